@@ -1,0 +1,107 @@
+#include "app/COxelApplication.h"
+
+#include "app/COxelD3DApplication.h"
+#include "app/COxelSettingsFile.h"
+
+namespace {
+
+const char kClassName[] = "Quelmora";
+const char kWindowTitle[] = "Preview";
+const int kWindowWidth = 640;
+const int kWindowHeight = 480;
+
+// The editor windows save the whole layout once they exist; until then the
+// preview keeps its own place in the settings file.
+void SavePreviewLayout(HWND hwnd)
+{
+    COxelSettingsFile* settings = COxelSettingsFile::GetInstance();
+    if (!settings) {
+        return;
+    }
+    RECT rect;
+    if (GetWindowRect(hwnd, &rect)) {
+        settings->m_values[0] = rect.left;
+        settings->m_values[1] = rect.top;
+    }
+    settings->Save();
+}
+
+}  // namespace
+
+COxelApplication::COxelApplication(HINSTANCE hInstance, int showCommand)
+    : m_showCommand(showCommand), m_hInstance(hInstance), m_hWnd(nullptr), m_msg()
+{
+}
+
+COxelApplication::~COxelApplication()
+{
+    COxelSettingsFile::DestroyInstance();
+    UnregisterClassA(kClassName, m_hInstance);
+}
+
+HWND COxelApplication::CreateMainWindow()
+{
+    WNDCLASSEXA windowClass = {};
+    windowClass.cbSize = sizeof windowClass;
+    windowClass.style = CS_HREDRAW | CS_VREDRAW;
+    windowClass.lpfnWndProc = PreviewWndProc;
+    windowClass.hInstance = m_hInstance;
+    windowClass.hIcon = LoadIconA(m_hInstance, "IDI_SMALLICON");
+    windowClass.hIconSm = LoadIconA(m_hInstance, "IDI_SMALLICON");
+    windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+    windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
+    windowClass.lpszClassName = kClassName;
+    RegisterClassExA(&windowClass);
+
+    int x = 0;
+    int y = 0;
+    if (COxelSettingsFile* settings = COxelSettingsFile::GetInstance()) {
+        x = settings->m_values[0];
+        y = settings->m_values[1];
+    }
+    m_hWnd = CreateWindowExA(0, kClassName, kWindowTitle, WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX, x, y,
+                             kWindowWidth, kWindowHeight, nullptr, nullptr, m_hInstance, nullptr);
+    return m_hWnd;
+}
+
+int COxelApplication::Run()
+{
+    CreateMainWindow();
+    ShowWindow(m_hWnd, m_showCommand);
+    UpdateWindow(m_hWnd);
+    while (m_msg.message != WM_QUIT) {
+        if (GetMessageA(&m_msg, nullptr, 0, 0) <= 0) {
+            break;
+        }
+        TranslateMessage(&m_msg);
+        DispatchMessageA(&m_msg);
+    }
+    delete this;
+    return 0;
+}
+
+void COxelApplication::OnKeyDown(WPARAM)
+{
+}
+
+LRESULT CALLBACK PreviewWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_CLOSE:
+        SavePreviewLayout(hwnd);
+        DestroyWindow(hwnd);
+        return 0;
+    case WM_DESTROY:
+        PostQuitMessage(0);
+        return 0;
+    case WM_KEYDOWN:
+        if (g_application) {
+            g_application->OnKeyDown(wParam);
+        }
+        return 0;
+    case WM_LBUTTONDOWN:
+        return 0;
+    default:
+        return DefWindowProcA(hwnd, message, wParam, lParam);
+    }
+}

@@ -1,0 +1,59 @@
+#pragma once
+
+#include "app/COxelApplication.h"
+#include "app/COxelFrameTimer.h"
+
+#include <d3d9.h>
+#include <d3dx9.h>
+
+class COxelD3DSceneBase;
+
+// A vertex of the full-screen quad that shows the offscreen target.
+struct ScreenVertex {
+    float x, y, z, rhw;
+    float u, v;
+};
+const DWORD kScreenVertexFVF = D3DFVF_XYZRHW | D3DFVF_TEX1;
+
+// The application with Direct3D: the device, the scene, the offscreen render
+// target and the composition of each frame.
+class COxelD3DApplication : public COxelApplication {
+public:
+    COxelD3DApplication(HINSTANCE hInstance, int showCommand);
+    ~COxelD3DApplication() override;
+
+    int Run() override;
+    void OnKeyDown(WPARAM key) override;
+
+    HRESULT InitDirect3D(HWND hwnd);
+    HRESULT CreateTextFont();
+    // One frame, or nothing when the last one was drawn less than 16 ms ago.
+    void RenderFrame();
+    void RenderFrame(DWORD now);
+    void ReleaseDirect3D();
+
+    IDirect3D9* m_direct3D;
+    D3DDISPLAYMODE m_displayMode;
+    D3DPRESENT_PARAMETERS m_presentParameters;
+    IDirect3DTexture9* m_renderTexture;
+    IDirect3DSurface9* m_depthSurface;
+    IDirect3DSurface9* m_renderSurface;
+    IDirect3DVertexBuffer9* m_screenQuad;
+    int m_fillMode;
+    int m_renderToTexture;
+    ID3DXFont* m_font;
+    COxelD3DSceneBase* m_scene;
+    bool m_direct3DCreated;
+
+private:
+    HRESULT CreateDevice(HWND hwnd);
+    HRESULT CreateRenderTarget();
+    HRESULT CreateScreenQuad();
+    void DrawScene();
+    void DrawScreenQuad();
+
+    COxelFrameTimer m_frameTimer;
+};
+
+extern COxelD3DApplication* g_application;
+extern IDirect3DDevice9* g_device;

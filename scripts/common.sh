@@ -1,0 +1,99 @@
+# Shared by scripts/run, scripts/test and scripts/bench: packages, build, and a
+# private virtual display with its own Wine session. Everything started here is
+# remembered by process id and stopped again by quelmora_stop_session.
+
+QUELMORA_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+export QUELMORA_BUILD="${QUELMORA_BUILD:-$QUELMORA_ROOT/build}"
+
+quelmora_as_root() {
+  if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
+}
+
+quelmora_install_packages() {
+  local packages=(g++ g++-mingw-w64-x86-64-posix cmake googletest
+    wine wine64 fonts-wine
+    xvfb xauth libgl1-mesa-dri libgl1 libxrender1 libxrandr2 libxi6 libxcursor1
+    libxcomposite1 libxinerama1 libxxf86vm1 libxfixes3 libgnutls30
+    x11-apps x11-utils xdotool imagemagick fonts-ipafont locales)
+  local missing=()
+  for p in "${packages[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+  done
+  if [ ${#missing[@]} -gt 0 ]; then
+    echo "Installing: ${missing[*]}"
+    quelmora_as_root apt-get update -q
+    quelmora_as_root env DEBIAN_FRONTEND=noninteractive \
+      apt-get install -y -q --no-install-recommends "${missing[@]}"
+  fi
+  if ! locale -a 2>/dev/null | grep -qi '^ja_JP\.utf-\?8$'; then
+    quelmora_as_root localedef -i ja_JP -f UTF-8 ja_JP.UTF-8
+  fi
+}
+
+quelmora_build() {
+  cmake -S "$QUELMORA_ROOT" -B "$QUELMORA_BUILD" \
+    -DCMAKE_TOOLCHAIN_FILE="$QUELMORA_ROOT/cmake/mingw-w64-x86_64.cmake" >/dev/null
+  cmake --build "$QUELMORA_BUILD" -j "$(nproc)" "$@"
+}
+
+quelmora_wine_env() {
+  export WINEPREFIX="$QUELMORA_BUILD/wineprefix"
+  export WINEARCH=win64
+  export WINEDEBUG=-all
+  export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+  export LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8
+  export MESA_SHADER_CACHE_DIR="$QUELMORA_BUILD/mesa-cache"
+}
+
+QUELMORA_XVFB_PID=
+QUELMORA_KEEPER_PID=
+
+# Starts a virtual display on a free number and points DISPLAY at it.
+quelmora_start_display() {
+  local n=90
+  while [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ]; do n=$((n + 1)); done
+  Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+  QUELMORA_XVFB_PID=$!
+  export DISPLAY=":$n"
+  for _ in $(seq 50); do
+    [ -e "/tmp/.X11-unix/X$n" ] && return 0
+    sleep 0.1
+  done
+  echo "Xvfb did not start" >&2
+  return 1
+}
+
+# A new prefix gets a virtual desktop, so windows have title bars and message
+# boxes show up in screenshots.
+quelmora_prepare_prefix() {
+  if [ ! -f "$WINEPREFIX/.quelmora-ready" ]; then
+    echo "Preparing the Wine prefix (once)..."
+    wineboot -i >/dev/null 2>&1
+    wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1
+    wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1024x768 /f >/dev/null 2>&1
+    wineserver -w
+    touch "$WINEPREFIX/.quelmora-ready"
+  fi
+}
+
+# One long-lived Windows process keeps Wine's services up, so each test process
+# does not pay for starting and stopping them.
+quelmora_start_keeper() {
+  wine "$QUELMORA_BUILD/quelmora_winhelper.exe" keep >/dev/null 2>&1 &
+  QUELMORA_KEEPER_PID=$!
+  wine "$QUELMORA_BUILD/quelmora_winhelper.exe" ping >/dev/null 2>&1 || true
+}
+
+quelmora_stop_session() {
+  if [ -n "$QUELMORA_KEEPER_PID" ]; then
+    kill "$QUELMORA_KEEPER_PID" 2>/dev/null || true
+    wait "$QUELMORA_KEEPER_PID" 2>/dev/null || true
+    QUELMORA_KEEPER_PID=
+  fi
+  if [ -n "${WINEPREFIX:-}" ]; then wineserver -k 2>/dev/null || true; fi
+  if [ -n "$QUELMORA_XVFB_PID" ]; then
+    kill "$QUELMORA_XVFB_PID" 2>/dev/null || true
+    wait "$QUELMORA_XVFB_PID" 2>/dev/null || true
+    QUELMORA_XVFB_PID=
+  fi
+}

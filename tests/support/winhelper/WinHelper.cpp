@@ -1,0 +1,49 @@
+// A small Windows-side companion for the scripts:
+//   keep                 stay alive (holds Wine's services up while tests run)
+//   ping                 return at once
+//   find CLASS SECONDS   wait for a visible top-level window of that class and
+//                        print "x y width height title" of it
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+
+int Find(const char* className, int seconds)
+{
+    for (int waited = 0; waited <= seconds * 10; ++waited) {
+        HWND hwnd = FindWindowA(className, nullptr);
+        if (hwnd && IsWindowVisible(hwnd)) {
+            RECT rect;
+            char title[256] = {};
+            GetWindowRect(hwnd, &rect);
+            GetWindowTextA(hwnd, title, sizeof title);
+            std::printf("%ld %ld %ld %ld %s\n", rect.left, rect.top, rect.right - rect.left,
+                        rect.bottom - rect.top, title);
+            return 0;
+        }
+        Sleep(100);
+    }
+    return 1;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc >= 2 && std::strcmp(argv[1], "keep") == 0) {
+        GetDesktopWindow();
+        Sleep(INFINITE);
+        return 0;
+    }
+    if (argc >= 2 && std::strcmp(argv[1], "ping") == 0) {
+        return 0;
+    }
+    if (argc >= 4 && std::strcmp(argv[1], "find") == 0) {
+        return Find(argv[2], std::atoi(argv[3]));
+    }
+    std::fprintf(stderr, "usage: quelmora_winhelper keep | ping | find CLASS SECONDS\n");
+    return 2;
+}
