@@ -6,7 +6,7 @@
 // first use, read once, written only when Save() is called.
 class COxelSettingsFile {
 public:
-    static const int kValueCount = 20;
+    static constexpr int kValueCount = 20;
 
     static COxelSettingsFile* GetInstance();
     static void DestroyInstance();

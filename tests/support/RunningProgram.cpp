@@ -1,0 +1,83 @@
+#include "support/RunningProgram.h"
+
+#include "support/ProgramFiles.h"
+
+namespace {
+
+struct PreviewSearch {
+    DWORD processId;
+    HWND found;
+};
+
+BOOL CALLBACK FindPreview(HWND hwnd, LPARAM parameter)
+{
+    auto* search = reinterpret_cast<PreviewSearch*>(parameter);
+    DWORD processId = 0;
+    GetWindowThreadProcessId(hwnd, &processId);
+    char className[64] = {};
+    GetClassNameA(hwnd, className, sizeof className);
+    if (processId == search->processId && lstrcmpA(className, "Quelmora") == 0 && IsWindowVisible(hwnd)) {
+        search->found = hwnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+}  // namespace
+
+RunningProgram::RunningProgram() : m_process(), m_preview(nullptr)
+{
+    std::string commandLine = "\"" + ExecutableDirectory() + "quelmora.exe\"";
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    if (!CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                        &m_process)) {
+        m_process = PROCESS_INFORMATION();
+    }
+}
+
+RunningProgram::~RunningProgram()
+{
+    if (!m_process.hProcess) {
+        return;
+    }
+    if (WaitForSingleObject(m_process.hProcess, 0) == WAIT_TIMEOUT) {
+        TerminateProcess(m_process.hProcess, 1);
+        WaitForSingleObject(m_process.hProcess, 5000);
+    }
+    CloseHandle(m_process.hThread);
+    CloseHandle(m_process.hProcess);
+}
+
+HWND RunningProgram::WaitForPreview(DWORD timeoutMs)
+{
+    const DWORD start = GetTickCount();
+    while (GetTickCount() - start < timeoutMs) {
+        PreviewSearch search = {m_process.dwProcessId, nullptr};
+        EnumWindows(FindPreview, reinterpret_cast<LPARAM>(&search));
+        if (search.found) {
+            m_preview = search.found;
+            return m_preview;
+        }
+        if (WaitForSingleObject(m_process.hProcess, 100) == WAIT_OBJECT_0) {
+            return nullptr;
+        }
+    }
+    return nullptr;
+}
+
+std::string RunningProgram::Title() const
+{
+    char title[128] = {};
+    GetWindowTextA(m_preview, title, sizeof title);
+    return title;
+}
+
+bool RunningProgram::WaitForExit(DWORD timeoutMs, DWORD* exitCode)
+{
+    if (WaitForSingleObject(m_process.hProcess, timeoutMs) != WAIT_OBJECT_0) {
+        return false;
+    }
+    GetExitCodeProcess(m_process.hProcess, exitCode);
+    return true;
+}

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+// The real quelmora.exe, started from beside the test executable with the
+// current directory as its working directory, as a user would start it.
+class RunningProgram {
+public:
+    RunningProgram();
+    ~RunningProgram();
+    RunningProgram(const RunningProgram&) = delete;
+    RunningProgram& operator=(const RunningProgram&) = delete;
+
+    bool started() const { return m_process.hProcess != nullptr; }
+    // Waits for the visible preview window; null when it did not appear.
+    HWND WaitForPreview(DWORD timeoutMs);
+    std::string Title() const;
+    // Waits for the process to end; false on time-out.
+    bool WaitForExit(DWORD timeoutMs, DWORD* exitCode);
+
+private:
+    PROCESS_INFORMATION m_process;
+    HWND m_preview;
+};
