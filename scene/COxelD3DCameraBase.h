@@ -1,0 +1,71 @@
+#pragma once
+
+#include <d3d9.h>
+#include <d3dx9.h>
+
+#include <vector>
+
+class COxelD3DCameraObserver;
+
+// The one free camera of the preview. It holds its target inside one map period,
+// so the preview can repeat the map endlessly around it.
+class COxelD3DCameraBase {
+public:
+    COxelD3DCameraBase();
+    virtual ~COxelD3DCameraBase();
+
+    // Sets the device's view and projection and recomputes the frustum planes,
+    // the frustum box and the inverse view rotation. Makes this the current camera.
+    virtual void Apply();
+
+    void SetPosition(float x, float y, float z);
+    D3DXVECTOR3 GetPosition() const;
+    void SetTarget(float x, float y, float z);
+    void SetUp(float x, float y, float z);
+    // relative != 0 adds the angle, otherwise it replaces it.
+    void SetPitch(float angle, int relative);
+    void SetYaw(float angle, int relative);
+    void SetRoll(float angle, int relative);
+    // Moves eye and target together; the target wraps into the map's period.
+    void Move(float dx, float dy, float dz);
+    // Outside code of p: bit k set means outside plane k (at most one bit of
+    // each opposite pair). 0 means inside.
+    int ClassifyPoint(const D3DXVECTOR3& p) const;
+
+    // Observers are not owned; they remove themselves before they die.
+    void AddObserver(COxelD3DCameraObserver* observer);
+    void RemoveObserver(COxelD3DCameraObserver* observer);
+
+    D3DXVECTOR3 m_position;
+    D3DXVECTOR3 m_target;
+    D3DXVECTOR3 m_up;
+    float m_pitch;
+    float m_yaw;
+    float m_roll;
+    std::vector<COxelD3DCameraObserver*> m_observers;
+    D3DXMATRIX m_viewRotationInverse;
+    // Bottom, top, left, right, near, far; the positive side is outside.
+    D3DXPLANE m_frustumPlanes[6];
+    D3DXVECTOR3 m_frustumMin;
+    D3DXVECTOR3 m_frustumMax;
+
+private:
+    void NotifyObservers();
+};
+
+// The current camera: set by the first camera made and by every Apply, cleared
+// when that camera is destroyed.
+extern COxelD3DCameraBase* g_camera;
+
+// v wrapped into [0, period) on a 1/256 grid (the fraction below 1/256 is
+// dropped toward zero). period must be at least 1.
+float WrapToMapPeriod(float v, int period);
+
+// The frustum of a view and projection seen through a viewport: six normalised
+// planes (bottom, top, left, right, near, far; positive side outside) and the
+// axis-aligned box around its eight corners.
+void ComputeFrustum(const D3DVIEWPORT9& viewport, const D3DXMATRIX& projection, const D3DXMATRIX& view,
+                    D3DXPLANE planes[6], D3DXVECTOR3& boxMin, D3DXVECTOR3& boxMax);
+
+// The outside code of p against six planes in the order above.
+int FrustumOutcode(const D3DXPLANE planes[6], const D3DXVECTOR3& p);

@@ -1,0 +1,222 @@
+#include "scene/COxelD3DCameraBase.h"
+
+#include "scene/COxelD3DCameraObserver.h"
+#include "support/TestDevice.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+namespace {
+
+struct CountingObserver : COxelD3DCameraObserver {
+    void OnCameraChanged() override { ++calls; }
+    int calls = 0;
+};
+
+void StartView(COxelD3DCameraBase& camera)
+{
+    camera.SetPosition(16, 16, 16);
+    camera.SetTarget(16, 8, 0);
+    camera.SetUp(0, 1, 0);
+}
+
+// The point `distance` units from the eye along the unturned viewing direction.
+D3DXVECTOR3 Ahead(const COxelD3DCameraBase& camera, float distance)
+{
+    D3DXVECTOR3 direction = camera.m_target - camera.m_position;
+    D3DXVec3Normalize(&direction, &direction);
+    return camera.m_position + direction * distance;
+}
+
+}  // namespace
+
+TEST(WrapToMapPeriod, WrapsIntoOnePeriodOnA256thGrid)
+{
+    struct Row {
+        float v;
+        int period;
+        float expected;
+    };
+    const Row rows[] = {
+        {31.75f + 0.5f, 32, 0.25f},  // across x = W
+        {0.25f - 0.5f, 32, 31.75f},  // back across x = 0
+        {5.3f, 32, 5.296875f},       // quantised down to 1/256
+        {32.0f, 32, 0.0f},
+        {0.0f, 32, 0.0f},
+        {-0.001f, 32, 0.0f},  // the fraction is dropped toward zero before wrapping
+        {16.5f, 16, 0.5f},
+        {63.99609375f, 64, 63.99609375f},
+        {0.5f + 1.0f / 512, 1, 0.5f},
+        {-40.0f, 32, 24.0f},  // more than a period below zero still lands inside
+        {100.0f, 32, 4.0f},
+    };
+    for (const Row& row : rows) {
+        EXPECT_FLOAT_EQ(row.expected, WrapToMapPeriod(row.v, row.period)) << row.v << " in " << row.period;
+    }
+}
+
+TEST(COxelD3DCameraBase, StartsAtZeroAndBecomesTheCurrentCameraOnlyWhenThereIsNone)
+{
+    ASSERT_EQ(nullptr, g_camera);
+    {
+        COxelD3DCameraBase first;
+        EXPECT_EQ(&first, g_camera);
+        EXPECT_EQ(D3DXVECTOR3(0, 0, 0), first.m_position);
+        EXPECT_EQ(D3DXVECTOR3(0, 0, 0), first.m_target);
+        EXPECT_EQ(D3DXVECTOR3(0, 0, 0), first.m_up);
+        EXPECT_EQ(0.0f, first.m_pitch);
+        EXPECT_EQ(0.0f, first.m_yaw);
+        EXPECT_EQ(0.0f, first.m_roll);
+        {
+            COxelD3DCameraBase second;
+            EXPECT_EQ(&first, g_camera);
+        }
+        // Destroying a camera that is not current leaves the current one.
+        EXPECT_EQ(&first, g_camera);
+    }
+    EXPECT_EQ(nullptr, g_camera);
+}
+
+TEST(COxelD3DCameraBase, AnglesAreSetOrAdded)
+{
+    COxelD3DCameraBase camera;
+    camera.SetPitch(0.01f, 1);
+    camera.SetPitch(0.01f, 1);
+    EXPECT_FLOAT_EQ(0.02f, camera.m_pitch);
+    camera.SetPitch(0.0f, 0);
+    EXPECT_EQ(0.0f, camera.m_pitch);
+
+    camera.SetYaw(1.5f, 0);
+    camera.SetYaw(-0.5f, 1);
+    EXPECT_FLOAT_EQ(1.0f, camera.m_yaw);
+    camera.SetRoll(0.25f, 1);
+    camera.SetRoll(0.75f, 0);
+    EXPECT_FLOAT_EQ(0.75f, camera.m_roll);
+}
+
+TEST(COxelD3DCameraBase, MoveWithoutAMapTranslatesEyeAndTargetTogether)
+{
+    COxelD3DCameraBase camera;
+    StartView(camera);
+    camera.Move(0.0f, 0.5f, 0.0f);
+    EXPECT_EQ(D3DXVECTOR3(16, 16.5f, 16), camera.m_position);
+    EXPECT_EQ(D3DXVECTOR3(16, 8.5f, 0), camera.m_target);
+    // Nothing to wrap around: the target may leave [0, 32).
+    camera.Move(-20.0f, 0.0f, -0.5f);
+    EXPECT_EQ(D3DXVECTOR3(-4, 16.5f, 15.5f), camera.m_position);
+    EXPECT_EQ(D3DXVECTOR3(-4, 8.5f, -0.5f), camera.m_target);
+}
+
+TEST(COxelD3DCameraBase, TellsItsObserversAboutTargetUpAndMovesButNotPosition)
+{
+    COxelD3DCameraBase camera;
+    CountingObserver observer;
+    CountingObserver other;
+    camera.AddObserver(&observer);
+    camera.AddObserver(&observer);  // registered once
+    camera.AddObserver(&other);
+    camera.AddObserver(nullptr);
+    ASSERT_EQ(2u, camera.m_observers.size());
+
+    camera.SetPosition(1, 2, 3);
+    EXPECT_EQ(0, observer.calls);
+    camera.SetTarget(0, 0, 0);
+    camera.SetUp(0, 1, 0);
+    camera.Move(1, 0, 0);
+    camera.SetPitch(1, 0);
+    EXPECT_EQ(3, observer.calls);
+    EXPECT_EQ(3, other.calls);
+
+    camera.RemoveObserver(&observer);
+    camera.Move(1, 0, 0);
+    EXPECT_EQ(3, observer.calls);
+    EXPECT_EQ(4, other.calls);
+}
+
+TEST(COxelD3DCameraBase, ObserverMayRemoveItselfWhileBeingTold)
+{
+    struct Leaving : COxelD3DCameraObserver {
+        void OnCameraChanged() override
+        {
+            ++calls;
+            camera->RemoveObserver(this);
+        }
+        COxelD3DCameraBase* camera = nullptr;
+        int calls = 0;
+    };
+    COxelD3DCameraBase camera;
+    Leaving leaving;
+    leaving.camera = &camera;
+    CountingObserver staying;
+    camera.AddObserver(&leaving);
+    camera.AddObserver(&staying);
+    camera.Move(0, 1, 0);
+    camera.Move(0, 1, 0);
+    EXPECT_EQ(1, leaving.calls);
+    EXPECT_EQ(2, staying.calls);
+}
+
+TEST(COxelD3DCameraBase, ApplyDerivesTheStartFrustum)
+{
+    TestDevice device;
+    ASSERT_TRUE(device.ok());
+    COxelD3DCameraBase camera;
+    StartView(camera);
+    camera.Apply();
+    EXPECT_EQ(&camera, g_camera);
+
+    EXPECT_NEAR(-4.7f, camera.m_frustumMin.x, 0.05f);
+    EXPECT_NEAR(36.7f, camera.m_frustumMax.x, 0.05f);
+    EXPECT_NEAR(-38.0f, camera.m_frustumMin.z, 0.05f);
+    EXPECT_NEAR(15.3f, camera.m_frustumMax.z, 0.05f);
+
+    // The inverse view rotation turns the view's forward axis into the viewing direction.
+    D3DXVECTOR3 forward(0, 0, 1);
+    D3DXVECTOR3 turned;
+    D3DXVec3TransformCoord(&turned, &forward, &camera.m_viewRotationInverse);
+    const D3DXVECTOR3 expected = Ahead(camera, 1.0f) - camera.m_position;
+    EXPECT_NEAR(expected.x, turned.x, 1e-5f);
+    EXPECT_NEAR(expected.y, turned.y, 1e-5f);
+    EXPECT_NEAR(expected.z, turned.z, 1e-5f);
+    EXPECT_FLOAT_EQ(1.0f, camera.m_viewRotationInverse._44);
+    EXPECT_EQ(0.0f, camera.m_viewRotationInverse._41);
+}
+
+TEST(COxelD3DCameraBase, ClassifiesPointsAheadBehindAndBeyondTheFarPlane)
+{
+    TestDevice device;
+    ASSERT_TRUE(device.ok());
+    COxelD3DCameraBase camera;
+    StartView(camera);
+    camera.Apply();
+
+    EXPECT_EQ(0, camera.ClassifyPoint(Ahead(camera, 1.5f)));
+    EXPECT_EQ(0, camera.ClassifyPoint(Ahead(camera, 25.0f)));
+    EXPECT_EQ(0, camera.ClassifyPoint(Ahead(camera, 49.5f)));
+    EXPECT_EQ(1 << 4, camera.ClassifyPoint(Ahead(camera, 0.5f)) & (1 << 4));
+    EXPECT_EQ(1 << 4, camera.ClassifyPoint(Ahead(camera, -5.0f)) & (1 << 4));
+    EXPECT_EQ(1 << 5, camera.ClassifyPoint(Ahead(camera, 60.0f)));
+
+    // Off to the sides: far to the eye's right is outside the right plane only
+    // (the camera looks along -z, so its right is -x).
+    const D3DXVECTOR3 side = Ahead(camera, 10.0f);
+    EXPECT_EQ(1 << 3, camera.ClassifyPoint(side + D3DXVECTOR3(-20, 0, 0)));
+    EXPECT_EQ(1 << 2, camera.ClassifyPoint(side + D3DXVECTOR3(20, 0, 0)));
+    EXPECT_EQ(1 << 0, camera.ClassifyPoint(D3DXVECTOR3(16, -20, 0)));
+    EXPECT_EQ(1 << 1, camera.ClassifyPoint(D3DXVECTOR3(16, 30, 0)));
+}
+
+TEST(COxelD3DCameraBase, AnglesTurnTheViewAboutTheEye)
+{
+    TestDevice device;
+    ASSERT_TRUE(device.ok());
+    COxelD3DCameraBase camera;
+    StartView(camera);
+    const D3DXVECTOR3 ahead = Ahead(camera, 10.0f);
+    camera.SetYaw(D3DX_PI, 0);
+    camera.Apply();
+    // Half a turn: what was ahead is now behind the eye.
+    EXPECT_NE(0, camera.ClassifyPoint(ahead) & (1 << 4));
+    EXPECT_EQ(0, camera.ClassifyPoint(D3DXVECTOR3(16, 11, 24)));
+}
