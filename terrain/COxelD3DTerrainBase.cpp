@@ -1,0 +1,32 @@
+#include "terrain/COxelD3DTerrainBase.h"
+
+#include "terrain/COxelD3DTerrainChipManager.h"
+
+namespace {
+
+const int kStartMapSize = 32;
+
+}  // namespace
+
+COxelD3DTerrainBase::COxelD3DTerrainBase() : m_pChipManager(new COxelD3DTerrainChipManager())
+{
+    Initialize();
+}
+
+COxelD3DTerrainBase::~COxelD3DTerrainBase()
+{
+    delete m_pChipManager;
+}
+
+int COxelD3DTerrainBase::Initialize()
+{
+    // The result is not examined: a map whose quads could not all be made has
+    // no quad tree and is simply not drawn.
+    m_pChipManager->Create(kStartMapSize, kStartMapSize);
+    return 0;
+}
+
+void COxelD3DTerrainBase::Render()
+{
+    m_pChipManager->Render();
+}

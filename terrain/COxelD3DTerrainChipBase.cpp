@@ -1,0 +1,103 @@
+#include "terrain/COxelD3DTerrainChipBase.h"
+
+#include "app/COxelD3DApplication.h"
+#include "app/SafeRelease.h"
+#include "terrain/COxelD3DTerrainChipTextureManagerBase.h"
+#include "terrain/QuadGeometry.h"
+
+namespace {
+
+const UINT kVertexCount = 4;
+const UINT kBufferSize = kVertexCount * sizeof(QuadVertex);
+
+}  // namespace
+
+static_assert(sizeof(QuadVertex) == 32, "the quad's vertex layout is 32 bytes");
+
+COxelD3DTerrainChipBase::COxelD3DTerrainChipBase()
+    : m_pTextureOwner(nullptr),
+      m_pVertexBuffer(nullptr),
+      m_vMin(0.0f, 0.0f, 0.0f),
+      m_vMax(0.0f, 0.0f, 0.0f),
+      m_vFaceNormal1(0.0f, 0.0f, 0.0f),
+      m_vFaceNormal2(0.0f, 0.0f, 0.0f)
+{
+}
+
+COxelD3DTerrainChipBase::~COxelD3DTerrainChipBase()
+{
+    SafeRelease(m_pVertexBuffer);
+}
+
+int COxelD3DTerrainChipBase::Create(COxelD3DTerrainChipTextureManagerBase* textureOwner)
+{
+    m_pTextureOwner = textureOwner;
+    if (!g_device ||
+        FAILED(g_device->CreateVertexBuffer(kBufferSize, 0, kQuadVertexFVF, D3DPOOL_DEFAULT, &m_pVertexBuffer,
+                                            nullptr))) {
+        m_pVertexBuffer = nullptr;
+        return E_FAIL;
+    }
+    return 0;
+}
+
+int COxelD3DTerrainChipBase::SetGeometry(D3DXVECTOR3 corner0, D3DXVECTOR3 corner1, D3DXVECTOR3 corner2,
+                                         D3DXVECTOR3 corner3, D3DXVECTOR3 normal, float uA, float vA, float uB,
+                                         float vB, int rotation)
+{
+    const D3DXVECTOR3 corners[4] = {corner0, corner1, corner2, corner3};
+    QuadBounds(corners, m_vMin, m_vMax);
+
+    QuadVertex* vertices = nullptr;
+    if (!m_pVertexBuffer || FAILED(m_pVertexBuffer->Lock(0, 0, reinterpret_cast<void**>(&vertices), 0))) {
+        return E_FAIL;
+    }
+    QuadTexCoord texCoords[4];
+    QuadTexCoords(uA, vA, uB, vB, rotation, texCoords);
+    for (UINT k = 0; k < kVertexCount; ++k) {
+        vertices[k] = {corners[k].x, corners[k].y, corners[k].z, normal.x,       normal.y,
+                       normal.z,     texCoords[k].u, texCoords[k].v};
+    }
+    m_vFaceNormal1 = TriangleNormal(corners[0], corners[1], corners[2]);
+    m_vFaceNormal2 = TriangleNormal(corners[1], corners[3], corners[2]);
+    m_pVertexBuffer->Unlock();
+    return 0;
+}
+
+int COxelD3DTerrainChipBase::SetNormal(int vertex, D3DXVECTOR3 normal)
+{
+    QuadVertex* vertices = nullptr;
+    if (!m_pVertexBuffer || FAILED(m_pVertexBuffer->Lock(0, 0, reinterpret_cast<void**>(&vertices), 0))) {
+        return E_FAIL;
+    }
+    vertices[vertex].nx = normal.x;
+    vertices[vertex].ny = normal.y;
+    vertices[vertex].nz = normal.z;
+    m_pVertexBuffer->Unlock();
+    return 0;
+}
+
+int COxelD3DTerrainChipBase::SetNormal(int vertex, float x, float y, float z)
+{
+    return SetNormal(vertex, D3DXVECTOR3(x, y, z));
+}
+
+D3DXVECTOR3 COxelD3DTerrainChipBase::GetNormal(int vertex)
+{
+    QuadVertex* vertices = nullptr;
+    if (!m_pVertexBuffer ||
+        FAILED(m_pVertexBuffer->Lock(0, 0, reinterpret_cast<void**>(&vertices), D3DLOCK_READONLY))) {
+        return D3DXVECTOR3(0.0f, 0.0f, 0.0f);
+    }
+    const D3DXVECTOR3 normal(vertices[vertex].nx, vertices[vertex].ny, vertices[vertex].nz);
+    m_pVertexBuffer->Unlock();
+    return normal;
+}
+
+void COxelD3DTerrainChipBase::Render()
+{
+    g_device->SetStreamSource(0, m_pVertexBuffer, 0, sizeof(QuadVertex));
+    m_pTextureOwner->SetTexture();
+    g_device->SetFVF(kQuadVertexFVF);
+    g_device->DrawPrimitive(D3DPT_TRIANGLESTRIP, 0, 2);
+}

@@ -1,0 +1,526 @@
+#include "terrain/COxelD3DTerrainChipManager.h"
+
+#include "app/COxelD3DApplication.h"
+#include "app/SafeRelease.h"
+#include "scene/COxelD3DCameraBase.h"
+#include "terrain/COxelD3DBillboardBase.h"
+#include "terrain/COxelD3DMapChipData.h"
+#include "terrain/COxelD3DTerrainChipBase.h"
+#include "terrain/COxelQuadNode.h"
+#include "terrain/MapGridMath.h"
+
+#include <d3dx9.h>
+
+#include <algorithm>
+#include <new>
+
+namespace {
+
+const char kBuiltInAtlas[] = "IDB_MAPCHIP";
+const char kBillboardImage[] = "billboard.dds";
+const double kLowestHeight = 0.0;
+const double kHighestHeight = 16.0;
+const double kStartHeight = 2.0;
+
+enum CullState { kKnownInside = 1, kMustTest = 2 };
+
+}  // namespace
+
+COxelD3DTerrainChipManager::COxelD3DTerrainChipManager()
+    : m_cells(nullptr),
+      m_pRoot(nullptr),
+      m_chipTexture(nullptr),
+      m_mapWidth(0),
+      m_mapHeight(0),
+      m_chipImage(),
+      m_chipRows(0),
+      m_chipRowRest(0),
+      m_chipColumns(0),
+      m_chipColumnRest(0),
+      m_cellsDrawn(0),
+      m_nodesTested(0),
+      m_billboardsDrawn(0)
+{
+    D3DXMatrixIdentity(&m_cullWorld);
+}
+
+COxelD3DTerrainChipManager::~COxelD3DTerrainChipManager()
+{
+    Release();
+    SafeRelease(m_chipTexture);
+}
+
+void COxelD3DTerrainChipManager::SetTexture()
+{
+    g_device->SetTexture(0, m_chipTexture);
+}
+
+int COxelD3DTerrainChipManager::LoadTexture(const char* path)
+{
+    // Everything new is made before anything old is dropped, so a refused image
+    // leaves the map drawn and editable with the atlas it had.
+    HBITMAP bitmap = path ? static_cast<HBITMAP>(LoadImageA(nullptr, path, IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE))
+                          : nullptr;
+    BITMAP description = {};
+    if (bitmap) {
+        GetObjectA(bitmap, sizeof description, &description);
+    }
+    IDirect3DTexture9* texture = nullptr;
+    if (!bitmap || description.bmWidth < kChipSize || description.bmHeight < kChipSize || !g_device ||
+        FAILED(D3DXCreateTextureFromFileA(g_device, path, &texture))) {
+        if (bitmap) {
+            DeleteObject(bitmap);
+        }
+        MessageBoxA(nullptr, "ファイルのオープンに失敗しました", "Error", MB_OK);
+        return E_FAIL;
+    }
+
+    const int hadAtlas = m_chipImage.loaded;
+    ReleaseTexture();
+    m_chipImage = ChipImageInfo();
+    CopyPath(m_chipImage.fileName, sizeof m_chipImage.fileName, path);
+    AdoptAtlasBitmap(bitmap);
+    SafeRelease(m_chipTexture);
+    m_chipTexture = texture;
+    if (hadAtlas) {
+        UpdateAllCells();
+    }
+    return 0;
+}
+
+void COxelD3DTerrainChipManager::ReleaseTexture()
+{
+    if (m_chipImage.loaded) {
+        DeleteObject(m_chipImage.hBitmap);
+        m_chipImage.hBitmap = nullptr;
+        m_chipImage.loaded = 0;
+    }
+}
+
+void COxelD3DTerrainChipManager::AdoptAtlasBitmap(HBITMAP bitmap)
+{
+    m_chipImage.hBitmap = bitmap;
+    GetObjectA(bitmap, sizeof m_chipImage.bitmap, &m_chipImage.bitmap);
+    m_chipImage.width = m_chipImage.bitmap.bmWidth;
+    m_chipImage.height = m_chipImage.bitmap.bmHeight;
+    m_chipImage.loaded = 1;
+    const TileCount rows = AtlasTileCount(m_chipImage.height);
+    const TileCount columns = AtlasTileCount(m_chipImage.width);
+    m_chipRows = rows.tiles;
+    m_chipRowRest = rows.rest;
+    m_chipColumns = columns.tiles;
+    m_chipColumnRest = columns.rest;
+}
+
+void COxelD3DTerrainChipManager::OnCameraChanged()
+{
+    DrawVisibleCells();
+}
+
+int COxelD3DTerrainChipManager::Create(int width, int height)
+{
+    if (m_cells) {
+        Release();
+    }
+    m_mapWidth = width;
+    m_mapHeight = height;
+    const int cellCount = width * height;
+    m_cells = new (std::nothrow) COxelD3DMapChipData[cellCount];
+    if (!m_cells) {
+        return E_FAIL;
+    }
+
+    ReleaseTexture();
+    m_chipImage = ChipImageInfo();
+    m_chipRows = m_chipRowRest = m_chipColumns = m_chipColumnRest = 0;
+    CopyPath(m_chipImage.fileName, sizeof m_chipImage.fileName, kBuiltInAtlas);
+    const HMODULE module = GetModuleHandleA(nullptr);
+    HBITMAP bitmap = static_cast<HBITMAP>(LoadImageA(module, kBuiltInAtlas, IMAGE_BITMAP, 0, 0, LR_DEFAULTCOLOR));
+    if (bitmap) {
+        AdoptAtlasBitmap(bitmap);
+    }
+    SafeRelease(m_chipTexture);
+    if (FAILED(D3DXCreateTextureFromResourceA(g_device, module, kBuiltInAtlas, &m_chipTexture))) {
+        m_chipTexture = nullptr;
+    }
+
+    for (int row = 0; row < height; ++row) {
+        for (int column = 0; column < width; ++column) {
+            if (m_cells[row * width + column].Create(this) < 0) {
+                return E_FAIL;
+            }
+        }
+    }
+    for (int row = 0; row < height; ++row) {
+        for (int column = 0; column < width; ++column) {
+            SetHeight(column, row, kStartHeight);
+        }
+    }
+    for (int row = 0; row < height; ++row) {
+        for (int column = 0; column < width; ++column) {
+            UpdateCellGeometry(column, row);
+        }
+    }
+    m_pRoot = new COxelQuadNode(this, nullptr, 0, width, height);
+    return 0;
+}
+
+void COxelD3DTerrainChipManager::Release()
+{
+    ReleaseTexture();
+    for (COxelD3DTerrainPlane* billboard : m_billboards) {
+        delete billboard;
+    }
+    m_billboards.clear();
+    m_billboardCells.clear();
+    delete m_pRoot;
+    m_pRoot = nullptr;
+    delete[] m_cells;
+    m_cells = nullptr;
+}
+
+void COxelD3DTerrainChipManager::Render()
+{
+    DrawVisibleCells();
+    if (m_billboards.empty()) {
+        return;
+    }
+    g_device->SetRenderState(D3DRS_LIGHTING, FALSE);
+    g_device->SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE);
+    g_device->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA);
+    g_device->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA);
+    for (COxelD3DMapChipData* cell : m_billboardCells) {
+        COxelD3DBillboardBase* billboard = static_cast<COxelD3DBillboardBase*>(FindBillboard(cell->m_billboard));
+        if (!billboard) {
+            continue;
+        }
+        const COxelD3DTerrainChipBase* quad = cell->m_pTerrainChip;
+        const D3DXVECTOR3 centre = (quad->m_vMin + quad->m_vMax) * 0.5f;
+        // The billboard sets its own world transform, so the copy's translation
+        // is applied to its position here.
+        D3DXVECTOR3 position;
+        D3DXVec3TransformCoord(&position, &centre, &m_cullWorld);
+        billboard->SetPosition(position.x, position.y, position.z);
+        billboard->Render();
+        ++m_billboardsDrawn;
+    }
+    g_device->SetRenderState(D3DRS_ALPHABLENDENABLE, FALSE);
+}
+
+void COxelD3DTerrainChipManager::DrawVisibleCells()
+{
+    m_billboardCells.clear();
+    m_cellsDrawn = 0;
+    m_nodesTested = 0;
+    m_billboardsDrawn = 0;
+    if (!m_pRoot || !g_camera) {
+        return;
+    }
+    g_device->GetTransform(D3DTS_WORLD, &m_cullWorld);
+    Cull(m_pRoot, kMustTest);
+
+    // Far to near from the eye, by each cell's lowest corner where this copy puts it.
+    const D3DXVECTOR3 eye = g_camera->GetPosition();
+    const D3DXMATRIX world = m_cullWorld;
+    auto distance = [&eye, &world](const COxelD3DMapChipData* cell) {
+        D3DXVECTOR3 corner;
+        D3DXVec3TransformCoord(&corner, &cell->m_pTerrainChip->m_vMin, &world);
+        const D3DXVECTOR3 offset = corner - eye;
+        return D3DXVec3Length(&offset);
+    };
+    // std::list::sort is a stable merge sort: equal distances keep the drawing order.
+    m_billboardCells.sort([&distance](const COxelD3DMapChipData* a, const COxelD3DMapChipData* b) {
+        return distance(a) > distance(b);
+    });
+}
+
+void COxelD3DTerrainChipManager::Cull(COxelQuadNode* node, int state)
+{
+    if (node->m_width == 1) {
+        DrawCell(node->m_start);
+        return;
+    }
+    // Blocks of 2 x 2 cells cost more to test than to draw.
+    if (node->m_width == 2 || state == kKnownInside) {
+        for (COxelQuadNode* child : node->m_pChild) {
+            Cull(child, kKnownInside);
+        }
+        return;
+    }
+
+    ++m_nodesTested;
+    // Heights are never pushed into the tree: the block's height range is read
+    // from its cells whenever it is tested.
+    const COxelD3DTerrainChipBase* first = GetTerrainChip(node->m_start);
+    float lowest = first->m_vMin.y;
+    float highest = first->m_vMax.y;
+    for (int row = 0; row < node->m_height; ++row) {
+        for (int column = 0; column < node->m_width; ++column) {
+            const COxelD3DTerrainChipBase* quad = GetTerrainChip(node->m_start + row * m_mapWidth + column);
+            lowest = std::min(lowest, quad->m_vMin.y);
+            highest = std::max(highest, quad->m_vMax.y);
+        }
+    }
+    node->m_vMin.y = lowest;
+    node->m_vMax.y = highest;
+
+    D3DXVECTOR3 low;
+    D3DXVECTOR3 high;
+    D3DXVec3TransformCoord(&low, &node->m_vMin, &m_cullWorld);
+    D3DXVec3TransformCoord(&high, &node->m_vMax, &m_cullWorld);
+    int outcodes[8];
+    for (int k = 0; k < 8; ++k) {
+        const D3DXVECTOR3 corner((k & 1) ? high.x : low.x, (k & 2) ? high.y : low.y, (k & 4) ? high.z : low.z);
+        outcodes[k] = g_camera->ClassifyPoint(corner);
+    }
+    switch (ClassifyBoxCorners(outcodes)) {
+    case BoxVisibility::Inside:
+        for (COxelQuadNode* child : node->m_pChild) {
+            Cull(child, kKnownInside);
+        }
+        break;
+    case BoxVisibility::Outside:
+        break;
+    case BoxVisibility::Straddling:
+        for (COxelQuadNode* child : node->m_pChild) {
+            Cull(child, kMustTest);
+        }
+        break;
+    }
+}
+
+void COxelD3DTerrainChipManager::DrawCell(int cellIndex)
+{
+    COxelD3DMapChipData& cell = m_cells[cellIndex];
+    cell.m_pTerrainChip->Render();
+    ++m_cellsDrawn;
+    if (!m_billboards.empty() && cell.m_billboard != -1) {
+        m_billboardCells.push_back(&cell);
+    }
+}
+
+double COxelD3DTerrainChipManager::GetHeight(int column, int row)
+{
+    const int c = WrapIndex(column, m_mapWidth);
+    const int r = WrapIndex(row, m_mapHeight);
+    return m_cells[r * m_mapWidth + c].m_height[0];
+}
+
+void COxelD3DTerrainChipManager::SetHeight(int column, int row, double height)
+{
+    if (height > kHighestHeight) {
+        height = kHighestHeight;
+    }
+    if (height < kLowestHeight) {
+        height = kLowestHeight;
+    }
+    const int c = WrapIndex(column, m_mapWidth);
+    const int r = WrapIndex(row, m_mapHeight);
+    const int left = WrapIndex(c - 1, m_mapWidth);
+    const int up = WrapIndex(r - 1, m_mapHeight);
+    // The vertex is stored once in each of the four cells that share it.
+    m_cells[r * m_mapWidth + c].m_height[0] = height;
+    m_cells[r * m_mapWidth + left].m_height[2] = height;
+    m_cells[up * m_mapWidth + c].m_height[1] = height;
+    m_cells[up * m_mapWidth + left].m_height[3] = height;
+    UpdateAround(c, r);
+}
+
+void COxelD3DTerrainChipManager::GetCornerHeights(int cellIndex, double* h0, double* h1, double* h2, double* h3)
+{
+    const double* heights = m_cells[cellIndex].m_height;
+    *h0 = heights[0];
+    *h1 = heights[1];
+    *h2 = heights[2];
+    *h3 = heights[3];
+}
+
+int COxelD3DTerrainChipManager::GetMapChip(int column, int row)
+{
+    return GetMapChip(WrapIndex(row, m_mapHeight) * m_mapWidth + WrapIndex(column, m_mapWidth));
+}
+
+int COxelD3DTerrainChipManager::GetMapChip(int cellIndex)
+{
+    return m_cells[cellIndex].m_chipIndex;
+}
+
+void COxelD3DTerrainChipManager::SetMapChip(int column, int row, int chip)
+{
+    SetMapChip(WrapIndex(row, m_mapHeight) * m_mapWidth + WrapIndex(column, m_mapWidth), chip);
+}
+
+void COxelD3DTerrainChipManager::SetMapChip(int cellIndex, int chip)
+{
+    m_cells[cellIndex].m_chipIndex = chip;
+    m_cells[cellIndex].m_rotation = 0;
+    UpdateAround(cellIndex % m_mapWidth, cellIndex / m_mapWidth);
+}
+
+int COxelD3DTerrainChipManager::GetMapChipRotation(int column, int row)
+{
+    return GetMapChipRotation(WrapIndex(row, m_mapHeight) * m_mapWidth + WrapIndex(column, m_mapWidth));
+}
+
+int COxelD3DTerrainChipManager::GetMapChipRotation(int cellIndex)
+{
+    return m_cells[cellIndex].m_rotation;
+}
+
+void COxelD3DTerrainChipManager::SetMapChipRotation(int column, int row, int rotation)
+{
+    SetMapChipRotation(WrapIndex(row, m_mapHeight) * m_mapWidth + WrapIndex(column, m_mapWidth), rotation);
+}
+
+void COxelD3DTerrainChipManager::SetMapChipRotation(int cellIndex, int rotation)
+{
+    int& stored = m_cells[cellIndex].m_rotation;
+    stored = rotation == -1 ? (stored + 1) % 4 : rotation;
+    UpdateAround(cellIndex % m_mapWidth, cellIndex / m_mapWidth);
+}
+
+COxelD3DTerrainChipBase* COxelD3DTerrainChipManager::GetTerrainChip(int cellIndex)
+{
+    return m_cells[cellIndex].m_pTerrainChip;
+}
+
+void COxelD3DTerrainChipManager::UpdateAllCells()
+{
+    if (!m_cells) {
+        return;
+    }
+    for (int row = m_mapHeight - 1; row >= 0; --row) {
+        for (int column = m_mapWidth - 1; column >= 0; --column) {
+            UpdateCellGeometry(column, row);
+        }
+    }
+    // The rewrite straightened every vertex normal; smooth them again so a new
+    // atlas does not change the lighting of the map.
+    for (int row = 0; row < m_mapHeight; ++row) {
+        for (int column = 0; column < m_mapWidth; ++column) {
+            UpdateVertexNormal(column, row);
+        }
+    }
+}
+
+void COxelD3DTerrainChipManager::UpdateCellGeometry(int column, int row)
+{
+    const COxelD3DMapChipData& cell = m_cells[row * m_mapWidth + column];
+    // Only a map whose Create failed has cells without a quad.
+    if (!cell.m_pTerrainChip) {
+        return;
+    }
+    const float x0 = static_cast<float>(column);
+    const float x1 = static_cast<float>(column + 1);
+    const float z0 = static_cast<float>(row);
+    const float z1 = static_cast<float>(row + 1);
+    double uRight;
+    double uLeft;
+    double vTop;
+    double vBottom;
+    GetMapChipTexCoords(column, row, &uRight, &uLeft, &vTop, &vBottom);
+    cell.m_pTerrainChip->SetGeometry(
+        D3DXVECTOR3(x0, static_cast<float>(cell.m_height[0]), z0),
+        D3DXVECTOR3(x0, static_cast<float>(cell.m_height[1]), z1),
+        D3DXVECTOR3(x1, static_cast<float>(cell.m_height[2]), z0),
+        D3DXVECTOR3(x1, static_cast<float>(cell.m_height[3]), z1), D3DXVECTOR3(0.0f, 1.0f, 0.0f),
+        static_cast<float>(uRight), static_cast<float>(vTop), static_cast<float>(uLeft), static_cast<float>(vBottom),
+        cell.m_rotation);
+}
+
+void COxelD3DTerrainChipManager::GetMapChipTexCoords(int column, int row, double* uRight, double* uLeft,
+                                                     double* vTop, double* vBottom)
+{
+    const ChipTexRect rect = MapChipTexRect(m_cells[row * m_mapWidth + column].m_chipIndex, m_chipColumns,
+                                            m_chipImage.width, m_chipImage.height);
+    *uRight = rect.uRight;
+    *uLeft = rect.uLeft;
+    *vTop = rect.vTop;
+    *vBottom = rect.vBottom;
+}
+
+void COxelD3DTerrainChipManager::UpdateVertexNormal(int column, int row)
+{
+    const int c = WrapIndex(column, m_mapWidth);
+    const int r = WrapIndex(row, m_mapHeight);
+    const int left = WrapIndex(c - 1, m_mapWidth);
+    const int up = WrapIndex(r - 1, m_mapHeight);
+    COxelD3DTerrainChipBase* a = GetTerrainChip(r * m_mapWidth + c);
+    COxelD3DTerrainChipBase* b = GetTerrainChip(r * m_mapWidth + left);
+    COxelD3DTerrainChipBase* cQuad = GetTerrainChip(up * m_mapWidth + c);
+    COxelD3DTerrainChipBase* d = GetTerrainChip(up * m_mapWidth + left);
+    if (!a || !b || !cQuad || !d) {
+        return;
+    }
+    // The six triangles that meet at the vertex.
+    D3DXVECTOR3 normal = a->m_vFaceNormal1 + b->m_vFaceNormal1 + b->m_vFaceNormal2 + cQuad->m_vFaceNormal1 +
+                         cQuad->m_vFaceNormal2 + d->m_vFaceNormal2;
+    normal *= 1.0f / 6.0f;
+    D3DXVec3Normalize(&normal, &normal);
+    a->SetNormal(0, normal);
+    cQuad->SetNormal(1, normal);
+    b->SetNormal(2, normal);
+    d->SetNormal(3, normal);
+}
+
+void COxelD3DTerrainChipManager::UpdateAround(int column, int row)
+{
+    const int c = WrapIndex(column, m_mapWidth);
+    const int r = WrapIndex(row, m_mapHeight);
+    const int left = WrapIndex(c - 1, m_mapWidth);
+    const int right = WrapIndex(c + 1, m_mapWidth);
+    const int up = WrapIndex(r - 1, m_mapHeight);
+    const int down = WrapIndex(r + 1, m_mapHeight);
+    // Quads first: rewriting them resets the vertex normals that the smoothing
+    // below then overwrites.
+    UpdateCellGeometry(c, r);
+    UpdateCellGeometry(left, up);
+    UpdateCellGeometry(c, up);
+    UpdateCellGeometry(left, r);
+    const int vertices[9][2] = {
+        {c, r}, {c, up}, {c, down}, {left, r}, {left, up}, {left, down}, {right, r}, {right, up}, {right, down},
+    };
+    for (const auto& vertex : vertices) {
+        UpdateVertexNormal(vertex[0], vertex[1]);
+    }
+}
+
+void COxelD3DTerrainChipManager::AddBillboard()
+{
+    const int id = static_cast<int>(m_billboards.size());
+    COxelD3DBillboardBase* billboard = new COxelD3DBillboardBase(id);
+    m_billboards.push_back(billboard);
+    billboard->Setup(32, 32, 1.0f, 1);
+    billboard->ReleaseTexture();
+    billboard->LoadTexture(kBillboardImage);
+    billboard->SetRepeat(0);
+    billboard->m_visible = 1;
+    // The newest billboard stands on the whole map.
+    for (int cellIndex = m_mapWidth * m_mapHeight - 1; m_cells && cellIndex >= 0; --cellIndex) {
+        m_cells[cellIndex].m_billboard = id;
+    }
+}
+
+void COxelD3DTerrainChipManager::DeleteBillboard(int index)
+{
+    std::stable_sort(m_billboards.begin(), m_billboards.end(),
+                     [](const COxelD3DTerrainPlane* a, const COxelD3DTerrainPlane* b) { return a->m_id < b->m_id; });
+    if (index < 0 || index >= static_cast<int>(m_billboards.size())) {
+        return;
+    }
+    delete m_billboards[index];
+    m_billboards.erase(m_billboards.begin() + index);
+    for (int position = index; position < static_cast<int>(m_billboards.size()); ++position) {
+        m_billboards[position]->m_id = position;
+    }
+}
+
+COxelD3DTerrainPlane* COxelD3DTerrainChipManager::FindBillboard(int id)
+{
+    for (auto it = m_billboards.rbegin(); it != m_billboards.rend(); ++it) {
+        if ((*it)->m_id == id) {
+            return *it;
+        }
+    }
+    return nullptr;
+}

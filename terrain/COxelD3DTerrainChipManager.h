@@ -1,0 +1,115 @@
+#pragma once
+
+#include "scene/COxelD3DCameraObserver.h"
+#include "terrain/COxelD3DTerrainChipTextureManagerBase.h"
+#include "terrain/ChipImageInfo.h"
+
+#include <windows.h>
+
+#include <d3d9.h>
+#include <d3dx9math.h>
+
+#include <list>
+#include <vector>
+
+class COxelD3DMapChipData;
+class COxelD3DTerrainChipBase;
+class COxelD3DTerrainPlane;
+class COxelQuadNode;
+
+// The terrain as the rest of the program sees it: the map grid (a torus of
+// cells), the map-chip atlas as a texture and as a GDI bitmap, the quad tree
+// that culls the grid against the camera, and the billboards. Owns all of them.
+class COxelD3DTerrainChipManager : public COxelD3DTerrainChipTextureManagerBase, public COxelD3DCameraObserver {
+public:
+    COxelD3DTerrainChipManager();
+    ~COxelD3DTerrainChipManager() override;
+
+    // Binds the atlas for the cell quads.
+    void SetTexture() override;
+    // A new atlas from a BMP file. A file that cannot be read, or has no whole
+    // 128 x 128 tile, is refused with a message box and the current atlas stays.
+    int LoadTexture(const char* path) override;
+    // Deletes the atlas's GDI bitmap; the texture stays.
+    void ReleaseTexture() override;
+    void OnCameraChanged() override;
+
+    // Makes a map of width x height cells at height 2.0 with the built-in atlas,
+    // and its quad tree; 0, or E_FAIL when a cell's quad cannot be made.
+    int Create(int width, int height);
+    // Destroys billboards, quad tree and cells. Create must follow before the
+    // grid is used or drawn again.
+    void Release();
+    // Draws the visible cells, then their billboards far to near. Needs the
+    // current camera applied; culls with the world transform now set.
+    void Render();
+
+    // Grid. Columns and rows wrap around the map; cell indexes are used as given.
+    double GetHeight(int column, int row);
+    void SetHeight(int column, int row, double height);
+    void GetCornerHeights(int cellIndex, double* h0, double* h1, double* h2, double* h3);
+    int GetMapChip(int column, int row);
+    int GetMapChip(int cellIndex);
+    void SetMapChip(int column, int row, int chip);
+    void SetMapChip(int cellIndex, int chip);
+    int GetMapChipRotation(int column, int row);
+    int GetMapChipRotation(int cellIndex);
+    // -1 turns the tile one more quarter; any other value is stored as given.
+    void SetMapChipRotation(int column, int row, int rotation);
+    void SetMapChipRotation(int cellIndex, int rotation);
+    COxelD3DTerrainChipBase* GetTerrainChip(int cellIndex);
+    // Rewrites every quad, e.g. after the atlas size changed.
+    void UpdateAllCells();
+
+    // Rewrites one cell's quad from its data, with straight-up vertex normals.
+    void UpdateCellGeometry(int column, int row);
+    void GetMapChipTexCoords(int column, int row, double* uRight, double* uLeft, double* vTop, double* vBottom);
+    // The smoothed normal of grid vertex (column, row), written to its four quads.
+    void UpdateVertexNormal(int column, int row);
+    // After an edit at vertex (column, row): the four quads around it and the
+    // nine vertex normals around it.
+    void UpdateAround(int column, int row);
+
+    // Billboards. The billboard at position i of m_billboards has the id i.
+    void AddBillboard();
+    void DeleteBillboard(int index);
+    COxelD3DTerrainPlane* FindBillboard(int id);
+
+    // state 1: the node is known to be inside the view; 2: it must be tested.
+    void Cull(COxelQuadNode* node, int state);
+    void DrawCell(int cellIndex);
+
+    COxelD3DMapChipData* m_cells;
+    COxelQuadNode* m_pRoot;
+    IDirect3DTexture9* m_chipTexture;
+    int m_mapWidth;
+    int m_mapHeight;
+    ChipImageInfo m_chipImage;
+    int m_chipRows;
+    int m_chipRowRest;
+    int m_chipColumns;
+    int m_chipColumnRest;
+    // Cells drawn in the current render call that name a billboard; far to near
+    // once sorted. Not owned.
+    std::list<COxelD3DMapChipData*> m_billboardCells;
+    // Owned; COxelD3DBillboardBase objects.
+    std::vector<COxelD3DTerrainPlane*> m_billboards;
+
+    // Counted by the last Render (or OnCameraChanged), for measuring the culling.
+    int m_cellsDrawn;
+    int m_nodesTested;
+    int m_billboardsDrawn;
+
+private:
+    COxelD3DTerrainChipManager(const COxelD3DTerrainChipManager&) = delete;
+    COxelD3DTerrainChipManager& operator=(const COxelD3DTerrainChipManager&) = delete;
+
+    // Culls and draws the grid and sorts the billboard cells far to near.
+    void DrawVisibleCells();
+    // Takes over a loaded atlas bitmap: the image record and the tile counts.
+    void AdoptAtlasBitmap(HBITMAP bitmap);
+
+    // The world transform of the current render call: the culling boxes and the
+    // billboards of a copy of the map drawn side by side are placed with it.
+    D3DXMATRIX m_cullWorld;
+};

@@ -1,0 +1,49 @@
+#include "terrain/MapGridMath.h"
+
+int WrapIndex(int value, int size)
+{
+    const int wrapped = value % size;
+    return wrapped < 0 ? wrapped + size : wrapped;
+}
+
+ChipTexRect MapChipTexRect(int chip, int columns, int width, int height)
+{
+    if (columns <= 0 || width <= 0 || height <= 0) {
+        return ChipTexRect{0.0, 0.0, 0.0, 0.0};
+    }
+    ChipTexRect rect;
+    rect.uLeft = static_cast<double>(chip % columns) * kChipSize / width;
+    rect.uRight = rect.uLeft + static_cast<double>(kChipSize) / width;
+    rect.vTop = static_cast<double>(chip / columns) * kChipSize / height;
+    rect.vBottom = rect.vTop + static_cast<double>(kChipSize) / height;
+    return rect;
+}
+
+TileCount AtlasTileCount(int pixels)
+{
+    return TileCount{pixels / kChipSize, pixels % kChipSize};
+}
+
+void QuadChildStarts(int start, int w, int h, int mapWidth, int starts[4])
+{
+    const int halfWidth = w / 2;
+    const int halfHeight = h / 2;
+    starts[0] = start;
+    starts[1] = start + halfWidth;
+    starts[2] = start + mapWidth * halfHeight;
+    starts[3] = start + halfWidth + mapWidth * halfHeight;
+}
+
+BoxVisibility ClassifyBoxCorners(const int outcodes[8])
+{
+    int any = 0;
+    int all = ~0;
+    for (int k = 0; k < 8; ++k) {
+        any |= outcodes[k];
+        all &= outcodes[k];
+    }
+    if (any == 0) {
+        return BoxVisibility::Inside;
+    }
+    return all != 0 ? BoxVisibility::Outside : BoxVisibility::Straddling;
+}

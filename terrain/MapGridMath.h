@@ -1,0 +1,41 @@
+#pragma once
+
+// Index arithmetic of the map grid, the atlas and the quad tree; no device needed.
+
+// Atlas tiles are square, this many pixels on a side.
+const int kChipSize = 128;
+
+// value reduced into 0 .. size - 1 (also for the -1 of a left or upper neighbour).
+int WrapIndex(int value, int size);
+
+// The atlas rectangle of map chip `chip` in an atlas of `columns` whole tiles per
+// row and width x height pixels, in texture units. The tile's left edge is at
+// uLeft and its right edge one tile further; the same for top and bottom.
+// An atlas without a whole tile (columns or height of 0) gives an empty rectangle at 0.
+struct ChipTexRect {
+    double uRight;
+    double uLeft;
+    double vTop;
+    double vBottom;
+};
+ChipTexRect MapChipTexRect(int chip, int columns, int width, int height);
+
+// Whole tiles and leftover pixels of an atlas side of `pixels` pixels.
+struct TileCount {
+    int tiles;
+    int rest;
+};
+TileCount AtlasTileCount(int pixels);
+
+// First cells of the four quarters of the block of w x h cells that starts at
+// cell `start`, in a map `mapWidth` cells wide: the lower-row half first, then
+// within it the lower-column half.
+void QuadChildStarts(int start, int w, int h, int mapWidth, int starts[4]);
+
+// What the outside codes of a box's eight corners say about the box.
+enum class BoxVisibility {
+    Inside,      // every corner inside every plane
+    Outside,     // all corners outside one and the same plane
+    Straddling,  // anything else: the children must be tested
+};
+BoxVisibility ClassifyBoxCorners(const int outcodes[8]);

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <d3dx9math.h>
+
+// The pieces of a terrain quad that need no device: texture layout by rotation,
+// face normals and the bounding box. The quad's corners are ordered so that the
+// strip 0, 1, 2, 3 draws the triangles (0, 1, 2) and (1, 3, 2).
+
+struct QuadTexCoord {
+    float u;
+    float v;
+};
+
+// The texture coordinates of vertices 0..3 for the rectangle (uA, vA) .. (uB, vB)
+// turned by `rotation` quarter turns. Each step hands every vertex the
+// coordinate of the next one in the order 0, 2, 3, 1, so the picture turns a
+// quarter per step. Rotations other than 1, 2 and 3 lay the picture out like 0.
+void QuadTexCoords(float uA, float vA, float uB, float vB, int rotation, QuadTexCoord out[4]);
+
+// Unit normal of the triangle (p0, p1, p2): (p1 - p0) x (p2 - p0), normalised.
+D3DXVECTOR3 TriangleNormal(const D3DXVECTOR3& p0, const D3DXVECTOR3& p1, const D3DXVECTOR3& p2);
+
+// Per-axis minimum and maximum of the four corners.
+void QuadBounds(const D3DXVECTOR3 corners[4], D3DXVECTOR3& boxMin, D3DXVECTOR3& boxMax);
