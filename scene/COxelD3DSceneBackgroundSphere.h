@@ -1,0 +1,56 @@
+#pragma once
+
+#include "scene/SceneVertex.h"
+
+#include <windows.h>
+
+#include <d3d9.h>
+
+#include <vector>
+
+// The sky: a textured sphere around the eye, drawn first and without depth
+// writes so everything else covers it. The scene owns it.
+class COxelD3DSceneBackgroundSphere {
+public:
+    // Loads the built-in panorama "IDB_BACKGROUND"; without it the sky is untextured.
+    COxelD3DSceneBackgroundSphere();
+    virtual ~COxelD3DSceneBackgroundSphere();
+
+    // Makes the mesh: slices meridian bands, stacks vertices per meridian from
+    // pole to pole. 0 or E_FAIL.
+    HRESULT Build(int slices, int stacks, float radius);
+    void SetPosition(float x, float y, float z);
+    // Leaves lighting, fog and depth writes off.
+    void Render();
+    // Does not release the current texture: call ReleaseTexture first.
+    HRESULT LoadTexture(const char* path);
+    void ReleaseTexture();
+
+    IDirect3DVertexBuffer9* m_vertices;
+    IDirect3DIndexBuffer9* m_indices;
+    int m_slices;
+    int m_stacks;
+    float m_position[3];
+    double m_radius;
+    IDirect3DTexture9* m_texture;
+};
+
+// The scene's sky, also reached by the scene setting window to change its image.
+extern COxelD3DSceneBackgroundSphere* g_backgroundSphere;
+
+// The sizes Build really uses: at least 6 slices, 6 stacks and radius 1.
+struct SphereSize {
+    int slices;
+    int stacks;
+    float radius;
+};
+SphereSize ClampSphereSize(int slices, int stacks, float radius);
+
+// The (slices + 1) x stacks vertices of a clamped size, meridian by meridian from
+// the top pole down; the last meridian repeats the first with u = 1.
+std::vector<SceneVertex> SphereVertices(const SphereSize& size);
+
+// For every band m and every vertex t along it, the pair m * stacks + t,
+// (m + 1) * stacks + t. Drawing uses only the first band's strip, moved round
+// by the base vertex.
+std::vector<WORD> SphereIndices(const SphereSize& size);
