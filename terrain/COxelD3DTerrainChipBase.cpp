@@ -5,6 +5,8 @@
 #include "terrain/COxelD3DTerrainChipTextureManagerBase.h"
 #include "terrain/QuadGeometry.h"
 
+#include <cstring>
+
 namespace {
 
 const UINT kVertexCount = 4;
@@ -20,7 +22,9 @@ COxelD3DTerrainChipBase::COxelD3DTerrainChipBase()
       m_vMin(0.0f, 0.0f, 0.0f),
       m_vMax(0.0f, 0.0f, 0.0f),
       m_vFaceNormal1(0.0f, 0.0f, 0.0f),
-      m_vFaceNormal2(0.0f, 0.0f, 0.0f)
+      m_vFaceNormal2(0.0f, 0.0f, 0.0f),
+      m_vertices(),
+      m_changed(false)
 {
 }
 
@@ -47,33 +51,30 @@ int COxelD3DTerrainChipBase::SetGeometry(D3DXVECTOR3 corner0, D3DXVECTOR3 corner
 {
     const D3DXVECTOR3 corners[4] = {corner0, corner1, corner2, corner3};
     QuadBounds(corners, m_vMin, m_vMax);
-
-    QuadVertex* vertices = nullptr;
-    if (!m_pVertexBuffer || FAILED(m_pVertexBuffer->Lock(0, 0, reinterpret_cast<void**>(&vertices), 0))) {
+    if (!m_pVertexBuffer) {
         return E_FAIL;
     }
     QuadTexCoord texCoords[4];
     QuadTexCoords(uA, vA, uB, vB, rotation, texCoords);
     for (UINT k = 0; k < kVertexCount; ++k) {
-        vertices[k] = {corners[k].x, corners[k].y, corners[k].z, normal.x,       normal.y,
-                       normal.z,     texCoords[k].u, texCoords[k].v};
+        m_vertices[k] = {corners[k].x, corners[k].y, corners[k].z, normal.x,       normal.y,
+                         normal.z,     texCoords[k].u, texCoords[k].v};
     }
     m_vFaceNormal1 = TriangleNormal(corners[0], corners[1], corners[2]);
     m_vFaceNormal2 = TriangleNormal(corners[1], corners[3], corners[2]);
-    m_pVertexBuffer->Unlock();
+    m_changed = true;
     return 0;
 }
 
 int COxelD3DTerrainChipBase::SetNormal(int vertex, D3DXVECTOR3 normal)
 {
-    QuadVertex* vertices = nullptr;
-    if (!m_pVertexBuffer || FAILED(m_pVertexBuffer->Lock(0, 0, reinterpret_cast<void**>(&vertices), 0))) {
+    if (!m_pVertexBuffer) {
         return E_FAIL;
     }
-    vertices[vertex].nx = normal.x;
-    vertices[vertex].ny = normal.y;
-    vertices[vertex].nz = normal.z;
-    m_pVertexBuffer->Unlock();
+    m_vertices[vertex].nx = normal.x;
+    m_vertices[vertex].ny = normal.y;
+    m_vertices[vertex].nz = normal.z;
+    m_changed = true;
     return 0;
 }
 
@@ -84,20 +85,28 @@ int COxelD3DTerrainChipBase::SetNormal(int vertex, float x, float y, float z)
 
 D3DXVECTOR3 COxelD3DTerrainChipBase::GetNormal(int vertex)
 {
-    QuadVertex* vertices = nullptr;
-    if (!m_pVertexBuffer ||
-        FAILED(m_pVertexBuffer->Lock(0, 0, reinterpret_cast<void**>(&vertices), D3DLOCK_READONLY))) {
-        return D3DXVECTOR3(0.0f, 0.0f, 0.0f);
-    }
-    const D3DXVECTOR3 normal(vertices[vertex].nx, vertices[vertex].ny, vertices[vertex].nz);
-    m_pVertexBuffer->Unlock();
-    return normal;
+    return D3DXVECTOR3(m_vertices[vertex].nx, m_vertices[vertex].ny, m_vertices[vertex].nz);
 }
 
 void COxelD3DTerrainChipBase::Render()
 {
+    Upload();
     g_device->SetStreamSource(0, m_pVertexBuffer, 0, sizeof(QuadVertex));
     m_pTextureOwner->SetTexture();
     g_device->SetFVF(kQuadVertexFVF);
     g_device->DrawPrimitive(D3DPT_TRIANGLESTRIP, 0, 2);
+}
+
+void COxelD3DTerrainChipBase::Upload()
+{
+    if (!m_changed || !m_pVertexBuffer) {
+        return;
+    }
+    void* data = nullptr;
+    if (FAILED(m_pVertexBuffer->Lock(0, 0, &data, 0))) {
+        return;
+    }
+    memcpy(data, m_vertices, sizeof m_vertices);
+    m_pVertexBuffer->Unlock();
+    m_changed = false;
 }

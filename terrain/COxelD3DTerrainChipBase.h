@@ -18,6 +18,10 @@ const DWORD kQuadVertexFVF = D3DFVF_XYZ | D3DFVF_NORMAL | D3DFVF_TEX1;
 // The one piece of terrain geometry: a textured quad of four vertices in a
 // vertex buffer of its own, drawn as a two-triangle strip. Map cells, planes and
 // billboards each own one. The texture belongs to the owner given to Create.
+//
+// The vertices are kept in memory and written to the buffer once, when the quad
+// is next drawn: loading a map edits each quad dozens of times, and every lock
+// of a buffer costs far more than the edit itself.
 class COxelD3DTerrainChipBase {
 public:
     COxelD3DTerrainChipBase();
@@ -27,15 +31,18 @@ public:
     virtual int Create(COxelD3DTerrainChipTextureManagerBase* textureOwner);
     // Rewrites the four vertices: corner k becomes vertex k, all with `normal`,
     // texture rectangle (uA, vA) .. (uB, vB) turned by `rotation`. The bounding
-    // box follows the corners even when the buffer cannot be written (E_FAIL).
+    // box follows the corners even when the quad has no buffer (E_FAIL).
     virtual int SetGeometry(D3DXVECTOR3 corner0, D3DXVECTOR3 corner1, D3DXVECTOR3 corner2, D3DXVECTOR3 corner3,
                             D3DXVECTOR3 normal, float uA, float vA, float uB, float vB, int rotation);
+    // Changes one vertex's normal only; E_FAIL when the quad has no buffer.
     virtual int SetNormal(int vertex, D3DXVECTOR3 normal);
     virtual int SetNormal(int vertex, float x, float y, float z);
-    // The normal of vertex 0..3; (0, 0, 0) when the buffer cannot be read.
     virtual D3DXVECTOR3 GetNormal(int vertex);
     // Draws with the owner's texture; world transform and states are the caller's.
     virtual void Render();
+
+    // Vertex 0..3 as it will be drawn.
+    const QuadVertex& GetVertex(int vertex) const { return m_vertices[vertex]; }
 
     COxelD3DTerrainChipTextureManagerBase* m_pTextureOwner;
     IDirect3DVertexBuffer9* m_pVertexBuffer;
@@ -45,6 +52,12 @@ public:
     D3DXVECTOR3 m_vFaceNormal2;
 
 private:
+    // Writes the vertices to the buffer if they changed since it was last written.
+    void Upload();
+
+    QuadVertex m_vertices[4];
+    bool m_changed;
+
     COxelD3DTerrainChipBase(const COxelD3DTerrainChipBase&) = delete;
     COxelD3DTerrainChipBase& operator=(const COxelD3DTerrainChipBase&) = delete;
 };
