@@ -6,6 +6,8 @@
 
 #include <mmsystem.h>
 
+#include <new>
+
 
 COxelD3DApplication* g_application = nullptr;
 IDirect3DDevice9* g_device = nullptr;
@@ -104,6 +106,12 @@ HRESULT COxelD3DApplication::InitDirect3D(HWND hwnd)
     }
 
     if (CreateDevice(hwnd) < 0) {
+        return E_FAIL;
+    }
+
+    // The scene makes the camera, the terrain with the editor windows, and the sky.
+    m_scene = new (std::nothrow) COxelD3DSceneBase();
+    if (!m_scene || m_scene->Create() < 0) {
         return E_FAIL;
     }
 

@@ -3,6 +3,8 @@
 #include "app/COxelD3DApplication.h"
 #include "scene/COxelD3DCameraObserver.h"
 #include "scene/COxelD3DSceneBase.h"
+#include "terrain/COxelD3DTerrainBase.h"
+#include "terrain/COxelD3DTerrainChipManager.h"
 
 #include <algorithm>
 
@@ -18,16 +20,17 @@ const int kWrapSteps = 256;
 
 // The size in cells of the map the camera wraps around: the map of the
 // application's scene. False while there is none (during start-up, or for a
-// camera used on its own); the camera then moves without wrapping.
+// camera used on its own); the camera then moves without wrapping, as it does
+// while the map has no cells.
 bool SceneMapSize(int& width, int& height)
 {
     const COxelD3DSceneBase* scene = g_application ? g_application->m_scene : nullptr;
-    if (!scene || !scene->m_terrain) {
+    if (!scene || !scene->m_terrain || !scene->m_terrain->m_pChipManager) {
         return false;
     }
-    (void)width;
-    (void)height;
-    return false;
+    width = scene->m_terrain->m_pChipManager->m_mapWidth;
+    height = scene->m_terrain->m_pChipManager->m_mapHeight;
+    return true;
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <vector>
 
 class COxelD3DCameraBase;
+class COxelD3DSceneBackgroundSphere;
 class COxelD3DTerrainBase;
 class COxelD3DTerrainPlane;
 
@@ -17,24 +18,68 @@ public:
     COxelD3DSceneBase();
     virtual ~COxelD3DSceneBase();
 
+    // Makes the camera at its start view, the terrain with its start-up map, the
+    // sky and the wall box. 0 or E_FAIL; what was made stays for the destructor.
     virtual HRESULT Create();
+    // One frame's scene, between the frame's BeginScene and EndScene.
     virtual void Render();
     virtual void SetupLights();
     virtual void SetupFog();
+    // The camera keys of the preview and of the editor windows that pass keys on.
     virtual void OnKeyDown(WPARAM key);
+
+    // A 32 x 32 plane at height 2.5 whose id is the number of planes before it.
+    void AddPlane();
+    // Deletes the plane with id index and renumbers the ones after it; the list
+    // is left in id order. An index no plane has is ignored.
+    void DeletePlane(int index);
+    // The plane with this id, or null.
+    COxelD3DTerrainPlane* FindPlane(int id);
 
     COxelD3DTerrainBase* m_terrain;
     COxelD3DCameraBase* m_camera;
     int m_autoRotate;
+    // Repeat the map over every map-sized tile the view touches.
     int m_showInfinite;
+    // Reordered every frame (drawing order) and by DeletePlane (id order).
     std::vector<COxelD3DTerrainPlane*> m_planes;
     int m_showBackground;
     float m_fogStart;
     float m_fogEnd;
     int m_showMapBorder;
     int m_showCursor;
+    // Written by the height and texture mapping windows: x and z in cells, y a height.
     float m_cursorPosition[3];
     IDirect3DVertexBuffer9* m_boxVertices;
     IDirect3DIndexBuffer9* m_boxIndices;
     IDirect3DTexture9* m_effectTexture;
+
+private:
+    COxelD3DSceneBase(const COxelD3DSceneBase&) = delete;
+    COxelD3DSceneBase& operator=(const COxelD3DSceneBase&) = delete;
+
+    HRESULT CreateBox();
+    // The four walls of the unit box, stretched and placed by the world transform.
+    void DrawWalls(const D3DMATRIX& world);
+
+    // The sky this scene made; it is published in g_backgroundSphere.
+    COxelD3DSceneBackgroundSphere* m_backgroundSphere;
 };
+
+// The map tile that holds coordinate v when the map repeats every `period`
+// units. A negative exact multiple of the period counts one tile further out.
+int TileIndex(float v, int period);
+
+// The tiles, inclusive, that a box from (minX, minZ) to (maxX, maxZ) touches.
+struct TileRange {
+    int x0;
+    int x1;
+    int z0;
+    int z1;
+};
+TileRange VisibleTiles(float minX, float maxX, float minZ, float maxZ, int width, int height);
+
+// Whether a plane at height a is drawn before one at height b for an eye at
+// height eyeY: the one farther from the eye's height comes first, so the
+// blended planes are laid back to front.
+bool DrawnBefore(float a, float b, float eyeY);
