@@ -1,7 +1,10 @@
 #include "scene/COxelD3DCameraBase.h"
 
 #include "scene/COxelD3DCameraObserver.h"
+#include "scene/SceneTestSupport.h"
 #include "support/TestDevice.h"
+#include "terrain/COxelD3DTerrainBase.h"
+#include "terrain/COxelD3DTerrainChipManager.h"
 
 #include <gtest/gtest.h>
 
@@ -219,4 +222,42 @@ TEST(COxelD3DCameraBase, AnglesTurnTheViewAboutTheEye)
     // Half a turn: what was ahead is now behind the eye.
     EXPECT_NE(0, camera.ClassifyPoint(ahead) & (1 << 4));
     EXPECT_EQ(0, camera.ClassifyPoint(D3DXVECTOR3(16, 11, 24)));
+}
+
+TEST(COxelD3DCameraBase, MoveWrapsTheTargetAroundTheScenesMapAndKeepsTheEyesOffset)
+{
+    TestDevice device;
+    ASSERT_TRUE(device.ok());
+    COxelD3DSceneBase scene;
+    ASSERT_EQ(0, scene.Create());
+    SceneInApplication application(&scene);
+    COxelD3DCameraBase& camera = *scene.m_camera;
+
+    camera.SetPosition(34.0f, 16.0f, 16.0f);
+    camera.SetTarget(31.75f, 8.0f, 0.25f);
+    camera.Move(0.5f, 0.0f, 0.0f);
+    EXPECT_EQ(D3DXVECTOR3(0.25f, 8.0f, 0.25f), camera.m_target);
+    // The eye keeps its offset and may lie outside the map.
+    EXPECT_EQ(D3DXVECTOR3(2.5f, 16.0f, 16.0f), camera.m_position);
+
+    camera.Move(-0.5f, 0.0f, -0.5f);
+    EXPECT_EQ(D3DXVECTOR3(31.75f, 8.0f, 31.75f), camera.m_target);
+    EXPECT_EQ(D3DXVECTOR3(34.0f, 16.0f, 47.5f), camera.m_position);
+
+    // Height is never wrapped.
+    for (int step = 0; step < 100; ++step) {
+        camera.Move(0.0f, 0.5f, 0.0f);
+    }
+    EXPECT_EQ(58.0f, camera.m_target.y);
+
+    camera.SetTarget(5.3f, 8.0f, 3.0f);
+    camera.Move(0.0f, 0.0f, 0.0f);
+    EXPECT_EQ(5.296875f, camera.m_target.x);
+
+    // The period is the map's, whatever its size now.
+    scene.m_terrain->m_pChipManager->Release();
+    ASSERT_EQ(0, scene.m_terrain->m_pChipManager->Create(16, 16));
+    camera.SetTarget(20.0f, 8.0f, 15.75f);
+    camera.Move(0.0f, 0.0f, 0.5f);
+    EXPECT_EQ(D3DXVECTOR3(4.0f, 8.0f, 0.25f), camera.m_target);
 }

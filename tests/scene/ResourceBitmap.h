@@ -6,6 +6,38 @@
 #include <cstdlib>
 #include <vector>
 
+// A set of colours, matched with a tolerance of about one 8-step on each channel,
+// so a texel still matches after the renderer's rounding.
+class Palette {
+public:
+    Palette() : m_bins(32 * 32 * 32, false) {}
+
+    void Add(uint32_t color) { m_bins[Bin(color >> 19 & 31, color >> 11 & 31, color >> 3 & 31)] = true; }
+    bool Matches(uint32_t color) const
+    {
+        const int r = color >> 19 & 31;
+        const int g = color >> 11 & 31;
+        const int b = color >> 3 & 31;
+        for (int dr = -1; dr <= 1; ++dr) {
+            for (int dg = -1; dg <= 1; ++dg) {
+                for (int db = -1; db <= 1; ++db) {
+                    const int nr = r + dr;
+                    const int ng = g + dg;
+                    const int nb = b + db;
+                    if (nr >= 0 && nr < 32 && ng >= 0 && ng < 32 && nb >= 0 && nb < 32 && m_bins[Bin(nr, ng, nb)]) {
+                        return true;
+                    }
+                }
+            }
+        }
+        return false;
+    }
+
+private:
+    static size_t Bin(int r, int g, int b) { return static_cast<size_t>((r * 32 + g) * 32 + b); }
+    std::vector<bool> m_bins;
+};
+
 // The pixels of one of the program's bitmap resources, so picture tests can
 // compare what was drawn with the image itself rather than with fixed colours.
 class ResourceBitmap {
@@ -71,8 +103,22 @@ public:
         return true;
     }
 
+    // Every colour of the rectangle from (x0, y0) up to, not including, (x1, y1).
+    Palette Colors(int x0, int y0, int x1, int y1) const;
+
 private:
     int m_width = 0;
     int m_height = 0;
     std::vector<uint32_t> m_pixels;
 };
+
+inline Palette ResourceBitmap::Colors(int x0, int y0, int x1, int y1) const
+{
+    Palette palette;
+    for (int y = y0; y < y1; ++y) {
+        for (int x = x0; x < x1; ++x) {
+            palette.Add(Pixel(x, y));
+        }
+    }
+    return palette;
+}

@@ -1,0 +1,229 @@
+#include "app/COxelD3DApplication.h"
+
+#include "app/SafeRelease.h"
+#include "scene/COxelD3DSceneBase.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <vector>
+
+namespace {
+
+// The pixels of a render target, resolving a multisampled one first.
+std::vector<uint32_t> ReadSurface(IDirect3DSurface9* surface)
+{
+    std::vector<uint32_t> pixels;
+    D3DSURFACE_DESC desc;
+    surface->GetDesc(&desc);
+    IDirect3DSurface9* plain = nullptr;
+    IDirect3DSurface9* copy = nullptr;
+    if (FAILED(g_device->CreateRenderTarget(desc.Width, desc.Height, desc.Format, D3DMULTISAMPLE_NONE, 0, FALSE,
+                                            &plain, nullptr)) ||
+        FAILED(g_device->CreateOffscreenPlainSurface(desc.Width, desc.Height, desc.Format, D3DPOOL_SYSTEMMEM, &copy,
+                                                     nullptr))) {
+        SafeRelease(plain);
+        return pixels;
+    }
+    D3DLOCKED_RECT locked;
+    if (SUCCEEDED(g_device->StretchRect(surface, nullptr, plain, nullptr, D3DTEXF_NONE)) &&
+        SUCCEEDED(g_device->GetRenderTargetData(plain, copy)) &&
+        SUCCEEDED(copy->LockRect(&locked, nullptr, D3DLOCK_READONLY))) {
+        pixels.resize(static_cast<size_t>(desc.Width) * desc.Height);
+        for (UINT y = 0; y < desc.Height; ++y) {
+            const uint32_t* row =
+                reinterpret_cast<const uint32_t*>(static_cast<const char*>(locked.pBits) + y * locked.Pitch);
+            for (UINT x = 0; x < desc.Width; ++x) {
+                pixels[static_cast<size_t>(y) * desc.Width + x] = row[x] & 0xFFFFFF;
+            }
+        }
+        copy->UnlockRect();
+    }
+    SafeRelease(copy);
+    SafeRelease(plain);
+    return pixels;
+}
+
+// Remembers every key it is given.
+class KeyRecordingScene : public COxelD3DSceneBase {
+public:
+    void OnKeyDown(WPARAM key) override { m_keys.push_back(key); }
+    std::vector<WPARAM> m_keys;
+};
+
+// The real scene, which also copies the picture it drew out of the render
+// target it drew into: the back buffer cannot be read once it is presented.
+class CapturingScene : public COxelD3DSceneBase {
+public:
+    void Render() override
+    {
+        COxelD3DSceneBase::Render();
+        IDirect3DSurface9* target = nullptr;
+        g_device->GetRenderTarget(0, &target);
+        D3DSURFACE_DESC desc;
+        target->GetDesc(&desc);
+        m_width = desc.Width;
+        m_pixels = ReadSurface(target);
+        SafeRelease(target);
+    }
+    UINT m_width = 0;
+    std::vector<uint32_t> m_pixels;
+};
+
+// A real application with its window, device and scene, as Run makes them.
+class ApplicationTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        m_application = new COxelD3DApplication(GetModuleHandleA(nullptr), SW_HIDE);
+        g_application = m_application;
+        ASSERT_NE(nullptr, m_application->CreateMainWindow());
+        ASSERT_EQ(0, m_application->InitDirect3D(m_application->m_hWnd));
+    }
+    void TearDown() override
+    {
+        DestroyWindow(m_application->m_hWnd);
+        MSG quit;
+        PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
+        delete m_application;
+        g_application = nullptr;
+    }
+    CapturingScene* UseCapturingScene()
+    {
+        delete m_application->m_scene;
+        CapturingScene* scene = new CapturingScene();
+        m_application->m_scene = scene;
+        EXPECT_EQ(0, scene->Create());
+        return scene;
+    }
+
+    COxelD3DApplication* m_application = nullptr;
+};
+
+size_t CountBlack(const std::vector<uint32_t>& pixels)
+{
+    size_t count = 0;
+    for (uint32_t pixel : pixels) {
+        count += pixel == 0;
+    }
+    return count;
+}
+
+bool Close(uint32_t a, uint32_t b, int tolerance)
+{
+    for (int shift = 0; shift < 24; shift += 8) {
+        const int difference = static_cast<int>((a >> shift) & 0xFF) - static_cast<int>((b >> shift) & 0xFF);
+        if (difference > tolerance || difference < -tolerance) {
+            return false;
+        }
+    }
+    return true;
+}
+
+}  // namespace
+
+TEST(COxelD3DApplication, EveryKeyButHomeReachesTheScene)
+{
+    COxelD3DApplication application(GetModuleHandleA(nullptr), SW_HIDE);
+    KeyRecordingScene* scene = new KeyRecordingScene();
+    application.m_scene = scene;
+    std::vector<WPARAM> expected;
+    for (WPARAM key = 0; key < 0x200; ++key) {
+        application.OnKeyDown(key);
+        // Keys are told apart by their low byte alone.
+        if ((key & 0xFF) != VK_HOME) {
+            expected.push_back(key);
+        }
+    }
+    EXPECT_EQ(expected, scene->m_keys);
+
+    // The same through the preview window.
+    g_application = &application;
+    HWND preview = application.CreateMainWindow();
+    scene->m_keys.clear();
+    SendMessageA(preview, WM_KEYDOWN, VK_HOME, 0);
+    SendMessageA(preview, WM_KEYDOWN, VK_LEFT, 0);
+    SendMessageA(preview, WM_KEYDOWN, VK_DELETE, 0);
+    EXPECT_EQ((std::vector<WPARAM>{VK_LEFT, VK_DELETE}), scene->m_keys);
+    DestroyWindow(preview);
+    MSG quit;
+    PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
+    g_application = nullptr;
+}
+
+TEST_F(ApplicationTest, InitDirect3DCreatesTheSceneWithItsCameraMapAndSky)
+{
+    ASSERT_NE(nullptr, m_application->m_scene);
+    EXPECT_NE(nullptr, m_application->m_scene->m_camera);
+    EXPECT_NE(nullptr, m_application->m_scene->m_terrain);
+    EXPECT_NE(nullptr, m_application->m_scene->m_boxVertices);
+}
+
+TEST_F(ApplicationTest, AFrameThroughTheOffscreenTargetDrawsTheScene)
+{
+    CapturingScene* scene = UseCapturingScene();
+    m_application->RenderFrame(1000);
+    ASSERT_EQ(1024u, scene->m_width);
+    ASSERT_EQ(1024u * 1024u, scene->m_pixels.size());
+    EXPECT_EQ(0u, CountBlack(scene->m_pixels));
+
+    IDirect3DSurface9* level = nullptr;
+    m_application->m_renderTexture->GetSurfaceLevel(0, &level);
+    const std::vector<uint32_t> texture = ReadSurface(level);
+    SafeRelease(level);
+    EXPECT_EQ(scene->m_pixels, texture);
+    // Sky at the top differs from the ground at the bottom.
+    EXPECT_NE(texture[10 * 1024 + 512], texture[1000 * 1024 + 512]);
+}
+
+TEST_F(ApplicationTest, AFrameStraightIntoTheBackBufferShowsTheSameView)
+{
+    CapturingScene* scene = UseCapturingScene();
+    m_application->RenderFrame(1000);
+    const std::vector<uint32_t> offscreen = scene->m_pixels;
+
+    m_application->m_renderToTexture = 0;
+    m_application->RenderFrame(1016);
+    ASSERT_EQ(640u, scene->m_width);
+    ASSERT_EQ(640u * 480u, scene->m_pixels.size());
+    EXPECT_EQ(0u, CountBlack(scene->m_pixels));
+
+    // The same picture at another size: most pixels around each sample have
+    // their like nearby in the other. (Multisampling draws thin lines along the
+    // cell edges in this mode, which the majority rule passes over.)
+    int mismatches = 0;
+    for (int sy = 1; sy < 16; ++sy) {
+        for (int sx = 1; sx < 16; ++sx) {
+            int alike = 0;
+            for (int py = -2; py <= 2; ++py) {
+                for (int px = -2; px <= 2; ++px) {
+                    const uint32_t direct = scene->m_pixels[(sy * 480 / 16 + py) * 640 + sx * 640 / 16 + px];
+                    bool found = false;
+                    for (int dy = -12; dy <= 12 && !found; dy += 2) {
+                        for (int dx = -12; dx <= 12 && !found; dx += 2) {
+                            const int x = sx * 1024 / 16 + dx;
+                            const int y = sy * 1024 / 16 + dy;
+                            found = Close(direct, offscreen[y * 1024 + x], 24);
+                        }
+                    }
+                    alike += found;
+                }
+            }
+            mismatches += alike < 13;
+        }
+    }
+    EXPECT_EQ(0, mismatches);
+}
+
+TEST_F(ApplicationTest, WireframeFillModeDrawsTheSceneAsLines)
+{
+    CapturingScene* scene = UseCapturingScene();
+    m_application->RenderFrame(1000);
+    EXPECT_EQ(0u, CountBlack(scene->m_pixels));
+    m_application->m_fillMode = D3DFILL_WIREFRAME;
+    m_application->RenderFrame(1016);
+    EXPECT_GT(CountBlack(scene->m_pixels), scene->m_pixels.size() / 2);
+    m_application->m_renderToTexture = 0;
+    m_application->RenderFrame(1032);
+    EXPECT_GT(CountBlack(scene->m_pixels), scene->m_pixels.size() / 2);
+}
