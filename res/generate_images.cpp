@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <system_error>
 #include <vector>
@@ -1316,23 +1317,94 @@ Image DrawAtlas()
     return atlas;
 }
 
-// Sky panorama: the image wraps once around the viewer; its top row looks straight up, its bottom row straight down
-// and its middle row at the horizon. The land is a height field around the eye, drawn column by column from near to
-// far, and the clouds lie on a plane above the eye. Both are functions of the viewing direction, so the picture
+// Sky panorama. The image wraps once around the viewer, but its rows are not spread evenly over the sky: the sky
+// sphere's rings down to 144 degrees from the zenith take v = polar angle / 360 degrees, which puts the true horizon
+// a quarter of the way down, and the last 36 degrees to the bottom pole stretch over the lower 60 percent of the
+// image. Each row is painted for the direction it lands on.
+//
+// The preview looks down on the terrain from well above it, and the terrain ends in white fog at the far plane,
+// some 15 to 20 degrees below the true horizon. So the painted horizon is lowered to 104 degrees: the start view
+// sees sky and far mountains above it, and below it a white haze that the fogged edge of the terrain melts into,
+// thinning to pale ground further down. The land is a height field around the eye, drawn column by column from near
+// to far, and the clouds lie on a plane above the eye. Both are functions of the viewing direction, so the picture
 // joins itself at its left and right edges and stays undistorted toward the poles.
 
 constexpr int kPanoramaWidth = 3072;
 constexpr int kPanoramaHeight = 1536;
-constexpr double kPanoramaPixel = kPi / kPanoramaHeight;  // radians per pixel, the same across and down
+// Where the sphere's rows change their spacing, and the polar angle there.
+constexpr double kSphereBendV = 0.4;
+constexpr double kSphereBendPolar = 0.8 * kPi;
+constexpr double kPaintedHorizon = 104.0 * kPi / 180.0;
+// Radians per pixel: across, down the rows above the sphere's bend, and down the rows below it.
+constexpr double kPanoramaColumn = 2.0 * kPi / kPanoramaWidth;
+constexpr double kCoarseRow = 2.0 * kPi / kPanoramaHeight;
+constexpr double kFineRow = (kPi - kSphereBendPolar) / ((1.0 - kSphereBendV) * kPanoramaHeight);
 
-const Rgb kZenith = Hex(0x2f63b4);
+const Rgb kZenith = Hex(0x1f4e9e);
 const Rgb kHorizonSky = Hex(0xc4d6e6);
+// Distant land fades toward this blue-grey; the mist below the horizon is nearly the white of the terrain's fog.
+const Rgb kFarHaze = Hex(0xa9b9cc);
+const Rgb kMist = Hex(0xfdfeff);
+
+// The polar angle, from the top pole, that the sky sphere gives the image row at v.
+double PolarAngleAtV(double v)
+{
+    if (v <= kSphereBendV) {
+        return v * 2.0 * kPi;
+    }
+    return kSphereBendPolar + (v - kSphereBendV) / (1.0 - kSphereBendV) * (kPi - kSphereBendPolar);
+}
+
+// Elevation in the painted scene of a polar angle: true to scale at the painted horizon, so the mountains keep their
+// shape, and gently squeezed above it and stretched below it so that the zenith and the nadir stay in place.
+double PaintedElevation(double polar)
+{
+    if (polar <= kPaintedHorizon) {
+        const double t = kPaintedHorizon - polar;
+        const double squeeze = (kPaintedHorizon - kPi * 0.5) / (kPaintedHorizon * kPaintedHorizon);
+        return t - squeeze * t * t;
+    }
+    const double s = polar - kPaintedHorizon;
+    const double below = kPi - kPaintedHorizon;
+    const double stretch = (kPi * 0.5 - below) / (below * below);
+    return -(s + stretch * s * s);
+}
+
+// Painted elevation of each row boundary, from the top edge (the zenith) down to the bottom edge (the nadir).
+std::vector<double> RowBoundaryElevations()
+{
+    std::vector<double> edges(kPanoramaHeight + 1);
+    for (int j = 0; j <= kPanoramaHeight; ++j) {
+        edges[static_cast<size_t>(j)] = PaintedElevation(PolarAngleAtV(static_cast<double>(j) / kPanoramaHeight));
+    }
+    return edges;
+}
+
+// Position down the image, in rows from the top edge, of a painted elevation.
+double RowAtElevation(const std::vector<double>& edges, double elevation)
+{
+    if (elevation >= edges.front()) {
+        return 0.0;
+    }
+    if (elevation <= edges.back()) {
+        return kPanoramaHeight;
+    }
+    const auto below = std::lower_bound(edges.begin(), edges.end(), elevation, std::greater<double>());
+    const size_t j = static_cast<size_t>(below - edges.begin()) - 1;
+    return j + (edges[j] - elevation) / (edges[j] - edges[j + 1]);
+}
 
 struct Direction {
     double x = 0.0;
     double y = 0.0;
     double z = 0.0;
 };
+
+// The sky sphere turns its first meridian from -x toward +z as u grows.
+Direction ViewDirection(double azimuth, double elevation)
+{
+    return {-std::cos(elevation) * std::cos(azimuth), std::sin(elevation), std::cos(elevation) * std::sin(azimuth)};
+}
 
 Direction SunDirection()
 {
@@ -1367,22 +1439,25 @@ double RidgedFbm(double x, double y, int octaves, double footprint, uint32_t see
     return sum / norm;
 }
 
+constexpr double kMountainHeight = 260.0;
+
 // Height of the land in units of about two metres, the eye at 0 and the plain one unit below it: a plain with
-// fields near the eye, low hills a few hundred units out and mountain ranges a few thousand units away.
+// fields near the eye, low hills a few hundred units out and mountain ranges a few thousand units away, low
+// enough to leave the start view some sky above them.
 double LandHeight(double x, double z, double footprint)
 {
     const double r = std::sqrt(x * x + z * z);
     double h = -1.0;
     if (r > 120.0) {
-        h += SmoothStep(120.0, 500.0, r) * 30.0 *
+        h += SmoothStep(120.0, 500.0, r) * 5.0 *
              Clamp01(0.35 + 0.8 * PlaneFbm(x * 0.004, z * 0.004, 6, footprint * 0.004, 851U));
     }
     if (r > 900.0) {
         const double range =
-            SmoothStep(900.0, 2500.0, r) * Clamp01(0.35 + 1.0 * PlaneFbm(x * 0.0003, z * 0.0003, 2, 0.0, 852U));
+            SmoothStep(900.0, 2500.0, r) * Clamp01(0.6 + 1.0 * PlaneFbm(x * 0.0003, z * 0.0003, 2, 0.0, 852U));
         if (range > 0.0) {
             const double ridged = RidgedFbm(x * 0.0009, z * 0.0009, 8, footprint * 0.0009, 853U);
-            h += range * 1100.0 * ridged * ridged;
+            h += range * kMountainHeight * ridged * ridged;
         }
     }
     return h;
@@ -1416,21 +1491,38 @@ Rgb LandColour(double x, double z, double h, const Direction& normal, double foo
         crop = Mix(crop, Hex(0x2e4a22), hedge * 0.85);
         const double woods = SmoothStep(
             0.12, 0.3,
-            PlaneFbm(x * 0.005, z * 0.005, 5, footprint * 0.005, 843U) + 0.35 * SmoothStep(3.0, 25.0, above));
+            PlaneFbm(x * 0.005, z * 0.005, 5, footprint * 0.005, 843U) + 0.35 * SmoothStep(3.0, 10.0, above));
         const Rgb forest = Hex(0x2c4a24) * (0.8 + 0.35 * PlaneFbm(x * 0.15, z * 0.15, 3, footprint * 0.15, 844U));
         crop = Mix(crop, forest, woods);
         c = Mix(c, crop, farOut);
     }
     // Bare rock where it is steep or high, snow on the tops; low and gentle ground has neither.
-    if (steep > 0.35 || above > 20.0) {
+    const double rockLine = kMountainHeight * 0.25;
+    if (steep > 0.35 || above > rockLine * 0.4) {
         const double rockNoise = PlaneFbm(x * 0.01, z * 0.01, 4, footprint * 0.01, 845U);
         const Rgb rock = Mix(Hex(0x56504a), Hex(0x8a847a), Clamp01(0.5 + 0.5 * rockNoise));
-        c = Mix(c, rock, Clamp01(SmoothStep(0.35, 0.55, steep) + SmoothStep(120.0, 260.0, above + 60.0 * rockNoise)));
-        const double snow = SmoothStep(420.0, 480.0, above + 80.0 * rockNoise) * (1.0 - SmoothStep(0.5, 0.7, steep));
-        c = Mix(c, Hex(0xf2f5fa), snow);
+        c = Mix(c, rock,
+                Clamp01(SmoothStep(0.35, 0.55, steep) +
+                        SmoothStep(rockLine * 0.4, rockLine, above + rockLine * 0.3 * rockNoise)));
+        const double snowLine = kMountainHeight * 0.45;
+        const double snow = SmoothStep(snowLine, snowLine * 1.15, above + snowLine * 0.2 * rockNoise) *
+                            (1.0 - SmoothStep(0.5, 0.7, steep));
+        c = Mix(c, Hex(0xe6ebf2), snow * 0.7);
     }
     const double lambert = std::max(0.0, normal.x * sun.x + normal.y * sun.y + normal.z * sun.z);
     return c * (0.45 + 0.55 * lambert / sun.y);
+}
+
+// Air between the eye and a point of land at distance r, seen at the painted elevation: distant land turns
+// blue-grey, mist lies on the low ground and fills everything just below the horizon, and the ground close below
+// the eye shows through it pale.
+Rgb HazeLand(Rgb c, double r, double above, double elevation)
+{
+    c = Mix(c, kFarHaze, 1.0 - std::exp(-r / 2400.0));
+    const double lowMist = 0.7 * std::exp(-std::max(above, 0.0) / 40.0) * (1.0 - std::exp(-r / 200.0));
+    const double depression = -elevation * 180.0 / kPi;
+    const double underHorizon = SmoothStep(0.1, 1.2, depression) * (1.0 - 0.6 * SmoothStep(14.0, 45.0, depression));
+    return Mix(c, kMist, std::max(lowMist, underHorizon));
 }
 
 // Clouds on a plane one unit above the eye.
@@ -1442,7 +1534,7 @@ Rgb AddClouds(Rgb c, const Direction& d, const Direction& sun)
     const double px = d.x / d.y;
     const double pz = d.z / d.y;
     const double distance = std::sqrt(px * px + pz * pz);
-    const double footprint = std::max(kPanoramaPixel / (d.y * d.y), kPanoramaPixel * distance) * 0.55;
+    const double footprint = std::max(kCoarseRow / (d.y * d.y), kPanoramaColumn * distance) * 0.55;
     const double scale = 0.55;
     const double qx = px * scale;
     const double qz = pz * scale;
@@ -1469,7 +1561,7 @@ Rgb SkyColour(const Direction& d, const Direction& sun)
         return kHorizonSky;
     }
     const double elevation = std::asin(std::min(d.y, 1.0));
-    Rgb c = Mix(kHorizonSky, kZenith, std::pow(Clamp01(elevation / (kPi * 0.5)), 0.55));
+    Rgb c = Mix(kHorizonSky, kZenith, std::pow(Clamp01(elevation / (kPi * 0.5)), 0.45));
     c = AddClouds(c, d, sun);
     const double toSun = std::max(0.0, d.x * sun.x + d.y * sun.y + d.z * sun.z);
     c = c + Hex(0xfff2d0) * (std::pow(toSun, 10.0) * 0.22 + std::pow(toSun, 400.0) * 0.6);
@@ -1479,29 +1571,30 @@ Rgb SkyColour(const Direction& d, const Direction& sun)
 void DrawPanorama(std::vector<uint8_t>& bmpPixels, size_t rowBytes)
 {
     const Direction sun = SunDirection();
+    const std::vector<double> edges = RowBoundaryElevations();
     std::vector<Rgb> column(kPanoramaHeight);
     for (int x = 0; x < kPanoramaWidth; ++x) {
-        const double azimuth = 2.0 * kPi * (x + 0.5) / kPanoramaWidth;
-        const double ca = std::cos(azimuth);
-        const double sa = std::sin(azimuth);
+        const double azimuth = kPanoramaColumn * (x + 0.5);
+        const Direction across = ViewDirection(azimuth, 0.0);
         // March outward; each sample that rises above everything nearer paints the rows it newly covers. Row j
-        // covers elevations [j, j + 1) in pixel units from the top; the row the silhouette cuts is kept apart with
-        // its coverage, to be blended with what lies behind it.
+        // covers [j, j + 1) in rows from the top; the row the silhouette cuts is kept apart with its coverage, to
+        // be blended with what lies behind it.
         int covered = kPanoramaHeight;
         int partialRow = -1;
         Rgb partialColour;
         double partialCover = 0.0;
         double step = 0.0;
         for (double r = 0.01; r < 14000.0 && covered > 0; r += step) {
-            // Fine enough near the eye that the ground moves less than a pixel per step, and a small fraction
+            // Fine enough near the eye that the ground moves less than a row per step, and a small fraction
             // of the distance further out, where the mountains' outlines need it.
-            step = std::min(0.9 * kPanoramaPixel * (r * r + 1.0), r * 0.01 + 0.002);
+            step = std::min(0.9 * kFineRow * (r * r + 1.0), r * 0.01 + 0.002);
             // Detail finer than a pixel across or than a step along the ray would only sparkle.
-            const double footprint = std::max(r * kPanoramaPixel, step * 0.5);
-            const double px = r * ca;
-            const double pz = r * sa;
+            const double footprint = std::max(r * kCoarseRow, step * 0.5);
+            const double px = r * across.x;
+            const double pz = r * across.z;
             const double h = LandHeight(px, pz, footprint);
-            const double rowF = (kPi * 0.5 - std::atan2(h, r)) / kPanoramaPixel;
+            const double elevation = std::atan2(h, r);
+            const double rowF = RowAtElevation(edges, elevation);
             if (rowF >= covered) {
                 continue;
             }
@@ -1510,8 +1603,7 @@ void DrawPanorama(std::vector<uint8_t>& bmpPixels, size_t rowBytes)
             const double hz = (LandHeight(px, pz + eps, footprint) - h) / eps;
             const double nl = std::sqrt(hx * hx + 1.0 + hz * hz);
             const Direction normal{-hx / nl, 1.0 / nl, -hz / nl};
-            Rgb c = LandColour(px, pz, h, normal, footprint, sun);
-            c = Mix(c, kHorizonSky, 1.0 - std::exp(-r / 3200.0));
+            const Rgb c = HazeLand(LandColour(px, pz, h, normal, footprint, sun), r, h + 1.0, elevation);
             const int top = std::max(static_cast<int>(std::ceil(rowF)), 0);
             for (int j = top; j < covered; ++j) {
                 column[static_cast<size_t>(j)] = (j == partialRow) ? Mix(c, partialColour, partialCover) : c;
@@ -1536,8 +1628,8 @@ void DrawPanorama(std::vector<uint8_t>& bmpPixels, size_t rowBytes)
             }
         }
         for (int j = 0; j < covered; ++j) {
-            const double elevation = kPi * 0.5 - (j + 0.5) * kPanoramaPixel;
-            const Direction d{std::cos(elevation) * ca, std::sin(elevation), std::cos(elevation) * sa};
+            const double v = (j + 0.5) / kPanoramaHeight;
+            const Direction d = ViewDirection(azimuth, PaintedElevation(PolarAngleAtV(v)));
             const Rgb sky = SkyColour(d, sun);
             column[static_cast<size_t>(j)] = (j == partialRow) ? Mix(sky, partialColour, partialCover) : sky;
         }
