@@ -2,11 +2,9 @@
 #include "app/COxelSettingsFile.h"
 
 #include "support/ProgramFiles.h"
-#include "support/RunningProgram.h"
 
 #include <gtest/gtest.h>
 
-#include <regex>
 #include <string>
 
 namespace {
@@ -23,18 +21,6 @@ LRESULT CALLBACK WatchDestroy(int code, WPARAM wParam, LPARAM lParam)
         g_settingsExistedAtDestroy = FileExists(SettingsFilePath());
     }
     return CallNextHookEx(nullptr, code, wParam, lParam);
-}
-
-int CountSavedKeys()
-{
-    int count = 0;
-    for (int i = 0; i < COxelSettingsFile::kValueCount; ++i) {
-        char text[32] = {};
-        GetPrivateProfileStringA(COxelSettingsFile::Section(i), COxelSettingsFile::Key(i), "", text, sizeof text,
-                                 SettingsFilePath().c_str());
-        count += text[0] != '\0';
-    }
-    return count;
 }
 
 }  // namespace
@@ -67,7 +53,7 @@ TEST(PreviewWindow, ClosingWritesTheSettingsBeforeTheWindowIsDestroyed)
         MSG quit;
         EXPECT_TRUE(PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
     }
-    EXPECT_EQ(COxelSettingsFile::kValueCount, CountSavedKeys());
+    EXPECT_EQ(COxelSettingsFile::kValueCount, CountSavedSettingsKeys());
     DeleteFileA(SettingsFilePath().c_str());
 }
 
@@ -88,31 +74,5 @@ TEST(PreviewWindow, OpensAtTheSavedPosition)
         MSG quit;
         PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
     }
-    DeleteFileA(SettingsFilePath().c_str());
-}
-
-// Starts the real program under the test's desktop, waits for the frame-rate
-// title, closes the preview and checks the exit code and the settings file.
-TEST(QuelmoraProgram, ShowsTheFrameRateAndSavesTheLayoutWhenClosed)
-{
-    DeleteFileA(SettingsFilePath().c_str());
-    RunningProgram program;
-    ASSERT_TRUE(program.started());
-    HWND preview = program.WaitForPreview(30000);
-    ASSERT_NE(nullptr, preview);
-
-    const std::regex rateTitle(R"(\[ FPS : \d{3}/s \])");
-    std::string title = program.Title();
-    for (int waited = 0; waited < 100 && !std::regex_match(title, rateTitle); ++waited) {
-        Sleep(100);
-        title = program.Title();
-    }
-    EXPECT_TRUE(std::regex_match(title, rateTitle)) << title;
-
-    PostMessageA(preview, WM_CLOSE, 0, 0);
-    DWORD exitCode = 1;
-    ASSERT_TRUE(program.WaitForExit(20000, &exitCode));
-    EXPECT_EQ(0u, exitCode);
-    EXPECT_EQ(COxelSettingsFile::kValueCount, CountSavedKeys());
     DeleteFileA(SettingsFilePath().c_str());
 }

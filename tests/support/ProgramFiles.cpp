@@ -1,5 +1,7 @@
 #include "support/ProgramFiles.h"
 
+#include "app/COxelSettingsFile.h"
+
 #include <windows.h>
 
 #include <fstream>
@@ -29,4 +31,16 @@ std::string ReadWholeFile(const std::string& path)
 bool FileExists(const std::string& path)
 {
     return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+int CountSavedSettingsKeys()
+{
+    int count = 0;
+    for (int i = 0; i < COxelSettingsFile::kValueCount; ++i) {
+        char text[32] = {};
+        GetPrivateProfileStringA(COxelSettingsFile::Section(i), COxelSettingsFile::Key(i), "", text, sizeof text,
+                                 SettingsFilePath().c_str());
+        count += text[0] != '\0';
+    }
+    return count;
 }

@@ -8,3 +8,5 @@ std::string ExecutableDirectory();
 std::string SettingsFilePath();
 std::string ReadWholeFile(const std::string& path);
 bool FileExists(const std::string& path);
+// How many of the twenty layout keys the settings file beside the executable holds.
+int CountSavedSettingsKeys();
