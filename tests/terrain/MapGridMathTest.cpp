@@ -12,15 +12,6 @@ TEST(WrapIndex, WrapsNeighboursAcrossBothEdges)
     EXPECT_EQ(0, WrapIndex(0, 16));
 }
 
-TEST(MapChipTexRect, BuiltInAtlasTileNineIsSecondColumnSecondRow)
-{
-    const ChipTexRect rect = MapChipTexRect(9, 8, 1024, 512);
-    EXPECT_DOUBLE_EQ(0.125, rect.uLeft);
-    EXPECT_DOUBLE_EQ(0.25, rect.uRight);
-    EXPECT_DOUBLE_EQ(0.25, rect.vTop);
-    EXPECT_DOUBLE_EQ(0.5, rect.vBottom);
-}
-
 TEST(MapChipTexRect, AtlasOf640By480HasFiveColumnsAndALeftoverStrip)
 {
     EXPECT_EQ(5, AtlasTileCount(640).tiles);
