@@ -7,6 +7,7 @@
 #include "app/COxelD3DApplication.h"
 #include "scene/COxelD3DCameraBase.h"
 #include "scene/COxelD3DSceneBase.h"
+#include "support/Stopwatch.h"
 #include "terrain/COxelD3DTerrainBase.h"
 #include "terrain/COxelD3DTerrainChipManager.h"
 
@@ -20,17 +21,6 @@ namespace {
 
 const int kWarmUpFrames = 20;
 const int kFrames = 300;
-
-double Now()
-{
-    static LARGE_INTEGER frequency = {};
-    if (frequency.QuadPart == 0) {
-        QueryPerformanceFrequency(&frequency);
-    }
-    LARGE_INTEGER counter;
-    QueryPerformanceCounter(&counter);
-    return static_cast<double>(counter.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
 
 // Counting hooks in the device's and the vertex buffers' method tables. Every
 // device and every vertex buffer of the process shares one table, so the
@@ -125,13 +115,13 @@ Figures Measure(COxelD3DApplication& application)
     Finish();
     g_drawCalls = 0;
     g_bufferLocks = 0;
-    const double start = Now();
+    const double start = SecondsNow();
     for (int frame = 0; frame < kFrames; ++frame) {
         application.RenderFrame(g_clock += 16);
     }
     Finish();
     Figures figures = {};
-    figures.milliseconds = (Now() - start) * 1e3 / kFrames;
+    figures.milliseconds = (SecondsNow() - start) * 1e3 / kFrames;
     figures.drawCalls = static_cast<double>(g_drawCalls) / kFrames;
     figures.locks = static_cast<double>(g_bufferLocks) / kFrames;
     const COxelD3DSceneBase& scene = *application.m_scene;
@@ -151,11 +141,11 @@ double MeasureSceneOnly(COxelD3DSceneBase& scene)
     for (int frame = 0; frame < kFrames / 3; ++frame) {
         g_device->BeginScene();
         g_device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF000000, 1.0f, 0);
-        const double start = Now();
+        const double start = SecondsNow();
         scene.Render();
         g_device->EndScene();
         Finish();
-        total += Now() - start;
+        total += SecondsNow() - start;
     }
     return total * 1e3 / (kFrames / 3);
 }

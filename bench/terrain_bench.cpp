@@ -4,6 +4,7 @@
 
 #include "app/COxelD3DApplication.h"
 #include "scene/COxelD3DCameraBase.h"
+#include "support/Stopwatch.h"
 #include "support/TestDevice.h"
 #include "terrain/COxelD3DTerrainChipBase.h"
 #include "terrain/COxelD3DTerrainChipManager.h"
@@ -17,17 +18,6 @@ namespace {
 
 const int kMapSize = 64;
 const int kEditRepeats = 1000;
-
-double Now()
-{
-    static LARGE_INTEGER frequency = {};
-    if (frequency.QuadPart == 0) {
-        QueryPerformanceFrequency(&frequency);
-    }
-    LARGE_INTEGER counter;
-    QueryPerformanceCounter(&counter);
-    return static_cast<double>(counter.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
 
 // Heights as a map file might hold them: rolling hills.
 double HillHeight(int column, int row)
@@ -85,12 +75,12 @@ FrameFigures RenderFrame(COxelD3DTerrainChipManager& terrain, TestDevice& device
     D3DXMATRIX identity;
     D3DXMatrixIdentity(&identity);
     g_device->SetTransform(D3DTS_WORLD, &identity);
-    const double start = Now();
+    const double start = SecondsNow();
     terrain.Render();
-    figures.submit = Now() - start;
+    figures.submit = SecondsNow() - start;
     g_device->EndScene();
     Finish(g_device);
-    figures.finished = Now() - start;
+    figures.finished = SecondsNow() - start;
     figures.cells = terrain.m_cellsDrawn;
     figures.nodes = terrain.m_nodesTested;
     figures.drawCalls = terrain.m_cellsDrawn + terrain.m_billboardsDrawn;
@@ -127,23 +117,23 @@ int main()
     }
 
     COxelD3DTerrainChipManager terrain;
-    double start = Now();
+    double start = SecondsNow();
     terrain.Create(kMapSize, kMapSize);
-    const double create = Now() - start;
+    const double create = SecondsNow() - start;
 
-    start = Now();
+    start = SecondsNow();
     LoadWholeMap(terrain);
-    const double load = Now() - start;
+    const double load = SecondsNow() - start;
 
-    start = Now();
+    start = SecondsNow();
     terrain.SetHeight(kMapSize / 2, kMapSize / 2, 6.5);
-    const double oneEdit = Now() - start;
+    const double oneEdit = SecondsNow() - start;
 
-    start = Now();
+    start = SecondsNow();
     for (int k = 0; k < kEditRepeats; ++k) {
         terrain.SetHeight(kMapSize / 2, kMapSize / 2, (k % 2) ? 6.5 : 7.0);
     }
-    const double editAverage = (Now() - start) / kEditRepeats;
+    const double editAverage = (SecondsNow() - start) / kEditRepeats;
 
     const FrameFigures firstFrame = RenderFrame(terrain, device);
     const FrameFigures nextFrame = RenderFrame(terrain, device);
