@@ -4,6 +4,7 @@
 
 #include "app/COxelD3DApplication.h"
 #include "scene/COxelD3DCameraBase.h"
+#include "support/StartView.h"
 #include "support/Stopwatch.h"
 #include "support/TestDevice.h"
 #include "terrain/COxelD3DTerrainChipBase.h"
@@ -103,9 +104,7 @@ int main()
         return 1;
     }
     COxelD3DCameraBase camera;
-    camera.SetPosition(16.0f, 16.0f, 16.0f);
-    camera.SetTarget(16.0f, 8.0f, 0.0f);
-    camera.SetUp(0.0f, 1.0f, 0.0f);
+    PlaceAtStartView(camera);
     camera.Apply();
 
     // The device's first frame pays for setting itself up; a small map takes

@@ -13,6 +13,7 @@
 
 #include <algorithm>
 #include <new>
+#include <utility>
 
 namespace {
 
@@ -219,19 +220,24 @@ void COxelD3DTerrainChipManager::DrawVisibleCells()
     g_device->GetTransform(D3DTS_WORLD, &m_cullWorld);
     Cull(m_pRoot, kMustTest);
 
-    // Far to near from the eye, by each cell's lowest corner where this copy puts it.
+    // Far to near from the eye, by each cell's lowest corner where this copy puts
+    // it. Each distance is worked out once; the stable sort keeps the drawing
+    // order of cells at equal distances.
     const D3DXVECTOR3 eye = g_camera->GetPosition();
-    const D3DXMATRIX world = m_cullWorld;
-    auto distance = [&eye, &world](const COxelD3DMapChipData* cell) {
+    std::vector<std::pair<float, COxelD3DMapChipData*>> byDistance;
+    byDistance.reserve(m_billboardCells.size());
+    for (COxelD3DMapChipData* cell : m_billboardCells) {
         D3DXVECTOR3 corner;
-        D3DXVec3TransformCoord(&corner, &cell->m_pTerrainChip->m_vMin, &world);
+        D3DXVec3TransformCoord(&corner, &cell->m_pTerrainChip->m_vMin, &m_cullWorld);
         const D3DXVECTOR3 offset = corner - eye;
-        return D3DXVec3Length(&offset);
-    };
-    // std::list::sort is a stable merge sort: equal distances keep the drawing order.
-    m_billboardCells.sort([&distance](const COxelD3DMapChipData* a, const COxelD3DMapChipData* b) {
-        return distance(a) > distance(b);
-    });
+        byDistance.emplace_back(D3DXVec3Length(&offset), cell);
+    }
+    std::stable_sort(byDistance.begin(), byDistance.end(),
+                     [](const auto& a, const auto& b) { return a.first > b.first; });
+    m_billboardCells.clear();
+    for (const auto& entry : byDistance) {
+        m_billboardCells.push_back(entry.second);
+    }
 }
 
 void COxelD3DTerrainChipManager::Cull(COxelQuadNode* node, int state)

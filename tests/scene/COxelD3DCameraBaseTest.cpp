@@ -2,6 +2,7 @@
 
 #include "scene/COxelD3DCameraObserver.h"
 #include "scene/SceneTestSupport.h"
+#include "support/StartView.h"
 #include "support/TestDevice.h"
 #include "terrain/COxelD3DTerrainBase.h"
 #include "terrain/COxelD3DTerrainChipManager.h"
@@ -16,13 +17,6 @@ struct CountingObserver : COxelD3DCameraObserver {
     void OnCameraChanged() override { ++calls; }
     int calls = 0;
 };
-
-void StartView(COxelD3DCameraBase& camera)
-{
-    camera.SetPosition(16, 16, 16);
-    camera.SetTarget(16, 8, 0);
-    camera.SetUp(0, 1, 0);
-}
 
 // The point `distance` units from the eye along the unturned viewing direction.
 D3DXVECTOR3 Ahead(const COxelD3DCameraBase& camera, float distance)
@@ -101,7 +95,7 @@ TEST(COxelD3DCameraBase, AnglesAreSetOrAdded)
 TEST(COxelD3DCameraBase, MoveWithoutAMapTranslatesEyeAndTargetTogether)
 {
     COxelD3DCameraBase camera;
-    StartView(camera);
+    PlaceAtStartView(camera);
     camera.Move(0.0f, 0.5f, 0.0f);
     EXPECT_EQ(D3DXVECTOR3(16, 16.5f, 16), camera.m_position);
     EXPECT_EQ(D3DXVECTOR3(16, 8.5f, 0), camera.m_target);
@@ -165,7 +159,7 @@ TEST(COxelD3DCameraBase, ApplyDerivesTheStartFrustum)
     TestDevice device;
     ASSERT_TRUE(device.ok());
     COxelD3DCameraBase camera;
-    StartView(camera);
+    PlaceAtStartView(camera);
     camera.Apply();
     EXPECT_EQ(&camera, g_camera);
 
@@ -191,7 +185,7 @@ TEST(COxelD3DCameraBase, ClassifiesPointsAheadBehindAndBeyondTheFarPlane)
     TestDevice device;
     ASSERT_TRUE(device.ok());
     COxelD3DCameraBase camera;
-    StartView(camera);
+    PlaceAtStartView(camera);
     camera.Apply();
 
     EXPECT_EQ(0, camera.ClassifyPoint(Ahead(camera, 1.5f)));
@@ -215,7 +209,7 @@ TEST(COxelD3DCameraBase, AnglesTurnTheViewAboutTheEye)
     TestDevice device;
     ASSERT_TRUE(device.ok());
     COxelD3DCameraBase camera;
-    StartView(camera);
+    PlaceAtStartView(camera);
     const D3DXVECTOR3 ahead = Ahead(camera, 10.0f);
     camera.SetYaw(D3DX_PI, 0);
     camera.Apply();

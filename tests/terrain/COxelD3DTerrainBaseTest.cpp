@@ -3,6 +3,7 @@
 #include "app/COxelD3DApplication.h"
 #include "scene/COxelD3DCameraBase.h"
 #include "scene/ResourceBitmap.h"
+#include "support/StartView.h"
 #include "support/TestDevice.h"
 #include "terrain/COxelD3DTerrainChipManager.h"
 #include "terrain/MapGridMath.h"
@@ -67,9 +68,7 @@ TEST(COxelD3DTerrainBase, StartViewShowsTheAtlasTilesOfTheCells)
         }
     }
     COxelD3DCameraBase camera;
-    camera.SetPosition(16, 16, 16);
-    camera.SetTarget(16, 8, 0);
-    camera.SetUp(0, 1, 0);
+    PlaceAtStartView(camera);
     camera.Apply();
     D3DXMATRIX identity;
     D3DXMatrixIdentity(&identity);

@@ -2,6 +2,7 @@
 
 #include "app/COxelD3DApplication.h"
 #include "scene/COxelD3DCameraBase.h"
+#include "support/StartView.h"
 #include "support/TestDevice.h"
 #include "terrain/COxelD3DBillboardBase.h"
 #include "terrain/COxelD3DMapChipData.h"
@@ -117,9 +118,7 @@ protected:
 
     void StartCamera(COxelD3DCameraBase& camera)
     {
-        camera.SetPosition(16, 16, 16);
-        camera.SetTarget(16, 8, 0);
-        camera.SetUp(0, 1, 0);
+        PlaceAtStartView(camera);
         camera.Apply();
     }
 
