@@ -343,7 +343,7 @@ void COxelD3DTerrainChipManager::GetCornerHeights(int cellIndex, double* h0, dou
 
 int COxelD3DTerrainChipManager::GetMapChip(int column, int row)
 {
-    return GetMapChip(WrapIndex(row, m_mapHeight) * m_mapWidth + WrapIndex(column, m_mapWidth));
+    return GetMapChip(WrappedCellIndex(column, row));
 }
 
 int COxelD3DTerrainChipManager::GetMapChip(int cellIndex)
@@ -353,7 +353,7 @@ int COxelD3DTerrainChipManager::GetMapChip(int cellIndex)
 
 void COxelD3DTerrainChipManager::SetMapChip(int column, int row, int chip)
 {
-    SetMapChip(WrapIndex(row, m_mapHeight) * m_mapWidth + WrapIndex(column, m_mapWidth), chip);
+    SetMapChip(WrappedCellIndex(column, row), chip);
 }
 
 void COxelD3DTerrainChipManager::SetMapChip(int cellIndex, int chip)
@@ -365,7 +365,7 @@ void COxelD3DTerrainChipManager::SetMapChip(int cellIndex, int chip)
 
 int COxelD3DTerrainChipManager::GetMapChipRotation(int column, int row)
 {
-    return GetMapChipRotation(WrapIndex(row, m_mapHeight) * m_mapWidth + WrapIndex(column, m_mapWidth));
+    return GetMapChipRotation(WrappedCellIndex(column, row));
 }
 
 int COxelD3DTerrainChipManager::GetMapChipRotation(int cellIndex)
@@ -375,7 +375,7 @@ int COxelD3DTerrainChipManager::GetMapChipRotation(int cellIndex)
 
 void COxelD3DTerrainChipManager::SetMapChipRotation(int column, int row, int rotation)
 {
-    SetMapChipRotation(WrapIndex(row, m_mapHeight) * m_mapWidth + WrapIndex(column, m_mapWidth), rotation);
+    SetMapChipRotation(WrappedCellIndex(column, row), rotation);
 }
 
 void COxelD3DTerrainChipManager::SetMapChipRotation(int cellIndex, int rotation)
@@ -383,6 +383,11 @@ void COxelD3DTerrainChipManager::SetMapChipRotation(int cellIndex, int rotation)
     int& stored = m_cells[cellIndex].m_rotation;
     stored = rotation == -1 ? (stored + 1) % 4 : rotation;
     UpdateAround(cellIndex % m_mapWidth, cellIndex / m_mapWidth);
+}
+
+int COxelD3DTerrainChipManager::WrappedCellIndex(int column, int row) const
+{
+    return WrapIndex(row, m_mapHeight) * m_mapWidth + WrapIndex(column, m_mapWidth);
 }
 
 COxelD3DTerrainChipBase* COxelD3DTerrainChipManager::GetTerrainChip(int cellIndex)

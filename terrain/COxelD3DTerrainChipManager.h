@@ -104,6 +104,8 @@ private:
     COxelD3DTerrainChipManager(const COxelD3DTerrainChipManager&) = delete;
     COxelD3DTerrainChipManager& operator=(const COxelD3DTerrainChipManager&) = delete;
 
+    // The index of the cell at a column and row taken modulo the map size.
+    int WrappedCellIndex(int column, int row) const;
     // Culls and draws the grid and sorts the billboard cells far to near.
     void DrawVisibleCells();
     // Takes over a loaded atlas bitmap: the image record and the tile counts.
