@@ -2,6 +2,8 @@
 
 #include "app/COxelD3DApplication.h"
 #include "app/COxelSettingsFile.h"
+#include "app/WindowPlacement.h"
+#include "editor/COxelD3DTerrainEditor.h"
 
 namespace {
 
@@ -9,22 +11,6 @@ const char kClassName[] = "Quelmora";
 const char kWindowTitle[] = "Preview";
 const int kWindowWidth = 640;
 const int kWindowHeight = 480;
-
-// The editor windows save the whole layout once they exist; until then the
-// preview keeps its own place in the settings file.
-void SavePreviewLayout(HWND hwnd)
-{
-    COxelSettingsFile* settings = COxelSettingsFile::GetInstance();
-    if (!settings) {
-        return;
-    }
-    RECT rect;
-    if (GetWindowRect(hwnd, &rect)) {
-        settings->m_values[0] = rect.left;
-        settings->m_values[1] = rect.top;
-    }
-    settings->Save();
-}
 
 }  // namespace
 
@@ -53,13 +39,11 @@ HWND COxelApplication::CreateMainWindow()
     windowClass.lpszClassName = kClassName;
     RegisterClassExA(&windowClass);
 
-    int x = 0;
-    int y = 0;
+    POINT place = {0, 0};
     if (COxelSettingsFile* settings = COxelSettingsFile::GetInstance()) {
-        x = settings->m_values[0];
-        y = settings->m_values[1];
+        place = VisibleWindowPosition(settings->m_values[0], settings->m_values[1], kWindowWidth, kWindowHeight);
     }
-    m_hWnd = CreateWindowExA(0, kClassName, kWindowTitle, WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX, x, y,
+    m_hWnd = CreateWindowExA(0, kClassName, kWindowTitle, WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX, place.x, place.y,
                              kWindowWidth, kWindowHeight, nullptr, nullptr, m_hInstance, nullptr);
     return m_hWnd;
 }
@@ -88,7 +72,9 @@ LRESULT CALLBACK PreviewWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
 {
     switch (message) {
     case WM_CLOSE:
-        SavePreviewLayout(hwnd);
+        if (COxelD3DTerrainEditor* editor = COxelD3DTerrainEditor::GetInstance()) {
+            editor->SaveWindowLayout();
+        }
         DestroyWindow(hwnd);
         return 0;
     case WM_DESTROY:

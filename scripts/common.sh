@@ -4,6 +4,9 @@
 
 QUELMORA_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 export QUELMORA_BUILD="${QUELMORA_BUILD:-$QUELMORA_ROOT/build}"
+# The Wine desktop fills the virtual display: the editor's default layout puts
+# the preview and five tool windows side by side on 1280 x 1024.
+QUELMORA_DESKTOP=1280x1024
 
 quelmora_as_root() {
   if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
@@ -52,7 +55,7 @@ QUELMORA_KEEPER_PID=
 quelmora_start_display() {
   local n=90
   while [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ]; do n=$((n + 1)); done
-  Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+  Xvfb ":$n" -screen 0 "${QUELMORA_DESKTOP}x24" -nolisten tcp >/dev/null 2>&1 &
   QUELMORA_XVFB_PID=$!
   export DISPLAY=":$n"
   for _ in $(seq 50); do
@@ -64,15 +67,17 @@ quelmora_start_display() {
 }
 
 # A new prefix gets a virtual desktop, so windows have title bars and message
-# boxes show up in screenshots.
+# boxes show up in screenshots. The marker names the desktop size, so a prefix
+# prepared for another size is brought up to date.
 quelmora_prepare_prefix() {
-  if [ ! -f "$WINEPREFIX/.quelmora-ready" ]; then
+  local marker="$WINEPREFIX/.quelmora-ready-$QUELMORA_DESKTOP"
+  if [ ! -f "$marker" ]; then
     echo "Preparing the Wine prefix (once)..."
     wineboot -i >/dev/null 2>&1
     wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1
-    wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1024x768 /f >/dev/null 2>&1
+    wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d "$QUELMORA_DESKTOP" /f >/dev/null 2>&1
     wineserver -w
-    touch "$WINEPREFIX/.quelmora-ready"
+    touch "$marker"
   fi
 }
 

@@ -1,5 +1,6 @@
 #include "terrain/COxelD3DTerrainBase.h"
 
+#include "editor/COxelD3DTerrainEditor.h"
 #include "terrain/COxelD3DTerrainChipManager.h"
 
 namespace {
@@ -15,6 +16,8 @@ COxelD3DTerrainBase::COxelD3DTerrainBase() : m_pChipManager(new COxelD3DTerrainC
 
 COxelD3DTerrainBase::~COxelD3DTerrainBase()
 {
+    // The editor edits the chip manager: it goes first.
+    COxelD3DTerrainEditor::DestroyInstance();
     delete m_pChipManager;
 }
 
@@ -23,6 +26,10 @@ int COxelD3DTerrainBase::Initialize()
     // The result is not examined: a map whose quads could not all be made has
     // no quad tree and is simply not drawn.
     m_pChipManager->Create(kStartMapSize, kStartMapSize);
+    if (COxelD3DTerrainEditor* editor = COxelD3DTerrainEditor::GetInstance()) {
+        editor->Initialize(m_pChipManager, kStartMapSize, kStartMapSize);
+        editor->ShowWindows();
+    }
     return 0;
 }
 

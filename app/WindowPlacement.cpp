@@ -1,0 +1,49 @@
+#include "app/WindowPlacement.h"
+
+#include <algorithm>
+
+RECT RestoredWindowRect(HWND hwnd)
+{
+    RECT rect = {};
+    WINDOWPLACEMENT placement = {};
+    placement.length = sizeof placement;
+    if (!GetWindowPlacement(hwnd, &placement)) {
+        GetWindowRect(hwnd, &rect);
+        return rect;
+    }
+    rect = placement.rcNormalPosition;
+    // Tool windows report screen coordinates; all others report workspace
+    // coordinates, which are offset by a taskbar at the top or left.
+    if (!(GetWindowLongPtrA(hwnd, GWL_EXSTYLE) & WS_EX_TOOLWINDOW)) {
+        MONITORINFO monitor = {};
+        monitor.cbSize = sizeof monitor;
+        if (GetMonitorInfoA(MonitorFromRect(&rect, MONITOR_DEFAULTTONEAREST), &monitor)) {
+            OffsetRect(&rect, monitor.rcWork.left - monitor.rcMonitor.left,
+                       monitor.rcWork.top - monitor.rcMonitor.top);
+        }
+    }
+    return rect;
+}
+
+POINT VisibleWindowPosition(int x, int y, int width, int height)
+{
+    const RECT window = {x, y, x + width, y + height};
+    if (MonitorFromRect(&window, MONITOR_DEFAULTTONULL)) {
+        return POINT{x, y};
+    }
+    MONITORINFO monitor = {};
+    monitor.cbSize = sizeof monitor;
+    if (!GetMonitorInfoA(MonitorFromRect(&window, MONITOR_DEFAULTTONEAREST), &monitor)) {
+        return POINT{x, y};
+    }
+    return KeepInside(window, monitor.rcWork);
+}
+
+POINT KeepInside(const RECT& window, const RECT& area)
+{
+    const LONG width = window.right - window.left;
+    const LONG height = window.bottom - window.top;
+    const LONG x = std::max(area.left, std::min(window.left, area.right - width));
+    const LONG y = std::max(area.top, std::min(window.top, area.bottom - height));
+    return POINT{x, y};
+}

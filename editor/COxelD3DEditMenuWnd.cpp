@@ -1,0 +1,187 @@
+#include "editor/COxelD3DEditMenuWnd.h"
+
+#include "app/COxelD3DApplication.h"
+#include "editor/AboutDialog.h"
+#include "editor/COxelD3DTerrainEditor.h"
+#include "editor/EditorWindowRouting.h"
+#include "scene/COxelD3DSceneBase.h"
+
+#include <cstring>
+
+namespace {
+
+const char kClassName[] = "EditMenu";
+const char kMenuName[] = "OXELAPP_EDITOR_TEXTUREMENU";
+const DWORD kStyle = WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
+const int kClientWidth = 250;
+
+enum Command {
+    kExit = 100,
+    kNewMap16 = 200,
+    kNewMap32 = 201,
+    kNewMap64 = 202,
+    kSolid = 300,
+    kWireframe = 301,
+    kHighDetail = 302,
+    kDitherOn = 310,
+    kDitherOff = 311,
+    kTextureImage = 400,
+    kBackground = 500,
+    kAbout = 40000,
+    kInfinite = 40001,
+    kMapBorder = 40002,
+    kCursor = 40003,
+};
+
+LRESULT CALLBACK EditMenuWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    return RouteEditorWindowMessage(kEditMenuWindow, kRouteKeysToCamera | kRouteMouseButtons, hwnd, message, wParam,
+                                    lParam);
+}
+
+void SetDithering(BOOL enabled)
+{
+    if (g_device) {
+        g_device->SetRenderState(D3DRS_DITHERENABLE, enabled);
+    }
+}
+
+}  // namespace
+
+COxelD3DEditMenuWnd::COxelD3DEditMenuWnd() : m_fileName()
+{
+}
+
+COxelD3DEditMenuWnd::~COxelD3DEditMenuWnd()
+{
+    UnregisterClassA(kClassName, GetModuleHandleA(nullptr));
+}
+
+void COxelD3DEditMenuWnd::Create()
+{
+    const HINSTANCE instance = GetModuleHandleA(nullptr);
+    WNDCLASSEXA windowClass = {};
+    windowClass.cbSize = sizeof windowClass;
+    windowClass.style = CS_HREDRAW | CS_VREDRAW;
+    windowClass.lpfnWndProc = EditMenuWndProc;
+    windowClass.hInstance = instance;
+    windowClass.hIcon = LoadIconA(instance, "IDI_SMALLICON");
+    windowClass.hIconSm = LoadIconA(instance, "IDI_SMALLICON");
+    windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+    windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
+    windowClass.lpszMenuName = kMenuName;
+    windowClass.lpszClassName = kClassName;
+    RegisterClassExA(&windowClass);
+
+    RECT outer = {0, 0, kClientWidth, 0};
+    AdjustWindowRect(&outer, kStyle, TRUE);
+    m_hWnd = CreateWindowExA(0, kClassName, kClassName, kStyle, CW_USEDEFAULT, CW_USEDEFAULT,
+                             outer.right - outer.left, outer.bottom - outer.top,
+                             COxelD3DTerrainEditor::PreviewWindow(), nullptr, instance, nullptr);
+
+    // The marks match the switches' start values; dithering is the one switch
+    // this window sets itself.
+    memset(m_fileName, 0, sizeof m_fileName);
+    Check(kSolid, true);
+    Check(kHighDetail, true);
+    Check(kDitherOn, false);
+    Check(kDitherOff, true);
+    SetDithering(FALSE);
+    Check(kBackground, true);
+    Check(kInfinite, true);
+}
+
+void COxelD3DEditMenuWnd::OnPaint(HDC)
+{
+}
+
+int COxelD3DEditMenuWnd::OnMouse(UINT, int, int)
+{
+    return 0;
+}
+
+void COxelD3DEditMenuWnd::OnCommand(int id)
+{
+    COxelD3DTerrainEditor* editor = COxelD3DTerrainEditor::GetInstance();
+    COxelD3DSceneBase* scene = COxelD3DTerrainEditor::Scene();
+    switch (id) {
+    case kExit:
+        SendMessageA(m_hWnd, WM_CLOSE, 0, 0);
+        break;
+    case kNewMap16:
+    case kNewMap32:
+    case kNewMap64:
+        if (editor) {
+            const int size = 16 << (id - kNewMap16);
+            editor->NewMap(size, size);
+        }
+        break;
+    case kSolid:
+    case kWireframe:
+        Check(kSolid, id == kSolid);
+        Check(kWireframe, id == kWireframe);
+        if (g_application) {
+            g_application->m_fillMode = id == kSolid ? D3DFILL_SOLID : D3DFILL_WIREFRAME;
+        }
+        break;
+    case kHighDetail:
+        if (g_application) {
+            Toggle(id, g_application->m_renderToTexture);
+        }
+        break;
+    case kDitherOn:
+    case kDitherOff:
+        Check(kDitherOn, id == kDitherOn);
+        Check(kDitherOff, id == kDitherOff);
+        SetDithering(id == kDitherOn);
+        break;
+    case kTextureImage:
+        if (editor) {
+            editor->OpenTextureImage(nullptr);
+        }
+        break;
+    case kBackground:
+        if (scene) {
+            Toggle(id, scene->m_showBackground);
+        }
+        break;
+    case kAbout:
+        OpenAboutDialog(m_hWnd);
+        break;
+    case kInfinite:
+        if (scene) {
+            Toggle(id, scene->m_showInfinite);
+        }
+        break;
+    case kMapBorder:
+        if (scene) {
+            Toggle(id, scene->m_showMapBorder);
+        }
+        break;
+    case kCursor:
+        if (scene) {
+            Toggle(id, scene->m_showCursor);
+        }
+        break;
+    }
+}
+
+void COxelD3DEditMenuWnd::OnScroll(LPARAM, int, int, int)
+{
+}
+
+void COxelD3DEditMenuWnd::Refresh()
+{
+    Redraw();
+}
+
+void COxelD3DEditMenuWnd::Check(int id, bool checked)
+{
+    CheckMenuItem(GetMenu(m_hWnd), id, MF_BYCOMMAND | (checked ? MF_CHECKED : MF_UNCHECKED));
+}
+
+void COxelD3DEditMenuWnd::Toggle(int id, int& flag)
+{
+    flag = flag ? 0 : 1;
+    Check(id, flag != 0);
+}

@@ -1,0 +1,299 @@
+#include "editor/COxelD3DTerrainEditor.h"
+
+#include "app/COxelD3DApplication.h"
+#include "app/COxelSettingsFile.h"
+#include "app/WindowPlacement.h"
+#include "editor/COxelD3DEditMenuWnd.h"
+#include "editor/COxelD3DTerrainEditorChildWndBase.h"
+#include "editor/FileDialog.h"
+#include "scene/COxelD3DSceneBase.h"
+#include "terrain/COxelD3DTerrainChipManager.h"
+#include "terrain/COxelD3DTerrainPlane.h"
+#include "tools/COxelD3DHeightWnd.h"
+#include "tools/COxelD3DTextureMappingWnd.h"
+#include "tools/COxelD3DTextureWnd.h"
+
+#include <algorithm>
+#include <new>
+
+namespace {
+
+const char kOpenImageTitle[] = "ファイルオープン！";
+const int kDefaultCellSize = 16;
+
+// Where value i of the settings file keeps window `index`'s left and top.
+int LayoutLeft(int index)
+{
+    return 2 + 2 * index;
+}
+
+COxelD3DTerrainEditorChildWndBase* MakeWindow(int index)
+{
+    switch (index) {
+    case kEditMenuWindow:
+        return new (std::nothrow) COxelD3DEditMenuWnd();
+    case kHeightWindow:
+        return new (std::nothrow) COxelD3DHeightWnd();
+    case kTextureWindow:
+        return new (std::nothrow) COxelD3DTextureWnd();
+    case kTextureMappingWindow:
+        return new (std::nothrow) COxelD3DTextureMappingWnd();
+    default:
+        return nullptr;
+    }
+}
+
+}  // namespace
+
+COxelD3DTerrainEditor* COxelD3DTerrainEditor::s_instance = nullptr;
+
+COxelD3DTerrainEditor* COxelD3DTerrainEditor::GetInstance()
+{
+    if (!s_instance) {
+        s_instance = new (std::nothrow) COxelD3DTerrainEditor();
+    }
+    return s_instance;
+}
+
+void COxelD3DTerrainEditor::DestroyInstance()
+{
+    delete s_instance;
+    s_instance = nullptr;
+}
+
+COxelD3DTerrainEditor::COxelD3DTerrainEditor()
+    : m_mapWidth(0), m_mapHeight(0), m_terrain(nullptr), m_windows(), m_selectedChip(0), m_layoutSaved(false)
+{
+}
+
+COxelD3DTerrainEditor::~COxelD3DTerrainEditor()
+{
+    for (COxelD3DTerrainEditorChildWndBase*& window : m_windows) {
+        delete window;
+        window = nullptr;
+    }
+}
+
+void COxelD3DTerrainEditor::PaintChild(HDC hdc, int index)
+{
+    if (COxelD3DTerrainEditorChildWndBase* window = Window(index)) {
+        window->OnPaint(hdc);
+    }
+}
+
+bool COxelD3DTerrainEditor::IsManagedWindow(int index)
+{
+    return index != kBillboardSettingWindow && index != kMapEditWindow;
+}
+
+COxelD3DTerrainEditorChildWndBase* COxelD3DTerrainEditor::Window(int index)
+{
+    return index >= 0 && index < kEditorWindowCount ? m_windows[index] : nullptr;
+}
+
+void COxelD3DTerrainEditor::Initialize(COxelD3DTerrainChipManager* terrain, int width, int height)
+{
+    m_mapWidth = width;
+    m_mapHeight = height;
+    m_terrain = terrain;
+    for (int index = 0; index < kEditorWindowCount; ++index) {
+        if (!m_windows[index]) {
+            m_windows[index] = MakeWindow(index);
+        }
+    }
+    for (int index = 0; index < kEditorWindowCount; ++index) {
+        COxelD3DTerrainEditorChildWndBase* window = m_windows[index];
+        if (window && IsManagedWindow(index) && !window->m_hWnd) {
+            window->Create();
+        }
+    }
+    RestoreWindowLayout();
+}
+
+void COxelD3DTerrainEditor::ShowWindows()
+{
+    for (int index = 0; index < kEditorWindowCount; ++index) {
+        if (IsManagedWindow(index) && Window(index)) {
+            Window(index)->Show();
+        }
+    }
+}
+
+void COxelD3DTerrainEditor::PaintWindow(int index)
+{
+    HWND hwnd = GetWindowHandle(index);
+    if (!hwnd) {
+        return;
+    }
+    PAINTSTRUCT paint;
+    HDC hdc = BeginPaint(hwnd, &paint);
+    PaintChild(hdc, index);
+    EndPaint(hwnd, &paint);
+}
+
+int COxelD3DTerrainEditor::DispatchMouse(int index, UINT message, int x, int y)
+{
+    COxelD3DTerrainEditorChildWndBase* window = Window(index);
+    return window ? window->OnMouse(message, x, y) : 0;
+}
+
+void COxelD3DTerrainEditor::DispatchCommand(int index, int id)
+{
+    if (COxelD3DTerrainEditorChildWndBase* window = Window(index)) {
+        window->OnCommand(id);
+    }
+}
+
+void COxelD3DTerrainEditor::DispatchScroll(int index, LPARAM bar, int code, int position, int vertical)
+{
+    if (COxelD3DTerrainEditorChildWndBase* window = Window(index)) {
+        window->OnScroll(bar, code, position, vertical);
+    }
+}
+
+void COxelD3DTerrainEditor::DispatchNotify(int index, WPARAM wParam, LPARAM lParam)
+{
+    if (COxelD3DTerrainEditorChildWndBase* window = Window(index)) {
+        window->OnNotify(wParam, lParam);
+    }
+}
+
+void COxelD3DTerrainEditor::DispatchSize(int index, UINT type, int width, int height)
+{
+    if (COxelD3DTerrainEditorChildWndBase* window = Window(index)) {
+        window->OnSize(type, width, height);
+    }
+}
+
+HWND COxelD3DTerrainEditor::GetWindowHandle(int index)
+{
+    COxelD3DTerrainEditorChildWndBase* window = Window(index);
+    return window ? window->m_hWnd : nullptr;
+}
+
+void COxelD3DTerrainEditor::NewMap(int width, int height)
+{
+    m_mapWidth = width;
+    m_mapHeight = height;
+    if (m_terrain) {
+        m_terrain->Release();
+        m_terrain->Create(width, height);
+    }
+    for (int index = 0; index < kEditorWindowCount; ++index) {
+        if (IsManagedWindow(index) && Window(index)) {
+            Window(index)->Refresh();
+        }
+    }
+}
+
+void COxelD3DTerrainEditor::OpenTextureImage(const char* path)
+{
+    char chosen[MAX_PATH];
+    if (!path) {
+        if (!AskForFileToOpen(GetWindowHandle(kTextureWindow), kBitmapFileType, kOpenImageTitle, chosen)) {
+            return;
+        }
+        path = chosen;
+    }
+    if (m_terrain) {
+        // A file that cannot be read is reported by the chip manager; the
+        // windows are brought up to date all the same.
+        m_terrain->LoadTexture(path);
+    }
+    if (COxelD3DTerrainEditorChildWndBase* texture = Window(kTextureWindow)) {
+        texture->Refresh();
+    }
+    if (COxelD3DTerrainEditorChildWndBase* mapping = Window(kTextureMappingWindow)) {
+        mapping->Redraw();
+    }
+}
+
+void COxelD3DTerrainEditor::SetPlaneVisible(int id, int visible)
+{
+    COxelD3DSceneBase* scene = Scene();
+    if (!scene) {
+        return;
+    }
+    if (COxelD3DTerrainPlane* plane = scene->FindPlane(id)) {
+        plane->m_visible = visible;
+    }
+}
+
+void COxelD3DTerrainEditor::SaveWindowLayout()
+{
+    if (m_layoutSaved) {
+        return;
+    }
+    m_layoutSaved = true;
+    COxelSettingsFile* settings = COxelSettingsFile::GetInstance();
+    if (!settings) {
+        return;
+    }
+    int* values = settings->m_values;
+    // A window that was never made keeps the place read at start, so it opens
+    // there once it is made in a later run.
+    if (HWND preview = PreviewWindow()) {
+        const RECT rect = RestoredWindowRect(preview);
+        values[0] = rect.left;
+        values[1] = rect.top;
+    }
+    for (int index = 0; index < kEditorWindowCount; ++index) {
+        if (HWND hwnd = GetWindowHandle(index)) {
+            const RECT rect = RestoredWindowRect(hwnd);
+            values[LayoutLeft(index)] = rect.left;
+            values[LayoutLeft(index) + 1] = rect.top;
+        }
+    }
+    if (auto* mapping = static_cast<COxelD3DTextureMappingWnd*>(Window(kTextureMappingWindow))) {
+        mapping->GetCellSize(&values[16], &values[17]);
+    }
+    settings->Save();
+}
+
+void COxelD3DTerrainEditor::RestoreWindowLayout()
+{
+    COxelSettingsFile* settings = COxelSettingsFile::GetInstance();
+    if (!settings) {
+        return;
+    }
+    const int* values = settings->m_values;
+    for (int index = 0; index < kEditorWindowCount; ++index) {
+        HWND hwnd = GetWindowHandle(index);
+        RECT rect;
+        if (!hwnd || !GetWindowRect(hwnd, &rect)) {
+            continue;
+        }
+        const POINT place = VisibleWindowPosition(values[LayoutLeft(index)], values[LayoutLeft(index) + 1],
+                                                  rect.right - rect.left, rect.bottom - rect.top);
+        Window(index)->MoveTo(place.x, place.y);
+    }
+    if (auto* mapping = static_cast<COxelD3DTextureMappingWnd*>(Window(kTextureMappingWindow))) {
+        mapping->SetCellSize(values[16] > 0 ? values[16] : kDefaultCellSize,
+                             values[17] > 0 ? values[17] : kDefaultCellSize);
+        mapping->Refresh();
+    }
+}
+
+void COxelD3DTerrainEditor::PlaceCursor(int column, int row)
+{
+    COxelD3DSceneBase* scene = Scene();
+    if (!scene || !m_terrain || !m_terrain->m_cells) {
+        return;
+    }
+    const double lowest =
+        std::min({m_terrain->GetHeight(column, row), m_terrain->GetHeight(column, row + 1),
+                  m_terrain->GetHeight(column + 1, row), m_terrain->GetHeight(column + 1, row + 1)});
+    scene->m_cursorPosition[0] = static_cast<float>(column);
+    scene->m_cursorPosition[1] = static_cast<float>(lowest);
+    scene->m_cursorPosition[2] = static_cast<float>(row);
+}
+
+COxelD3DSceneBase* COxelD3DTerrainEditor::Scene()
+{
+    return g_application ? g_application->m_scene : nullptr;
+}
+
+HWND COxelD3DTerrainEditor::PreviewWindow()
+{
+    return g_application ? g_application->m_hWnd : nullptr;
+}

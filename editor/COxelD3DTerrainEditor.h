@@ -1,0 +1,93 @@
+#pragma once
+
+#include <windows.h>
+
+class COxelD3DSceneBase;
+class COxelD3DTerrainChipManager;
+class COxelD3DTerrainEditorChildWndBase;
+
+// The editor windows by their fixed index: the index names a window in the
+// window procedures, in the settings file's layout keys and in the editor's table.
+enum EditorWindowIndex {
+    kEditMenuWindow = 0,
+    kSceneSettingWindow = 1,
+    kBillboardSettingWindow = 2,
+    kHeightWindow = 3,
+    kTextureWindow = 4,
+    kTextureMappingWindow = 5,
+    kMapEditWindow = 6,
+    kEditorWindowCount = 7,
+};
+
+// Ties the editor windows to the terrain: owns the windows, holds the map size
+// and the picked map chip, routes each window's messages to its object, and does
+// what several windows need (new map, atlas image, planes, window layout).
+// One per process, made on first use; the terrain root that it edits creates
+// and destroys it.
+class COxelD3DTerrainEditor {
+public:
+    // The editor, made on the first call; null only when it cannot be allocated.
+    static COxelD3DTerrainEditor* GetInstance();
+    static void DestroyInstance();
+
+    virtual ~COxelD3DTerrainEditor();
+    // Called for WM_PAINT of window `index`, inside its paint cycle.
+    virtual void PaintChild(HDC hdc, int index);
+
+    // Makes the windows over `terrain` (a map of width x height cells) and puts
+    // them where the settings file says. Windows that exist already are kept.
+    void Initialize(COxelD3DTerrainChipManager* terrain, int width, int height);
+    void ShowWindows();
+    void PaintWindow(int index);
+
+    // Hand a window's message to its object; an empty slot does nothing.
+    int DispatchMouse(int index, UINT message, int x, int y);
+    void DispatchCommand(int index, int id);
+    void DispatchScroll(int index, LPARAM bar, int code, int position, int vertical);
+    void DispatchNotify(int index, WPARAM wParam, LPARAM lParam);
+    void DispatchSize(int index, UINT type, int width, int height);
+    // Null when the window has not been made.
+    HWND GetWindowHandle(int index);
+
+    // Replaces the map by a flat one of width x height cells with the built-in
+    // atlas, and brings the windows up to date.
+    void NewMap(int width, int height);
+    // Loads a BMP file as the map-chip atlas; a null path asks the user first.
+    void OpenTextureImage(const char* path);
+    // Adds a plane to the scene and to the scene setting window's list.
+    void AddPlane();
+    void SetPlaneVisible(int id, int visible);
+    // Writes the window layout to the settings file, once per run: the first
+    // window to close saves where everything was.
+    void SaveWindowLayout();
+    void RestoreWindowLayout();
+
+    // Puts the preview's 3D cursor on grid vertex (column, row), at the lowest
+    // of the four corners of the cell there. Columns and rows wrap.
+    void PlaceCursor(int column, int row);
+
+    // The scene the preview draws and the preview window, when the program has them.
+    static COxelD3DSceneBase* Scene();
+    static HWND PreviewWindow();
+
+    int m_mapWidth;
+    int m_mapHeight;
+    // Not owned.
+    COxelD3DTerrainChipManager* m_terrain;
+    // Owned; empty for windows that have no object.
+    COxelD3DTerrainEditorChildWndBase* m_windows[kEditorWindowCount];
+    int m_selectedChip;
+
+private:
+    COxelD3DTerrainEditor();
+    COxelD3DTerrainEditor(const COxelD3DTerrainEditor&) = delete;
+    COxelD3DTerrainEditor& operator=(const COxelD3DTerrainEditor&) = delete;
+
+    COxelD3DTerrainEditorChildWndBase* Window(int index);
+    // The windows the editor makes, shows and refreshes, in index order.
+    static bool IsManagedWindow(int index);
+
+    bool m_layoutSaved;
+
+    static COxelD3DTerrainEditor* s_instance;
+};

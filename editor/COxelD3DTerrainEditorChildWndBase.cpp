@@ -1,0 +1,56 @@
+#include "editor/COxelD3DTerrainEditorChildWndBase.h"
+
+COxelD3DTerrainEditorChildWndBase::COxelD3DTerrainEditorChildWndBase() : m_hWnd(nullptr)
+{
+}
+
+COxelD3DTerrainEditorChildWndBase::~COxelD3DTerrainEditorChildWndBase()
+{
+}
+
+void COxelD3DTerrainEditorChildWndBase::OnNotify(WPARAM, LPARAM)
+{
+}
+
+void COxelD3DTerrainEditorChildWndBase::OnSize(UINT, int, int)
+{
+}
+
+void COxelD3DTerrainEditorChildWndBase::Show()
+{
+    ShowWindow(m_hWnd, SW_SHOWNOACTIVATE);
+    UpdateWindow(m_hWnd);
+}
+
+void COxelD3DTerrainEditorChildWndBase::Redraw()
+{
+    InvalidateRect(m_hWnd, nullptr, FALSE);
+    UpdateWindow(m_hWnd);
+}
+
+void COxelD3DTerrainEditorChildWndBase::MoveTo(int x, int y)
+{
+    RECT rect;
+    if (!GetWindowRect(m_hWnd, &rect)) {
+        return;
+    }
+    MoveWindow(m_hWnd, x, y, rect.right - rect.left, rect.bottom - rect.top, TRUE);
+}
+
+SIZE COxelD3DTerrainEditorChildWndBase::OuterSize(int width, int height, DWORD style, DWORD exStyle, bool hasMenu)
+{
+    RECT rect = {0, 0, width, height};
+    AdjustWindowRectEx(&rect, style, hasMenu, exStyle);
+    return SIZE{rect.right - rect.left, rect.bottom - rect.top};
+}
+
+void COxelD3DTerrainEditorChildWndBase::FitClientArea(int width, int height)
+{
+    RECT rect;
+    if (!GetWindowRect(m_hWnd, &rect)) {
+        return;
+    }
+    const SIZE outer = OuterSize(width, height, static_cast<DWORD>(GetWindowLongPtrA(m_hWnd, GWL_STYLE)),
+                                 static_cast<DWORD>(GetWindowLongPtrA(m_hWnd, GWL_EXSTYLE)), GetMenu(m_hWnd) != nullptr);
+    MoveWindow(m_hWnd, rect.left, rect.top, outer.cx, outer.cy, TRUE);
+}

@@ -1,0 +1,122 @@
+#include "editor/EditorWindowRouting.h"
+
+#include "app/COxelD3DApplication.h"
+#include "editor/COxelD3DTerrainEditor.h"
+
+namespace {
+
+// The editor, when it holds `hwnd` as window `index`.
+COxelD3DTerrainEditor* EditorOf(int index, HWND hwnd)
+{
+    COxelD3DTerrainEditor* editor = COxelD3DTerrainEditor::GetInstance();
+    return editor && editor->GetWindowHandle(index) == hwnd ? editor : nullptr;
+}
+
+bool IsRoutedMouseMessage(unsigned routes, UINT message)
+{
+    if (routes & kRouteAllMouse && message >= WM_MOUSEMOVE && message <= WM_MBUTTONDBLCLK) {
+        return true;
+    }
+    if (routes & kRouteMouseActivate && message == WM_MOUSEACTIVATE) {
+        return true;
+    }
+    return routes & kRouteMouseButtons && (message == WM_LBUTTONDOWN || message == WM_LBUTTONUP ||
+                                           message == WM_RBUTTONDOWN || message == WM_RBUTTONUP);
+}
+
+// Closing any editor window ends the program, after the layout is saved.
+void EndRun(COxelD3DTerrainEditor* editor)
+{
+    if (editor) {
+        editor->SaveWindowLayout();
+    }
+    PostQuitMessage(0);
+}
+
+}  // namespace
+
+LRESULT RouteEditorWindowMessage(int index, unsigned routes, HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    COxelD3DTerrainEditor* editor = EditorOf(index, hwnd);
+    if (IsRoutedMouseMessage(routes, message)) {
+        if (editor && editor->DispatchMouse(index, message, LOWORD(lParam), HIWORD(lParam))) {
+            return 0;
+        }
+        return DefWindowProcA(hwnd, message, wParam, lParam);
+    }
+    switch (message) {
+    case WM_DESTROY:
+        EndRun(editor);
+        return 0;
+    case WM_PAINT:
+        if (!editor) {
+            break;
+        }
+        editor->PaintWindow(index);
+        return 0;
+    case WM_KEYDOWN:
+        if (routes & kRouteKeysToCamera && g_application) {
+            g_application->OnKeyDown(wParam);
+        }
+        return 0;
+    case WM_COMMAND:
+        if (editor) {
+            editor->DispatchCommand(index, LOWORD(wParam));
+        }
+        break;
+    case WM_HSCROLL:
+    case WM_VSCROLL:
+        if (!(routes & kRouteScrollAndSize)) {
+            break;
+        }
+        if (editor) {
+            editor->DispatchScroll(index, lParam, LOWORD(wParam), HIWORD(wParam), message == WM_VSCROLL);
+        }
+        return 0;
+    case WM_SIZE:
+        if (!(routes & kRouteScrollAndSize)) {
+            break;
+        }
+        if (editor) {
+            editor->DispatchSize(index, static_cast<UINT>(wParam), LOWORD(lParam), HIWORD(lParam));
+        }
+        return 0;
+    }
+    return DefWindowProcA(hwnd, message, wParam, lParam);
+}
+
+INT_PTR RouteEditorDialogMessage(int index, HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    COxelD3DTerrainEditor* editor = EditorOf(index, hwnd);
+    switch (message) {
+    case WM_DESTROY:
+        EndRun(editor);
+        return FALSE;
+    case WM_PAINT:
+        if (!editor) {
+            return FALSE;
+        }
+        editor->PaintWindow(index);
+        return TRUE;
+    case WM_CLOSE:
+        DestroyWindow(hwnd);
+        return TRUE;
+    case WM_NOTIFY:
+        if (editor) {
+            editor->DispatchNotify(index, wParam, lParam);
+        }
+        return TRUE;
+    case WM_COMMAND:
+        if (editor) {
+            editor->DispatchCommand(index, LOWORD(wParam));
+        }
+        return TRUE;
+    case WM_HSCROLL:
+        if (editor) {
+            editor->DispatchScroll(index, lParam, LOWORD(wParam), HIWORD(wParam), 0);
+        }
+        return FALSE;
+    default:
+        return FALSE;
+    }
+}

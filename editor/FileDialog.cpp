@@ -1,0 +1,39 @@
+#include "editor/FileDialog.h"
+
+#include <commdlg.h>
+
+const FileType kBitmapFileType = {"Bitmap (*.BMP)\0*.BMP\0", "BMP"};
+const FileType kDdsFileType = {"DirectDraw サーフェイス  (*.DDS)\0*.DDS\0", "DDS"};
+const FileType kMapFileType = {"マップデータファイル (*.omd)\0*.omd\0", "omd"};
+
+namespace {
+
+OPENFILENAMEA Describe(HWND owner, const FileType& type, const char* title, char* path)
+{
+    path[0] = '\0';
+    OPENFILENAMEA dialog = {};
+    dialog.lStructSize = sizeof dialog;
+    dialog.hwndOwner = owner;
+    dialog.lpstrFilter = type.filter;
+    dialog.nFilterIndex = 1;
+    dialog.lpstrFile = path;
+    dialog.nMaxFile = MAX_PATH;
+    dialog.lpstrTitle = title;
+    dialog.lpstrDefExt = type.defaultExtension;
+    dialog.Flags = OFN_FILEMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
+    return dialog;
+}
+
+}  // namespace
+
+bool AskForFileToOpen(HWND owner, const FileType& type, const char* title, char* path)
+{
+    OPENFILENAMEA dialog = Describe(owner, type, title, path);
+    return GetOpenFileNameA(&dialog) != FALSE;
+}
+
+bool AskForFileToSave(HWND owner, const FileType& type, const char* title, char* path)
+{
+    OPENFILENAMEA dialog = Describe(owner, type, title, path);
+    return GetSaveFileNameA(&dialog) != FALSE;
+}

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <windows.h>
+
+// The kinds of file the editor's dialogs offer: the filter (pairs of
+// zero-terminated strings, ending with an empty one) and the extension a bare
+// name gets.
+struct FileType {
+    const char* filter;
+    const char* defaultExtension;
+};
+
+extern const FileType kBitmapFileType;
+extern const FileType kDdsFileType;
+extern const FileType kMapFileType;
+
+// The common dialogs as every window of the editor uses them. The current
+// directory is left alone: the program reads its own images by name from it.
+// `path` holds MAX_PATH bytes; false when the user cancels.
+bool AskForFileToOpen(HWND owner, const FileType& type, const char* title, char* path);
+bool AskForFileToSave(HWND owner, const FileType& type, const char* title, char* path);

@@ -1,0 +1,193 @@
+#include "tools/COxelD3DTextureMappingWnd.h"
+
+#include "editor/COxelD3DTerrainEditor.h"
+#include "editor/EditorWindowRouting.h"
+#include "editor/GdiScope.h"
+#include "terrain/COxelD3DTerrainChipManager.h"
+#include "tools/MapViewMath.h"
+
+namespace {
+
+const char kClassName[] = "TextureMapping";
+const char kMenuName[] = "OXELAPP_EDITOR_TEXTUREMAPMENU";
+const DWORD kExStyle = WS_EX_TOOLWINDOW;
+const int kDefaultCellSize = 16;
+
+struct DisplaySize {
+    int command;
+    int pixels;
+};
+const DisplaySize kDisplaySizes[] = {{1000, 10}, {1001, 16}, {1002, 32}};
+
+// Where each button went down; (-1, -1) for none.
+POINT g_leftPress = {-1, -1};
+POINT g_rightPress = {-1, -1};
+
+LRESULT CALLBACK TextureMappingWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    return RouteEditorWindowMessage(kTextureMappingWindow, kRouteAllMouse, hwnd, message, wParam, lParam);
+}
+
+bool SameCell(const POINT& a, const POINT& b)
+{
+    return a.x == b.x && a.y == b.y;
+}
+
+}  // namespace
+
+COxelD3DTextureMappingWnd::COxelD3DTextureMappingWnd()
+    : m_cellWidth(kDefaultCellSize), m_cellHeight(kDefaultCellSize)
+{
+}
+
+COxelD3DTextureMappingWnd::~COxelD3DTextureMappingWnd()
+{
+    UnregisterClassA(kClassName, GetModuleHandleA(nullptr));
+}
+
+void COxelD3DTextureMappingWnd::Create()
+{
+    COxelD3DTerrainEditor* editor = COxelD3DTerrainEditor::GetInstance();
+    if (!editor) {
+        return;
+    }
+    const HINSTANCE instance = GetModuleHandleA(nullptr);
+    WNDCLASSEXA windowClass = {};
+    windowClass.cbSize = sizeof windowClass;
+    windowClass.style = CS_HREDRAW | CS_VREDRAW;
+    windowClass.lpfnWndProc = TextureMappingWndProc;
+    windowClass.hInstance = instance;
+    windowClass.hIcon = LoadIconA(nullptr, IDI_APPLICATION);
+    windowClass.hIconSm = LoadIconA(nullptr, IDI_APPLICATION);
+    windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+    windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
+    windowClass.lpszMenuName = kMenuName;
+    windowClass.lpszClassName = kClassName;
+    RegisterClassExA(&windowClass);
+
+    const SIZE outer = OuterSize(editor->m_mapWidth * m_cellWidth, editor->m_mapHeight * m_cellHeight,
+                                 WS_CAPTION | WS_SYSMENU, kExStyle, true);
+    // A top-level window gets a caption without asking for one; the class menu applies.
+    m_hWnd = CreateWindowExA(kExStyle, kClassName, kClassName, WS_SYSMENU, CW_USEDEFAULT, CW_USEDEFAULT, outer.cx,
+                             outer.cy, COxelD3DTerrainEditor::PreviewWindow(), nullptr, instance, nullptr);
+}
+
+void COxelD3DTextureMappingWnd::OnPaint(HDC hdc)
+{
+    COxelD3DTerrainEditor* editor = COxelD3DTerrainEditor::GetInstance();
+    if (!editor || !editor->m_terrain || !editor->m_terrain->m_cells) {
+        return;
+    }
+    COxelD3DTerrainChipManager* terrain = editor->m_terrain;
+    const int width = editor->m_mapWidth;
+    const int height = editor->m_mapHeight;
+    // Without an atlas bitmap, or without a whole chip column in it, the cells
+    // show their outlines only.
+    const bool drawTiles = terrain->m_chipImage.loaded && terrain->m_chipColumns > 0;
+    for (int row = 0; row < height; ++row) {
+        for (int column = 0; column < width; ++column) {
+            const RECT cell = {column * m_cellWidth, row * m_cellHeight, (column + 1) * m_cellWidth,
+                               (row + 1) * m_cellHeight};
+            if (drawTiles) {
+                const int x = MirroredGridColumn(column, width);
+                const RECT source =
+                    ChipSourceRect(terrain->GetMapChip(x, row), terrain->m_chipColumns, terrain->m_chipRowRest);
+                POINT points[3];
+                TurnedTilePoints(cell, terrain->GetMapChipRotation(x, row), points);
+                SetStretchBltMode(hdc, HALFTONE);
+                ScopedMemoryDC atlas(hdc);
+                ScopedSelection atlasSelection(atlas.get(), terrain->m_chipImage.hBitmap);
+                PlgBlt(hdc, points, atlas.get(), source.left, source.top, source.right - source.left,
+                       source.bottom - source.top, nullptr, 0, 0);
+            }
+            ScopedGdiObject<HPEN> white(CreatePen(PS_SOLID, 1, RGB(255, 255, 255)));
+            ScopedSelection penSelection(hdc, white.get());
+            ScopedSelection brushSelection(hdc, GetStockObject(NULL_BRUSH));
+            Rectangle(hdc, cell.left, cell.top, cell.right, cell.bottom);
+        }
+    }
+}
+
+int COxelD3DTextureMappingWnd::OnMouse(UINT message, int x, int y)
+{
+    COxelD3DTerrainEditor* editor = COxelD3DTerrainEditor::GetInstance();
+    if (!editor || !editor->m_terrain || !editor->m_terrain->m_cells) {
+        return 0;
+    }
+    COxelD3DTerrainChipManager* terrain = editor->m_terrain;
+    const POINT cell = {x / m_cellWidth, y / m_cellHeight};
+    const int column = MirroredGridColumn(cell.x, editor->m_mapWidth);
+    const int row = cell.y;
+    editor->PlaceCursor(column, row);
+
+    switch (message) {
+    case WM_LBUTTONDOWN:
+        g_leftPress = cell;
+        break;
+    case WM_LBUTTONUP:
+        if (SameCell(g_leftPress, cell)) {
+            terrain->SetMapChip(column, row, editor->m_selectedChip);
+            Redraw();
+            g_leftPress = POINT{-1, -1};
+        }
+        break;
+    case WM_RBUTTONDOWN:
+        g_rightPress = cell;
+        break;
+    case WM_RBUTTONUP:
+        if (SameCell(g_rightPress, cell)) {
+            terrain->SetMapChipRotation(column, row, -1);
+            Redraw();
+            g_rightPress = POINT{-1, -1};
+        }
+        break;
+    }
+    return 0;
+}
+
+void COxelD3DTextureMappingWnd::OnCommand(int id)
+{
+    for (const DisplaySize& size : kDisplaySizes) {
+        if (size.command != id) {
+            continue;
+        }
+        if (m_cellWidth == size.pixels) {
+            return;
+        }
+        for (const DisplaySize& other : kDisplaySizes) {
+            Check(other.command, other.command == id);
+        }
+        SetCellSize(size.pixels, size.pixels);
+        Refresh();
+        return;
+    }
+}
+
+void COxelD3DTextureMappingWnd::OnScroll(LPARAM, int, int, int)
+{
+}
+
+void COxelD3DTextureMappingWnd::Refresh()
+{
+    if (COxelD3DTerrainEditor* editor = COxelD3DTerrainEditor::GetInstance()) {
+        FitClientArea(editor->m_mapWidth * m_cellWidth, editor->m_mapHeight * m_cellHeight);
+    }
+    Redraw();
+}
+
+void COxelD3DTextureMappingWnd::SetCellSize(int width, int height)
+{
+    m_cellWidth = width > 0 ? width : kDefaultCellSize;
+    m_cellHeight = height > 0 ? height : kDefaultCellSize;
+}
+
+void COxelD3DTextureMappingWnd::GetCellSize(int* width, int* height)
+{
+    *width = m_cellWidth;
+    *height = m_cellHeight;
+}
+
+void COxelD3DTextureMappingWnd::Check(int id, bool checked)
+{
+    CheckMenuItem(GetMenu(m_hWnd), id, MF_BYCOMMAND | (checked ? MF_CHECKED : MF_UNCHECKED));
+}
