@@ -203,8 +203,10 @@ void COxelD3DTerrainEditor::OpenTextureImage(const char* path)
     if (COxelD3DTerrainEditorChildWndBase* texture = Window(kTextureWindow)) {
         texture->Refresh();
     }
+    // Refreshed rather than only repainted: the window keeps a drawn copy of
+    // its cells, which a new atlas makes stale.
     if (COxelD3DTerrainEditorChildWndBase* mapping = Window(kTextureMappingWindow)) {
-        mapping->Redraw();
+        mapping->Refresh();
     }
 }
 

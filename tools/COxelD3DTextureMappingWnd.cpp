@@ -36,12 +36,18 @@ bool SameCell(const POINT& a, const POINT& b)
 }  // namespace
 
 COxelD3DTextureMappingWnd::COxelD3DTextureMappingWnd()
-    : m_cellWidth(kDefaultCellSize), m_cellHeight(kDefaultCellSize)
+    : m_cellWidth(kDefaultCellSize),
+      m_cellHeight(kDefaultCellSize),
+      m_cellsDC(nullptr),
+      m_cellsBitmap(nullptr),
+      m_cellsPrevious(nullptr),
+      m_drawnFor()
 {
 }
 
 COxelD3DTextureMappingWnd::~COxelD3DTextureMappingWnd()
 {
+    DropCells();
     UnregisterClassA(kClassName, GetModuleHandleA(nullptr));
 }
 
@@ -78,34 +84,128 @@ void COxelD3DTextureMappingWnd::OnPaint(HDC hdc)
     if (!editor || !editor->m_terrain || !editor->m_terrain->m_cells) {
         return;
     }
-    COxelD3DTerrainChipManager* terrain = editor->m_terrain;
-    const int width = editor->m_mapWidth;
-    const int height = editor->m_mapHeight;
-    // Without an atlas bitmap, or without a whole chip column in it, the cells
-    // show their outlines only.
-    const bool drawTiles = terrain->m_chipImage.loaded && terrain->m_chipColumns > 0;
-    for (int row = 0; row < height; ++row) {
-        for (int column = 0; column < width; ++column) {
-            const RECT cell = {column * m_cellWidth, row * m_cellHeight, (column + 1) * m_cellWidth,
-                               (row + 1) * m_cellHeight};
-            if (drawTiles) {
-                const int x = MirroredGridColumn(column, width);
-                const RECT source =
-                    ChipSourceRect(terrain->GetMapChip(x, row), terrain->m_chipColumns, terrain->m_chipRowRest);
-                POINT points[3];
-                TurnedTilePoints(cell, terrain->GetMapChipRotation(x, row), points);
-                SetStretchBltMode(hdc, HALFTONE);
-                ScopedMemoryDC atlas(hdc);
-                ScopedSelection atlasSelection(atlas.get(), terrain->m_chipImage.hBitmap);
-                PlgBlt(hdc, points, atlas.get(), source.left, source.top, source.right - source.left,
-                       source.bottom - source.top, nullptr, 0, 0);
+    if (!UpdateCells(hdc)) {
+        DrawAllCells(hdc);
+        return;
+    }
+    BitBlt(hdc, 0, 0, editor->m_mapWidth * m_cellWidth, editor->m_mapHeight * m_cellHeight, m_cellsDC, 0, 0,
+           SRCCOPY);
+}
+
+bool COxelD3DTextureMappingWnd::UpdateCells(HDC reference)
+{
+    const DrawnFor now = Current();
+    if (m_cellsDC && now == m_drawnFor) {
+        const COxelD3DTerrainChipManager* terrain = COxelD3DTerrainEditor::GetInstance()->m_terrain;
+        ScopedMemoryDC atlas(m_cellsDC);
+        ScopedSelection atlasSelection(atlas.get(), terrain->m_chipImage.hBitmap);
+        ScopedGdiObject<HPEN> white(CreatePen(PS_SOLID, 1, RGB(255, 255, 255)));
+        for (int row = 0; row < now.mapHeight; ++row) {
+            for (int column = 0; column < now.mapWidth; ++column) {
+                CellPicture& drawn = m_drawnCells[row * now.mapWidth + column];
+                const CellPicture picture = PictureOf(column, row);
+                if (picture != drawn) {
+                    DrawCell(m_cellsDC, atlas.get(), white.get(), column, row);
+                    drawn = picture;
+                }
             }
-            ScopedGdiObject<HPEN> white(CreatePen(PS_SOLID, 1, RGB(255, 255, 255)));
-            ScopedSelection penSelection(hdc, white.get());
-            ScopedSelection brushSelection(hdc, GetStockObject(NULL_BRUSH));
-            Rectangle(hdc, cell.left, cell.top, cell.right, cell.bottom);
+        }
+        return true;
+    }
+
+    DropCells();
+    m_cellsDC = CreateCompatibleDC(reference);
+    m_cellsBitmap = CreateCompatibleBitmap(reference, now.mapWidth * now.cellWidth, now.mapHeight * now.cellHeight);
+    if (!m_cellsDC || !m_cellsBitmap) {
+        DropCells();
+        return false;
+    }
+    m_cellsPrevious = SelectObject(m_cellsDC, m_cellsBitmap);
+    DrawAllCells(m_cellsDC);
+    m_drawnFor = now;
+    return true;
+}
+
+void COxelD3DTextureMappingWnd::DrawAllCells(HDC hdc)
+{
+    const DrawnFor now = Current();
+    const RECT all = {0, 0, now.mapWidth * now.cellWidth, now.mapHeight * now.cellHeight};
+    FillRect(hdc, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    const COxelD3DTerrainChipManager* terrain = COxelD3DTerrainEditor::GetInstance()->m_terrain;
+    ScopedMemoryDC atlas(hdc);
+    ScopedSelection atlasSelection(atlas.get(), terrain->m_chipImage.hBitmap);
+    ScopedGdiObject<HPEN> white(CreatePen(PS_SOLID, 1, RGB(255, 255, 255)));
+    m_drawnCells.assign(static_cast<size_t>(now.mapWidth) * now.mapHeight, CellPicture());
+    for (int row = 0; row < now.mapHeight; ++row) {
+        for (int column = 0; column < now.mapWidth; ++column) {
+            DrawCell(hdc, atlas.get(), white.get(), column, row);
+            m_drawnCells[row * now.mapWidth + column] = PictureOf(column, row);
         }
     }
+}
+
+void COxelD3DTextureMappingWnd::DrawCell(HDC hdc, HDC atlas, HPEN outline, int column, int row)
+{
+    COxelD3DTerrainEditor* editor = COxelD3DTerrainEditor::GetInstance();
+    const COxelD3DTerrainChipManager* terrain = editor->m_terrain;
+    const RECT cell = {column * m_cellWidth, row * m_cellHeight, (column + 1) * m_cellWidth,
+                       (row + 1) * m_cellHeight};
+    // Without an atlas bitmap, or without a whole chip column in it, a cell
+    // shows its outline only.
+    if (terrain->m_chipImage.loaded && terrain->m_chipColumns > 0) {
+        const CellPicture picture = PictureOf(column, row);
+        const RECT source = ChipSourceRect(picture.chip, terrain->m_chipColumns, terrain->m_chipRowRest);
+        POINT points[3];
+        TurnedTilePoints(cell, picture.rotation, points);
+        SetStretchBltMode(hdc, HALFTONE);
+        PlgBlt(hdc, points, atlas, source.left, source.top, source.right - source.left, source.bottom - source.top,
+               nullptr, 0, 0);
+    }
+    ScopedSelection penSelection(hdc, outline);
+    ScopedSelection brushSelection(hdc, GetStockObject(NULL_BRUSH));
+    Rectangle(hdc, cell.left, cell.top, cell.right, cell.bottom);
+}
+
+COxelD3DTextureMappingWnd::CellPicture COxelD3DTextureMappingWnd::PictureOf(int column, int row) const
+{
+    COxelD3DTerrainEditor* editor = COxelD3DTerrainEditor::GetInstance();
+    const int x = MirroredGridColumn(column, editor->m_mapWidth);
+    return CellPicture{editor->m_terrain->GetMapChip(x, row), editor->m_terrain->GetMapChipRotation(x, row)};
+}
+
+COxelD3DTextureMappingWnd::DrawnFor COxelD3DTextureMappingWnd::Current() const
+{
+    COxelD3DTerrainEditor* editor = COxelD3DTerrainEditor::GetInstance();
+    const COxelD3DTerrainChipManager* terrain = editor->m_terrain;
+    return DrawnFor{editor->m_mapWidth,
+                    editor->m_mapHeight,
+                    m_cellWidth,
+                    m_cellHeight,
+                    terrain->m_chipImage.loaded ? terrain->m_chipImage.hBitmap : nullptr,
+                    terrain->m_chipColumns,
+                    terrain->m_chipRowRest};
+}
+
+void COxelD3DTextureMappingWnd::DropCells()
+{
+    if (m_cellsDC) {
+        SelectObject(m_cellsDC, m_cellsPrevious);
+        DeleteDC(m_cellsDC);
+    }
+    if (m_cellsBitmap) {
+        DeleteObject(m_cellsBitmap);
+    }
+    m_cellsDC = nullptr;
+    m_cellsBitmap = nullptr;
+    m_cellsPrevious = nullptr;
+    m_drawnCells.clear();
+}
+
+bool COxelD3DTextureMappingWnd::DrawnFor::operator==(const DrawnFor& other) const
+{
+    return mapWidth == other.mapWidth && mapHeight == other.mapHeight && cellWidth == other.cellWidth &&
+           cellHeight == other.cellHeight && atlas == other.atlas && chipColumns == other.chipColumns &&
+           chipRowRest == other.chipRowRest;
 }
 
 int COxelD3DTextureMappingWnd::OnMouse(UINT message, int x, int y)
@@ -169,6 +269,9 @@ void COxelD3DTextureMappingWnd::OnScroll(LPARAM, int, int, int)
 
 void COxelD3DTextureMappingWnd::Refresh()
 {
+    // The atlas may have been replaced by one that reuses the old bitmap's
+    // handle: every cell is drawn anew.
+    DropCells();
     if (COxelD3DTerrainEditor* editor = COxelD3DTerrainEditor::GetInstance()) {
         FitClientArea(editor->m_mapWidth * m_cellWidth, editor->m_mapHeight * m_cellHeight);
     }

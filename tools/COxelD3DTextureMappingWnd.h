@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include <vector>
+
 // The map from above, each cell showing its map chip turned by its rotation,
 // outlined in white. A left click puts the chip picked in the texture window on
 // a cell, a right click turns a cell's chip a quarter clockwise; moving the
@@ -32,5 +34,44 @@ public:
     int m_cellHeight;
 
 private:
+    // What the offscreen copy of the cells was drawn for; any change in it
+    // means every cell must be drawn again.
+    struct DrawnFor {
+        int mapWidth;
+        int mapHeight;
+        int cellWidth;
+        int cellHeight;
+        HBITMAP atlas;
+        int chipColumns;
+        int chipRowRest;
+        bool operator==(const DrawnFor& other) const;
+    };
+    // What a cell's square shows.
+    struct CellPicture {
+        int chip;
+        int rotation;
+        bool operator!=(const CellPicture& other) const { return chip != other.chip || rotation != other.rotation; }
+    };
+
     void Check(int id, bool checked);
+    // Brings the offscreen copy up to date: every cell after a change of map,
+    // cell size or atlas, otherwise only the cells whose chip or rotation
+    // changed. False when there is no copy to draw into.
+    bool UpdateCells(HDC reference);
+    // Draws every cell into `hdc`, on a white background.
+    void DrawAllCells(HDC hdc);
+    // One cell: its chip turned by its rotation, then its white outline.
+    void DrawCell(HDC hdc, HDC atlas, HPEN outline, int column, int row);
+    CellPicture PictureOf(int column, int row) const;
+    DrawnFor Current() const;
+    void DropCells();
+
+    // Repainting the whole map for every click is too slow for a large map:
+    // the cells are drawn once into this copy, and a paint redraws only the
+    // cells whose picture changed since.
+    HDC m_cellsDC;
+    HBITMAP m_cellsBitmap;
+    HGDIOBJ m_cellsPrevious;
+    DrawnFor m_drawnFor;
+    std::vector<CellPicture> m_drawnCells;
 };

@@ -1,0 +1,102 @@
+#include "support/EditorSession.h"
+
+#include "app/COxelD3DApplication.h"
+#include "app/COxelSettingsFile.h"
+#include "editor/COxelD3DTerrainEditor.h"
+#include "editor/COxelD3DTerrainEditorChildWndBase.h"
+#include "scene/COxelD3DSceneBase.h"
+#include "terrain/COxelD3DTerrainBase.h"
+
+EditorSession::EditorSession() : m_application(new COxelD3DApplication(GetModuleHandleA(nullptr), SW_HIDE))
+{
+    // The layout is read afresh, from whatever the test put beside the executable.
+    COxelSettingsFile::DestroyInstance();
+    COxelD3DTerrainEditor::DestroyInstance();
+    g_application = m_application;
+    m_application->CreateMainWindow();
+    m_application->InitDirect3D(m_application->m_hWnd);
+}
+
+EditorSession::~EditorSession()
+{
+    HWND preview = m_application->m_hWnd;
+    // The editor goes with the scene first, so the windows' destruction below
+    // finds no editor that holds them and saves no layout.
+    delete m_application;
+    g_application = nullptr;
+    DestroyWindow(preview);
+    COxelD3DTerrainEditor::DestroyInstance();
+    MSG message;
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+    }
+}
+
+bool EditorSession::ok() const
+{
+    return g_device && m_application->m_scene && window(kEditMenuWindow) && handle(kTextureMappingWindow);
+}
+
+COxelD3DSceneBase& EditorSession::scene() const
+{
+    return *m_application->m_scene;
+}
+
+COxelD3DTerrainEditor& EditorSession::editor() const
+{
+    return *COxelD3DTerrainEditor::GetInstance();
+}
+
+COxelD3DTerrainChipManager& EditorSession::terrain() const
+{
+    return *editor().m_terrain;
+}
+
+COxelD3DTerrainEditorChildWndBase* EditorSession::window(int index) const
+{
+    return editor().m_windows[index];
+}
+
+HWND EditorSession::handle(int index) const
+{
+    return editor().GetWindowHandle(index);
+}
+
+void EditorSession::Click(int index, POINT down, POINT up, bool right) const
+{
+    const UINT press = right ? WM_RBUTTONDOWN : WM_LBUTTONDOWN;
+    const UINT release = right ? WM_RBUTTONUP : WM_LBUTTONUP;
+    SendMessageA(handle(index), press, right ? MK_RBUTTON : MK_LBUTTON, MAKELPARAM(down.x, down.y));
+    SendMessageA(handle(index), release, 0, MAKELPARAM(up.x, up.y));
+}
+
+PaintedPicture::PaintedPicture(COxelD3DTerrainEditorChildWndBase* window, int width, int height)
+{
+    HDC screen = GetDC(nullptr);
+    m_dc = CreateCompatibleDC(screen);
+    m_bitmap = CreateCompatibleBitmap(screen, width, height);
+    ReleaseDC(nullptr, screen);
+    m_previous = SelectObject(m_dc, m_bitmap);
+    const RECT all = {0, 0, width, height};
+    FillRect(m_dc, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    window->OnPaint(m_dc);
+}
+
+PaintedPicture::~PaintedPicture()
+{
+    SelectObject(m_dc, m_previous);
+    DeleteObject(m_bitmap);
+    DeleteDC(m_dc);
+}
+
+unsigned PaintedPicture::Pixel(int x, int y) const
+{
+    const COLORREF colour = GetPixel(m_dc, x, y);
+    return (GetRValue(colour) << 16) | (GetGValue(colour) << 8) | GetBValue(colour);
+}
+
+SIZE ClientSize(HWND hwnd)
+{
+    RECT client = {};
+    GetClientRect(hwnd, &client);
+    return SIZE{client.right, client.bottom};
+}
