@@ -96,16 +96,13 @@ bool COxelD3DTextureMappingWnd::UpdateCells(HDC reference)
 {
     const DrawnFor now = Current();
     if (m_cellsDC && now == m_drawnFor) {
-        const COxelD3DTerrainChipManager* terrain = COxelD3DTerrainEditor::GetInstance()->m_terrain;
-        ScopedMemoryDC atlas(m_cellsDC);
-        ScopedSelection atlasSelection(atlas.get(), terrain->m_chipImage.hBitmap);
         ScopedGdiObject<HPEN> white(CreatePen(PS_SOLID, 1, RGB(255, 255, 255)));
         for (int row = 0; row < now.mapHeight; ++row) {
             for (int column = 0; column < now.mapWidth; ++column) {
                 CellPicture& drawn = m_drawnCells[row * now.mapWidth + column];
                 const CellPicture picture = PictureOf(column, row);
                 if (picture != drawn) {
-                    DrawCell(m_cellsDC, atlas.get(), white.get(), column, row);
+                    DrawCell(m_cellsDC, white.get(), column, row);
                     drawn = picture;
                 }
             }
@@ -132,35 +129,25 @@ void COxelD3DTextureMappingWnd::DrawAllCells(HDC hdc)
     const RECT all = {0, 0, now.mapWidth * now.cellWidth, now.mapHeight * now.cellHeight};
     FillRect(hdc, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
     const COxelD3DTerrainChipManager* terrain = COxelD3DTerrainEditor::GetInstance()->m_terrain;
-    ScopedMemoryDC atlas(hdc);
-    ScopedSelection atlasSelection(atlas.get(), terrain->m_chipImage.hBitmap);
+    // Without an atlas bitmap, or without a whole chip column in it, the cells
+    // show their outlines only.
+    m_tiles.Build(terrain->m_chipImage, terrain->m_chipColumns, terrain->m_chipRows, terrain->m_chipRowRest);
     ScopedGdiObject<HPEN> white(CreatePen(PS_SOLID, 1, RGB(255, 255, 255)));
     m_drawnCells.assign(static_cast<size_t>(now.mapWidth) * now.mapHeight, CellPicture());
     for (int row = 0; row < now.mapHeight; ++row) {
         for (int column = 0; column < now.mapWidth; ++column) {
-            DrawCell(hdc, atlas.get(), white.get(), column, row);
+            DrawCell(hdc, white.get(), column, row);
             m_drawnCells[row * now.mapWidth + column] = PictureOf(column, row);
         }
     }
 }
 
-void COxelD3DTextureMappingWnd::DrawCell(HDC hdc, HDC atlas, HPEN outline, int column, int row)
+void COxelD3DTextureMappingWnd::DrawCell(HDC hdc, HPEN outline, int column, int row)
 {
-    COxelD3DTerrainEditor* editor = COxelD3DTerrainEditor::GetInstance();
-    const COxelD3DTerrainChipManager* terrain = editor->m_terrain;
     const RECT cell = {column * m_cellWidth, row * m_cellHeight, (column + 1) * m_cellWidth,
                        (row + 1) * m_cellHeight};
-    // Without an atlas bitmap, or without a whole chip column in it, a cell
-    // shows its outline only.
-    if (terrain->m_chipImage.loaded && terrain->m_chipColumns > 0) {
-        const CellPicture picture = PictureOf(column, row);
-        const RECT source = ChipSourceRect(picture.chip, terrain->m_chipColumns, terrain->m_chipRowRest);
-        POINT points[3];
-        TurnedTilePoints(cell, picture.rotation, points);
-        SetStretchBltMode(hdc, HALFTONE);
-        PlgBlt(hdc, points, atlas, source.left, source.top, source.right - source.left, source.bottom - source.top,
-               nullptr, 0, 0);
-    }
+    const CellPicture picture = PictureOf(column, row);
+    m_tiles.DrawTile(hdc, cell, picture.chip, picture.rotation);
     ScopedSelection penSelection(hdc, outline);
     ScopedSelection brushSelection(hdc, GetStockObject(NULL_BRUSH));
     Rectangle(hdc, cell.left, cell.top, cell.right, cell.bottom);
@@ -199,6 +186,7 @@ void COxelD3DTextureMappingWnd::DropCells()
     m_cellsBitmap = nullptr;
     m_cellsPrevious = nullptr;
     m_drawnCells.clear();
+    m_tiles.Release();
 }
 
 bool COxelD3DTextureMappingWnd::DrawnFor::operator==(const DrawnFor& other) const

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "editor/COxelD3DTerrainEditorChildWndBase.h"
+#include "tools/TurnedAtlas.h"
 
 #include <windows.h>
 
@@ -61,7 +62,7 @@ private:
     // Draws every cell into `hdc`, on a white background.
     void DrawAllCells(HDC hdc);
     // One cell: its chip turned by its rotation, then its white outline.
-    void DrawCell(HDC hdc, HDC atlas, HPEN outline, int column, int row);
+    void DrawCell(HDC hdc, HPEN outline, int column, int row);
     CellPicture PictureOf(int column, int row) const;
     DrawnFor Current() const;
     void DropCells();
@@ -74,4 +75,5 @@ private:
     HGDIOBJ m_cellsPrevious;
     DrawnFor m_drawnFor;
     std::vector<CellPicture> m_drawnCells;
+    TurnedAtlas m_tiles;
 };

@@ -28,32 +28,29 @@ RECT ChipSourceRect(int chip, int columns, int rowRest)
     return RECT{left, top, left + kChipSize, top + kChipSize};
 }
 
-void TurnedTilePoints(const RECT& cell, int rotation, POINT points[3])
+void TurnSquare(const uint32_t* source, uint32_t* target, int stride, int size, int quarterTurns)
 {
-    const POINT topLeft = {cell.left, cell.top};
-    const POINT topRight = {cell.right, cell.top};
-    const POINT bottomLeft = {cell.left, cell.bottom};
-    const POINT bottomRight = {cell.right, cell.bottom};
-    switch (rotation) {
-    case 1:
-        points[0] = topRight;
-        points[1] = bottomRight;
-        points[2] = topLeft;
-        break;
-    case 2:
-        points[0] = bottomRight;
-        points[1] = bottomLeft;
-        points[2] = topRight;
-        break;
-    case 3:
-        points[0] = bottomLeft;
-        points[1] = topLeft;
-        points[2] = bottomRight;
-        break;
-    default:
-        points[0] = topLeft;
-        points[1] = topRight;
-        points[2] = bottomLeft;
-        break;
+    const int last = size - 1;
+    for (int y = 0; y < size; ++y) {
+        for (int x = 0; x < size; ++x) {
+            // The source pixel that lands on (x, y).
+            int sx = x;
+            int sy = y;
+            switch (quarterTurns) {
+            case 1:
+                sx = y;
+                sy = last - x;
+                break;
+            case 2:
+                sx = last - x;
+                sy = last - y;
+                break;
+            case 3:
+                sx = last - y;
+                sy = x;
+                break;
+            }
+            target[y * stride + x] = source[sy * stride + sx];
+        }
     }
 }

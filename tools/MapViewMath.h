@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <cstdint>
+
 // The arithmetic of the editor's 2D views of the map; no window needed.
 // The views show the map from above, mirrored left to right, rows from the top.
 
@@ -21,7 +23,8 @@ int HeightGrey(double height, double scale);
 // pixels (`rowRest`). `columns` must be positive.
 RECT ChipSourceRect(int chip, int columns, int rowRest);
 
-// Where a PlgBlt puts a tile's upper-left, upper-right and lower-left corners so
-// that it fills `cell` turned `rotation` quarter turns clockwise. Rotations other
-// than 1, 2 and 3 draw the tile unturned.
-void TurnedTilePoints(const RECT& cell, int rotation, POINT points[3]);
+
+// Copies the size x size square of `source` into `target` turned `quarterTurns`
+// quarter turns clockwise (0 to 3); both are rows of `stride` pixels, and the
+// square starts at their first pixel.
+void TurnSquare(const uint32_t* source, uint32_t* target, int stride, int size, int quarterTurns);

@@ -43,23 +43,22 @@ TEST(MapViewMath, ChipsAreCutRowByRowAndOnlyRowsCarryTheLeftoverPixels)
     EXPECT_EQ(128 + 96, shifted.top);
 }
 
-TEST(MapViewMath, TurnedTilesPutTheUpperLeftCornerOneCornerFurtherClockwise)
+TEST(MapViewMath, TurnedSquaresMoveTheUpperLeftCornerOneCornerFurtherClockwise)
 {
-    const RECT cell = {10, 20, 50, 60};
-    const struct {
-        int rotation;
-        POINT upperLeft, upperRight, lowerLeft;
-    } cases[] = {
-        {0, {10, 20}, {50, 20}, {10, 60}}, {1, {50, 20}, {50, 60}, {10, 20}}, {2, {50, 60}, {10, 60}, {50, 20}},
-        {3, {10, 60}, {10, 20}, {50, 60}}, {7, {10, 20}, {50, 20}, {10, 60}}, {-1, {10, 20}, {50, 20}, {10, 60}},
+    // A 3 x 3 square inside rows of 4: the fourth column must stay untouched.
+    const uint32_t source[12] = {1, 2, 3, 90, 4, 5, 6, 91, 7, 8, 9, 92};
+    const uint32_t turned[4][9] = {
+        {1, 2, 3, 4, 5, 6, 7, 8, 9},
+        {7, 4, 1, 8, 5, 2, 9, 6, 3},
+        {9, 8, 7, 6, 5, 4, 3, 2, 1},
+        {3, 6, 9, 2, 5, 8, 1, 4, 7},
     };
-    for (const auto& c : cases) {
-        POINT points[3];
-        TurnedTilePoints(cell, c.rotation, points);
-        const POINT expected[3] = {c.upperLeft, c.upperRight, c.lowerLeft};
-        for (int i = 0; i < 3; ++i) {
-            EXPECT_EQ(expected[i].x, points[i].x) << "rotation " << c.rotation << " point " << i;
-            EXPECT_EQ(expected[i].y, points[i].y) << "rotation " << c.rotation << " point " << i;
+    for (int turns = 0; turns < 4; ++turns) {
+        uint32_t target[12] = {0, 0, 0, 77, 0, 0, 0, 77, 0, 0, 0, 77};
+        TurnSquare(source, target, 4, 3, turns);
+        for (int i = 0; i < 9; ++i) {
+            EXPECT_EQ(turned[turns][i], target[(i / 3) * 4 + i % 3]) << turns << " turns, pixel " << i;
         }
+        EXPECT_EQ(77u, target[3]);
     }
 }

@@ -1,0 +1,165 @@
+#include "editor/COxelD3DEditMenuWnd.h"
+
+#include "app/COxelD3DApplication.h"
+#include "app/COxelSettingsFile.h"
+#include "editor/COxelD3DTerrainEditor.h"
+#include "scene/COxelD3DSceneBase.h"
+#include "support/EditorSession.h"
+#include "support/ProgramFiles.h"
+#include "terrain/COxelD3DTerrainChipManager.h"
+
+#include <gtest/gtest.h>
+
+#include <set>
+#include <string>
+
+namespace {
+
+class EditMenuTest : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(session.ok()); }
+
+    void Choose(int id) { SendMessageA(session.handle(kEditMenuWindow), WM_COMMAND, MAKEWPARAM(id, 0), 0); }
+    bool Checked(int id) const
+    {
+        return (GetMenuState(GetMenu(session.handle(kEditMenuWindow)), id, MF_BYCOMMAND) & MF_CHECKED) != 0;
+    }
+    std::set<int> CheckedItems() const
+    {
+        std::set<int> checked;
+        for (int id : {300, 301, 302, 310, 311, 500, 40001, 40002, 40003}) {
+            if (Checked(id)) {
+                checked.insert(id);
+            }
+        }
+        return checked;
+    }
+    DWORD Dithering() const
+    {
+        DWORD value = 0;
+        g_device->GetRenderState(D3DRS_DITHERENABLE, &value);
+        return value;
+    }
+
+    EditorSession session;
+};
+
+BOOL CALLBACK CountAboutBoxes(HWND hwnd, LPARAM count)
+{
+    char title[32] = {};
+    GetWindowTextA(hwnd, title, sizeof title);
+    DWORD process = 0;
+    GetWindowThreadProcessId(hwnd, &process);
+    if (process == GetCurrentProcessId() && std::string(title) == "Dialog" && IsWindowVisible(hwnd)) {
+        ++*reinterpret_cast<int*>(count);
+    }
+    return TRUE;
+}
+
+}  // namespace
+
+TEST_F(EditMenuTest, CarriesEveryCommandUnderItsJapaneseName)
+{
+    const struct {
+        int id;
+        const char* text;
+    } items[] = {
+        {200, "16×16"}, {201, "32×32"}, {202, "64×64"}, {210, "開く(&O)"}, {220, "上書き保存(&S)"},
+        {230, "名前を付けて保存(&A)"}, {100, "終了(&X)"}, {300, "通常描画"}, {301, "ワイヤーフレーム描画"},
+        {302, "高精細描画"}, {40001, "無限遠表示"}, {40002, "マップ境界表示"}, {40003, "カーソル位置表示"},
+        {310, "有効"}, {311, "無効"}, {500, "背景を表示"}, {400, "テクスチャ画像を開く"}, {40000, "バージョン情報(&A)"},
+    };
+    HMENU menu = GetMenu(session.handle(kEditMenuWindow));
+    for (const auto& item : items) {
+        char text[64] = {};
+        GetMenuStringA(menu, item.id, text, sizeof text, MF_BYCOMMAND);
+        EXPECT_STREQ(item.text, text) << "item " << item.id;
+    }
+    RECT client = {};
+    GetClientRect(session.handle(kEditMenuWindow), &client);
+    EXPECT_EQ(250, client.right);
+    EXPECT_EQ(0, client.bottom);
+}
+
+TEST_F(EditMenuTest, StartsWithTheMarksOfTheStartStateAndDitheringOff)
+{
+    EXPECT_EQ((std::set<int>{300, 302, 311, 500, 40001}), CheckedItems());
+    EXPECT_EQ(static_cast<DWORD>(FALSE), Dithering());
+}
+
+TEST_F(EditMenuTest, TogglesFlipTheirSwitchAndSetTheMarkFromIt)
+{
+    COxelD3DSceneBase& scene = session.scene();
+    const struct {
+        int id;
+        int* flag;
+    } toggles[] = {
+        {302, &session.application().m_renderToTexture}, {500, &scene.m_showBackground},
+        {40001, &scene.m_showInfinite},                  {40002, &scene.m_showMapBorder},
+        {40003, &scene.m_showCursor},
+    };
+    for (const auto& toggle : toggles) {
+        const int start = *toggle.flag;
+        Choose(toggle.id);
+        EXPECT_EQ(!start, *toggle.flag) << toggle.id;
+        EXPECT_EQ(*toggle.flag != 0, Checked(toggle.id)) << toggle.id;
+        // The switch, not the mark, decides: set behind the menu's back, it is
+        // still flipped the right way.
+        *toggle.flag = 0;
+        Choose(toggle.id);
+        EXPECT_EQ(1, *toggle.flag) << toggle.id;
+        EXPECT_TRUE(Checked(toggle.id)) << toggle.id;
+    }
+}
+
+TEST_F(EditMenuTest, PairsKeepExactlyOneMarkAndSetTheirState)
+{
+    Choose(301);
+    Choose(301);
+    EXPECT_EQ(D3DFILL_WIREFRAME, session.application().m_fillMode);
+    EXPECT_TRUE(Checked(301));
+    EXPECT_FALSE(Checked(300));
+    Choose(300);
+    EXPECT_EQ(D3DFILL_SOLID, session.application().m_fillMode);
+    EXPECT_TRUE(Checked(300));
+    EXPECT_FALSE(Checked(301));
+
+    Choose(310);
+    EXPECT_EQ(static_cast<DWORD>(TRUE), Dithering());
+    EXPECT_TRUE(Checked(310));
+    EXPECT_FALSE(Checked(311));
+    Choose(311);
+    EXPECT_EQ(static_cast<DWORD>(FALSE), Dithering());
+    EXPECT_FALSE(Checked(310));
+}
+
+TEST_F(EditMenuTest, NewMapCommandsMakeMapsOfTheirSize)
+{
+    for (int id : {200, 202, 201}) {
+        Choose(id);
+        EXPECT_EQ(16 << (id - 200), session.terrain().m_mapWidth);
+        EXPECT_EQ(16 << (id - 200), session.editor().m_mapHeight);
+    }
+}
+
+TEST_F(EditMenuTest, EachAboutCommandOpensAnotherAboutBox)
+{
+    Choose(40000);
+    Choose(40000);
+    int boxes = 0;
+    EnumWindows(CountAboutBoxes, reinterpret_cast<LPARAM>(&boxes));
+    EXPECT_EQ(2, boxes);
+}
+
+TEST_F(EditMenuTest, ExitSavesTheLayoutAndEndsTheRun)
+{
+    COxelSettingsFile::DestroyInstance();
+    DeleteFileA(SettingsFilePath().c_str());
+    HWND menu = session.handle(kEditMenuWindow);
+    Choose(100);
+    EXPECT_FALSE(IsWindow(menu));
+    EXPECT_EQ(COxelSettingsFile::kValueCount, CountSavedSettingsKeys());
+    MSG quit;
+    EXPECT_TRUE(PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+    DeleteFileA(SettingsFilePath().c_str());
+}

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <windows.h>
+
+struct ChipImageInfo;
+
+// The map-chip atlas with every tile turned by 0, 1, 2 and 3 quarter turns,
+// for the 2D views. A blit cannot be relied on to turn a picture (some GDI
+// implementations ignore the turn a PlgBlt asks for and mirror instead), and a
+// quarter turn is exact, so each tile is turned pixel by pixel once per atlas;
+// drawing a cell then only scales. Owns its bitmap and device context.
+class TurnedAtlas {
+public:
+    TurnedAtlas();
+    ~TurnedAtlas();
+    TurnedAtlas(const TurnedAtlas&) = delete;
+    TurnedAtlas& operator=(const TurnedAtlas&) = delete;
+
+    // Turns the tiles of `atlas`, laid out as `columns` x `rows` chips of 128
+    // pixels below `rowRest` leftover rows. False, holding nothing, when the
+    // atlas has no whole chip or its pixels cannot be read.
+    bool Build(const ChipImageInfo& atlas, int columns, int rows, int rowRest);
+    void Release();
+    bool built() const { return m_dc != nullptr; }
+
+    // Draws map chip `chip` turned `rotation` quarter turns clockwise (values
+    // other than 1 to 3 draw it unturned) into `cell`, scaled with HALFTONE. A
+    // chip the atlas does not have draws nothing.
+    void DrawTile(HDC hdc, const RECT& cell, int chip, int rotation) const;
+
+private:
+    HDC m_dc;
+    HBITMAP m_bitmap;
+    HGDIOBJ m_previous;
+    int m_atlasHeight;
+    int m_columns;
+    int m_rows;
+    int m_rowRest;
+};
