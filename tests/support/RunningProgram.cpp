@@ -4,19 +4,20 @@
 
 namespace {
 
-struct PreviewSearch {
+struct WindowSearch {
     DWORD processId;
+    const char* className;
     HWND found;
 };
 
-BOOL CALLBACK FindPreview(HWND hwnd, LPARAM parameter)
+BOOL CALLBACK FindWindowOfProcess(HWND hwnd, LPARAM parameter)
 {
-    auto* search = reinterpret_cast<PreviewSearch*>(parameter);
+    auto* search = reinterpret_cast<WindowSearch*>(parameter);
     DWORD processId = 0;
     GetWindowThreadProcessId(hwnd, &processId);
     char className[64] = {};
     GetClassNameA(hwnd, className, sizeof className);
-    if (processId == search->processId && lstrcmpA(className, "Quelmora") == 0 && IsWindowVisible(hwnd)) {
+    if (processId == search->processId && lstrcmpA(className, search->className) == 0 && IsWindowVisible(hwnd)) {
         search->found = hwnd;
         return FALSE;
     }
@@ -53,10 +54,8 @@ HWND RunningProgram::WaitForPreview(DWORD timeoutMs)
 {
     const DWORD start = GetTickCount();
     while (GetTickCount() - start < timeoutMs) {
-        PreviewSearch search = {m_process.dwProcessId, nullptr};
-        EnumWindows(FindPreview, reinterpret_cast<LPARAM>(&search));
-        if (search.found) {
-            m_preview = search.found;
+        if (HWND preview = FindWindowOfClass("Quelmora")) {
+            m_preview = preview;
             return m_preview;
         }
         if (WaitForSingleObject(m_process.hProcess, 100) == WAIT_OBJECT_0) {
@@ -64,6 +63,13 @@ HWND RunningProgram::WaitForPreview(DWORD timeoutMs)
         }
     }
     return nullptr;
+}
+
+HWND RunningProgram::FindWindowOfClass(const char* className) const
+{
+    WindowSearch search = {m_process.dwProcessId, className, nullptr};
+    EnumWindows(FindWindowOfProcess, reinterpret_cast<LPARAM>(&search));
+    return search.found;
 }
 
 std::string RunningProgram::Title() const

@@ -17,6 +17,8 @@ public:
     // Waits for the visible preview window; null when it did not appear.
     HWND WaitForPreview(DWORD timeoutMs);
     std::string Title() const;
+    // A visible top-level window of the program with this class; null when none.
+    HWND FindWindowOfClass(const char* className) const;
     // Waits for the process to end; false on time-out.
     bool WaitForExit(DWORD timeoutMs, DWORD* exitCode);
 

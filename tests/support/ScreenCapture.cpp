@@ -79,3 +79,16 @@ ScreenPicture WaitForSteadyPicture(HWND hwnd, DWORD intervalMs, DWORD timeoutMs)
     }
     return ScreenPicture();
 }
+
+ScreenPicture WaitForChangedPicture(HWND hwnd, const ScreenPicture& reference, double share, DWORD timeoutMs)
+{
+    const DWORD start = GetTickCount();
+    ScreenPicture current = CaptureClientArea(hwnd);
+    while (DifferingShare(reference, current, 8) <= share && GetTickCount() - start < timeoutMs) {
+        Sleep(100);
+        current = CaptureClientArea(hwnd);
+    }
+    const DWORD left = timeoutMs - std::min<DWORD>(timeoutMs, GetTickCount() - start);
+    ScreenPicture settled = WaitForSteadyPicture(hwnd, 300, left);
+    return settled.pixels.empty() ? current : settled;
+}

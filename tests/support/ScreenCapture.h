@@ -19,3 +19,8 @@ double DifferingShare(const ScreenPicture& a, const ScreenPicture& b, int tolera
 // Captures until two pictures taken `intervalMs` apart agree and the picture is not
 // one flat colour: the program has drawn and settled. Empty on time-out.
 ScreenPicture WaitForSteadyPicture(HWND hwnd, DWORD intervalMs, DWORD timeoutMs);
+// Captures until the picture differs from `reference` in more than `share` of
+// its pixels and has then settled: the program has drawn what it was asked to.
+// Posted messages take a while to reach another process, so a settled picture
+// alone may still be the old one. The last picture on time-out.
+ScreenPicture WaitForChangedPicture(HWND hwnd, const ScreenPicture& reference, double share, DWORD timeoutMs);

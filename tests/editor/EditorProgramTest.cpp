@@ -1,0 +1,102 @@
+#include "app/COxelSettingsFile.h"
+
+#include "support/ProgramFiles.h"
+#include "support/RunningProgram.h"
+#include "support/ScreenCapture.h"
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+namespace {
+
+// The share of differing pixels between two pictures in the rows top..bottom.
+double DifferingShareInRows(const ScreenPicture& a, const ScreenPicture& b, int top, int bottom)
+{
+    ScreenPicture bandA;
+    ScreenPicture bandB;
+    bandA.width = bandB.width = a.width;
+    bandA.height = bandB.height = bottom - top;
+    bandA.pixels.assign(a.pixels.begin() + top * a.width, a.pixels.begin() + bottom * a.width);
+    bandB.pixels.assign(b.pixels.begin() + top * b.width, b.pixels.begin() + bottom * b.width);
+    return DifferingShare(bandA, bandB, 8);
+}
+
+void Click(HWND hwnd, int x, int y)
+{
+    PostMessageA(hwnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
+    PostMessageA(hwnd, WM_LBUTTONUP, 0, MAKELPARAM(x, y));
+}
+
+}  // namespace
+
+// The real program as a user meets it: the editor windows at the default
+// layout, edits in the tool windows that show in the preview, and the run
+// ended from the edit menu window.
+TEST(EditorProgram, ToolWindowEditsShowInThePreviewAndClosingTheMenuWindowEndsTheRun)
+{
+    ASSERT_TRUE(CopyFileA(QUELMORA_DEFAULT_SETTINGS, SettingsFilePath().c_str(), FALSE));
+    RunningProgram program;
+    ASSERT_TRUE(program.started());
+    HWND preview = program.WaitForPreview(30000);
+    ASSERT_NE(nullptr, preview);
+
+    const struct {
+        const char* className;
+        int layoutValue;
+    } windows[] = {{"Quelmora", 0}, {"EditMenu", 2}, {"HeightEditor", 8}, {"Texture", 10}, {"TextureMapping", 12}};
+    for (const auto& window : windows) {
+        HWND hwnd = program.FindWindowOfClass(window.className);
+        ASSERT_NE(nullptr, hwnd) << window.className;
+        RECT rect;
+        GetWindowRect(hwnd, &rect);
+        const char* path = QUELMORA_DEFAULT_SETTINGS;
+        const int index = window.layoutValue;
+        EXPECT_EQ(static_cast<int>(GetPrivateProfileIntA(COxelSettingsFile::Section(index),
+                                                         COxelSettingsFile::Key(index), -1, path)),
+                  rect.left)
+            << window.className;
+        EXPECT_EQ(static_cast<int>(GetPrivateProfileIntA(COxelSettingsFile::Section(index + 1),
+                                                         COxelSettingsFile::Key(index + 1), -1, path)),
+                  rect.top)
+            << window.className;
+    }
+    HWND editMenu = program.FindWindowOfClass("EditMenu");
+    HWND texture = program.FindWindowOfClass("Texture");
+    HWND mapping = program.FindWindowOfClass("TextureMapping");
+    HWND heights = program.FindWindowOfClass("HeightEditor");
+    const ScreenPicture start = WaitForSteadyPicture(preview, 300, 20000);
+    ASSERT_FALSE(start.pixels.empty());
+    const int sky = start.height / 4;
+
+    // Lava (the last chip) on the cells in front of the camera: the ground
+    // changes, the sky does not.
+    Click(texture, 7 * 32 + 5, 3 * 32 + 5);
+    for (int row = 2; row <= 12; ++row) {
+        for (int column = 10; column <= 22; ++column) {
+            Click(mapping, column * 10 + 5, row * 10 + 5);
+        }
+    }
+    const ScreenPicture painted = WaitForChangedPicture(preview, start, 0.05, 20000);
+    EXPECT_LT(DifferingShareInRows(start, painted, 0, sky), 0.01);
+    EXPECT_GT(DifferingShareInRows(start, painted, start.height / 2, start.height), 0.05);
+
+    // A hill in the middle of the painted cells.
+    for (int click = 0; click < 12; ++click) {
+        Click(heights, 16 * 10 + 5, 6 * 10 + 5);
+    }
+    const ScreenPicture raised = WaitForChangedPicture(preview, painted, 0.01, 20000);
+    EXPECT_GT(DifferingShare(painted, raised, 8), 0.01);
+
+    PostMessageA(editMenu, WM_COMMAND, MAKEWPARAM(301, 0), 0);
+    const ScreenPicture wireframe = WaitForChangedPicture(preview, raised, 0.1, 20000);
+    EXPECT_GT(DifferingShare(raised, wireframe, 8), 0.1);
+
+    DeleteFileA(SettingsFilePath().c_str());
+    PostMessageA(editMenu, WM_CLOSE, 0, 0);
+    DWORD exitCode = 1;
+    ASSERT_TRUE(program.WaitForExit(20000, &exitCode));
+    EXPECT_EQ(0u, exitCode);
+    EXPECT_EQ(COxelSettingsFile::kValueCount, CountSavedSettingsKeys());
+    DeleteFileA(SettingsFilePath().c_str());
+}
