@@ -12,14 +12,10 @@ quelmora_as_root() {
   if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
 }
 
-quelmora_install_packages() {
-  local packages=(g++ g++-mingw-w64-x86-64-posix cmake googletest
-    wine wine64 fonts-wine
-    xvfb xauth libgl1-mesa-dri libgl1 libxrender1 libxrandr2 libxi6 libxcursor1
-    libxcomposite1 libxinerama1 libxxf86vm1 libxfixes3 libgnutls30
-    x11-apps x11-utils xdotool imagemagick fonts-ipafont locales)
+# Installs those of the given Debian packages that are missing.
+quelmora_ensure_packages() {
   local missing=()
-  for p in "${packages[@]}"; do
+  for p in "$@"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
   done
   if [ ${#missing[@]} -gt 0 ]; then
@@ -28,6 +24,14 @@ quelmora_install_packages() {
     quelmora_as_root env DEBIAN_FRONTEND=noninteractive \
       apt-get install -y -q --no-install-recommends "${missing[@]}"
   fi
+}
+
+quelmora_install_packages() {
+  quelmora_ensure_packages g++ g++-mingw-w64-x86-64-posix cmake googletest \
+    wine wine64 fonts-wine \
+    xvfb xauth libgl1-mesa-dri libgl1 libxrender1 libxrandr2 libxi6 libxcursor1 \
+    libxcomposite1 libxinerama1 libxxf86vm1 libxfixes3 libgnutls30 \
+    x11-apps x11-utils xdotool imagemagick fonts-ipafont locales
   if ! locale -a 2>/dev/null | grep -qi '^ja_JP\.utf-\?8$'; then
     quelmora_as_root localedef -i ja_JP -f UTF-8 ja_JP.UTF-8
   fi

@@ -12,6 +12,7 @@
 #include <d3dx9.h>
 
 #include <algorithm>
+#include <cmath>
 #include <new>
 #include <utility>
 
@@ -314,6 +315,10 @@ double COxelD3DTerrainChipManager::GetHeight(int column, int row)
 
 void COxelD3DTerrainChipManager::SetHeight(int column, int row, double height)
 {
+    // NaN would pass the clamp below and spread through the normals.
+    if (!std::isfinite(height)) {
+        return;
+    }
     if (height > kHighestHeight) {
         height = kHighestHeight;
     }

@@ -13,6 +13,7 @@
 
 #include <atomic>
 #include <cstdio>
+#include <limits>
 #include <string>
 #include <thread>
 #include <vector>
@@ -185,6 +186,16 @@ TEST_F(ChipManagerTest, HeightsAreClampedToZeroToSixteen)
     for (const auto& attempt : tries) {
         terrain.SetHeight(4, 9, attempt[0]);
         EXPECT_EQ(attempt[1], terrain.GetHeight(4, 9)) << attempt[0];
+    }
+}
+
+TEST_F(ChipManagerTest, NonFiniteHeightsAreRefusedAndTheHeightStays)
+{
+    terrain.SetHeight(4, 9, 7.25);
+    for (double bad : {std::numeric_limits<double>::quiet_NaN(), std::numeric_limits<double>::infinity(),
+                       -std::numeric_limits<double>::infinity()}) {
+        terrain.SetHeight(4, 9, bad);
+        EXPECT_EQ(7.25, terrain.GetHeight(4, 9)) << bad;
     }
 }
 

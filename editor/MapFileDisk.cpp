@@ -1,0 +1,179 @@
+#include "editor/MapFileDisk.h"
+
+#include <windows.h>
+
+#include <string>
+#include <utility>
+
+namespace {
+
+// Closes the handle when the function that opened it returns.
+class FileHandle {
+public:
+    explicit FileHandle(HANDLE handle) : m_handle(handle) {}
+    ~FileHandle()
+    {
+        if (ok()) {
+            CloseHandle(m_handle);
+        }
+    }
+    bool ok() const { return m_handle != INVALID_HANDLE_VALUE; }
+    HANDLE get() const { return m_handle; }
+
+private:
+    FileHandle(const FileHandle&) = delete;
+    FileHandle& operator=(const FileHandle&) = delete;
+
+    HANDLE m_handle;
+};
+
+// Fills the file that GetTempFileNameA reserved, and closes it before anything renames it.
+bool WriteAndFlush(const char* path, const unsigned char* data, std::size_t size)
+{
+    FileHandle file(CreateFileA(path, GENERIC_WRITE, 0, nullptr, TRUNCATE_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.ok()) {
+        return false;
+    }
+    const std::size_t kChunk = 1u << 30;
+    while (size > 0) {
+        const DWORD chunk = static_cast<DWORD>(size < kChunk ? size : kChunk);
+        DWORD written = 0;
+        if (!WriteFile(file.get(), data, chunk, &written, nullptr) || written != chunk) {
+            return false;
+        }
+        data += chunk;
+        size -= chunk;
+    }
+    return FlushFileBuffers(file.get()) != 0;
+}
+
+}  // namespace
+
+const char kMapNotSavedMessage[] =
+    "マップを保存できませんでした。\n"
+    "保存先に書き込めないか、ファイルが他のプログラムで使用中です。\n"
+    "元のファイルは変更されていません。";
+
+MapFileError ReadMapFileBytes(const char* path, std::vector<unsigned char>* bytes)
+{
+    FileHandle file(
+        CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    // Devices and pipes open too, but a read from them may never end.
+    if (!file.ok() || GetFileType(file.get()) != FILE_TYPE_DISK) {
+        return MapFileError::CannotOpen;
+    }
+    LARGE_INTEGER size = {};
+    if (!GetFileSizeEx(file.get(), &size)) {
+        return MapFileError::CannotRead;
+    }
+    if (size.QuadPart < 0 || static_cast<unsigned long long>(size.QuadPart) > kMaxMapFileBytes) {
+        return MapFileError::TooLarge;
+    }
+    std::vector<unsigned char> read(static_cast<std::size_t>(size.QuadPart));
+    std::size_t at = 0;
+    while (at < read.size()) {
+        DWORD got = 0;
+        // Zero bytes before the end: the file shrank under us.
+        if (!ReadFile(file.get(), read.data() + at, static_cast<DWORD>(read.size() - at), &got, nullptr) || got == 0) {
+            return MapFileError::CannotRead;
+        }
+        at += got;
+    }
+    *bytes = std::move(read);
+    return MapFileError::None;
+}
+
+bool WriteFileSafely(const char* path, const void* data, std::size_t size)
+{
+    char fullPath[MAX_PATH];
+    char* name = nullptr;
+    const DWORD length = GetFullPathNameA(path, MAX_PATH, fullPath, &name);
+    if (length == 0 || length >= MAX_PATH || name == nullptr) {
+        return false;
+    }
+    // A read-only file is the user's word that it must not change; a rename
+    // over it is not refused everywhere, so refuse it here.
+    const DWORD attributes = GetFileAttributesA(fullPath);
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY))) {
+        return false;
+    }
+    // The temporary lies in the target's folder, so the final rename never
+    // crosses volumes and can replace the target in one step.
+    const std::string folder(fullPath, name);
+    char temporary[MAX_PATH];
+    if (GetTempFileNameA(folder.c_str(), "omd", 0, temporary) == 0) {
+        return false;
+    }
+    if (WriteAndFlush(temporary, static_cast<const unsigned char*>(data), size) &&
+        MoveFileExA(temporary, fullPath, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        return true;
+    }
+    DeleteFileA(temporary);
+    return false;
+}
+
+MapFileError LoadMapFile(const char* path, MapFileContents* map)
+{
+    std::vector<unsigned char> bytes;
+    const MapFileError error = ReadMapFileBytes(path, &bytes);
+    if (error != MapFileError::None) {
+        return error;
+    }
+    return DecodeMapFile(bytes.data(), bytes.size(), map);
+}
+
+bool SaveMapFile(const char* path, const MapFileContents& map)
+{
+    const std::vector<unsigned char> bytes = EncodeMapFile(map);
+    return WriteFileSafely(path, bytes.data(), bytes.size());
+}
+
+const char* MapFileErrorMessage(MapFileError error)
+{
+    switch (error) {
+        case MapFileError::None:
+            return "";
+        case MapFileError::CannotOpen:
+            return "ファイルを開けないため、オープンに失敗しました。\n"
+                   "ファイルが存在し、他のプログラムで使用中でないことを確認してください。";
+        case MapFileError::TooLarge:
+            return "ファイルが大きすぎるため、オープンに失敗しました。\n"
+                   "マップデータファイルではありません。";
+        case MapFileError::CannotRead:
+            return "ファイルを読み込めないため、オープンに失敗しました。";
+        case MapFileError::WrongMagic:
+            return "ファイルのバージョンが異なるため、オープンに失敗しました\n"
+                   "本ソフトは開発初期段階のため、予告無しにファイルの仕様を変更することがあります。";
+        case MapFileError::HeaderTruncated:
+            return "マップデータファイルが壊れているため、オープンに失敗しました。\n"
+                   "ファイルがヘッダーの途中で終わっています。";
+        case MapFileError::BadMapSize:
+            return "マップデータファイルが壊れているため、オープンに失敗しました。\n"
+                   "マップの幅と高さが 16、32、64 のいずれでもありません。";
+        case MapFileError::ShorterThanHeaderSays:
+            return "マップデータファイルが壊れているため、オープンに失敗しました。\n"
+                   "ファイルが途中で切れています。ヘッダーが示すセル・平面・ビルボードのデータが足りません。";
+        case MapFileError::LongerThanHeaderSays:
+            return "マップデータファイルが壊れているため、オープンに失敗しました。\n"
+                   "ヘッダーが示す最後のデータの後に、余分なデータがあります。";
+        case MapFileError::CellOutOfOrder:
+            return "マップデータファイルが壊れているため、オープンに失敗しました。\n"
+                   "セルのデータが番号順に並んでいません。";
+        case MapFileError::NonFiniteHeight:
+            return "マップデータファイルが壊れているため、オープンに失敗しました。\n"
+                   "頂点の高さに数値でない値（NaN または無限大）があります。";
+        case MapFileError::NonFiniteNormal:
+            return "マップデータファイルが壊れているため、オープンに失敗しました。\n"
+                   "頂点の法線に数値でない値（NaN または無限大）があります。";
+        case MapFileError::NonFiniteBoundingBox:
+            return "マップデータファイルが壊れているため、オープンに失敗しました。\n"
+                   "セルの範囲（バウンディングボックス）に数値でない値（NaN または無限大）があります。";
+        case MapFileError::NonFinitePlaneHeight:
+            return "マップデータファイルが壊れているため、オープンに失敗しました。\n"
+                   "平面の高さに数値でない値（NaN または無限大）があります。";
+        case MapFileError::UnterminatedText:
+            return "マップデータファイルが壊れているため、オープンに失敗しました。\n"
+                   "ファイル名の文字列が終端されていません。";
+    }
+    return "";
+}

@@ -1,0 +1,35 @@
+#pragma once
+
+#include "editor/MapFileFormat.h"
+
+#include <cstddef>
+#include <vector>
+
+// Map files on disk: whole-file reads that never create a file, and saves that
+// leave either the old file or the whole new one, never a mix.
+
+// Reading refuses anything larger: the largest map with a thousand planes and
+// billboards is well under a megabyte.
+const std::size_t kMaxMapFileBytes = 64u << 20;
+
+// The whole of an existing file. CannotOpen, TooLarge or CannotRead on failure,
+// with *bytes left as it was.
+MapFileError ReadMapFileBytes(const char* path, std::vector<unsigned char>* bytes);
+
+// Writes the bytes to a new temporary file beside path, flushes it to the disk,
+// then puts it in path's place in one step. On any failure the file at path is
+// as it was, the temporary is gone, and the result is false.
+bool WriteFileSafely(const char* path, const void* data, std::size_t size);
+
+// ReadMapFileBytes, then DecodeMapFile; *map changes only on success.
+MapFileError LoadMapFile(const char* path, MapFileContents* map);
+
+// EncodeMapFile, then WriteFileSafely.
+bool SaveMapFile(const char* path, const MapFileContents& map);
+
+// What the message box (caption "Error") says when a map file was not opened,
+// in the program's code page; wrong magic gives the file version message.
+const char* MapFileErrorMessage(MapFileError error);
+
+// What the message box (caption "Error") says when a save failed.
+extern const char kMapNotSavedMessage[];
