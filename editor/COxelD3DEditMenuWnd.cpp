@@ -3,6 +3,7 @@
 #include "app/COxelD3DApplication.h"
 #include "editor/AboutDialog.h"
 #include "editor/COxelD3DTerrainEditor.h"
+#include "editor/COxelMapDataFile.h"
 #include "editor/EditorWindowRouting.h"
 #include "scene/COxelD3DSceneBase.h"
 
@@ -20,6 +21,9 @@ enum Command {
     kNewMap16 = 200,
     kNewMap32 = 201,
     kNewMap64 = 202,
+    kOpen = 210,
+    kSave = 220,
+    kSaveAs = 230,
     kSolid = 300,
     kWireframe = 301,
     kHighDetail = 302,
@@ -114,6 +118,24 @@ void COxelD3DEditMenuWnd::OnCommand(int id)
         if (editor) {
             const int size = 16 << (id - kNewMap16);
             editor->NewMap(size, size);
+            // A new map has no file yet: the next save asks for one.
+            m_fileName[0] = '\0';
+        }
+        break;
+    case kOpen:
+        if (editor && editor->m_mapFile) {
+            editor->m_mapFile->Open(m_fileName);
+        }
+        break;
+    case kSave:
+        if (editor && editor->m_mapFile && m_fileName[0]) {
+            editor->m_mapFile->Save(m_fileName);
+            break;
+        }
+        [[fallthrough]];
+    case kSaveAs:
+        if (editor && editor->m_mapFile) {
+            editor->m_mapFile->Save(nullptr, m_fileName);
         }
         break;
     case kSolid:

@@ -19,7 +19,8 @@ public:
     void OnScroll(LPARAM bar, int code, int position, int vertical) override;
     void Refresh() override;
 
-    // The map file last opened, which "上書き保存(&S)" writes to; empty for none.
+    // The file "上書き保存(&S)" writes to: the map file last opened or saved
+    // under a name the user chose; empty for a new map, so its first save asks.
     char m_fileName[MAX_PATH];
 
 private:

@@ -5,11 +5,13 @@
 #include "app/WindowPlacement.h"
 #include "editor/COxelD3DEditMenuWnd.h"
 #include "editor/COxelD3DTerrainEditorChildWndBase.h"
+#include "editor/COxelMapDataFile.h"
 #include "editor/FileDialog.h"
 #include "scene/COxelD3DSceneBase.h"
 #include "terrain/COxelD3DTerrainChipManager.h"
 #include "terrain/COxelD3DTerrainPlane.h"
 #include "tools/COxelD3DHeightWnd.h"
+#include "tools/COxelD3DSceneSettingWnd.h"
 #include "tools/COxelD3DTextureMappingWnd.h"
 #include "tools/COxelD3DTextureWnd.h"
 
@@ -32,6 +34,8 @@ COxelD3DTerrainEditorChildWndBase* MakeWindow(int index)
     switch (index) {
     case kEditMenuWindow:
         return new (std::nothrow) COxelD3DEditMenuWnd();
+    case kSceneSettingWindow:
+        return new (std::nothrow) COxelD3DSceneSettingWnd();
     case kHeightWindow:
         return new (std::nothrow) COxelD3DHeightWnd();
     case kTextureWindow:
@@ -62,7 +66,13 @@ void COxelD3DTerrainEditor::DestroyInstance()
 }
 
 COxelD3DTerrainEditor::COxelD3DTerrainEditor()
-    : m_mapWidth(0), m_mapHeight(0), m_terrain(nullptr), m_windows(), m_selectedChip(0), m_layoutSaved(false)
+    : m_mapWidth(0),
+      m_mapHeight(0),
+      m_terrain(nullptr),
+      m_windows(),
+      m_selectedChip(0),
+      m_mapFile(new (std::nothrow) COxelMapDataFile(this)),
+      m_layoutSaved(false)
 {
 }
 
@@ -72,6 +82,8 @@ COxelD3DTerrainEditor::~COxelD3DTerrainEditor()
         delete window;
         window = nullptr;
     }
+    delete m_mapFile;
+    m_mapFile = nullptr;
 }
 
 void COxelD3DTerrainEditor::PaintChild(HDC hdc, int index)
@@ -89,6 +101,11 @@ bool COxelD3DTerrainEditor::IsManagedWindow(int index)
 COxelD3DTerrainEditorChildWndBase* COxelD3DTerrainEditor::Window(int index)
 {
     return index >= 0 && index < kEditorWindowCount ? m_windows[index] : nullptr;
+}
+
+COxelD3DSceneSettingWnd* COxelD3DTerrainEditor::SceneSettingWindow()
+{
+    return dynamic_cast<COxelD3DSceneSettingWnd*>(Window(kSceneSettingWindow));
 }
 
 void COxelD3DTerrainEditor::Initialize(COxelD3DTerrainChipManager* terrain, int width, int height)
@@ -179,6 +196,9 @@ void COxelD3DTerrainEditor::NewMap(int width, int height)
         m_terrain->Release();
         m_terrain->Create(width, height);
     }
+    if (COxelD3DSceneSettingWnd* scene = SceneSettingWindow()) {
+        scene->DeleteAllPlanes();
+    }
     for (int index = 0; index < kEditorWindowCount; ++index) {
         if (IsManagedWindow(index) && Window(index)) {
             Window(index)->Refresh();
@@ -207,6 +227,13 @@ void COxelD3DTerrainEditor::OpenTextureImage(const char* path)
     // its cells, which a new atlas makes stale.
     if (COxelD3DTerrainEditorChildWndBase* mapping = Window(kTextureMappingWindow)) {
         mapping->Refresh();
+    }
+}
+
+void COxelD3DTerrainEditor::AddPlane()
+{
+    if (COxelD3DSceneSettingWnd* scene = SceneSettingWindow()) {
+        scene->AddPlaneEntry();
     }
 }
 

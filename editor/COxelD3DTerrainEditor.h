@@ -3,8 +3,10 @@
 #include <windows.h>
 
 class COxelD3DSceneBase;
+class COxelD3DSceneSettingWnd;
 class COxelD3DTerrainChipManager;
 class COxelD3DTerrainEditorChildWndBase;
+class COxelMapDataFile;
 
 // The editor windows by their fixed index: the index names a window in the
 // window procedures, in the settings file's layout keys and in the editor's table.
@@ -56,6 +58,7 @@ public:
     void OpenTextureImage(const char* path);
     // Adds a plane to the scene and to the scene setting window's list.
     void AddPlane();
+    // Shows or hides the plane with this id; an id no plane has is ignored.
     void SetPlaneVisible(int id, int visible);
     // Writes the window layout to the settings file, once per run: the first
     // window to close saves where everything was.
@@ -77,6 +80,8 @@ public:
     // Owned; empty for windows that have no object.
     COxelD3DTerrainEditorChildWndBase* m_windows[kEditorWindowCount];
     int m_selectedChip;
+    // Owned; reads and writes map files for the edit menu.
+    COxelMapDataFile* m_mapFile;
 
 private:
     COxelD3DTerrainEditor();
@@ -84,6 +89,8 @@ private:
     COxelD3DTerrainEditor& operator=(const COxelD3DTerrainEditor&) = delete;
 
     COxelD3DTerrainEditorChildWndBase* Window(int index);
+    // Window 1 when it is the scene setting window, which keeps the scene's planes and its list in step.
+    COxelD3DSceneSettingWnd* SceneSettingWindow();
     // The windows the editor makes, shows and refreshes, in index order.
     static bool IsManagedWindow(int index);
 

@@ -8,7 +8,7 @@ const FileType kMapFileType = {"マップデータファイル (*.omd)\0*.omd\0"
 
 namespace {
 
-OPENFILENAMEA Describe(HWND owner, const FileType& type, const char* title, char* path)
+OPENFILENAMEA Describe(HWND owner, const FileType& type, const char* title, char* path, DWORD flags)
 {
     path[0] = '\0';
     OPENFILENAMEA dialog = {};
@@ -20,7 +20,7 @@ OPENFILENAMEA Describe(HWND owner, const FileType& type, const char* title, char
     dialog.nMaxFile = MAX_PATH;
     dialog.lpstrTitle = title;
     dialog.lpstrDefExt = type.defaultExtension;
-    dialog.Flags = OFN_FILEMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
+    dialog.Flags = flags | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
     return dialog;
 }
 
@@ -28,12 +28,13 @@ OPENFILENAMEA Describe(HWND owner, const FileType& type, const char* title, char
 
 bool AskForFileToOpen(HWND owner, const FileType& type, const char* title, char* path)
 {
-    OPENFILENAMEA dialog = Describe(owner, type, title, path);
+    OPENFILENAMEA dialog = Describe(owner, type, title, path, OFN_FILEMUSTEXIST);
     return GetOpenFileNameA(&dialog) != FALSE;
 }
 
 bool AskForFileToSave(HWND owner, const FileType& type, const char* title, char* path)
 {
-    OPENFILENAMEA dialog = Describe(owner, type, title, path);
+    // Saving makes new files: the file need not exist, only its folder.
+    OPENFILENAMEA dialog = Describe(owner, type, title, path, OFN_PATHMUSTEXIST);
     return GetSaveFileNameA(&dialog) != FALSE;
 }

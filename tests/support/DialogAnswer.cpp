@@ -4,11 +4,20 @@ namespace {
 
 // The file name box of the common file dialogs.
 const int kFileNameBox = 0x047C;
+// The text of a message box.
+const int kMessageText = 0xFFFF;
 
 struct Search {
-    const std::string* title;
+    std::wstring title;
     HWND found;
 };
+
+std::wstring Wide(const std::string& text)
+{
+    wchar_t wide[256] = {};
+    MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, wide, 256);
+    return wide;
+}
 
 BOOL CALLBACK FindDialog(HWND hwnd, LPARAM parameter)
 {
@@ -16,10 +25,13 @@ BOOL CALLBACK FindDialog(HWND hwnd, LPARAM parameter)
     DWORD process = 0;
     GetWindowThreadProcessId(hwnd, &process);
     char className[16] = {};
-    char title[256] = {};
     GetClassNameA(hwnd, className, sizeof className);
-    GetWindowTextA(hwnd, title, sizeof title);
-    if (process == GetCurrentProcessId() && lstrcmpA(className, "#32770") == 0 && *search->title == title &&
+    // Not GetWindowText: for a window of the test's own thread it sends a
+    // message, which waits for as long as that thread does not pump, and
+    // the thread may be waiting for this one.
+    wchar_t title[256] = {};
+    InternalGetWindowText(hwnd, title, 256);
+    if (process == GetCurrentProcessId() && lstrcmpA(className, "#32770") == 0 && search->title == title &&
         IsWindowVisible(hwnd)) {
         search->found = hwnd;
         return FALSE;
@@ -30,7 +42,12 @@ BOOL CALLBACK FindDialog(HWND hwnd, LPARAM parameter)
 }  // namespace
 
 DialogAnswer::DialogAnswer(const std::string& title, const std::string& fileName, DWORD timeoutMs)
-    : m_title(title), m_fileName(fileName), m_timeoutMs(timeoutMs), m_answered(false), m_thread([this] { Watch(); })
+    : m_title(title),
+      m_fileName(fileName),
+      m_timeoutMs(timeoutMs),
+      m_answered(false),
+      m_stop(false),
+      m_thread([this] { Watch(); })
 {
 }
 
@@ -39,6 +56,18 @@ DialogAnswer::~DialogAnswer()
     if (m_thread.joinable()) {
         m_thread.join();
     }
+}
+
+bool DialogAnswer::Stop()
+{
+    m_stop = true;
+    return Answered();
+}
+
+std::string DialogAnswer::Text()
+{
+    Answered();
+    return m_text;
 }
 
 bool DialogAnswer::Answered()
@@ -52,10 +81,13 @@ bool DialogAnswer::Answered()
 void DialogAnswer::Watch()
 {
     const DWORD start = GetTickCount();
-    while (GetTickCount() - start < m_timeoutMs) {
-        Search search = {&m_title, nullptr};
+    while (!m_stop && GetTickCount() - start < m_timeoutMs) {
+        Search search = {Wide(m_title), nullptr};
         EnumWindows(FindDialog, reinterpret_cast<LPARAM>(&search));
         if (search.found) {
+            char text[1024] = {};
+            GetDlgItemTextA(search.found, kMessageText, text, sizeof text);
+            m_text = text;
             if (m_fileName.empty()) {
                 PostMessageA(search.found, WM_COMMAND, IDCANCEL, 0);
             } else {

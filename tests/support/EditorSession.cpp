@@ -7,6 +7,8 @@
 #include "scene/COxelD3DSceneBase.h"
 #include "terrain/COxelD3DTerrainBase.h"
 
+#include <commctrl.h>
+
 EditorSession::EditorSession() : m_application(new COxelD3DApplication(GetModuleHandleA(nullptr), SW_HIDE))
 {
     // The layout is read afresh, from whatever the test put beside the executable.
@@ -99,4 +101,20 @@ SIZE ClientSize(HWND hwnd)
     RECT client = {};
     GetClientRect(hwnd, &client);
     return SIZE{client.right, client.bottom};
+}
+
+std::vector<std::string> ListColumn(HWND list, int column)
+{
+    std::vector<std::string> texts;
+    const int count = static_cast<int>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
+    for (int entry = 0; entry < count; ++entry) {
+        char text[128] = {};
+        LVITEMA item = {};
+        item.iSubItem = column;
+        item.pszText = text;
+        item.cchTextMax = sizeof text;
+        SendMessageA(list, LVM_GETITEMTEXTA, entry, reinterpret_cast<LPARAM>(&item));
+        texts.push_back(text);
+    }
+    return texts;
 }

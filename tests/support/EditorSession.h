@@ -2,6 +2,9 @@
 
 #include <windows.h>
 
+#include <string>
+#include <vector>
+
 class COxelD3DApplication;
 class COxelD3DSceneBase;
 class COxelD3DTerrainChipManager;
@@ -54,3 +57,6 @@ private:
 
 // The size of a window's client area.
 SIZE ClientSize(HWND hwnd);
+
+// The text in column `column` of every entry of a list-view control, in list order.
+std::vector<std::string> ListColumn(HWND list, int column);

@@ -1,0 +1,205 @@
+#include "editor/COxelMapDataFile.h"
+
+#include "editor/COxelD3DTerrainEditor.h"
+#include "editor/COxelD3DTerrainEditorChildWndBase.h"
+#include "editor/FileDialog.h"
+#include "editor/MapFileDisk.h"
+#include "editor/MapFileFormat.h"
+#include "scene/COxelD3DSceneBase.h"
+#include "terrain/COxelD3DMapChipData.h"
+#include "terrain/COxelD3DTerrainChipBase.h"
+#include "terrain/COxelD3DTerrainChipManager.h"
+#include "terrain/COxelD3DTerrainChipTextureManagerBase.h"
+#include "terrain/COxelD3DTerrainPlane.h"
+
+#include <cstring>
+
+namespace {
+
+const char kSaveTitle[] = "名前をつけて保存";
+const char kOpenTitle[] = "ファイルオープン";
+const char kBuiltInAtlas[] = "IDB_MAPCHIP";
+
+void ReportError(const char* message)
+{
+    MessageBoxA(nullptr, message, "Error", MB_OK);
+}
+
+void CopyVector(float (&to)[3], const D3DXVECTOR3& from)
+{
+    to[0] = from.x;
+    to[1] = from.y;
+    to[2] = from.z;
+}
+
+}  // namespace
+
+COxelMapDataFile::COxelMapDataFile(COxelD3DTerrainEditor* editor) : m_editor(editor)
+{
+}
+
+bool COxelMapDataFile::Save(const char* path, char* savedPath)
+{
+    char chosen[MAX_PATH];
+    if (!path) {
+        if (!AskForFileToSave(nullptr, kMapFileType, kSaveTitle, chosen)) {
+            return false;
+        }
+        path = chosen;
+    }
+    MapFileContents map;
+    if (!Gather(&map) || !SaveMapFile(path, map)) {
+        ReportError(kMapNotSavedMessage);
+        return false;
+    }
+    if (savedPath && savedPath != path) {
+        CopyPath(savedPath, MAX_PATH, path);
+    }
+    return true;
+}
+
+HRESULT COxelMapDataFile::Open(char* pathOut)
+{
+    char chosen[MAX_PATH];
+    if (!AskForFileToOpen(nullptr, kMapFileType, kOpenTitle, chosen)) {
+        return 0;
+    }
+    const HRESULT result = Load(chosen);
+    if (SUCCEEDED(result) && pathOut) {
+        CopyPath(pathOut, MAX_PATH, chosen);
+    }
+    return result;
+}
+
+HRESULT COxelMapDataFile::Load(const char* path)
+{
+    // Everything is read and checked before the first change, so a refused
+    // file leaves the map, its planes and the windows as they were.
+    MapFileContents map;
+    const MapFileError error = LoadMapFile(path, &map);
+    if (error != MapFileError::None) {
+        ReportError(MapFileErrorMessage(error));
+        return E_FAIL;
+    }
+    Apply(map);
+    return 0;
+}
+
+bool COxelMapDataFile::Gather(MapFileContents* map) const
+{
+    COxelD3DTerrainChipManager* terrain = m_editor ? m_editor->m_terrain : nullptr;
+    if (!terrain || !terrain->m_cells) {
+        return false;
+    }
+    const int width = m_editor->m_mapWidth;
+    const int height = m_editor->m_mapHeight;
+    map->width = width;
+    map->height = height;
+    CopyMapFileText(map->atlasFile, terrain->m_chipImage.fileName);
+
+    map->cells.resize(static_cast<size_t>(width) * height);
+    for (int i = 0; i < width * height; ++i) {
+        const int x = i % width;
+        const int y = i / width;
+        MapFileCell& cell = map->cells[i];
+        cell = MapFileCell();
+        cell.index = i;
+        cell.heights[0] = terrain->GetHeight(x, y);
+        cell.heights[1] = terrain->GetHeight(x, y + 1);
+        cell.heights[2] = terrain->GetHeight(x + 1, y);
+        cell.heights[3] = terrain->GetHeight(x + 1, y + 1);
+        if (COxelD3DTerrainChipBase* quad = terrain->GetTerrainChip(i)) {
+            for (int corner = 0; corner < 4; ++corner) {
+                CopyVector(cell.normals[corner], quad->GetNormal(corner));
+            }
+            CopyVector(cell.boxMin, quad->m_vMin);
+            CopyVector(cell.boxMax, quad->m_vMax);
+        }
+        cell.chip = terrain->GetMapChip(x, y);
+        cell.rotation = terrain->GetMapChipRotation(x, y);
+        cell.billboard = terrain->m_cells[i].m_billboard;
+    }
+
+    map->planes.clear();
+    if (COxelD3DSceneBase* scene = COxelD3DTerrainEditor::Scene()) {
+        const int count = static_cast<int>(scene->m_planes.size());
+        for (int id = 0; id < count; ++id) {
+            if (const COxelD3DTerrainPlane* plane = scene->FindPlane(id)) {
+                MapFilePlane record = {};
+                CopyMapFileText(record.textureFile, plane->m_textureFile);
+                record.y = plane->m_y;
+                record.repeat = plane->m_repeat;
+                record.visible = plane->m_visible;
+                map->planes.push_back(record);
+            }
+        }
+    }
+
+    map->billboards.clear();
+    const int billboards = static_cast<int>(terrain->m_billboards.size());
+    for (int id = 0; id < billboards; ++id) {
+        if (const COxelD3DTerrainPlane* billboard = terrain->FindBillboard(id)) {
+            MapFileBillboard record = {};
+            CopyMapFileText(record.textureFile, billboard->m_textureFile);
+            record.repeat = billboard->m_repeat;
+            map->billboards.push_back(record);
+        }
+    }
+    return true;
+}
+
+void COxelMapDataFile::Apply(const MapFileContents& map)
+{
+    COxelD3DTerrainEditor* editor = m_editor;
+    // Clears the grid, the billboards and the planes and puts the built-in atlas back.
+    editor->NewMap(map.width, map.height);
+    if (strcmp(map.atlasFile, kBuiltInAtlas) != 0) {
+        // An atlas that cannot be read is reported by the terrain; the map loads all the same.
+        editor->OpenTextureImage(map.atlasFile);
+    }
+
+    COxelD3DTerrainChipManager* terrain = editor->m_terrain;
+    if (terrain && terrain->m_cells) {
+        const int width = map.width;
+        for (int i = 0; i < width * map.height; ++i) {
+            const MapFileCell& cell = map.cells[i];
+            const int x = i % width;
+            const int y = i / width;
+            terrain->SetHeight(x, y, cell.heights[0]);
+            terrain->SetHeight(x, y + 1, cell.heights[1]);
+            terrain->SetHeight(x + 1, y, cell.heights[2]);
+            terrain->SetHeight(x + 1, y + 1, cell.heights[3]);
+            if (COxelD3DTerrainChipBase* quad = terrain->GetTerrainChip(i)) {
+                for (int corner = 0; corner < 4; ++corner) {
+                    quad->SetNormal(corner, cell.normals[corner][0], cell.normals[corner][1],
+                                    cell.normals[corner][2]);
+                }
+            }
+            terrain->SetMapChip(x, y, cell.chip);
+            terrain->SetMapChipRotation(x, y, cell.rotation);
+        }
+    }
+
+    // The planes come back in id order; the scene setting window lists each as it is added.
+    COxelD3DSceneBase* scene = COxelD3DTerrainEditor::Scene();
+    for (size_t id = 0; id < map.planes.size(); ++id) {
+        const MapFilePlane& record = map.planes[id];
+        editor->AddPlane();
+        COxelD3DTerrainPlane* plane = scene ? scene->FindPlane(static_cast<int>(id)) : nullptr;
+        if (!plane) {
+            continue;
+        }
+        plane->ReleaseTexture();
+        plane->LoadTexture(record.textureFile);
+        plane->SetHeight(record.y);
+        plane->SetRepeat(record.repeat ? 1 : 0);
+        editor->SetPlaneVisible(static_cast<int>(id), record.visible ? 1 : 0);
+    }
+
+    for (int index : {kHeightWindow, kTextureMappingWindow}) {
+        if (COxelD3DTerrainEditorChildWndBase* window = editor->m_windows[index]) {
+            window->Refresh();
+            window->Redraw();
+        }
+    }
+}

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <windows.h>
+
+class COxelD3DTerrainEditor;
+struct MapFileContents;
+
+// Saves the map being edited to a .omd file and opens one in its place: the
+// map size, atlas, cells and planes. Billboards are written but not brought
+// back. Keeps nothing between calls but the editor it works for.
+class COxelMapDataFile {
+public:
+    // `editor` is not owned; the editor owns this object.
+    explicit COxelMapDataFile(COxelD3DTerrainEditor* editor);
+
+    // Writes the map to `path`; a null path asks for the file first. True when
+    // the map was written, and then its path goes to `savedPath` (MAX_PATH
+    // bytes) when one is given. A file that cannot be written is reported and
+    // left as it was.
+    bool Save(const char* path, char* savedPath = nullptr);
+    // Asks for a map file and loads it. 0 when it was loaded or the user
+    // cancelled; E_FAIL when the file was refused. Only a loaded file's path
+    // goes to `pathOut` (MAX_PATH bytes), when one is given.
+    HRESULT Open(char* pathOut);
+    // Loads the map file at `path` in place of the map. A file that is not a
+    // whole, sound map file is reported and changes nothing (E_FAIL).
+    HRESULT Load(const char* path);
+
+    COxelD3DTerrainEditor* m_editor;
+
+private:
+    COxelMapDataFile(const COxelMapDataFile&) = delete;
+    COxelMapDataFile& operator=(const COxelMapDataFile&) = delete;
+
+    // The map as the editor, the terrain and the scene hold it now; false when there is no map.
+    bool Gather(MapFileContents* map) const;
+    // Replaces the map by a checked file's contents and brings the windows up to date.
+    void Apply(const MapFileContents& map);
+};

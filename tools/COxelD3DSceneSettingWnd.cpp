@@ -1,0 +1,476 @@
+#include "tools/COxelD3DSceneSettingWnd.h"
+
+#include "editor/COxelD3DTerrainEditor.h"
+#include "editor/EditorWindowRouting.h"
+#include "editor/FileDialog.h"
+#include "editor/GdiScope.h"
+#include "scene/COxelD3DSceneBackgroundSphere.h"
+#include "scene/COxelD3DSceneBase.h"
+#include "terrain/COxelD3DTerrainPlane.h"
+
+#include <commctrl.h>
+#include <d3dx9.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+
+namespace {
+
+const int kDialogResource = 102;
+const char kOpenImageTitle[] = "ファイルオープン！";
+const char kUnreadableImageMessage[] = "ファイルのオープンに失敗しました";
+
+enum Control {
+    kSliderId = 1,
+    kPlaneListId = 2,
+    kAddPlane = 1000,
+    kLoadPlaneImage = 1001,
+    kLoadBackground = 1003,
+    kVisible = 1004,
+    kDeletePlane = 40007,
+    kRepeatImage = 40010,
+};
+
+const int kThumbnailLeft = 18;
+const int kThumbnailTop = 18;
+const int kThumbnailWidth = 160;
+const int kThumbnailHeight = 80;
+
+// Height slider: position p is the height p * 0.5, 0 .. 16. Stepping stops one
+// short of the end; only the thumb reaches 16.
+const int kHeightPositions = 32;
+const int kHighestHeightStep = 31;
+const float kHeightPerPosition = 0.5f;
+const int kStartHeightPosition = 5;
+
+// Fog sliders: position p is p world units from the camera. The range reaches
+// past the camera's far plane (50), so the fog can be pushed out of sight.
+const int kFogPositions = 64;
+const int kFogPageStep = 5;
+
+INT_PTR CALLBACK SceneSettingDlgProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    return RouteEditorDialogMessage(kSceneSettingWindow, hwnd, message, wParam, lParam);
+}
+
+COxelD3DTerrainPlane* FindPlane(int id)
+{
+    COxelD3DSceneBase* scene = COxelD3DTerrainEditor::Scene();
+    return scene ? scene->FindPlane(id) : nullptr;
+}
+
+int PlaneCount()
+{
+    COxelD3DSceneBase* scene = COxelD3DTerrainEditor::Scene();
+    return scene ? static_cast<int>(scene->m_planes.size()) : 0;
+}
+
+// Whether Direct3D can read the image file; asked before an old image is let go.
+bool IsReadableImage(const char* path)
+{
+    D3DXIMAGE_INFO info;
+    return SUCCEEDED(D3DXGetImageInfoFromFileA(path, &info));
+}
+
+void ReportUnreadableImage()
+{
+    MessageBoxA(nullptr, kUnreadableImageMessage, "Error", MB_OK);
+}
+
+}  // namespace
+
+COxelD3DSceneSettingWnd::COxelD3DSceneSettingWnd()
+    : m_planeList(nullptr),
+      m_heightBar(nullptr),
+      m_fogStartBar(nullptr),
+      m_fogEndBar(nullptr),
+      m_selectedPlane(0),
+      m_heightBarInfo(),
+      m_fogStartBarInfo(),
+      m_fogEndBarInfo(),
+      m_thumbnail(nullptr)
+{
+}
+
+COxelD3DSceneSettingWnd::~COxelD3DSceneSettingWnd()
+{
+    if (m_thumbnail) {
+        DeleteObject(m_thumbnail);
+    }
+}
+
+void COxelD3DSceneSettingWnd::Create()
+{
+    // The plane list is a common control; its class must be there before the
+    // dialog's controls are made.
+    INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_LISTVIEW_CLASSES};
+    InitCommonControlsEx(&controls);
+
+    const HINSTANCE instance = GetModuleHandleA(nullptr);
+    m_hWnd = CreateDialogParamA(instance, MAKEINTRESOURCEA(kDialogResource), COxelD3DTerrainEditor::PreviewWindow(),
+                                SceneSettingDlgProc, 0);
+    if (!m_hWnd) {
+        return;
+    }
+
+    {
+        ScopedWindowDC window(m_hWnd);
+        m_thumbnail = CreateCompatibleBitmap(window.get(), kThumbnailWidth, kThumbnailHeight);
+    }
+    ScopedGdiObject<HBITMAP> sky(
+        static_cast<HBITMAP>(LoadImageA(instance, "IDB_BACKGROUND", IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
+    if (sky.get()) {
+        DrawThumbnail(sky.get());
+    }
+
+    m_heightBar = CreateSlider(15, 170, 250, kHeightPositions, kStartHeightPosition, &m_heightBarInfo);
+    COxelD3DSceneBase* scene = COxelD3DTerrainEditor::Scene();
+    const int fogStart = scene ? static_cast<int>(std::lround(scene->m_fogStart)) : 0;
+    const int fogEnd = scene ? static_cast<int>(std::lround(scene->m_fogEnd)) : kFogPositions;
+    m_fogStartBar = CreateSlider(30, 455, 225, kFogPositions, fogStart, &m_fogStartBarInfo);
+    m_fogEndBar = CreateSlider(30, 505, 225, kFogPositions, fogEnd, &m_fogEndBarInfo);
+    EnablePlaneControls(false);
+
+    m_selectedPlane = 0;
+    m_planeList = CreateWindowExA(0, WC_LISTVIEWA, nullptr, WS_CHILD | WS_VISIBLE | LVS_REPORT, 10, 215, 260, 160,
+                                  m_hWnd, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kPlaneListId)), instance,
+                                  nullptr);
+    SendMessageA(m_planeList, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, LVS_EX_FULLROWSELECT | LVS_EX_ONECLICKACTIVATE);
+    const struct {
+        const char* title;
+        int width;
+    } columns[] = {{"名前", 200}, {"高さ", 50}};
+    for (int i = 0; i < 2; ++i) {
+        LVCOLUMNA column = {};
+        column.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT | LVCF_SUBITEM;
+        column.fmt = LVCFMT_LEFT;
+        column.cx = columns[i].width;
+        column.pszText = const_cast<char*>(columns[i].title);
+        column.iSubItem = i;
+        SendMessageA(m_planeList, LVM_INSERTCOLUMNA, i, reinterpret_cast<LPARAM>(&column));
+    }
+}
+
+HWND COxelD3DSceneSettingWnd::CreateSlider(int x, int y, int width, int maximum, int position, SCROLLINFO* info)
+{
+    HWND bar = CreateWindowExA(0, "SCROLLBAR", nullptr, WS_CHILD | WS_VISIBLE | SBS_HORZ, x, y, width, 20, m_hWnd,
+                               reinterpret_cast<HMENU>(static_cast<INT_PTR>(kSliderId)), GetModuleHandleA(nullptr),
+                               nullptr);
+    *info = SCROLLINFO();
+    info->cbSize = sizeof *info;
+    info->fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
+    info->nMin = 0;
+    info->nMax = maximum;
+    info->nPage = 1;
+    info->nPos = position;
+    SetScrollInfo(bar, SB_CTL, info, TRUE);
+    return bar;
+}
+
+void COxelD3DSceneSettingWnd::SetSliderPosition(HWND bar, SCROLLINFO* info, int position)
+{
+    info->nPos = position;
+    info->fMask = SIF_POS;
+    SetScrollInfo(bar, SB_CTL, info, TRUE);
+}
+
+void COxelD3DSceneSettingWnd::EnablePlaneControls(bool enabled)
+{
+    EnableWindow(GetDlgItem(m_hWnd, kVisible), enabled);
+    EnableWindow(GetDlgItem(m_hWnd, kRepeatImage), enabled);
+    EnableWindow(GetDlgItem(m_hWnd, kLoadPlaneImage), enabled);
+    EnableWindow(m_heightBar, enabled);
+}
+
+void COxelD3DSceneSettingWnd::OnPaint(HDC hdc)
+{
+    if (!m_thumbnail) {
+        return;
+    }
+    ScopedMemoryDC source(hdc);
+    ScopedSelection selection(source.get(), m_thumbnail);
+    BitBlt(hdc, kThumbnailLeft, kThumbnailTop, kThumbnailWidth, kThumbnailHeight, source.get(), 0, 0, SRCCOPY);
+}
+
+int COxelD3DSceneSettingWnd::OnMouse(UINT, int, int)
+{
+    return 0;
+}
+
+void COxelD3DSceneSettingWnd::OnCommand(int id)
+{
+    switch (id) {
+    case kAddPlane:
+        AddPlaneEntry();
+        break;
+    case kDeletePlane:
+        DeleteSelectedPlane();
+        break;
+    case kLoadPlaneImage:
+        LoadPlaneImage();
+        break;
+    case kRepeatImage:
+        if (COxelD3DTerrainPlane* plane = FindPlane(m_selectedPlane)) {
+            plane->SetRepeat(plane->m_repeat ? 0 : 1);
+        }
+        break;
+    case kVisible:
+        ToggleSelectedPlaneVisible();
+        break;
+    case kLoadBackground:
+        LoadBackgroundImage();
+        break;
+    }
+}
+
+void COxelD3DSceneSettingWnd::OnScroll(LPARAM bar, int code, int position, int)
+{
+    HWND control = reinterpret_cast<HWND>(bar);
+    if (!control) {
+        return;
+    }
+    if (control == m_heightBar) {
+        StepHeight(code, position);
+    } else if (control == m_fogStartBar || control == m_fogEndBar) {
+        StepFog(control, code, position);
+    }
+}
+
+void COxelD3DSceneSettingWnd::StepHeight(int code, int position)
+{
+    int p = m_heightBarInfo.nPos;
+    switch (code) {
+    case SB_LINELEFT:
+    case SB_PAGELEFT:
+    case SB_LEFT:
+        if (p > 0) {
+            --p;
+        }
+        break;
+    case SB_LINERIGHT:
+    case SB_PAGERIGHT:
+    case SB_RIGHT:
+        if (p < kHighestHeightStep) {
+            ++p;
+        }
+        break;
+    case SB_THUMBPOSITION:
+        p = std::clamp(position, 0, kHeightPositions);
+        break;
+    default:
+        // Dragging changes the plane once, when the thumb is let go.
+        return;
+    }
+    COxelD3DTerrainPlane* plane = FindPlane(m_selectedPlane);
+    if (!plane) {
+        return;
+    }
+    // Applied even when p did not move, so the text always shows the plane's height.
+    const float height = p * kHeightPerPosition;
+    SetSliderPosition(m_heightBar, &m_heightBarInfo, p);
+    plane->SetHeight(height);
+    Redraw();
+    ShowHeight(m_selectedPlane, height);
+}
+
+void COxelD3DSceneSettingWnd::StepFog(HWND bar, int code, int position)
+{
+    const bool isStart = bar == m_fogStartBar;
+    SCROLLINFO* info = isStart ? &m_fogStartBarInfo : &m_fogEndBarInfo;
+    int p = info->nPos;
+    switch (code) {
+    case SB_LINELEFT:
+        p -= 1;
+        break;
+    case SB_LINERIGHT:
+        p += 1;
+        break;
+    case SB_PAGELEFT:
+        p -= kFogPageStep;
+        break;
+    case SB_PAGERIGHT:
+        p += kFogPageStep;
+        break;
+    case SB_LEFT:
+        p = 0;
+        break;
+    case SB_RIGHT:
+        p = kFogPositions;
+        break;
+    case SB_THUMBTRACK:
+    case SB_THUMBPOSITION:
+        p = position;
+        break;
+    default:
+        return;
+    }
+    // The fog starts at least one unit before it ends: at equal distances the
+    // linear fog has no slope.
+    if (isStart) {
+        p = std::clamp(p, 0, m_fogEndBarInfo.nPos - 1);
+    } else {
+        p = std::clamp(p, m_fogStartBarInfo.nPos + 1, kFogPositions);
+    }
+    SetSliderPosition(bar, info, p);
+    if (COxelD3DSceneBase* scene = COxelD3DTerrainEditor::Scene()) {
+        (isStart ? scene->m_fogStart : scene->m_fogEnd) = static_cast<float>(p);
+    }
+}
+
+void COxelD3DSceneSettingWnd::OnNotify(WPARAM, LPARAM lParam)
+{
+    const NMHDR* header = reinterpret_cast<const NMHDR*>(lParam);
+    if (!header || header->idFrom != kPlaneListId || header->code != LVN_ITEMACTIVATE) {
+        return;
+    }
+    const int selected = static_cast<int>(SendMessageA(m_planeList, LVM_GETNEXTITEM, -1, LVNI_SELECTED));
+    COxelD3DTerrainPlane* plane = FindPlane(selected);
+    if (!plane) {
+        return;
+    }
+    EnablePlaneControls(true);
+    m_selectedPlane = selected;
+    // A height between two steps (a map file may hold any) shows at the step below.
+    SetSliderPosition(m_heightBar, &m_heightBarInfo, static_cast<int>(2.0f * plane->m_y));
+    Redraw();
+    CheckDlgButton(m_hWnd, kRepeatImage, plane->m_repeat ? BST_CHECKED : BST_UNCHECKED);
+    CheckDlgButton(m_hWnd, kVisible, plane->m_visible ? BST_CHECKED : BST_UNCHECKED);
+}
+
+void COxelD3DSceneSettingWnd::Refresh()
+{
+    Redraw();
+}
+
+void COxelD3DSceneSettingWnd::AddPlaneEntry()
+{
+    COxelD3DSceneBase* scene = COxelD3DTerrainEditor::Scene();
+    if (!scene) {
+        return;
+    }
+    const int before = PlaneCount();
+    scene->AddPlane();
+    if (PlaneCount() == before) {
+        return;
+    }
+    const int entry = PlaneCount() - 1;
+    char name[128];
+    snprintf(name, sizeof name, "平面(%d)", entry);
+    LVITEMA item = {};
+    item.mask = LVIF_TEXT;
+    item.iItem = entry;
+    item.pszText = name;
+    SendMessageA(m_planeList, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item));
+    if (COxelD3DTerrainPlane* plane = scene->FindPlane(entry)) {
+        ShowHeight(entry, plane->m_y);
+    }
+}
+
+void COxelD3DSceneSettingWnd::ShowHeight(int entry, float height)
+{
+    char text[128];
+    snprintf(text, sizeof text, "%f", height);
+    LVITEMA item = {};
+    item.mask = LVIF_TEXT;
+    item.iItem = entry;
+    item.iSubItem = 1;
+    item.pszText = text;
+    SendMessageA(m_planeList, LVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&item));
+}
+
+void COxelD3DSceneSettingWnd::DeleteAllPlanes()
+{
+    if (COxelD3DSceneBase* scene = COxelD3DTerrainEditor::Scene()) {
+        for (int n = PlaneCount() - 1; n >= 0; --n) {
+            scene->DeletePlane(n);
+            SendMessageA(m_planeList, LVM_DELETEITEM, n, 0);
+        }
+    }
+    EnablePlaneControls(false);
+}
+
+void COxelD3DSceneSettingWnd::DeleteSelectedPlane()
+{
+    COxelD3DSceneBase* scene = COxelD3DTerrainEditor::Scene();
+    if (!scene || m_selectedPlane < 0 || m_selectedPlane >= PlaneCount()) {
+        return;
+    }
+    // The selection stays at this position: the next press deletes the plane
+    // that moved up into it.
+    scene->DeletePlane(m_selectedPlane);
+    SendMessageA(m_planeList, LVM_DELETEITEM, m_selectedPlane, 0);
+    EnablePlaneControls(false);
+}
+
+void COxelD3DSceneSettingWnd::ToggleSelectedPlaneVisible()
+{
+    // The preview shows the change with its next frame.
+    if (COxelD3DTerrainPlane* plane = FindPlane(m_selectedPlane)) {
+        plane->m_visible = plane->m_visible ? 0 : 1;
+    }
+}
+
+void COxelD3DSceneSettingWnd::DrawThumbnail(HBITMAP image)
+{
+    if (!m_thumbnail) {
+        return;
+    }
+    BITMAP size = {};
+    GetObjectA(image, sizeof size, &size);
+    ScopedWindowDC window(m_hWnd);
+    ScopedMemoryDC thumbnail(window.get());
+    ScopedMemoryDC source(window.get());
+    ScopedSelection thumbnailSelection(thumbnail.get(), m_thumbnail);
+    ScopedSelection sourceSelection(source.get(), image);
+    SetStretchBltMode(thumbnail.get(), HALFTONE);
+    SetBrushOrgEx(thumbnail.get(), 0, 0, nullptr);
+    StretchBlt(thumbnail.get(), 0, 0, kThumbnailWidth, kThumbnailHeight, source.get(), 0, 0, size.bmWidth,
+               size.bmHeight, SRCCOPY);
+}
+
+void COxelD3DSceneSettingWnd::LoadPlaneImage()
+{
+    if (!FindPlane(m_selectedPlane)) {
+        return;
+    }
+    char path[MAX_PATH];
+    if (!AskForFileToOpen(nullptr, kDdsFileType, kOpenImageTitle, path)) {
+        return;
+    }
+    // The dialog leaves the other windows working; the plane is looked up again
+    // in case it went meanwhile.
+    COxelD3DTerrainPlane* plane = FindPlane(m_selectedPlane);
+    if (!plane) {
+        return;
+    }
+    if (!IsReadableImage(path)) {
+        ReportUnreadableImage();
+        return;
+    }
+    plane->ReleaseTexture();
+    plane->LoadTexture(path);
+}
+
+void COxelD3DSceneSettingWnd::LoadBackgroundImage()
+{
+    char path[MAX_PATH];
+    if (!AskForFileToOpen(nullptr, kBitmapFileType, kOpenImageTitle, path)) {
+        return;
+    }
+    if (!IsReadableImage(path)) {
+        ReportUnreadableImage();
+        return;
+    }
+    if (g_backgroundSphere) {
+        g_backgroundSphere->ReleaseTexture();
+        g_backgroundSphere->LoadTexture(path);
+    }
+    // A file that GDI cannot read as a bitmap leaves the thumbnail as it was.
+    ScopedGdiObject<HBITMAP> image(static_cast<HBITMAP>(
+        LoadImageA(nullptr, path, IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE | LR_CREATEDIBSECTION)));
+    if (image.get()) {
+        DrawThumbnail(image.get());
+    }
+    Redraw();
+}
