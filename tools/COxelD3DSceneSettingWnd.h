@@ -47,7 +47,8 @@ public:
     HBITMAP m_thumbnail;
 
 private:
-    // Makes a horizontal slider over 0 .. maximum at `position`.
+    // Makes a horizontal slider over 0 .. maximum at `position`, 20 pixels high
+    // at (x, y) in pixels of the dialog's design.
     HWND CreateSlider(int x, int y, int width, int maximum, int position, SCROLLINFO* info);
     void SetSliderPosition(HWND bar, SCROLLINFO* info, int position);
     void EnablePlaneControls(bool enabled);

@@ -132,6 +132,45 @@ TEST_F(SceneSettingWindowTest, StartsWithAnEmptyListTheSkyThumbnailAndOnlyTheAlw
     EXPECT_EQ(20, painted);
 }
 
+TEST_F(SceneSettingWindowTest, TheControlsMadeInCodeLieInsideTheDialogAndCoverNoButtonOrText)
+{
+    HWND hwnd = dialog().m_hWnd;
+    RECT client = {};
+    GetClientRect(hwnd, &client);
+    auto placeOf = [hwnd](HWND control) {
+        RECT rect = {};
+        GetWindowRect(control, &rect);
+        MapWindowPoints(nullptr, hwnd, reinterpret_cast<POINT*>(&rect), 2);
+        return rect;
+    };
+    std::vector<HWND> templateControls;
+    for (HWND child = GetWindow(hwnd, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        const LONG_PTR style = GetWindowLongPtrA(child, GWL_STYLE);
+        char className[32] = {};
+        GetClassNameA(child, className, sizeof className);
+        const bool isGroup = lstrcmpiA(className, "Button") == 0 && (style & BS_TYPEMASK) == BS_GROUPBOX;
+        if ((lstrcmpiA(className, "Button") == 0 || lstrcmpiA(className, "Static") == 0) && !isGroup) {
+            templateControls.push_back(child);
+        }
+    }
+    EXPECT_EQ(10u, templateControls.size());
+    const COxelD3DSceneSettingWnd& scene = dialog();
+    for (HWND made : {scene.m_planeList, scene.m_heightBar, scene.m_fogStartBar, scene.m_fogEndBar}) {
+        const RECT place = placeOf(made);
+        RECT inside = {};
+        IntersectRect(&inside, &place, &client);
+        EXPECT_TRUE(EqualRect(&inside, &place));
+        for (HWND control : templateControls) {
+            const RECT other = placeOf(control);
+            RECT overlap = {};
+            // The list's last pixel row touches the buttons below it by design.
+            if (IntersectRect(&overlap, &place, &other)) {
+                EXPECT_LE(overlap.bottom - overlap.top, 2) << GetDlgCtrlID(control);
+            }
+        }
+    }
+}
+
 TEST_F(SceneSettingWindowTest, AddedPlanesAreListedByNumberAndDeletingMovesTheRestUp)
 {
     for (int i = 0; i < 3; ++i) {
