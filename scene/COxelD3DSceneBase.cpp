@@ -5,6 +5,7 @@
 #include "scene/COxelD3DCameraBase.h"
 #include "scene/COxelD3DSceneBackgroundSphere.h"
 #include "scene/SceneVertex.h"
+#include "scene/SkySphereShape.h"
 #include "terrain/COxelD3DTerrainBase.h"
 #include "terrain/COxelD3DTerrainChipManager.h"
 #include "terrain/COxelD3DTerrainPlane.h"
@@ -124,7 +125,7 @@ HRESULT COxelD3DSceneBase::Create()
 
     m_backgroundSphere = new (std::nothrow) COxelD3DSceneBackgroundSphere();
     g_backgroundSphere = m_backgroundSphere;
-    if (!m_backgroundSphere || m_backgroundSphere->Build(20, 10, 45.0f) < 0) {
+    if (!m_backgroundSphere || m_backgroundSphere->Build(kSkySlices, kSkyStacks, kSkyRadius) < 0) {
         return E_FAIL;
     }
 
