@@ -79,3 +79,14 @@ ScreenPicture WaitForSteadyPicture(HWND hwnd, DWORD intervalMs, DWORD timeoutMs)
     }
     return ScreenPicture();
 }
+
+ScreenPicture WaitForPicture(HWND hwnd, DWORD timeoutMs, const std::function<bool(const ScreenPicture&)>& wanted)
+{
+    const DWORD start = GetTickCount();
+    ScreenPicture picture = CaptureClientArea(hwnd);
+    while (!wanted(picture) && GetTickCount() - start < timeoutMs) {
+        Sleep(50);
+        picture = CaptureClientArea(hwnd);
+    }
+    return picture;
+}
