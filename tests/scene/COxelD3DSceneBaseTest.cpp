@@ -156,7 +156,8 @@ void WriteOneColorDds(const char* path, D3DCOLOR color)
 }
 
 // A current directory of its own, holding an "effect.dds" of one translucent
-// colour, or no such file when the colour is 0.
+// colour, or no such file when the colour is 0. Named after the test, so tests
+// running side by side never share it.
 class FolderWithEffectImage {
 public:
     explicit FolderWithEffectImage(D3DCOLOR color)
@@ -164,7 +165,8 @@ public:
         GetCurrentDirectoryA(MAX_PATH, m_previous);
         char temp[MAX_PATH];
         GetTempPathA(MAX_PATH, temp);
-        m_folder = std::string(temp) + "quelmora-scene-test";
+        const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();
+        m_folder = std::string(temp) + "quelmora-" + test->test_suite_name() + "-" + test->name();
         CreateDirectoryA(m_folder.c_str(), nullptr);
         SetCurrentDirectoryA(m_folder.c_str());
         if (color) {
