@@ -2,6 +2,7 @@
 
 #include "app/SafeRelease.h"
 #include "scene/COxelD3DSceneBase.h"
+#include "support/MessageBoxAnswer.h"
 
 #include <gtest/gtest.h>
 
@@ -120,7 +121,72 @@ bool Close(uint32_t a, uint32_t b, int tolerance)
     return true;
 }
 
+// The device attempts of a machine without Direct3D: every one is refused.
+std::vector<std::pair<D3DDEVTYPE, DWORD>> g_deviceAttempts;
+
+HRESULT RefuseDevice(IDirect3D9*, D3DDEVTYPE type, HWND, DWORD behaviour, D3DPRESENT_PARAMETERS*,
+                     IDirect3DDevice9** device)
+{
+    g_deviceAttempts.emplace_back(type, behaviour);
+    *device = nullptr;
+    return D3DERR_NOTAVAILABLE;
+}
+
+// Whether a preview window was ever shown while the hook was in place.
+bool g_previewShown = false;
+
+LRESULT CALLBACK WatchPreviewShown(int code, WPARAM wParam, LPARAM lParam)
+{
+    const auto* message = reinterpret_cast<const CWPSTRUCT*>(lParam);
+    char className[32] = {};
+    if (code == HC_ACTION && message->message == WM_SHOWWINDOW && message->wParam &&
+        GetClassNameA(message->hwnd, className, sizeof className) && lstrcmpA(className, "Quelmora") == 0) {
+        g_previewShown = true;
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+BOOL CALLBACK DestroyPreview(HWND hwnd, LPARAM)
+{
+    char className[32] = {};
+    if (GetClassNameA(hwnd, className, sizeof className) && lstrcmpA(className, "Quelmora") == 0) {
+        DestroyWindow(hwnd);
+    }
+    return TRUE;
+}
+
 }  // namespace
+
+TEST(COxelD3DApplication, WithoutADeviceRunSaysSoShowsNoWindowAndReturnsZero)
+{
+    COxelD3DApplication* application = new COxelD3DApplication(GetModuleHandleA(nullptr), SW_SHOWNORMAL);
+    application->m_createDevice = RefuseDevice;
+    g_application = application;
+    g_deviceAttempts.clear();
+    g_previewShown = false;
+    HHOOK hook = SetWindowsHookExA(WH_CALLWNDPROC, WatchPreviewShown, nullptr, GetCurrentThreadId());
+    MessageBoxAnswer answer;
+    // Run deletes the application, whatever happens.
+    EXPECT_EQ(0, application->Run());
+    UnhookWindowsHookEx(hook);
+
+    EXPECT_EQ(nullptr, g_application);
+    EXPECT_EQ(nullptr, g_device);
+    const std::vector<std::pair<D3DDEVTYPE, DWORD>> attempts = {
+        {D3DDEVTYPE_HAL, D3DCREATE_HARDWARE_VERTEXPROCESSING},
+        {D3DDEVTYPE_HAL, D3DCREATE_SOFTWARE_VERTEXPROCESSING},
+        {D3DDEVTYPE_REF, D3DCREATE_SOFTWARE_VERTEXPROCESSING},
+    };
+    EXPECT_EQ(attempts, g_deviceAttempts);
+    EXPECT_EQ(1, answer.count);
+    EXPECT_EQ("Error", answer.caption);
+    EXPECT_EQ("Direct3D の初期化に失敗しました。", answer.text);
+    EXPECT_FALSE(g_previewShown);
+
+    EnumThreadWindows(GetCurrentThreadId(), DestroyPreview, 0);
+    MSG quit;
+    PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
+}
 
 TEST(COxelD3DApplication, EveryKeyButHomeReachesTheScene)
 {
