@@ -133,7 +133,9 @@ HRESULT COxelD3DApplication::InitDirect3D(HWND hwnd)
 
 // Tries a hardware device, then hardware with software vertex processing, then
 // the reference rasteriser. Each is asked for the multisample type nearest to
-// the one wanted that it really offers, since an unsupported type refuses the device.
+// the one wanted that it really offers, since an unsupported type refuses the
+// device. The present parameters kept are the ones the device was made with,
+// which a reset of the device needs.
 HRESULT COxelD3DApplication::CreateDevice(HWND hwnd)
 {
     struct Attempt {
@@ -155,6 +157,7 @@ HRESULT COxelD3DApplication::CreateDevice(HWND hwnd)
                            D3DADAPTER_DEFAULT, attempt.type, parameters.AutoDepthStencilFormat, TRUE, type, nullptr));
             });
         if (SUCCEEDED(m_createDevice(m_direct3D, attempt.type, hwnd, attempt.behaviour, &parameters, &g_device))) {
+            m_presentParameters = parameters;
             return 0;
         }
         g_device = nullptr;

@@ -281,6 +281,25 @@ TEST_F(ApplicationTest, AFrameStraightIntoTheBackBufferShowsTheSameView)
     EXPECT_EQ(0, mismatches);
 }
 
+TEST_F(ApplicationTest, KeepsThePresentParametersTheDeviceWasMadeWith)
+{
+    IDirect3DSwapChain9* swapChain = nullptr;
+    ASSERT_TRUE(SUCCEEDED(g_device->GetSwapChain(0, &swapChain)));
+    D3DPRESENT_PARAMETERS made = {};
+    swapChain->GetPresentParameters(&made);
+    SafeRelease(swapChain);
+    // Where two samples are refused, as here, the device has another count.
+    const D3DPRESENT_PARAMETERS& kept = m_application->m_presentParameters;
+    EXPECT_EQ(made.MultiSampleType, kept.MultiSampleType);
+    EXPECT_EQ(made.MultiSampleQuality, kept.MultiSampleQuality);
+    EXPECT_EQ(made.BackBufferWidth, kept.BackBufferWidth);
+    EXPECT_EQ(made.BackBufferHeight, kept.BackBufferHeight);
+    EXPECT_EQ(made.BackBufferFormat, kept.BackBufferFormat);
+    EXPECT_EQ(made.BackBufferCount, kept.BackBufferCount);
+    EXPECT_EQ(made.AutoDepthStencilFormat, kept.AutoDepthStencilFormat);
+    EXPECT_EQ(m_application->m_hWnd, kept.hDeviceWindow);
+}
+
 TEST_F(ApplicationTest, WireframeFillModeDrawsTheSceneAsLines)
 {
     CapturingScene* scene = UseCapturingScene();
