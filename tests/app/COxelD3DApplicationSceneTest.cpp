@@ -155,6 +155,12 @@ BOOL CALLBACK DestroyPreview(HWND hwnd, LPARAM)
     return TRUE;
 }
 
+ULONG References(IUnknown* object)
+{
+    object->AddRef();
+    return object->Release();
+}
+
 }  // namespace
 
 TEST(COxelD3DApplication, WithoutADeviceRunSaysSoShowsNoWindowAndReturnsZero)
@@ -298,6 +304,27 @@ TEST_F(ApplicationTest, KeepsThePresentParametersTheDeviceWasMadeWith)
     EXPECT_EQ(made.BackBufferCount, kept.BackBufferCount);
     EXPECT_EQ(made.AutoDepthStencilFormat, kept.AutoDepthStencilFormat);
     EXPECT_EQ(m_application->m_hWnd, kept.hDeviceWindow);
+}
+
+TEST_F(ApplicationTest, FramesLeaveTheBackBufferAndDepthSurfaceReferencesAsTheyWere)
+{
+    IDirect3DSurface9* backBuffer = nullptr;
+    IDirect3DSurface9* depth = nullptr;
+    ASSERT_TRUE(SUCCEEDED(g_device->GetBackBuffer(0, 0, D3DBACKBUFFER_TYPE_MONO, &backBuffer)));
+    ASSERT_TRUE(SUCCEEDED(g_device->GetDepthStencilSurface(&depth)));
+    DWORD now = 1000;
+    m_application->RenderFrame(now);
+    const ULONG backBufferReferences = References(backBuffer);
+    const ULONG depthReferences = References(depth);
+    // An even number of frames, so that the back buffers are where they were.
+    for (int frame = 0; frame < 20; ++frame) {
+        now += 16;
+        m_application->RenderFrame(now);
+    }
+    EXPECT_EQ(backBufferReferences, References(backBuffer));
+    EXPECT_EQ(depthReferences, References(depth));
+    SafeRelease(depth);
+    SafeRelease(backBuffer);
 }
 
 TEST_F(ApplicationTest, WireframeFillModeDrawsTheSceneAsLines)
