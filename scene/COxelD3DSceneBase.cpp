@@ -119,7 +119,7 @@ HRESULT COxelD3DSceneBase::Create()
     m_camera->SetUp(0.0f, 1.0f, 0.0f);
 
     m_terrain = new (std::nothrow) COxelD3DTerrainBase();
-    if (!m_terrain) {
+    if (!m_terrain || !m_terrain->m_pChipManager) {
         return E_FAIL;
     }
 
@@ -364,7 +364,8 @@ void COxelD3DSceneBase::OnKeyDown(WPARAM key)
 void COxelD3DSceneBase::AddPlane()
 {
     COxelD3DTerrainPlane* plane = new (std::nothrow) COxelD3DTerrainPlane(static_cast<int>(m_planes.size()));
-    if (!plane) {
+    if (!plane || !plane->m_pTerrainChip) {
+        delete plane;
         return;
     }
     m_planes.push_back(plane);

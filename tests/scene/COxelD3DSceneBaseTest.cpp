@@ -6,6 +6,7 @@
 #include "scene/COxelD3DSceneBackgroundSphere.h"
 #include "scene/ResourceBitmap.h"
 #include "scene/SceneTestSupport.h"
+#include "support/NothrowAllocations.h"
 #include "support/TestDevice.h"
 #include "terrain/COxelD3DTerrainBase.h"
 #include "terrain/COxelD3DTerrainChipManager.h"
@@ -353,6 +354,51 @@ TEST(COxelD3DSceneBase, DestroyingASceneLeavesAnotherScenesSky)
     EXPECT_EQ(secondSky, g_backgroundSphere);
     second.OnKeyDown(VK_PRIOR);
     EXPECT_EQ(16.5f, g_backgroundSphere->m_position[1]);
+}
+
+TEST(COxelD3DSceneBase, CreateCopesWhereverMemoryRunsOut)
+{
+    TestDevice device(kSize, kSize);
+    ASSERT_TRUE(device.ok());
+    int total = 0;
+    {
+        NothrowAllocations counting;
+        COxelD3DSceneBase scene;
+        ASSERT_EQ(0, scene.Create());
+        total = counting.count();
+    }
+    // The camera first and the sky last: without either there is no scene. In
+    // between, a map whose cells or quad tree could not all be made is not drawn.
+    for (int failing : {0, 1, 2, 3, total / 2, total - 1}) {
+        COxelD3DSceneBase* scene = new COxelD3DSceneBase();
+        HRESULT result = 0;
+        {
+            NothrowAllocations allocations(failing);
+            result = scene->Create();
+            EXPECT_TRUE(allocations.failed()) << failing;
+        }
+        EXPECT_TRUE(result == 0 || result == E_FAIL) << failing;
+        if (failing == 0 || failing == total - 1) {
+            EXPECT_EQ(E_FAIL, result) << failing;
+        }
+        if (result == 0) {
+            DrawSceneFrame(device, *scene);
+        }
+        delete scene;
+    }
+}
+
+TEST_F(SceneTest, APlaneThatCannotBeMadeIsNotAdded)
+{
+    for (int failing : {0, 1}) {
+        NothrowAllocations allocations(failing);
+        m_scene.AddPlane();
+        EXPECT_TRUE(allocations.failed());
+    }
+    EXPECT_TRUE(m_scene.m_planes.empty());
+    m_scene.AddPlane();
+    ASSERT_EQ(1u, m_scene.m_planes.size());
+    EXPECT_EQ(0, m_scene.m_planes[0]->m_id);
 }
 
 TEST_F(SceneTest, TheKeysMoveAndTurnTheCamera)

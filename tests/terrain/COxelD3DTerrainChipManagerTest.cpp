@@ -3,6 +3,7 @@
 #include "app/COxelD3DApplication.h"
 #include "scene/COxelD3DCameraBase.h"
 #include "support/MessageBoxAnswer.h"
+#include "support/NothrowAllocations.h"
 #include "support/StartView.h"
 #include "support/TestDevice.h"
 #include "terrain/COxelD3DBillboardBase.h"
@@ -399,6 +400,44 @@ TEST_F(ChipManagerTest, RefusedAtlasIsReportedAndTheCurrentOneStays)
     }
     DeleteFileA(narrow.c_str());
     DeleteFileA(low.c_str());
+}
+
+TEST(COxelD3DTerrainChipManager, AMapWhoseCellsOrTreeCannotAllBeMadeIsRefusedAndNotDrawn)
+{
+    TestDevice device;
+    COxelD3DCameraBase camera;
+    PlaceAtStartView(camera);
+    camera.Apply();
+    COxelD3DTerrainChipManager terrain;
+    int total = 0;
+    {
+        NothrowAllocations counting;
+        ASSERT_EQ(0, terrain.Create(16, 16));
+        total = counting.count();
+    }
+    // The cells, the first cell's quad, a block of the quad tree.
+    for (int failing : {0, 1, total - 1}) {
+        {
+            NothrowAllocations allocations(failing);
+            EXPECT_EQ(E_FAIL, terrain.Create(16, 16)) << failing;
+            EXPECT_TRUE(allocations.failed()) << failing;
+        }
+        EXPECT_EQ(nullptr, terrain.m_pRoot) << failing;
+        g_device->BeginScene();
+        terrain.Render();
+        g_device->EndScene();
+        EXPECT_EQ(0, terrain.m_cellsDrawn) << failing;
+    }
+    ASSERT_EQ(0, terrain.Create(16, 16));
+    EXPECT_NE(nullptr, terrain.m_pRoot);
+
+    for (int failing : {0, 1}) {
+        NothrowAllocations allocations(failing);
+        terrain.AddBillboard();
+        EXPECT_TRUE(allocations.failed());
+    }
+    EXPECT_TRUE(terrain.m_billboards.empty());
+    EXPECT_EQ(-1, terrain.m_cells[0].m_billboard);
 }
 
 TEST(COxelD3DTerrainChipManager, DestructorReleasesTheAtlasTextureThatReleaseKeeps)
