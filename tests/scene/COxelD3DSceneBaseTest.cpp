@@ -488,6 +488,8 @@ TEST_F(SceneTest, WithoutInfiniteDisplayTerrainAndPlanesAreDrawnOnceAtTheOrigin)
     AddRecordingPlane(m_scene, 2.5f);
     AddRecordingPlane(m_scene, 6.0f);
     m_scene.m_showInfinite = 0;
+    // Billboards on every cell: the planes after them are still drawn at the origin.
+    m_scene.m_terrain->m_pChipManager->AddBillboard();
     // An eye below both planes: the one at 6 is farther and goes first.
     m_scene.m_camera->SetPosition(16, 1, 16);
     DrawSceneFrame(m_device, m_scene);
