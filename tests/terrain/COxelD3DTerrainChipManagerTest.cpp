@@ -2,6 +2,7 @@
 
 #include "app/COxelD3DApplication.h"
 #include "scene/COxelD3DCameraBase.h"
+#include "support/DrawCallLog.h"
 #include "support/StartView.h"
 #include "support/TestDevice.h"
 #include "terrain/COxelD3DBillboardBase.h"
@@ -90,6 +91,21 @@ struct RecordingBillboard : COxelD3DBillboardBase {
     void Render() override { positions.push_back(m_position); }
     std::vector<D3DXVECTOR3> positions;
 };
+
+// The slots that a frame's draw calls cover, in the order drawn: a strip drawn
+// alone is its quad's slot, an indexed list a run of slots.
+std::vector<int> SlotsDrawn(const DrawCallLog& log)
+{
+    std::vector<int> slots;
+    for (const DrawCallLog::Draw& draw : log.draws) {
+        const int first = static_cast<int>(draw.firstVertex / 4);
+        const int count = draw.indexed ? static_cast<int>(draw.primitiveCount / 2) : 1;
+        for (int slot = first; slot < first + count; ++slot) {
+            slots.push_back(slot);
+        }
+    }
+    return slots;
+}
 
 class ChipManagerTest : public ::testing::Test {
 protected:
@@ -267,6 +283,73 @@ TEST_F(ChipManagerTest, QuadTreeOf32By32HasSixLevelsDownToSingleCells)
     EXPECT_EQ(D3DXVECTOR3(32, 2, 32), terrain.m_pRoot->m_vMax);
     Walk::Visit(terrain.m_pRoot, 1, leaves);
     EXPECT_EQ(std::vector<int>(kSize * kSize, 1), leaves);
+}
+
+TEST_F(ChipManagerTest, EveryBlockOfTheQuadTreeIsOneRunOfSlots)
+{
+    struct Walk {
+        static void Visit(const COxelQuadNode* node, const COxelD3DTerrainChipManager& terrain)
+        {
+            const int first = terrain.m_cellSlots[node->m_start];
+            std::vector<bool> covered(node->m_width * node->m_height, false);
+            for (int row = 0; row < node->m_height; ++row) {
+                for (int column = 0; column < node->m_width; ++column) {
+                    const int offset = terrain.m_cellSlots[node->m_start + row * kSize + column] - first;
+                    ASSERT_GE(offset, 0);
+                    ASSERT_LT(offset, static_cast<int>(covered.size()));
+                    covered[offset] = true;
+                }
+            }
+            EXPECT_EQ(std::vector<bool>(covered.size(), true), covered);
+            if (node->m_width > 1) {
+                for (const COxelQuadNode* child : node->m_pChild) {
+                    Visit(child, terrain);
+                }
+            }
+        }
+    };
+    Walk::Visit(terrain.m_pRoot, terrain);
+    for (int cell = 0; cell < kSize * kSize; ++cell) {
+        ASSERT_EQ(cell, terrain.m_leafCells[terrain.m_cellSlots[cell]]);
+        EXPECT_EQ(terrain.m_cellSlots[cell], terrain.GetTerrainChip(cell)->Slot());
+    }
+}
+
+TEST_F(ChipManagerTest, RunsDrawTheCellsThatOneCallPerCellDrawsInTheSameOrder)
+{
+    COxelD3DCameraBase camera;
+    StartCamera(camera);
+    DrawCallLog log(g_device);
+    // The map itself, the copy beyond its far edge and two that the start view sees in part.
+    const float copies[][2] = {{0, 0}, {0, -32}, {-32, -32}, {32, -32}};
+    for (const auto& copy : copies) {
+        terrain.m_drawEachCell = 1;
+        log.Clear();
+        RenderWithWorld(copy[0], copy[1]);
+        const std::vector<int> eachCell = SlotsDrawn(log);
+        for (const DrawCallLog::Draw& draw : log.draws) {
+            EXPECT_EQ(D3DPT_TRIANGLESTRIP, draw.type);
+            EXPECT_EQ(2u, draw.primitiveCount);
+        }
+        const int cellsDrawn = terrain.m_cellsDrawn;
+
+        terrain.m_drawEachCell = 0;
+        log.Clear();
+        RenderWithWorld(copy[0], copy[1]);
+        ASSERT_GT(cellsDrawn, 0) << copy[0] << ", " << copy[1];
+        EXPECT_EQ(cellsDrawn, terrain.m_cellsDrawn);
+        EXPECT_EQ(eachCell, SlotsDrawn(log)) << copy[0] << ", " << copy[1];
+        // One call per run, each the run's share of the list.
+        ASSERT_EQ(terrain.m_runs.size(), log.draws.size());
+        for (size_t k = 0; k < log.draws.size(); ++k) {
+            const DrawCallLog::Draw& draw = log.draws[k];
+            EXPECT_EQ(D3DPT_TRIANGLELIST, draw.type);
+            EXPECT_EQ(0, draw.baseVertex);
+            EXPECT_EQ(6u * terrain.m_runs[k].first, draw.startIndex);
+            EXPECT_EQ(4u * terrain.m_runs[k].count, draw.vertexCount);
+        }
+        EXPECT_LT(log.draws.size() * 10, static_cast<size_t>(cellsDrawn));
+    }
 }
 
 TEST_F(ChipManagerTest, BlockBehindTheCameraIsCulledWithOneTest)
