@@ -245,26 +245,6 @@ TEST(COxelD3DSceneBackgroundSphere, DrawsThePanoramaAllAroundTheEyeWithoutDepthW
     EXPECT_TRUE(panorama.HasNear(x, y, panorama.width() / 100, centre, 6)) << std::hex << centre;
 }
 
-TEST(COxelD3DSceneBackgroundSphere, OneListDrawsThePixelsOfTheBandsDrawnOneByOne)
-{
-    TestDevice device(512, 512);
-    ASSERT_TRUE(device.ok());
-    COxelD3DSceneBackgroundSphere sphere;
-    ASSERT_EQ(0, sphere.Build(20, 10, 45.0f));
-    COxelD3DCameraBase camera;
-    const D3DXVECTOR3 directions[] = {{0, 0.1f, 1}, {0.01f, 1, 0.02f}, {-0.02f, -1, 0.01f}, {-1, -0.3f, -0.4f}};
-    for (const D3DXVECTOR3& direction : directions) {
-        Look(camera, D3DXVECTOR3(3, 5, -2), direction);
-        sphere.SetPosition(3, 5, -2);
-        sphere.m_drawEachBand = 1;
-        Draw(device, sphere);
-        const std::vector<uint32_t> bands = device.ReadPixels();
-        sphere.m_drawEachBand = 0;
-        Draw(device, sphere);
-        EXPECT_TRUE(bands == device.ReadPixels()) << direction.x << ", " << direction.y << ", " << direction.z;
-    }
-}
-
 TEST(COxelD3DSceneBackgroundSphere, ReleasedTextureDrawsUntexturedAndAnotherImageCanBeLoaded)
 {
     TestDevice device;

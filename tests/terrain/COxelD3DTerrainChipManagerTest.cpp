@@ -12,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cstdio>
 #include <string>
@@ -255,14 +256,25 @@ TEST_F(ChipManagerTest, RotationMinusOneTurnsOnceMoreAndOtherValuesAreKept)
     EXPECT_EQ(start.u, Vertex(2, 3, 0).u);
 }
 
-TEST_F(ChipManagerTest, QuadTreeOf32By32HasSixLevelsDownToSingleCells)
+TEST_F(ChipManagerTest, QuadTreeOf32By32HasSixLevelsDownToSingleCellsEachBlockOneRunOfSlots)
 {
     std::vector<int> leaves(kSize * kSize, 0);
     struct Walk {
-        static void Visit(const COxelQuadNode* node, int level, std::vector<int>& leaves)
+        static void Visit(const COxelQuadNode* node, int level, std::vector<int>& leaves,
+                          const std::vector<int>& slots)
         {
             EXPECT_EQ(kSize >> (level - 1), node->m_width);
             EXPECT_EQ(node->m_width, node->m_height);
+            // The block's cells fill the slots from its first cell's on.
+            std::vector<int> blockSlots;
+            for (int row = 0; row < node->m_height; ++row) {
+                for (int column = 0; column < node->m_width; ++column) {
+                    blockSlots.push_back(slots[node->m_start + row * kSize + column]);
+                }
+            }
+            std::sort(blockSlots.begin(), blockSlots.end());
+            EXPECT_EQ(slots[node->m_start], blockSlots.front());
+            EXPECT_EQ(blockSlots.front() + node->m_width * node->m_height - 1, blockSlots.back());
             if (node->m_width == 1) {
                 EXPECT_EQ(6, level);
                 ++leaves[node->m_start];
@@ -274,45 +286,15 @@ TEST_F(ChipManagerTest, QuadTreeOf32By32HasSixLevelsDownToSingleCells)
                 if (k > 0) {
                     EXPECT_EQ(node->m_childStart[k - 1], node->m_pChild[k]->m_start);
                 }
-                Visit(node->m_pChild[k], level + 1, leaves);
+                Visit(node->m_pChild[k], level + 1, leaves, slots);
             }
         }
     };
     ASSERT_NE(nullptr, terrain.m_pRoot);
     EXPECT_EQ(nullptr, terrain.m_pRoot->m_pParent);
     EXPECT_EQ(D3DXVECTOR3(32, 2, 32), terrain.m_pRoot->m_vMax);
-    Walk::Visit(terrain.m_pRoot, 1, leaves);
+    Walk::Visit(terrain.m_pRoot, 1, leaves, terrain.m_cellSlots);
     EXPECT_EQ(std::vector<int>(kSize * kSize, 1), leaves);
-}
-
-TEST_F(ChipManagerTest, EveryBlockOfTheQuadTreeIsOneRunOfSlots)
-{
-    struct Walk {
-        static void Visit(const COxelQuadNode* node, const COxelD3DTerrainChipManager& terrain)
-        {
-            const int first = terrain.m_cellSlots[node->m_start];
-            std::vector<bool> covered(node->m_width * node->m_height, false);
-            for (int row = 0; row < node->m_height; ++row) {
-                for (int column = 0; column < node->m_width; ++column) {
-                    const int offset = terrain.m_cellSlots[node->m_start + row * kSize + column] - first;
-                    ASSERT_GE(offset, 0);
-                    ASSERT_LT(offset, static_cast<int>(covered.size()));
-                    covered[offset] = true;
-                }
-            }
-            EXPECT_EQ(std::vector<bool>(covered.size(), true), covered);
-            if (node->m_width > 1) {
-                for (const COxelQuadNode* child : node->m_pChild) {
-                    Visit(child, terrain);
-                }
-            }
-        }
-    };
-    Walk::Visit(terrain.m_pRoot, terrain);
-    for (int cell = 0; cell < kSize * kSize; ++cell) {
-        ASSERT_EQ(cell, terrain.m_leafCells[terrain.m_cellSlots[cell]]);
-        EXPECT_EQ(terrain.m_cellSlots[cell], terrain.GetTerrainChip(cell)->Slot());
-    }
 }
 
 TEST_F(ChipManagerTest, RunsDrawTheCellsThatOneCallPerCellDrawsInTheSameOrder)
