@@ -1,13 +1,17 @@
 #include "scene/COxelD3DSceneBase.h"
 
 #include "app/COxelD3DApplication.h"
+#include "app/COxelSettingsFile.h"
 #include "app/SafeRelease.h"
 #include "scene/COxelD3DCameraBase.h"
 #include "scene/COxelD3DSceneBackgroundSphere.h"
 #include "scene/ResourceBitmap.h"
 #include "scene/SceneTestSupport.h"
+#include "support/NothrowAllocations.h"
 #include "support/TestDevice.h"
+#include "terrain/COxelD3DMapChipData.h"
 #include "terrain/COxelD3DTerrainBase.h"
+#include "terrain/COxelD3DTerrainChipBase.h"
 #include "terrain/COxelD3DTerrainChipManager.h"
 #include "terrain/COxelD3DTerrainPlane.h"
 
@@ -16,7 +20,10 @@
 #include <mmsystem.h>
 
 #include <cmath>
+#include <cstring>
+#include <random>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -32,6 +39,8 @@ struct DrawCall {
 };
 
 std::vector<DrawCall>* g_drawLog = nullptr;
+// The cull mode each of those calls found, with the id.
+std::vector<std::pair<int, DWORD>>* g_cullLog = nullptr;
 
 void LogDraw(int id)
 {
@@ -40,6 +49,23 @@ void LogDraw(int id)
     if (g_drawLog) {
         g_drawLog->push_back(DrawCall{id, world._41, world._43});
     }
+    DWORD cullMode = 0;
+    g_device->GetRenderState(D3DRS_CULLMODE, &cullMode);
+    if (g_cullLog) {
+        g_cullLog->emplace_back(id, cullMode);
+    }
+}
+
+DWORD Bits(float value)
+{
+    DWORD bits;
+    memcpy(&bits, &value, sizeof bits);
+    return bits;
+}
+
+bool SameColor(const D3DCOLORVALUE& a, const D3DCOLORVALUE& b)
+{
+    return a.r == b.r && a.g == b.g && a.b == b.b && a.a == b.a;
 }
 
 class RecordingTerrain : public COxelD3DTerrainBase {
@@ -156,7 +182,8 @@ void WriteOneColorDds(const char* path, D3DCOLOR color)
 }
 
 // A current directory of its own, holding an "effect.dds" of one translucent
-// colour, or no such file when the colour is 0.
+// colour, or no such file when the colour is 0. Named after the test, so tests
+// running side by side never share it.
 class FolderWithEffectImage {
 public:
     explicit FolderWithEffectImage(D3DCOLOR color)
@@ -164,7 +191,8 @@ public:
         GetCurrentDirectoryA(MAX_PATH, m_previous);
         char temp[MAX_PATH];
         GetTempPathA(MAX_PATH, temp);
-        m_folder = std::string(temp) + "quelmora-scene-test";
+        const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();
+        m_folder = std::string(temp) + "quelmora-" + test->test_suite_name() + "-" + test->name();
         CreateDirectoryA(m_folder.c_str(), nullptr);
         SetCurrentDirectoryA(m_folder.c_str());
         if (color) {
@@ -183,6 +211,42 @@ private:
     char m_previous[MAX_PATH];
     std::string m_folder;
 };
+
+// A map of random heights, chips and turns, with billboards on a few cells.
+void Scramble(COxelD3DTerrainChipManager& map, unsigned seed)
+{
+    std::mt19937 random(seed);
+    for (int row = 0; row < map.m_mapHeight; ++row) {
+        for (int column = 0; column < map.m_mapWidth; ++column) {
+            map.SetHeight(column, row, random() % 64 / 8.0);
+        }
+    }
+    map.AddBillboard();
+    for (int cell = 0; cell < map.m_mapWidth * map.m_mapHeight; ++cell) {
+        map.SetMapChip(cell, random() % 32);
+        map.SetMapChipRotation(cell, random() % 4);
+        map.m_cells[cell].m_billboard = random() % 16 == 0 ? 0 : -1;
+    }
+}
+
+void LookFrom(COxelD3DCameraBase& camera, const D3DXVECTOR3& eye, const D3DXVECTOR3& target, const D3DXVECTOR3& up)
+{
+    camera.SetPosition(eye.x, eye.y, eye.z);
+    camera.SetTarget(target.x, target.y, target.z);
+    camera.SetUp(up.x, up.y, up.z);
+}
+
+// The scene drawn as the map was first drawn: every cell and every sky band
+// with a call of its own.
+std::vector<uint32_t> DrawPieceByPiece(TestDevice& device, COxelD3DSceneBase& scene, DWORD fillMode = D3DFILL_SOLID)
+{
+    scene.m_terrain->m_pChipManager->m_drawEachCell = 1;
+    g_backgroundSphere->m_drawEachBand = 1;
+    const std::vector<uint32_t> picture = DrawSceneFrame(device, scene, fillMode);
+    scene.m_terrain->m_pChipManager->m_drawEachCell = 0;
+    g_backgroundSphere->m_drawEachBand = 0;
+    return picture;
+}
 
 class SceneTest : public ::testing::Test {
 protected:
@@ -330,6 +394,54 @@ TEST(COxelD3DSceneBase, DestroyingASceneLeavesAnotherScenesSky)
     EXPECT_EQ(secondSky, g_backgroundSphere);
     second.OnKeyDown(VK_PRIOR);
     EXPECT_EQ(16.5f, g_backgroundSphere->m_position[1]);
+}
+
+TEST(COxelD3DSceneBase, CreateCopesWhereverMemoryRunsOut)
+{
+    TestDevice device(kSize, kSize);
+    ASSERT_TRUE(device.ok());
+    // The editor that the terrain makes reads the settings file once per
+    // process: read before counting, every Create allocates the same.
+    COxelSettingsFile::GetInstance();
+    int total = 0;
+    {
+        NothrowAllocations counting;
+        COxelD3DSceneBase scene;
+        ASSERT_EQ(0, scene.Create());
+        total = counting.count();
+    }
+    // The camera first and the sky last: without either there is no scene. In
+    // between, a map whose cells or quad tree could not all be made is not drawn.
+    for (int failing : {0, 1, 2, 3, total / 2, total - 1}) {
+        COxelD3DSceneBase* scene = new COxelD3DSceneBase();
+        HRESULT result = 0;
+        {
+            NothrowAllocations allocations(failing);
+            result = scene->Create();
+            EXPECT_TRUE(allocations.failed()) << failing;
+        }
+        EXPECT_TRUE(result == 0 || result == E_FAIL) << failing;
+        if (failing == 0 || failing == total - 1) {
+            EXPECT_EQ(E_FAIL, result) << failing;
+        }
+        if (result == 0) {
+            DrawSceneFrame(device, *scene);
+        }
+        delete scene;
+    }
+}
+
+TEST_F(SceneTest, APlaneThatCannotBeMadeIsNotAdded)
+{
+    for (int failing : {0, 1}) {
+        NothrowAllocations allocations(failing);
+        m_scene.AddPlane();
+        EXPECT_TRUE(allocations.failed());
+    }
+    EXPECT_TRUE(m_scene.m_planes.empty());
+    m_scene.AddPlane();
+    ASSERT_EQ(1u, m_scene.m_planes.size());
+    EXPECT_EQ(0, m_scene.m_planes[0]->m_id);
 }
 
 TEST_F(SceneTest, TheKeysMoveAndTurnTheCamera)
@@ -488,6 +600,8 @@ TEST_F(SceneTest, WithoutInfiniteDisplayTerrainAndPlanesAreDrawnOnceAtTheOrigin)
     AddRecordingPlane(m_scene, 2.5f);
     AddRecordingPlane(m_scene, 6.0f);
     m_scene.m_showInfinite = 0;
+    // Billboards on every cell: the planes after them are still drawn at the origin.
+    m_scene.m_terrain->m_pChipManager->AddBillboard();
     // An eye below both planes: the one at 6 is farther and goes first.
     m_scene.m_camera->SetPosition(16, 1, 16);
     DrawSceneFrame(m_device, m_scene);
@@ -495,6 +609,70 @@ TEST_F(SceneTest, WithoutInfiniteDisplayTerrainAndPlanesAreDrawnOnceAtTheOrigin)
 
     const std::vector<DrawCall> expected = {{-1, 0, 0}, {1, 0, 0}, {0, 0, 0}};
     EXPECT_EQ(expected, log);
+}
+
+TEST_F(SceneTest, AFrameSetsLightMaterialAndFogAndCullsOnlyTheTerrain)
+{
+    std::vector<std::pair<int, DWORD>> culling;
+    g_cullLog = &culling;
+    ReplaceTerrain(m_scene);
+    AddRecordingPlane(m_scene, 2.5f);
+    m_scene.m_showInfinite = 0;
+    // The sky keeps whatever cull mode the frame before left.
+    g_device->SetRenderState(D3DRS_CULLMODE, D3DCULL_CW);
+    DrawSceneFrame(m_device, m_scene);
+    g_cullLog = nullptr;
+    const std::vector<std::pair<int, DWORD>> expectedCulling = {{-1, D3DCULL_CCW}, {0, D3DCULL_NONE}};
+    EXPECT_EQ(expectedCulling, culling);
+
+    struct Row {
+        D3DRENDERSTATETYPE state;
+        DWORD value;
+    };
+    const Row rows[] = {
+        {D3DRS_CULLMODE, D3DCULL_NONE},  // and so for the next frame's sky
+        {D3DRS_MULTISAMPLEANTIALIAS, TRUE},
+        {D3DRS_ZWRITEENABLE, TRUE},
+        {D3DRS_LIGHTING, TRUE},
+        {D3DRS_AMBIENT, 0xFF030303},
+        {D3DRS_FOGENABLE, TRUE},
+        {D3DRS_FOGCOLOR, 0x80FFFFFF},
+        {D3DRS_FOGSTART, Bits(12.0f)},
+        {D3DRS_FOGEND, Bits(40.0f)},
+        {D3DRS_FOGDENSITY, Bits(0.8f)},
+        {D3DRS_FOGVERTEXMODE, D3DFOG_LINEAR},
+        {D3DRS_FOGTABLEMODE, D3DFOG_NONE},
+    };
+    for (const Row& row : rows) {
+        DWORD value = 0xDEADBEEF;
+        g_device->GetRenderState(row.state, &value);
+        EXPECT_EQ(row.value, value) << "render state " << row.state;
+    }
+
+    D3DMATERIAL9 material;
+    g_device->GetMaterial(&material);
+    EXPECT_TRUE(SameColor(D3DCOLORVALUE{1, 1, 1, 1}, material.Diffuse));
+    EXPECT_TRUE(SameColor(D3DCOLORVALUE{0.1f, 0.1f, 0.1f, 0.1f}, material.Ambient));
+    EXPECT_TRUE(SameColor(D3DCOLORVALUE{0, 0, 0, 0}, material.Specular));
+    EXPECT_TRUE(SameColor(D3DCOLORVALUE{0, 0, 0, 0}, material.Emissive));
+    EXPECT_EQ(0.0f, material.Power);
+
+    D3DLIGHT9 light;
+    g_device->GetLight(0, &light);
+    BOOL enabled = FALSE;
+    g_device->GetLightEnable(0, &enabled);
+    EXPECT_TRUE(enabled);
+    EXPECT_EQ(D3DLIGHT_DIRECTIONAL, light.Type);
+    EXPECT_TRUE(SameColor(D3DCOLORVALUE{1, 1, 1, 0}, light.Diffuse));
+    EXPECT_TRUE(SameColor(D3DCOLORVALUE{0, 0, 0, 0}, light.Specular));
+    EXPECT_TRUE(SameColor(D3DCOLORVALUE{0, 0, 0, 0}, light.Ambient));
+    const float s = 1.0f / std::sqrt(27.0f);
+    EXPECT_NEAR(-s, light.Direction.x, 1e-6f);
+    EXPECT_NEAR(-5.0f * s, light.Direction.y, 1e-6f);
+    EXPECT_NEAR(-s, light.Direction.z, 1e-6f);
+    EXPECT_EQ(1000.0f, light.Range);
+    EXPECT_EQ(0.0f, light.Attenuation0);
+    EXPECT_EQ(0.0f, light.Falloff);
 }
 
 TEST_F(SceneTest, StartViewShowsTheSkyAboveAndTheAtlasGroundBelow)
@@ -632,4 +810,65 @@ TEST_F(SceneTest, WithoutInfiniteDisplayTheGroundEndsAtTheMapsEdge)
         EXPECT_NE(At(tiled, kSize / 2, y), At(single, kSize / 2, y)) << y;
         EXPECT_TRUE(sky.Matches(At(single, kSize / 2, y))) << y;
     }
+}
+
+TEST(COxelD3DSceneBase, RunsOfCellsAndTheOneCallSkyGiveThePixelsOfDrawingPieceByPiece)
+{
+    TestDevice device(512, 512);
+    ASSERT_TRUE(device.ok());
+    COxelD3DSceneBase scene;
+    ASSERT_EQ(0, scene.Create());
+    COxelD3DTerrainChipManager& map = *scene.m_terrain->m_pChipManager;
+    struct View {
+        D3DXVECTOR3 eye;
+        D3DXVECTOR3 target;
+        D3DXVECTOR3 up;
+        const char* name;
+    };
+    const View views[] = {
+        {{16, 16, 16}, {16, 8, 0}, {0, 1, 0}, "start view"},
+        {{20, 30, 12}, {20, 0, 12}, {0, 0, 1}, "straight down"},
+        {{8, -3, 40}, {16, 4, 0}, {0, 1, 0}, "from below the ground"},
+        {{30, 9, 34}, {0, 1, 10}, {0, 1, 0}, "low across a corner"},
+    };
+    for (int size : {16, 32, 64}) {
+        map.Release();
+        ASSERT_EQ(0, map.Create(size, size));
+        Scramble(map, static_cast<unsigned>(size));
+        for (int infinite = 1; infinite >= 0; --infinite) {
+            scene.m_showInfinite = infinite;
+            for (const View& view : views) {
+                LookFrom(*scene.m_camera, view.eye, view.target, view.up);
+                const std::vector<uint32_t> pieces = DrawPieceByPiece(device, scene);
+                EXPECT_EQ(0u, CountDifferent(pieces, DrawSceneFrame(device, scene)))
+                    << size << " x " << size << ", infinite " << infinite << ", " << view.name;
+            }
+        }
+        const std::vector<uint32_t> lines = DrawPieceByPiece(device, scene, D3DFILL_WIREFRAME);
+        EXPECT_EQ(0u, CountDifferent(lines, DrawSceneFrame(device, scene, D3DFILL_WIREFRAME))) << size << " wireframe";
+    }
+}
+
+TEST_F(SceneTest, AnEditAfterAFrameShowsInEveryCopyOfTheNextFrame)
+{
+    COxelD3DTerrainChipManager& map = *m_scene.m_terrain->m_pChipManager;
+    Scramble(map, 7);
+    const std::vector<uint32_t> before = DrawSceneFrame(m_device, m_scene);
+    // Far apart in the tree's order, so the write spans slots that stay as they were.
+    const auto edit = [](COxelD3DTerrainChipManager& edited) {
+        edited.SetHeight(16, 8, 11.0);
+        edited.SetMapChip(3, 29, 17);
+        edited.SetMapChipRotation(30, 2, 3);
+        edited.GetTerrainChip(20 * 32 + 12)->SetNormal(1, 0.6f, 0.8f, 0.0f);
+    };
+    edit(map);
+    const std::vector<uint32_t> after = DrawSceneFrame(m_device, m_scene);
+
+    // The same map made and edited before its first frame.
+    COxelD3DSceneBase fresh;
+    ASSERT_EQ(0, fresh.Create());
+    Scramble(*fresh.m_terrain->m_pChipManager, 7);
+    edit(*fresh.m_terrain->m_pChipManager);
+    EXPECT_EQ(0u, CountDifferent(DrawSceneFrame(m_device, fresh), after));
+    EXPECT_GT(CountDifferent(before, after), 500u);
 }

@@ -2,6 +2,9 @@
 
 #include "app/COxelD3DApplication.h"
 #include "scene/COxelD3DCameraBase.h"
+#include "support/DrawCallLog.h"
+#include "support/MessageBoxAnswer.h"
+#include "support/NothrowAllocations.h"
 #include "support/StartView.h"
 #include "support/TestDevice.h"
 #include "terrain/COxelD3DBillboardBase.h"
@@ -11,11 +14,10 @@
 
 #include <gtest/gtest.h>
 
-#include <atomic>
+#include <algorithm>
 #include <cstdio>
 #include <limits>
 #include <string>
-#include <thread>
 #include <vector>
 
 namespace {
@@ -50,47 +52,27 @@ std::string WriteBmp(const char* name, int w, int h)
     return path;
 }
 
-// Answers the message box that the code under test shows on this thread, and
-// remembers what it said.
-class MessageBoxAnswer {
-public:
-    MessageBoxAnswer() : m_done(false), m_thread([this] { Watch(); }) {}
-    ~MessageBoxAnswer()
-    {
-        m_done = true;
-        m_thread.join();
-    }
-    std::string caption;
-    std::string text;
-
-private:
-    void Watch()
-    {
-        for (int attempt = 0; attempt < 500 && !m_done; ++attempt) {
-            HWND box = FindWindowA("#32770", nullptr);
-            DWORD process = 0;
-            if (box && GetWindowThreadProcessId(box, &process) && process == GetCurrentProcessId()) {
-                char buffer[256] = {};
-                GetWindowTextA(box, buffer, sizeof buffer);
-                caption = buffer;
-                GetDlgItemTextA(box, 0xFFFF, buffer, sizeof buffer);
-                text = buffer;
-                PostMessageA(box, WM_COMMAND, IDOK, 0);
-                return;
-            }
-            Sleep(20);
-        }
-    }
-    std::atomic<bool> m_done;
-    std::thread m_thread;
-};
-
 // Records where the billboard pass puts it, instead of drawing.
 struct RecordingBillboard : COxelD3DBillboardBase {
     RecordingBillboard() : COxelD3DBillboardBase(0) {}
     void Render() override { positions.push_back(m_position); }
     std::vector<D3DXVECTOR3> positions;
 };
+
+// The slots that a frame's draw calls cover, in the order drawn: a strip drawn
+// alone is its quad's slot, an indexed list a run of slots.
+std::vector<int> SlotsDrawn(const DrawCallLog& log)
+{
+    std::vector<int> slots;
+    for (const DrawCallLog::Draw& draw : log.draws) {
+        const int first = static_cast<int>(draw.firstVertex / 4);
+        const int count = draw.indexed ? static_cast<int>(draw.primitiveCount / 2) : 1;
+        for (int slot = first; slot < first + count; ++slot) {
+            slots.push_back(slot);
+        }
+    }
+    return slots;
+}
 
 class ChipManagerTest : public ::testing::Test {
 protected:
@@ -250,14 +232,25 @@ TEST_F(ChipManagerTest, RotationMinusOneTurnsOnceMoreAndOtherValuesAreKept)
     EXPECT_EQ(start.u, Vertex(2, 3, 0).u);
 }
 
-TEST_F(ChipManagerTest, QuadTreeOf32By32HasSixLevelsDownToSingleCells)
+TEST_F(ChipManagerTest, QuadTreeOf32By32HasSixLevelsDownToSingleCellsEachBlockOneRunOfSlots)
 {
     std::vector<int> leaves(kSize * kSize, 0);
     struct Walk {
-        static void Visit(const COxelQuadNode* node, int level, std::vector<int>& leaves)
+        static void Visit(const COxelQuadNode* node, int level, std::vector<int>& leaves,
+                          const std::vector<int>& slots)
         {
             EXPECT_EQ(kSize >> (level - 1), node->m_width);
             EXPECT_EQ(node->m_width, node->m_height);
+            // The block's cells fill the slots from its first cell's on.
+            std::vector<int> blockSlots;
+            for (int row = 0; row < node->m_height; ++row) {
+                for (int column = 0; column < node->m_width; ++column) {
+                    blockSlots.push_back(slots[node->m_start + row * kSize + column]);
+                }
+            }
+            std::sort(blockSlots.begin(), blockSlots.end());
+            EXPECT_EQ(slots[node->m_start], blockSlots.front());
+            EXPECT_EQ(blockSlots.front() + node->m_width * node->m_height - 1, blockSlots.back());
             if (node->m_width == 1) {
                 EXPECT_EQ(6, level);
                 ++leaves[node->m_start];
@@ -269,15 +262,52 @@ TEST_F(ChipManagerTest, QuadTreeOf32By32HasSixLevelsDownToSingleCells)
                 if (k > 0) {
                     EXPECT_EQ(node->m_childStart[k - 1], node->m_pChild[k]->m_start);
                 }
-                Visit(node->m_pChild[k], level + 1, leaves);
+                Visit(node->m_pChild[k], level + 1, leaves, slots);
             }
         }
     };
     ASSERT_NE(nullptr, terrain.m_pRoot);
     EXPECT_EQ(nullptr, terrain.m_pRoot->m_pParent);
     EXPECT_EQ(D3DXVECTOR3(32, 2, 32), terrain.m_pRoot->m_vMax);
-    Walk::Visit(terrain.m_pRoot, 1, leaves);
+    Walk::Visit(terrain.m_pRoot, 1, leaves, terrain.m_cellSlots);
     EXPECT_EQ(std::vector<int>(kSize * kSize, 1), leaves);
+}
+
+TEST_F(ChipManagerTest, RunsDrawTheCellsThatOneCallPerCellDrawsInTheSameOrder)
+{
+    COxelD3DCameraBase camera;
+    StartCamera(camera);
+    DrawCallLog log(g_device);
+    // The map itself, the copy beyond its far edge and two that the start view sees in part.
+    const float copies[][2] = {{0, 0}, {0, -32}, {-32, -32}, {32, -32}};
+    for (const auto& copy : copies) {
+        terrain.m_drawEachCell = 1;
+        log.Clear();
+        RenderWithWorld(copy[0], copy[1]);
+        const std::vector<int> eachCell = SlotsDrawn(log);
+        for (const DrawCallLog::Draw& draw : log.draws) {
+            EXPECT_EQ(D3DPT_TRIANGLESTRIP, draw.type);
+            EXPECT_EQ(2u, draw.primitiveCount);
+        }
+        const int cellsDrawn = terrain.m_cellsDrawn;
+
+        terrain.m_drawEachCell = 0;
+        log.Clear();
+        RenderWithWorld(copy[0], copy[1]);
+        ASSERT_GT(cellsDrawn, 0) << copy[0] << ", " << copy[1];
+        EXPECT_EQ(cellsDrawn, terrain.m_cellsDrawn);
+        EXPECT_EQ(eachCell, SlotsDrawn(log)) << copy[0] << ", " << copy[1];
+        // One call per run, each the run's share of the list.
+        ASSERT_EQ(terrain.m_runs.size(), log.draws.size());
+        for (size_t k = 0; k < log.draws.size(); ++k) {
+            const DrawCallLog::Draw& draw = log.draws[k];
+            EXPECT_EQ(D3DPT_TRIANGLELIST, draw.type);
+            EXPECT_EQ(0, draw.baseVertex);
+            EXPECT_EQ(6u * terrain.m_runs[k].first, draw.startIndex);
+            EXPECT_EQ(4u * terrain.m_runs[k].count, draw.vertexCount);
+        }
+        EXPECT_LT(log.draws.size() * 10, static_cast<size_t>(cellsDrawn));
+    }
 }
 
 TEST_F(ChipManagerTest, BlockBehindTheCameraIsCulledWithOneTest)
@@ -404,7 +434,9 @@ TEST_F(ChipManagerTest, AtlasOf640By480CountsFiveByThreeTilesAndRewritesTheCells
     terrain.SetHeight(20, 20, 9.0);
     const D3DXVECTOR3 slope = VertexNormal(21, 20);
     const std::string path = WriteBmp("quelmora_atlas_640x480.bmp", 640, 480);
+    MessageBoxAnswer answer;
     ASSERT_EQ(0, terrain.LoadTexture(path.c_str()));
+    EXPECT_EQ(0, answer.count);
     EXPECT_EQ(path, terrain.m_chipImage.fileName);
     EXPECT_EQ(640, terrain.m_chipImage.width);
     EXPECT_EQ(480, terrain.m_chipImage.height);
@@ -430,16 +462,11 @@ TEST_F(ChipManagerTest, RefusedAtlasIsReportedAndTheCurrentOneStays)
     IDirect3DTexture9* texture = terrain.m_chipTexture;
     const QuadVertex before = Vertex(3, 4, 0);
     for (const std::string& path : {std::string("no such atlas.bmp"), narrow, low}) {
-        std::string caption;
-        std::string text;
-        {
-            MessageBoxAnswer answer;
-            EXPECT_EQ(E_FAIL, terrain.LoadTexture(path.c_str())) << path;
-            caption = answer.caption;
-            text = answer.text;
-        }
-        EXPECT_EQ("Error", caption) << path;
-        EXPECT_EQ("ファイルのオープンに失敗しました", text) << path;
+        MessageBoxAnswer answer;
+        EXPECT_EQ(E_FAIL, terrain.LoadTexture(path.c_str())) << path;
+        EXPECT_EQ(1, answer.count) << path;
+        EXPECT_EQ("Error", answer.caption) << path;
+        EXPECT_EQ("ファイルのオープンに失敗しました", answer.text) << path;
         EXPECT_EQ(0, memcmp(&image, &terrain.m_chipImage, sizeof image)) << path;
         EXPECT_EQ(texture, terrain.m_chipTexture);
         EXPECT_EQ(8, terrain.m_chipColumns);
@@ -449,6 +476,44 @@ TEST_F(ChipManagerTest, RefusedAtlasIsReportedAndTheCurrentOneStays)
     }
     DeleteFileA(narrow.c_str());
     DeleteFileA(low.c_str());
+}
+
+TEST(COxelD3DTerrainChipManager, AMapWhoseCellsOrTreeCannotAllBeMadeIsRefusedAndNotDrawn)
+{
+    TestDevice device;
+    COxelD3DCameraBase camera;
+    PlaceAtStartView(camera);
+    camera.Apply();
+    COxelD3DTerrainChipManager terrain;
+    int total = 0;
+    {
+        NothrowAllocations counting;
+        ASSERT_EQ(0, terrain.Create(16, 16));
+        total = counting.count();
+    }
+    // The cells, the first cell's quad, a block of the quad tree.
+    for (int failing : {0, 1, total - 1}) {
+        {
+            NothrowAllocations allocations(failing);
+            EXPECT_EQ(E_FAIL, terrain.Create(16, 16)) << failing;
+            EXPECT_TRUE(allocations.failed()) << failing;
+        }
+        EXPECT_EQ(nullptr, terrain.m_pRoot) << failing;
+        g_device->BeginScene();
+        terrain.Render();
+        g_device->EndScene();
+        EXPECT_EQ(0, terrain.m_cellsDrawn) << failing;
+    }
+    ASSERT_EQ(0, terrain.Create(16, 16));
+    EXPECT_NE(nullptr, terrain.m_pRoot);
+
+    for (int failing : {0, 1}) {
+        NothrowAllocations allocations(failing);
+        terrain.AddBillboard();
+        EXPECT_TRUE(allocations.failed());
+    }
+    EXPECT_TRUE(terrain.m_billboards.empty());
+    EXPECT_EQ(-1, terrain.m_cells[0].m_billboard);
 }
 
 TEST(COxelD3DTerrainChipManager, DestructorReleasesTheAtlasTextureThatReleaseKeeps)
