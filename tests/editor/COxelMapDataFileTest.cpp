@@ -6,6 +6,7 @@
 #include "scene/COxelD3DSceneBase.h"
 #include "support/DialogAnswer.h"
 #include "support/EditorSession.h"
+#include "support/MessageBoxAnswer.h"
 #include "support/ProgramFiles.h"
 #include "support/SampleMaps.h"
 #include "support/TestBitmap.h"
@@ -266,11 +267,13 @@ TEST_F(MapDataFileTest, ARefusedFileIsReportedAndLeavesTheMapAndEveryWindowAsThe
         EXPECT_TRUE(before == State()) << static_cast<int>(c.error);
         EXPECT_EQ(folder + "earlier.omd", FileName());
     }
-    EXPECT_EQ(E_FAIL, [&] {
-        DialogAnswer refusal("Error", "");
-        return session.editor().m_mapFile->Load((folder + "missing.omd").c_str());
-    }());
+    {
+        MessageBoxAnswer refusal;
+        EXPECT_EQ(E_FAIL, session.editor().m_mapFile->Load((folder + "missing.omd").c_str()));
+        EXPECT_EQ(MapFileErrorMessage(MapFileError::CannotOpen), refusal.text);
+    }
     EXPECT_FALSE(FileExists(folder + "missing.omd"));
+    EXPECT_TRUE(before == State());
     DeleteFileA(atlas.c_str());
 }
 
@@ -282,9 +285,10 @@ TEST_F(MapDataFileTest, AFailedSaveIsReportedAndKeepsTheOldFile)
     const HANDLE locked = CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(INVALID_HANDLE_VALUE, locked);
     {
-        DialogAnswer refusal("Error", "");
+        MessageBoxAnswer refusal;
         Choose(kSave);
-        EXPECT_EQ(kMapNotSavedMessage, refusal.Text());
+        EXPECT_EQ("Error", refusal.caption);
+        EXPECT_EQ(kMapNotSavedMessage, refusal.text);
     }
     CloseHandle(locked);
     EXPECT_EQ(old, ReadBytes(path));
@@ -292,9 +296,10 @@ TEST_F(MapDataFileTest, AFailedSaveIsReportedAndKeepsTheOldFile)
     const std::string lost = folder + "gone\\map.omd";
     SetFileName(lost);
     {
-        DialogAnswer refusal("Error", "");
+        MessageBoxAnswer refusal;
         Choose(kSave);
-        EXPECT_EQ(kMapNotSavedMessage, refusal.Text());
+        EXPECT_EQ("Error", refusal.caption);
+        EXPECT_EQ(kMapNotSavedMessage, refusal.text);
     }
     EXPECT_FALSE(FileExists(lost));
     EXPECT_EQ(lost, FileName());
