@@ -297,7 +297,7 @@ void COxelD3DSceneSettingWnd::StepHeight(int code, int position)
     const float height = p * kHeightPerPosition;
     SetSliderPosition(m_heightBar, &m_heightBarInfo, p);
     plane->SetHeight(height);
-    Redraw();
+    RedrawThumbnail();
     ShowHeight(m_selectedPlane, height);
 }
 
@@ -360,14 +360,14 @@ void COxelD3DSceneSettingWnd::OnNotify(WPARAM, LPARAM lParam)
     m_selectedPlane = selected;
     // A height between two steps (a map file may hold any) shows at the step below.
     SetSliderPosition(m_heightBar, &m_heightBarInfo, static_cast<int>(2.0f * plane->m_y));
-    Redraw();
+    RedrawThumbnail();
     CheckDlgButton(m_hWnd, kRepeatImage, plane->m_repeat ? BST_CHECKED : BST_UNCHECKED);
     CheckDlgButton(m_hWnd, kVisible, plane->m_visible ? BST_CHECKED : BST_UNCHECKED);
 }
 
 void COxelD3DSceneSettingWnd::Refresh()
 {
-    Redraw();
+    RedrawThumbnail();
 }
 
 void COxelD3DSceneSettingWnd::AddPlaneEntry()
@@ -438,6 +438,16 @@ void COxelD3DSceneSettingWnd::ToggleSelectedPlaneVisible()
     }
 }
 
+void COxelD3DSceneSettingWnd::RedrawThumbnail()
+{
+    // The thumbnail is all this window draws itself; its controls repaint when
+    // they change, and repainting them all here would cost more than the rest
+    // of a new map's refresh.
+    const RECT thumbnail = {kThumbnailLeft, kThumbnailTop, kThumbnailLeft + kThumbnailWidth,
+                            kThumbnailTop + kThumbnailHeight};
+    RedrawWindow(m_hWnd, &thumbnail, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_NOCHILDREN);
+}
+
 void COxelD3DSceneSettingWnd::DrawThumbnail(HBITMAP image)
 {
     if (!m_thumbnail) {
@@ -499,5 +509,5 @@ void COxelD3DSceneSettingWnd::LoadBackgroundImage()
     if (image.get()) {
         DrawThumbnail(image.get());
     }
-    Redraw();
+    RedrawThumbnail();
 }

@@ -24,6 +24,7 @@ public:
     void OnScroll(LPARAM bar, int code, int position, int vertical) override;
     // A click on a plane's entry shows that plane in the plane controls.
     void OnNotify(WPARAM wParam, LPARAM lParam) override;
+    // Repaints the thumbnail.
     void Refresh() override;
 
     // A new plane in the scene and its entry at the end of the list; the
@@ -56,6 +57,7 @@ private:
     void ShowHeight(int entry, float height);
     void StepHeight(int code, int position);
     void StepFog(HWND bar, int code, int position);
+    void RedrawThumbnail();
     // Shrinks `image` into the thumbnail.
     void DrawThumbnail(HBITMAP image);
     void LoadPlaneImage();
