@@ -12,7 +12,6 @@
 
 #include <windows.h>
 
-#include <algorithm>
 #include <cstdio>
 #include <vector>
 
@@ -24,13 +23,7 @@ const int kRepeats = 10;
 template <class Work>
 double MedianMs(Work work)
 {
-    std::vector<double> times;
-    for (int i = 0; i < kRepeats; ++i) {
-        const double start = SecondsNow();
-        work();
-        times.push_back((SecondsNow() - start) * 1000.0);
-    }
-    std::sort(times.begin(), times.end());
+    const std::vector<double> times = SortedRunTimesMs(kRepeats, work);
     return times[times.size() / 2];
 }
 

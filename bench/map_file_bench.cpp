@@ -14,7 +14,6 @@
 
 #include <windows.h>
 
-#include <algorithm>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -35,13 +34,7 @@ struct Timing {
 template <class Work>
 Timing Measure(Work work)
 {
-    std::vector<double> times;
-    for (int i = 0; i < kRepeats; ++i) {
-        const double start = SecondsNow();
-        work();
-        times.push_back((SecondsNow() - start) * 1000.0);
-    }
-    std::sort(times.begin(), times.end());
+    const std::vector<double> times = SortedRunTimesMs(kRepeats, work);
     return Timing{times[times.size() / 2], times[0]};
 }
 

@@ -87,10 +87,10 @@ HRESULT COxelMapDataFile::Load(const char* path)
 
 bool COxelMapDataFile::Gather(MapFileContents* map) const
 {
-    COxelD3DTerrainChipManager* terrain = m_editor ? m_editor->m_terrain : nullptr;
-    if (!terrain || !terrain->m_cells) {
+    if (!m_editor || !m_editor->HasMap()) {
         return false;
     }
+    COxelD3DTerrainChipManager* terrain = m_editor->m_terrain;
     const int width = m_editor->m_mapWidth;
     const int height = m_editor->m_mapHeight;
     map->width = width;
@@ -159,7 +159,7 @@ void COxelMapDataFile::Apply(const MapFileContents& map)
     }
 
     COxelD3DTerrainChipManager* terrain = editor->m_terrain;
-    if (terrain && terrain->m_cells) {
+    if (editor->HasMap()) {
         const int width = map.width;
         for (int i = 0; i < width * map.height; ++i) {
             const MapFileCell& cell = map.cells[i];

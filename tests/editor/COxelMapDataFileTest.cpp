@@ -9,6 +9,7 @@
 #include "support/MessageBoxAnswer.h"
 #include "support/ProgramFiles.h"
 #include "support/SampleMaps.h"
+#include "support/ScratchFolder.h"
 #include "support/TestBitmap.h"
 #include "terrain/COxelD3DMapChipData.h"
 #include "terrain/COxelD3DTerrainChipBase.h"
@@ -56,17 +57,7 @@ struct MapState {
 
 class MapDataFileTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(session.ok());
-        char temp[MAX_PATH];
-        GetTempPathA(sizeof temp, temp);
-        folder = std::string(temp) + "quelmora-map-data-file-test\\";
-        Clear();
-        ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr));
-        path = folder + "map.omd";
-    }
-    void TearDown() override { Clear(); }
+    void SetUp() override { ASSERT_TRUE(session.ok()); }
 
     void Choose(int command) const { SendMessageA(session.handle(kEditMenuWindow), WM_COMMAND, command, 0); }
     std::string FileName() const
@@ -151,24 +142,9 @@ protected:
     }
 
     EditorSession session;
-    std::string folder;
-    std::string path;
-
-private:
-    void Clear()
-    {
-        WIN32_FIND_DATAA found;
-        const HANDLE search = FindFirstFileA((folder + "*").c_str(), &found);
-        if (search != INVALID_HANDLE_VALUE) {
-            do {
-                const std::string name = folder + found.cFileName;
-                SetFileAttributesA(name.c_str(), FILE_ATTRIBUTE_NORMAL);
-                DeleteFileA(name.c_str());
-            } while (FindNextFileA(search, &found));
-            FindClose(search);
-        }
-        RemoveDirectoryA(folder.c_str());
-    }
+    ScratchFolder scratch{"quelmora-map-data-file-test"};
+    const std::string folder = scratch.path();
+    const std::string path = folder + "map.omd";
 };
 
 std::string UserAtlas()

@@ -1,12 +1,12 @@
 #include "editor/MapFileDisk.h"
 
 #include "support/SampleMaps.h"
+#include "support/ScratchFolder.h"
 
 #include <gtest/gtest.h>
 
 #include <windows.h>
 
-#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -16,35 +16,7 @@ using Bytes = std::vector<unsigned char>;
 
 class MapFileDiskTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        char temp[MAX_PATH];
-        GetTempPathA(sizeof temp, temp);
-        folder = std::string(temp) + "quelmora-map-file-test\\";
-        Clear();
-        ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr));
-        path = folder + "map.omd";
-    }
-    void TearDown() override { Clear(); }
-
-    // Every file in the test folder, by name.
-    std::vector<std::string> Files()
-    {
-        std::vector<std::string> names;
-        WIN32_FIND_DATAA found;
-        const HANDLE search = FindFirstFileA((folder + "*").c_str(), &found);
-        if (search == INVALID_HANDLE_VALUE) {
-            return names;
-        }
-        do {
-            if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
-                names.push_back(found.cFileName);
-            }
-        } while (FindNextFileA(search, &found));
-        FindClose(search);
-        std::sort(names.begin(), names.end());
-        return names;
-    }
+    std::vector<std::string> Files() const { return scratch.Files(); }
 
     void Write(const std::string& file, const Bytes& bytes)
     {
@@ -58,18 +30,9 @@ protected:
         return bytes;
     }
 
-    std::string folder;
-    std::string path;
-
-private:
-    void Clear()
-    {
-        for (const std::string& name : Files()) {
-            SetFileAttributesA((folder + name).c_str(), FILE_ATTRIBUTE_NORMAL);
-            DeleteFileA((folder + name).c_str());
-        }
-        RemoveDirectoryA(folder.c_str());
-    }
+    ScratchFolder scratch{"quelmora-map-file-test"};
+    const std::string folder = scratch.path();
+    const std::string path = folder + "map.omd";
 };
 
 }  // namespace
