@@ -75,6 +75,9 @@ HRESULT COxelMapDataFile::Load(const char* path)
 {
     // Everything is read and checked before the first change, so a refused
     // file leaves the map, its planes and the windows as they were.
+    if (!m_editor) {
+        return E_FAIL;
+    }
     MapFileContents map;
     const MapFileError error = LoadMapFile(path, &map);
     if (error != MapFileError::None) {
@@ -171,8 +174,7 @@ void COxelMapDataFile::Apply(const MapFileContents& map)
             terrain->SetHeight(x + 1, y + 1, cell.heights[3]);
             if (COxelD3DTerrainChipBase* quad = terrain->GetTerrainChip(i)) {
                 for (int corner = 0; corner < 4; ++corner) {
-                    quad->SetNormal(corner, cell.normals[corner][0], cell.normals[corner][1],
-                                    cell.normals[corner][2]);
+                    quad->SetNormal(corner, cell.normals[corner][0], cell.normals[corner][1], cell.normals[corner][2]);
                 }
             }
             terrain->SetMapChip(x, y, cell.chip);

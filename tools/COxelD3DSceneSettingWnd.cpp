@@ -65,7 +65,7 @@ Box DesignedPlace(HWND dialog, int x, int y, int width, int height)
     const int baseWidth = units.right > 0 ? units.right : kDesignBaseWidth;
     const int baseHeight = units.bottom > 0 ? units.bottom : kDesignBaseHeight;
     return Box{MulDiv(x, baseWidth, kDesignBaseWidth), MulDiv(y, baseHeight, kDesignBaseHeight),
-                MulDiv(width, baseWidth, kDesignBaseWidth), MulDiv(height, baseHeight, kDesignBaseHeight)};
+               MulDiv(width, baseWidth, kDesignBaseWidth), MulDiv(height, baseHeight, kDesignBaseHeight)};
 }
 
 // Fog sliders: position p is p world units from the camera. The range reaches
@@ -180,10 +180,9 @@ void COxelD3DSceneSettingWnd::Create()
 HWND COxelD3DSceneSettingWnd::CreateSlider(int x, int y, int width, int maximum, int position, SCROLLINFO* info)
 {
     const Box place = DesignedPlace(m_hWnd, x, y, width, 20);
-    HWND bar = CreateWindowExA(0, "SCROLLBAR", nullptr, WS_CHILD | WS_VISIBLE | SBS_HORZ, place.x, place.y,
-                               place.width, place.height, m_hWnd,
-                               reinterpret_cast<HMENU>(static_cast<INT_PTR>(kSliderId)), GetModuleHandleA(nullptr),
-                               nullptr);
+    HWND bar = CreateWindowExA(0, "SCROLLBAR", nullptr, WS_CHILD | WS_VISIBLE | SBS_HORZ, place.x, place.y, place.width,
+                               place.height, m_hWnd, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kSliderId)),
+                               GetModuleHandleA(nullptr), nullptr);
     *info = SCROLLINFO();
     info->cbSize = sizeof *info;
     info->fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
@@ -297,7 +296,6 @@ void COxelD3DSceneSettingWnd::StepHeight(int code, int position)
     const float height = p * kHeightPerPosition;
     SetSliderPosition(m_heightBar, &m_heightBarInfo, p);
     plane->SetHeight(height);
-    RedrawThumbnail();
     ShowHeight(m_selectedPlane, height);
 }
 
@@ -360,7 +358,6 @@ void COxelD3DSceneSettingWnd::OnNotify(WPARAM, LPARAM lParam)
     m_selectedPlane = selected;
     // A height between two steps (a map file may hold any) shows at the step below.
     SetSliderPosition(m_heightBar, &m_heightBarInfo, static_cast<int>(2.0f * plane->m_y));
-    RedrawThumbnail();
     CheckDlgButton(m_hWnd, kRepeatImage, plane->m_repeat ? BST_CHECKED : BST_UNCHECKED);
     CheckDlgButton(m_hWnd, kVisible, plane->m_visible ? BST_CHECKED : BST_UNCHECKED);
 }

@@ -18,8 +18,14 @@
 
 namespace {
 
-enum Control { kAddPlane = 1000, kLoadPlaneImage = 1001, kLoadBackground = 1003, kVisible = 1004,
-               kDeletePlane = 40007, kRepeatImage = 40010 };
+enum Control {
+    kAddPlane = 1000,
+    kLoadPlaneImage = 1001,
+    kLoadBackground = 1003,
+    kVisible = 1004,
+    kDeletePlane = 40007,
+    kRepeatImage = 40010,
+};
 
 using Entries = std::vector<std::pair<std::string, std::string>>;
 
@@ -70,10 +76,7 @@ protected:
         GetScrollInfo(bar, SB_CTL, &info);
         return info;
     }
-    int Position(HWND bar) const
-    {
-        return Slider(bar).nPos;
-    }
+    int Position(HWND bar) const { return Slider(bar).nPos; }
     bool Enabled(int id) const { return IsWindowEnabled(GetDlgItem(dialog().m_hWnd, id)) != FALSE; }
     bool Checked(int id) const { return IsDlgButtonChecked(dialog().m_hWnd, id) == BST_CHECKED; }
     bool PlaneControlsEnabled() const
