@@ -4,8 +4,6 @@ namespace {
 
 // The file name box of the common file dialogs.
 const int kFileNameBox = 0x047C;
-// The text of a message box.
-const int kMessageText = 0xFFFF;
 
 struct Search {
     std::wstring title;
@@ -64,12 +62,6 @@ bool DialogAnswer::Stop()
     return Answered();
 }
 
-std::string DialogAnswer::Text()
-{
-    Answered();
-    return m_text;
-}
-
 bool DialogAnswer::Answered()
 {
     if (m_thread.joinable()) {
@@ -85,9 +77,6 @@ void DialogAnswer::Watch()
         Search search = {Wide(m_title), nullptr};
         EnumWindows(FindDialog, reinterpret_cast<LPARAM>(&search));
         if (search.found) {
-            char text[1024] = {};
-            GetDlgItemTextA(search.found, kMessageText, text, sizeof text);
-            m_text = text;
             if (m_fileName.empty()) {
                 PostMessageA(search.found, WM_COMMAND, IDCANCEL, 0);
             } else {

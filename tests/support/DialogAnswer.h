@@ -9,9 +9,8 @@
 // Answers the next dialog box with the given title that this process shows,
 // from a thread of its own, while the test's thread sits in the dialog's loop:
 // types `fileName` into a file dialog and confirms it, or cancels when
-// `fileName` is empty (which also closes a message box). Gives up after
-// `timeoutMs`, so a dialog that never appears fails the test instead of
-// hanging it.
+// `fileName` is empty. Gives up after `timeoutMs`, so a dialog that never
+// appears fails the test instead of hanging it.
 class DialogAnswer {
 public:
     DialogAnswer(const std::string& title, const std::string& fileName, DWORD timeoutMs = 10000);
@@ -23,8 +22,6 @@ public:
     bool Answered();
     // Stops watching at once; true when a dialog had been answered.
     bool Stop();
-    // A message box's text, read before it was answered.
-    std::string Text();
 
 private:
     void Watch();
@@ -34,6 +31,5 @@ private:
     DWORD m_timeoutMs;
     std::atomic<bool> m_answered;
     std::atomic<bool> m_stop;
-    std::string m_text;
     std::thread m_thread;
 };

@@ -1,6 +1,11 @@
 #include "support/MessageBoxAnswer.h"
 
+#include <algorithm>
+
 namespace {
+
+// The file name box of the common file dialogs.
+const int kFileNameBox = 0x047C;
 
 // The answer of this thread's innermost MessageBoxAnswer.
 thread_local MessageBoxAnswer* t_answer = nullptr;
@@ -25,21 +30,30 @@ MessageBoxAnswer::~MessageBoxAnswer()
 
 LRESULT CALLBACK MessageBoxAnswer::OnCbt(int code, WPARAM wParam, LPARAM lParam)
 {
-    if (code == HCBT_ACTIVATE && t_answer) {
-        HWND box = reinterpret_cast<HWND>(wParam);
-        char className[16] = {};
-        GetClassNameA(box, className, sizeof className);
+    HWND window = reinterpret_cast<HWND>(wParam);
+    if (code == HCBT_CREATEWND && t_answer) {
+        t_answer->m_made.push_back(window);
+    }
+    if (code == HCBT_ACTIVATE && t_answer && IsNewMessageBox(window)) {
         // The text is in place by now: the box is activated after its dialog initialisation.
-        if (lstrcmpA(className, "#32770") == 0) {
-            char buffer[512] = {};
-            GetWindowTextA(box, buffer, sizeof buffer);
-            t_answer->caption = buffer;
-            buffer[0] = '\0';
-            GetDlgItemTextA(box, 0xFFFF, buffer, sizeof buffer);
-            t_answer->text = buffer;
-            ++t_answer->count;
-            PostMessageA(box, WM_COMMAND, t_answer->m_button, 0);
-        }
+        char buffer[512] = {};
+        GetWindowTextA(window, buffer, sizeof buffer);
+        t_answer->caption = buffer;
+        buffer[0] = '\0';
+        GetDlgItemTextA(window, 0xFFFF, buffer, sizeof buffer);
+        t_answer->text = buffer;
+        ++t_answer->count;
+        PostMessageA(window, WM_COMMAND, t_answer->m_button, 0);
     }
     return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+bool MessageBoxAnswer::IsNewMessageBox(HWND window)
+{
+    // Dialogs that were there before, such as the editor's modeless ones, and
+    // file dialogs, which have a file name box, are not message boxes to answer.
+    char className[16] = {};
+    GetClassNameA(window, className, sizeof className);
+    return lstrcmpA(className, "#32770") == 0 && !GetDlgItem(window, kFileNameBox) &&
+           std::find(t_answer->m_made.begin(), t_answer->m_made.end(), window) != t_answer->m_made.end();
 }
