@@ -66,4 +66,6 @@ TEST(QuelmoraProgram, ArrowKeysInThePreviewMoveTheView)
     DWORD exitCode = 1;
     EXPECT_TRUE(program.WaitForExit(20000, &exitCode));
     EXPECT_EQ(0u, exitCode);
+    // Closing saved the layout of a first start; the next start gets the default one.
+    DeleteFileA(SettingsFilePath().c_str());
 }

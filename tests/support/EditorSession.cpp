@@ -28,8 +28,12 @@ EditorSession::~EditorSession()
     g_application = nullptr;
     DestroyWindow(preview);
     COxelD3DTerrainEditor::DestroyInstance();
+    // Dispatched, not only removed: a paint message stays queued until a paint
+    // has validated its window, and windows that earlier tests left without an
+    // owner may need one.
     MSG message;
     while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+        DispatchMessageA(&message);
     }
 }
 
