@@ -54,6 +54,10 @@ public:
     void NewMap(int width, int height);
     // Loads a BMP file as the map-chip atlas; a null path asks the user first.
     void OpenTextureImage(const char* path);
+    // Makes window `index` on first use, at its place from the settings file,
+    // then shows it and brings it to the front. For the windows the editor
+    // does not make at start: the map edit window and the billboard dialog.
+    void OpenWindow(int index);
     // Adds a plane to the scene and to the scene setting window's list.
     void AddPlane();
     void SetPlaneVisible(int id, int visible);
@@ -84,6 +88,9 @@ private:
     COxelD3DTerrainEditor& operator=(const COxelD3DTerrainEditor&) = delete;
 
     COxelD3DTerrainEditorChildWndBase* Window(int index);
+    // Moves window `index`, when it has been made, to its place from the
+    // settings file (and the map edit window to its saved size).
+    void RestoreWindowPlace(int index);
     // The windows the editor makes, shows and refreshes, in index order.
     static bool IsManagedWindow(int index);
 
