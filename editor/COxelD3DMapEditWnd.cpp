@@ -336,13 +336,7 @@ void COxelD3DMapEditWnd::OnSize(UINT type, int width, int height)
     const int pageHeight = std::min<int>(bitmap.cy, height);
     // The frame's size leaves out the scroll bars, which take their share of
     // the window too: without them the map would not fit after all.
-    SIZE outer = OuterSize(pageWidth, pageHeight, kStyle, kExStyle, false);
-    outer.cx += GetSystemMetrics(SM_CXVSCROLL);
-    outer.cy += GetSystemMetrics(SM_CYHSCROLL);
-    RECT rect;
-    if (GetWindowRect(m_hWnd, &rect)) {
-        MoveWindow(m_hWnd, rect.left, rect.top, outer.cx, outer.cy, TRUE);
-    }
+    FitClientArea(pageWidth + GetSystemMetrics(SM_CXVSCROLL), pageHeight + GetSystemMetrics(SM_CYHSCROLL));
 }
 
 SIZE COxelD3DMapEditWnd::BitmapSize() const
