@@ -61,19 +61,8 @@ COxelD3DEditMenuWnd::~COxelD3DEditMenuWnd()
 
 void COxelD3DEditMenuWnd::Create()
 {
+    RegisterEditorClass(kClassName, EditMenuWndProc, kMenuName, "IDI_SMALLICON");
     const HINSTANCE instance = GetModuleHandleA(nullptr);
-    WNDCLASSEXA windowClass = {};
-    windowClass.cbSize = sizeof windowClass;
-    windowClass.style = CS_HREDRAW | CS_VREDRAW;
-    windowClass.lpfnWndProc = EditMenuWndProc;
-    windowClass.hInstance = instance;
-    windowClass.hIcon = LoadIconA(instance, "IDI_SMALLICON");
-    windowClass.hIconSm = LoadIconA(instance, "IDI_SMALLICON");
-    windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-    windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
-    windowClass.lpszMenuName = kMenuName;
-    windowClass.lpszClassName = kClassName;
-    RegisterClassExA(&windowClass);
 
     RECT outer = {0, 0, kClientWidth, 0};
     AdjustWindowRect(&outer, kStyle, TRUE);
@@ -84,13 +73,13 @@ void COxelD3DEditMenuWnd::Create()
     // The marks match the switches' start values; dithering is the one switch
     // this window sets itself.
     memset(m_fileName, 0, sizeof m_fileName);
-    Check(kSolid, true);
-    Check(kHighDetail, true);
-    Check(kDitherOn, false);
-    Check(kDitherOff, true);
+    CheckMenuCommand(kSolid, true);
+    CheckMenuCommand(kHighDetail, true);
+    CheckMenuCommand(kDitherOn, false);
+    CheckMenuCommand(kDitherOff, true);
     SetDithering(FALSE);
-    Check(kBackground, true);
-    Check(kInfinite, true);
+    CheckMenuCommand(kBackground, true);
+    CheckMenuCommand(kInfinite, true);
 }
 
 void COxelD3DEditMenuWnd::OnPaint(HDC)
@@ -120,8 +109,8 @@ void COxelD3DEditMenuWnd::OnCommand(int id)
         break;
     case kSolid:
     case kWireframe:
-        Check(kSolid, id == kSolid);
-        Check(kWireframe, id == kWireframe);
+        CheckMenuCommand(kSolid, id == kSolid);
+        CheckMenuCommand(kWireframe, id == kWireframe);
         if (g_application) {
             g_application->m_fillMode = id == kSolid ? D3DFILL_SOLID : D3DFILL_WIREFRAME;
         }
@@ -133,8 +122,8 @@ void COxelD3DEditMenuWnd::OnCommand(int id)
         break;
     case kDitherOn:
     case kDitherOff:
-        Check(kDitherOn, id == kDitherOn);
-        Check(kDitherOff, id == kDitherOff);
+        CheckMenuCommand(kDitherOn, id == kDitherOn);
+        CheckMenuCommand(kDitherOff, id == kDitherOff);
         SetDithering(id == kDitherOn);
         break;
     case kTextureImage:
@@ -187,13 +176,9 @@ void COxelD3DEditMenuWnd::Refresh()
     Redraw();
 }
 
-void COxelD3DEditMenuWnd::Check(int id, bool checked)
-{
-    CheckMenuItem(GetMenu(m_hWnd), id, MF_BYCOMMAND | (checked ? MF_CHECKED : MF_UNCHECKED));
-}
 
 void COxelD3DEditMenuWnd::Toggle(int id, int& flag)
 {
     flag = flag ? 0 : 1;
-    Check(id, flag != 0);
+    CheckMenuCommand(id, flag != 0);
 }

@@ -23,7 +23,6 @@ public:
     char m_fileName[MAX_PATH];
 
 private:
-    void Check(int id, bool checked);
     // Flips a switch that lives elsewhere and sets the item's mark from the
     // switch's new value, whatever the mark showed before.
     void Toggle(int id, int& flag);

@@ -43,10 +43,7 @@ bool SameCell(const POINT& a, const POINT& b)
 COxelD3DTerrainChipManager* EditedTerrain()
 {
     COxelD3DTerrainEditor* editor = COxelD3DTerrainEditor::GetInstance();
-    if (!editor || !editor->m_terrain || !editor->m_terrain->m_cells) {
-        return nullptr;
-    }
-    return editor->m_terrain;
+    return editor && editor->HasMap() ? editor->m_terrain : nullptr;
 }
 
 }  // namespace
@@ -66,19 +63,8 @@ COxelD3DMapEditWnd::~COxelD3DMapEditWnd()
 
 void COxelD3DMapEditWnd::Create()
 {
+    RegisterEditorClass(kClassName, MapEditWndProc);
     const HINSTANCE instance = GetModuleHandleA(nullptr);
-    WNDCLASSEXA windowClass = {};
-    windowClass.cbSize = sizeof windowClass;
-    windowClass.style = CS_HREDRAW | CS_VREDRAW;
-    windowClass.lpfnWndProc = MapEditWndProc;
-    windowClass.hInstance = instance;
-    windowClass.hIcon = LoadIconA(nullptr, IDI_APPLICATION);
-    windowClass.hIconSm = LoadIconA(nullptr, IDI_APPLICATION);
-    windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-    windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
-    windowClass.lpszClassName = kClassName;
-    RegisterClassExA(&windowClass);
-
     m_hWnd = CreateWindowExA(kExStyle, kClassName, kClassName, kStyle, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
                              CW_USEDEFAULT, COxelD3DTerrainEditor::PreviewWindow(), nullptr, instance, nullptr);
     Rebuild();

@@ -325,10 +325,15 @@ void COxelD3DTerrainEditor::RestoreWindowPlace(int index)
     MoveWindow(hwnd, place.x, place.y, size.cx, size.cy, TRUE);
 }
 
+bool COxelD3DTerrainEditor::HasMap() const
+{
+    return m_terrain && m_terrain->m_cells;
+}
+
 void COxelD3DTerrainEditor::PlaceCursor(int column, int row)
 {
     COxelD3DSceneBase* scene = Scene();
-    if (!scene || !m_terrain || !m_terrain->m_cells) {
+    if (!scene || !HasMap()) {
         return;
     }
     const double lowest =

@@ -66,6 +66,8 @@ public:
     void SaveWindowLayout();
     void RestoreWindowLayout();
 
+    // Whether there is a map to show and edit: a failed map leaves the grid without cells.
+    bool HasMap() const;
     // Puts the preview's 3D cursor on grid vertex (column, row), at the lowest
     // of the four corners of the cell there. Columns and rows wrap.
     void PlaceCursor(int column, int row);

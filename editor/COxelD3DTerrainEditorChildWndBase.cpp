@@ -54,3 +54,27 @@ void COxelD3DTerrainEditorChildWndBase::FitClientArea(int width, int height)
                                  static_cast<DWORD>(GetWindowLongPtrA(m_hWnd, GWL_EXSTYLE)), GetMenu(m_hWnd) != nullptr);
     MoveWindow(m_hWnd, rect.left, rect.top, outer.cx, outer.cy, TRUE);
 }
+
+void COxelD3DTerrainEditorChildWndBase::RegisterEditorClass(const char* className, WNDPROC procedure,
+                                                            const char* menuName, const char* iconName)
+{
+    const HINSTANCE instance = GetModuleHandleA(nullptr);
+    const HICON icon = iconName ? LoadIconA(instance, iconName) : LoadIconA(nullptr, IDI_APPLICATION);
+    WNDCLASSEXA windowClass = {};
+    windowClass.cbSize = sizeof windowClass;
+    windowClass.style = CS_HREDRAW | CS_VREDRAW;
+    windowClass.lpfnWndProc = procedure;
+    windowClass.hInstance = instance;
+    windowClass.hIcon = icon;
+    windowClass.hIconSm = icon;
+    windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+    windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
+    windowClass.lpszMenuName = menuName;
+    windowClass.lpszClassName = className;
+    RegisterClassExA(&windowClass);
+}
+
+void COxelD3DTerrainEditorChildWndBase::CheckMenuCommand(int id, bool checked)
+{
+    CheckMenuItem(GetMenu(m_hWnd), id, MF_BYCOMMAND | (checked ? MF_CHECKED : MF_UNCHECKED));
+}

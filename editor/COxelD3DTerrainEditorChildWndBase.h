@@ -42,6 +42,13 @@ public:
     HWND m_hWnd;
 
 protected:
+    // Registers a window class as the editor's windows have them: redrawn when
+    // resized, arrow cursor, white background; the system's application icon
+    // unless `iconName` names one of the program's icons.
+    static void RegisterEditorClass(const char* className, WNDPROC procedure, const char* menuName = nullptr,
+                                    const char* iconName = nullptr);
+    // Sets or clears the check mark of menu item `id` in the window's menu.
+    void CheckMenuCommand(int id, bool checked);
     // The outer size of a window of this style whose client area is width x height.
     static SIZE OuterSize(int width, int height, DWORD style, DWORD exStyle, bool hasMenu);
     // Resizes the window, keeping its top-left corner, to a client area of

@@ -41,18 +41,8 @@ void COxelD3DHeightWnd::Create()
     if (!editor) {
         return;
     }
+    RegisterEditorClass(kClassName, HeightWndProc);
     const HINSTANCE instance = GetModuleHandleA(nullptr);
-    WNDCLASSEXA windowClass = {};
-    windowClass.cbSize = sizeof windowClass;
-    windowClass.style = CS_HREDRAW | CS_VREDRAW;
-    windowClass.lpfnWndProc = HeightWndProc;
-    windowClass.hInstance = instance;
-    windowClass.hIcon = LoadIconA(nullptr, IDI_APPLICATION);
-    windowClass.hIconSm = LoadIconA(nullptr, IDI_APPLICATION);
-    windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-    windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
-    windowClass.lpszClassName = kClassName;
-    RegisterClassExA(&windowClass);
 
     const SIZE outer = OuterSize(editor->m_mapWidth * kSquare, editor->m_mapHeight * kSquare,
                                  WS_CAPTION | WS_SYSMENU, kExStyle, false);
@@ -63,7 +53,7 @@ void COxelD3DHeightWnd::Create()
 void COxelD3DHeightWnd::OnPaint(HDC hdc)
 {
     COxelD3DTerrainEditor* editor = COxelD3DTerrainEditor::GetInstance();
-    if (!editor || !editor->m_terrain || !editor->m_terrain->m_cells) {
+    if (!editor || !editor->HasMap()) {
         return;
     }
     const int width = editor->m_mapWidth;
@@ -84,7 +74,7 @@ void COxelD3DHeightWnd::OnPaint(HDC hdc)
 int COxelD3DHeightWnd::OnMouse(UINT message, int x, int y)
 {
     COxelD3DTerrainEditor* editor = COxelD3DTerrainEditor::GetInstance();
-    if (!editor || !editor->m_terrain || !editor->m_terrain->m_cells) {
+    if (!editor || !editor->HasMap()) {
         return 0;
     }
     COxelD3DTerrainChipManager* terrain = editor->m_terrain;

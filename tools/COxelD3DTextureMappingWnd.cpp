@@ -57,19 +57,8 @@ void COxelD3DTextureMappingWnd::Create()
     if (!editor) {
         return;
     }
+    RegisterEditorClass(kClassName, TextureMappingWndProc, kMenuName);
     const HINSTANCE instance = GetModuleHandleA(nullptr);
-    WNDCLASSEXA windowClass = {};
-    windowClass.cbSize = sizeof windowClass;
-    windowClass.style = CS_HREDRAW | CS_VREDRAW;
-    windowClass.lpfnWndProc = TextureMappingWndProc;
-    windowClass.hInstance = instance;
-    windowClass.hIcon = LoadIconA(nullptr, IDI_APPLICATION);
-    windowClass.hIconSm = LoadIconA(nullptr, IDI_APPLICATION);
-    windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-    windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
-    windowClass.lpszMenuName = kMenuName;
-    windowClass.lpszClassName = kClassName;
-    RegisterClassExA(&windowClass);
 
     const SIZE outer = OuterSize(editor->m_mapWidth * m_cellWidth, editor->m_mapHeight * m_cellHeight,
                                  WS_CAPTION | WS_SYSMENU, kExStyle, true);
@@ -81,7 +70,7 @@ void COxelD3DTextureMappingWnd::Create()
 void COxelD3DTextureMappingWnd::OnPaint(HDC hdc)
 {
     COxelD3DTerrainEditor* editor = COxelD3DTerrainEditor::GetInstance();
-    if (!editor || !editor->m_terrain || !editor->m_terrain->m_cells) {
+    if (!editor || !editor->HasMap()) {
         return;
     }
     if (!UpdateCells(hdc)) {
@@ -199,7 +188,7 @@ bool COxelD3DTextureMappingWnd::DrawnFor::operator==(const DrawnFor& other) cons
 int COxelD3DTextureMappingWnd::OnMouse(UINT message, int x, int y)
 {
     COxelD3DTerrainEditor* editor = COxelD3DTerrainEditor::GetInstance();
-    if (!editor || !editor->m_terrain || !editor->m_terrain->m_cells) {
+    if (!editor || !editor->HasMap()) {
         return 0;
     }
     COxelD3DTerrainChipManager* terrain = editor->m_terrain;
@@ -243,7 +232,7 @@ void COxelD3DTextureMappingWnd::OnCommand(int id)
             return;
         }
         for (const DisplaySize& other : kDisplaySizes) {
-            Check(other.command, other.command == id);
+            CheckMenuCommand(other.command, other.command == id);
         }
         SetCellSize(size.pixels, size.pixels);
         Refresh();
@@ -276,9 +265,4 @@ void COxelD3DTextureMappingWnd::GetCellSize(int* width, int* height)
 {
     *width = m_cellWidth;
     *height = m_cellHeight;
-}
-
-void COxelD3DTextureMappingWnd::Check(int id, bool checked)
-{
-    CheckMenuItem(GetMenu(m_hWnd), id, MF_BYCOMMAND | (checked ? MF_CHECKED : MF_UNCHECKED));
 }

@@ -54,7 +54,6 @@ private:
         bool operator!=(const CellPicture& other) const { return chip != other.chip || rotation != other.rotation; }
     };
 
-    void Check(int id, bool checked);
     // Brings the offscreen copy up to date: every cell after a change of map,
     // cell size or atlas, otherwise only the cells whose chip or rotation
     // changed. False when there is no copy to draw into.

@@ -48,18 +48,8 @@ SIZE COxelD3DTextureWnd::ClientSize()
 
 void COxelD3DTextureWnd::Create()
 {
+    RegisterEditorClass(kClassName, TextureWndProc);
     const HINSTANCE instance = GetModuleHandleA(nullptr);
-    WNDCLASSEXA windowClass = {};
-    windowClass.cbSize = sizeof windowClass;
-    windowClass.style = CS_HREDRAW | CS_VREDRAW;
-    windowClass.lpfnWndProc = TextureWndProc;
-    windowClass.hInstance = instance;
-    windowClass.hIcon = LoadIconA(nullptr, IDI_APPLICATION);
-    windowClass.hIconSm = LoadIconA(nullptr, IDI_APPLICATION);
-    windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-    windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
-    windowClass.lpszClassName = kClassName;
-    RegisterClassExA(&windowClass);
 
     const SIZE client = ClientSize();
     const SIZE outer = OuterSize(client.cx, client.cy, WS_CAPTION | WS_SYSMENU, kExStyle, false);

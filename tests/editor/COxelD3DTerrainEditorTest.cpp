@@ -137,6 +137,17 @@ TEST_F(TerrainEditorTest, KeysMoveThePreviewCameraFromTheEditMenuAndHeightWindow
 
 TEST_F(TerrainEditorTest, ShowAndNewMapTouchTheWindowsTheEditorManagesInIndexOrder)
 {
+    const int managed[] = {kEditMenuWindow, kHeightWindow, kTextureWindow, kTextureMappingWindow};
+    for (int index : managed) {
+        ShowWindow(session.handle(index), SW_HIDE);
+    }
+    session.editor().ShowWindows();
+    for (int index : managed) {
+        EXPECT_TRUE(IsWindowVisible(session.handle(index))) << "window " << index;
+    }
+    EXPECT_EQ(nullptr, session.handle(kBillboardSettingWindow));
+    EXPECT_EQ(nullptr, session.handle(kMapEditWindow));
+
     Spy();
     session.editor().NewMap(16, 16);
     EXPECT_EQ((std::vector<std::string>{"0 refresh", "1 refresh", "3 refresh", "4 refresh", "5 refresh"}), log);
