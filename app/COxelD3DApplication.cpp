@@ -21,6 +21,12 @@ const D3DCOLOR kClearColor = 0xFF000000;
 
 }  // namespace
 
+HRESULT CreateDeviceOnDefaultAdapter(IDirect3D9* direct3D, D3DDEVTYPE type, HWND focusWindow, DWORD behaviour,
+                                     D3DPRESENT_PARAMETERS* parameters, IDirect3DDevice9** device)
+{
+    return direct3D->CreateDevice(D3DADAPTER_DEFAULT, type, focusWindow, behaviour, parameters, device);
+}
+
 COxelD3DApplication::COxelD3DApplication(HINSTANCE hInstance, int showCommand)
     : COxelApplication(hInstance, showCommand),
       m_direct3D(nullptr),
@@ -34,7 +40,8 @@ COxelD3DApplication::COxelD3DApplication(HINSTANCE hInstance, int showCommand)
       m_renderToTexture(1),
       m_font(nullptr),
       m_scene(nullptr),
-      m_direct3DCreated(false)
+      m_direct3DCreated(false),
+      m_createDevice(CreateDeviceOnDefaultAdapter)
 {
 }
 
@@ -126,7 +133,9 @@ HRESULT COxelD3DApplication::InitDirect3D(HWND hwnd)
 
 // Tries a hardware device, then hardware with software vertex processing, then
 // the reference rasteriser. Each is asked for the multisample type nearest to
-// the one wanted that it really offers, since an unsupported type refuses the device.
+// the one wanted that it really offers, since an unsupported type refuses the
+// device. The present parameters kept are the ones the device was made with,
+// which a reset of the device needs.
 HRESULT COxelD3DApplication::CreateDevice(HWND hwnd)
 {
     struct Attempt {
@@ -147,8 +156,8 @@ HRESULT COxelD3DApplication::CreateDevice(HWND hwnd)
                        SUCCEEDED(m_direct3D->CheckDeviceMultiSampleType(
                            D3DADAPTER_DEFAULT, attempt.type, parameters.AutoDepthStencilFormat, TRUE, type, nullptr));
             });
-        if (SUCCEEDED(m_direct3D->CreateDevice(D3DADAPTER_DEFAULT, attempt.type, hwnd, attempt.behaviour, &parameters,
-                                               &g_device))) {
+        if (SUCCEEDED(m_createDevice(m_direct3D, attempt.type, hwnd, attempt.behaviour, &parameters, &g_device))) {
+            m_presentParameters = parameters;
             return 0;
         }
         g_device = nullptr;

@@ -15,6 +15,12 @@ struct ScreenVertex {
 };
 const DWORD kScreenVertexFVF = D3DFVF_XYZRHW | D3DFVF_TEX1;
 
+// Makes a device on the default adapter, as IDirect3D9::CreateDevice does.
+using DeviceCreator = HRESULT (*)(IDirect3D9* direct3D, D3DDEVTYPE type, HWND focusWindow, DWORD behaviour,
+                                  D3DPRESENT_PARAMETERS* parameters, IDirect3DDevice9** device);
+HRESULT CreateDeviceOnDefaultAdapter(IDirect3D9* direct3D, D3DDEVTYPE type, HWND focusWindow, DWORD behaviour,
+                                     D3DPRESENT_PARAMETERS* parameters, IDirect3DDevice9** device);
+
 // The application with Direct3D: the device, the scene, the offscreen render
 // target and the composition of each frame.
 class COxelD3DApplication : public COxelApplication {
@@ -44,6 +50,9 @@ public:
     ID3DXFont* m_font;
     COxelD3DSceneBase* m_scene;
     bool m_direct3DCreated;
+    // How InitDirect3D makes the device: CreateDeviceOnDefaultAdapter, unless a
+    // test puts one here that refuses, to see what a machine without Direct3D sees.
+    DeviceCreator m_createDevice;
 
 private:
     HRESULT CreateDevice(HWND hwnd);

@@ -2,7 +2,6 @@
 
 #include "app/COxelD3DApplication.h"
 
-#include <cstdlib>
 #include <cstring>
 #include <new>
 
@@ -91,13 +90,17 @@ int COxelSettingsFile::Save()
 
 int COxelSettingsFile::ReadInt(const char* section, const char* key)
 {
-    BuildPath();
+    if (!BuildPath()) {
+        return 0;
+    }
     return static_cast<int>(GetPrivateProfileIntA(section, key, 0, m_path));
 }
 
 int COxelSettingsFile::WriteInt(const char* section, const char* key, int value)
 {
-    BuildPath();
+    if (!BuildPath()) {
+        return 0;
+    }
     char text[16] = {};
     wsprintfA(text, "%d", value);
     WritePrivateProfileStringA(section, key, text, m_path);
@@ -105,21 +108,39 @@ int COxelSettingsFile::WriteInt(const char* section, const char* key, int value)
 }
 
 // The file lies beside the executable, whatever the current directory is.
-void COxelSettingsFile::BuildPath()
+bool COxelSettingsFile::BuildPath()
 {
     HINSTANCE module = g_application ? g_application->m_hInstance : nullptr;
-    GetModuleFileNameA(module, m_path, MAX_PATH);
-    m_path[MAX_PATH - 1] = '\0';
+    char modulePath[MAX_PATH] = {};
+    const DWORD length = GetModuleFileNameA(module, modulePath, MAX_PATH);
+    // A path cut off at the end of the buffer would lead to some other folder.
+    if (length == 0 || length >= MAX_PATH) {
+        m_path[0] = '\0';
+        return false;
+    }
+    return PathBeside(modulePath, m_path);
+}
 
-    char drive[_MAX_DRIVE] = {};
-    char directory[_MAX_DIR] = {};
-    char name[_MAX_FNAME] = {};
-    char extension[_MAX_EXT] = {};
-    _splitpath_s(m_path, drive, sizeof drive, directory, sizeof directory, name, sizeof name, extension,
-                 sizeof extension);
-
-    m_path[0] = '\0';
-    strncat_s(m_path, MAX_PATH, drive, _TRUNCATE);
-    strncat_s(m_path, MAX_PATH, directory, _TRUNCATE);
-    strncat_s(m_path, MAX_PATH, kFileName, _TRUNCATE);
+bool COxelSettingsFile::PathBeside(const char* modulePath, char* path)
+{
+    // The folder ends after the last separator, or after the drive of a bare
+    // "C:name". The second byte of a double-byte character can look like a
+    // backslash (the 0x5C in "ソ"), so the path is read from the front.
+    const size_t moduleLength = strnlen(modulePath, MAX_PATH);
+    size_t folderLength = 0;
+    for (size_t i = 0; i < moduleLength; ++i) {
+        const char c = modulePath[i];
+        if (IsDBCSLeadByte(static_cast<BYTE>(c)) && i + 1 < moduleLength) {
+            ++i;
+        } else if (c == '\\' || c == '/' || c == ':') {
+            folderLength = i + 1;
+        }
+    }
+    if (moduleLength == MAX_PATH || folderLength + sizeof kFileName > MAX_PATH) {
+        path[0] = '\0';
+        return false;
+    }
+    memcpy(path, modulePath, folderLength);
+    memcpy(path + folderLength, kFileName, sizeof kFileName);
+    return true;
 }

@@ -13,19 +13,25 @@ public:
 
     int Load();
     int Save();
+    // Without a usable path (see PathBeside) a read gives 0 and a write does nothing.
     int ReadInt(const char* section, const char* key);
     int WriteInt(const char* section, const char* key, int value);
 
     // The section and key of value i.
     static const char* Section(int index);
     static const char* Key(int index);
+    // Writes into `path` (MAX_PATH bytes) the settings file in the folder of the
+    // module at `modulePath`. False, with `path` empty, when the folder is too
+    // long for the file name to fit.
+    static bool PathBeside(const char* modulePath, char* path);
 
     int m_values[kValueCount];
     char m_path[MAX_PATH];
 
 private:
     COxelSettingsFile();
-    void BuildPath();
+    // Rebuilds m_path; false when there is none.
+    bool BuildPath();
 
     static COxelSettingsFile* s_instance;
 };

@@ -5,6 +5,7 @@
 #include "scene/COxelD3DCameraBase.h"
 #include "scene/COxelD3DSceneBackgroundSphere.h"
 #include "scene/SceneVertex.h"
+#include "scene/SkySphereShape.h"
 #include "terrain/COxelD3DTerrainBase.h"
 #include "terrain/COxelD3DTerrainChipManager.h"
 #include "terrain/COxelD3DTerrainPlane.h"
@@ -118,13 +119,13 @@ HRESULT COxelD3DSceneBase::Create()
     m_camera->SetUp(0.0f, 1.0f, 0.0f);
 
     m_terrain = new (std::nothrow) COxelD3DTerrainBase();
-    if (!m_terrain) {
+    if (!m_terrain || !m_terrain->m_pChipManager) {
         return E_FAIL;
     }
 
     m_backgroundSphere = new (std::nothrow) COxelD3DSceneBackgroundSphere();
     g_backgroundSphere = m_backgroundSphere;
-    if (!m_backgroundSphere || m_backgroundSphere->Build(20, 10, 45.0f) < 0) {
+    if (!m_backgroundSphere || m_backgroundSphere->Build(kSkySlices, kSkyStacks, kSkyRadius) < 0) {
         return E_FAIL;
     }
 
@@ -363,7 +364,8 @@ void COxelD3DSceneBase::OnKeyDown(WPARAM key)
 void COxelD3DSceneBase::AddPlane()
 {
     COxelD3DTerrainPlane* plane = new (std::nothrow) COxelD3DTerrainPlane(static_cast<int>(m_planes.size()));
-    if (!plane) {
+    if (!plane || !plane->m_pTerrainChip) {
+        delete plane;
         return;
     }
     m_planes.push_back(plane);

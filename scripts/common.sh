@@ -86,7 +86,8 @@ quelmora_prepare_prefix() {
 }
 
 # One long-lived Windows process keeps Wine's services up, so each test process
-# does not pay for starting and stopping them.
+# does not pay for starting and stopping them. The ping returns once the desktop
+# is up, so no later process (a test that CTest reads from) starts it.
 quelmora_start_keeper() {
   wine "$QUELMORA_BUILD/quelmora_winhelper.exe" keep >/dev/null 2>&1 &
   QUELMORA_KEEPER_PID=$!

@@ -16,6 +16,9 @@ void COxelD3DBillboardBase::SetHeight(float y)
 {
     m_y = y;
     m_position.y = y;
+    if (!m_pTerrainChip) {
+        return;
+    }
     float uB;
     float vB;
     RepeatCounts(&uB, &vB);
@@ -27,7 +30,7 @@ void COxelD3DBillboardBase::SetHeight(float y)
 
 void COxelD3DBillboardBase::Render()
 {
-    if (!m_visible || !g_camera) {
+    if (!m_visible || !g_camera || !m_pTerrainChip) {
         return;
     }
     D3DXMATRIX translation;

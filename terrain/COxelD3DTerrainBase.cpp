@@ -3,13 +3,15 @@
 #include "editor/COxelD3DTerrainEditor.h"
 #include "terrain/COxelD3DTerrainChipManager.h"
 
+#include <new>
+
 namespace {
 
 const int kStartMapSize = 32;
 
 }  // namespace
 
-COxelD3DTerrainBase::COxelD3DTerrainBase() : m_pChipManager(new COxelD3DTerrainChipManager())
+COxelD3DTerrainBase::COxelD3DTerrainBase() : m_pChipManager(new (std::nothrow) COxelD3DTerrainChipManager())
 {
     Initialize();
 }
@@ -25,6 +27,9 @@ int COxelD3DTerrainBase::Initialize()
 {
     // The result is not examined: a map whose quads could not all be made has
     // no quad tree and is simply not drawn.
+    if (!m_pChipManager) {
+        return 0;
+    }
     m_pChipManager->Create(kStartMapSize, kStartMapSize);
     if (COxelD3DTerrainEditor* editor = COxelD3DTerrainEditor::GetInstance()) {
         editor->Initialize(m_pChipManager, kStartMapSize, kStartMapSize);
@@ -35,5 +40,7 @@ int COxelD3DTerrainBase::Initialize()
 
 void COxelD3DTerrainBase::Render()
 {
-    m_pChipManager->Render();
+    if (m_pChipManager) {
+        m_pChipManager->Render();
+    }
 }

@@ -13,6 +13,7 @@ public:
     virtual int Initialize();
     virtual void Render();
 
+    // Null only when it could not be allocated.
     COxelD3DTerrainChipManager* m_pChipManager;
 
 private:

@@ -12,6 +12,11 @@ namespace {
 const UINT kVertexCount = 4;
 const UINT kBufferSize = kVertexCount * sizeof(QuadVertex);
 
+bool IsQuadVertex(int vertex)
+{
+    return vertex >= 0 && vertex < static_cast<int>(kVertexCount);
+}
+
 }  // namespace
 
 static_assert(sizeof(QuadVertex) == 32, "the quad's vertex layout is 32 bytes");
@@ -68,7 +73,7 @@ int COxelD3DTerrainChipBase::SetGeometry(D3DXVECTOR3 corner0, D3DXVECTOR3 corner
 
 int COxelD3DTerrainChipBase::SetNormal(int vertex, D3DXVECTOR3 normal)
 {
-    if (!m_pVertexBuffer) {
+    if (!m_pVertexBuffer || !IsQuadVertex(vertex)) {
         return E_FAIL;
     }
     m_vertices[vertex].nx = normal.x;
@@ -85,6 +90,9 @@ int COxelD3DTerrainChipBase::SetNormal(int vertex, float x, float y, float z)
 
 D3DXVECTOR3 COxelD3DTerrainChipBase::GetNormal(int vertex)
 {
+    if (!IsQuadVertex(vertex)) {
+        return D3DXVECTOR3(0.0f, 0.0f, 0.0f);
+    }
     return D3DXVECTOR3(m_vertices[vertex].nx, m_vertices[vertex].ny, m_vertices[vertex].nz);
 }
 

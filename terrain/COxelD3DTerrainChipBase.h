@@ -34,9 +34,11 @@ public:
     // box follows the corners even when the quad has no buffer (E_FAIL).
     virtual int SetGeometry(D3DXVECTOR3 corner0, D3DXVECTOR3 corner1, D3DXVECTOR3 corner2, D3DXVECTOR3 corner3,
                             D3DXVECTOR3 normal, float uA, float vA, float uB, float vB, int rotation);
-    // Changes one vertex's normal only; E_FAIL when the quad has no buffer.
+    // Changes one vertex's normal only; E_FAIL when the quad has no buffer or
+    // the vertex is not 0..3.
     virtual int SetNormal(int vertex, D3DXVECTOR3 normal);
     virtual int SetNormal(int vertex, float x, float y, float z);
+    // (0, 0, 0) for a vertex that is not 0..3.
     virtual D3DXVECTOR3 GetNormal(int vertex);
     // Draws with the owner's texture; world transform and states are the caller's.
     virtual void Render();

@@ -26,6 +26,23 @@ const double kStartHeight = 2.0;
 
 enum CullState { kKnownInside = 1, kMustTest = 2 };
 
+// Whether every block of the tree down to single cells could be allocated.
+bool IsWholeTree(const COxelQuadNode* node)
+{
+    if (!node) {
+        return false;
+    }
+    if (node->m_width == 1) {
+        return true;
+    }
+    for (const COxelQuadNode* child : node->m_pChild) {
+        if (!IsWholeTree(child)) {
+            return false;
+        }
+    }
+    return true;
+}
+
 }  // namespace
 
 COxelD3DTerrainChipManager::COxelD3DTerrainChipManager()
@@ -163,7 +180,12 @@ int COxelD3DTerrainChipManager::Create(int width, int height)
             UpdateCellGeometry(column, row);
         }
     }
-    m_pRoot = new COxelQuadNode(this, nullptr, 0, width, height);
+    m_pRoot = new (std::nothrow) COxelQuadNode(this, nullptr, 0, width, height);
+    if (!IsWholeTree(m_pRoot)) {
+        delete m_pRoot;
+        m_pRoot = nullptr;
+        return E_FAIL;
+    }
     return 0;
 }
 
@@ -504,7 +526,11 @@ void COxelD3DTerrainChipManager::UpdateAround(int column, int row)
 void COxelD3DTerrainChipManager::AddBillboard()
 {
     const int id = static_cast<int>(m_billboards.size());
-    COxelD3DBillboardBase* billboard = new COxelD3DBillboardBase(id);
+    COxelD3DBillboardBase* billboard = new (std::nothrow) COxelD3DBillboardBase(id);
+    if (!billboard || !billboard->m_pTerrainChip) {
+        delete billboard;
+        return;
+    }
     m_billboards.push_back(billboard);
     billboard->Setup(32, 32, 1.0f, 1);
     billboard->ReleaseTexture();

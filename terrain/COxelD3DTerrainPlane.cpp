@@ -6,6 +6,8 @@
 
 #include <d3dx9.h>
 
+#include <new>
+
 namespace {
 
 const char kPlaneImage[] = "planetexture.dds";
@@ -23,8 +25,10 @@ COxelD3DTerrainPlane::COxelD3DTerrainPlane(int id)
       m_repeat(1)
 {
     LoadTexture(kPlaneImage);
-    m_pTerrainChip = new COxelD3DTerrainChipBase();
-    m_pTerrainChip->Create(this);
+    m_pTerrainChip = new (std::nothrow) COxelD3DTerrainChipBase();
+    if (m_pTerrainChip) {
+        m_pTerrainChip->Create(this);
+    }
 }
 
 COxelD3DTerrainPlane::~COxelD3DTerrainPlane()
@@ -56,6 +60,9 @@ void COxelD3DTerrainPlane::ReleaseTexture()
 void COxelD3DTerrainPlane::SetHeight(float y)
 {
     m_y = y;
+    if (!m_pTerrainChip) {
+        return;
+    }
     float uB;
     float vB;
     RepeatCounts(&uB, &vB);
@@ -67,7 +74,7 @@ void COxelD3DTerrainPlane::SetHeight(float y)
 
 void COxelD3DTerrainPlane::Render()
 {
-    if (!m_visible) {
+    if (!m_visible || !m_pTerrainChip) {
         return;
     }
     g_device->SetRenderState(D3DRS_LIGHTING, TRUE);

@@ -31,6 +31,7 @@ public:
     void SetRepeat(int repeat);
 
     int m_id;
+    // Owned; null only when it could not be allocated, and then nothing is drawn.
     COxelD3DTerrainChipBase* m_pTerrainChip;
     IDirect3DTexture9* m_pTexture;
     int m_visible;

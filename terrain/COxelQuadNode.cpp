@@ -4,6 +4,8 @@
 #include "terrain/COxelD3DTerrainChipManager.h"
 #include "terrain/MapGridMath.h"
 
+#include <new>
+
 COxelQuadNode::COxelQuadNode(COxelD3DTerrainChipManager* manager, COxelQuadNode* parent, int start, int w, int h)
     : m_pManager(manager),
       m_pParent(parent),
@@ -25,7 +27,7 @@ COxelQuadNode::COxelQuadNode(COxelD3DTerrainChipManager* manager, COxelQuadNode*
         m_childStart[k] = starts[k + 1];
     }
     for (int k = 0; k < 4; ++k) {
-        m_pChild[k] = new COxelQuadNode(manager, this, starts[k], w / 2, h / 2);
+        m_pChild[k] = new (std::nothrow) COxelQuadNode(manager, this, starts[k], w / 2, h / 2);
     }
 }
 

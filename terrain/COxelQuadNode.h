@@ -15,6 +15,7 @@ public:
 
     COxelD3DTerrainChipManager* m_pManager;
     COxelQuadNode* m_pParent;
+    // Null where a child could not be allocated; the chip manager then drops the tree.
     COxelQuadNode* m_pChild[4];
     int m_start;
     // First cells of children 1, 2 and 3; child 0 starts at m_start.

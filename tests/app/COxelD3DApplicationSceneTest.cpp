@@ -2,6 +2,7 @@
 
 #include "app/SafeRelease.h"
 #include "scene/COxelD3DSceneBase.h"
+#include "support/MessageBoxAnswer.h"
 
 #include <gtest/gtest.h>
 
@@ -120,7 +121,78 @@ bool Close(uint32_t a, uint32_t b, int tolerance)
     return true;
 }
 
+// The device attempts of a machine without Direct3D: every one is refused.
+std::vector<std::pair<D3DDEVTYPE, DWORD>> g_deviceAttempts;
+
+HRESULT RefuseDevice(IDirect3D9*, D3DDEVTYPE type, HWND, DWORD behaviour, D3DPRESENT_PARAMETERS*,
+                     IDirect3DDevice9** device)
+{
+    g_deviceAttempts.emplace_back(type, behaviour);
+    *device = nullptr;
+    return D3DERR_NOTAVAILABLE;
+}
+
+// Whether a preview window was ever shown while the hook was in place.
+bool g_previewShown = false;
+
+LRESULT CALLBACK WatchPreviewShown(int code, WPARAM wParam, LPARAM lParam)
+{
+    const auto* message = reinterpret_cast<const CWPSTRUCT*>(lParam);
+    char className[32] = {};
+    if (code == HC_ACTION && message->message == WM_SHOWWINDOW && message->wParam &&
+        GetClassNameA(message->hwnd, className, sizeof className) && lstrcmpA(className, "Quelmora") == 0) {
+        g_previewShown = true;
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+BOOL CALLBACK DestroyPreview(HWND hwnd, LPARAM)
+{
+    char className[32] = {};
+    if (GetClassNameA(hwnd, className, sizeof className) && lstrcmpA(className, "Quelmora") == 0) {
+        DestroyWindow(hwnd);
+    }
+    return TRUE;
+}
+
+ULONG References(IUnknown* object)
+{
+    object->AddRef();
+    return object->Release();
+}
+
 }  // namespace
+
+TEST(COxelD3DApplication, WithoutADeviceRunSaysSoShowsNoWindowAndReturnsZero)
+{
+    COxelD3DApplication* application = new COxelD3DApplication(GetModuleHandleA(nullptr), SW_SHOWNORMAL);
+    application->m_createDevice = RefuseDevice;
+    g_application = application;
+    g_deviceAttempts.clear();
+    g_previewShown = false;
+    HHOOK hook = SetWindowsHookExA(WH_CALLWNDPROC, WatchPreviewShown, nullptr, GetCurrentThreadId());
+    MessageBoxAnswer answer;
+    // Run deletes the application, whatever happens.
+    EXPECT_EQ(0, application->Run());
+    UnhookWindowsHookEx(hook);
+
+    EXPECT_EQ(nullptr, g_application);
+    EXPECT_EQ(nullptr, g_device);
+    const std::vector<std::pair<D3DDEVTYPE, DWORD>> attempts = {
+        {D3DDEVTYPE_HAL, D3DCREATE_HARDWARE_VERTEXPROCESSING},
+        {D3DDEVTYPE_HAL, D3DCREATE_SOFTWARE_VERTEXPROCESSING},
+        {D3DDEVTYPE_REF, D3DCREATE_SOFTWARE_VERTEXPROCESSING},
+    };
+    EXPECT_EQ(attempts, g_deviceAttempts);
+    EXPECT_EQ(1, answer.count);
+    EXPECT_EQ("Error", answer.caption);
+    EXPECT_EQ("Direct3D の初期化に失敗しました。", answer.text);
+    EXPECT_FALSE(g_previewShown);
+
+    EnumThreadWindows(GetCurrentThreadId(), DestroyPreview, 0);
+    MSG quit;
+    PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
+}
 
 TEST(COxelD3DApplication, EveryKeyButHomeReachesTheScene)
 {
@@ -213,6 +285,46 @@ TEST_F(ApplicationTest, AFrameStraightIntoTheBackBufferShowsTheSameView)
         }
     }
     EXPECT_EQ(0, mismatches);
+}
+
+TEST_F(ApplicationTest, KeepsThePresentParametersTheDeviceWasMadeWith)
+{
+    IDirect3DSwapChain9* swapChain = nullptr;
+    ASSERT_TRUE(SUCCEEDED(g_device->GetSwapChain(0, &swapChain)));
+    D3DPRESENT_PARAMETERS made = {};
+    swapChain->GetPresentParameters(&made);
+    SafeRelease(swapChain);
+    // Where two samples are refused, as here, the device has another count.
+    const D3DPRESENT_PARAMETERS& kept = m_application->m_presentParameters;
+    EXPECT_EQ(made.MultiSampleType, kept.MultiSampleType);
+    EXPECT_EQ(made.MultiSampleQuality, kept.MultiSampleQuality);
+    EXPECT_EQ(made.BackBufferWidth, kept.BackBufferWidth);
+    EXPECT_EQ(made.BackBufferHeight, kept.BackBufferHeight);
+    EXPECT_EQ(made.BackBufferFormat, kept.BackBufferFormat);
+    EXPECT_EQ(made.BackBufferCount, kept.BackBufferCount);
+    EXPECT_EQ(made.AutoDepthStencilFormat, kept.AutoDepthStencilFormat);
+    EXPECT_EQ(m_application->m_hWnd, kept.hDeviceWindow);
+}
+
+TEST_F(ApplicationTest, FramesLeaveTheBackBufferAndDepthSurfaceReferencesAsTheyWere)
+{
+    IDirect3DSurface9* backBuffer = nullptr;
+    IDirect3DSurface9* depth = nullptr;
+    ASSERT_TRUE(SUCCEEDED(g_device->GetBackBuffer(0, 0, D3DBACKBUFFER_TYPE_MONO, &backBuffer)));
+    ASSERT_TRUE(SUCCEEDED(g_device->GetDepthStencilSurface(&depth)));
+    DWORD now = 1000;
+    m_application->RenderFrame(now);
+    const ULONG backBufferReferences = References(backBuffer);
+    const ULONG depthReferences = References(depth);
+    // An even number of frames, so that the back buffers are where they were.
+    for (int frame = 0; frame < 20; ++frame) {
+        now += 16;
+        m_application->RenderFrame(now);
+    }
+    EXPECT_EQ(backBufferReferences, References(backBuffer));
+    EXPECT_EQ(depthReferences, References(depth));
+    SafeRelease(depth);
+    SafeRelease(backBuffer);
 }
 
 TEST_F(ApplicationTest, WireframeFillModeDrawsTheSceneAsLines)

@@ -121,3 +121,32 @@ TEST_F(SettingsFileTest, TheFileLiesBesideTheExecutableWhateverTheCurrentDirecto
     EXPECT_FALSE(inCurrentDirectory);
     EXPECT_EQ(77, readBack);
 }
+
+TEST(COxelSettingsFile, PathLiesInTheModulesFolderOrIsRefusedWhenItWouldNotFit)
+{
+    // 247 characters: with "Quelmora.ini" and its terminator the path fills MAX_PATH exactly.
+    const std::string longFolder = "C:\\" + std::string(243, 'd') + "\\";
+    struct Row {
+        std::string module;
+        std::string path;  // empty: refused
+    };
+    const Row rows[] = {
+        {"C:\\Program Files\\Quelmora\\quelmora.exe", "C:\\Program Files\\Quelmora\\Quelmora.ini"},
+        {"\\\\server\\share\\quelmora.exe", "\\\\server\\share\\Quelmora.ini"},
+        {"C:/games/quelmora.exe", "C:/games/Quelmora.ini"},
+        {"C:quelmora.exe", "C:Quelmora.ini"},
+        {"quelmora.exe", "Quelmora.ini"},
+        // The second byte of ソ is 0x5C, a backslash on its own.
+        {"C:\\ソフト\\ソ.exe", "C:\\ソフト\\Quelmora.ini"},
+        {longFolder + "q.exe", longFolder + "Quelmora.ini"},
+        {"C:\\d" + longFolder.substr(3) + "q.exe", ""},
+        // A folder of 256 characters: more than the 255 a drive, folder, name split allows.
+        {"C:\\" + std::string(254, 'd') + "\\q", ""},
+    };
+    for (const Row& row : rows) {
+        char path[MAX_PATH];
+        memset(path, 'x', sizeof path);
+        EXPECT_EQ(!row.path.empty(), COxelSettingsFile::PathBeside(row.module.c_str(), path)) << row.module;
+        EXPECT_EQ(row.path, std::string(path)) << row.module;
+    }
+}

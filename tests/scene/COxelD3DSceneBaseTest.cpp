@@ -1,11 +1,13 @@
 #include "scene/COxelD3DSceneBase.h"
 
 #include "app/COxelD3DApplication.h"
+#include "app/COxelSettingsFile.h"
 #include "app/SafeRelease.h"
 #include "scene/COxelD3DCameraBase.h"
 #include "scene/COxelD3DSceneBackgroundSphere.h"
 #include "scene/ResourceBitmap.h"
 #include "scene/SceneTestSupport.h"
+#include "support/NothrowAllocations.h"
 #include "support/TestDevice.h"
 #include "terrain/COxelD3DTerrainBase.h"
 #include "terrain/COxelD3DTerrainChipManager.h"
@@ -16,7 +18,9 @@
 #include <mmsystem.h>
 
 #include <cmath>
+#include <cstring>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -32,6 +36,8 @@ struct DrawCall {
 };
 
 std::vector<DrawCall>* g_drawLog = nullptr;
+// The cull mode each of those calls found, with the id.
+std::vector<std::pair<int, DWORD>>* g_cullLog = nullptr;
 
 void LogDraw(int id)
 {
@@ -40,6 +46,23 @@ void LogDraw(int id)
     if (g_drawLog) {
         g_drawLog->push_back(DrawCall{id, world._41, world._43});
     }
+    DWORD cullMode = 0;
+    g_device->GetRenderState(D3DRS_CULLMODE, &cullMode);
+    if (g_cullLog) {
+        g_cullLog->emplace_back(id, cullMode);
+    }
+}
+
+DWORD Bits(float value)
+{
+    DWORD bits;
+    memcpy(&bits, &value, sizeof bits);
+    return bits;
+}
+
+bool SameColor(const D3DCOLORVALUE& a, const D3DCOLORVALUE& b)
+{
+    return a.r == b.r && a.g == b.g && a.b == b.b && a.a == b.a;
 }
 
 class RecordingTerrain : public COxelD3DTerrainBase {
@@ -156,7 +179,8 @@ void WriteOneColorDds(const char* path, D3DCOLOR color)
 }
 
 // A current directory of its own, holding an "effect.dds" of one translucent
-// colour, or no such file when the colour is 0.
+// colour, or no such file when the colour is 0. Named after the test, so tests
+// running side by side never share it.
 class FolderWithEffectImage {
 public:
     explicit FolderWithEffectImage(D3DCOLOR color)
@@ -164,7 +188,8 @@ public:
         GetCurrentDirectoryA(MAX_PATH, m_previous);
         char temp[MAX_PATH];
         GetTempPathA(MAX_PATH, temp);
-        m_folder = std::string(temp) + "quelmora-scene-test";
+        const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();
+        m_folder = std::string(temp) + "quelmora-" + test->test_suite_name() + "-" + test->name();
         CreateDirectoryA(m_folder.c_str(), nullptr);
         SetCurrentDirectoryA(m_folder.c_str());
         if (color) {
@@ -332,6 +357,54 @@ TEST(COxelD3DSceneBase, DestroyingASceneLeavesAnotherScenesSky)
     EXPECT_EQ(16.5f, g_backgroundSphere->m_position[1]);
 }
 
+TEST(COxelD3DSceneBase, CreateCopesWhereverMemoryRunsOut)
+{
+    TestDevice device(kSize, kSize);
+    ASSERT_TRUE(device.ok());
+    // The editor that the terrain makes reads the settings file once per
+    // process: read before counting, every Create allocates the same.
+    COxelSettingsFile::GetInstance();
+    int total = 0;
+    {
+        NothrowAllocations counting;
+        COxelD3DSceneBase scene;
+        ASSERT_EQ(0, scene.Create());
+        total = counting.count();
+    }
+    // The camera first and the sky last: without either there is no scene. In
+    // between, a map whose cells or quad tree could not all be made is not drawn.
+    for (int failing : {0, 1, 2, 3, total / 2, total - 1}) {
+        COxelD3DSceneBase* scene = new COxelD3DSceneBase();
+        HRESULT result = 0;
+        {
+            NothrowAllocations allocations(failing);
+            result = scene->Create();
+            EXPECT_TRUE(allocations.failed()) << failing;
+        }
+        EXPECT_TRUE(result == 0 || result == E_FAIL) << failing;
+        if (failing == 0 || failing == total - 1) {
+            EXPECT_EQ(E_FAIL, result) << failing;
+        }
+        if (result == 0) {
+            DrawSceneFrame(device, *scene);
+        }
+        delete scene;
+    }
+}
+
+TEST_F(SceneTest, APlaneThatCannotBeMadeIsNotAdded)
+{
+    for (int failing : {0, 1}) {
+        NothrowAllocations allocations(failing);
+        m_scene.AddPlane();
+        EXPECT_TRUE(allocations.failed());
+    }
+    EXPECT_TRUE(m_scene.m_planes.empty());
+    m_scene.AddPlane();
+    ASSERT_EQ(1u, m_scene.m_planes.size());
+    EXPECT_EQ(0, m_scene.m_planes[0]->m_id);
+}
+
 TEST_F(SceneTest, TheKeysMoveAndTurnTheCamera)
 {
     struct Row {
@@ -495,6 +568,70 @@ TEST_F(SceneTest, WithoutInfiniteDisplayTerrainAndPlanesAreDrawnOnceAtTheOrigin)
 
     const std::vector<DrawCall> expected = {{-1, 0, 0}, {1, 0, 0}, {0, 0, 0}};
     EXPECT_EQ(expected, log);
+}
+
+TEST_F(SceneTest, AFrameSetsLightMaterialAndFogAndCullsOnlyTheTerrain)
+{
+    std::vector<std::pair<int, DWORD>> culling;
+    g_cullLog = &culling;
+    ReplaceTerrain(m_scene);
+    AddRecordingPlane(m_scene, 2.5f);
+    m_scene.m_showInfinite = 0;
+    // The sky keeps whatever cull mode the frame before left.
+    g_device->SetRenderState(D3DRS_CULLMODE, D3DCULL_CW);
+    DrawSceneFrame(m_device, m_scene);
+    g_cullLog = nullptr;
+    const std::vector<std::pair<int, DWORD>> expectedCulling = {{-1, D3DCULL_CCW}, {0, D3DCULL_NONE}};
+    EXPECT_EQ(expectedCulling, culling);
+
+    struct Row {
+        D3DRENDERSTATETYPE state;
+        DWORD value;
+    };
+    const Row rows[] = {
+        {D3DRS_CULLMODE, D3DCULL_NONE},  // and so for the next frame's sky
+        {D3DRS_MULTISAMPLEANTIALIAS, TRUE},
+        {D3DRS_ZWRITEENABLE, TRUE},
+        {D3DRS_LIGHTING, TRUE},
+        {D3DRS_AMBIENT, 0xFF030303},
+        {D3DRS_FOGENABLE, TRUE},
+        {D3DRS_FOGCOLOR, 0x80FFFFFF},
+        {D3DRS_FOGSTART, Bits(12.0f)},
+        {D3DRS_FOGEND, Bits(40.0f)},
+        {D3DRS_FOGDENSITY, Bits(0.8f)},
+        {D3DRS_FOGVERTEXMODE, D3DFOG_LINEAR},
+        {D3DRS_FOGTABLEMODE, D3DFOG_NONE},
+    };
+    for (const Row& row : rows) {
+        DWORD value = 0xDEADBEEF;
+        g_device->GetRenderState(row.state, &value);
+        EXPECT_EQ(row.value, value) << "render state " << row.state;
+    }
+
+    D3DMATERIAL9 material;
+    g_device->GetMaterial(&material);
+    EXPECT_TRUE(SameColor(D3DCOLORVALUE{1, 1, 1, 1}, material.Diffuse));
+    EXPECT_TRUE(SameColor(D3DCOLORVALUE{0.1f, 0.1f, 0.1f, 0.1f}, material.Ambient));
+    EXPECT_TRUE(SameColor(D3DCOLORVALUE{0, 0, 0, 0}, material.Specular));
+    EXPECT_TRUE(SameColor(D3DCOLORVALUE{0, 0, 0, 0}, material.Emissive));
+    EXPECT_EQ(0.0f, material.Power);
+
+    D3DLIGHT9 light;
+    g_device->GetLight(0, &light);
+    BOOL enabled = FALSE;
+    g_device->GetLightEnable(0, &enabled);
+    EXPECT_TRUE(enabled);
+    EXPECT_EQ(D3DLIGHT_DIRECTIONAL, light.Type);
+    EXPECT_TRUE(SameColor(D3DCOLORVALUE{1, 1, 1, 0}, light.Diffuse));
+    EXPECT_TRUE(SameColor(D3DCOLORVALUE{0, 0, 0, 0}, light.Specular));
+    EXPECT_TRUE(SameColor(D3DCOLORVALUE{0, 0, 0, 0}, light.Ambient));
+    const float s = 1.0f / std::sqrt(27.0f);
+    EXPECT_NEAR(-s, light.Direction.x, 1e-6f);
+    EXPECT_NEAR(-5.0f * s, light.Direction.y, 1e-6f);
+    EXPECT_NEAR(-s, light.Direction.z, 1e-6f);
+    EXPECT_EQ(1000.0f, light.Range);
+    EXPECT_EQ(0.0f, light.Attenuation0);
+    EXPECT_EQ(0.0f, light.Falloff);
 }
 
 TEST_F(SceneTest, StartViewShowsTheSkyAboveAndTheAtlasGroundBelow)

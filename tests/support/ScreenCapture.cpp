@@ -80,15 +80,23 @@ ScreenPicture WaitForSteadyPicture(HWND hwnd, DWORD intervalMs, DWORD timeoutMs)
     return ScreenPicture();
 }
 
+ScreenPicture WaitForPicture(HWND hwnd, DWORD timeoutMs, const std::function<bool(const ScreenPicture&)>& wanted)
+{
+    const DWORD start = GetTickCount();
+    ScreenPicture picture = CaptureClientArea(hwnd);
+    while (!wanted(picture) && GetTickCount() - start < timeoutMs) {
+        Sleep(50);
+        picture = CaptureClientArea(hwnd);
+    }
+    return picture;
+}
+
 ScreenPicture WaitForChangedPicture(HWND hwnd, const ScreenPicture& reference, double share, DWORD timeoutMs)
 {
     const DWORD start = GetTickCount();
-    ScreenPicture current = CaptureClientArea(hwnd);
-    while (DifferingShare(reference, current, 8) <= share && GetTickCount() - start < timeoutMs) {
-        Sleep(100);
-        current = CaptureClientArea(hwnd);
-    }
+    const ScreenPicture changed = WaitForPicture(
+        hwnd, timeoutMs, [&](const ScreenPicture& picture) { return DifferingShare(reference, picture, 8) > share; });
     const DWORD left = timeoutMs - std::min<DWORD>(timeoutMs, GetTickCount() - start);
     ScreenPicture settled = WaitForSteadyPicture(hwnd, 300, left);
-    return settled.pixels.empty() ? current : settled;
+    return settled.pixels.empty() ? changed : settled;
 }

@@ -79,6 +79,29 @@ TEST(COxelD3DTerrainChipBase, SetNormalChangesOnlyThatVertexNormal)
     EXPECT_EQ(D3DXVECTOR3(0, 1, 0), quad.m_vFaceNormal1);
 }
 
+TEST(COxelD3DTerrainChipBase, VerticesOutsideZeroToThreeAreRefusedAndChangeNothing)
+{
+    TestDevice device;
+    NoTexture owner;
+    COxelD3DTerrainChipBase quad;
+    ASSERT_EQ(0, quad.Create(&owner));
+    SetFlatCell(quad, 0);
+    QuadVertex before[4];
+    for (int k = 0; k < 4; ++k) {
+        before[k] = quad.GetVertex(k);
+    }
+    const D3DXVECTOR3 faceNormal = quad.m_vFaceNormal1;
+    for (int vertex : {-1, 4, 5, -100000, 100000}) {
+        EXPECT_EQ(E_FAIL, quad.SetNormal(vertex, D3DXVECTOR3(9, 9, 9))) << vertex;
+        EXPECT_EQ(E_FAIL, quad.SetNormal(vertex, 9.0f, 9.0f, 9.0f)) << vertex;
+        EXPECT_EQ(D3DXVECTOR3(0, 0, 0), quad.GetNormal(vertex)) << vertex;
+    }
+    for (int k = 0; k < 4; ++k) {
+        EXPECT_TRUE(SameVertex(before[k], quad.GetVertex(k))) << "vertex " << k;
+    }
+    EXPECT_EQ(faceNormal, quad.m_vFaceNormal1);
+}
+
 TEST(COxelD3DTerrainChipBase, DrawingWritesTheLatestVerticesToTheBuffer)
 {
     TestDevice device;

@@ -2,6 +2,8 @@
 
 #include "app/COxelD3DApplication.h"
 #include "scene/COxelD3DCameraBase.h"
+#include "support/MessageBoxAnswer.h"
+#include "support/NothrowAllocations.h"
 #include "support/StartView.h"
 #include "support/TestDevice.h"
 #include "terrain/COxelD3DBillboardBase.h"
@@ -11,11 +13,9 @@
 
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <cstdio>
 #include <limits>
 #include <string>
-#include <thread>
 #include <vector>
 
 namespace {
@@ -49,41 +49,6 @@ std::string WriteBmp(const char* name, int w, int h)
     fclose(out);
     return path;
 }
-
-// Answers the message box that the code under test shows on this thread, and
-// remembers what it said.
-class MessageBoxAnswer {
-public:
-    MessageBoxAnswer() : m_done(false), m_thread([this] { Watch(); }) {}
-    ~MessageBoxAnswer()
-    {
-        m_done = true;
-        m_thread.join();
-    }
-    std::string caption;
-    std::string text;
-
-private:
-    void Watch()
-    {
-        for (int attempt = 0; attempt < 500 && !m_done; ++attempt) {
-            HWND box = FindWindowA("#32770", nullptr);
-            DWORD process = 0;
-            if (box && GetWindowThreadProcessId(box, &process) && process == GetCurrentProcessId()) {
-                char buffer[256] = {};
-                GetWindowTextA(box, buffer, sizeof buffer);
-                caption = buffer;
-                GetDlgItemTextA(box, 0xFFFF, buffer, sizeof buffer);
-                text = buffer;
-                PostMessageA(box, WM_COMMAND, IDOK, 0);
-                return;
-            }
-            Sleep(20);
-        }
-    }
-    std::atomic<bool> m_done;
-    std::thread m_thread;
-};
 
 // Records where the billboard pass puts it, instead of drawing.
 struct RecordingBillboard : COxelD3DBillboardBase {
@@ -404,7 +369,9 @@ TEST_F(ChipManagerTest, AtlasOf640By480CountsFiveByThreeTilesAndRewritesTheCells
     terrain.SetHeight(20, 20, 9.0);
     const D3DXVECTOR3 slope = VertexNormal(21, 20);
     const std::string path = WriteBmp("quelmora_atlas_640x480.bmp", 640, 480);
+    MessageBoxAnswer answer;
     ASSERT_EQ(0, terrain.LoadTexture(path.c_str()));
+    EXPECT_EQ(0, answer.count);
     EXPECT_EQ(path, terrain.m_chipImage.fileName);
     EXPECT_EQ(640, terrain.m_chipImage.width);
     EXPECT_EQ(480, terrain.m_chipImage.height);
@@ -430,16 +397,11 @@ TEST_F(ChipManagerTest, RefusedAtlasIsReportedAndTheCurrentOneStays)
     IDirect3DTexture9* texture = terrain.m_chipTexture;
     const QuadVertex before = Vertex(3, 4, 0);
     for (const std::string& path : {std::string("no such atlas.bmp"), narrow, low}) {
-        std::string caption;
-        std::string text;
-        {
-            MessageBoxAnswer answer;
-            EXPECT_EQ(E_FAIL, terrain.LoadTexture(path.c_str())) << path;
-            caption = answer.caption;
-            text = answer.text;
-        }
-        EXPECT_EQ("Error", caption) << path;
-        EXPECT_EQ("ファイルのオープンに失敗しました", text) << path;
+        MessageBoxAnswer answer;
+        EXPECT_EQ(E_FAIL, terrain.LoadTexture(path.c_str())) << path;
+        EXPECT_EQ(1, answer.count) << path;
+        EXPECT_EQ("Error", answer.caption) << path;
+        EXPECT_EQ("ファイルのオープンに失敗しました", answer.text) << path;
         EXPECT_EQ(0, memcmp(&image, &terrain.m_chipImage, sizeof image)) << path;
         EXPECT_EQ(texture, terrain.m_chipTexture);
         EXPECT_EQ(8, terrain.m_chipColumns);
@@ -449,6 +411,44 @@ TEST_F(ChipManagerTest, RefusedAtlasIsReportedAndTheCurrentOneStays)
     }
     DeleteFileA(narrow.c_str());
     DeleteFileA(low.c_str());
+}
+
+TEST(COxelD3DTerrainChipManager, AMapWhoseCellsOrTreeCannotAllBeMadeIsRefusedAndNotDrawn)
+{
+    TestDevice device;
+    COxelD3DCameraBase camera;
+    PlaceAtStartView(camera);
+    camera.Apply();
+    COxelD3DTerrainChipManager terrain;
+    int total = 0;
+    {
+        NothrowAllocations counting;
+        ASSERT_EQ(0, terrain.Create(16, 16));
+        total = counting.count();
+    }
+    // The cells, the first cell's quad, a block of the quad tree.
+    for (int failing : {0, 1, total - 1}) {
+        {
+            NothrowAllocations allocations(failing);
+            EXPECT_EQ(E_FAIL, terrain.Create(16, 16)) << failing;
+            EXPECT_TRUE(allocations.failed()) << failing;
+        }
+        EXPECT_EQ(nullptr, terrain.m_pRoot) << failing;
+        g_device->BeginScene();
+        terrain.Render();
+        g_device->EndScene();
+        EXPECT_EQ(0, terrain.m_cellsDrawn) << failing;
+    }
+    ASSERT_EQ(0, terrain.Create(16, 16));
+    EXPECT_NE(nullptr, terrain.m_pRoot);
+
+    for (int failing : {0, 1}) {
+        NothrowAllocations allocations(failing);
+        terrain.AddBillboard();
+        EXPECT_TRUE(allocations.failed());
+    }
+    EXPECT_TRUE(terrain.m_billboards.empty());
+    EXPECT_EQ(-1, terrain.m_cells[0].m_billboard);
 }
 
 TEST(COxelD3DTerrainChipManager, DestructorReleasesTheAtlasTextureThatReleaseKeeps)

@@ -1,6 +1,6 @@
 // A small Windows-side companion for the scripts:
 //   keep                 stay alive (holds Wine's services up while tests run)
-//   ping                 return at once
+//   ping                 return once Wine's desktop is up
 //   find CLASS SECONDS   wait for a visible top-level window of that class and
 //                        print "x y width height title" of it
 //   command CLASS ID     choose menu command ID in the visible top-level window
@@ -50,6 +50,11 @@ int main(int argc, char** argv)
         return 0;
     }
     if (argc >= 2 && std::strcmp(argv[1], "ping") == 0) {
+        // Under Wine the first process to ask for the desktop starts it, and
+        // the desktop process keeps that process's output handles open. It
+        // must be this one, whose output goes nowhere, and not a test that
+        // CTest is reading from: CTest would wait for that output to end.
+        GetDesktopWindow();
         return 0;
     }
     if (argc >= 4 && std::strcmp(argv[1], "find") == 0) {
