@@ -85,10 +85,15 @@ void COxelD3DBillboardSettingWnd::OnCommand(int id)
     }
     COxelD3DTerrainPlane* selected = terrain->FindBillboard(m_selectedBillboard);
     switch (id) {
-    case kAddButton:
+    case kAddButton: {
+        const size_t before = terrain->m_billboards.size();
         terrain->AddBillboard();
-        AddEntry(static_cast<int>(terrain->m_billboards.size()) - 1);
+        // Out of memory, no billboard is added, and no entry either.
+        if (terrain->m_billboards.size() > before) {
+            AddEntry(static_cast<int>(before));
+        }
         break;
+    }
     case kDeleteButton:
         if (m_selectedBillboard >= 0 && m_selectedBillboard < static_cast<int>(terrain->m_billboards.size())) {
             terrain->DeleteBillboard(m_selectedBillboard);
