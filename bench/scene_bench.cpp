@@ -1,12 +1,23 @@
-// Prints what a frame of the preview costs from the start view: milliseconds
-// per frame, draw calls and vertex-buffer locks per frame, for 16 x 16, 32 x 32
-// and 64 x 64 maps, with the infinite display on and off, through the offscreen
-// target and straight into the back buffer. Frames are driven with a clock that
-// advances 16 ms per call, so the frame-rate guard never skips one.
+// Prints what a frame of the preview costs from the start view, for 16 x 16,
+// 32 x 32 and 64 x 64 maps, with the infinite display on and off, through the
+// offscreen target and straight into the back buffer: the shortest and the
+// median frame, the processor time of the whole process per frame, and draw
+// calls and vertex-buffer locks per frame. Frames are timed in blocks of ten,
+// since with Wine's command-stream thread a frame's calls may return long
+// before it is drawn; the shortest and the median block count.
+//
+// "scene_bench before" draws every cell and every sky band with a call of its
+// own, as the map was first drawn; "scene_bench after" draws runs of cells and
+// the sky with one call each, and then takes the default frame apart.
+// scripts/bench runs both in turns, the first with Wine's command-stream thread
+// on, and puts the best rounds side by side. Frames follow one another without
+// waiting, as in the program's loop, driven by a clock that advances 16 ms per
+// call so that the frame-rate guard never skips one.
 
 #include "app/COxelD3DApplication.h"
-#include "scene/COxelD3DCameraBase.h"
+#include "scene/COxelD3DSceneBackgroundSphere.h"
 #include "scene/COxelD3DSceneBase.h"
+#include "support/DrawCallLog.h"
 #include "support/Stopwatch.h"
 #include "terrain/COxelD3DTerrainBase.h"
 #include "terrain/COxelD3DTerrainChipManager.h"
@@ -15,74 +26,24 @@
 
 #include <d3d9.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <cstring>
+#include <vector>
 
 namespace {
 
 const int kWarmUpFrames = 20;
-const int kFrames = 300;
+const int kFrames = 200;
+const int kFramesPerBlock = 10;
 
-// Counting hooks in the device's and the vertex buffers' method tables. Every
-// device and every vertex buffer of the process shares one table, so the
-// hooks count the program's own calls without touching its code.
-long g_drawCalls = 0;
-long g_bufferLocks = 0;
-
-using DrawPrimitiveFn = HRESULT(STDMETHODCALLTYPE*)(IDirect3DDevice9*, D3DPRIMITIVETYPE, UINT, UINT);
-using DrawIndexedPrimitiveFn = HRESULT(STDMETHODCALLTYPE*)(IDirect3DDevice9*, D3DPRIMITIVETYPE, INT, UINT, UINT, UINT,
-                                                           UINT);
-using LockFn = HRESULT(STDMETHODCALLTYPE*)(IDirect3DVertexBuffer9*, UINT, UINT, void**, DWORD);
-DrawPrimitiveFn g_drawPrimitive = nullptr;
-DrawIndexedPrimitiveFn g_drawIndexedPrimitive = nullptr;
-LockFn g_lock = nullptr;
-
-HRESULT STDMETHODCALLTYPE CountDrawPrimitive(IDirect3DDevice9* device, D3DPRIMITIVETYPE type, UINT start, UINT count)
-{
-    ++g_drawCalls;
-    return g_drawPrimitive(device, type, start, count);
-}
-
-HRESULT STDMETHODCALLTYPE CountDrawIndexedPrimitive(IDirect3DDevice9* device, D3DPRIMITIVETYPE type, INT base,
-                                                    UINT minimum, UINT vertices, UINT start, UINT count)
-{
-    ++g_drawCalls;
-    return g_drawIndexedPrimitive(device, type, base, minimum, vertices, start, count);
-}
-
-HRESULT STDMETHODCALLTYPE CountLock(IDirect3DVertexBuffer9* buffer, UINT offset, UINT size, void** data, DWORD flags)
-{
-    ++g_bufferLocks;
-    return g_lock(buffer, offset, size, data, flags);
-}
-
-// Slots in the COM method tables, fixed by the interfaces' declarations.
-const int kDrawPrimitiveSlot = 81;
-const int kDrawIndexedPrimitiveSlot = 82;
-const int kVertexBufferLockSlot = 11;
-
-template <class Function>
-Function Patch(void* object, int slot, void* hook)
-{
-    void** table = *static_cast<void***>(object);
-    DWORD previous = 0;
-    VirtualProtect(&table[slot], sizeof(void*), PAGE_EXECUTE_READWRITE, &previous);
-    Function original = reinterpret_cast<Function>(table[slot]);
-    table[slot] = hook;
-    VirtualProtect(&table[slot], sizeof(void*), previous, &previous);
-    return original;
-}
-
-void InstallCounters()
-{
-    g_drawPrimitive = Patch<DrawPrimitiveFn>(g_device, kDrawPrimitiveSlot, reinterpret_cast<void*>(&CountDrawPrimitive));
-    g_drawIndexedPrimitive = Patch<DrawIndexedPrimitiveFn>(g_device, kDrawIndexedPrimitiveSlot,
-                                                           reinterpret_cast<void*>(&CountDrawIndexedPrimitive));
-    IDirect3DVertexBuffer9* buffer = nullptr;
-    if (SUCCEEDED(g_device->CreateVertexBuffer(32, 0, 0, D3DPOOL_MANAGED, &buffer, nullptr))) {
-        g_lock = Patch<LockFn>(buffer, kVertexBufferLockSlot, reinterpret_cast<void*>(&CountLock));
-        buffer->Release();
-    }
-}
+struct Figures {
+    double minimum;
+    double median;
+    double cpu;
+    double drawCalls;
+    double locks;
+};
 
 // Waits until the device has carried out everything issued so far.
 void Finish()
@@ -97,69 +58,57 @@ void Finish()
     query->Release();
 }
 
-struct Figures {
-    double milliseconds;
-    double drawCalls;
-    double locks;
-    int tilesX;
-    int tilesZ;
-};
-
 DWORD g_clock = 100000;
 
-Figures Measure(COxelD3DApplication& application)
+// Milliseconds per frame over blocks of frames, each block timed from the end
+// of the one before.
+Figures Measure(COxelD3DApplication& application, DrawCallLog& log)
 {
     for (int frame = 0; frame < kWarmUpFrames; ++frame) {
         application.RenderFrame(g_clock += 16);
     }
     Finish();
-    g_drawCalls = 0;
-    g_bufferLocks = 0;
-    const double start = SecondsNow();
-    for (int frame = 0; frame < kFrames; ++frame) {
+    log.Clear();
+    size_t drawCalls = 0;
+    size_t locks = 0;
+    std::vector<double> blocks;
+    const double cpuStart = ProcessCpuSecondsNow();
+    double previous = SecondsNow();
+    for (int frame = 1; frame <= kFrames; ++frame) {
         application.RenderFrame(g_clock += 16);
+        drawCalls += log.draws.size();
+        locks += log.locks.size();
+        log.Clear();
+        if (frame % kFramesPerBlock == 0) {
+            const double now = SecondsNow();
+            blocks.push_back((now - previous) * 1e3 / kFramesPerBlock);
+            previous = now;
+        }
     }
     Finish();
-    Figures figures = {};
-    figures.milliseconds = (SecondsNow() - start) * 1e3 / kFrames;
-    figures.drawCalls = static_cast<double>(g_drawCalls) / kFrames;
-    figures.locks = static_cast<double>(g_bufferLocks) / kFrames;
-    const COxelD3DSceneBase& scene = *application.m_scene;
-    const TileRange tiles = VisibleTiles(scene.m_camera->m_frustumMin.x, scene.m_camera->m_frustumMax.x,
-                                         scene.m_camera->m_frustumMin.z, scene.m_camera->m_frustumMax.z,
-                                         scene.m_terrain->m_pChipManager->m_mapWidth,
-                                         scene.m_terrain->m_pChipManager->m_mapHeight);
-    figures.tilesX = tiles.x1 - tiles.x0 + 1;
-    figures.tilesZ = tiles.z1 - tiles.z0 + 1;
-    return figures;
+    const double cpu = (ProcessCpuSecondsNow() - cpuStart) * 1e3 / kFrames;
+    std::sort(blocks.begin(), blocks.end());
+    return Figures{blocks.front(), blocks[blocks.size() / 2], cpu, static_cast<double>(drawCalls) / kFrames,
+                   static_cast<double>(locks) / kFrames};
 }
 
-// The scene's own share of a frame: only its Render, each frame waited for.
-double MeasureSceneOnly(COxelD3DSceneBase& scene)
+void PrintHeader()
 {
-    double total = 0.0;
-    for (int frame = 0; frame < kFrames / 3; ++frame) {
-        g_device->BeginScene();
-        g_device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF000000, 1.0f, 0);
-        const double start = SecondsNow();
-        scene.Render();
-        g_device->EndScene();
-        Finish();
-        total += SecondsNow() - start;
-    }
-    return total * 1e3 / (kFrames / 3);
+    printf("%-40s %7s %7s %7s %8s %6s\n", "", "min", "median", "CPU", "draw", "buffer");
+    printf("%-40s %7s %7s %7s %8s %6s\n", "", "ms", "ms", "ms", "calls", "locks");
 }
 
 void Print(const char* title, const Figures& figures)
 {
-    printf("%-44s %8.2f ms/frame %8.1f draw calls %7.1f buffer locks  (%d x %d tiles)\n", title, figures.milliseconds,
-           figures.drawCalls, figures.locks, figures.tilesX, figures.tilesZ);
+    printf("%-40s %7.2f %7.2f %7.2f %8.1f %6.1f\n", title, figures.minimum, figures.median, figures.cpu,
+           figures.drawCalls, figures.locks);
 }
 
 }  // namespace
 
-int main()
+int main(int argc, char** argv)
 {
+    const bool pieceByPiece = argc > 1 && strcmp(argv[1], "before") == 0;
     COxelD3DApplication* application = new COxelD3DApplication(GetModuleHandleA(nullptr), SW_SHOWNOACTIVATE);
     g_application = application;
     HWND window = application->CreateMainWindow();
@@ -168,44 +117,57 @@ int main()
         return 1;
     }
     ShowWindow(window, SW_SHOWNOACTIVATE);
-    InstallCounters();
+    DrawCallLog log(g_device);
     COxelD3DSceneBase& scene = *application->m_scene;
     COxelD3DTerrainChipManager& map = *scene.m_terrain->m_pChipManager;
+    g_backgroundSphere->m_drawEachBand = pieceByPiece;
 
-    printf("scene_bench: start view, %d frames each after %d warm-up frames\n", kFrames, kWarmUpFrames);
+    printf("scene_bench %s: start view, %d frames each after %d warm-up frames; %s\n", pieceByPiece ? "before" : "after",
+           kFrames, kWarmUpFrames,
+           pieceByPiece ? "one draw call per cell and per sky band" : "runs of cells and the sky in one call");
+    PrintHeader();
     const int sizes[] = {16, 32, 64};
     for (int size : sizes) {
         map.Release();
         map.Create(size, size);
+        map.m_drawEachCell = pieceByPiece;
         for (int toTexture = 1; toTexture >= 0; --toTexture) {
             for (int infinite = 1; infinite >= 0; --infinite) {
                 application->m_renderToTexture = toTexture;
                 scene.m_showInfinite = infinite;
-                char title[96];
-                snprintf(title, sizeof title, "%2d x %-2d %-14s infinite %s", size, size,
-                         toTexture ? "offscreen" : "back buffer", infinite ? "on " : "off");
-                Print(title, Measure(*application));
+                char title[64];
+                snprintf(title, sizeof title, "%2d x %-2d %-12s infinite %s", size, size,
+                         toTexture ? "offscreen" : "back buffer", infinite ? "on" : "off");
+                Print(title, Measure(*application, log));
             }
         }
     }
 
-    // Where the default frame's time goes: 32 x 32, infinite, sky, offscreen.
-    map.Release();
-    map.Create(32, 32);
-    application->m_renderToTexture = 1;
-    scene.m_showInfinite = 1;
-    printf("\nThe default frame (32 x 32, infinite, sky, offscreen) taken apart:\n");
-    Print("whole frame", Measure(*application));
-    printf("%-44s %8.2f ms\n", "scene Render alone, into the back buffer", MeasureSceneOnly(scene));
-    scene.m_showBackground = 0;
-    Print("whole frame without the sky", Measure(*application));
-    scene.m_showBackground = 1;
-    application->m_fillMode = D3DFILL_WIREFRAME;
-    Print("whole frame in wireframe", Measure(*application));
-    application->m_fillMode = D3DFILL_SOLID;
-    scene.m_showInfinite = 0;
-    Print("whole frame, one map copy", Measure(*application));
-    scene.m_showInfinite = 1;
+    if (!pieceByPiece) {
+        // Where the default frame's time goes now that draw calls hardly count.
+        map.Release();
+        map.Create(32, 32);
+        application->m_renderToTexture = 1;
+        scene.m_showInfinite = 1;
+        printf("\nThe default frame (32 x 32, infinite, sky, offscreen) taken apart:\n");
+        PrintHeader();
+        Print("whole frame", Measure(*application, log));
+        scene.m_showBackground = 0;
+        Print("without the sky", Measure(*application, log));
+        scene.m_showBackground = 1;
+        application->m_fillMode = D3DFILL_WIREFRAME;
+        Print("terrain and sky in wireframe", Measure(*application, log));
+        application->m_fillMode = D3DFILL_SOLID;
+        scene.m_showInfinite = 0;
+        Print("one map copy", Measure(*application, log));
+        scene.m_showInfinite = 1;
+        // Clear, screen quad and Present with nothing drawn.
+        application->m_scene = nullptr;
+        Print("no scene: clear, screen quad, Present", Measure(*application, log));
+        application->m_renderToTexture = 0;
+        Print("no scene, back buffer: clear, Present", Measure(*application, log));
+        application->m_scene = &scene;
+    }
 
     DestroyWindow(window);
     delete application;

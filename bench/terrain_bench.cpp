@@ -84,7 +84,7 @@ FrameFigures RenderFrame(COxelD3DTerrainChipManager& terrain, TestDevice& device
     figures.finished = SecondsNow() - start;
     figures.cells = terrain.m_cellsDrawn;
     figures.nodes = terrain.m_nodesTested;
-    figures.drawCalls = terrain.m_cellsDrawn + terrain.m_billboardsDrawn;
+    figures.drawCalls = static_cast<int>(terrain.m_runs.size()) + terrain.m_billboardsDrawn;
     return figures;
 }
 

@@ -85,12 +85,27 @@ std::vector<SceneVertex> SphereVertices(const SphereSize& size)
 std::vector<WORD> SphereIndices(const SphereSize& size)
 {
     std::vector<WORD> indices;
-    indices.reserve(static_cast<size_t>(2) * size.slices * size.stacks);
+    indices.reserve(static_cast<size_t>(6) * size.slices * (size.stacks - 1));
     for (int m = 0; m < size.slices; ++m) {
-        for (int t = 0; t < size.stacks; ++t) {
-            indices.push_back(static_cast<WORD>(m * size.stacks + t));
-            indices.push_back(static_cast<WORD>((m + 1) * size.stacks + t));
+        const int first = m * size.stacks;
+        for (int i = 0; i < 2 * size.stacks - 2; ++i) {
+            // Strip position j is vertex j / 2 of meridian m (even j) or m + 1 (odd j).
+            const auto at = [&](int j) { return static_cast<WORD>(first + (j % 2) * size.stacks + j / 2); };
+            indices.push_back(at(i));
+            indices.push_back(at(i % 2 ? i + 2 : i + 1));
+            indices.push_back(at(i % 2 ? i + 1 : i + 2));
         }
+    }
+    return indices;
+}
+
+std::vector<WORD> SphereBandStrip(const SphereSize& size)
+{
+    std::vector<WORD> indices;
+    indices.reserve(static_cast<size_t>(2) * size.stacks);
+    for (int t = 0; t < size.stacks; ++t) {
+        indices.push_back(static_cast<WORD>(t));
+        indices.push_back(static_cast<WORD>(size.stacks + t));
     }
     return indices;
 }
@@ -102,7 +117,8 @@ COxelD3DSceneBackgroundSphere::COxelD3DSceneBackgroundSphere()
       m_stacks(0),
       m_position{0.0f, 0.0f, 0.0f},
       m_radius(0.0),
-      m_texture(nullptr)
+      m_texture(nullptr),
+      m_drawEachBand(0)
 {
     if (FAILED(D3DXCreateTextureFromResourceA(g_device, nullptr, "IDB_BACKGROUND", &m_texture))) {
         m_texture = nullptr;
@@ -147,18 +163,20 @@ HRESULT COxelD3DSceneBackgroundSphere::Build(int slices, int stacks, float radiu
     memcpy(data, vertices.data(), vertexBytes);
     m_vertices->Unlock();
 
-    // Room for four indices per vertex, of which the index pairs fill half.
-    const std::vector<WORD> indices = SphereIndices(size);
-    const UINT indexBufferBytes = static_cast<UINT>(vertices.size() * 8);
-    if (FAILED(g_device->CreateIndexBuffer(indexBufferBytes, D3DUSAGE_WRITEONLY, D3DFMT_INDEX16, D3DPOOL_MANAGED,
-                                           &m_indices, nullptr))) {
+    // The list, then the first band's strip for drawing band by band.
+    std::vector<WORD> indices = SphereIndices(size);
+    const std::vector<WORD> strip = SphereBandStrip(size);
+    indices.insert(indices.end(), strip.begin(), strip.end());
+    const UINT indexBytes = static_cast<UINT>(indices.size() * sizeof(WORD));
+    if (FAILED(g_device->CreateIndexBuffer(indexBytes, D3DUSAGE_WRITEONLY, D3DFMT_INDEX16, D3DPOOL_MANAGED, &m_indices,
+                                           nullptr))) {
         m_indices = nullptr;
         return E_FAIL;
     }
     if (FAILED(m_indices->Lock(0, 0, &data, 0))) {
         return E_FAIL;
     }
-    memcpy(data, indices.data(), indices.size() * sizeof(WORD));
+    memcpy(data, indices.data(), indexBytes);
     m_indices->Unlock();
     return 0;
 }
@@ -182,9 +200,18 @@ void COxelD3DSceneBackgroundSphere::Render()
     g_device->SetStreamSource(0, m_vertices, 0, sizeof(SceneVertex));
     g_device->SetFVF(kSceneVertexFVF);
     g_device->SetIndices(m_indices);
-    // Every band reuses the strip between meridians 0 and 1, shifted by the base vertex.
+    const UINT vertexCount = (m_slices + 1) * m_stacks;
+    const UINT bandTriangles = 2 * m_stacks - 2;
+    if (!m_drawEachBand) {
+        g_device->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, 0, 0, vertexCount, 0, m_slices * bandTriangles);
+        return;
+    }
+    // Every band reuses the strip between meridians 0 and 1, shifted by the
+    // base vertex; it follows the list in the index buffer.
+    const UINT stripStart = 3 * m_slices * bandTriangles;
     for (int band = 0; band < m_slices; ++band) {
-        g_device->DrawIndexedPrimitive(D3DPT_TRIANGLESTRIP, band * m_stacks, 0, 2 * m_stacks, 0, 2 * m_stacks - 2);
+        g_device->DrawIndexedPrimitive(D3DPT_TRIANGLESTRIP, band * m_stacks, 0, 2 * m_stacks, stripStart,
+                                       bandTriangles);
     }
 }
 

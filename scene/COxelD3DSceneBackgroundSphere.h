@@ -33,6 +33,10 @@ public:
     float m_position[3];
     double m_radius;
     IDirect3DTexture9* m_texture;
+    // 1: each band is drawn as a strip of its own, twenty calls for the scene's
+    // sky, as it was first drawn. Tests and the benchmark compare the single
+    // list with it; 0 at start.
+    int m_drawEachBand;
 };
 
 // The scene's sky, also reached by the scene setting window to change its image.
@@ -50,7 +54,12 @@ SphereSize ClampSphereSize(int slices, int stacks, float radius);
 // the top pole down; the last meridian repeats the first with u = 1.
 std::vector<SceneVertex> SphereVertices(const SphereSize& size);
 
-// For every band m and every vertex t along it, the pair m * stacks + t,
-// (m + 1) * stacks + t. Drawing uses only the first band's strip, moved round
-// by the base vertex.
+// The whole sky as one triangle list: band after band, the triangles of the
+// band's strip through the pairs m * stacks + t, (m + 1) * stacks + t, each with
+// its vertices in the strip's order (even triangles i, i + 1, i + 2; odd ones
+// i, i + 2, i + 1), so the list gives the very pixels of the strips.
 std::vector<WORD> SphereIndices(const SphereSize& size);
+
+// The first band's strip: the pairs t, stacks + t. Moved round by the base
+// vertex, it draws every band when the bands are drawn one by one.
+std::vector<WORD> SphereBandStrip(const SphereSize& size);

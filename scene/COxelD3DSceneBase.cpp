@@ -194,45 +194,36 @@ void COxelD3DSceneBase::Render()
     const COxelD3DTerrainChipManager* map = m_terrain->m_pChipManager;
     const int width = map ? map->m_mapWidth : 0;
     const int height = map ? map->m_mapHeight : 0;
-    // Without a map there is no period to repeat.
-    const bool infinite = m_showInfinite && width > 0 && height > 0;
+    // Without a map there is no period to repeat; a single map is the one tile
+    // at the origin.
     TileRange tiles = {0, 0, 0, 0};
-    if (infinite) {
+    if (m_showInfinite && width > 0 && height > 0) {
         tiles = VisibleTiles(m_camera->m_frustumMin.x, m_camera->m_frustumMax.x, m_camera->m_frustumMin.z,
                              m_camera->m_frustumMax.z, width, height);
     }
-
-    if (infinite) {
+    // Every pass sets each tile's world transform itself: the terrain's
+    // billboard pass leaves a billboard's in place.
+    const auto overTiles = [&](const auto& draw) {
         for (int iz = tiles.z0; iz <= tiles.z1; ++iz) {
             for (int ix = tiles.x0; ix <= tiles.x1; ++ix) {
                 SetWorldTranslation(static_cast<float>(ix * width), 0.0f, static_cast<float>(iz * height));
-                m_terrain->Render();
+                draw();
             }
         }
-    } else {
-        SetWorldTranslation(0.0f, 0.0f, 0.0f);
-        m_terrain->Render();
-    }
+    };
+
+    overTiles([&] { m_terrain->Render(); });
     g_device->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
 
     // Blended planes back to front by their height's distance from the eye.
     std::sort(m_planes.begin(), m_planes.end(), [&eye](const COxelD3DTerrainPlane* a, const COxelD3DTerrainPlane* b) {
         return DrawnBefore(a->m_y, b->m_y, eye.y);
     });
-    if (infinite) {
-        for (int iz = tiles.z0; iz <= tiles.z1; ++iz) {
-            for (int ix = tiles.x0; ix <= tiles.x1; ++ix) {
-                SetWorldTranslation(static_cast<float>(ix * width), 0.0f, static_cast<float>(iz * height));
-                for (COxelD3DTerrainPlane* plane : m_planes) {
-                    plane->Render();
-                }
-            }
-        }
-    } else {
+    overTiles([&] {
         for (COxelD3DTerrainPlane* plane : m_planes) {
             plane->Render();
         }
-    }
+    });
 
     // The walls show through one another, so they write no depth; lighting and
     // depth writes stay off until the next frame turns them on again.

@@ -83,6 +83,15 @@ quelmora_prepare_prefix() {
     wineserver -w
     touch "$marker"
   fi
+  quelmora_set_csmt 0
+}
+
+# Wine's Direct3D command-stream thread spins against llvmpipe's rasteriser
+# threads on a small machine: without it a frame takes about 0.6 times as long,
+# with the same pixels. Set on every start, so older prefixes get it too and a
+# benchmark that switched it on for comparison cannot leave it on.
+quelmora_set_csmt() {
+  wine reg add 'HKCU\Software\Wine\Direct3D' /v csmt /t REG_DWORD /d "$1" /f >/dev/null 2>&1
 }
 
 # One long-lived Windows process keeps Wine's services up, so each test process

@@ -14,12 +14,13 @@ COxelD3DMapChipData::~COxelD3DMapChipData()
     delete m_pTerrainChip;
 }
 
-int COxelD3DMapChipData::Create(COxelD3DTerrainChipTextureManagerBase* textureOwner)
+int COxelD3DMapChipData::Create(COxelD3DTerrainChipTextureManagerBase* textureOwner, COxelD3DTerrainChipBatch* batch,
+                                int slot)
 {
     delete m_pTerrainChip;
     m_pTerrainChip = new (std::nothrow) COxelD3DTerrainChipBase();
     if (!m_pTerrainChip) {
         return E_FAIL;
     }
-    return m_pTerrainChip->Create(textureOwner);
+    return m_pTerrainChip->CreateInBatch(textureOwner, batch, slot);
 }

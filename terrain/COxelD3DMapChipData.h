@@ -3,6 +3,7 @@
 #include <windows.h>
 
 class COxelD3DTerrainChipBase;
+class COxelD3DTerrainChipBatch;
 class COxelD3DTerrainChipTextureManagerBase;
 
 // One cell of the map grid: its four corner heights, the atlas tile that covers
@@ -13,9 +14,10 @@ public:
     COxelD3DMapChipData();
     virtual ~COxelD3DMapChipData();
 
-    // Makes the cell's quad, drawing with `textureOwner`'s texture; the quad's
-    // result, or E_FAIL when it cannot be allocated.
-    virtual int Create(COxelD3DTerrainChipTextureManagerBase* textureOwner);
+    // Makes the cell's quad as slot `slot` of the map's batch, drawing with
+    // `textureOwner`'s texture; the quad's result, or E_FAIL when it cannot be
+    // allocated.
+    virtual int Create(COxelD3DTerrainChipTextureManagerBase* textureOwner, COxelD3DTerrainChipBatch* batch, int slot);
 
     COxelD3DTerrainChipBase* m_pTerrainChip;
     // Corner 0 at vertex (c, r), 1 at (c, r + 1), 2 at (c + 1, r), 3 at (c + 1, r + 1).

@@ -2,6 +2,7 @@
 
 #include "app/COxelD3DApplication.h"
 #include "app/SafeRelease.h"
+#include "terrain/COxelD3DTerrainChipBatch.h"
 #include "terrain/COxelD3DTerrainChipTextureManagerBase.h"
 #include "terrain/QuadGeometry.h"
 
@@ -29,7 +30,9 @@ COxelD3DTerrainChipBase::COxelD3DTerrainChipBase()
       m_vFaceNormal1(0.0f, 0.0f, 0.0f),
       m_vFaceNormal2(0.0f, 0.0f, 0.0f),
       m_vertices(),
-      m_changed(false)
+      m_changed(false),
+      m_pBatch(nullptr),
+      m_slot(0)
 {
 }
 
@@ -50,6 +53,21 @@ int COxelD3DTerrainChipBase::Create(COxelD3DTerrainChipTextureManagerBase* textu
     return 0;
 }
 
+int COxelD3DTerrainChipBase::CreateInBatch(COxelD3DTerrainChipTextureManagerBase* textureOwner,
+                                           COxelD3DTerrainChipBatch* batch, int slot)
+{
+    m_pTextureOwner = textureOwner;
+    if (!batch || !batch->m_vertices || slot < 0 || slot >= batch->m_quadCount) {
+        return E_FAIL;
+    }
+    SafeRelease(m_pVertexBuffer);
+    m_pVertexBuffer = batch->m_vertices;
+    m_pVertexBuffer->AddRef();
+    m_pBatch = batch;
+    m_slot = slot;
+    return 0;
+}
+
 int COxelD3DTerrainChipBase::SetGeometry(D3DXVECTOR3 corner0, D3DXVECTOR3 corner1, D3DXVECTOR3 corner2,
                                          D3DXVECTOR3 corner3, D3DXVECTOR3 normal, float uA, float vA, float uB,
                                          float vB, int rotation)
@@ -67,7 +85,7 @@ int COxelD3DTerrainChipBase::SetGeometry(D3DXVECTOR3 corner0, D3DXVECTOR3 corner
     }
     m_vFaceNormal1 = TriangleNormal(corners[0], corners[1], corners[2]);
     m_vFaceNormal2 = TriangleNormal(corners[1], corners[3], corners[2]);
-    m_changed = true;
+    MarkChanged();
     return 0;
 }
 
@@ -79,7 +97,7 @@ int COxelD3DTerrainChipBase::SetNormal(int vertex, D3DXVECTOR3 normal)
     m_vertices[vertex].nx = normal.x;
     m_vertices[vertex].ny = normal.y;
     m_vertices[vertex].nz = normal.z;
-    m_changed = true;
+    MarkChanged();
     return 0;
 }
 
@@ -102,7 +120,21 @@ void COxelD3DTerrainChipBase::Render()
     g_device->SetStreamSource(0, m_pVertexBuffer, 0, sizeof(QuadVertex));
     m_pTextureOwner->SetTexture();
     g_device->SetFVF(kQuadVertexFVF);
-    g_device->DrawPrimitive(D3DPT_TRIANGLESTRIP, 0, 2);
+    g_device->DrawPrimitive(D3DPT_TRIANGLESTRIP, m_slot * kVertexCount, 2);
+}
+
+void COxelD3DTerrainChipBase::WriteVertices(QuadVertex* destination)
+{
+    memcpy(destination, m_vertices, sizeof m_vertices);
+    m_changed = false;
+}
+
+void COxelD3DTerrainChipBase::MarkChanged()
+{
+    if (!m_changed && m_pBatch) {
+        m_pBatch->MarkChanged(this);
+    }
+    m_changed = true;
 }
 
 void COxelD3DTerrainChipBase::Upload()
@@ -111,10 +143,9 @@ void COxelD3DTerrainChipBase::Upload()
         return;
     }
     void* data = nullptr;
-    if (FAILED(m_pVertexBuffer->Lock(0, 0, &data, 0))) {
+    if (FAILED(m_pVertexBuffer->Lock(m_slot * kBufferSize, kBufferSize, &data, 0))) {
         return;
     }
-    memcpy(data, m_vertices, sizeof m_vertices);
+    WriteVertices(static_cast<QuadVertex*>(data));
     m_pVertexBuffer->Unlock();
-    m_changed = false;
 }

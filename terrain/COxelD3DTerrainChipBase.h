@@ -5,6 +5,7 @@
 #include <d3d9.h>
 #include <d3dx9math.h>
 
+class COxelD3DTerrainChipBatch;
 class COxelD3DTerrainChipTextureManagerBase;
 
 // One vertex of a terrain quad (32 bytes): position, normal, texture coordinate.
@@ -15,13 +16,15 @@ struct QuadVertex {
 };
 const DWORD kQuadVertexFVF = D3DFVF_XYZ | D3DFVF_NORMAL | D3DFVF_TEX1;
 
-// The one piece of terrain geometry: a textured quad of four vertices in a
-// vertex buffer of its own, drawn as a two-triangle strip. Map cells, planes and
-// billboards each own one. The texture belongs to the owner given to Create.
+// The one piece of terrain geometry: a textured quad of four vertices, drawn as
+// a two-triangle strip. Map cells, planes and billboards each own one. A plane's
+// or billboard's quad has a vertex buffer of its own; the quads of a map's cells
+// are slots of one buffer, their batch, which draws runs of them at once. The
+// texture belongs to the owner given to Create.
 //
 // The vertices are kept in memory and written to the buffer once, when the quad
-// is next drawn: loading a map edits each quad dozens of times, and every lock
-// of a buffer costs far more than the edit itself.
+// or its batch is next drawn: loading a map edits each quad dozens of times, and
+// every lock of a buffer costs far more than the edit itself.
 class COxelD3DTerrainChipBase {
 public:
     COxelD3DTerrainChipBase();
@@ -29,6 +32,10 @@ public:
 
     // Makes the vertex buffer; 0, or E_FAIL when the device refuses it.
     virtual int Create(COxelD3DTerrainChipTextureManagerBase* textureOwner);
+    // Makes the quad slot `slot` of `batch` instead: its vertices are written
+    // there, and drawing it alone draws that slot. E_FAIL when the batch has no
+    // such slot.
+    int CreateInBatch(COxelD3DTerrainChipTextureManagerBase* textureOwner, COxelD3DTerrainChipBatch* batch, int slot);
     // Rewrites the four vertices: corner k becomes vertex k, all with `normal`,
     // texture rectangle (uA, vA) .. (uB, vB) turned by `rotation`. The bounding
     // box follows the corners even when the quad has no buffer (E_FAIL).
@@ -46,6 +53,13 @@ public:
     // Vertex 0..3 as it will be drawn.
     const QuadVertex& GetVertex(int vertex) const { return m_vertices[vertex]; }
 
+    // For the batch: the quad's slot (0 with a buffer of its own), whether its
+    // vertices changed since they were last written, and writing them to their
+    // place in the locked buffer.
+    int Slot() const { return m_slot; }
+    bool HasUnwrittenVertices() const { return m_changed; }
+    void WriteVertices(QuadVertex* destination);
+
     COxelD3DTerrainChipTextureManagerBase* m_pTextureOwner;
     IDirect3DVertexBuffer9* m_pVertexBuffer;
     D3DXVECTOR3 m_vMin;
@@ -54,11 +68,16 @@ public:
     D3DXVECTOR3 m_vFaceNormal2;
 
 private:
+    // Remembers that the vertices must be written again, and tells the batch.
+    void MarkChanged();
     // Writes the vertices to the buffer if they changed since it was last written.
     void Upload();
 
     QuadVertex m_vertices[4];
     bool m_changed;
+    // The batch whose slot the quad is, or null; not owned.
+    COxelD3DTerrainChipBatch* m_pBatch;
+    int m_slot;
 
     COxelD3DTerrainChipBase(const COxelD3DTerrainChipBase&) = delete;
     COxelD3DTerrainChipBase& operator=(const COxelD3DTerrainChipBase&) = delete;

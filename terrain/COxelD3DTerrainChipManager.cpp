@@ -56,6 +56,7 @@ COxelD3DTerrainChipManager::COxelD3DTerrainChipManager()
       m_chipRowRest(0),
       m_chipColumns(0),
       m_chipColumnRest(0),
+      m_drawEachCell(0),
       m_cellsDrawn(0),
       m_nodesTested(0),
       m_billboardsDrawn(0)
@@ -163,9 +164,18 @@ int COxelD3DTerrainChipManager::Create(int width, int height)
         m_chipTexture = nullptr;
     }
 
+    m_leafCells = QuadTreeLeafOrder(width, height);
+    m_cellSlots.assign(m_leafCells.size(), 0);
+    for (size_t slot = 0; slot < m_leafCells.size(); ++slot) {
+        m_cellSlots[m_leafCells[slot]] = static_cast<int>(slot);
+    }
+    if (m_batch.Create(cellCount) < 0) {
+        return E_FAIL;
+    }
     for (int row = 0; row < height; ++row) {
         for (int column = 0; column < width; ++column) {
-            if (m_cells[row * width + column].Create(this) < 0) {
+            const int cellIndex = row * width + column;
+            if (m_cells[cellIndex].Create(this, &m_batch, m_cellSlots[cellIndex]) < 0) {
                 return E_FAIL;
             }
         }
@@ -199,8 +209,13 @@ void COxelD3DTerrainChipManager::Release()
     m_billboardCells.clear();
     delete m_pRoot;
     m_pRoot = nullptr;
+    m_runs.clear();
+    // Before the cells, so that the batch holds no quad that is gone.
+    m_batch.Release();
     delete[] m_cells;
     m_cells = nullptr;
+    m_leafCells.clear();
+    m_cellSlots.clear();
 }
 
 void COxelD3DTerrainChipManager::Render()
@@ -234,14 +249,17 @@ void COxelD3DTerrainChipManager::Render()
 void COxelD3DTerrainChipManager::DrawVisibleCells()
 {
     m_billboardCells.clear();
+    m_runs.clear();
     m_cellsDrawn = 0;
     m_nodesTested = 0;
     m_billboardsDrawn = 0;
     if (!m_pRoot || !g_camera) {
         return;
     }
+    m_batch.WriteChanges();
     g_device->GetTransform(D3DTS_WORLD, &m_cullWorld);
     Cull(m_pRoot, kMustTest);
+    DrawRuns();
 
     // Far to near from the eye, by each cell's lowest corner where this copy puts
     // it. Each distance is worked out once; the stable sort keeps the drawing
@@ -260,6 +278,18 @@ void COxelD3DTerrainChipManager::DrawVisibleCells()
     m_billboardCells.clear();
     for (const auto& entry : byDistance) {
         m_billboardCells.push_back(entry.second);
+    }
+}
+
+void COxelD3DTerrainChipManager::DrawRuns()
+{
+    if (m_runs.empty()) {
+        return;
+    }
+    SetTexture();
+    m_batch.Bind();
+    for (const SlotRun& run : m_runs) {
+        m_batch.Draw(run.first, run.count);
     }
 }
 
@@ -321,7 +351,17 @@ void COxelD3DTerrainChipManager::Cull(COxelQuadNode* node, int state)
 void COxelD3DTerrainChipManager::DrawCell(int cellIndex)
 {
     COxelD3DMapChipData& cell = m_cells[cellIndex];
-    cell.m_pTerrainChip->Render();
+    if (m_drawEachCell) {
+        cell.m_pTerrainChip->Render();
+    } else {
+        // Slots follow the tree's leaves, so a block's cells extend one run.
+        const int slot = m_cellSlots[cellIndex];
+        if (!m_runs.empty() && m_runs.back().first + m_runs.back().count == slot) {
+            ++m_runs.back().count;
+        } else {
+            m_runs.push_back(SlotRun{slot, 1});
+        }
+    }
     ++m_cellsDrawn;
     if (!m_billboards.empty() && cell.m_billboard != -1) {
         m_billboardCells.push_back(&cell);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "scene/COxelD3DCameraObserver.h"
+#include "terrain/COxelD3DTerrainChipBatch.h"
 #include "terrain/COxelD3DTerrainChipTextureManagerBase.h"
 #include "terrain/ChipImageInfo.h"
 
@@ -20,6 +21,10 @@ class COxelQuadNode;
 // The terrain as the rest of the program sees it: the map grid (a torus of
 // cells), the map-chip atlas as a texture and as a GDI bitmap, the quad tree
 // that culls the grid against the camera, and the billboards. Owns all of them.
+//
+// The cells' quads are the slots of one batch, in the order of the quad tree's
+// leaves, so that the visible cells of a map copy form a few runs of slots and
+// each run is drawn with one call.
 class COxelD3DTerrainChipManager : public COxelD3DTerrainChipTextureManagerBase, public COxelD3DCameraObserver {
 public:
     COxelD3DTerrainChipManager();
@@ -41,7 +46,8 @@ public:
     // grid is used or drawn again.
     void Release();
     // Draws the visible cells, then their billboards far to near. Needs the
-    // current camera applied; culls with the world transform now set.
+    // current camera applied; culls with the world transform now set. Quads
+    // changed since the last call are written to the batch first.
     void Render();
 
     // Grid. Columns and rows wrap around the map; cell indexes are used as given.
@@ -77,6 +83,8 @@ public:
 
     // state 1: the node is known to be inside the view; 2: it must be tested.
     void Cull(COxelQuadNode* node, int state);
+    // Adds the cell to the runs drawn after culling (or draws its quad at once
+    // when m_drawEachCell is set) and notes its billboard.
     void DrawCell(int cellIndex);
 
     COxelD3DMapChipData* m_cells;
@@ -95,6 +103,22 @@ public:
     // Owned; COxelD3DBillboardBase objects.
     std::vector<COxelD3DTerrainPlane*> m_billboards;
 
+    // The cells' quads: slot s holds the quad of cell m_leafCells[s], and cell c
+    // is in slot m_cellSlots[c].
+    COxelD3DTerrainChipBatch m_batch;
+    std::vector<int> m_leafCells;
+    std::vector<int> m_cellSlots;
+    // Consecutive slots drawn with one call by the current render call, in
+    // drawing order.
+    struct SlotRun {
+        int first;
+        int count;
+    };
+    std::vector<SlotRun> m_runs;
+    // 1: every visible cell is drawn with a call of its own, as a lone quad
+    // draws itself. Tests and the benchmark compare the runs with it; 0 at start.
+    int m_drawEachCell;
+
     // Counted by the last Render (or OnCameraChanged), for measuring the culling.
     int m_cellsDrawn;
     int m_nodesTested;
@@ -108,6 +132,7 @@ private:
     int WrappedCellIndex(int column, int row) const;
     // Culls and draws the grid and sorts the billboard cells far to near.
     void DrawVisibleCells();
+    void DrawRuns();
     // Takes over a loaded atlas bitmap: the image record and the tile counts.
     void AdoptAtlasBitmap(HBITMAP bitmap);
 

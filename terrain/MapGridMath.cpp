@@ -34,6 +34,43 @@ void QuadChildStarts(int start, int w, int h, int mapWidth, int starts[4])
     starts[3] = start + halfWidth + mapWidth * halfHeight;
 }
 
+namespace {
+
+void AppendLeaves(int start, int w, int h, int mapWidth, std::vector<bool>& placed, std::vector<int>& order)
+{
+    if (w == 1) {
+        if (!placed[start]) {
+            placed[start] = true;
+            order.push_back(start);
+        }
+        return;
+    }
+    int starts[4];
+    QuadChildStarts(start, w, h, mapWidth, starts);
+    for (int child : starts) {
+        AppendLeaves(child, w / 2, h / 2, mapWidth, placed, order);
+    }
+}
+
+}  // namespace
+
+std::vector<int> QuadTreeLeafOrder(int width, int height)
+{
+    const int cellCount = width > 0 && height > 0 ? width * height : 0;
+    std::vector<bool> placed(cellCount, false);
+    std::vector<int> order;
+    order.reserve(cellCount);
+    if (cellCount > 0) {
+        AppendLeaves(0, width, height, width, placed, order);
+    }
+    for (int cell = 0; cell < cellCount; ++cell) {
+        if (!placed[cell]) {
+            order.push_back(cell);
+        }
+    }
+    return order;
+}
+
 BoxVisibility ClassifyBoxCorners(const int outcodes[8])
 {
     int any = 0;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <vector>
+
 // Index arithmetic of the map grid, the atlas and the quad tree; no device needed.
 
 // Atlas tiles are square, this many pixels on a side.
@@ -31,6 +33,13 @@ TileCount AtlasTileCount(int pixels);
 // cell `start`, in a map `mapWidth` cells wide: the lower-row half first, then
 // within it the lower-column half.
 void QuadChildStarts(int start, int w, int h, int mapWidth, int starts[4]);
+
+// The cells of a width x height map in the order in which the quad tree reaches
+// its leaves: depth first, quarters in the order of QuadChildStarts. With the
+// map sizes 16, 32 and 64 every block of the tree is then one contiguous range,
+// so the visible cells form a few long runs. Cells that no leaf reaches (maps
+// that are not square powers of two) follow in cell order; each cell appears once.
+std::vector<int> QuadTreeLeafOrder(int width, int height);
 
 // What the outside codes of a box's eight corners say about the box.
 enum class BoxVisibility {

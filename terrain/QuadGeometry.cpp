@@ -49,3 +49,17 @@ void QuadBounds(const D3DXVECTOR3 corners[4], D3DXVECTOR3& boxMin, D3DXVECTOR3& 
         D3DXVec3Maximize(&boxMax, &boxMax, &corners[k]);
     }
 }
+
+std::vector<WORD> QuadListIndices(int quadCount)
+{
+    std::vector<WORD> indices;
+    indices.reserve(static_cast<size_t>(quadCount) * 6);
+    for (int quad = 0; quad < quadCount; ++quad) {
+        const WORD first = static_cast<WORD>(4 * quad);
+        const WORD triangles[6] = {first, static_cast<WORD>(first + 1), static_cast<WORD>(first + 2),
+                                   static_cast<WORD>(first + 1), static_cast<WORD>(first + 3),
+                                   static_cast<WORD>(first + 2)};
+        indices.insert(indices.end(), triangles, triangles + 6);
+    }
+    return indices;
+}

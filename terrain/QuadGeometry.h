@@ -1,6 +1,10 @@
 #pragma once
 
+#include <windows.h>
+
 #include <d3dx9math.h>
+
+#include <vector>
 
 // The pieces of a terrain quad that need no device: texture layout by rotation,
 // face normals and the bounding box. The quad's corners are ordered so that the
@@ -22,3 +26,10 @@ D3DXVECTOR3 TriangleNormal(const D3DXVECTOR3& p0, const D3DXVECTOR3& p1, const D
 
 // Per-axis minimum and maximum of the four corners.
 void QuadBounds(const D3DXVECTOR3 corners[4], D3DXVECTOR3& boxMin, D3DXVECTOR3& boxMax);
+
+// Indices of `quadCount` quads stored one after another, four vertices each, as
+// one triangle list: (4k, 4k + 1, 4k + 2) and (4k + 1, 4k + 3, 4k + 2) for quad k.
+// These are the two triangles of each quad's strip with their vertices in the
+// strip's order, on which the rasteriser's rounding depends: a run of quads
+// drawn as one list gives the very pixels of its quads drawn strip by strip.
+std::vector<WORD> QuadListIndices(int quadCount);

@@ -9,6 +9,7 @@
 #include <d3dx9.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <string>
@@ -131,18 +132,25 @@ TEST(SphereVertices, TheSkyMeshHasPolesRingsEvery18DegreesAndASeam)
     }
 }
 
-TEST(SphereIndices, PairsEachMeridianWithTheNext)
+TEST(SphereIndices, ListsEachBandsStripTriangleByTriangleInStripOrder)
 {
     const std::vector<WORD> indices = SphereIndices(ClampSphereSize(20, 10, 45.0f));
-    ASSERT_EQ(400u, indices.size());
-    EXPECT_EQ(0, indices[0]);
-    EXPECT_EQ(10, indices[1]);
-    EXPECT_EQ(9, indices[18]);
-    EXPECT_EQ(19, indices[19]);
-    EXPECT_EQ(10, indices[20]);
-    EXPECT_EQ(20, indices[21]);
-    EXPECT_EQ(199, indices[398]);
-    EXPECT_EQ(209, indices[399]);
+    // 20 bands of 18 triangles.
+    ASSERT_EQ(1080u, indices.size());
+    // Band 0 runs along the pairs 0, 10, 1, 11, ...; odd triangles swap their
+    // last two vertices, as a strip does.
+    const WORD firstTriangles[] = {0, 10, 1, 10, 11, 1, 1, 11, 2, 11, 12, 2};
+    EXPECT_TRUE(std::equal(firstTriangles, firstTriangles + 12, indices.begin()));
+    // The last triangle of band 0 and the first of band 1.
+    const WORD aroundBand1[] = {18, 19, 9, 10, 20, 11};
+    EXPECT_TRUE(std::equal(aroundBand1, aroundBand1 + 6, indices.begin() + 51));
+    // The last band closes the seam: meridian 19 with meridian 20.
+    const WORD lastTriangle[] = {208, 209, 199};
+    EXPECT_TRUE(std::equal(lastTriangle, lastTriangle + 3, indices.end() - 3));
+
+    const std::vector<WORD> strip = SphereBandStrip(ClampSphereSize(20, 10, 45.0f));
+    const std::vector<WORD> expectedStrip = {0, 10, 1, 11, 2, 12, 3, 13, 4, 14, 5, 15, 6, 16, 7, 17, 8, 18, 9, 19};
+    EXPECT_EQ(expectedStrip, strip);
 }
 
 TEST(COxelD3DSceneBackgroundSphere, BuildFillsBuffersOfTheDocumentedSizes)
@@ -163,7 +171,7 @@ TEST(COxelD3DSceneBackgroundSphere, BuildFillsBuffersOfTheDocumentedSizes)
     EXPECT_EQ(D3DPOOL_DEFAULT, vertexDesc.Pool);
     D3DINDEXBUFFER_DESC indexDesc;
     sphere.m_indices->GetDesc(&indexDesc);
-    EXPECT_EQ(210u * 8u, indexDesc.Size);
+    EXPECT_EQ((1080u + 20u) * 2u, indexDesc.Size);
     EXPECT_EQ(D3DFMT_INDEX16, indexDesc.Format);
     EXPECT_EQ(D3DPOOL_MANAGED, indexDesc.Pool);
 
@@ -172,7 +180,9 @@ TEST(COxelD3DSceneBackgroundSphere, BuildFillsBuffersOfTheDocumentedSizes)
     ASSERT_EQ(D3D_OK, sphere.m_vertices->Lock(0, 0, &data, D3DLOCK_READONLY));
     EXPECT_EQ(0, memcmp(data, expected.data(), expected.size() * sizeof(SceneVertex)));
     sphere.m_vertices->Unlock();
-    const std::vector<WORD> indices = SphereIndices(ClampSphereSize(20, 10, 45.0f));
+    std::vector<WORD> indices = SphereIndices(ClampSphereSize(20, 10, 45.0f));
+    const std::vector<WORD> strip = SphereBandStrip(ClampSphereSize(20, 10, 45.0f));
+    indices.insert(indices.end(), strip.begin(), strip.end());
     ASSERT_EQ(D3D_OK, sphere.m_indices->Lock(0, 0, &data, D3DLOCK_READONLY));
     EXPECT_EQ(0, memcmp(data, indices.data(), indices.size() * sizeof(WORD)));
     sphere.m_indices->Unlock();

@@ -9,7 +9,9 @@
 #include "scene/SceneTestSupport.h"
 #include "support/NothrowAllocations.h"
 #include "support/TestDevice.h"
+#include "terrain/COxelD3DMapChipData.h"
 #include "terrain/COxelD3DTerrainBase.h"
+#include "terrain/COxelD3DTerrainChipBase.h"
 #include "terrain/COxelD3DTerrainChipManager.h"
 #include "terrain/COxelD3DTerrainPlane.h"
 
@@ -19,6 +21,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <random>
 #include <string>
 #include <utility>
 #include <vector>
@@ -208,6 +211,42 @@ private:
     char m_previous[MAX_PATH];
     std::string m_folder;
 };
+
+// A map of random heights, chips and turns, with billboards on a few cells.
+void Scramble(COxelD3DTerrainChipManager& map, unsigned seed)
+{
+    std::mt19937 random(seed);
+    for (int row = 0; row < map.m_mapHeight; ++row) {
+        for (int column = 0; column < map.m_mapWidth; ++column) {
+            map.SetHeight(column, row, random() % 64 / 8.0);
+        }
+    }
+    map.AddBillboard();
+    for (int cell = 0; cell < map.m_mapWidth * map.m_mapHeight; ++cell) {
+        map.SetMapChip(cell, random() % 32);
+        map.SetMapChipRotation(cell, random() % 4);
+        map.m_cells[cell].m_billboard = random() % 16 == 0 ? 0 : -1;
+    }
+}
+
+void LookFrom(COxelD3DCameraBase& camera, const D3DXVECTOR3& eye, const D3DXVECTOR3& target, const D3DXVECTOR3& up)
+{
+    camera.SetPosition(eye.x, eye.y, eye.z);
+    camera.SetTarget(target.x, target.y, target.z);
+    camera.SetUp(up.x, up.y, up.z);
+}
+
+// The scene drawn as the map was first drawn: every cell and every sky band
+// with a call of its own.
+std::vector<uint32_t> DrawPieceByPiece(TestDevice& device, COxelD3DSceneBase& scene, DWORD fillMode = D3DFILL_SOLID)
+{
+    scene.m_terrain->m_pChipManager->m_drawEachCell = 1;
+    g_backgroundSphere->m_drawEachBand = 1;
+    const std::vector<uint32_t> picture = DrawSceneFrame(device, scene, fillMode);
+    scene.m_terrain->m_pChipManager->m_drawEachCell = 0;
+    g_backgroundSphere->m_drawEachBand = 0;
+    return picture;
+}
 
 class SceneTest : public ::testing::Test {
 protected:
@@ -561,6 +600,8 @@ TEST_F(SceneTest, WithoutInfiniteDisplayTerrainAndPlanesAreDrawnOnceAtTheOrigin)
     AddRecordingPlane(m_scene, 2.5f);
     AddRecordingPlane(m_scene, 6.0f);
     m_scene.m_showInfinite = 0;
+    // Billboards on every cell: the planes after them are still drawn at the origin.
+    m_scene.m_terrain->m_pChipManager->AddBillboard();
     // An eye below both planes: the one at 6 is farther and goes first.
     m_scene.m_camera->SetPosition(16, 1, 16);
     DrawSceneFrame(m_device, m_scene);
@@ -769,4 +810,65 @@ TEST_F(SceneTest, WithoutInfiniteDisplayTheGroundEndsAtTheMapsEdge)
         EXPECT_NE(At(tiled, kSize / 2, y), At(single, kSize / 2, y)) << y;
         EXPECT_TRUE(sky.Matches(At(single, kSize / 2, y))) << y;
     }
+}
+
+TEST(COxelD3DSceneBase, RunsOfCellsAndTheOneCallSkyGiveThePixelsOfDrawingPieceByPiece)
+{
+    TestDevice device(512, 512);
+    ASSERT_TRUE(device.ok());
+    COxelD3DSceneBase scene;
+    ASSERT_EQ(0, scene.Create());
+    COxelD3DTerrainChipManager& map = *scene.m_terrain->m_pChipManager;
+    struct View {
+        D3DXVECTOR3 eye;
+        D3DXVECTOR3 target;
+        D3DXVECTOR3 up;
+        const char* name;
+    };
+    const View views[] = {
+        {{16, 16, 16}, {16, 8, 0}, {0, 1, 0}, "start view"},
+        {{20, 30, 12}, {20, 0, 12}, {0, 0, 1}, "straight down"},
+        {{8, -3, 40}, {16, 4, 0}, {0, 1, 0}, "from below the ground"},
+        {{30, 9, 34}, {0, 1, 10}, {0, 1, 0}, "low across a corner"},
+    };
+    for (int size : {16, 32, 64}) {
+        map.Release();
+        ASSERT_EQ(0, map.Create(size, size));
+        Scramble(map, static_cast<unsigned>(size));
+        for (int infinite = 1; infinite >= 0; --infinite) {
+            scene.m_showInfinite = infinite;
+            for (const View& view : views) {
+                LookFrom(*scene.m_camera, view.eye, view.target, view.up);
+                const std::vector<uint32_t> pieces = DrawPieceByPiece(device, scene);
+                EXPECT_EQ(0u, CountDifferent(pieces, DrawSceneFrame(device, scene)))
+                    << size << " x " << size << ", infinite " << infinite << ", " << view.name;
+            }
+        }
+        const std::vector<uint32_t> lines = DrawPieceByPiece(device, scene, D3DFILL_WIREFRAME);
+        EXPECT_EQ(0u, CountDifferent(lines, DrawSceneFrame(device, scene, D3DFILL_WIREFRAME))) << size << " wireframe";
+    }
+}
+
+TEST_F(SceneTest, AnEditAfterAFrameShowsInEveryCopyOfTheNextFrame)
+{
+    COxelD3DTerrainChipManager& map = *m_scene.m_terrain->m_pChipManager;
+    Scramble(map, 7);
+    const std::vector<uint32_t> before = DrawSceneFrame(m_device, m_scene);
+    // Far apart in the tree's order, so the write spans slots that stay as they were.
+    const auto edit = [](COxelD3DTerrainChipManager& edited) {
+        edited.SetHeight(16, 8, 11.0);
+        edited.SetMapChip(3, 29, 17);
+        edited.SetMapChipRotation(30, 2, 3);
+        edited.GetTerrainChip(20 * 32 + 12)->SetNormal(1, 0.6f, 0.8f, 0.0f);
+    };
+    edit(map);
+    const std::vector<uint32_t> after = DrawSceneFrame(m_device, m_scene);
+
+    // The same map made and edited before its first frame.
+    COxelD3DSceneBase fresh;
+    ASSERT_EQ(0, fresh.Create());
+    Scramble(*fresh.m_terrain->m_pChipManager, 7);
+    edit(*fresh.m_terrain->m_pChipManager);
+    EXPECT_EQ(0u, CountDifferent(DrawSceneFrame(m_device, fresh), after));
+    EXPECT_GT(CountDifferent(before, after), 500u);
 }

@@ -2,6 +2,7 @@
 
 #include "app/COxelD3DApplication.h"
 #include "scene/COxelD3DCameraBase.h"
+#include "support/DrawCallLog.h"
 #include "support/MessageBoxAnswer.h"
 #include "support/NothrowAllocations.h"
 #include "support/StartView.h"
@@ -13,6 +14,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <limits>
 #include <string>
@@ -56,6 +58,21 @@ struct RecordingBillboard : COxelD3DBillboardBase {
     void Render() override { positions.push_back(m_position); }
     std::vector<D3DXVECTOR3> positions;
 };
+
+// The slots that a frame's draw calls cover, in the order drawn: a strip drawn
+// alone is its quad's slot, an indexed list a run of slots.
+std::vector<int> SlotsDrawn(const DrawCallLog& log)
+{
+    std::vector<int> slots;
+    for (const DrawCallLog::Draw& draw : log.draws) {
+        const int first = static_cast<int>(draw.firstVertex / 4);
+        const int count = draw.indexed ? static_cast<int>(draw.primitiveCount / 2) : 1;
+        for (int slot = first; slot < first + count; ++slot) {
+            slots.push_back(slot);
+        }
+    }
+    return slots;
+}
 
 class ChipManagerTest : public ::testing::Test {
 protected:
@@ -215,14 +232,25 @@ TEST_F(ChipManagerTest, RotationMinusOneTurnsOnceMoreAndOtherValuesAreKept)
     EXPECT_EQ(start.u, Vertex(2, 3, 0).u);
 }
 
-TEST_F(ChipManagerTest, QuadTreeOf32By32HasSixLevelsDownToSingleCells)
+TEST_F(ChipManagerTest, QuadTreeOf32By32HasSixLevelsDownToSingleCellsEachBlockOneRunOfSlots)
 {
     std::vector<int> leaves(kSize * kSize, 0);
     struct Walk {
-        static void Visit(const COxelQuadNode* node, int level, std::vector<int>& leaves)
+        static void Visit(const COxelQuadNode* node, int level, std::vector<int>& leaves,
+                          const std::vector<int>& slots)
         {
             EXPECT_EQ(kSize >> (level - 1), node->m_width);
             EXPECT_EQ(node->m_width, node->m_height);
+            // The block's cells fill the slots from its first cell's on.
+            std::vector<int> blockSlots;
+            for (int row = 0; row < node->m_height; ++row) {
+                for (int column = 0; column < node->m_width; ++column) {
+                    blockSlots.push_back(slots[node->m_start + row * kSize + column]);
+                }
+            }
+            std::sort(blockSlots.begin(), blockSlots.end());
+            EXPECT_EQ(slots[node->m_start], blockSlots.front());
+            EXPECT_EQ(blockSlots.front() + node->m_width * node->m_height - 1, blockSlots.back());
             if (node->m_width == 1) {
                 EXPECT_EQ(6, level);
                 ++leaves[node->m_start];
@@ -234,15 +262,52 @@ TEST_F(ChipManagerTest, QuadTreeOf32By32HasSixLevelsDownToSingleCells)
                 if (k > 0) {
                     EXPECT_EQ(node->m_childStart[k - 1], node->m_pChild[k]->m_start);
                 }
-                Visit(node->m_pChild[k], level + 1, leaves);
+                Visit(node->m_pChild[k], level + 1, leaves, slots);
             }
         }
     };
     ASSERT_NE(nullptr, terrain.m_pRoot);
     EXPECT_EQ(nullptr, terrain.m_pRoot->m_pParent);
     EXPECT_EQ(D3DXVECTOR3(32, 2, 32), terrain.m_pRoot->m_vMax);
-    Walk::Visit(terrain.m_pRoot, 1, leaves);
+    Walk::Visit(terrain.m_pRoot, 1, leaves, terrain.m_cellSlots);
     EXPECT_EQ(std::vector<int>(kSize * kSize, 1), leaves);
+}
+
+TEST_F(ChipManagerTest, RunsDrawTheCellsThatOneCallPerCellDrawsInTheSameOrder)
+{
+    COxelD3DCameraBase camera;
+    StartCamera(camera);
+    DrawCallLog log(g_device);
+    // The map itself, the copy beyond its far edge and two that the start view sees in part.
+    const float copies[][2] = {{0, 0}, {0, -32}, {-32, -32}, {32, -32}};
+    for (const auto& copy : copies) {
+        terrain.m_drawEachCell = 1;
+        log.Clear();
+        RenderWithWorld(copy[0], copy[1]);
+        const std::vector<int> eachCell = SlotsDrawn(log);
+        for (const DrawCallLog::Draw& draw : log.draws) {
+            EXPECT_EQ(D3DPT_TRIANGLESTRIP, draw.type);
+            EXPECT_EQ(2u, draw.primitiveCount);
+        }
+        const int cellsDrawn = terrain.m_cellsDrawn;
+
+        terrain.m_drawEachCell = 0;
+        log.Clear();
+        RenderWithWorld(copy[0], copy[1]);
+        ASSERT_GT(cellsDrawn, 0) << copy[0] << ", " << copy[1];
+        EXPECT_EQ(cellsDrawn, terrain.m_cellsDrawn);
+        EXPECT_EQ(eachCell, SlotsDrawn(log)) << copy[0] << ", " << copy[1];
+        // One call per run, each the run's share of the list.
+        ASSERT_EQ(terrain.m_runs.size(), log.draws.size());
+        for (size_t k = 0; k < log.draws.size(); ++k) {
+            const DrawCallLog::Draw& draw = log.draws[k];
+            EXPECT_EQ(D3DPT_TRIANGLELIST, draw.type);
+            EXPECT_EQ(0, draw.baseVertex);
+            EXPECT_EQ(6u * terrain.m_runs[k].first, draw.startIndex);
+            EXPECT_EQ(4u * terrain.m_runs[k].count, draw.vertexCount);
+        }
+        EXPECT_LT(log.draws.size() * 10, static_cast<size_t>(cellsDrawn));
+    }
 }
 
 TEST_F(ChipManagerTest, BlockBehindTheCameraIsCulledWithOneTest)

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <vector>
 
 TEST(WrapIndex, WrapsNeighboursAcrossBothEdges)
@@ -53,4 +54,26 @@ TEST(ClassifyBoxCorners, InsideOutsideOneCommonPlaneOrStraddling)
     EXPECT_EQ(BoxVisibility::Straddling, ClassifyBoxCorners(leftAndRight));
     const int oneCornerIn[8] = {16, 16, 16, 0, 16, 16, 16, 16};
     EXPECT_EQ(BoxVisibility::Straddling, ClassifyBoxCorners(oneCornerIn));
+}
+
+TEST(QuadTreeLeafOrder, FollowsTheTreesQuartersDepthFirstAndPlacesEveryCellOnce)
+{
+    // 4 x 4: the quarters of each block in turn, lower row half first.
+    const std::vector<int> four = {0, 1, 4, 5, 2, 3, 6, 7, 8, 9, 12, 13, 10, 11, 14, 15};
+    EXPECT_EQ(four, QuadTreeLeafOrder(4, 4));
+    EXPECT_EQ((std::vector<int>{0}), QuadTreeLeafOrder(1, 1));
+    // Sides the tree cannot halve evenly: its leaves first, the other cells after.
+    EXPECT_EQ((std::vector<int>{0, 1, 3, 4, 2, 5}), QuadTreeLeafOrder(3, 2));
+    EXPECT_EQ((std::vector<int>{0, 1, 2, 3}), QuadTreeLeafOrder(4, 1));
+    EXPECT_TRUE(QuadTreeLeafOrder(0, 5).empty());
+
+    for (int size : {16, 32, 64}) {
+        std::vector<int> order = QuadTreeLeafOrder(size, size);
+        // Each 2 x 2 block is four neighbouring slots.
+        EXPECT_EQ(size + 1, order[3]) << size;
+        std::sort(order.begin(), order.end());
+        for (int cell = 0; cell < size * size; ++cell) {
+            ASSERT_EQ(cell, order[cell]) << size;
+        }
+    }
 }

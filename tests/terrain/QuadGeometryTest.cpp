@@ -66,3 +66,13 @@ TEST(QuadGeometry, RaisedCornerTiltsOnlyItsTrianglesAndWidensTheBox)
     ExpectVector({0, 2, 0}, boxMin);
     ExpectVector({1, 3, 1}, boxMax);
 }
+
+TEST(QuadListIndices, EachQuadsStripTrianglesInStripOrderFourVerticesApart)
+{
+    const std::vector<WORD> expected = {0, 1, 2, 1, 3, 2, 4, 5, 6, 5, 7, 6, 8, 9, 10, 9, 11, 10};
+    EXPECT_EQ(expected, QuadListIndices(3));
+    EXPECT_TRUE(QuadListIndices(0).empty());
+    // The last quad that 16-bit indices reach.
+    const std::vector<WORD> most = QuadListIndices(16384);
+    EXPECT_EQ(65535, most[most.size() - 2]);
+}
