@@ -82,7 +82,7 @@ void COxelD3DMapEditWnd::Rebuild()
     m_cells.assign(static_cast<size_t>(m_mapWidth) * m_mapHeight, MapEditCell());
     for (int row = 0; row < m_mapHeight; ++row) {
         for (int column = 0; column < m_mapWidth; ++column) {
-            const int index = (row + 1) * m_mapWidth - column - 1;
+            const int index = CellIndex(column, row);
             m_cells[index] = MapEditCell{index, column, row};
         }
     }
@@ -101,10 +101,8 @@ void COxelD3DMapEditWnd::Rebuild()
     {
         ScopedMemoryDC memory(window.get());
         ScopedSelection selection(memory.get(), m_bitmap);
-        for (int row = 0; row < m_mapHeight; ++row) {
-            for (int column = 0; column < m_mapWidth; ++column) {
-                DrawCell(m_cells[(row + 1) * m_mapWidth - column - 1], memory.get());
-            }
+        for (const MapEditCell& cell : m_cells) {
+            DrawCell(cell, memory.get());
         }
     }
     // The scroll ranges follow the new bitmap, and a window larger than the new
@@ -243,8 +241,7 @@ int COxelD3DMapEditWnd::OnMouse(UINT message, int x, int y)
         }
         // A window wider than its map has no cell past the map's last square.
         if (onMap) {
-            const int index = (cell.y + 1) * m_mapWidth - cell.x - 1;
-            EditCell(m_cells[index], message, x + m_scrollX, y + m_scrollY);
+            EditCell(m_cells[CellIndex(cell.x, cell.y)], message, x + m_scrollX, y + m_scrollY);
             Redraw();
         }
         press = kNoCell;
@@ -323,6 +320,11 @@ void COxelD3DMapEditWnd::OnSize(UINT type, int width, int height)
     // The frame's size leaves out the scroll bars, which take their share of
     // the window too: without them the map would not fit after all.
     FitClientArea(pageWidth + GetSystemMetrics(SM_CXVSCROLL), pageHeight + GetSystemMetrics(SM_CYHSCROLL));
+}
+
+int COxelD3DMapEditWnd::CellIndex(int column, int row) const
+{
+    return row * m_mapWidth + MapEditGridColumn(column, m_mapWidth);
 }
 
 SIZE COxelD3DMapEditWnd::BitmapSize() const

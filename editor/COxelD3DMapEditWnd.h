@@ -58,6 +58,8 @@ private:
     void RepaintCell(int index);
     // Redraws the four squares around grid vertex (column, row).
     void RepaintAroundVertex(int column, int row);
+    // The grid cell that the square in view column `column`, row `row` shows.
+    int CellIndex(int column, int row) const;
     SIZE BitmapSize() const;
     SIZE ClientArea() const;
     // Keeps the offsets within the bitmap for the current client area.

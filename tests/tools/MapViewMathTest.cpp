@@ -62,17 +62,3 @@ TEST(MapViewMath, TurnedSquaresMoveTheUpperLeftCornerOneCornerFurtherClockwise)
         EXPECT_EQ(77u, target[3]);
     }
 }
-
-TEST(MapViewMath, MapEditCornerSquaresCountTheirEdgesOnAllFourSides)
-{
-    const struct {
-        int dx, dy;
-        int corner;
-    } cases[] = {
-        {30, 0, 0},  {39, 10, 0},  {30, 30, 1}, {39, 39, 1}, {0, 0, 2},   {10, 10, 2},
-        {0, 30, 3},  {10, 39, 3},  {11, 11, -1}, {29, 20, -1}, {20, 0, -1}, {10, 11, -1},
-    };
-    for (const auto& c : cases) {
-        EXPECT_EQ(c.corner, MapEditCornerAt(c.dx, c.dy)) << c.dx << "," << c.dy;
-    }
-}
