@@ -31,6 +31,8 @@ enum Command {
     kDitherOff = 311,
     kTextureImage = 400,
     kBackground = 500,
+    kMapEditWindowItem = 600,
+    kBillboardWindowItem = 601,
     kAbout = 40000,
     kInfinite = 40001,
     kMapBorder = 40002,
@@ -154,6 +156,16 @@ void COxelD3DEditMenuWnd::OnCommand(int id)
     case kBackground:
         if (scene) {
             Toggle(id, scene->m_showBackground);
+        }
+        break;
+    case kMapEditWindowItem:
+        if (editor) {
+            editor->OpenWindow(kMapEditWindow);
+        }
+        break;
+    case kBillboardWindowItem:
+        if (editor) {
+            editor->OpenWindow(kBillboardSettingWindow);
         }
         break;
     case kAbout:

@@ -4,12 +4,14 @@
 #include "app/COxelSettingsFile.h"
 #include "app/WindowPlacement.h"
 #include "editor/COxelD3DEditMenuWnd.h"
+#include "editor/COxelD3DMapEditWnd.h"
 #include "editor/COxelD3DTerrainEditorChildWndBase.h"
 #include "editor/COxelMapDataFile.h"
 #include "editor/FileDialog.h"
 #include "scene/COxelD3DSceneBase.h"
 #include "terrain/COxelD3DTerrainChipManager.h"
 #include "terrain/COxelD3DTerrainPlane.h"
+#include "tools/COxelD3DBillboardSettingWnd.h"
 #include "tools/COxelD3DHeightWnd.h"
 #include "tools/COxelD3DSceneSettingWnd.h"
 #include "tools/COxelD3DTextureMappingWnd.h"
@@ -22,6 +24,10 @@ namespace {
 
 const char kOpenImageTitle[] = "ファイルオープン！";
 const int kDefaultCellSize = 16;
+// The map edit window's outer size when the settings file has none.
+const SIZE kDefaultMapEditSize = {640, 334};
+const int kMapEditWidthValue = 18;
+const int kMapEditHeightValue = 19;
 
 // Where value i of the settings file keeps window `index`'s left and top.
 int LayoutLeft(int index)
@@ -36,12 +42,16 @@ COxelD3DTerrainEditorChildWndBase* MakeWindow(int index)
         return new (std::nothrow) COxelD3DEditMenuWnd();
     case kSceneSettingWindow:
         return new (std::nothrow) COxelD3DSceneSettingWnd();
+    case kBillboardSettingWindow:
+        return new (std::nothrow) COxelD3DBillboardSettingWnd();
     case kHeightWindow:
         return new (std::nothrow) COxelD3DHeightWnd();
     case kTextureWindow:
         return new (std::nothrow) COxelD3DTextureWnd();
     case kTextureMappingWindow:
         return new (std::nothrow) COxelD3DTextureMappingWnd();
+    case kMapEditWindow:
+        return new (std::nothrow) COxelD3DMapEditWnd();
     default:
         return nullptr;
     }
@@ -199,9 +209,11 @@ void COxelD3DTerrainEditor::NewMap(int width, int height)
     if (COxelD3DSceneSettingWnd* scene = SceneSettingWindow()) {
         scene->DeleteAllPlanes();
     }
+    // Windows opened from the menu show the map too and are rebuilt with it.
     for (int index = 0; index < kEditorWindowCount; ++index) {
-        if (IsManagedWindow(index) && Window(index)) {
-            Window(index)->Refresh();
+        COxelD3DTerrainEditorChildWndBase* window = Window(index);
+        if (window && (IsManagedWindow(index) || window->m_hWnd)) {
+            window->Refresh();
         }
     }
 }
@@ -228,6 +240,26 @@ void COxelD3DTerrainEditor::OpenTextureImage(const char* path)
     if (COxelD3DTerrainEditorChildWndBase* mapping = Window(kTextureMappingWindow)) {
         mapping->Refresh();
     }
+    if (COxelD3DTerrainEditorChildWndBase* mapEdit = Window(kMapEditWindow)) {
+        mapEdit->Refresh();
+    }
+}
+
+void COxelD3DTerrainEditor::OpenWindow(int index)
+{
+    COxelD3DTerrainEditorChildWndBase* window = Window(index);
+    if (!window) {
+        return;
+    }
+    if (!window->m_hWnd) {
+        window->Create();
+        if (!window->m_hWnd) {
+            return;
+        }
+        RestoreWindowPlace(index);
+    }
+    ShowWindow(window->m_hWnd, IsIconic(window->m_hWnd) ? SW_RESTORE : SW_SHOW);
+    SetForegroundWindow(window->m_hWnd);
 }
 
 void COxelD3DTerrainEditor::AddPlane()
@@ -276,6 +308,11 @@ void COxelD3DTerrainEditor::SaveWindowLayout()
     if (auto* mapping = static_cast<COxelD3DTextureMappingWnd*>(Window(kTextureMappingWindow))) {
         mapping->GetCellSize(&values[16], &values[17]);
     }
+    if (HWND mapEdit = GetWindowHandle(kMapEditWindow)) {
+        const RECT rect = RestoredWindowRect(mapEdit);
+        values[kMapEditWidthValue] = rect.right - rect.left;
+        values[kMapEditHeightValue] = rect.bottom - rect.top;
+    }
     settings->Save();
 }
 
@@ -287,20 +324,32 @@ void COxelD3DTerrainEditor::RestoreWindowLayout()
     }
     const int* values = settings->m_values;
     for (int index = 0; index < kEditorWindowCount; ++index) {
-        HWND hwnd = GetWindowHandle(index);
-        RECT rect;
-        if (!hwnd || !GetWindowRect(hwnd, &rect)) {
-            continue;
-        }
-        const POINT place = VisibleWindowPosition(values[LayoutLeft(index)], values[LayoutLeft(index) + 1],
-                                                  rect.right - rect.left, rect.bottom - rect.top);
-        Window(index)->MoveTo(place.x, place.y);
+        RestoreWindowPlace(index);
     }
     if (auto* mapping = static_cast<COxelD3DTextureMappingWnd*>(Window(kTextureMappingWindow))) {
         mapping->SetCellSize(values[16] > 0 ? values[16] : kDefaultCellSize,
                              values[17] > 0 ? values[17] : kDefaultCellSize);
         mapping->Refresh();
     }
+}
+
+void COxelD3DTerrainEditor::RestoreWindowPlace(int index)
+{
+    COxelSettingsFile* settings = COxelSettingsFile::GetInstance();
+    HWND hwnd = GetWindowHandle(index);
+    RECT rect;
+    if (!settings || !hwnd || !GetWindowRect(hwnd, &rect)) {
+        return;
+    }
+    const int* values = settings->m_values;
+    SIZE size = {rect.right - rect.left, rect.bottom - rect.top};
+    if (index == kMapEditWindow) {
+        size.cx = values[kMapEditWidthValue] > 0 ? values[kMapEditWidthValue] : kDefaultMapEditSize.cx;
+        size.cy = values[kMapEditHeightValue] > 0 ? values[kMapEditHeightValue] : kDefaultMapEditSize.cy;
+    }
+    const POINT place =
+        VisibleWindowPosition(values[LayoutLeft(index)], values[LayoutLeft(index) + 1], size.cx, size.cy);
+    MoveWindow(hwnd, place.x, place.y, size.cx, size.cy, TRUE);
 }
 
 bool COxelD3DTerrainEditor::HasMap() const

@@ -56,6 +56,10 @@ public:
     void NewMap(int width, int height);
     // Loads a BMP file as the map-chip atlas; a null path asks the user first.
     void OpenTextureImage(const char* path);
+    // Makes window `index` on first use, at its place from the settings file,
+    // then shows it and brings it to the front. For the windows the editor
+    // does not make at start: the map edit window and the billboard dialog.
+    void OpenWindow(int index);
     // Adds a plane to the scene and to the scene setting window's list.
     void AddPlane();
     // Shows or hides the plane with this id; an id no plane has is ignored.
@@ -93,6 +97,9 @@ private:
     COxelD3DTerrainEditorChildWndBase* Window(int index);
     // Window 1 when it is the scene setting window, which keeps the scene's planes and its list in step.
     COxelD3DSceneSettingWnd* SceneSettingWindow();
+    // Moves window `index`, when it has been made, to its place from the
+    // settings file (and the map edit window to its saved size).
+    void RestoreWindowPlace(int index);
     // The windows the editor makes, shows and refreshes, in index order.
     static bool IsManagedWindow(int index);
 

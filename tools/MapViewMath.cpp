@@ -12,6 +12,24 @@ int MapEditGridColumn(int viewColumn, int mapWidth)
     return mapWidth - 1 - viewColumn;
 }
 
+POINT MapEditCornerOrigin(int corner)
+{
+    const int inner = kMapEditCellPixels - kMapEditCornerPixels;
+    return POINT{corner / 2 ? 0 : inner, corner % 2 ? inner : 0};
+}
+
+int MapEditCornerAt(int dx, int dy)
+{
+    for (int corner = 0; corner < 4; ++corner) {
+        const POINT origin = MapEditCornerOrigin(corner);
+        if (dx >= origin.x && dx <= origin.x + kMapEditCornerPixels && dy >= origin.y &&
+            dy <= origin.y + kMapEditCornerPixels) {
+            return corner;
+        }
+    }
+    return -1;
+}
+
 int HeightGrey(double height, double scale)
 {
     const double grey = height * scale;

@@ -15,6 +15,20 @@ int MirroredGridColumn(int viewColumn, int mapWidth);
 // The grid column of the map edit view's column `viewColumn`: W - 1 - c.
 int MapEditGridColumn(int viewColumn, int mapWidth);
 
+// The map edit view draws a cell as a square of this many pixels, with a
+// smaller square in each corner for the height of the vertex there.
+const int kMapEditCellPixels = 40;
+const int kMapEditCornerPixels = 10;
+
+// Where the square of a cell's corner `corner` starts inside the cell's square.
+// Corner k is grid vertex (x + k / 2, y + k % 2) of cell (x, y); the view is
+// mirrored, so corner 0 lies at the top right and corner 3 at the bottom left.
+POINT MapEditCornerOrigin(int corner);
+
+// The corner whose square holds pixel (dx, dy) of a cell's square, its edges
+// included on all four sides, so 10 and 30 still count; -1 for the middle.
+int MapEditCornerAt(int dx, int dy);
+
 // Grey level for a height: trunc(height * scale), kept within 0..255.
 int HeightGrey(double height, double scale);
 

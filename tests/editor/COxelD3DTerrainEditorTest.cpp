@@ -126,7 +126,8 @@ TEST_F(TerrainEditorTest, EachWindowHandsTheEditorExactlyTheMessagesItRoutes)
 
 TEST_F(TerrainEditorTest, KeysMoveThePreviewCameraFromTheEditMenuAndHeightWindowsOnly)
 {
-    for (int index : {kEditMenuWindow, kHeightWindow, kTextureWindow, kTextureMappingWindow}) {
+    session.editor().OpenWindow(kMapEditWindow);
+    for (int index : {kEditMenuWindow, kHeightWindow, kTextureWindow, kTextureMappingWindow, kMapEditWindow}) {
         const D3DXVECTOR3 before = session.scene().m_camera->GetPosition();
         SendMessageA(session.handle(index), WM_KEYDOWN, VK_UP, 0);
         const D3DXVECTOR3 after = session.scene().m_camera->GetPosition();
@@ -152,6 +153,22 @@ TEST_F(TerrainEditorTest, ShowAndNewMapTouchTheWindowsTheEditorManagesInIndexOrd
     EXPECT_EQ((std::vector<std::string>{"0 refresh", "1 refresh", "3 refresh", "4 refresh", "5 refresh"}), log);
     EXPECT_EQ(16, session.terrain().m_mapWidth);
     EXPECT_EQ(16, session.editor().m_mapHeight);
+}
+
+TEST_F(TerrainEditorTest, NewMapsAndAtlasesAlsoRefreshTheWindowsOpenedFromTheMenu)
+{
+    session.editor().OpenWindow(kMapEditWindow);
+    session.editor().OpenWindow(kBillboardSettingWindow);
+    Spy();
+    session.editor().NewMap(16, 16);
+    EXPECT_EQ((std::vector<std::string>{"0 refresh", "1 refresh", "2 refresh", "3 refresh", "4 refresh", "5 refresh",
+                                        "6 refresh"}),
+              log);
+    log.clear();
+    const std::string atlas = WriteTestBitmap("quelmora_editor_atlas.bmp", 256, 128, [](int, int) { return 0u; });
+    session.editor().OpenTextureImage(atlas.c_str());
+    DeleteFileA(atlas.c_str());
+    EXPECT_EQ((std::vector<std::string>{"4 refresh", "5 refresh", "6 refresh"}), log);
 }
 
 TEST_F(TerrainEditorTest, WindowsLeftByAGoneEditorIgnoreClicks)
@@ -225,6 +242,53 @@ TEST(TerrainEditorLayout, SavesOncePerRunWithTheRestoredPlaceOfAMinimisedWindow)
         MoveWindow(height, 400, 410, 200, 200, FALSE);
         session.editor().SaveWindowLayout();
         EXPECT_EQ(210, SavedValue(8));
+    }
+    DeleteFileA(SettingsFilePath().c_str());
+}
+
+TEST(TerrainEditorLayout, TheViewMenuOpensEachWindowOnceAtItsSavedPlaceAndClosingOneEndsTheRun)
+{
+    WriteSettings({{6, 900}, {7, 500}, {14, 30}, {15, 600}, {18, 500}, {19, 300}});
+    {
+        EditorSession session;
+        ASSERT_TRUE(session.ok());
+        HWND menu = session.handle(kEditMenuWindow);
+        EXPECT_EQ(nullptr, session.handle(kMapEditWindow));
+        SendMessageA(menu, WM_COMMAND, MAKEWPARAM(600, 0), 0);
+        HWND mapEdit = session.handle(kMapEditWindow);
+        ASSERT_NE(nullptr, mapEdit);
+        EXPECT_TRUE(IsWindowVisible(mapEdit));
+        const RECT placed = Rect(mapEdit);
+        EXPECT_EQ(30, placed.left);
+        EXPECT_EQ(600, placed.top);
+        EXPECT_EQ(500, placed.right - placed.left);
+        EXPECT_EQ(300, placed.bottom - placed.top);
+        SendMessageA(menu, WM_COMMAND, MAKEWPARAM(601, 0), 0);
+        HWND billboards = session.handle(kBillboardSettingWindow);
+        ASSERT_NE(nullptr, billboards);
+        EXPECT_TRUE(IsWindowVisible(billboards));
+        EXPECT_EQ(900, Rect(billboards).left);
+        EXPECT_EQ(500, Rect(billboards).top);
+        char caption[32] = {};
+        GetWindowTextA(billboards, caption, sizeof caption);
+        EXPECT_STREQ("Billboard", caption);
+
+        // A second use brings the same window back, where the user left it.
+        MoveWindow(mapEdit, 40, 610, 520, 310, TRUE);
+        ShowWindow(mapEdit, SW_HIDE);
+        SendMessageA(menu, WM_COMMAND, MAKEWPARAM(600, 0), 0);
+        EXPECT_EQ(mapEdit, session.handle(kMapEditWindow));
+        EXPECT_TRUE(IsWindowVisible(mapEdit));
+        EXPECT_EQ(40, Rect(mapEdit).left);
+
+        DestroyWindow(mapEdit);
+        MSG quit;
+        EXPECT_TRUE(PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+        EXPECT_EQ(40, SavedValue(14));
+        EXPECT_EQ(610, SavedValue(15));
+        EXPECT_EQ(520, SavedValue(18));
+        EXPECT_EQ(310, SavedValue(19));
+        EXPECT_EQ(900, SavedValue(6));
     }
     DeleteFileA(SettingsFilePath().c_str());
 }

@@ -100,3 +100,60 @@ TEST(EditorProgram, ToolWindowEditsShowInThePreviewAndClosingTheMenuWindowEndsTh
     EXPECT_EQ(COxelSettingsFile::kValueCount, CountSavedSettingsKeys());
     DeleteFileA(SettingsFilePath().c_str());
 }
+
+// The two windows the program does not show at start, opened from the view
+// menu: each at its default place beside the others, and closing one ends the
+// run with its size written to the settings file.
+TEST(EditorProgram, TheViewMenuOpensTheMapEditWindowAndTheBillboardDialogBesideTheOtherWindows)
+{
+    ASSERT_TRUE(CopyFileA(QUELMORA_DEFAULT_SETTINGS, SettingsFilePath().c_str(), FALSE));
+    RunningProgram program;
+    ASSERT_TRUE(program.started());
+    ASSERT_NE(nullptr, program.WaitForPreview(30000));
+    HWND editMenu = program.FindWindowOfClass("EditMenu");
+    ASSERT_NE(nullptr, editMenu);
+    PostMessageA(editMenu, WM_COMMAND, MAKEWPARAM(600, 0), 0);
+    PostMessageA(editMenu, WM_COMMAND, MAKEWPARAM(601, 0), 0);
+    HWND mapEdit = nullptr;
+    HWND billboards = nullptr;
+    for (int wait = 0; wait < 200 && !(mapEdit && billboards); ++wait) {
+        Sleep(100);
+        mapEdit = program.FindWindowOfClass("MapEditWnd");
+        billboards = program.FindWindowOfClass("#32770", "Billboard");
+    }
+    ASSERT_NE(nullptr, mapEdit);
+    ASSERT_NE(nullptr, billboards);
+
+    RECT rect;
+    GetWindowRect(mapEdit, &rect);
+    EXPECT_EQ(0, rect.left);
+    EXPECT_EQ(686, rect.top);
+    EXPECT_EQ(640, rect.right - rect.left);
+    EXPECT_EQ(334, rect.bottom - rect.top);
+    GetWindowRect(billboards, &rect);
+    EXPECT_EQ(974, rect.left);
+    EXPECT_EQ(580, rect.top);
+    for (HWND opened : {mapEdit, billboards}) {
+        RECT mine;
+        GetWindowRect(opened, &mine);
+        EXPECT_LE(mine.right, 1280);
+        EXPECT_LE(mine.bottom, 1024);
+        for (const char* other : {"Quelmora", "EditMenu", "HeightEditor", "Texture", "TextureMapping"}) {
+            RECT theirs;
+            RECT overlap;
+            GetWindowRect(program.FindWindowOfClass(other), &theirs);
+            EXPECT_FALSE(IntersectRect(&overlap, &mine, &theirs)) << other;
+        }
+    }
+
+    DeleteFileA(SettingsFilePath().c_str());
+    PostMessageA(mapEdit, WM_CLOSE, 0, 0);
+    DWORD exitCode = 1;
+    ASSERT_TRUE(program.WaitForExit(20000, &exitCode));
+    EXPECT_EQ(0u, exitCode);
+    EXPECT_EQ(640, static_cast<int>(GetPrivateProfileIntA("MapEditWindowPosition", "Width", 0,
+                                                          SettingsFilePath().c_str())));
+    EXPECT_EQ(334, static_cast<int>(GetPrivateProfileIntA("MapEditWindowPosition", "Height", 0,
+                                                           SettingsFilePath().c_str())));
+    DeleteFileA(SettingsFilePath().c_str());
+}

@@ -7,6 +7,7 @@ namespace {
 struct WindowSearch {
     DWORD processId;
     const char* className;
+    const char* title;
     HWND found;
 };
 
@@ -17,7 +18,10 @@ BOOL CALLBACK FindWindowOfProcess(HWND hwnd, LPARAM parameter)
     GetWindowThreadProcessId(hwnd, &processId);
     char className[64] = {};
     GetClassNameA(hwnd, className, sizeof className);
-    if (processId == search->processId && lstrcmpA(className, search->className) == 0 && IsWindowVisible(hwnd)) {
+    char title[64] = {};
+    GetWindowTextA(hwnd, title, sizeof title);
+    if (processId == search->processId && lstrcmpA(className, search->className) == 0 && IsWindowVisible(hwnd) &&
+        (!search->title || lstrcmpA(title, search->title) == 0)) {
         search->found = hwnd;
         return FALSE;
     }
@@ -65,9 +69,9 @@ HWND RunningProgram::WaitForPreview(DWORD timeoutMs)
     return nullptr;
 }
 
-HWND RunningProgram::FindWindowOfClass(const char* className) const
+HWND RunningProgram::FindWindowOfClass(const char* className, const char* title) const
 {
-    WindowSearch search = {m_process.dwProcessId, className, nullptr};
+    WindowSearch search = {m_process.dwProcessId, className, title, nullptr};
     EnumWindows(FindWindowOfProcess, reinterpret_cast<LPARAM>(&search));
     return search.found;
 }

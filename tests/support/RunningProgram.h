@@ -17,8 +17,9 @@ public:
     // Waits for the visible preview window; null when it did not appear.
     HWND WaitForPreview(DWORD timeoutMs);
     std::string Title() const;
-    // A visible top-level window of the program with this class; null when none.
-    HWND FindWindowOfClass(const char* className) const;
+    // A visible top-level window of the program with this class (and this
+    // title, when one is given); null when none.
+    HWND FindWindowOfClass(const char* className, const char* title = nullptr) const;
     // Waits for the process to end; false on time-out.
     bool WaitForExit(DWORD timeoutMs, DWORD* exitCode);
 

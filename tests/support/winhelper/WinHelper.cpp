@@ -3,6 +3,8 @@
 //   ping                 return once Wine's desktop is up
 //   find CLASS SECONDS   wait for a visible top-level window of that class and
 //                        print "x y width height title" of it
+//   command CLASS ID     choose menu command ID in the visible top-level window
+//                        of that class, as a click on the menu item would
 #include <windows.h>
 
 #include <cstdio>
@@ -29,6 +31,15 @@ int Find(const char* className, int seconds)
     return 1;
 }
 
+int Command(const char* className, int id)
+{
+    HWND hwnd = FindWindowA(className, nullptr);
+    if (!hwnd || !IsWindowVisible(hwnd)) {
+        return 1;
+    }
+    return PostMessageA(hwnd, WM_COMMAND, MAKEWPARAM(id, 0), 0) ? 0 : 1;
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -49,6 +60,9 @@ int main(int argc, char** argv)
     if (argc >= 4 && std::strcmp(argv[1], "find") == 0) {
         return Find(argv[2], std::atoi(argv[3]));
     }
-    std::fprintf(stderr, "usage: quelmora_winhelper keep | ping | find CLASS SECONDS\n");
+    if (argc >= 4 && std::strcmp(argv[1], "command") == 0) {
+        return Command(argv[2], std::atoi(argv[3]));
+    }
+    std::fprintf(stderr, "usage: quelmora_winhelper keep | ping | find CLASS SECONDS | command CLASS ID\n");
     return 2;
 }

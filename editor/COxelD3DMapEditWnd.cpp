@@ -1,0 +1,373 @@
+#include "editor/COxelD3DMapEditWnd.h"
+
+#include "editor/COxelD3DTerrainEditor.h"
+#include "editor/EditorWindowRouting.h"
+#include "editor/GdiScope.h"
+#include "terrain/COxelD3DTerrainChipManager.h"
+#include "terrain/MapGridMath.h"
+#include "tools/MapViewMath.h"
+
+#include <algorithm>
+#include <cstdlib>
+
+namespace {
+
+const char kClassName[] = "MapEditWnd";
+const DWORD kStyle = WS_VSCROLL | WS_HSCROLL | WS_SYSMENU | WS_THICKFRAME;
+const DWORD kExStyle = WS_EX_TOOLWINDOW;
+const double kStep = 0.5;
+const double kGreyPerUnit = 15.0;
+// A left-button move shorter than this in both directions is still a click.
+const int kDragThreshold = 5;
+
+// Mouse state, shared by every map edit window: where each button went down
+// ((-1, -1) for none), whether the left button is dragging the view, and where
+// the drag last moved it.
+const POINT kNoCell = {-1, -1};
+POINT g_leftPress = kNoCell;
+POINT g_rightPress = kNoCell;
+bool g_dragging = false;
+POINT g_lastMouse = {0, 0};
+
+LRESULT CALLBACK MapEditWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    return RouteEditorWindowMessage(kMapEditWindow, kRouteAllMouse | kRouteMouseActivate | kRouteScrollAndSize, hwnd,
+                                    message, wParam, lParam);
+}
+
+bool SameCell(const POINT& a, const POINT& b)
+{
+    return a.x == b.x && a.y == b.y;
+}
+
+COxelD3DTerrainChipManager* EditedTerrain()
+{
+    COxelD3DTerrainEditor* editor = COxelD3DTerrainEditor::GetInstance();
+    return editor && editor->HasMap() ? editor->m_terrain : nullptr;
+}
+
+}  // namespace
+
+COxelD3DMapEditWnd::COxelD3DMapEditWnd()
+    : m_mapWidth(0), m_mapHeight(0), m_hScrollInfo(), m_vScrollInfo(), m_scrollX(0), m_scrollY(0), m_bitmap(nullptr)
+{
+}
+
+COxelD3DMapEditWnd::~COxelD3DMapEditWnd()
+{
+    UnregisterClassA(kClassName, GetModuleHandleA(nullptr));
+    if (m_bitmap) {
+        DeleteObject(m_bitmap);
+    }
+}
+
+void COxelD3DMapEditWnd::Create()
+{
+    RegisterEditorClass(kClassName, MapEditWndProc);
+    const HINSTANCE instance = GetModuleHandleA(nullptr);
+    m_hWnd = CreateWindowExA(kExStyle, kClassName, kClassName, kStyle, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
+                             CW_USEDEFAULT, COxelD3DTerrainEditor::PreviewWindow(), nullptr, instance, nullptr);
+    Rebuild();
+}
+
+void COxelD3DMapEditWnd::Rebuild()
+{
+    COxelD3DTerrainEditor* editor = COxelD3DTerrainEditor::GetInstance();
+    COxelD3DTerrainChipManager* terrain = EditedTerrain();
+    if (!terrain || !m_hWnd) {
+        return;
+    }
+    m_mapWidth = editor->m_mapWidth;
+    m_mapHeight = editor->m_mapHeight;
+    m_cells.assign(static_cast<size_t>(m_mapWidth) * m_mapHeight, MapEditCell());
+    for (int row = 0; row < m_mapHeight; ++row) {
+        for (int column = 0; column < m_mapWidth; ++column) {
+            const int index = CellIndex(column, row);
+            m_cells[index] = MapEditCell{index, column, row};
+        }
+    }
+    // Without an atlas bitmap, or without a whole chip in it, squares show
+    // their corners and outlines only.
+    m_tiles.Build(terrain->m_chipImage, terrain->m_chipColumns, terrain->m_chipRows, terrain->m_chipRowRest);
+
+    if (m_bitmap) {
+        DeleteObject(m_bitmap);
+    }
+    ScopedWindowDC window(m_hWnd);
+    m_bitmap = CreateCompatibleBitmap(window.get(), kMapEditCellPixels * m_mapWidth, kMapEditCellPixels * m_mapHeight);
+    if (!m_bitmap) {
+        return;
+    }
+    {
+        ScopedMemoryDC memory(window.get());
+        ScopedSelection selection(memory.get(), m_bitmap);
+        for (const MapEditCell& cell : m_cells) {
+            DrawCell(cell, memory.get());
+        }
+    }
+    // The scroll ranges follow the new bitmap, and a window larger than the new
+    // map shrinks to it.
+    const SIZE client = ClientArea();
+    OnSize(SIZE_RESTORED, client.cx, client.cy);
+}
+
+void COxelD3DMapEditWnd::DrawCell(const MapEditCell& cell, HDC hdc)
+{
+    COxelD3DTerrainChipManager* terrain = EditedTerrain();
+    if (!terrain) {
+        return;
+    }
+    const int left = kMapEditCellPixels * cell.column;
+    const int top = kMapEditCellPixels * cell.row;
+    const RECT square = {left, top, left + kMapEditCellPixels, top + kMapEditCellPixels};
+    // A chip the atlas does not have draws no tile: the square must not keep
+    // the picture it had.
+    FillRect(hdc, &square, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    m_tiles.DrawTile(hdc, square, terrain->GetMapChip(cell.index), terrain->GetMapChipRotation(cell.index));
+
+    double heights[4];
+    terrain->GetCornerHeights(cell.index, &heights[0], &heights[1], &heights[2], &heights[3]);
+    {
+        ScopedGdiObject<HPEN> black(CreatePen(PS_SOLID, 1, RGB(0, 0, 0)));
+        ScopedSelection penSelection(hdc, black.get());
+        for (int corner = 0; corner < 4; ++corner) {
+            const int grey = HeightGrey(heights[corner], kGreyPerUnit);
+            const POINT origin = MapEditCornerOrigin(corner);
+            ScopedGdiObject<HBRUSH> brush(CreateSolidBrush(RGB(grey, grey, grey)));
+            ScopedSelection brushSelection(hdc, brush.get());
+            Rectangle(hdc, left + origin.x, top + origin.y, left + origin.x + kMapEditCornerPixels,
+                      top + origin.y + kMapEditCornerPixels);
+        }
+    }
+    ScopedGdiObject<HPEN> white(CreatePen(PS_SOLID, 1, RGB(255, 255, 255)));
+    ScopedSelection penSelection(hdc, white.get());
+    ScopedSelection brushSelection(hdc, GetStockObject(NULL_BRUSH));
+    Rectangle(hdc, square.left, square.top, square.right, square.bottom);
+}
+
+void COxelD3DMapEditWnd::OnPaint(HDC hdc)
+{
+    if (!m_bitmap) {
+        return;
+    }
+    const SIZE client = ClientArea();
+    ScopedMemoryDC memory(hdc);
+    ScopedSelection selection(memory.get(), m_bitmap);
+    BitBlt(hdc, 0, 0, client.cx, client.cy, memory.get(), m_scrollX, m_scrollY, SRCCOPY);
+}
+
+void COxelD3DMapEditWnd::RepaintCell(int index)
+{
+    if (!m_bitmap || index < 0 || index >= static_cast<int>(m_cells.size())) {
+        return;
+    }
+    ScopedWindowDC window(m_hWnd);
+    ScopedMemoryDC memory(window.get());
+    ScopedSelection selection(memory.get(), m_bitmap);
+    DrawCell(m_cells[index], memory.get());
+}
+
+void COxelD3DMapEditWnd::RepaintAroundVertex(int column, int row)
+{
+    for (int dy = -1; dy <= 0; ++dy) {
+        for (int dx = -1; dx <= 0; ++dx) {
+            RepaintCell(WrapIndex(row + dy, m_mapHeight) * m_mapWidth + WrapIndex(column + dx, m_mapWidth));
+        }
+    }
+}
+
+void COxelD3DMapEditWnd::EditCell(const MapEditCell& cell, UINT message, int px, int py)
+{
+    COxelD3DTerrainEditor* editor = COxelD3DTerrainEditor::GetInstance();
+    COxelD3DTerrainChipManager* terrain = EditedTerrain();
+    if (!terrain) {
+        return;
+    }
+    const bool left = message == WM_LBUTTONUP;
+    const int corner = MapEditCornerAt(px - kMapEditCellPixels * cell.column, py - kMapEditCellPixels * cell.row);
+    if (corner < 0) {
+        if (left) {
+            terrain->SetMapChip(cell.index, editor->m_selectedChip);
+        } else {
+            terrain->SetMapChipRotation(cell.index, -1);
+        }
+        RepaintCell(cell.index);
+        return;
+    }
+    const int column = WrapIndex(cell.index % m_mapWidth + corner / 2, m_mapWidth);
+    const int row = WrapIndex(cell.index / m_mapWidth + corner % 2, m_mapHeight);
+    terrain->SetHeight(column, row, terrain->GetHeight(column, row) + (left ? kStep : -kStep));
+    // Four squares show this vertex in one of their corners.
+    RepaintAroundVertex(column, row);
+}
+
+int COxelD3DMapEditWnd::OnMouse(UINT message, int x, int y)
+{
+    const POINT cell = {(x + m_scrollX) / kMapEditCellPixels, (y + m_scrollY) / kMapEditCellPixels};
+    const bool onMap = cell.x < m_mapWidth && cell.y < m_mapHeight;
+    switch (message) {
+    case WM_LBUTTONDOWN:
+        g_lastMouse = POINT{x, y};
+        g_leftPress = cell;
+        g_dragging = true;
+        break;
+    case WM_MOUSEMOVE:
+        if (!g_dragging ||
+            (std::abs(g_lastMouse.x - x) < kDragThreshold && std::abs(g_lastMouse.y - y) < kDragThreshold)) {
+            break;
+        }
+        // A drag is no click.
+        g_leftPress = g_rightPress = kNoCell;
+        m_scrollX += g_lastMouse.x - x;
+        m_scrollY += g_lastMouse.y - y;
+        ClampScroll();
+        m_hScrollInfo.fMask = m_vScrollInfo.fMask = SIF_POS;
+        m_hScrollInfo.nPos = m_scrollX;
+        m_vScrollInfo.nPos = m_scrollY;
+        SetScrollInfo(m_hWnd, SB_HORZ, &m_hScrollInfo, TRUE);
+        SetScrollInfo(m_hWnd, SB_VERT, &m_vScrollInfo, TRUE);
+        g_lastMouse = POINT{x, y};
+        Redraw();
+        break;
+    case WM_LBUTTONUP:
+    case WM_RBUTTONUP: {
+        const bool left = message == WM_LBUTTONUP;
+        if (left) {
+            g_dragging = false;
+        }
+        POINT& press = left ? g_leftPress : g_rightPress;
+        if (!SameCell(press, cell)) {
+            break;
+        }
+        // A window wider than its map has no cell past the map's last square.
+        if (onMap) {
+            EditCell(m_cells[CellIndex(cell.x, cell.y)], message, x + m_scrollX, y + m_scrollY);
+            Redraw();
+        }
+        press = kNoCell;
+        break;
+    }
+    case WM_RBUTTONDOWN:
+        g_rightPress = cell;
+        break;
+    }
+    return 0;
+}
+
+void COxelD3DMapEditWnd::OnCommand(int)
+{
+}
+
+void COxelD3DMapEditWnd::OnScroll(LPARAM, int code, int position, int vertical)
+{
+    const SIZE bitmap = BitmapSize();
+    const SIZE client = ClientArea();
+    int& offset = vertical ? m_scrollY : m_scrollX;
+    const int last = std::max<int>(0, vertical ? bitmap.cy - client.cy : bitmap.cx - client.cx);
+    switch (code) {
+    case SB_LINEUP:
+    case SB_PAGEUP:
+    case SB_TOP:
+        if (offset > 0) {
+            --offset;
+        }
+        break;
+    case SB_LINEDOWN:
+    case SB_PAGEDOWN:
+    case SB_BOTTOM:
+        if (offset < last) {
+            ++offset;
+        }
+        break;
+    case SB_THUMBPOSITION:
+        // The scroll range ends one pixel past the last position that still
+        // fills the client area.
+        offset = std::min(std::max(position, 0), last);
+        break;
+    default:
+        return;
+    }
+    SCROLLINFO& info = vertical ? m_vScrollInfo : m_hScrollInfo;
+    info.fMask = SIF_POS;
+    info.nPos = offset;
+    SetScrollInfo(m_hWnd, vertical ? SB_VERT : SB_HORZ, &info, TRUE);
+    Redraw();
+}
+
+void COxelD3DMapEditWnd::Refresh()
+{
+    if (!m_hWnd) {
+        return;
+    }
+    Rebuild();
+    Redraw();
+}
+
+void COxelD3DMapEditWnd::OnSize(UINT type, int width, int height)
+{
+    if (!m_bitmap || type == SIZE_MINIMIZED) {
+        return;
+    }
+    const SIZE bitmap = BitmapSize();
+    const int pageWidth = std::min<int>(bitmap.cx, width);
+    if (bitmap.cy >= height && bitmap.cx >= width) {
+        m_scrollX = std::min<int>(m_scrollX, bitmap.cx - pageWidth);
+        m_scrollY = std::min<int>(m_scrollY, bitmap.cy - height);
+        UpdateScrollBars(pageWidth, height);
+        return;
+    }
+    const int pageHeight = std::min<int>(bitmap.cy, height);
+    // The frame's size leaves out the scroll bars, which take their share of
+    // the window too: without them the map would not fit after all.
+    FitClientArea(pageWidth + GetSystemMetrics(SM_CXVSCROLL), pageHeight + GetSystemMetrics(SM_CYHSCROLL));
+}
+
+int COxelD3DMapEditWnd::CellIndex(int column, int row) const
+{
+    return row * m_mapWidth + MapEditGridColumn(column, m_mapWidth);
+}
+
+SIZE COxelD3DMapEditWnd::BitmapSize() const
+{
+    if (!m_bitmap) {
+        return SIZE{0, 0};
+    }
+    return SIZE{kMapEditCellPixels * m_mapWidth, kMapEditCellPixels * m_mapHeight};
+}
+
+SIZE COxelD3DMapEditWnd::ClientArea() const
+{
+    RECT client = {};
+    GetClientRect(m_hWnd, &client);
+    return SIZE{client.right, client.bottom};
+}
+
+void COxelD3DMapEditWnd::ClampScroll()
+{
+    const SIZE bitmap = BitmapSize();
+    const SIZE client = ClientArea();
+    m_scrollX = std::max<int>(0, std::min<int>(m_scrollX, bitmap.cx - client.cx));
+    m_scrollY = std::max<int>(0, std::min<int>(m_scrollY, bitmap.cy - client.cy));
+}
+
+void COxelD3DMapEditWnd::UpdateScrollBars(int pageWidth, int pageHeight)
+{
+    const SIZE bitmap = BitmapSize();
+    struct Bar {
+        SCROLLINFO& info;
+        int bar;
+        int size;
+        int page;
+        int position;
+    } bars[] = {{m_hScrollInfo, SB_HORZ, bitmap.cx, pageWidth, m_scrollX},
+                {m_vScrollInfo, SB_VERT, bitmap.cy, pageHeight, m_scrollY}};
+    for (Bar& bar : bars) {
+        bar.info.cbSize = sizeof bar.info;
+        bar.info.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
+        bar.info.nMin = 0;
+        bar.info.nMax = bar.size;
+        bar.info.nPage = static_cast<UINT>(bar.page);
+        bar.info.nPos = bar.position;
+        SetScrollInfo(m_hWnd, bar.bar, &bar.info, TRUE);
+    }
+}

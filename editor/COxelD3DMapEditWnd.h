@@ -1,0 +1,70 @@
+#pragma once
+
+#include "editor/COxelD3DTerrainEditorChildWndBase.h"
+#include "tools/TurnedAtlas.h"
+
+#include <windows.h>
+
+#include <vector>
+
+// One square of the map edit view: the grid cell it shows and where it lies.
+struct MapEditCell {
+    int index;
+    int column;
+    int row;
+};
+
+// The whole map from above in a scrollable window, 40 pixels to a cell: each
+// square shows its cell's map chip turned by its rotation, a grey square in each
+// corner for that vertex's height and a white outline. Clicks on a corner raise
+// (left) or lower (right) the vertex; clicks elsewhere put the picked chip on the
+// cell (left) or turn it (right). Dragging with the left button scrolls.
+// Owns the drawn map, its cells and its turned atlas.
+class COxelD3DMapEditWnd : public COxelD3DTerrainEditorChildWndBase {
+public:
+    COxelD3DMapEditWnd();
+    ~COxelD3DMapEditWnd() override;
+
+    void Create() override;
+    void OnPaint(HDC hdc) override;
+    int OnMouse(UINT message, int x, int y) override;
+    void OnCommand(int id) override;
+    // Every line, page, top or bottom request moves the view by one pixel.
+    void OnScroll(LPARAM bar, int code, int position, int vertical) override;
+    // Draws the map afresh for the editor's current map and atlas: the squares,
+    // the cells and the scroll ranges follow the new size.
+    void Refresh() override;
+    // Keeps the window from growing past the drawn map.
+    void OnSize(UINT type, int width, int height) override;
+
+    int m_mapWidth;
+    int m_mapHeight;
+    SCROLLINFO m_hScrollInfo;
+    SCROLLINFO m_vScrollInfo;
+    // By grid cell index.
+    std::vector<MapEditCell> m_cells;
+    int m_scrollX;
+    int m_scrollY;
+    // The whole map drawn once, 40 pixels to a cell.
+    HBITMAP m_bitmap;
+
+private:
+    // Takes the editor's map size and draws every square into a new bitmap.
+    void Rebuild();
+    void DrawCell(const MapEditCell& cell, HDC hdc);
+    // Changes a vertex or the cell itself after a click at bitmap pixel (px, py)
+    // and redraws every square that shows what changed.
+    void EditCell(const MapEditCell& cell, UINT message, int px, int py);
+    void RepaintCell(int index);
+    // Redraws the four squares around grid vertex (column, row).
+    void RepaintAroundVertex(int column, int row);
+    // The grid cell that the square in view column `column`, row `row` shows.
+    int CellIndex(int column, int row) const;
+    SIZE BitmapSize() const;
+    SIZE ClientArea() const;
+    // Keeps the offsets within the bitmap for the current client area.
+    void ClampScroll();
+    void UpdateScrollBars(int pageWidth, int pageHeight);
+
+    TurnedAtlas m_tiles;
+};

@@ -1,0 +1,175 @@
+#include "tools/COxelD3DBillboardSettingWnd.h"
+
+#include "editor/COxelD3DTerrainEditor.h"
+#include "editor/EditorWindowRouting.h"
+#include "editor/FileDialog.h"
+#include "terrain/COxelD3DTerrainChipManager.h"
+#include "terrain/COxelD3DTerrainPlane.h"
+
+#include <commctrl.h>
+
+#include <cstdio>
+
+namespace {
+
+const int kDialogResource = 103;
+const int kListId = 3;
+const int kAddButton = 1005;
+const int kLoadImageButton = 1008;
+const int kRepeatBox = 1009;
+const int kDeleteButton = 40013;
+const char kOpenImageTitle[] = "ファイルオープン！";
+
+INT_PTR CALLBACK BillboardDialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    return RouteEditorDialogMessage(kBillboardSettingWindow, hwnd, message, wParam, lParam);
+}
+
+COxelD3DTerrainChipManager* EditedTerrain()
+{
+    COxelD3DTerrainEditor* editor = COxelD3DTerrainEditor::GetInstance();
+    return editor ? editor->m_terrain : nullptr;
+}
+
+}  // namespace
+
+COxelD3DBillboardSettingWnd::COxelD3DBillboardSettingWnd() : m_billboardList(nullptr), m_selectedBillboard(0)
+{
+}
+
+COxelD3DBillboardSettingWnd::~COxelD3DBillboardSettingWnd()
+{
+}
+
+void COxelD3DBillboardSettingWnd::Create()
+{
+    // The list view's class comes with the common controls, which must be
+    // loaded before the list is made. Loading them again does no harm.
+    INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_LISTVIEW_CLASSES};
+    InitCommonControlsEx(&controls);
+
+    const HINSTANCE instance = GetModuleHandleA(nullptr);
+    m_hWnd = CreateDialogParamA(instance, MAKEINTRESOURCEA(kDialogResource), COxelD3DTerrainEditor::PreviewWindow(),
+                                BillboardDialogProc, 0);
+    if (!m_hWnd) {
+        return;
+    }
+    EnableBillboardControls(false);
+    m_selectedBillboard = 0;
+    m_billboardList = CreateWindowExA(0, WC_LISTVIEWA, "", WS_CHILD | WS_VISIBLE | LVS_REPORT, 10, 40, 260, 160, m_hWnd,
+                                      reinterpret_cast<HMENU>(static_cast<INT_PTR>(kListId)), instance, nullptr);
+    SendMessageA(m_billboardList, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, LVS_EX_FULLROWSELECT | LVS_EX_ONECLICKACTIVATE);
+    char name[] = "名前";
+    LVCOLUMNA column = {};
+    column.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT;
+    column.fmt = LVCFMT_LEFT;
+    column.cx = 200;
+    column.pszText = name;
+    SendMessageA(m_billboardList, LVM_INSERTCOLUMNA, 0, reinterpret_cast<LPARAM>(&column));
+}
+
+void COxelD3DBillboardSettingWnd::OnPaint(HDC)
+{
+}
+
+int COxelD3DBillboardSettingWnd::OnMouse(UINT, int, int)
+{
+    return 0;
+}
+
+void COxelD3DBillboardSettingWnd::OnCommand(int id)
+{
+    COxelD3DTerrainChipManager* terrain = EditedTerrain();
+    if (!terrain) {
+        return;
+    }
+    COxelD3DTerrainPlane* selected = terrain->FindBillboard(m_selectedBillboard);
+    switch (id) {
+    case kAddButton: {
+        const size_t before = terrain->m_billboards.size();
+        terrain->AddBillboard();
+        // Out of memory, no billboard is added, and no entry either.
+        if (terrain->m_billboards.size() > before) {
+            AddEntry(static_cast<int>(before));
+        }
+        break;
+    }
+    case kDeleteButton:
+        if (m_selectedBillboard >= 0 && m_selectedBillboard < static_cast<int>(terrain->m_billboards.size())) {
+            terrain->DeleteBillboard(m_selectedBillboard);
+            SendMessageA(m_billboardList, LVM_DELETEITEM, m_selectedBillboard, 0);
+        }
+        break;
+    case kLoadImageButton: {
+        char path[MAX_PATH];
+        if (!selected || !AskForFileToOpen(nullptr, kDdsFileType, kOpenImageTitle, path)) {
+            break;
+        }
+        // The dialog runs a message loop of its own: the billboard may be gone
+        // by the time it closes.
+        if (COxelD3DTerrainPlane* billboard = terrain->FindBillboard(m_selectedBillboard)) {
+            billboard->ReleaseTexture();
+            billboard->LoadTexture(path);
+        }
+        break;
+    }
+    case kRepeatBox:
+        // The box's own mark is not the billboard's flag: the flag flips.
+        if (selected) {
+            selected->SetRepeat(selected->m_repeat ? 0 : 1);
+        }
+        break;
+    }
+}
+
+void COxelD3DBillboardSettingWnd::OnScroll(LPARAM, int, int, int)
+{
+}
+
+void COxelD3DBillboardSettingWnd::OnNotify(WPARAM, LPARAM lParam)
+{
+    const auto* header = reinterpret_cast<const NMHDR*>(lParam);
+    if (!header || header->idFrom != kListId || header->code != LVN_ITEMACTIVATE) {
+        return;
+    }
+    const int entry = static_cast<int>(
+        SendMessageA(m_billboardList, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), MAKELPARAM(LVNI_SELECTED, 0)));
+    if (entry < 0) {
+        return;
+    }
+    EnableBillboardControls(true);
+    m_selectedBillboard = entry;
+}
+
+void COxelD3DBillboardSettingWnd::Refresh()
+{
+    if (!m_hWnd) {
+        return;
+    }
+    SendMessageA(m_billboardList, LVM_DELETEALLITEMS, 0, 0);
+    if (COxelD3DTerrainChipManager* terrain = EditedTerrain()) {
+        for (int id = 0; id < static_cast<int>(terrain->m_billboards.size()); ++id) {
+            AddEntry(id);
+        }
+    }
+    EnableBillboardControls(false);
+    m_selectedBillboard = 0;
+    Redraw();
+}
+
+void COxelD3DBillboardSettingWnd::AddEntry(int id)
+{
+    char name[64];
+    std::snprintf(name, sizeof name, "ビルボード(%d)", id);
+    LVITEMA item = {};
+    item.mask = LVIF_TEXT;
+    item.iItem = id;
+    item.pszText = name;
+    SendMessageA(m_billboardList, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item));
+}
+
+void COxelD3DBillboardSettingWnd::EnableBillboardControls(bool enabled)
+{
+    EnableWindow(GetDlgItem(m_hWnd, kRepeatBox), enabled);
+    EnableWindow(GetDlgItem(m_hWnd, kLoadImageButton), enabled);
+}

@@ -1,0 +1,32 @@
+#pragma once
+
+#include "editor/COxelD3DTerrainEditorChildWndBase.h"
+
+#include <windows.h>
+
+// The billboard dialog: lists the chip manager's billboards, adds and deletes
+// them, loads the picked billboard's image and switches its repeat-image flag.
+// A billboard is picked by clicking its entry; entry i names billboard i.
+class COxelD3DBillboardSettingWnd : public COxelD3DTerrainEditorChildWndBase {
+public:
+    COxelD3DBillboardSettingWnd();
+    ~COxelD3DBillboardSettingWnd() override;
+
+    void Create() override;
+    void OnPaint(HDC hdc) override;
+    int OnMouse(UINT message, int x, int y) override;
+    void OnCommand(int id) override;
+    void OnScroll(LPARAM bar, int code, int position, int vertical) override;
+    // An entry clicked in the list picks its billboard.
+    void OnNotify(WPARAM wParam, LPARAM lParam) override;
+    // Lists the billboards the map has now, none picked: a new or loaded map
+    // brings its own.
+    void Refresh() override;
+
+    HWND m_billboardList;
+    int m_selectedBillboard;
+
+private:
+    void AddEntry(int id);
+    void EnableBillboardControls(bool enabled);
+};
