@@ -198,8 +198,11 @@ void COxelMapDataFile::Apply(const MapFileContents& map)
         editor->SetPlaneVisible(static_cast<int>(id), record.visible ? 1 : 0);
     }
 
-    for (int index : {kHeightWindow, kTextureMappingWindow}) {
-        if (COxelD3DTerrainEditorChildWndBase* window = editor->m_windows[index]) {
+    // The windows that show the grid, once it is whole; the map edit window
+    // only when it has been opened.
+    for (int index : {kHeightWindow, kTextureMappingWindow, kMapEditWindow}) {
+        COxelD3DTerrainEditorChildWndBase* window = editor->m_windows[index];
+        if (window && window->m_hWnd) {
             window->Refresh();
             window->Redraw();
         }

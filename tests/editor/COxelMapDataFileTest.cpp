@@ -2,6 +2,7 @@
 
 #include "editor/COxelD3DEditMenuWnd.h"
 #include "editor/COxelD3DTerrainEditor.h"
+#include "editor/COxelD3DTerrainEditorChildWndBase.h"
 #include "editor/MapFileDisk.h"
 #include "scene/COxelD3DSceneBase.h"
 #include "support/DialogAnswer.h"
@@ -17,6 +18,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -116,6 +118,7 @@ TEST_F(MapDataFileTest, ASavedMapOpensWithItsHeightsChipsPlanesAndAtlasButWithou
     ASSERT_TRUE(FileExists(path));
     Choose(kNewMap16);
     EXPECT_TRUE(Listed(0).empty());
+    session.editor().OpenWindow(kMapEditWindow);
     EXPECT_TRUE(Choose(kOpen, kOpenTitle, path));
 
     for (MapFileCell& cell : expected.map.cells) {
@@ -131,6 +134,22 @@ TEST_F(MapDataFileTest, ASavedMapOpensWithItsHeightsChipsPlanesAndAtlasButWithou
     EXPECT_EQ(3, session.terrain().GetMapChipRotation(5, 6));
     EXPECT_EQ(0, session.scene().FindPlane(1)->m_visible);
     EXPECT_EQ(path, FileName());
+    // The opened map edit window shows the map that was loaded, not the new one before it.
+    COxelD3DTerrainEditorChildWndBase* mapEdit = session.window(kMapEditWindow);
+    const SIZE size = ClientSize(mapEdit->m_hWnd);
+    std::vector<unsigned> shown;
+    for (bool rebuilt : {false, true}) {
+        if (rebuilt) {
+            mapEdit->Refresh();
+        }
+        PaintedPicture picture(mapEdit, size.cx, size.cy);
+        for (int y = 0; y < size.cy; y += 5) {
+            for (int x = 0; x < size.cx; x += 5) {
+                shown.push_back(picture.Pixel(x, y));
+            }
+        }
+    }
+    EXPECT_TRUE(std::equal(shown.begin(), shown.begin() + shown.size() / 2, shown.begin() + shown.size() / 2));
 }
 
 TEST_F(MapDataFileTest, CancelledDialogsAndRefusedFilesChangeNothing)
