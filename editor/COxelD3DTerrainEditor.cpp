@@ -17,6 +17,8 @@
 #include "tools/COxelD3DTextureMappingWnd.h"
 #include "tools/COxelD3DTextureWnd.h"
 
+#include <commctrl.h>
+
 #include <algorithm>
 #include <new>
 
@@ -120,6 +122,11 @@ COxelD3DSceneSettingWnd* COxelD3DTerrainEditor::SceneSettingWindow()
 
 void COxelD3DTerrainEditor::Initialize(COxelD3DTerrainChipManager* terrain, int width, int height)
 {
+    // The dialogs' lists are common controls: their class must exist before
+    // any dialog is made, now or when the view menu opens one.
+    INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_LISTVIEW_CLASSES};
+    InitCommonControlsEx(&controls);
+
     m_mapWidth = width;
     m_mapHeight = height;
     m_terrain = terrain;

@@ -198,13 +198,41 @@ void COxelMapDataFile::Apply(const MapFileContents& map)
         editor->SetPlaneVisible(static_cast<int>(id), record.visible ? 1 : 0);
     }
 
+    RestoreBillboards(map);
+
     // The windows that show the grid, once it is whole; the map edit window
-    // only when it has been opened.
-    for (int index : {kHeightWindow, kTextureMappingWindow, kMapEditWindow}) {
+    // and the billboard list only when they have been opened.
+    for (int index : {kBillboardSettingWindow, kHeightWindow, kTextureMappingWindow, kMapEditWindow}) {
         COxelD3DTerrainEditorChildWndBase* window = editor->m_windows[index];
         if (window && window->m_hWnd) {
             window->Refresh();
             window->Redraw();
         }
+    }
+}
+
+void COxelMapDataFile::RestoreBillboards(const MapFileContents& map)
+{
+    COxelD3DTerrainChipManager* terrain = m_editor->m_terrain;
+    if (!m_editor->HasMap()) {
+        return;
+    }
+    // In id order, so each comes back under its own id. A new billboard
+    // stands on every cell; the cells' own ids are put back once all exist.
+    for (const MapFileBillboard& record : map.billboards) {
+        const int id = static_cast<int>(terrain->m_billboards.size());
+        terrain->AddBillboard();
+        COxelD3DTerrainPlane* billboard = terrain->FindBillboard(id);
+        if (!billboard) {
+            break;
+        }
+        billboard->ReleaseTexture();
+        billboard->LoadTexture(record.textureFile);
+        billboard->SetRepeat(record.repeat ? 1 : 0);
+    }
+    const int count = static_cast<int>(terrain->m_billboards.size());
+    for (size_t i = 0; i < map.cells.size(); ++i) {
+        const int id = map.cells[i].billboard;
+        terrain->m_cells[i].m_billboard = id >= 0 && id < count ? id : -1;
     }
 }

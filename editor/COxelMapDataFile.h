@@ -6,8 +6,8 @@ class COxelD3DTerrainEditor;
 struct MapFileContents;
 
 // Saves the map being edited to a .omd file and opens one in its place: the
-// map size, atlas, cells and planes. Billboards are written but not brought
-// back. Keeps nothing between calls but the editor it works for.
+// map size, atlas, cells, planes and billboards. Keeps nothing between calls
+// but the editor it works for.
 class COxelMapDataFile {
 public:
     // `editor` is not owned; the editor owns this object.
@@ -36,4 +36,7 @@ private:
     bool Gather(MapFileContents* map) const;
     // Replaces the map by a checked file's contents and brings the windows up to date.
     void Apply(const MapFileContents& map);
+    // Adds the file's billboards with their images and repeat flags, then puts
+    // each cell's billboard back; ids that name no billboard become none.
+    void RestoreBillboards(const MapFileContents& map);
 };

@@ -5,6 +5,7 @@
 #include "editor/FileDialog.h"
 #include "terrain/COxelD3DTerrainChipManager.h"
 #include "terrain/COxelD3DTerrainPlane.h"
+#include "tools/DialogLayout.h"
 
 #include <commctrl.h>
 
@@ -43,11 +44,6 @@ COxelD3DBillboardSettingWnd::~COxelD3DBillboardSettingWnd()
 
 void COxelD3DBillboardSettingWnd::Create()
 {
-    // The list view's class comes with the common controls, which must be
-    // loaded before the list is made. Loading them again does no harm.
-    INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_LISTVIEW_CLASSES};
-    InitCommonControlsEx(&controls);
-
     const HINSTANCE instance = GetModuleHandleA(nullptr);
     m_hWnd = CreateDialogParamA(instance, MAKEINTRESOURCEA(kDialogResource), COxelD3DTerrainEditor::PreviewWindow(),
                                 BillboardDialogProc, 0);
@@ -56,7 +52,9 @@ void COxelD3DBillboardSettingWnd::Create()
     }
     EnableBillboardControls(false);
     m_selectedBillboard = 0;
-    m_billboardList = CreateWindowExA(0, WC_LISTVIEWA, "", WS_CHILD | WS_VISIBLE | LVS_REPORT, 10, 40, 260, 160, m_hWnd,
+    const DialogBox list = DesignedPlace(m_hWnd, 10, 40, 260, 160);
+    m_billboardList = CreateWindowExA(0, WC_LISTVIEWA, "", WS_CHILD | WS_VISIBLE | LVS_REPORT, list.x, list.y,
+                                      list.width, list.height, m_hWnd,
                                       reinterpret_cast<HMENU>(static_cast<INT_PTR>(kListId)), instance, nullptr);
     SendMessageA(m_billboardList, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, LVS_EX_FULLROWSELECT | LVS_EX_ONECLICKACTIVATE);
     char name[] = "名前";

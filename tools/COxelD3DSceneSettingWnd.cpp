@@ -7,6 +7,7 @@
 #include "scene/COxelD3DSceneBackgroundSphere.h"
 #include "scene/COxelD3DSceneBase.h"
 #include "terrain/COxelD3DTerrainPlane.h"
+#include "tools/DialogLayout.h"
 
 #include <commctrl.h>
 #include <d3dx9.h>
@@ -43,30 +44,6 @@ const int kHeightPositions = 32;
 const int kHighestHeightStep = 31;
 const float kHeightPerPosition = 0.5f;
 const int kStartHeightPosition = 5;
-
-// The controls made in code were laid out in pixels for dialog base units of
-// 6 x 13 (the dialog font at 96 dpi). Their places follow the dialog's real
-// base units, as the template's controls do, so that with another font or dpi
-// they do not slide over the template's buttons and texts.
-const int kDesignBaseWidth = 6;
-const int kDesignBaseHeight = 13;
-
-struct Box {
-    int x;
-    int y;
-    int width;
-    int height;
-};
-
-Box DesignedPlace(HWND dialog, int x, int y, int width, int height)
-{
-    RECT units = {0, 0, 4, 8};
-    MapDialogRect(dialog, &units);
-    const int baseWidth = units.right > 0 ? units.right : kDesignBaseWidth;
-    const int baseHeight = units.bottom > 0 ? units.bottom : kDesignBaseHeight;
-    return Box{MulDiv(x, baseWidth, kDesignBaseWidth), MulDiv(y, baseHeight, kDesignBaseHeight),
-               MulDiv(width, baseWidth, kDesignBaseWidth), MulDiv(height, baseHeight, kDesignBaseHeight)};
-}
 
 // Fog sliders: position p is p world units from the camera. The range reaches
 // past the camera's far plane (50), so the fog can be pushed out of sight.
@@ -126,11 +103,6 @@ COxelD3DSceneSettingWnd::~COxelD3DSceneSettingWnd()
 
 void COxelD3DSceneSettingWnd::Create()
 {
-    // The plane list is a common control; its class must be there before the
-    // dialog's controls are made.
-    INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_LISTVIEW_CLASSES};
-    InitCommonControlsEx(&controls);
-
     const HINSTANCE instance = GetModuleHandleA(nullptr);
     m_hWnd = CreateDialogParamA(instance, MAKEINTRESOURCEA(kDialogResource), COxelD3DTerrainEditor::PreviewWindow(),
                                 SceneSettingDlgProc, 0);
@@ -157,7 +129,7 @@ void COxelD3DSceneSettingWnd::Create()
     EnablePlaneControls(false);
 
     m_selectedPlane = 0;
-    const Box list = DesignedPlace(m_hWnd, 10, 215, 260, 160);
+    const DialogBox list = DesignedPlace(m_hWnd, 10, 215, 260, 160);
     m_planeList = CreateWindowExA(0, WC_LISTVIEWA, nullptr, WS_CHILD | WS_VISIBLE | LVS_REPORT, list.x, list.y,
                                   list.width, list.height, m_hWnd,
                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(kPlaneListId)), instance, nullptr);
@@ -179,7 +151,7 @@ void COxelD3DSceneSettingWnd::Create()
 
 HWND COxelD3DSceneSettingWnd::CreateSlider(int x, int y, int width, int maximum, int position, SCROLLINFO* info)
 {
-    const Box place = DesignedPlace(m_hWnd, x, y, width, 20);
+    const DialogBox place = DesignedPlace(m_hWnd, x, y, width, 20);
     HWND bar = CreateWindowExA(0, "SCROLLBAR", nullptr, WS_CHILD | WS_VISIBLE | SBS_HORZ, place.x, place.y, place.width,
                                place.height, m_hWnd, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kSliderId)),
                                GetModuleHandleA(nullptr), nullptr);

@@ -12,8 +12,10 @@
 #include "support/SampleMaps.h"
 #include "support/ScratchFolder.h"
 #include "support/TestBitmap.h"
+#include "terrain/COxelD3DMapChipData.h"
 #include "terrain/COxelD3DTerrainChipManager.h"
 #include "terrain/COxelD3DTerrainPlane.h"
+#include "tools/COxelD3DBillboardSettingWnd.h"
 #include "tools/COxelD3DSceneSettingWnd.h"
 
 #include <gtest/gtest.h>
@@ -62,7 +64,8 @@ protected:
     }
 
     // A map worth keeping: a user atlas, heights and turned chips here and
-    // there, a visible plane at 6, a hidden one that shows its image once, and a billboard.
+    // there, a visible plane at 6, a hidden one that shows its image once, and
+    // two billboards, the second with the plane image, tiled, on a few cells.
     void MakeMap()
     {
         COxelD3DTerrainEditor& editor = session.editor();
@@ -81,6 +84,14 @@ protected:
         editor.SetPlaneVisible(0, 1);
         session.scene().FindPlane(1)->SetRepeat(0);
         terrain.AddBillboard();
+        terrain.AddBillboard();
+        COxelD3DTerrainPlane* second = terrain.FindBillboard(1);
+        second->ReleaseTexture();
+        second->LoadTexture("planetexture.dds");
+        second->SetRepeat(1);
+        for (int cell : {0, 1, 40}) {
+            terrain.m_cells[cell].m_billboard = 0;
+        }
     }
 
     Snapshot Take() const
@@ -109,22 +120,22 @@ protected:
 
 }  // namespace
 
-TEST_F(MapDataFileTest, ASavedMapOpensWithItsHeightsChipsPlanesAndAtlasButWithoutBillboards)
+TEST_F(MapDataFileTest, ASavedMapOpensWithItsHeightsChipsPlanesBillboardsAndAtlas)
 {
     MakeMap();
+    // A cell that names no billboard keeps none.
+    session.terrain().m_cells[2].m_billboard = 7;
     Snapshot expected = Take();
+    expected.map.cells[2].billboard = -1;
     // A new file name: the save dialog must take a file that does not exist yet.
     EXPECT_TRUE(Choose(kSaveAs, kSaveTitle, path));
     ASSERT_TRUE(FileExists(path));
     Choose(kNewMap16);
     EXPECT_TRUE(Listed(0).empty());
     session.editor().OpenWindow(kMapEditWindow);
+    session.editor().OpenWindow(kBillboardSettingWindow);
     EXPECT_TRUE(Choose(kOpen, kOpenTitle, path));
 
-    for (MapFileCell& cell : expected.map.cells) {
-        cell.billboard = -1;
-    }
-    expected.map.billboards.clear();
     // The list shows the height each plane had when it was added.
     expected.listed = {"2.500000", "2.500000"};
     EXPECT_TRUE(expected == Take());
@@ -133,6 +144,13 @@ TEST_F(MapDataFileTest, ASavedMapOpensWithItsHeightsChipsPlanesAndAtlasButWithou
     EXPECT_EQ(7.5, session.terrain().GetHeight(3, 4));
     EXPECT_EQ(3, session.terrain().GetMapChipRotation(5, 6));
     EXPECT_EQ(0, session.scene().FindPlane(1)->m_visible);
+    ASSERT_EQ(2u, session.terrain().m_billboards.size());
+    EXPECT_STREQ("planetexture.dds", session.terrain().FindBillboard(1)->m_textureFile);
+    EXPECT_NE(nullptr, session.terrain().FindBillboard(1)->m_pTexture);
+    EXPECT_EQ((std::vector<std::string>{"ビルボード(0)", "ビルボード(1)"}),
+              ListColumn(static_cast<COxelD3DBillboardSettingWnd*>(session.window(kBillboardSettingWindow))
+                             ->m_billboardList,
+                         0));
     EXPECT_EQ(path, FileName());
     // The opened map edit window shows the map that was loaded, not the new one before it.
     COxelD3DTerrainEditorChildWndBase* mapEdit = session.window(kMapEditWindow);
