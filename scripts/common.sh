@@ -55,17 +55,23 @@ quelmora_wine_env() {
 QUELMORA_XVFB_PID=
 QUELMORA_KEEPER_PID=
 
-# Starts a virtual display on a free number and points DISPLAY at it.
+# Starts a virtual display on a free number and points DISPLAY at it. Xvfb
+# picks the number itself (-displayfd), so sessions started side by side never
+# take the same one.
 quelmora_start_display() {
-  local n=90
-  while [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ]; do n=$((n + 1)); done
-  Xvfb ":$n" -screen 0 "${QUELMORA_DESKTOP}x24" -nolisten tcp >/dev/null 2>&1 &
+  local numberFile
+  numberFile=$(mktemp)
+  Xvfb -displayfd 3 -screen 0 "${QUELMORA_DESKTOP}x24" -nolisten tcp 3>"$numberFile" >/dev/null 2>&1 &
   QUELMORA_XVFB_PID=$!
-  export DISPLAY=":$n"
-  for _ in $(seq 50); do
-    [ -e "/tmp/.X11-unix/X$n" ] && return 0
+  for _ in $(seq 100); do
+    if [ -s "$numberFile" ]; then
+      export DISPLAY=":$(tr -d '[:space:]' <"$numberFile")"
+      rm -f "$numberFile"
+      return 0
+    fi
     sleep 0.1
   done
+  rm -f "$numberFile"
   echo "Xvfb did not start" >&2
   return 1
 }
