@@ -6,6 +6,7 @@
 #include "support/MessageBoxAnswer.h"
 #include "support/NothrowAllocations.h"
 #include "support/StartView.h"
+#include "support/TestBitmap.h"
 #include "support/TestDevice.h"
 #include "terrain/COxelD3DBillboardBase.h"
 #include "terrain/COxelD3DMapChipData.h"
@@ -15,7 +16,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdio>
 #include <limits>
 #include <string>
 #include <vector>
@@ -24,32 +24,10 @@ namespace {
 
 const int kSize = 32;
 
-// Writes a 24-bit BMP of w x h pixels in the temporary folder; returns its path.
+// A grey 24-bit BMP of w x h pixels in the temporary folder; returns its path.
 std::string WriteBmp(const char* name, int w, int h)
 {
-    char folder[MAX_PATH];
-    GetTempPathA(sizeof folder, folder);
-    const std::string path = std::string(folder) + name;
-    const int rowBytes = (w * 3 + 3) & ~3;
-    BITMAPFILEHEADER file = {};
-    BITMAPINFOHEADER info = {};
-    file.bfType = 0x4D42;
-    file.bfOffBits = sizeof file + sizeof info;
-    file.bfSize = file.bfOffBits + rowBytes * h;
-    info.biSize = sizeof info;
-    info.biWidth = w;
-    info.biHeight = h;
-    info.biPlanes = 1;
-    info.biBitCount = 24;
-    FILE* out = fopen(path.c_str(), "wb");
-    fwrite(&file, sizeof file, 1, out);
-    fwrite(&info, sizeof info, 1, out);
-    const std::vector<unsigned char> row(rowBytes, 0x80);
-    for (int y = 0; y < h; ++y) {
-        fwrite(row.data(), 1, row.size(), out);
-    }
-    fclose(out);
-    return path;
+    return WriteTestBitmap(name, w, h, [](int, int) { return 0x808080u; });
 }
 
 // Records where the billboard pass puts it, instead of drawing.
