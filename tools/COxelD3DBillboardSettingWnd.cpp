@@ -5,7 +5,7 @@
 #include "editor/FileDialog.h"
 #include "terrain/COxelD3DTerrainChipManager.h"
 #include "terrain/COxelD3DTerrainPlane.h"
-#include "tools/DialogLayout.h"
+#include "tools/EntryList.h"
 
 #include <commctrl.h>
 
@@ -52,18 +52,8 @@ void COxelD3DBillboardSettingWnd::Create()
     }
     EnableBillboardControls(false);
     m_selectedBillboard = 0;
-    const DialogBox list = DesignedPlace(m_hWnd, 10, 40, 260, 160);
-    m_billboardList = CreateWindowExA(0, WC_LISTVIEWA, "", WS_CHILD | WS_VISIBLE | LVS_REPORT, list.x, list.y,
-                                      list.width, list.height, m_hWnd,
-                                      reinterpret_cast<HMENU>(static_cast<INT_PTR>(kListId)), instance, nullptr);
-    SendMessageA(m_billboardList, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, LVS_EX_FULLROWSELECT | LVS_EX_ONECLICKACTIVATE);
-    char name[] = "名前";
-    LVCOLUMNA column = {};
-    column.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT;
-    column.fmt = LVCFMT_LEFT;
-    column.cx = 200;
-    column.pszText = name;
-    SendMessageA(m_billboardList, LVM_INSERTCOLUMNA, 0, reinterpret_cast<LPARAM>(&column));
+    const EntryColumn column = {"名前", 200};
+    m_billboardList = CreateEntryList(m_hWnd, kListId, 10, 40, 260, 160, &column, 1);
 }
 
 void COxelD3DBillboardSettingWnd::OnPaint(HDC)
@@ -130,8 +120,7 @@ void COxelD3DBillboardSettingWnd::OnNotify(WPARAM, LPARAM lParam)
     if (!header || header->idFrom != kListId || header->code != LVN_ITEMACTIVATE) {
         return;
     }
-    const int entry = static_cast<int>(
-        SendMessageA(m_billboardList, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), MAKELPARAM(LVNI_SELECTED, 0)));
+    const int entry = SelectedEntry(m_billboardList);
     if (entry < 0) {
         return;
     }
@@ -159,11 +148,7 @@ void COxelD3DBillboardSettingWnd::AddEntry(int id)
 {
     char name[64];
     std::snprintf(name, sizeof name, "ビルボード(%d)", id);
-    LVITEMA item = {};
-    item.mask = LVIF_TEXT;
-    item.iItem = id;
-    item.pszText = name;
-    SendMessageA(m_billboardList, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item));
+    InsertEntry(m_billboardList, id, name);
 }
 
 void COxelD3DBillboardSettingWnd::EnableBillboardControls(bool enabled)

@@ -8,6 +8,7 @@
 #include "scene/COxelD3DSceneBase.h"
 #include "terrain/COxelD3DTerrainPlane.h"
 #include "tools/DialogLayout.h"
+#include "tools/EntryList.h"
 
 #include <commctrl.h>
 #include <d3dx9.h>
@@ -129,24 +130,8 @@ void COxelD3DSceneSettingWnd::Create()
     EnablePlaneControls(false);
 
     m_selectedPlane = 0;
-    const DialogBox list = DesignedPlace(m_hWnd, 10, 215, 260, 160);
-    m_planeList = CreateWindowExA(0, WC_LISTVIEWA, nullptr, WS_CHILD | WS_VISIBLE | LVS_REPORT, list.x, list.y,
-                                  list.width, list.height, m_hWnd,
-                                  reinterpret_cast<HMENU>(static_cast<INT_PTR>(kPlaneListId)), instance, nullptr);
-    SendMessageA(m_planeList, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, LVS_EX_FULLROWSELECT | LVS_EX_ONECLICKACTIVATE);
-    const struct {
-        const char* title;
-        int width;
-    } columns[] = {{"名前", 200}, {"高さ", 50}};
-    for (int i = 0; i < 2; ++i) {
-        LVCOLUMNA column = {};
-        column.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT | LVCF_SUBITEM;
-        column.fmt = LVCFMT_LEFT;
-        column.cx = columns[i].width;
-        column.pszText = const_cast<char*>(columns[i].title);
-        column.iSubItem = i;
-        SendMessageA(m_planeList, LVM_INSERTCOLUMNA, i, reinterpret_cast<LPARAM>(&column));
-    }
+    const EntryColumn columns[] = {{"名前", 200}, {"高さ", 50}};
+    m_planeList = CreateEntryList(m_hWnd, kPlaneListId, 10, 215, 260, 160, columns, 2);
 }
 
 HWND COxelD3DSceneSettingWnd::CreateSlider(int x, int y, int width, int maximum, int position, SCROLLINFO* info)
@@ -321,7 +306,7 @@ void COxelD3DSceneSettingWnd::OnNotify(WPARAM, LPARAM lParam)
     if (!header || header->idFrom != kPlaneListId || header->code != LVN_ITEMACTIVATE) {
         return;
     }
-    const int selected = static_cast<int>(SendMessageA(m_planeList, LVM_GETNEXTITEM, -1, LVNI_SELECTED));
+    const int selected = SelectedEntry(m_planeList);
     COxelD3DTerrainPlane* plane = FindPlane(selected);
     if (!plane) {
         return;
@@ -353,11 +338,7 @@ void COxelD3DSceneSettingWnd::AddPlaneEntry()
     const int entry = PlaneCount() - 1;
     char name[128];
     snprintf(name, sizeof name, "平面(%d)", entry);
-    LVITEMA item = {};
-    item.mask = LVIF_TEXT;
-    item.iItem = entry;
-    item.pszText = name;
-    SendMessageA(m_planeList, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item));
+    InsertEntry(m_planeList, entry, name);
     if (COxelD3DTerrainPlane* plane = scene->FindPlane(entry)) {
         ShowHeight(entry, plane->m_y);
     }
@@ -367,12 +348,7 @@ void COxelD3DSceneSettingWnd::ShowHeight(int entry, float height)
 {
     char text[128];
     snprintf(text, sizeof text, "%f", height);
-    LVITEMA item = {};
-    item.mask = LVIF_TEXT;
-    item.iItem = entry;
-    item.iSubItem = 1;
-    item.pszText = text;
-    SendMessageA(m_planeList, LVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&item));
+    SetEntryText(m_planeList, entry, 1, text);
 }
 
 void COxelD3DSceneSettingWnd::DeleteAllPlanes()
