@@ -28,6 +28,8 @@ const char kOpenImageTitle[] = "ファイルオープン！";
 const int kDefaultCellSize = 16;
 // The map edit window's outer size when the settings file has none.
 const SIZE kDefaultMapEditSize = {640, 334};
+const int kCellWidthValue = 16;
+const int kCellHeightValue = 17;
 const int kMapEditWidthValue = 18;
 const int kMapEditHeightValue = 19;
 
@@ -313,7 +315,7 @@ void COxelD3DTerrainEditor::SaveWindowLayout()
         }
     }
     if (auto* mapping = static_cast<COxelD3DTextureMappingWnd*>(Window(kTextureMappingWindow))) {
-        mapping->GetCellSize(&values[16], &values[17]);
+        mapping->GetCellSize(&values[kCellWidthValue], &values[kCellHeightValue]);
     }
     if (HWND mapEdit = GetWindowHandle(kMapEditWindow)) {
         const RECT rect = RestoredWindowRect(mapEdit);
@@ -334,8 +336,8 @@ void COxelD3DTerrainEditor::RestoreWindowLayout()
         RestoreWindowPlace(index);
     }
     if (auto* mapping = static_cast<COxelD3DTextureMappingWnd*>(Window(kTextureMappingWindow))) {
-        mapping->SetCellSize(values[16] > 0 ? values[16] : kDefaultCellSize,
-                             values[17] > 0 ? values[17] : kDefaultCellSize);
+        mapping->SetCellSize(values[kCellWidthValue] > 0 ? values[kCellWidthValue] : kDefaultCellSize,
+                             values[kCellHeightValue] > 0 ? values[kCellHeightValue] : kDefaultCellSize);
         mapping->Refresh();
     }
 }

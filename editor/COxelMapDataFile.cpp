@@ -204,9 +204,9 @@ void COxelMapDataFile::Apply(const MapFileContents& map)
     // and the billboard list only when they have been opened.
     for (int index : {kBillboardSettingWindow, kHeightWindow, kTextureMappingWindow, kMapEditWindow}) {
         COxelD3DTerrainEditorChildWndBase* window = editor->m_windows[index];
+        // Refresh repaints as it ends.
         if (window && window->m_hWnd) {
             window->Refresh();
-            window->Redraw();
         }
     }
 }
