@@ -164,10 +164,10 @@ int COxelD3DTerrainChipManager::Create(int width, int height)
         m_chipTexture = nullptr;
     }
 
-    m_leafCells = QuadTreeLeafOrder(width, height);
-    m_cellSlots.assign(m_leafCells.size(), 0);
-    for (size_t slot = 0; slot < m_leafCells.size(); ++slot) {
-        m_cellSlots[m_leafCells[slot]] = static_cast<int>(slot);
+    const std::vector<int> leafCells = QuadTreeLeafOrder(width, height);
+    m_cellSlots.assign(leafCells.size(), 0);
+    for (size_t slot = 0; slot < leafCells.size(); ++slot) {
+        m_cellSlots[leafCells[slot]] = static_cast<int>(slot);
     }
     if (m_batch.Create(cellCount) < 0) {
         return E_FAIL;
@@ -214,7 +214,6 @@ void COxelD3DTerrainChipManager::Release()
     m_batch.Release();
     delete[] m_cells;
     m_cells = nullptr;
-    m_leafCells.clear();
     m_cellSlots.clear();
 }
 

@@ -103,10 +103,9 @@ public:
     // Owned; COxelD3DBillboardBase objects.
     std::vector<COxelD3DTerrainPlane*> m_billboards;
 
-    // The cells' quads: slot s holds the quad of cell m_leafCells[s], and cell c
-    // is in slot m_cellSlots[c].
+    // The cells' quads, in the order of QuadTreeLeafOrder: cell c is in slot
+    // m_cellSlots[c].
     COxelD3DTerrainChipBatch m_batch;
-    std::vector<int> m_leafCells;
     std::vector<int> m_cellSlots;
     // Consecutive slots drawn with one call by the current render call, in
     // drawing order.
