@@ -2,6 +2,7 @@
 
 #include "app/COxelD3DApplication.h"
 #include "app/SafeRelease.h"
+#include "scene/TriangleStrip.h"
 
 #include <d3dx9.h>
 
@@ -84,17 +85,12 @@ std::vector<SceneVertex> SphereVertices(const SphereSize& size)
 
 std::vector<WORD> SphereIndices(const SphereSize& size)
 {
+    // Band m is the first band's strip moved round by m meridians.
+    const std::vector<WORD> strip = SphereBandStrip(size);
     std::vector<WORD> indices;
     indices.reserve(static_cast<size_t>(6) * size.slices * (size.stacks - 1));
     for (int m = 0; m < size.slices; ++m) {
-        const int first = m * size.stacks;
-        for (int i = 0; i < 2 * size.stacks - 2; ++i) {
-            // Strip position j is vertex j / 2 of meridian m (even j) or m + 1 (odd j).
-            const auto at = [&](int j) { return static_cast<WORD>(first + (j % 2) * size.stacks + j / 2); };
-            indices.push_back(at(i));
-            indices.push_back(at(i % 2 ? i + 2 : i + 1));
-            indices.push_back(at(i % 2 ? i + 1 : i + 2));
-        }
+        AppendStripAsList(strip.data(), strip.size(), m * size.stacks, indices);
     }
     return indices;
 }

@@ -54,10 +54,9 @@ SphereSize ClampSphereSize(int slices, int stacks, float radius);
 // the top pole down; the last meridian repeats the first with u = 1.
 std::vector<SceneVertex> SphereVertices(const SphereSize& size);
 
-// The whole sky as one triangle list: band after band, the triangles of the
-// band's strip through the pairs m * stacks + t, (m + 1) * stacks + t, each with
-// its vertices in the strip's order (even triangles i, i + 1, i + 2; odd ones
-// i, i + 2, i + 1), so the list gives the very pixels of the strips.
+// The whole sky as one triangle list: band after band, the band's strip through
+// the pairs m * stacks + t, (m + 1) * stacks + t listed by AppendStripAsList, so
+// the list gives the very pixels of the strips.
 std::vector<WORD> SphereIndices(const SphereSize& size);
 
 // The first band's strip: the pairs t, stacks + t. Moved round by the base

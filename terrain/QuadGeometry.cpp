@@ -1,5 +1,7 @@
 #include "terrain/QuadGeometry.h"
 
+#include "scene/TriangleStrip.h"
+
 void QuadTexCoords(float uA, float vA, float uB, float vB, int rotation, QuadTexCoord out[4])
 {
     switch (rotation) {
@@ -52,14 +54,11 @@ void QuadBounds(const D3DXVECTOR3 corners[4], D3DXVECTOR3& boxMin, D3DXVECTOR3& 
 
 std::vector<WORD> QuadListIndices(int quadCount)
 {
+    const WORD strip[4] = {0, 1, 2, 3};
     std::vector<WORD> indices;
     indices.reserve(static_cast<size_t>(quadCount) * 6);
     for (int quad = 0; quad < quadCount; ++quad) {
-        const WORD first = static_cast<WORD>(4 * quad);
-        const WORD triangles[6] = {first, static_cast<WORD>(first + 1), static_cast<WORD>(first + 2),
-                                   static_cast<WORD>(first + 1), static_cast<WORD>(first + 3),
-                                   static_cast<WORD>(first + 2)};
-        indices.insert(indices.end(), triangles, triangles + 6);
+        AppendStripAsList(strip, 4, 4 * quad, indices);
     }
     return indices;
 }

@@ -29,7 +29,6 @@ void QuadBounds(const D3DXVECTOR3 corners[4], D3DXVECTOR3& boxMin, D3DXVECTOR3& 
 
 // Indices of `quadCount` quads stored one after another, four vertices each, as
 // one triangle list: (4k, 4k + 1, 4k + 2) and (4k + 1, 4k + 3, 4k + 2) for quad k.
-// These are the two triangles of each quad's strip with their vertices in the
-// strip's order, on which the rasteriser's rounding depends: a run of quads
-// drawn as one list gives the very pixels of its quads drawn strip by strip.
+// These are each quad's strip listed by AppendStripAsList: a run of quads drawn
+// as one list gives the very pixels of its quads drawn strip by strip.
 std::vector<WORD> QuadListIndices(int quadCount);
