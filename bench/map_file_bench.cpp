@@ -8,6 +8,7 @@
 #include "editor/MapFileDisk.h"
 #include "scene/COxelD3DSceneBase.h"
 #include "support/EditorSession.h"
+#include "support/ScratchFolder.h"
 #include "support/Stopwatch.h"
 #include "terrain/COxelD3DTerrainChipManager.h"
 #include "terrain/COxelD3DTerrainPlane.h"
@@ -73,9 +74,8 @@ int main()
     COxelD3DTerrainEditor& editor = session.editor();
     MakeVariedMap(editor, session.scene());
 
-    char folder[MAX_PATH];
-    GetTempPathA(sizeof folder, folder);
-    const std::string path = std::string(folder) + "quelmora_map_file_bench.omd";
+    const ScratchFolder folder("quelmora_map_file_bench");
+    const std::string path = folder.path() + "bench.omd";
     COxelMapDataFile& file = *editor.m_mapFile;
     if (!file.Save(path.c_str())) {
         std::printf("the map could not be saved to %s\n", path.c_str());
@@ -94,6 +94,5 @@ int main()
     // The new map that opening starts with: the grid and the built-in atlas made
     // again, and the five windows refreshed.
     Print("  of which the new map", Measure([&] { editor.NewMap(kMapSize, kMapSize); }), "");
-    DeleteFileA(path.c_str());
     return 0;
 }
