@@ -8,6 +8,7 @@
 #include "scene/ResourceBitmap.h"
 #include "scene/SceneTestSupport.h"
 #include "support/NothrowAllocations.h"
+#include "support/ScratchFolder.h"
 #include "support/TestDevice.h"
 #include "terrain/COxelD3DMapChipData.h"
 #include "terrain/COxelD3DTerrainBase.h"
@@ -186,30 +187,27 @@ void WriteOneColorDds(const char* path, D3DCOLOR color)
 // running side by side never share it.
 class FolderWithEffectImage {
 public:
-    explicit FolderWithEffectImage(D3DCOLOR color)
+    explicit FolderWithEffectImage(D3DCOLOR color) : m_folder(TestFolderName())
     {
         GetCurrentDirectoryA(MAX_PATH, m_previous);
-        char temp[MAX_PATH];
-        GetTempPathA(MAX_PATH, temp);
-        const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();
-        m_folder = std::string(temp) + "quelmora-" + test->test_suite_name() + "-" + test->name();
-        CreateDirectoryA(m_folder.c_str(), nullptr);
-        SetCurrentDirectoryA(m_folder.c_str());
+        SetCurrentDirectoryA(m_folder.path().c_str());
         if (color) {
             WriteOneColorDds("effect.dds", color);
         }
     }
 
-    ~FolderWithEffectImage()
-    {
-        DeleteFileA("effect.dds");
-        SetCurrentDirectoryA(m_previous);
-        RemoveDirectoryA(m_folder.c_str());
-    }
+    // Out of the folder before it goes.
+    ~FolderWithEffectImage() { SetCurrentDirectoryA(m_previous); }
 
 private:
+    static std::string TestFolderName()
+    {
+        const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();
+        return std::string("quelmora-") + test->test_suite_name() + "-" + test->name();
+    }
+
     char m_previous[MAX_PATH];
-    std::string m_folder;
+    ScratchFolder m_folder;
 };
 
 // A map of random heights, chips and turns, with billboards on a few cells.
