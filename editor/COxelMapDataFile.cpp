@@ -18,7 +18,6 @@ namespace {
 
 const char kSaveTitle[] = "名前をつけて保存";
 const char kOpenTitle[] = "ファイルオープン";
-const char kBuiltInAtlas[] = "IDB_MAPCHIP";
 
 void ReportError(const char* message)
 {
@@ -156,7 +155,7 @@ void COxelMapDataFile::Apply(const MapFileContents& map)
     COxelD3DTerrainEditor* editor = m_editor;
     // Clears the grid, the billboards and the planes and puts the built-in atlas back.
     editor->NewMap(map.width, map.height);
-    if (strcmp(map.atlasFile, kBuiltInAtlas) != 0) {
+    if (strcmp(map.atlasFile, kBuiltInAtlasName) != 0) {
         // An atlas that cannot be read is reported by the terrain; the map loads all the same.
         editor->OpenTextureImage(map.atlasFile);
     }

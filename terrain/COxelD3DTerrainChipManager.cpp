@@ -18,7 +18,6 @@
 
 namespace {
 
-const char kBuiltInAtlas[] = "IDB_MAPCHIP";
 const char kBillboardImage[] = "billboard.dds";
 const double kLowestHeight = 0.0;
 const double kHighestHeight = 16.0;
@@ -153,14 +152,14 @@ int COxelD3DTerrainChipManager::Create(int width, int height)
     ReleaseTexture();
     m_chipImage = ChipImageInfo();
     m_chipRows = m_chipRowRest = m_chipColumns = m_chipColumnRest = 0;
-    CopyPath(m_chipImage.fileName, sizeof m_chipImage.fileName, kBuiltInAtlas);
+    CopyPath(m_chipImage.fileName, sizeof m_chipImage.fileName, kBuiltInAtlasName);
     const HMODULE module = GetModuleHandleA(nullptr);
-    HBITMAP bitmap = static_cast<HBITMAP>(LoadImageA(module, kBuiltInAtlas, IMAGE_BITMAP, 0, 0, LR_DEFAULTCOLOR));
+    HBITMAP bitmap = static_cast<HBITMAP>(LoadImageA(module, kBuiltInAtlasName, IMAGE_BITMAP, 0, 0, LR_DEFAULTCOLOR));
     if (bitmap) {
         AdoptAtlasBitmap(bitmap);
     }
     SafeRelease(m_chipTexture);
-    if (FAILED(D3DXCreateTextureFromResourceA(g_device, module, kBuiltInAtlas, &m_chipTexture))) {
+    if (FAILED(D3DXCreateTextureFromResourceA(g_device, module, kBuiltInAtlasName, &m_chipTexture))) {
         m_chipTexture = nullptr;
     }
 

@@ -2,6 +2,10 @@
 
 #include <windows.h>
 
+// The resource name of the built-in atlas, which is also the file name a map
+// records for it.
+const char kBuiltInAtlasName[] = "IDB_MAPCHIP";
+
 // The map-chip atlas as a GDI bitmap, for the editor's 2D windows. Zeroed before
 // every load.
 struct ChipImageInfo {
