@@ -114,12 +114,18 @@ TEST(EditorProgram, TheViewMenuOpensTheMapEditWindowAndTheBillboardDialogBesideT
     ASSERT_NE(nullptr, editMenu);
     PostMessageA(editMenu, WM_COMMAND, MAKEWPARAM(600, 0), 0);
     PostMessageA(editMenu, WM_COMMAND, MAKEWPARAM(601, 0), 0);
+    // The dialog shows as it is made, in the middle of the screen, and is moved
+    // to its place right after: wait for the second window to be in its place.
     HWND mapEdit = nullptr;
     HWND billboards = nullptr;
-    for (int wait = 0; wait < 200 && !(mapEdit && billboards); ++wait) {
+    RECT placed = {};
+    for (int wait = 0; wait < 200 && !(mapEdit && billboards && placed.left == 974); ++wait) {
         Sleep(100);
         mapEdit = program.FindWindowOfClass("MapEditWnd");
         billboards = program.FindWindowOfClass("#32770", "Billboard");
+        if (billboards) {
+            GetWindowRect(billboards, &placed);
+        }
     }
     ASSERT_NE(nullptr, mapEdit);
     ASSERT_NE(nullptr, billboards);
