@@ -375,10 +375,10 @@ bool COxelD3DTerrainEditor::Perform(std::unique_ptr<MapStep> step, bool continue
 
 void COxelD3DTerrainEditor::Undo()
 {
-    EditedMap map = Map();
     if (!HasMap()) {
         return;
     }
+    EditedMap map = Map();
     if (MapStep* step = m_history.Undo(map)) {
         MapChange change = step->Changed();
         change.replayed = true;
@@ -388,10 +388,10 @@ void COxelD3DTerrainEditor::Undo()
 
 void COxelD3DTerrainEditor::Redo()
 {
-    EditedMap map = Map();
     if (!HasMap()) {
         return;
     }
+    EditedMap map = Map();
     if (MapStep* step = m_history.Redo(map)) {
         MapChange change = step->Changed();
         change.replayed = true;
