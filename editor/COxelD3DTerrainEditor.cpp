@@ -86,6 +86,8 @@ COxelD3DTerrainEditor::COxelD3DTerrainEditor()
       m_windows(),
       m_selectedChip(0),
       m_mapFile(new (std::nothrow) COxelMapDataFile(this)),
+      m_newMapCount(0),
+      m_missingAtlas(),
       m_layoutSaved(false)
 {
 }
@@ -209,6 +211,8 @@ HWND COxelD3DTerrainEditor::GetWindowHandle(int index)
 
 void COxelD3DTerrainEditor::NewMap(int width, int height)
 {
+    ++m_newMapCount;
+    m_missingAtlas[0] = '\0';
     m_mapWidth = width;
     m_mapHeight = height;
     if (m_terrain) {
@@ -239,7 +243,9 @@ void COxelD3DTerrainEditor::OpenTextureImage(const char* path)
     if (m_terrain) {
         // A file that cannot be read is reported by the chip manager; the
         // windows are brought up to date all the same.
-        m_terrain->LoadTexture(path);
+        if (m_terrain->LoadTexture(path) >= 0) {
+            m_missingAtlas[0] = '\0';
+        }
     }
     if (COxelD3DTerrainEditorChildWndBase* texture = Window(kTextureWindow)) {
         texture->Refresh();

@@ -88,6 +88,14 @@ public:
     int m_selectedChip;
     // Owned; reads and writes map files for the edit menu.
     COxelMapDataFile* m_mapFile;
+    // Counts the maps made by NewMap. A step that runs a message loop (a
+    // message box, a file dialog) may let a command replace the map; whoever
+    // holds on to the old map compares this before going on.
+    unsigned m_newMapCount;
+    // The atlas a loaded map names while the built-in one stands in for it (the
+    // file could not be read or was refused); empty otherwise. Saving writes
+    // this name, so the map does not lose its atlas.
+    char m_missingAtlas[MAX_PATH];
 
 private:
     COxelD3DTerrainEditor();

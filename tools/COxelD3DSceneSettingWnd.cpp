@@ -77,7 +77,7 @@ bool IsReadableImage(const char* path)
 
 void ReportUnreadableImage()
 {
-    MessageBoxA(nullptr, kUnreadableImageMessage, "Error", MB_OK);
+    MessageBoxA(nullptr, kUnreadableImageMessage, "Error", MB_OK | MB_TASKMODAL);
 }
 
 }  // namespace

@@ -207,3 +207,35 @@ TEST(MapFileFormat, PaddingReservedBytesAndTextTailsAreIgnoredAndSavedAsZero)
     EXPECT_EQ(SampleMap(16, 2, 2), read);
     EXPECT_EQ(clean, EncodeMapFile(read));
 }
+
+TEST(MapFileFormat, NetworkDeviceAndReservedNamesAreToldFromFilesOnThisMachine)
+{
+    const struct {
+        const char* name;
+        bool refused;
+    } cases[] = {
+        {"\\\\host\\share\\atlas.bmp", true},
+        {"//host/share/atlas.bmp", true},
+        {"\\/host/atlas.bmp", true},
+        {"\\\\.\\COM1", true},
+        {"\\\\?\\C:\\maps\\atlas.bmp", true},
+        {"CON", true},
+        {"nul.dds", true},
+        {"textures\\Com3.bmp", true},
+        {"C:\\maps\\lpt9 .dds", true},
+        {"C:aux", true},
+        {"conin$", true},
+        {"C:\\maps\\atlas.bmp", false},
+        {"textures\\atlas.bmp", false},
+        {"\\maps\\atlas.bmp", false},
+        {"planetexture.dds", false},
+        {"IDB_MAPCHIP", false},
+        {"console.bmp", false},
+        {"COM0.bmp", false},
+        {"COM10", false},
+        {"", false},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(c.refused, IsRemoteOrDevicePath(c.name)) << c.name;
+    }
+}
