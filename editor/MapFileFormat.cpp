@@ -229,6 +229,12 @@ MapFileError DecodeMapFile(const unsigned char* bytes, std::size_t size, MapFile
     if (size > length) {
         return MapFileError::LongerThanHeaderSays;
     }
+    if (header.planeCount > kMaxMapFilePlanes) {
+        return MapFileError::TooManyPlanes;
+    }
+    if (header.billboardCount > kMaxMapFileBillboards) {
+        return MapFileError::TooManyBillboards;
+    }
     if (!IsTerminated(header.atlasFile)) {
         return MapFileError::UnterminatedText;
     }

@@ -104,6 +104,12 @@ struct MapFileContents {
 };
 bool operator==(const MapFileContents& a, const MapFileContents& b);
 
+// The most planes and billboards a file may list. A real map has a handful of
+// each; every one costs the loader image reads and list entries, so a file that
+// lists thousands would keep the editor busy for minutes.
+const std::uint32_t kMaxMapFilePlanes = 256;
+const std::uint32_t kMaxMapFileBillboards = 256;
+
 // Why a map file was not taken. The first three come from reading the disk,
 // the others from the bytes.
 enum class MapFileError {
@@ -116,6 +122,8 @@ enum class MapFileError {
     BadMapSize,             // width or height other than 16, 32 or 64
     ShorterThanHeaderSays,  // ends before the cells, planes and billboards that the header counts
     LongerThanHeaderSays,   // bytes after the last record
+    TooManyPlanes,          // more than kMaxMapFilePlanes
+    TooManyBillboards,      // more than kMaxMapFileBillboards
     CellOutOfOrder,         // a cell record whose index is not its position
     NonFiniteHeight,
     NonFiniteNormal,
@@ -144,7 +152,7 @@ void CopyMapFileText(char (&text)[kMapFileTextSize], const char* source);
 std::vector<unsigned char> EncodeMapFile(const MapFileContents& map);
 
 // Checks everything before anything is taken: magic, header, map size, the
-// exact length the header implies, cell order, finite heights, normals, boxes
+// exact length the header implies, the plane and billboard bounds, cell order, finite heights, normals, boxes
 // and plane heights, terminated texts. Fills *map only when the file passes
 // (padding and text tails come back zero). Heights outside 0 .. 16 and
 // billboard ids that name no billboard pass: the loader deals with them.
