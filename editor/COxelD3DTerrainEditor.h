@@ -75,6 +75,11 @@ public:
     // of the four corners of the cell there. Columns and rows wrap.
     void PlaceCursor(int column, int row);
 
+    // The windows the editor makes, shows and refreshes, in index order; the
+    // others are made when the view menu first opens them, and closing them
+    // only hides them.
+    static bool IsManagedWindow(int index);
+
     // The scene the preview draws and the preview window, when the program has them.
     static COxelD3DSceneBase* Scene();
     static HWND PreviewWindow();
@@ -108,8 +113,6 @@ private:
     // Moves window `index`, when it has been made, to its place from the
     // settings file (and the map edit window to its saved size).
     void RestoreWindowPlace(int index);
-    // The windows the editor makes, shows and refreshes, in index order.
-    static bool IsManagedWindow(int index);
 
     bool m_layoutSaved;
 

@@ -24,7 +24,17 @@ bool IsRoutedMouseMessage(unsigned routes, UINT message)
                                            message == WM_RBUTTONDOWN || message == WM_RBUTTONUP);
 }
 
-// Closing any editor window ends the program, after the layout is saved.
+// A window the view menu opens is hidden when closed, to be opened again.
+bool HideOnClose(COxelD3DTerrainEditor* editor, int index, HWND hwnd)
+{
+    if (!editor || COxelD3DTerrainEditor::IsManagedWindow(index)) {
+        return false;
+    }
+    ShowWindow(hwnd, SW_HIDE);
+    return true;
+}
+
+// Closing any other editor window ends the program, after the layout is saved.
 void EndRun(COxelD3DTerrainEditor* editor)
 {
     if (editor) {
@@ -45,6 +55,11 @@ LRESULT RouteEditorWindowMessage(int index, unsigned routes, HWND hwnd, UINT mes
         return DefWindowProcA(hwnd, message, wParam, lParam);
     }
     switch (message) {
+    case WM_CLOSE:
+        if (HideOnClose(editor, index, hwnd)) {
+            return 0;
+        }
+        break;
     case WM_DESTROY:
         EndRun(editor);
         return 0;
@@ -99,7 +114,9 @@ INT_PTR RouteEditorDialogMessage(int index, HWND hwnd, UINT message, WPARAM wPar
         editor->PaintWindow(index);
         return TRUE;
     case WM_CLOSE:
-        DestroyWindow(hwnd);
+        if (!HideOnClose(editor, index, hwnd)) {
+            DestroyWindow(hwnd);
+        }
         return TRUE;
     case WM_NOTIFY:
         if (editor) {

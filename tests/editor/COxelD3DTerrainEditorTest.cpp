@@ -246,7 +246,7 @@ TEST(TerrainEditorLayout, SavesOncePerRunWithTheRestoredPlaceOfAMinimisedWindow)
     DeleteFileA(SettingsFilePath().c_str());
 }
 
-TEST(TerrainEditorLayout, TheViewMenuOpensEachWindowOnceAtItsSavedPlaceAndClosingOneEndsTheRun)
+TEST(TerrainEditorLayout, TheViewMenuOpensEachWindowOnceAtItsSavedPlaceClosingHidesAndDestroyingEndsTheRun)
 {
     WriteSettings({{6, 900}, {7, 500}, {14, 30}, {15, 600}, {18, 500}, {19, 300}});
     {
