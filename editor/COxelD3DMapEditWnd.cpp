@@ -203,6 +203,17 @@ void COxelD3DMapEditWnd::EditCell(const MapEditCell& cell, UINT message, int px,
 
 int COxelD3DMapEditWnd::OnMouse(UINT message, int x, int y)
 {
+    // The drag holds the mouse, so its release reaches this window wherever
+    // it happens; losing the mouse to anything else ends the drag.
+    if (message == WM_CAPTURECHANGED) {
+        g_dragging = false;
+        g_leftPress = g_rightPress = kNoCell;
+        return 0;
+    }
+    // With the mouse held, a point left of or above the window comes as a
+    // large unsigned word.
+    x = static_cast<short>(x);
+    y = static_cast<short>(y);
     const POINT cell = {(x + m_scrollX) / kMapEditCellPixels, (y + m_scrollY) / kMapEditCellPixels};
     const bool onMap = cell.x < m_mapWidth && cell.y < m_mapHeight;
     switch (message) {
@@ -210,6 +221,7 @@ int COxelD3DMapEditWnd::OnMouse(UINT message, int x, int y)
         g_lastMouse = POINT{x, y};
         g_leftPress = cell;
         g_dragging = true;
+        SetCapture(m_hWnd);
         break;
     case WM_MOUSEMOVE:
         if (!g_dragging ||
@@ -232,11 +244,17 @@ int COxelD3DMapEditWnd::OnMouse(UINT message, int x, int y)
     case WM_LBUTTONUP:
     case WM_RBUTTONUP: {
         const bool left = message == WM_LBUTTONUP;
+        POINT& press = left ? g_leftPress : g_rightPress;
+        const POINT pressed = press;
         if (left) {
             g_dragging = false;
+            // Its WM_CAPTURECHANGED clears the presses: the click is decided on what was pressed.
+            if (GetCapture() == m_hWnd) {
+                ReleaseCapture();
+            }
         }
-        POINT& press = left ? g_leftPress : g_rightPress;
-        if (!SameCell(press, cell)) {
+        if (!SameCell(pressed, cell) || x < 0 || y < 0) {
+            press = kNoCell;
             break;
         }
         // A window wider than its map has no cell past the map's last square.

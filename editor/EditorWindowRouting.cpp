@@ -14,7 +14,8 @@ COxelD3DTerrainEditor* EditorOf(int index, HWND hwnd)
 
 bool IsRoutedMouseMessage(unsigned routes, UINT message)
 {
-    if (routes & kRouteAllMouse && message >= WM_MOUSEMOVE && message <= WM_MBUTTONDBLCLK) {
+    if (routes & kRouteAllMouse &&
+        ((message >= WM_MOUSEMOVE && message <= WM_MBUTTONDBLCLK) || message == WM_CAPTURECHANGED)) {
         return true;
     }
     if (routes & kRouteMouseActivate && message == WM_MOUSEACTIVATE) {
