@@ -72,7 +72,7 @@ LRESULT CALLBACK PreviewWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
 {
     switch (message) {
     case WM_CLOSE:
-        if (COxelD3DTerrainEditor* editor = COxelD3DTerrainEditor::GetInstance()) {
+        if (COxelD3DTerrainEditor* editor = COxelD3DTerrainEditor::ExistingInstance()) {
             editor->SaveWindowLayout();
         }
         DestroyWindow(hwnd);

@@ -73,6 +73,11 @@ COxelD3DTerrainEditor* COxelD3DTerrainEditor::GetInstance()
     return s_instance;
 }
 
+COxelD3DTerrainEditor* COxelD3DTerrainEditor::ExistingInstance()
+{
+    return s_instance;
+}
+
 void COxelD3DTerrainEditor::DestroyInstance()
 {
     delete s_instance;

@@ -30,6 +30,9 @@ class COxelD3DTerrainEditor {
 public:
     // The editor, made on the first call; null only when it cannot be allocated.
     static COxelD3DTerrainEditor* GetInstance();
+    // The editor if there is one; never makes one. For messages to windows
+    // that may outlive their editor.
+    static COxelD3DTerrainEditor* ExistingInstance();
     static void DestroyInstance();
 
     virtual ~COxelD3DTerrainEditor();

@@ -8,7 +8,9 @@ namespace {
 // The editor, when it holds `hwnd` as window `index`.
 COxelD3DTerrainEditor* EditorOf(int index, HWND hwnd)
 {
-    COxelD3DTerrainEditor* editor = COxelD3DTerrainEditor::GetInstance();
+    // A window can outlive its editor (the editor goes with the terrain, the
+    // windows with the preview): its messages must not make a new one.
+    COxelD3DTerrainEditor* editor = COxelD3DTerrainEditor::ExistingInstance();
     return editor && editor->GetWindowHandle(index) == hwnd ? editor : nullptr;
 }
 

@@ -181,6 +181,7 @@ TEST_F(TerrainEditorTest, WindowsLeftByAGoneEditorIgnoreClicks)
     InvalidateRect(mapping, nullptr, FALSE);
     UpdateWindow(mapping);
     EXPECT_EQ(0, session.application().m_scene->m_terrain->m_pChipManager->GetMapChip(0, 0));
+    EXPECT_EQ(nullptr, COxelD3DTerrainEditor::ExistingInstance()) << "a message made a new editor";
 }
 
 TEST(TerrainEditorLayout, AFirstRunStacksTheWindowsAtTheOriginWithSixteenPixelCells)
