@@ -86,9 +86,6 @@ void COxelD3DMapEditWnd::Rebuild()
             m_cells[index] = MapEditCell{index, column, row};
         }
     }
-    // Without an atlas bitmap, or without a whole chip in it, squares show
-    // their corners and outlines only.
-    m_tiles.Build(terrain->m_chipImage, terrain->m_chipColumns, terrain->m_chipRows, terrain->m_chipRowRest);
 
     if (m_bitmap) {
         DeleteObject(m_bitmap);
@@ -123,7 +120,11 @@ void COxelD3DMapEditWnd::DrawCell(const MapEditCell& cell, HDC hdc)
     // A chip the atlas does not have draws no tile: the square must not keep
     // the picture it had.
     FillRect(hdc, &square, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
-    m_tiles.DrawTile(hdc, square, terrain->GetMapChip(cell.index), terrain->GetMapChipRotation(cell.index));
+    // Without an atlas bitmap, or without a whole chip in it, squares show
+    // their corners and outlines only.
+    if (const TurnedAtlas* tiles = COxelD3DTerrainEditor::GetInstance()->TurnedTiles()) {
+        tiles->DrawTile(hdc, square, terrain->GetMapChip(cell.index), terrain->GetMapChipRotation(cell.index));
+    }
 
     double heights[4];
     terrain->GetCornerHeights(cell.index, &heights[0], &heights[1], &heights[2], &heights[3]);

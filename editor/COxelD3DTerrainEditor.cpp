@@ -224,6 +224,9 @@ void COxelD3DTerrainEditor::NewMap(int width, int height)
         m_terrain->Release();
         m_terrain->Create(width, height);
     }
+    KeepPickInAtlas();
+    // The new atlas bitmap may reuse the old one's handle.
+    m_turnedTiles.Release();
     if (COxelD3DSceneSettingWnd* scene = SceneSettingWindow()) {
         scene->DeleteAllPlanes();
     }
@@ -251,6 +254,8 @@ void COxelD3DTerrainEditor::OpenTextureImage(const char* path)
         if (m_terrain->LoadTexture(path) >= 0) {
             m_missingAtlas[0] = '\0';
         }
+        KeepPickInAtlas();
+        m_turnedTiles.Release();
     }
     if (COxelD3DTerrainEditorChildWndBase* texture = Window(kTextureWindow)) {
         texture->Refresh();
@@ -370,6 +375,23 @@ void COxelD3DTerrainEditor::RestoreWindowPlace(int index)
     const POINT place =
         VisibleWindowPosition(values[LayoutLeft(index)], values[LayoutLeft(index) + 1], size.cx, size.cy);
     MoveWindow(hwnd, place.x, place.y, size.cx, size.cy, TRUE);
+}
+
+void COxelD3DTerrainEditor::KeepPickInAtlas()
+{
+    if (m_terrain && (m_selectedChip < 0 || m_selectedChip >= m_terrain->m_chipColumns * m_terrain->m_chipRows)) {
+        m_selectedChip = 0;
+    }
+}
+
+const TurnedAtlas* COxelD3DTerrainEditor::TurnedTiles()
+{
+    if (!m_terrain) {
+        return nullptr;
+    }
+    const bool built = m_turnedTiles.Update(m_terrain->m_chipImage, m_terrain->m_chipColumns, m_terrain->m_chipRows,
+                                            m_terrain->m_chipRowRest);
+    return built ? &m_turnedTiles : nullptr;
 }
 
 bool COxelD3DTerrainEditor::HasMap() const

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "tools/TurnedAtlas.h"
+
 #include <windows.h>
 
 class COxelD3DSceneBase;
@@ -72,6 +74,11 @@ public:
     void SaveWindowLayout();
     void RestoreWindowLayout();
 
+    // The atlas turned four ways for the 2D views, one copy for all of them;
+    // null while there is none (no atlas, or no memory for it), and the views
+    // then show outlines.
+    const TurnedAtlas* TurnedTiles();
+
     // Whether there is a map to show and edit: a failed map leaves the grid without cells.
     bool HasMap() const;
     // Puts the preview's 3D cursor on grid vertex (column, row), at the lowest
@@ -116,8 +123,11 @@ private:
     // Moves window `index`, when it has been made, to its place from the
     // settings file (and the map edit window to its saved size).
     void RestoreWindowPlace(int index);
+    // A pick the atlas now in use does not have goes back to its first chip.
+    void KeepPickInAtlas();
 
     bool m_layoutSaved;
+    TurnedAtlas m_turnedTiles;
 
     static COxelD3DTerrainEditor* s_instance;
 };

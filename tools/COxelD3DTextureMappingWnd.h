@@ -1,7 +1,6 @@
 #pragma once
 
 #include "editor/COxelD3DTerrainEditorChildWndBase.h"
-#include "tools/TurnedAtlas.h"
 
 #include <windows.h>
 
@@ -74,5 +73,4 @@ private:
     HGDIOBJ m_cellsPrevious;
     DrawnFor m_drawnFor;
     std::vector<CellPicture> m_drawnCells;
-    TurnedAtlas m_tiles;
 };
