@@ -274,12 +274,22 @@ TEST(TerrainEditorLayout, TheViewMenuOpensEachWindowOnceAtItsSavedPlaceClosingHi
         GetWindowTextA(billboards, caption, sizeof caption);
         EXPECT_STREQ("Billboard", caption);
 
-        // A second use brings the same window back, where the user left it.
+        // Closed, a window is only hidden, and the run goes on; a second use
+        // brings the same window back, where the user left it.
         MoveWindow(mapEdit, 40, 610, 520, 310, TRUE);
-        ShowWindow(mapEdit, SW_HIDE);
+        for (HWND window : {mapEdit, billboards}) {
+            SendMessageA(window, WM_CLOSE, 0, 0);
+            EXPECT_TRUE(IsWindow(window));
+            EXPECT_FALSE(IsWindowVisible(window));
+        }
+        MSG quit;
+        EXPECT_FALSE(PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
         SendMessageA(menu, WM_COMMAND, MAKEWPARAM(600, 0), 0);
+        SendMessageA(menu, WM_COMMAND, MAKEWPARAM(601, 0), 0);
         EXPECT_EQ(mapEdit, session.handle(kMapEditWindow));
+        EXPECT_EQ(billboards, session.handle(kBillboardSettingWindow));
         EXPECT_TRUE(IsWindowVisible(mapEdit));
+        EXPECT_TRUE(IsWindowVisible(billboards));
         EXPECT_EQ(40, Rect(mapEdit).left);
 
         DestroyWindow(mapEdit);
