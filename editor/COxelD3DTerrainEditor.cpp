@@ -369,8 +369,11 @@ void COxelD3DTerrainEditor::RestoreWindowPlace(int index)
     const int* values = settings->m_values;
     SIZE size = {rect.right - rect.left, rect.bottom - rect.top};
     if (index == kMapEditWindow) {
-        size.cx = values[kMapEditWidthValue] > 0 ? values[kMapEditWidthValue] : kDefaultMapEditSize.cx;
-        size.cy = values[kMapEditHeightValue] > 0 ? values[kMapEditHeightValue] : kDefaultMapEditSize.cy;
+        // No larger than the screens: the window then shrinks to the map's size.
+        size.cx = values[kMapEditWidthValue] > 0 ? std::min(values[kMapEditWidthValue], GetSystemMetrics(SM_CXVIRTUALSCREEN))
+                                                 : kDefaultMapEditSize.cx;
+        size.cy = values[kMapEditHeightValue] > 0 ? std::min(values[kMapEditHeightValue], GetSystemMetrics(SM_CYVIRTUALSCREEN))
+                                                  : kDefaultMapEditSize.cy;
     }
     const POINT place =
         VisibleWindowPosition(values[LayoutLeft(index)], values[LayoutLeft(index) + 1], size.cx, size.cy);

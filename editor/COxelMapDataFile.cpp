@@ -236,11 +236,13 @@ bool COxelMapDataFile::Apply(const MapFileContents& map)
         editor->SetPlaneVisible(static_cast<int>(id), record.visible ? 1 : 0);
     }
 
-    RestoreBillboards(map);
+    RestoreBillboards(map, &refused);
 
-    // The windows that show the grid, once it is whole; the map edit window
-    // and the billboard list only when they have been opened.
-    for (int index : {kBillboardSettingWindow, kHeightWindow, kTextureMappingWindow, kMapEditWindow}) {
+    // The windows that show the grid and the planes' heights, once all is in
+    // place; the map edit window and the billboard list only when they have
+    // been opened.
+    for (int index :
+         {kSceneSettingWindow, kBillboardSettingWindow, kHeightWindow, kTextureMappingWindow, kMapEditWindow}) {
         COxelD3DTerrainEditorChildWndBase* window = editor->m_windows[index];
         // Refresh repaints as it ends.
         if (window && window->m_hWnd) {

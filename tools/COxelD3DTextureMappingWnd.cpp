@@ -6,12 +6,15 @@
 #include "terrain/COxelD3DTerrainChipManager.h"
 #include "tools/MapViewMath.h"
 
+#include <algorithm>
+
 namespace {
 
 const char kClassName[] = "TextureMapping";
 const char kMenuName[] = "OXELAPP_EDITOR_TEXTUREMAPMENU";
 const DWORD kExStyle = WS_EX_TOOLWINDOW;
 const int kDefaultCellSize = 16;
+const int kLargestCellSize = 64;
 
 struct DisplaySize {
     int command;
@@ -259,8 +262,10 @@ void COxelD3DTextureMappingWnd::Refresh()
 
 void COxelD3DTextureMappingWnd::SetCellSize(int width, int height)
 {
-    m_cellWidth = width > 0 ? width : kDefaultCellSize;
-    m_cellHeight = height > 0 ? height : kDefaultCellSize;
+    // A settings file may ask for any size: past the largest the window would
+    // need a bitmap larger than any screen.
+    m_cellWidth = width > 0 ? std::min(width, kLargestCellSize) : kDefaultCellSize;
+    m_cellHeight = height > 0 ? std::min(height, kLargestCellSize) : kDefaultCellSize;
 }
 
 void COxelD3DTextureMappingWnd::GetCellSize(int* width, int* height)

@@ -26,7 +26,7 @@ public:
     void Refresh() override;
 
     // Stores the cell size on screen; the caller refreshes. A size that is not
-    // positive becomes the default 16.
+    // positive becomes the default 16, one above 64 becomes 64.
     void SetCellSize(int width, int height);
     void GetCellSize(int* width, int* height);
 

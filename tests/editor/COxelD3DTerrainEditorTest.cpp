@@ -204,7 +204,7 @@ TEST(TerrainEditorLayout, RestoresPlacesAndCellSizesAndBringsLostWindowsBack)
     const struct {
         int cellWidth, cellHeight;
         int expectedWidth, expectedHeight;
-    } cellCases[] = {{-3, 0, 16, 16}, {24, 12, 24, 12}};
+    } cellCases[] = {{-3, 0, 16, 16}, {24, 12, 24, 12}, {1000, 65, 64, 64}};
     for (const auto& cells : cellCases) {
         WriteSettings({{8, 300}, {9, 200}, {10, -32000}, {11, -32000}, {16, cells.cellWidth}, {17, cells.cellHeight}});
         EditorSession session;
@@ -293,7 +293,6 @@ TEST(TerrainEditorLayout, TheViewMenuOpensEachWindowOnceAtItsSavedPlaceClosingHi
         EXPECT_EQ(40, Rect(mapEdit).left);
 
         DestroyWindow(mapEdit);
-        MSG quit;
         EXPECT_TRUE(PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
         EXPECT_EQ(40, SavedValue(14));
         EXPECT_EQ(610, SavedValue(15));

@@ -136,8 +136,8 @@ TEST_F(MapDataFileTest, ASavedMapOpensWithItsHeightsChipsPlanesBillboardsAndAtla
     session.editor().OpenWindow(kBillboardSettingWindow);
     EXPECT_TRUE(Choose(kOpen, kOpenTitle, path));
 
-    // The list shows the height each plane had when it was added.
-    expected.listed = {"2.500000", "2.500000"};
+    // The list shows each plane's height from the file.
+    expected.listed = {"6.000000", "2.500000"};
     EXPECT_TRUE(expected == Take());
     EXPECT_EQ((std::vector<std::string>{"平面(0)", "平面(1)"}), Listed(0));
     EXPECT_EQ(atlas, session.terrain().m_chipImage.fileName);
