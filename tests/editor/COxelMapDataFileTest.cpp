@@ -323,6 +323,15 @@ TEST_F(MapDataFileTest, SaveWritesTheFileLastOpenedOrSavedAsAndAsksAgainAfterANe
     EXPECT_EQ(11.0, heightIn(savedAs));
     EXPECT_EQ(9.0, heightIn(opened));
 
+    // Saving as a file that exists asks first; "いいえ" keeps the file.
+    session.terrain().SetHeight(0, 0, 13.0);
+    {
+        MessageBoxAnswer no(IDNO);
+        EXPECT_TRUE(Choose(kSaveAs, kSaveTitle, opened));
+        EXPECT_EQ(1, no.count);
+    }
+    EXPECT_EQ(9.0, heightIn(opened));
+
     Choose(kNewMap32);
     EXPECT_TRUE(Choose(kSave));
     EXPECT_EQ(11.0, heightIn(savedAs));
