@@ -185,10 +185,10 @@ const char* MapFileErrorMessage(MapFileError error)
                    "ヘッダーが示す最後のデータの後に、余分なデータがあります。";
         case MapFileError::TooManyPlanes:
             return "マップデータファイルが壊れているため、オープンに失敗しました。\n"
-                   "平面の数が多すぎます（256 個まで）。";
+                   "平面の数が多すぎます（64 個まで）。";
         case MapFileError::TooManyBillboards:
             return "マップデータファイルが壊れているため、オープンに失敗しました。\n"
-                   "ビルボードの数が多すぎます（256 個まで）。";
+                   "ビルボードの数が多すぎます（64 個まで）。";
         case MapFileError::CellOutOfOrder:
             return "マップデータファイルが壊れているため、オープンに失敗しました。\n"
                    "セルのデータが番号順に並んでいません。";

@@ -105,10 +105,11 @@ struct MapFileContents {
 bool operator==(const MapFileContents& a, const MapFileContents& b);
 
 // The most planes and billboards a file may list. A real map has a handful of
-// each; every one costs the loader image reads and list entries, so a file that
-// lists thousands would keep the editor busy for minutes.
-const std::uint32_t kMaxMapFilePlanes = 256;
-const std::uint32_t kMaxMapFileBillboards = 256;
+// each; every one costs the loader image reads and list entries (some 30 ms),
+// so a file that lists thousands would keep the editor busy for minutes, while
+// at these bounds the largest file opens in a few seconds.
+const std::uint32_t kMaxMapFilePlanes = 64;
+const std::uint32_t kMaxMapFileBillboards = 64;
 
 // Why a map file was not taken. The first three come from reading the disk,
 // the others from the bytes.
