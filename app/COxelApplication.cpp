@@ -72,7 +72,7 @@ LRESULT CALLBACK PreviewWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
 {
     switch (message) {
     case WM_CLOSE:
-        if (COxelD3DTerrainEditor* editor = COxelD3DTerrainEditor::ExistingInstance()) {
+        if (COxelD3DTerrainEditor* editor = COxelD3DTerrainEditor::GetInstance()) {
             editor->SaveWindowLayout();
         }
         DestroyWindow(hwnd);
