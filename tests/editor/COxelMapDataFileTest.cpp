@@ -279,6 +279,8 @@ TEST_F(MapDataFileTest, AMissingOrRefusedAtlasKeepsItsNameAndRefusedImagesAreNev
     ASSERT_TRUE(session.editor().m_mapFile->Save(copy.c_str()));
     ASSERT_EQ(MapFileError::None, LoadMapFile(copy.c_str(), &saved));
     EXPECT_EQ(atlas, saved.atlasFile);
+    // The atlas load is an unsaved change of the map: dropped when asked.
+    MessageBoxAnswer discard(IDNO);
     Choose(kNewMap16);
     ASSERT_TRUE(session.editor().m_mapFile->Save(copy.c_str()));
     ASSERT_EQ(MapFileError::None, LoadMapFile(copy.c_str(), &saved));
