@@ -18,6 +18,9 @@ const UINT kTargetSize = 1024;
 const UINT kBackBufferWidth = 640;
 const UINT kBackBufferHeight = 480;
 const D3DCOLOR kClearColor = 0xFF000000;
+// Set outside the frame (at start and by the edit menu), so a reset of the
+// device, which returns every state to its default, must put them back.
+const D3DRENDERSTATETYPE kKeptStates[] = {D3DRS_ZENABLE, D3DRS_ZWRITEENABLE, D3DRS_DITHERENABLE};
 
 }  // namespace
 
@@ -41,7 +44,10 @@ COxelD3DApplication::COxelD3DApplication(HINSTANCE hInstance, int showCommand)
       m_font(nullptr),
       m_scene(nullptr),
       m_direct3DCreated(false),
-      m_createDevice(CreateDeviceOnDefaultAdapter)
+      m_deviceLost(false),
+      m_createDevice(CreateDeviceOnDefaultAdapter),
+      m_keptStates{TRUE, TRUE, FALSE},
+      m_keptStatesSaved(false)
 {
 }
 
@@ -229,7 +235,7 @@ void COxelD3DApplication::RenderFrame(DWORD now)
     if (step == COxelFrameTimer::DrawAndShowRate) {
         SetWindowTextA(m_hWnd, m_frameTimer.RateText());
     }
-    if (!g_device || FAILED(g_device->BeginScene())) {
+    if (!g_device || !DeviceReady() || FAILED(g_device->BeginScene())) {
         return;
     }
 
@@ -260,7 +266,59 @@ void COxelD3DApplication::RenderFrame(DWORD now)
     }
 
     g_device->EndScene();
-    g_device->Present(nullptr, nullptr, m_hWnd, nullptr);
+    if (g_device->Present(nullptr, nullptr, m_hWnd, nullptr) == D3DERR_DEVICELOST) {
+        m_deviceLost = true;
+    }
+}
+
+bool COxelD3DApplication::DeviceReady()
+{
+    if (!m_deviceLost) {
+        return true;
+    }
+    // A device that reports itself fine after a failed reset is reset again:
+    // its default-pool objects were released for the first attempt.
+    if (g_device->TestCooperativeLevel() == D3DERR_DEVICELOST || ResetDevice() < 0) {
+        return false;
+    }
+    m_deviceLost = false;
+    return true;
+}
+
+HRESULT COxelD3DApplication::ResetDevice()
+{
+    static_assert(sizeof kKeptStates / sizeof kKeptStates[0] == kKeptStateCount, "one value per kept state");
+    if (!m_keptStatesSaved) {
+        for (int i = 0; i < kKeptStateCount; ++i) {
+            g_device->GetRenderState(kKeptStates[i], &m_keptStates[i]);
+        }
+        m_keptStatesSaved = true;
+    }
+
+    if (m_font) {
+        m_font->OnLostDevice();
+    }
+    if (m_scene) {
+        m_scene->OnLostDevice();
+    }
+    ReleaseRenderTarget();
+    SafeRelease(m_screenQuad);
+
+    D3DPRESENT_PARAMETERS parameters = m_presentParameters;
+    if (FAILED(g_device->Reset(&parameters))) {
+        return E_FAIL;
+    }
+    if (CreateRenderTarget() < 0 || CreateScreenQuad() < 0 || (m_scene && m_scene->OnResetDevice() < 0)) {
+        return E_FAIL;
+    }
+    if (m_font) {
+        m_font->OnResetDevice();
+    }
+    for (int i = 0; i < kKeptStateCount; ++i) {
+        g_device->SetRenderState(kKeptStates[i], m_keptStates[i]);
+    }
+    m_keptStatesSaved = false;
+    return 0;
 }
 
 void COxelD3DApplication::DrawScene()
@@ -292,15 +350,20 @@ void COxelD3DApplication::DrawScreenQuad()
     g_device->DrawPrimitive(D3DPT_TRIANGLESTRIP, 0, 2);
 }
 
+void COxelD3DApplication::ReleaseRenderTarget()
+{
+    SafeRelease(m_renderSurface);
+    SafeRelease(m_depthSurface);
+    SafeRelease(m_renderTexture);
+}
+
 void COxelD3DApplication::ReleaseDirect3D()
 {
     SafeRelease(m_font);
     delete m_scene;
     m_scene = nullptr;
     SafeRelease(m_screenQuad);
-    SafeRelease(m_renderSurface);
-    SafeRelease(m_depthSurface);
-    SafeRelease(m_renderTexture);
+    ReleaseRenderTarget();
     SafeRelease(g_device);
     SafeRelease(m_direct3D);
 }
