@@ -65,19 +65,36 @@ int COxelD3DApplication::Run()
     if (InitDirect3D(m_hWnd) >= 0 && CreateTextFont() >= 0) {
         ShowWindow(m_hWnd, m_showCommand);
         UpdateWindow(m_hWnd);
+        // Millisecond waits, so that sleeping to the next frame keeps the cadence.
+        timeBeginPeriod(1);
         while (m_msg.message != WM_QUIT) {
             if (PeekMessageA(&m_msg, nullptr, 0, 0, PM_REMOVE)) {
                 TranslateMessage(&m_msg);
                 DispatchMessageA(&m_msg);
-            } else {
+                continue;
+            }
+            // A minimised preview shows nothing: no frame is worth drawing.
+            if (!IsIconic(m_hWnd)) {
                 RenderFrame();
             }
+            WaitForFrameOrMessage();
         }
+        timeEndPeriod(1);
     } else {
         MessageBoxA(nullptr, "Direct3D の初期化に失敗しました。", "Error", MB_OK);
     }
     delete this;
     return 0;
+}
+
+void COxelD3DApplication::WaitForFrameOrMessage()
+{
+    const DWORD timeout = IsIconic(m_hWnd) ? INFINITE : m_frameTimer.TimeToNextFrame(timeGetTime());
+    if (timeout == 0) {
+        return;
+    }
+    // Input already in the queue, seen or not, ends the wait at once.
+    MsgWaitForMultipleObjectsEx(0, nullptr, timeout, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
 }
 
 void COxelD3DApplication::OnKeyDown(WPARAM key)

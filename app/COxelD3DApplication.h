@@ -36,6 +36,9 @@ public:
     // One frame, or nothing when the last one was drawn less than 16 ms ago.
     void RenderFrame();
     void RenderFrame(DWORD now);
+    // Sleeps until the next frame is due or a message arrives, whichever comes
+    // first; while the preview is minimised, until a message arrives.
+    void WaitForFrameOrMessage();
     void ReleaseDirect3D();
 
     IDirect3D9* m_direct3D;

@@ -5,6 +5,8 @@
 //                        print "x y width height title" of it
 //   command CLASS ID     choose menu command ID in the visible top-level window
 //                        of that class, as a click on the menu item would
+//   minimize CLASS       minimise the visible top-level window of that class,
+//   restore CLASS        or restore it, as its caption buttons would
 #include <windows.h>
 
 #include <cstdio>
@@ -40,6 +42,15 @@ int Command(const char* className, int id)
     return PostMessageA(hwnd, WM_COMMAND, MAKEWPARAM(id, 0), 0) ? 0 : 1;
 }
 
+int SystemCommand(const char* className, WPARAM command)
+{
+    HWND hwnd = FindWindowA(className, nullptr);
+    if (!hwnd || !IsWindowVisible(hwnd)) {
+        return 1;
+    }
+    return PostMessageA(hwnd, WM_SYSCOMMAND, command, 0) ? 0 : 1;
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -63,6 +74,13 @@ int main(int argc, char** argv)
     if (argc >= 4 && std::strcmp(argv[1], "command") == 0) {
         return Command(argv[2], std::atoi(argv[3]));
     }
-    std::fprintf(stderr, "usage: quelmora_winhelper keep | ping | find CLASS SECONDS | command CLASS ID\n");
+    if (argc >= 3 && std::strcmp(argv[1], "minimize") == 0) {
+        return SystemCommand(argv[2], SC_MINIMIZE);
+    }
+    if (argc >= 3 && std::strcmp(argv[1], "restore") == 0) {
+        return SystemCommand(argv[2], SC_RESTORE);
+    }
+    std::fprintf(stderr, "usage: quelmora_winhelper keep | ping | find CLASS SECONDS | command CLASS ID | "
+                         "minimize CLASS | restore CLASS\n");
     return 2;
 }
