@@ -2,6 +2,7 @@
 
 #include "app/MultiSample.h"
 #include "app/SafeRelease.h"
+#include "editor/COxelD3DTerrainEditor.h"
 #include "scene/COxelD3DSceneBase.h"
 
 #include <mmsystem.h>
@@ -69,8 +70,10 @@ int COxelD3DApplication::Run()
         timeBeginPeriod(1);
         while (m_msg.message != WM_QUIT) {
             if (PeekMessageA(&m_msg, nullptr, 0, 0, PM_REMOVE)) {
-                TranslateMessage(&m_msg);
-                DispatchMessageA(&m_msg);
+                if (!COxelD3DTerrainEditor::TranslateDialogMessage(&m_msg)) {
+                    TranslateMessage(&m_msg);
+                    DispatchMessageA(&m_msg);
+                }
                 continue;
             }
             // A minimised preview shows nothing: no frame is worth drawing.

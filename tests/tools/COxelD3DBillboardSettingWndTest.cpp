@@ -3,6 +3,7 @@
 #include "editor/COxelD3DTerrainEditor.h"
 #include "support/DialogAnswer.h"
 #include "support/EditorSession.h"
+#include "support/TextFit.h"
 #include "terrain/COxelD3DMapChipData.h"
 #include "terrain/COxelD3DTerrainChipManager.h"
 #include "terrain/COxelD3DTerrainPlane.h"
@@ -164,4 +165,12 @@ TEST_F(BillboardDialogTest, ANewMapEmptiesTheListAndDisablesThePickedBillboardsC
     EXPECT_FALSE(Enabled(kLoadImage));
     Press(kAdd);
     EXPECT_EQ((std::vector<std::string>{"ビルボード(0)"}), Entries());
+}
+
+TEST_F(BillboardDialogTest, TextsFitTheirControls)
+{
+    for (int id : {kAdd, kDelete}) {
+        EXPECT_GE(TextRoom(GetDlgItem(Dialog(), id)), 0) << id;
+    }
+    EXPECT_GE(ColumnTextRoom(List(), 0, "ビルボード(10)"), 0);
 }
