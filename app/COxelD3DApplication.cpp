@@ -84,7 +84,7 @@ int COxelD3DApplication::Run()
         }
         timeEndPeriod(1);
     } else {
-        MessageBoxA(nullptr, "Direct3D の初期化に失敗しました。", "Error", MB_OK);
+        MessageBoxA(nullptr, "Direct3D の初期化に失敗しました。", "Error", MB_OK | MB_TASKMODAL);
     }
     delete this;
     return 0;

@@ -73,6 +73,11 @@ COxelD3DTerrainEditor* COxelD3DTerrainEditor::GetInstance()
     return s_instance;
 }
 
+COxelD3DTerrainEditor* COxelD3DTerrainEditor::ExistingInstance()
+{
+    return s_instance;
+}
+
 void COxelD3DTerrainEditor::DestroyInstance()
 {
     delete s_instance;
@@ -86,6 +91,8 @@ COxelD3DTerrainEditor::COxelD3DTerrainEditor()
       m_windows(),
       m_selectedChip(0),
       m_mapFile(new (std::nothrow) COxelMapDataFile(this)),
+      m_newMapCount(0),
+      m_missingAtlas(),
       m_layoutSaved(false)
 {
 }
@@ -223,12 +230,17 @@ HWND COxelD3DTerrainEditor::GetWindowHandle(int index)
 
 void COxelD3DTerrainEditor::NewMap(int width, int height)
 {
+    ++m_newMapCount;
+    m_missingAtlas[0] = '\0';
     m_mapWidth = width;
     m_mapHeight = height;
     if (m_terrain) {
         m_terrain->Release();
         m_terrain->Create(width, height);
     }
+    KeepPickInAtlas();
+    // The new atlas bitmap may reuse the old one's handle.
+    m_turnedTiles.Release();
     if (COxelD3DSceneSettingWnd* scene = SceneSettingWindow()) {
         scene->DeleteAllPlanes();
     }
@@ -253,7 +265,11 @@ void COxelD3DTerrainEditor::OpenTextureImage(const char* path)
     if (m_terrain) {
         // A file that cannot be read is reported by the chip manager; the
         // windows are brought up to date all the same.
-        m_terrain->LoadTexture(path);
+        if (m_terrain->LoadTexture(path) >= 0) {
+            m_missingAtlas[0] = '\0';
+        }
+        KeepPickInAtlas();
+        m_turnedTiles.Release();
     }
     if (COxelD3DTerrainEditorChildWndBase* texture = Window(kTextureWindow)) {
         texture->Refresh();
@@ -367,12 +383,32 @@ void COxelD3DTerrainEditor::RestoreWindowPlace(int index)
     const int* values = settings->m_values;
     SIZE size = {rect.right - rect.left, rect.bottom - rect.top};
     if (index == kMapEditWindow) {
-        size.cx = values[kMapEditWidthValue] > 0 ? values[kMapEditWidthValue] : kDefaultMapEditSize.cx;
-        size.cy = values[kMapEditHeightValue] > 0 ? values[kMapEditHeightValue] : kDefaultMapEditSize.cy;
+        // No larger than the screens: the window then shrinks to the map's size.
+        size.cx = values[kMapEditWidthValue] > 0 ? std::min(values[kMapEditWidthValue], GetSystemMetrics(SM_CXVIRTUALSCREEN))
+                                                 : kDefaultMapEditSize.cx;
+        size.cy = values[kMapEditHeightValue] > 0 ? std::min(values[kMapEditHeightValue], GetSystemMetrics(SM_CYVIRTUALSCREEN))
+                                                  : kDefaultMapEditSize.cy;
     }
     const POINT place =
         VisibleWindowPosition(values[LayoutLeft(index)], values[LayoutLeft(index) + 1], size.cx, size.cy);
     MoveWindow(hwnd, place.x, place.y, size.cx, size.cy, TRUE);
+}
+
+void COxelD3DTerrainEditor::KeepPickInAtlas()
+{
+    if (m_terrain && (m_selectedChip < 0 || m_selectedChip >= m_terrain->m_chipColumns * m_terrain->m_chipRows)) {
+        m_selectedChip = 0;
+    }
+}
+
+const TurnedAtlas* COxelD3DTerrainEditor::TurnedTiles()
+{
+    if (!m_terrain) {
+        return nullptr;
+    }
+    const bool built = m_turnedTiles.Update(m_terrain->m_chipImage, m_terrain->m_chipColumns, m_terrain->m_chipRows,
+                                            m_terrain->m_chipRowRest);
+    return built ? &m_turnedTiles : nullptr;
 }
 
 bool COxelD3DTerrainEditor::HasMap() const

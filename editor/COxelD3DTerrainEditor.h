@@ -1,5 +1,7 @@
 #pragma once
 
+#include "tools/TurnedAtlas.h"
+
 #include <windows.h>
 
 class COxelD3DSceneBase;
@@ -30,6 +32,9 @@ class COxelD3DTerrainEditor {
 public:
     // The editor, made on the first call; null only when it cannot be allocated.
     static COxelD3DTerrainEditor* GetInstance();
+    // The editor if there is one; never makes one. For messages to windows
+    // that may outlive their editor.
+    static COxelD3DTerrainEditor* ExistingInstance();
     static void DestroyInstance();
 
     virtual ~COxelD3DTerrainEditor();
@@ -69,6 +74,11 @@ public:
     void SaveWindowLayout();
     void RestoreWindowLayout();
 
+    // The atlas turned four ways for the 2D views, one copy for all of them;
+    // null while there is none (no atlas, or no memory for it), and the views
+    // then show outlines.
+    const TurnedAtlas* TurnedTiles();
+
     // Whether there is a map to show and edit: a failed map leaves the grid without cells.
     bool HasMap() const;
     // Puts the preview's 3D cursor on grid vertex (column, row), at the lowest
@@ -81,6 +91,12 @@ public:
     // done, for every other window, so the camera keys reach the preview and
     // the windows that pass them on. No editor: false.
     static bool TranslateDialogMessage(MSG* message);
+
+    // The windows the editor makes, shows and refreshes, in index order; the
+    // others are made when the view menu first opens them, and closing them
+    // only hides them.
+    static bool IsManagedWindow(int index);
+
     // The scene the preview draws and the preview window, when the program has them.
     static COxelD3DSceneBase* Scene();
     static HWND PreviewWindow();
@@ -94,6 +110,14 @@ public:
     int m_selectedChip;
     // Owned; reads and writes map files for the edit menu.
     COxelMapDataFile* m_mapFile;
+    // Counts the maps made by NewMap. A step that runs a message loop (a
+    // message box, a file dialog) may let a command replace the map; whoever
+    // holds on to the old map compares this before going on.
+    unsigned m_newMapCount;
+    // The atlas a loaded map names while the built-in one stands in for it (the
+    // file could not be read or was refused); empty otherwise. Saving writes
+    // this name, so the map does not lose its atlas.
+    char m_missingAtlas[MAX_PATH];
 
 private:
     COxelD3DTerrainEditor();
@@ -106,10 +130,11 @@ private:
     // Moves window `index`, when it has been made, to its place from the
     // settings file (and the map edit window to its saved size).
     void RestoreWindowPlace(int index);
-    // The windows the editor makes, shows and refreshes, in index order.
-    static bool IsManagedWindow(int index);
+    // A pick the atlas now in use does not have goes back to its first chip.
+    void KeepPickInAtlas();
 
     bool m_layoutSaved;
+    TurnedAtlas m_turnedTiles;
 
     static COxelD3DTerrainEditor* s_instance;
 };

@@ -1,7 +1,6 @@
 #pragma once
 
 #include "editor/COxelD3DTerrainEditorChildWndBase.h"
-#include "tools/TurnedAtlas.h"
 
 #include <windows.h>
 
@@ -27,7 +26,7 @@ public:
     void Refresh() override;
 
     // Stores the cell size on screen; the caller refreshes. A size that is not
-    // positive becomes the default 16.
+    // positive becomes the default 16, one above 64 becomes 64.
     void SetCellSize(int width, int height);
     void GetCellSize(int* width, int* height);
 
@@ -74,5 +73,4 @@ private:
     HGDIOBJ m_cellsPrevious;
     DrawnFor m_drawnFor;
     std::vector<CellPicture> m_drawnCells;
-    TurnedAtlas m_tiles;
 };
