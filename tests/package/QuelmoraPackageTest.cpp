@@ -72,6 +72,14 @@ TEST(QuelmoraPackage, RunsWhereItIsUnpacked)
     EXPECT_GT(DifferingShare(withImage, withoutImage, 8), 0.05);
 
     PostMessageA(preview, WM_CLOSE, 0, 0);
+    // The billboards are unsaved changes: the program asks, and "No" drops them.
+    HWND question = nullptr;
+    for (int wait = 0; wait < 200 && !question; ++wait) {
+        Sleep(100);
+        question = program.FindWindowOfClass("#32770", "Quelmora");
+    }
+    ASSERT_NE(nullptr, question);
+    PostMessageA(question, WM_COMMAND, IDNO, 0);
     DWORD exitCode = 1;
     ASSERT_TRUE(program.WaitForExit(20000, &exitCode));
     EXPECT_EQ(0u, exitCode);
