@@ -3,6 +3,8 @@
 #include "editor/COxelD3DTerrainEditor.h"
 #include "editor/EditorWindowRouting.h"
 #include "editor/GdiScope.h"
+#include "editor/MapPainting.h"
+#include "editor/ViewRepaint.h"
 #include "terrain/COxelD3DTerrainChipManager.h"
 #include "terrain/MapGridMath.h"
 #include "tools/MapViewMath.h"
@@ -15,7 +17,6 @@ namespace {
 const char kClassName[] = "MapEditWnd";
 const DWORD kStyle = WS_VSCROLL | WS_HSCROLL | WS_SYSMENU | WS_THICKFRAME;
 const DWORD kExStyle = WS_EX_TOOLWINDOW;
-const double kStep = 0.5;
 const double kGreyPerUnit = 15.0;
 // A left-button move shorter than this in both directions is still a click.
 const int kDragThreshold = 5;
@@ -156,24 +157,65 @@ void COxelD3DMapEditWnd::OnPaint(HDC hdc)
     BitBlt(hdc, 0, 0, client.cx, client.cy, memory.get(), m_scrollX, m_scrollY, SRCCOPY);
 }
 
-void COxelD3DMapEditWnd::RepaintCell(int index)
+void COxelD3DMapEditWnd::RepaintCells(const std::vector<GridPoint>& cells)
 {
-    if (!m_bitmap || index < 0 || index >= static_cast<int>(m_cells.size())) {
+    if (!m_bitmap || cells.empty()) {
         return;
     }
-    ScopedWindowDC window(m_hWnd);
-    ScopedMemoryDC memory(window.get());
-    ScopedSelection selection(memory.get(), m_bitmap);
-    DrawCell(m_cells[index], memory.get());
-}
-
-void COxelD3DMapEditWnd::RepaintAroundVertex(int column, int row)
-{
-    for (int dy = -1; dy <= 0; ++dy) {
-        for (int dx = -1; dx <= 0; ++dx) {
-            RepaintCell(WrapIndex(row + dy, m_mapHeight) * m_mapWidth + WrapIndex(column + dx, m_mapWidth));
+    std::vector<GridPoint> squares;
+    {
+        ScopedWindowDC window(m_hWnd);
+        ScopedMemoryDC memory(window.get());
+        ScopedSelection selection(memory.get(), m_bitmap);
+        for (const GridPoint& cell : cells) {
+            const int index = WrapIndex(cell.row, m_mapHeight) * m_mapWidth + WrapIndex(cell.column, m_mapWidth);
+            if (index >= static_cast<int>(m_cells.size())) {
+                continue;
+            }
+            const MapEditCell& square = m_cells[index];
+            DrawCell(square, memory.get());
+            // Marked where the square lies in the client area.
+            squares.push_back(GridPoint{square.column, square.row});
         }
     }
+    // The view scrolls by pixels, not whole squares: each square's rectangle,
+    // moved by the offsets.
+    for (const GridPoint& square : squares) {
+        const RECT rect = {square.column * kMapEditCellPixels - m_scrollX, square.row * kMapEditCellPixels - m_scrollY,
+                           (square.column + 1) * kMapEditCellPixels - m_scrollX,
+                           (square.row + 1) * kMapEditCellPixels - m_scrollY};
+        InvalidateRect(m_hWnd, &rect, FALSE);
+    }
+}
+
+void COxelD3DMapEditWnd::ShowVertices(const std::vector<GridPoint>& vertices)
+{
+    if (m_mapWidth <= 0 || m_mapHeight <= 0) {
+        return;
+    }
+    // Four squares show a vertex in one of their corners; each is drawn once.
+    std::vector<char> marked(m_cells.size(), 0);
+    std::vector<GridPoint> cells;
+    for (const GridPoint& vertex : vertices) {
+        for (int dy = -1; dy <= 0; ++dy) {
+            for (int dx = -1; dx <= 0; ++dx) {
+                const GridPoint cell = {WrapIndex(vertex.column + dx, m_mapWidth), WrapIndex(vertex.row + dy, m_mapHeight)};
+                const size_t index = static_cast<size_t>(cell.row) * m_mapWidth + cell.column;
+                if (index < marked.size() && !marked[index]) {
+                    marked[index] = 1;
+                    cells.push_back(cell);
+                }
+            }
+        }
+    }
+    RepaintCells(cells);
+    UpdateWindow(m_hWnd);
+}
+
+void COxelD3DMapEditWnd::ShowCells(const std::vector<GridPoint>& cells)
+{
+    RepaintCells(cells);
+    UpdateWindow(m_hWnd);
 }
 
 void COxelD3DMapEditWnd::EditCell(const MapEditCell& cell, UINT message, int px, int py)
@@ -183,22 +225,26 @@ void COxelD3DMapEditWnd::EditCell(const MapEditCell& cell, UINT message, int px,
     if (!terrain) {
         return;
     }
-    const bool left = message == WM_LBUTTONUP;
+    const bool right = message == WM_RBUTTONUP;
     const int corner = MapEditCornerAt(px - kMapEditCellPixels * cell.column, py - kMapEditCellPixels * cell.row);
+    const GridPoint at = {cell.index % m_mapWidth, cell.index / m_mapWidth};
+    BeginPaintAction(*editor);
     if (corner < 0) {
-        if (left) {
-            terrain->SetMapChip(cell.index, editor->m_selectedChip);
+        const std::vector<GridPoint> cells = editor->m_tools.Footprint(at, m_mapWidth, m_mapHeight);
+        if (right) {
+            TurnChips(*editor, cells);
+        } else if (editor->m_tools.m_fill) {
+            FillChips(*editor, at, editor->m_selectedChip);
         } else {
-            terrain->SetMapChipRotation(cell.index, -1);
+            PaintChips(*editor, cells, editor->m_selectedChip);
         }
-        RepaintCell(cell.index);
-        return;
+    } else {
+        const GridPoint vertex = {WrapIndex(at.column + corner / 2, m_mapWidth), WrapIndex(at.row + corner % 2, m_mapHeight)};
+        const HeightAt heightAt = [terrain](int column, int row) { return terrain->GetHeight(column, row); };
+        PaintHeights(*editor, editor->m_tools.HeightEdit(heightAt, vertex, right, terrain->GetHeight(vertex.column, vertex.row),
+                                                         m_mapWidth, m_mapHeight));
     }
-    const int column = WrapIndex(cell.index % m_mapWidth + corner / 2, m_mapWidth);
-    const int row = WrapIndex(cell.index / m_mapWidth + corner % 2, m_mapHeight);
-    terrain->SetHeight(column, row, terrain->GetHeight(column, row) + (left ? kStep : -kStep));
-    // Four squares show this vertex in one of their corners.
-    RepaintAroundVertex(column, row);
+    EndPaintAction(*editor);
 }
 
 int COxelD3DMapEditWnd::OnMouse(UINT message, int x, int y)
@@ -242,7 +288,6 @@ int COxelD3DMapEditWnd::OnMouse(UINT message, int x, int y)
         // A window wider than its map has no cell past the map's last square.
         if (onMap) {
             EditCell(m_cells[CellIndex(cell.x, cell.y)], message, x + m_scrollX, y + m_scrollY);
-            Redraw();
         }
         press = kNoCell;
         break;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "editor/COxelD3DTerrainEditorChildWndBase.h"
+#include "tools/BrushMath.h"
 #include "tools/TurnedAtlas.h"
 
 #include <windows.h>
@@ -18,7 +19,9 @@ struct MapEditCell {
 // square shows its cell's map chip turned by its rotation, a grey square in each
 // corner for that vertex's height and a white outline. Clicks on a corner raise
 // (left) or lower (right) the vertex; clicks elsewhere put the picked chip on the
-// cell (left) or turn it (right). Dragging with the left button scrolls.
+// cell (left) or turn it (right). Dragging with the left button scrolls. The
+// painting tools widen a click to a brush, change what a corner click does,
+// and let a left click on a cell fill a region.
 // Owns the drawn map, its cells and its turned atlas.
 class COxelD3DMapEditWnd : public COxelD3DTerrainEditorChildWndBase {
 public:
@@ -36,6 +39,11 @@ public:
     void Refresh() override;
     // Keeps the window from growing past the drawn map.
     void OnSize(UINT type, int width, int height) override;
+
+    // Redraws every square that shows one of these grid vertices in a corner, at once.
+    void ShowVertices(const std::vector<GridPoint>& vertices);
+    // Redraws the squares of these grid cells, at once.
+    void ShowCells(const std::vector<GridPoint>& cells);
 
     int m_mapWidth;
     int m_mapHeight;
@@ -55,9 +63,8 @@ private:
     // Changes a vertex or the cell itself after a click at bitmap pixel (px, py)
     // and redraws every square that shows what changed.
     void EditCell(const MapEditCell& cell, UINT message, int px, int py);
-    void RepaintCell(int index);
-    // Redraws the four squares around grid vertex (column, row).
-    void RepaintAroundVertex(int column, int row);
+    // Redraws the squares of these grid cells into the drawn map and marks them for painting.
+    void RepaintCells(const std::vector<GridPoint>& cells);
     // The grid cell that the square in view column `column`, row `row` shows.
     int CellIndex(int column, int row) const;
     SIZE BitmapSize() const;

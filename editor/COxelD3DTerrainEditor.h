@@ -1,5 +1,7 @@
 #pragma once
 
+#include "tools/COxelPaintTools.h"
+
 #include <windows.h>
 
 class COxelD3DSceneBase;
@@ -72,7 +74,9 @@ public:
     // Whether there is a map to show and edit: a failed map leaves the grid without cells.
     bool HasMap() const;
     // Puts the preview's 3D cursor on grid vertex (column, row), at the lowest
-    // of the four corners of the cell there. Columns and rows wrap.
+    // of the four corners of the cell there. Columns and rows wrap. A brush
+    // larger than one square widens the cursor to the whole footprint, centred
+    // there, standing on the footprint's lowest corner.
     void PlaceCursor(int column, int row);
 
     // The scene the preview draws and the preview window, when the program has them.
@@ -86,6 +90,8 @@ public:
     // Owned; empty for windows that have no object.
     COxelD3DTerrainEditorChildWndBase* m_windows[kEditorWindowCount];
     int m_selectedChip;
+    // The painting tools chosen in the edit menu's "ツール(&T)" menu.
+    COxelPaintTools m_tools;
     // Owned; reads and writes map files for the edit menu.
     COxelMapDataFile* m_mapFile;
 

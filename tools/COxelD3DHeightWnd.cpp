@@ -3,8 +3,13 @@
 #include "editor/COxelD3DTerrainEditor.h"
 #include "editor/EditorWindowRouting.h"
 #include "editor/GdiScope.h"
+#include "editor/MapPainting.h"
+#include "editor/ViewRepaint.h"
 #include "terrain/COxelD3DTerrainChipManager.h"
+#include "terrain/MapGridMath.h"
 #include "tools/MapViewMath.h"
+
+#include <algorithm>
 
 namespace {
 
@@ -12,7 +17,6 @@ const char kClassName[] = "HeightEditor";
 const DWORD kStyle = WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
 const DWORD kExStyle = WS_EX_TOOLWINDOW;
 const int kSquare = 10;
-const double kStep = 0.5;
 const double kGreyPerUnit = 16.0;
 
 // The square where a button went down, shared by both buttons; (-1, -1) for none.
@@ -26,7 +30,7 @@ LRESULT CALLBACK HeightWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lP
 
 }  // namespace
 
-COxelD3DHeightWnd::COxelD3DHeightWnd()
+COxelD3DHeightWnd::COxelD3DHeightWnd() : m_strokeStart(0.0)
 {
 }
 
@@ -58,13 +62,20 @@ void COxelD3DHeightWnd::OnPaint(HDC hdc)
     }
     const int width = editor->m_mapWidth;
     const int height = editor->m_mapHeight;
-    for (int row = 0; row < height; ++row) {
-        for (int column = 0; column < width; ++column) {
+    // Only the squares that need it: an edit repaints the few it changed.
+    RECT dirty = {0, 0, kSquare * width, kSquare * height};
+    GetClipBox(hdc, &dirty);
+    const int firstRow = std::max(0, static_cast<int>(dirty.top / kSquare));
+    const int lastRow = std::min(height - 1, static_cast<int>(dirty.bottom / kSquare));
+    const int firstColumn = std::max(0, static_cast<int>(dirty.left / kSquare));
+    const int lastColumn = std::min(width - 1, static_cast<int>(dirty.right / kSquare));
+    ScopedGdiObject<HPEN> pen(CreatePen(PS_SOLID, 1, RGB(0, 0, 0)));
+    ScopedSelection penSelection(hdc, pen.get());
+    for (int row = firstRow; row <= lastRow; ++row) {
+        for (int column = firstColumn; column <= lastColumn; ++column) {
             const int grey = HeightGrey(editor->m_terrain->GetHeight(MirroredGridColumn(column, width), row),
                                         kGreyPerUnit);
-            ScopedGdiObject<HPEN> pen(CreatePen(PS_SOLID, 1, RGB(0, 0, 0)));
             ScopedGdiObject<HBRUSH> brush(CreateSolidBrush(RGB(grey, grey, grey)));
-            ScopedSelection penSelection(hdc, pen.get());
             ScopedSelection brushSelection(hdc, brush.get());
             Rectangle(hdc, kSquare * column, kSquare * row, kSquare * (column + 1), kSquare * (row + 1));
         }
@@ -75,6 +86,10 @@ int COxelD3DHeightWnd::OnMouse(UINT message, int x, int y)
 {
     COxelD3DTerrainEditor* editor = COxelD3DTerrainEditor::GetInstance();
     if (!editor || !editor->HasMap()) {
+        return 0;
+    }
+    if (editor->m_tools.m_dragPaint || m_stroke.Active()) {
+        OnStrokeMouse(message, POINT{static_cast<short>(x), static_cast<short>(y)});
         return 0;
     }
     COxelD3DTerrainChipManager* terrain = editor->m_terrain;
@@ -91,20 +106,100 @@ int COxelD3DHeightWnd::OnMouse(UINT message, int x, int y)
         break;
     case WM_LBUTTONUP:
         if (samePress) {
-            terrain->SetHeight(vertex, row, terrain->GetHeight(vertex, row) + kStep);
-            Redraw();
+            BeginPaintAction(*editor);
+            EditAt(GridPoint{column, row}, false, terrain->GetHeight(vertex, row));
+            EndPaintAction(*editor);
         }
         g_pendingPress = POINT{column, row};
         break;
     case WM_RBUTTONUP:
         if (samePress) {
-            terrain->SetHeight(vertex, row, terrain->GetHeight(vertex, row) - kStep);
-            Redraw();
+            BeginPaintAction(*editor);
+            EditAt(GridPoint{column, row}, true, terrain->GetHeight(vertex, row));
+            EndPaintAction(*editor);
             g_pendingPress = POINT{-1, -1};
         }
         break;
     }
     return 0;
+}
+
+void COxelD3DHeightWnd::OnStrokeMouse(UINT message, POINT at)
+{
+    COxelD3DTerrainEditor* editor = COxelD3DTerrainEditor::GetInstance();
+    const int width = editor->m_mapWidth;
+    const int height = editor->m_mapHeight;
+    // While the stroke holds the mouse, the pointer may be outside the window.
+    const bool inside = at.x >= 0 && at.y >= 0 && at.x < kSquare * width && at.y < kSquare * height;
+    if (inside) {
+        editor->PlaceCursor(MirroredGridColumn(at.x / kSquare, width), at.y / kSquare);
+    }
+    std::vector<GridPoint> squares;
+    switch (message) {
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+        if (m_stroke.Active()) {
+            m_stroke.End();
+            EndPaintAction(*editor);
+        }
+        if (!inside) {
+            return;
+        }
+        m_strokeStart = editor->m_terrain->GetHeight(MirroredGridColumn(at.x / kSquare, width), at.y / kSquare);
+        BeginPaintAction(*editor);
+        squares = m_stroke.Begin(message, at, kSquare, kSquare, width, height);
+        SetCapture(m_hWnd);
+        break;
+    case WM_MOUSEMOVE:
+        squares = m_stroke.MoveTo(at);
+        break;
+    case WM_LBUTTONUP:
+    case WM_RBUTTONUP:
+        if (!m_stroke.Active() || (m_stroke.Button() == WM_LBUTTONDOWN) != (message == WM_LBUTTONUP)) {
+            return;
+        }
+        squares = m_stroke.MoveTo(at);
+        break;
+    default:
+        return;
+    }
+    const bool right = m_stroke.Button() == WM_RBUTTONDOWN;
+    for (const GridPoint& square : squares) {
+        EditAt(square, right, m_strokeStart);
+    }
+    if (message == WM_LBUTTONUP || message == WM_RBUTTONUP) {
+        m_stroke.End();
+        if (GetCapture() == m_hWnd) {
+            ReleaseCapture();
+        }
+        EndPaintAction(*editor);
+    }
+}
+
+void COxelD3DHeightWnd::EditAt(GridPoint square, bool rightButton, double startHeight)
+{
+    COxelD3DTerrainEditor* editor = COxelD3DTerrainEditor::GetInstance();
+    COxelD3DTerrainChipManager* terrain = editor->m_terrain;
+    const GridPoint vertex = {MirroredGridColumn(square.column, editor->m_mapWidth), square.row};
+    const HeightAt heightAt = [terrain](int column, int row) { return terrain->GetHeight(column, row); };
+    PaintHeights(*editor, editor->m_tools.HeightEdit(heightAt, vertex, rightButton, startHeight, editor->m_mapWidth,
+                                                     editor->m_mapHeight));
+}
+
+void COxelD3DHeightWnd::ShowVertices(const std::vector<GridPoint>& vertices)
+{
+    COxelD3DTerrainEditor* editor = COxelD3DTerrainEditor::GetInstance();
+    if (!editor || !m_hWnd) {
+        return;
+    }
+    std::vector<GridPoint> squares;
+    squares.reserve(vertices.size());
+    for (const GridPoint& vertex : vertices) {
+        // Vertex x shows in column W - x, and vertex 0 in column 0.
+        squares.push_back(GridPoint{WrapIndex(editor->m_mapWidth - vertex.column, editor->m_mapWidth), vertex.row});
+    }
+    InvalidateSquares(m_hWnd, squares, kSquare, kSquare);
+    UpdateWindow(m_hWnd);
 }
 
 void COxelD3DHeightWnd::OnCommand(int)

@@ -3,8 +3,13 @@
 #include "editor/COxelD3DTerrainEditor.h"
 #include "editor/EditorWindowRouting.h"
 #include "editor/GdiScope.h"
+#include "editor/MapPainting.h"
+#include "editor/ViewRepaint.h"
 #include "terrain/COxelD3DTerrainChipManager.h"
+#include "terrain/MapGridMath.h"
 #include "tools/MapViewMath.h"
+
+#include <algorithm>
 
 namespace {
 
@@ -191,8 +196,14 @@ int COxelD3DTextureMappingWnd::OnMouse(UINT message, int x, int y)
     if (!editor || !editor->HasMap()) {
         return 0;
     }
-    COxelD3DTerrainChipManager* terrain = editor->m_terrain;
     const POINT cell = {x / m_cellWidth, y / m_cellHeight};
+    const bool fill = editor->m_tools.m_fill != 0;
+    // With fill on, the left button fills on a click; the right button still strokes.
+    const bool leftFills = fill && (message == WM_LBUTTONDOWN || message == WM_LBUTTONUP);
+    if (!leftFills && (editor->m_tools.m_dragPaint || m_stroke.Active())) {
+        OnStrokeMouse(message, POINT{static_cast<short>(x), static_cast<short>(y)});
+        return 0;
+    }
     const int column = MirroredGridColumn(cell.x, editor->m_mapWidth);
     const int row = cell.y;
     editor->PlaceCursor(column, row);
@@ -203,8 +214,13 @@ int COxelD3DTextureMappingWnd::OnMouse(UINT message, int x, int y)
         break;
     case WM_LBUTTONUP:
         if (SameCell(g_leftPress, cell)) {
-            terrain->SetMapChip(column, row, editor->m_selectedChip);
-            Redraw();
+            if (fill) {
+                FillAt(GridPoint{cell.x, cell.y});
+            } else {
+                BeginPaintAction(*editor);
+                EditAt(GridPoint{cell.x, cell.y}, false);
+                EndPaintAction(*editor);
+            }
             g_leftPress = POINT{-1, -1};
         }
         break;
@@ -213,13 +229,115 @@ int COxelD3DTextureMappingWnd::OnMouse(UINT message, int x, int y)
         break;
     case WM_RBUTTONUP:
         if (SameCell(g_rightPress, cell)) {
-            terrain->SetMapChipRotation(column, row, -1);
-            Redraw();
+            BeginPaintAction(*editor);
+            EditAt(GridPoint{cell.x, cell.y}, true);
+            EndPaintAction(*editor);
             g_rightPress = POINT{-1, -1};
         }
         break;
     }
     return 0;
+}
+
+void COxelD3DTextureMappingWnd::OnStrokeMouse(UINT message, POINT at)
+{
+    COxelD3DTerrainEditor* editor = COxelD3DTerrainEditor::GetInstance();
+    const int width = editor->m_mapWidth;
+    const int height = editor->m_mapHeight;
+    // While the stroke holds the mouse, the pointer may be outside the window.
+    const bool inside = at.x >= 0 && at.y >= 0 && at.x < m_cellWidth * width && at.y < m_cellHeight * height;
+    if (inside) {
+        editor->PlaceCursor(MirroredGridColumn(at.x / m_cellWidth, width), at.y / m_cellHeight);
+    }
+    std::vector<GridPoint> squares;
+    switch (message) {
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+        if (m_stroke.Active()) {
+            m_stroke.End();
+            EndPaintAction(*editor);
+        }
+        if (!inside) {
+            return;
+        }
+        BeginPaintAction(*editor);
+        m_turned.assign(static_cast<size_t>(width) * height, 0);
+        squares = m_stroke.Begin(message, at, m_cellWidth, m_cellHeight, width, height);
+        SetCapture(m_hWnd);
+        break;
+    case WM_MOUSEMOVE:
+        squares = m_stroke.MoveTo(at);
+        break;
+    case WM_LBUTTONUP:
+    case WM_RBUTTONUP:
+        if (!m_stroke.Active() || (m_stroke.Button() == WM_LBUTTONDOWN) != (message == WM_LBUTTONUP)) {
+            return;
+        }
+        squares = m_stroke.MoveTo(at);
+        break;
+    default:
+        return;
+    }
+    const bool right = m_stroke.Button() == WM_RBUTTONDOWN;
+    for (const GridPoint& square : squares) {
+        EditAt(square, right);
+    }
+    if (message == WM_LBUTTONUP || message == WM_RBUTTONUP) {
+        m_stroke.End();
+        m_turned.clear();
+        if (GetCapture() == m_hWnd) {
+            ReleaseCapture();
+        }
+        EndPaintAction(*editor);
+    }
+}
+
+void COxelD3DTextureMappingWnd::EditAt(GridPoint square, bool rightButton)
+{
+    COxelD3DTerrainEditor* editor = COxelD3DTerrainEditor::GetInstance();
+    const int width = editor->m_mapWidth;
+    const GridPoint centre = {MirroredGridColumn(square.column, width), square.row};
+    std::vector<GridPoint> cells = editor->m_tools.Footprint(centre, width, editor->m_mapHeight);
+    if (!rightButton) {
+        PaintChips(*editor, cells, editor->m_selectedChip);
+        return;
+    }
+    if (m_stroke.Active()) {
+        cells.erase(std::remove_if(cells.begin(), cells.end(),
+                                   [&](const GridPoint& cell) {
+                                       char& turned = m_turned[static_cast<size_t>(cell.row) * width + cell.column];
+                                       const bool before = turned != 0;
+                                       turned = 1;
+                                       return before;
+                                   }),
+                    cells.end());
+    }
+    TurnChips(*editor, cells);
+}
+
+void COxelD3DTextureMappingWnd::FillAt(GridPoint square)
+{
+    COxelD3DTerrainEditor* editor = COxelD3DTerrainEditor::GetInstance();
+    const GridPoint start = {WrapIndex(MirroredGridColumn(square.column, editor->m_mapWidth), editor->m_mapWidth),
+                             square.row};
+    BeginPaintAction(*editor);
+    FillChips(*editor, start, editor->m_selectedChip);
+    EndPaintAction(*editor);
+}
+
+void COxelD3DTextureMappingWnd::ShowCells(const std::vector<GridPoint>& cells)
+{
+    COxelD3DTerrainEditor* editor = COxelD3DTerrainEditor::GetInstance();
+    if (!editor || !m_hWnd) {
+        return;
+    }
+    std::vector<GridPoint> squares;
+    squares.reserve(cells.size());
+    for (const GridPoint& cell : cells) {
+        squares.push_back(GridPoint{WrapIndex(editor->m_mapWidth - cell.column, editor->m_mapWidth), cell.row});
+    }
+    InvalidateSquares(m_hWnd, squares, m_cellWidth, m_cellHeight);
+    UpdateWindow(m_hWnd);
 }
 
 void COxelD3DTextureMappingWnd::OnCommand(int id)
