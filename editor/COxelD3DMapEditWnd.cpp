@@ -4,13 +4,13 @@
 #include "editor/EditorWindowRouting.h"
 #include "editor/GdiScope.h"
 #include "editor/MapPainting.h"
-#include "editor/ViewRepaint.h"
 #include "terrain/COxelD3DTerrainChipManager.h"
 #include "terrain/MapGridMath.h"
 #include "tools/MapViewMath.h"
 
 #include <algorithm>
 #include <cstdlib>
+#include <memory>
 
 namespace {
 
@@ -157,65 +157,15 @@ void COxelD3DMapEditWnd::OnPaint(HDC hdc)
     BitBlt(hdc, 0, 0, client.cx, client.cy, memory.get(), m_scrollX, m_scrollY, SRCCOPY);
 }
 
-void COxelD3DMapEditWnd::RepaintCells(const std::vector<GridPoint>& cells)
+void COxelD3DMapEditWnd::RepaintCell(int index)
 {
-    if (!m_bitmap || cells.empty()) {
+    if (!m_bitmap || index < 0 || index >= static_cast<int>(m_cells.size())) {
         return;
     }
-    std::vector<GridPoint> squares;
-    {
-        ScopedWindowDC window(m_hWnd);
-        ScopedMemoryDC memory(window.get());
-        ScopedSelection selection(memory.get(), m_bitmap);
-        for (const GridPoint& cell : cells) {
-            const int index = WrapIndex(cell.row, m_mapHeight) * m_mapWidth + WrapIndex(cell.column, m_mapWidth);
-            if (index >= static_cast<int>(m_cells.size())) {
-                continue;
-            }
-            const MapEditCell& square = m_cells[index];
-            DrawCell(square, memory.get());
-            // Marked where the square lies in the client area.
-            squares.push_back(GridPoint{square.column, square.row});
-        }
-    }
-    // The view scrolls by pixels, not whole squares: each square's rectangle,
-    // moved by the offsets.
-    for (const GridPoint& square : squares) {
-        const RECT rect = {square.column * kMapEditCellPixels - m_scrollX, square.row * kMapEditCellPixels - m_scrollY,
-                           (square.column + 1) * kMapEditCellPixels - m_scrollX,
-                           (square.row + 1) * kMapEditCellPixels - m_scrollY};
-        InvalidateRect(m_hWnd, &rect, FALSE);
-    }
-}
-
-void COxelD3DMapEditWnd::ShowVertices(const std::vector<GridPoint>& vertices)
-{
-    if (m_mapWidth <= 0 || m_mapHeight <= 0) {
-        return;
-    }
-    // Four squares show a vertex in one of their corners; each is drawn once.
-    std::vector<char> marked(m_cells.size(), 0);
-    std::vector<GridPoint> cells;
-    for (const GridPoint& vertex : vertices) {
-        for (int dy = -1; dy <= 0; ++dy) {
-            for (int dx = -1; dx <= 0; ++dx) {
-                const GridPoint cell = {WrapIndex(vertex.column + dx, m_mapWidth), WrapIndex(vertex.row + dy, m_mapHeight)};
-                const size_t index = static_cast<size_t>(cell.row) * m_mapWidth + cell.column;
-                if (index < marked.size() && !marked[index]) {
-                    marked[index] = 1;
-                    cells.push_back(cell);
-                }
-            }
-        }
-    }
-    RepaintCells(cells);
-    UpdateWindow(m_hWnd);
-}
-
-void COxelD3DMapEditWnd::ShowCells(const std::vector<GridPoint>& cells)
-{
-    RepaintCells(cells);
-    UpdateWindow(m_hWnd);
+    ScopedWindowDC window(m_hWnd);
+    ScopedMemoryDC memory(window.get());
+    ScopedSelection selection(memory.get(), m_bitmap);
+    DrawCell(m_cells[index], memory.get());
 }
 
 void COxelD3DMapEditWnd::EditCell(const MapEditCell& cell, UINT message, int px, int py)
@@ -245,6 +195,29 @@ void COxelD3DMapEditWnd::EditCell(const MapEditCell& cell, UINT message, int px,
                                                          m_mapWidth, m_mapHeight));
     }
     EndPaintAction(*editor);
+}
+
+void COxelD3DMapEditWnd::OnMapChanged(const MapChange& change)
+{
+    if (change.kind == MapChange::kAtlas) {
+        Refresh();
+        return;
+    }
+    COxelD3DTerrainEditor* editor = COxelD3DTerrainEditor::GetInstance();
+    if (change.kind != MapChange::kGrid || !m_bitmap || !editor || m_mapWidth != editor->m_mapWidth ||
+        m_mapHeight != editor->m_mapHeight) {
+        return;
+    }
+    change.area.ForEachCell(m_mapWidth, m_mapHeight, [&](int x, int y) {
+        const int index = y * m_mapWidth + x;
+        RepaintCell(index);
+        const MapEditCell& cell = m_cells[index];
+        const RECT square = {kMapEditCellPixels * cell.column - m_scrollX, kMapEditCellPixels * cell.row - m_scrollY,
+                             kMapEditCellPixels * (cell.column + 1) - m_scrollX,
+                             kMapEditCellPixels * (cell.row + 1) - m_scrollY};
+        InvalidateRect(m_hWnd, &square, FALSE);
+    });
+    UpdateWindow(m_hWnd);
 }
 
 int COxelD3DMapEditWnd::OnMouse(UINT message, int x, int y)

@@ -1,8 +1,12 @@
 #pragma once
 
+#include "editor/MapHistory.h"
+#include "editor/MapStep.h"
 #include "tools/COxelPaintTools.h"
 
 #include <windows.h>
+
+#include <memory>
 
 class COxelD3DSceneBase;
 class COxelD3DSceneSettingWnd;
@@ -71,6 +75,34 @@ public:
     void SaveWindowLayout();
     void RestoreWindowLayout();
 
+    // The one way to change the map: does `step`, keeps it in the history and
+    // tells every open window what it changed (MapStep.h says how to write a
+    // step and how a stroke becomes one). `continuesStroke` marks the later
+    // pieces of a drag. False when there is no map or the step changed nothing.
+    bool Perform(std::unique_ptr<MapStep> step, bool continuesStroke = false);
+    // Take back the last step done, or do again the last one taken back; every
+    // open window shows the result at once.
+    void Undo();
+    void Redo();
+    // Whether the map has changed since it was made, opened or last saved.
+    bool IsModified() const;
+    // The map as it is now has been saved.
+    void MarkSaved();
+    // Asked before anything discards the map: when it is modified, the user
+    // chooses to save it (as "上書き保存(&S)" does), to discard it, or to
+    // cancel. True when the action may go on: nothing to lose, saved, or discarded.
+    bool ConfirmDiscard();
+    // Forgets every step: the map as it is now counts as made or opened.
+    void ForgetHistory();
+    // Tells every open window what changed, and the edit menu what can be undone.
+    void NotifyWindows(const MapChange& change);
+    // What steps work on.
+    EditedMap Map() const;
+    // Called by the main loop for each message before it is dispatched: the
+    // undo and redo keys, whichever of the program's windows has the focus,
+    // become commands of the edit menu. True when the message was used so.
+    static bool TranslateShortcut(MSG* message);
+
     // Whether there is a map to show and edit: a failed map leaves the grid without cells.
     bool HasMap() const;
     // Puts the preview's 3D cursor on grid vertex (column, row), at the lowest
@@ -94,6 +126,8 @@ public:
     COxelPaintTools m_tools;
     // Owned; reads and writes map files for the edit menu.
     COxelMapDataFile* m_mapFile;
+    // Every step done to the map since it was made or opened.
+    MapHistory m_history;
 
 private:
     COxelD3DTerrainEditor();
@@ -109,7 +143,12 @@ private:
     // The windows the editor makes, shows and refreshes, in index order.
     static bool IsManagedWindow(int index);
 
+    // Greys the edit menu's undo and redo items when there is nothing to take back or do again.
+    void UpdateEditCommands();
+
     bool m_layoutSaved;
+    // The keyboard shortcuts; loaded with the program, freed with it.
+    HACCEL m_shortcuts;
 
     static COxelD3DTerrainEditor* s_instance;
 };

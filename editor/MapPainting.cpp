@@ -1,43 +1,22 @@
 #include "editor/MapPainting.h"
 
-#include "editor/COxelD3DMapEditWnd.h"
 #include "editor/COxelD3DTerrainEditor.h"
+#include "editor/CellStep.h"
+#include "editor/HeightStep.h"
 #include "terrain/COxelD3DTerrainChipManager.h"
-#include "tools/COxelD3DHeightWnd.h"
-#include "tools/COxelD3DTextureMappingWnd.h"
+
+#include <memory>
 
 namespace {
 
-template <typename Window>
-Window* OpenWindow(COxelD3DTerrainEditor& editor, int index)
-{
-    Window* window = dynamic_cast<Window*>(editor.m_windows[index]);
-    return window && window->m_hWnd ? window : nullptr;
-}
+// The action under way: whether one of its pieces became a step, which the
+// later pieces then join. One action at a time, on the one UI thread.
+bool g_actionHasStep = false;
 
-void ShowVertices(COxelD3DTerrainEditor& editor, const std::vector<GridPoint>& vertices)
+void Perform(COxelD3DTerrainEditor& editor, std::unique_ptr<MapStep> step)
 {
-    if (vertices.empty()) {
-        return;
-    }
-    if (auto* height = OpenWindow<COxelD3DHeightWnd>(editor, kHeightWindow)) {
-        height->ShowVertices(vertices);
-    }
-    if (auto* mapEdit = OpenWindow<COxelD3DMapEditWnd>(editor, kMapEditWindow)) {
-        mapEdit->ShowVertices(vertices);
-    }
-}
-
-void ShowCells(COxelD3DTerrainEditor& editor, const std::vector<GridPoint>& cells)
-{
-    if (cells.empty()) {
-        return;
-    }
-    if (auto* mapping = OpenWindow<COxelD3DTextureMappingWnd>(editor, kTextureMappingWindow)) {
-        mapping->ShowCells(cells);
-    }
-    if (auto* mapEdit = OpenWindow<COxelD3DMapEditWnd>(editor, kMapEditWindow)) {
-        mapEdit->ShowCells(cells);
+    if (editor.Perform(std::move(step), g_actionHasStep)) {
+        g_actionHasStep = true;
     }
 }
 
@@ -45,24 +24,24 @@ void ShowCells(COxelD3DTerrainEditor& editor, const std::vector<GridPoint>& cell
 
 void BeginPaintAction(COxelD3DTerrainEditor&)
 {
+    g_actionHasStep = false;
 }
 
 void EndPaintAction(COxelD3DTerrainEditor&)
 {
+    g_actionHasStep = false;
 }
 
 void PaintHeights(COxelD3DTerrainEditor& editor, const std::vector<HeightChange>& changes)
 {
-    if (!editor.HasMap()) {
+    if (changes.empty()) {
         return;
     }
-    std::vector<GridPoint> vertices;
-    vertices.reserve(changes.size());
+    auto step = std::make_unique<HeightStep>();
     for (const HeightChange& change : changes) {
-        editor.m_terrain->SetHeight(change.vertex.column, change.vertex.row, change.height);
-        vertices.push_back(change.vertex);
+        step->Add(change.vertex.column, change.vertex.row, change.height);
     }
-    ShowVertices(editor, vertices);
+    Perform(editor, std::move(step));
 }
 
 void PaintChips(COxelD3DTerrainEditor& editor, const std::vector<GridPoint>& cells, int chip)
@@ -71,16 +50,18 @@ void PaintChips(COxelD3DTerrainEditor& editor, const std::vector<GridPoint>& cel
         return;
     }
     COxelD3DTerrainChipManager* terrain = editor.m_terrain;
-    std::vector<GridPoint> changed;
-    changed.reserve(cells.size());
+    auto step = std::make_unique<CellStep>();
+    bool any = false;
     for (const GridPoint& cell : cells) {
         if (terrain->GetMapChip(cell.column, cell.row) != chip ||
             terrain->GetMapChipRotation(cell.column, cell.row) != 0) {
-            terrain->SetMapChip(cell.column, cell.row, chip);
-            changed.push_back(cell);
+            step->PlaceChip(cell.column, cell.row, chip);
+            any = true;
         }
     }
-    ShowCells(editor, changed);
+    if (any) {
+        Perform(editor, std::move(step));
+    }
 }
 
 void FillChips(COxelD3DTerrainEditor& editor, GridPoint start, int chip)
@@ -103,11 +84,12 @@ void FillChips(COxelD3DTerrainEditor& editor, GridPoint start, int chip)
 
 void TurnChips(COxelD3DTerrainEditor& editor, const std::vector<GridPoint>& cells)
 {
-    if (!editor.HasMap()) {
+    if (cells.empty()) {
         return;
     }
+    auto step = std::make_unique<CellStep>();
     for (const GridPoint& cell : cells) {
-        editor.m_terrain->SetMapChipRotation(cell.column, cell.row, -1);
+        step->Turn(cell.column, cell.row);
     }
-    ShowCells(editor, cells);
+    Perform(editor, std::move(step));
 }

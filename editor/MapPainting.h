@@ -6,17 +6,17 @@
 
 class COxelD3DTerrainEditor;
 
-// The one way the editor windows' clicks, strokes and fills change the map:
-// each call changes the grid (which rebuilds the preview's cells at once) and
-// then shows what changed in every 2D view of the map that is open, repainting
-// only the squares that show it. A user action (a click, a whole stroke, a
-// fill) lies between BeginPaintAction and EndPaintAction.
+// How the painting tools' clicks, strokes and fills change the map: each call
+// makes a step and hands it to the editor's Perform, which does it, keeps it
+// for undo and has every open window repaint what it touched. A user action
+// (a click, a whole stroke, a fill) lies between BeginPaintAction and
+// EndPaintAction and is one step: its later pieces join its first.
 
 // Starts a user action; the changes until EndPaintAction belong to it.
 void BeginPaintAction(COxelD3DTerrainEditor& editor);
 void EndPaintAction(COxelD3DTerrainEditor& editor);
 
-// Gives each listed vertex its new height.
+// Gives each listed vertex its new height (kept within the grid's bounds).
 void PaintHeights(COxelD3DTerrainEditor& editor, const std::vector<HeightChange>& changes);
 // Puts `chip`, unturned, on each listed cell; cells that show it already are left alone.
 void PaintChips(COxelD3DTerrainEditor& editor, const std::vector<GridPoint>& cells, int chip);

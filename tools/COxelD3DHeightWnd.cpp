@@ -4,7 +4,6 @@
 #include "editor/EditorWindowRouting.h"
 #include "editor/GdiScope.h"
 #include "editor/MapPainting.h"
-#include "editor/ViewRepaint.h"
 #include "terrain/COxelD3DTerrainChipManager.h"
 #include "terrain/MapGridMath.h"
 #include "tools/MapViewMath.h"
@@ -62,17 +61,15 @@ void COxelD3DHeightWnd::OnPaint(HDC hdc)
     }
     const int width = editor->m_mapWidth;
     const int height = editor->m_mapHeight;
-    // Only the squares that need it: an edit repaints the few it changed.
-    RECT dirty = {0, 0, kSquare * width, kSquare * height};
-    GetClipBox(hdc, &dirty);
-    const int firstRow = std::max(0, static_cast<int>(dirty.top / kSquare));
-    const int lastRow = std::min(height - 1, static_cast<int>(dirty.bottom / kSquare));
-    const int firstColumn = std::max(0, static_cast<int>(dirty.left / kSquare));
-    const int lastColumn = std::min(width - 1, static_cast<int>(dirty.right / kSquare));
+    // Only the squares that need it: after an edit that is a few of thousands.
+    RECT box = {0, 0, width * kSquare, height * kSquare};
+    GetClipBox(hdc, &box);
+    const int lastRow = std::min<int>(height - 1, (box.bottom - 1) / kSquare);
+    const int lastColumn = std::min<int>(width - 1, (box.right - 1) / kSquare);
     ScopedGdiObject<HPEN> pen(CreatePen(PS_SOLID, 1, RGB(0, 0, 0)));
     ScopedSelection penSelection(hdc, pen.get());
-    for (int row = firstRow; row <= lastRow; ++row) {
-        for (int column = firstColumn; column <= lastColumn; ++column) {
+    for (int row = std::max(0, static_cast<int>(box.top) / kSquare); row <= lastRow; ++row) {
+        for (int column = std::max(0, static_cast<int>(box.left) / kSquare); column <= lastColumn; ++column) {
             const int grey = HeightGrey(editor->m_terrain->GetHeight(MirroredGridColumn(column, width), row),
                                         kGreyPerUnit);
             ScopedGdiObject<HBRUSH> brush(CreateSolidBrush(RGB(grey, grey, grey)));
@@ -186,19 +183,26 @@ void COxelD3DHeightWnd::EditAt(GridPoint square, bool rightButton, double startH
                                                      editor->m_mapHeight));
 }
 
-void COxelD3DHeightWnd::ShowVertices(const std::vector<GridPoint>& vertices)
+void COxelD3DHeightWnd::OnMapChanged(const MapChange& change)
 {
     COxelD3DTerrainEditor* editor = COxelD3DTerrainEditor::GetInstance();
-    if (!editor || !m_hWnd) {
+    if (change.kind != MapChange::kGrid || !editor) {
         return;
     }
-    std::vector<GridPoint> squares;
-    squares.reserve(vertices.size());
-    for (const GridPoint& vertex : vertices) {
-        // Vertex x shows in column W - x, and vertex 0 in column 0.
-        squares.push_back(GridPoint{WrapIndex(editor->m_mapWidth - vertex.column, editor->m_mapWidth), vertex.row});
+    const int width = editor->m_mapWidth;
+    const int height = editor->m_mapHeight;
+    // The vertices are the corners of the changed cells: one more each way.
+    const MapArea corners = {change.area.left, change.area.top, change.area.right + 1, change.area.bottom + 1};
+    if (corners.CoversMap(width, height)) {
+        Redraw();
+        return;
     }
-    InvalidateSquares(m_hWnd, squares, kSquare, kSquare);
+    corners.ForEachCell(width, height, [&](int vertex, int row) {
+        // Grid column 0 shows in view column 0, the others mirrored.
+        const int column = WrapIndex(MirroredGridColumn(vertex, width), width);
+        const RECT square = {kSquare * column, kSquare * row, kSquare * (column + 1), kSquare * (row + 1)};
+        InvalidateRect(m_hWnd, &square, FALSE);
+    });
     UpdateWindow(m_hWnd);
 }
 

@@ -23,9 +23,8 @@ public:
     void OnScroll(LPARAM bar, int code, int position, int vertical) override;
     // Fits the window to the map size and repaints.
     void Refresh() override;
-
-    // Repaints the squares of these grid vertices, at once.
-    void ShowVertices(const std::vector<GridPoint>& vertices);
+    // Repaints the squares of the vertices at the corners of the changed cells.
+    void OnMapChanged(const MapChange& change) override;
 
 private:
     // The height tool around the vertex of view square `square`.

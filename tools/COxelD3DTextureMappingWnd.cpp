@@ -4,7 +4,6 @@
 #include "editor/EditorWindowRouting.h"
 #include "editor/GdiScope.h"
 #include "editor/MapPainting.h"
-#include "editor/ViewRepaint.h"
 #include "terrain/COxelD3DTerrainChipManager.h"
 #include "terrain/MapGridMath.h"
 #include "tools/MapViewMath.h"
@@ -325,18 +324,31 @@ void COxelD3DTextureMappingWnd::FillAt(GridPoint square)
     EndPaintAction(*editor);
 }
 
-void COxelD3DTextureMappingWnd::ShowCells(const std::vector<GridPoint>& cells)
+void COxelD3DTextureMappingWnd::OnMapChanged(const MapChange& change)
 {
     COxelD3DTerrainEditor* editor = COxelD3DTerrainEditor::GetInstance();
-    if (!editor || !m_hWnd) {
+    if (!editor) {
         return;
     }
-    std::vector<GridPoint> squares;
-    squares.reserve(cells.size());
-    for (const GridPoint& cell : cells) {
-        squares.push_back(GridPoint{WrapIndex(editor->m_mapWidth - cell.column, editor->m_mapWidth), cell.row});
+    if (change.kind == MapChange::kAtlas) {
+        Refresh();
+        return;
     }
-    InvalidateSquares(m_hWnd, squares, m_cellWidth, m_cellHeight);
+    if (change.kind != MapChange::kGrid) {
+        return;
+    }
+    const int width = editor->m_mapWidth;
+    if (change.area.CoversMap(width, editor->m_mapHeight)) {
+        Redraw();
+        return;
+    }
+    change.area.ForEachCell(width, editor->m_mapHeight, [&](int x, int row) {
+        // Grid column 0 shows in view column 0, the others mirrored.
+        const int column = WrapIndex(MirroredGridColumn(x, width), width);
+        const RECT square = {column * m_cellWidth, row * m_cellHeight, (column + 1) * m_cellWidth,
+                             (row + 1) * m_cellHeight};
+        InvalidateRect(m_hWnd, &square, FALSE);
+    });
     UpdateWindow(m_hWnd);
 }
 

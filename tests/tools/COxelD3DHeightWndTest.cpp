@@ -103,11 +103,16 @@ TEST_F(HeightWindowTest, ToolsActOnTheWholeBrushAroundTheClickedVertex)
     // View column 10 shows vertex w - 10.
     const int x = w - 10;
     tools.m_brushSize = 9;
+    const size_t steps = session.editor().m_history.Count();
     session.Click(kHeightWindow, Square(10, 10));
+    EXPECT_EQ(steps + 1, session.editor().m_history.Count()) << "one click, one step";
     EXPECT_DOUBLE_EQ(2.5, terrain.GetHeight(x, 10));
     EXPECT_DOUBLE_EQ(2.3, terrain.GetHeight(x + 2, 9));
     EXPECT_DOUBLE_EQ(2.1, terrain.GetHeight(x - 4, 14));
     EXPECT_DOUBLE_EQ(2.0, terrain.GetHeight(x + 5, 10));
+    session.editor().Undo();
+    EXPECT_DOUBLE_EQ(2.0, terrain.GetHeight(x, 10));
+    EXPECT_DOUBLE_EQ(2.0, terrain.GetHeight(x - 4, 14));
 
     tools.m_brushSize = 1;
     tools.m_heightTool = COxelPaintTools::kSmooth;
@@ -140,12 +145,19 @@ TEST_F(HeightWindowTest, AStrokeActsOnEverySquareItPassesOnceAndFlattensToWhereI
         EXPECT_DOUBLE_EQ(2.5, terrain.GetHeight(column, 5)) << column;
         EXPECT_DOUBLE_EQ(2.0, terrain.GetHeight(column, 6)) << column;
     }
+    const size_t steps = session.editor().m_history.Count();
+    session.editor().Undo();
+    for (int column = 0; column < w; ++column) {
+        EXPECT_DOUBLE_EQ(2.0, terrain.GetHeight(column, 5)) << "one undo takes back the stroke: " << column;
+    }
+    session.editor().Redo();
 
     tools.m_heightTool = COxelPaintTools::kFlatten;
     tools.m_brushSize = 3;
     terrain.SetHeight(w - 3, 20, 7.0);
     terrain.SetHeight(w - 9, 21, 12.0);
     drag({Square(3, 20), Square(12, 20)}, true);
+    EXPECT_EQ(steps + 1, session.editor().m_history.Count());
     for (int column = 2; column <= 13; ++column) {
         for (int row = 19; row <= 21; ++row) {
             EXPECT_DOUBLE_EQ(7.0, terrain.GetHeight(w - column, row)) << column << ", " << row;

@@ -195,7 +195,9 @@ TEST_F(TextureMappingTest, StrokesPaintEveryCellThePointerPassesAndTurnEachCellO
         SendMessageA(hwnd, WM_MOUSEMOVE, 0, MAKELPARAM(to.x, to.y));
         SendMessageA(hwnd, right ? WM_RBUTTONUP : WM_LBUTTONUP, 0, MAKELPARAM(to.x, to.y));
     };
+    const size_t steps = session.editor().m_history.Count();
     drag(Cell(0, 0), Cell(w - 1, w - 1), false);
+    EXPECT_EQ(steps + 1, session.editor().m_history.Count()) << "the whole stroke is one step";
     int painted = 0;
     for (int row = 0; row < w; ++row) {
         for (int column = 0; column < w; ++column) {
@@ -217,6 +219,10 @@ TEST_F(TextureMappingTest, StrokesPaintEveryCellThePointerPassesAndTurnEachCellO
             EXPECT_EQ(inBand ? 1 : 0, terrain.GetMapChipRotation(column, row)) << column << ", " << row;
         }
     }
+    EXPECT_EQ(steps + 2, session.editor().m_history.Count());
+    session.editor().Undo();
+    EXPECT_EQ(0, terrain.GetMapChipRotation(w - 2, 5)) << "one undo takes back the whole stroke";
+    EXPECT_EQ(7, terrain.GetMapChip(0, 0));
     // Without strokes, a press and a release on different cells still do nothing.
     tools.m_dragPaint = 0;
     drag(Cell(0, 10), Cell(5, 10), false);
@@ -250,6 +256,13 @@ TEST_F(TextureMappingTest, FillPaintsTheConnectedRegionOfLikeCellsAcrossTheMapsE
     session.Click(kTextureMappingWindow, Cell(0, 0));
     EXPECT_EQ(6, terrain.GetMapChip(w - 1, w - 1));
     EXPECT_EQ(6, terrain.GetMapChip(0, 0));
+    EXPECT_EQ(5, terrain.GetMapChip(10, 10));
+    // A region that shows the picked chip already makes no step.
+    const size_t steps = session.editor().m_history.Count();
+    session.Click(kTextureMappingWindow, Cell(0, 0));
+    EXPECT_EQ(steps, session.editor().m_history.Count());
+    session.editor().Undo();
+    EXPECT_EQ(0, terrain.GetMapChip(w - 1, w - 1)) << "one undo takes back the whole fill";
     EXPECT_EQ(5, terrain.GetMapChip(10, 10));
     // The right button still turns.
     session.Click(kTextureMappingWindow, Cell(0, 0), true);
