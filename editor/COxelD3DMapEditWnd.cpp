@@ -208,15 +208,25 @@ void COxelD3DMapEditWnd::OnMapChanged(const MapChange& change)
         m_mapHeight != editor->m_mapHeight) {
         return;
     }
-    change.area.ForEachCell(m_mapWidth, m_mapHeight, [&](int x, int y) {
-        const int index = y * m_mapWidth + x;
-        RepaintCell(index);
-        const MapEditCell& cell = m_cells[index];
-        const RECT square = {kMapEditCellPixels * cell.column - m_scrollX, kMapEditCellPixels * cell.row - m_scrollY,
-                             kMapEditCellPixels * (cell.column + 1) - m_scrollX,
-                             kMapEditCellPixels * (cell.row + 1) - m_scrollY};
-        InvalidateRect(m_hWnd, &square, FALSE);
-    });
+    // One drawing context for all the squares: a fill redraws thousands.
+    const SIZE client = ClientArea();
+    {
+        ScopedWindowDC window(m_hWnd);
+        ScopedMemoryDC memory(window.get());
+        ScopedSelection selection(memory.get(), m_bitmap);
+        change.area.ForEachCell(m_mapWidth, m_mapHeight, [&](int x, int y) {
+            const MapEditCell& cell = m_cells[y * m_mapWidth + x];
+            DrawCell(cell, memory.get());
+            const RECT square = {kMapEditCellPixels * cell.column - m_scrollX,
+                                 kMapEditCellPixels * cell.row - m_scrollY,
+                                 kMapEditCellPixels * (cell.column + 1) - m_scrollX,
+                                 kMapEditCellPixels * (cell.row + 1) - m_scrollY};
+            // Squares scrolled out of view need no paint.
+            if (square.right > 0 && square.bottom > 0 && square.left < client.cx && square.top < client.cy) {
+                InvalidateRect(m_hWnd, &square, FALSE);
+            }
+        });
+    }
     UpdateWindow(m_hWnd);
 }
 

@@ -4,6 +4,7 @@
 #include "editor/CellStep.h"
 #include "editor/HeightStep.h"
 #include "terrain/COxelD3DTerrainChipManager.h"
+#include "terrain/MapGridMath.h"
 
 #include <memory>
 
@@ -20,6 +21,33 @@ void Perform(COxelD3DTerrainEditor& editor, std::unique_ptr<MapStep> step)
     }
 }
 
+// A brush that wraps round the map's edges touches squares on both sides:
+// as one piece the windows would repaint everything between them. So a small
+// change goes in pieces, one per quarter of the map, which join into the
+// action's one step; a large one (a fill) is repainted whole anyway.
+const size_t kMostSplit = 4 * 9 * 9;
+
+template <typename Item, typename PointOf>
+std::vector<std::vector<Item>> InQuarters(const std::vector<Item>& items, PointOf pointOf, int mapWidth, int mapHeight)
+{
+    if (items.size() > kMostSplit) {
+        return {items};
+    }
+    std::vector<std::vector<Item>> quarters(4);
+    for (const Item& item : items) {
+        const GridPoint point = pointOf(item);
+        const int right = WrapIndex(point.column, mapWidth) * 2 / mapWidth;
+        const int lower = WrapIndex(point.row, mapHeight) * 2 / mapHeight;
+        quarters[right + 2 * lower].push_back(item);
+    }
+    return quarters;
+}
+
+GridPoint Itself(const GridPoint& point)
+{
+    return point;
+}
+
 }  // namespace
 
 void BeginPaintAction(COxelD3DTerrainEditor&)
@@ -34,14 +62,20 @@ void EndPaintAction(COxelD3DTerrainEditor&)
 
 void PaintHeights(COxelD3DTerrainEditor& editor, const std::vector<HeightChange>& changes)
 {
-    if (changes.empty()) {
+    if (changes.empty() || !editor.HasMap()) {
         return;
     }
-    auto step = std::make_unique<HeightStep>();
-    for (const HeightChange& change : changes) {
-        step->Add(change.vertex.column, change.vertex.row, change.height);
+    const auto vertexOf = [](const HeightChange& change) { return change.vertex; };
+    for (const auto& quarter : InQuarters(changes, vertexOf, editor.m_mapWidth, editor.m_mapHeight)) {
+        if (quarter.empty()) {
+            continue;
+        }
+        auto step = std::make_unique<HeightStep>();
+        for (const HeightChange& change : quarter) {
+            step->Add(change.vertex.column, change.vertex.row, change.height);
+        }
+        Perform(editor, std::move(step));
     }
-    Perform(editor, std::move(step));
 }
 
 void PaintChips(COxelD3DTerrainEditor& editor, const std::vector<GridPoint>& cells, int chip)
@@ -50,16 +84,21 @@ void PaintChips(COxelD3DTerrainEditor& editor, const std::vector<GridPoint>& cel
         return;
     }
     COxelD3DTerrainChipManager* terrain = editor.m_terrain;
-    auto step = std::make_unique<CellStep>();
-    bool any = false;
+    std::vector<GridPoint> changing;
     for (const GridPoint& cell : cells) {
         if (terrain->GetMapChip(cell.column, cell.row) != chip ||
             terrain->GetMapChipRotation(cell.column, cell.row) != 0) {
-            step->PlaceChip(cell.column, cell.row, chip);
-            any = true;
+            changing.push_back(cell);
         }
     }
-    if (any) {
+    for (const auto& quarter : InQuarters(changing, Itself, editor.m_mapWidth, editor.m_mapHeight)) {
+        if (quarter.empty()) {
+            continue;
+        }
+        auto step = std::make_unique<CellStep>();
+        for (const GridPoint& cell : quarter) {
+            step->PlaceChip(cell.column, cell.row, chip);
+        }
         Perform(editor, std::move(step));
     }
 }
@@ -84,12 +123,17 @@ void FillChips(COxelD3DTerrainEditor& editor, GridPoint start, int chip)
 
 void TurnChips(COxelD3DTerrainEditor& editor, const std::vector<GridPoint>& cells)
 {
-    if (cells.empty()) {
+    if (cells.empty() || !editor.HasMap()) {
         return;
     }
-    auto step = std::make_unique<CellStep>();
-    for (const GridPoint& cell : cells) {
-        step->Turn(cell.column, cell.row);
+    for (const auto& quarter : InQuarters(cells, Itself, editor.m_mapWidth, editor.m_mapHeight)) {
+        if (quarter.empty()) {
+            continue;
+        }
+        auto step = std::make_unique<CellStep>();
+        for (const GridPoint& cell : quarter) {
+            step->Turn(cell.column, cell.row);
+        }
+        Perform(editor, std::move(step));
     }
-    Perform(editor, std::move(step));
 }

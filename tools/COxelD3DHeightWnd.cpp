@@ -9,6 +9,7 @@
 #include "tools/MapViewMath.h"
 
 #include <algorithm>
+#include <unordered_map>
 
 namespace {
 
@@ -104,7 +105,7 @@ int COxelD3DHeightWnd::OnMouse(UINT message, int x, int y)
     case WM_LBUTTONUP:
         if (samePress) {
             BeginPaintAction(*editor);
-            EditAt(GridPoint{column, row}, false, terrain->GetHeight(vertex, row));
+            EditSquares({GridPoint{column, row}}, false, terrain->GetHeight(vertex, row));
             EndPaintAction(*editor);
         }
         g_pendingPress = POINT{column, row};
@@ -112,7 +113,7 @@ int COxelD3DHeightWnd::OnMouse(UINT message, int x, int y)
     case WM_RBUTTONUP:
         if (samePress) {
             BeginPaintAction(*editor);
-            EditAt(GridPoint{column, row}, true, terrain->GetHeight(vertex, row));
+            EditSquares({GridPoint{column, row}}, true, terrain->GetHeight(vertex, row));
             EndPaintAction(*editor);
             g_pendingPress = POINT{-1, -1};
         }
@@ -160,10 +161,7 @@ void COxelD3DHeightWnd::OnStrokeMouse(UINT message, POINT at)
     default:
         return;
     }
-    const bool right = m_stroke.Button() == WM_RBUTTONDOWN;
-    for (const GridPoint& square : squares) {
-        EditAt(square, right, m_strokeStart);
-    }
+    EditSquares(squares, m_stroke.Button() == WM_RBUTTONDOWN, m_strokeStart);
     if (message == WM_LBUTTONUP || message == WM_RBUTTONUP) {
         m_stroke.End();
         if (GetCapture() == m_hWnd) {
@@ -173,14 +171,29 @@ void COxelD3DHeightWnd::OnStrokeMouse(UINT message, POINT at)
     }
 }
 
-void COxelD3DHeightWnd::EditAt(GridPoint square, bool rightButton, double startHeight)
+void COxelD3DHeightWnd::EditSquares(const std::vector<GridPoint>& squares, bool rightButton, double startHeight)
 {
     COxelD3DTerrainEditor* editor = COxelD3DTerrainEditor::GetInstance();
     COxelD3DTerrainChipManager* terrain = editor->m_terrain;
-    const GridPoint vertex = {MirroredGridColumn(square.column, editor->m_mapWidth), square.row};
-    const HeightAt heightAt = [terrain](int column, int row) { return terrain->GetHeight(column, row); };
-    PaintHeights(*editor, editor->m_tools.HeightEdit(heightAt, vertex, rightButton, startHeight, editor->m_mapWidth,
-                                                     editor->m_mapHeight));
+    const int width = editor->m_mapWidth;
+    const int height = editor->m_mapHeight;
+    // One change for them all, as if the brush had acted on each square in
+    // turn: each reads the heights the squares before it left.
+    std::unordered_map<int, double> pending;
+    const HeightAt heightAt = [&](int column, int row) {
+        const auto found = pending.find(WrapIndex(row, height) * width + WrapIndex(column, width));
+        return found != pending.end() ? found->second : terrain->GetHeight(column, row);
+    };
+    std::vector<HeightChange> changes;
+    for (const GridPoint& square : squares) {
+        const GridPoint vertex = {MirroredGridColumn(square.column, width), square.row};
+        for (const HeightChange& change :
+             editor->m_tools.HeightEdit(heightAt, vertex, rightButton, startHeight, width, height)) {
+            pending[change.vertex.row * width + change.vertex.column] = change.height;
+            changes.push_back(change);
+        }
+    }
+    PaintHeights(*editor, changes);
 }
 
 void COxelD3DHeightWnd::OnMapChanged(const MapChange& change)

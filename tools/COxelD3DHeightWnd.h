@@ -27,8 +27,8 @@ public:
     void OnMapChanged(const MapChange& change) override;
 
 private:
-    // The height tool around the vertex of view square `square`.
-    void EditAt(GridPoint square, bool rightButton, double startHeight);
+    // The height tool around the vertex of each view square, one after the other.
+    void EditSquares(const std::vector<GridPoint>& squares, bool rightButton, double startHeight);
     // The mouse while "ドラッグで描く" is on: a press starts a stroke, which
     // acts on every square the pointer passes until the button is released.
     void OnStrokeMouse(UINT message, POINT at);

@@ -217,7 +217,7 @@ int COxelD3DTextureMappingWnd::OnMouse(UINT message, int x, int y)
                 FillAt(GridPoint{cell.x, cell.y});
             } else {
                 BeginPaintAction(*editor);
-                EditAt(GridPoint{cell.x, cell.y}, false);
+                EditSquares({GridPoint{cell.x, cell.y}}, false);
                 EndPaintAction(*editor);
             }
             g_leftPress = POINT{-1, -1};
@@ -229,7 +229,7 @@ int COxelD3DTextureMappingWnd::OnMouse(UINT message, int x, int y)
     case WM_RBUTTONUP:
         if (SameCell(g_rightPress, cell)) {
             BeginPaintAction(*editor);
-            EditAt(GridPoint{cell.x, cell.y}, true);
+            EditSquares({GridPoint{cell.x, cell.y}}, true);
             EndPaintAction(*editor);
             g_rightPress = POINT{-1, -1};
         }
@@ -277,10 +277,7 @@ void COxelD3DTextureMappingWnd::OnStrokeMouse(UINT message, POINT at)
     default:
         return;
     }
-    const bool right = m_stroke.Button() == WM_RBUTTONDOWN;
-    for (const GridPoint& square : squares) {
-        EditAt(square, right);
-    }
+    EditSquares(squares, m_stroke.Button() == WM_RBUTTONDOWN);
     if (message == WM_LBUTTONUP || message == WM_RBUTTONUP) {
         m_stroke.End();
         m_turned.clear();
@@ -291,27 +288,30 @@ void COxelD3DTextureMappingWnd::OnStrokeMouse(UINT message, POINT at)
     }
 }
 
-void COxelD3DTextureMappingWnd::EditAt(GridPoint square, bool rightButton)
+void COxelD3DTextureMappingWnd::EditSquares(const std::vector<GridPoint>& squares, bool rightButton)
 {
     COxelD3DTerrainEditor* editor = COxelD3DTerrainEditor::GetInstance();
     const int width = editor->m_mapWidth;
-    const GridPoint centre = {MirroredGridColumn(square.column, width), square.row};
-    std::vector<GridPoint> cells = editor->m_tools.Footprint(centre, width, editor->m_mapHeight);
-    if (!rightButton) {
+    std::vector<GridPoint> cells;
+    for (const GridPoint& square : squares) {
+        const GridPoint centre = {MirroredGridColumn(square.column, width), square.row};
+        for (const GridPoint& cell : editor->m_tools.Footprint(centre, width, editor->m_mapHeight)) {
+            // A stroke's brushes overlap: each cell turns once in it.
+            if (rightButton && m_stroke.Active()) {
+                char& turned = m_turned[static_cast<size_t>(cell.row) * width + cell.column];
+                if (turned) {
+                    continue;
+                }
+                turned = 1;
+            }
+            cells.push_back(cell);
+        }
+    }
+    if (rightButton) {
+        TurnChips(*editor, cells);
+    } else {
         PaintChips(*editor, cells, editor->m_selectedChip);
-        return;
     }
-    if (m_stroke.Active()) {
-        cells.erase(std::remove_if(cells.begin(), cells.end(),
-                                   [&](const GridPoint& cell) {
-                                       char& turned = m_turned[static_cast<size_t>(cell.row) * width + cell.column];
-                                       const bool before = turned != 0;
-                                       turned = 1;
-                                       return before;
-                                   }),
-                    cells.end());
-    }
-    TurnChips(*editor, cells);
 }
 
 void COxelD3DTextureMappingWnd::FillAt(GridPoint square)

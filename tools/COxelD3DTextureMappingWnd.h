@@ -40,9 +40,9 @@ public:
     int m_cellHeight;
 
 private:
-    // The chip tools on the brush around the cell of view square `square`:
-    // the picked chip with the left button, a quarter turn with the right.
-    void EditAt(GridPoint square, bool rightButton);
+    // The chip tools on the brush around the cell of each view square: the
+    // picked chip with the left button, a quarter turn with the right.
+    void EditSquares(const std::vector<GridPoint>& squares, bool rightButton);
     // The picked chip over the region of like cells around view square `square`.
     void FillAt(GridPoint square);
     // The mouse while "ドラッグで描く" is on: a press starts a stroke, which
