@@ -327,14 +327,7 @@ void COxelD3DTextureMappingWnd::FillAt(GridPoint square)
 void COxelD3DTextureMappingWnd::OnMapChanged(const MapChange& change)
 {
     COxelD3DTerrainEditor* editor = COxelD3DTerrainEditor::GetInstance();
-    if (!editor) {
-        return;
-    }
-    if (change.kind == MapChange::kAtlas) {
-        Refresh();
-        return;
-    }
-    if (change.kind != MapChange::kGrid) {
+    if (!editor || change.kind != MapChange::kGrid) {
         return;
     }
     const int width = editor->m_mapWidth;
