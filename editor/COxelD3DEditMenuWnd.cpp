@@ -73,6 +73,7 @@ void COxelD3DEditMenuWnd::Create()
     m_hWnd = CreateWindowExA(0, kClassName, kClassName, kStyle, CW_USEDEFAULT, CW_USEDEFAULT,
                              outer.right - outer.left, outer.bottom - outer.top,
                              COxelD3DTerrainEditor::PreviewWindow(), nullptr, instance, nullptr);
+    FitMenuBar(outer.bottom - outer.top);
 
     // The marks match the switches' start values; dithering is the one switch
     // this window sets itself.
@@ -247,6 +248,29 @@ void COxelD3DEditMenuWnd::Refresh()
     Redraw();
 }
 
+
+void COxelD3DEditMenuWnd::FitMenuBar(int oneRowHeight)
+{
+    // The menu titles no longer fit across 250 pixels: the bar wraps onto a
+    // second row, which a window sized for one row would hide.
+    RECT noMenu = {0, 0, kClientWidth, 0};
+    RECT withMenu = noMenu;
+    AdjustWindowRect(&noMenu, kStyle, FALSE);
+    AdjustWindowRect(&withMenu, kStyle, TRUE);
+    const int oneRow = (withMenu.bottom - withMenu.top) - (noMenu.bottom - noMenu.top);
+    MENUBARINFO bar = {};
+    bar.cbSize = sizeof bar;
+    if (!m_hWnd || !GetMenuBarInfo(m_hWnd, OBJID_MENU, 0, &bar)) {
+        return;
+    }
+    const int extra = (bar.rcBar.bottom - bar.rcBar.top) - oneRow;
+    if (extra > 0) {
+        RECT window = {};
+        GetWindowRect(m_hWnd, &window);
+        SetWindowPos(m_hWnd, nullptr, 0, 0, window.right - window.left, oneRowHeight + extra,
+                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+}
 
 void COxelD3DEditMenuWnd::Toggle(int id, int& flag)
 {

@@ -150,9 +150,9 @@ TEST(EditorProgram, TheViewMenuOpensTheMapEditWindowAndTheBillboardDialogBesideT
     RECT rect;
     GetWindowRect(mapEdit, &rect);
     EXPECT_EQ(0, rect.left);
-    EXPECT_EQ(686, rect.top);
+    EXPECT_EQ(704, rect.top);
     EXPECT_EQ(640, rect.right - rect.left);
-    EXPECT_EQ(334, rect.bottom - rect.top);
+    EXPECT_EQ(320, rect.bottom - rect.top);
     GetWindowRect(billboards, &rect);
     EXPECT_EQ(974, rect.left);
     EXPECT_EQ(580, rect.top);
@@ -176,7 +176,7 @@ TEST(EditorProgram, TheViewMenuOpensTheMapEditWindowAndTheBillboardDialogBesideT
     EXPECT_EQ(0u, exitCode);
     EXPECT_EQ(640, static_cast<int>(GetPrivateProfileIntA("MapEditWindowPosition", "Width", 0,
                                                           SettingsFilePath().c_str())));
-    EXPECT_EQ(334, static_cast<int>(GetPrivateProfileIntA("MapEditWindowPosition", "Height", 0,
+    EXPECT_EQ(320, static_cast<int>(GetPrivateProfileIntA("MapEditWindowPosition", "Height", 0,
                                                            SettingsFilePath().c_str())));
     DeleteFileA(SettingsFilePath().c_str());
 }
