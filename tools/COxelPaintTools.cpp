@@ -64,9 +64,7 @@ void MarkGroup(HMENU menu, const Choice (&choices)[N], int value)
 
 }  // namespace
 
-COxelPaintTools::COxelPaintTools() : m_brushSize(1), m_heightTool(kRaiseLower), m_dragPaint(0), m_fill(0)
-{
-}
+COxelPaintTools::COxelPaintTools() : m_brushSize(1), m_heightTool(kRaiseLower), m_dragPaint(0), m_fill(0) {}
 
 void COxelPaintTools::Load(COxelSettingsFile& settings)
 {
@@ -124,13 +122,13 @@ std::vector<HeightChange> COxelPaintTools::HeightEdit(const HeightAt& heightAt, 
                                                       double startHeight, int mapWidth, int mapHeight) const
 {
     switch (m_heightTool) {
-    case kSmooth:
-        return SmoothHeights(heightAt, vertex, m_brushSize, mapWidth, mapHeight,
-                             rightButton ? kSmoothRight : kSmoothLeft);
-    case kFlatten:
-        return FlattenHeights(heightAt, vertex, m_brushSize, mapWidth, mapHeight, startHeight);
-    default:
-        return RaiseLowerHeights(heightAt, vertex, m_brushSize, mapWidth, mapHeight,
-                                 rightButton ? -kRaiseStep : kRaiseStep);
+        case kSmooth:
+            return SmoothHeights(heightAt, vertex, m_brushSize, mapWidth, mapHeight,
+                                 rightButton ? kSmoothRight : kSmoothLeft);
+        case kFlatten:
+            return FlattenHeights(heightAt, vertex, m_brushSize, mapWidth, mapHeight, startHeight);
+        default:
+            return RaiseLowerHeights(heightAt, vertex, m_brushSize, mapWidth, mapHeight,
+                                     rightButton ? -kRaiseStep : kRaiseStep);
     }
 }

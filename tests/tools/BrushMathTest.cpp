@@ -54,9 +54,8 @@ TEST(BrushMath, FootprintsCoverTheBrushAndWrapAroundTheMapsEdges)
         int columns[2];
         int rows[2];
     } cases[] = {
-        {{5, 6}, 1, 32, {5, 5}, {6, 6}},    {{5, 6}, 3, 32, {4, 6}, {5, 7}},
-        {{5, 6}, 5, 32, {3, 7}, {4, 8}},    {{5, 6}, 9, 32, {1, 9}, {2, 10}},
-        {{0, 0}, 3, 16, {15, 1}, {15, 1}},  {{15, 15}, 5, 16, {13, 1}, {13, 1}},
+        {{5, 6}, 1, 32, {5, 5}, {6, 6}},    {{5, 6}, 3, 32, {4, 6}, {5, 7}},    {{5, 6}, 5, 32, {3, 7}, {4, 8}},
+        {{5, 6}, 9, 32, {1, 9}, {2, 10}},   {{0, 0}, 3, 16, {15, 1}, {15, 1}},  {{15, 15}, 5, 16, {13, 1}, {13, 1}},
         {{63, 0}, 9, 64, {59, 3}, {60, 4}}, {{32, 8}, 9, 16, {12, 4}, {4, 12}},
     };
     for (const auto& c : cases) {
@@ -67,8 +66,8 @@ TEST(BrushMath, FootprintsCoverTheBrushAndWrapAroundTheMapsEdges)
         for (int corner = 0; corner < 4; ++corner) {
             const std::pair<int, int> square = {c.columns[corner / 2], c.rows[corner % 2]};
             EXPECT_EQ(1u, AsSet(footprint).count(square))
-                << c.size << " at (" << c.centre.column << ", " << c.centre.row << ") misses (" << square.first
-                << ", " << square.second << ")";
+                << c.size << " at (" << c.centre.column << ", " << c.centre.row << ") misses (" << square.first << ", "
+                << square.second << ")";
         }
         for (const GridPoint& point : footprint) {
             EXPECT_TRUE(point.column >= 0 && point.column < c.mapSize && point.row >= 0 && point.row < c.mapSize);
@@ -86,9 +85,9 @@ TEST(BrushMath, RaisingFallsOffLinearlyRingByRingTowardsTheBrushsEdge)
         int dy;
         double share;
     } cases[] = {
-        {1, 0, 0, 1.0},      {1, 1, 0, 0.0},  {3, 0, 0, 1.0}, {3, 1, 1, 0.5}, {3, -1, 0, 0.5},
-        {5, 0, 0, 1.0},      {5, 1, 0, 2 / 3.0}, {5, -2, 1, 1 / 3.0}, {9, 0, 0, 1.0}, {9, 2, -1, 0.6},
-        {9, 4, 4, 0.2},      {9, -4, 0, 0.2}, {9, 5, 0, 0.0},
+        {1, 0, 0, 1.0}, {1, 1, 0, 0.0},     {3, 0, 0, 1.0},      {3, 1, 1, 0.5}, {3, -1, 0, 0.5},
+        {5, 0, 0, 1.0}, {5, 1, 0, 2 / 3.0}, {5, -2, 1, 1 / 3.0}, {9, 0, 0, 1.0}, {9, 2, -1, 0.6},
+        {9, 4, 4, 0.2}, {9, -4, 0, 0.2},    {9, 5, 0, 0.0},
     };
     for (const auto& c : cases) {
         EXPECT_DOUBLE_EQ(c.share, BrushFalloff(c.dx, c.dy, c.size)) << c.size << ": " << c.dx << ", " << c.dy;
@@ -158,14 +157,13 @@ TEST(BrushMath, FillsSpreadOverLikeCellsThroughEdgesAndAcrossTheMapsEdges)
         {&walled, {2, 3}, 15 * 15},  // one room, wrapping round to columns 9..15 and rows 9..15
         {&walled, {8, 2}, 31},       // the wall itself: a cross
         {&pocket, {15, 15}, 4},      // across both edges, not through the corner-only cell
-        {&pocket, {1, 1}, 1},
-        {&pocket, {7, 7}, 16 * 16 - 5},
+        {&pocket, {1, 1}, 1},       {&pocket, {7, 7}, 16 * 16 - 5},
     };
     for (const auto& c : cases) {
         const TestMap& map = *c.map;
         const int chip = map.Chip(c.start.column, c.start.row);
-        const std::vector<GridPoint> region = FloodFillRegion(
-            [&](int column, int row) { return map.Chip(column, row) == chip; }, c.start, 16, 16);
+        const std::vector<GridPoint> region =
+            FloodFillRegion([&](int column, int row) { return map.Chip(column, row) == chip; }, c.start, 16, 16);
         EXPECT_EQ(c.cells, region.size()) << "from " << c.start.column << ", " << c.start.row;
         EXPECT_EQ(region.size(), AsSet(region).size());
         for (const GridPoint& cell : region) {
@@ -183,17 +181,17 @@ TEST(BrushMath, AFastPointerPassesEverySquareOnItsWayOnceWithNoGaps)
         int square;
         size_t count;
     } cases[] = {
-        {{5, 5}, {5, 5}, 10, 1},         {{5, 5}, {315, 5}, 10, 32},     {{315, 315}, {5, 5}, 10, 63},
-        {{3, 200}, {300, 7}, 10, 51},    {{0, 0}, {511, 511}, 16, 63},  {{40, 70}, {41, 71}, 32, 1},
-        {{-50, 5}, {50, 5}, 10, 6},      {{5, 5}, {5000, 9000}, 10, 50}, {{-9, -9}, {-1, -1}, 10, 0},
+        {{5, 5}, {5, 5}, 10, 1},      {{5, 5}, {315, 5}, 10, 32},     {{315, 315}, {5, 5}, 10, 63},
+        {{3, 200}, {300, 7}, 10, 51}, {{0, 0}, {511, 511}, 16, 63},   {{40, 70}, {41, 71}, 32, 1},
+        {{-50, 5}, {50, 5}, 10, 6},   {{5, 5}, {5000, 9000}, 10, 50}, {{-9, -9}, {-1, -1}, 10, 0},
     };
     for (const auto& c : cases) {
         const std::vector<GridPoint> squares = SquaresAlongSegment(c.from, c.to, c.square, c.square, 32, 32);
         EXPECT_EQ(c.count, squares.size()) << c.from.x << "," << c.from.y << " to " << c.to.x << "," << c.to.y;
         EXPECT_EQ(squares.size(), AsSet(squares).size());
         for (size_t i = 1; i < squares.size(); ++i) {
-            const int step = std::abs(squares[i].column - squares[i - 1].column) +
-                             std::abs(squares[i].row - squares[i - 1].row);
+            const int step =
+                std::abs(squares[i].column - squares[i - 1].column) + std::abs(squares[i].row - squares[i - 1].row);
             EXPECT_EQ(1, step) << "neighbours share an edge";
         }
         for (const GridPoint& square : squares) {
