@@ -2,7 +2,6 @@
 
 #include "editor/COxelD3DTerrainEditorChildWndBase.h"
 #include "tools/BrushMath.h"
-#include "tools/TurnedAtlas.h"
 
 #include <windows.h>
 
@@ -22,7 +21,7 @@ struct MapEditCell {
 // cell (left) or turn it (right). Dragging with the left button scrolls. The
 // painting tools widen a click to a brush, change what a corner click does,
 // and let a left click on a cell fill a region.
-// Owns the drawn map, its cells and its turned atlas.
+// Owns the drawn map and its cells; the turned atlas is the editor's.
 class COxelD3DMapEditWnd : public COxelD3DTerrainEditorChildWndBase {
 public:
     COxelD3DMapEditWnd();
@@ -68,6 +67,4 @@ private:
     // Keeps the offsets within the bitmap for the current client area.
     void ClampScroll();
     void UpdateScrollBars(int pageWidth, int pageHeight);
-
-    TurnedAtlas m_tiles;
 };

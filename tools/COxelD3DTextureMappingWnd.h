@@ -3,7 +3,6 @@
 #include "editor/COxelD3DTerrainEditorChildWndBase.h"
 #include "tools/BrushMath.h"
 #include "tools/COxelPaintStroke.h"
-#include "tools/TurnedAtlas.h"
 
 #include <windows.h>
 
@@ -32,7 +31,7 @@ public:
     void OnMapChanged(const MapChange& change) override;
 
     // Stores the cell size on screen; the caller refreshes. A size that is not
-    // positive becomes the default 16.
+    // positive becomes the default 16, one above 64 becomes 64.
     void SetCellSize(int width, int height);
     void GetCellSize(int* width, int* height);
 
@@ -88,7 +87,6 @@ private:
     HGDIOBJ m_cellsPrevious;
     DrawnFor m_drawnFor;
     std::vector<CellPicture> m_drawnCells;
-    TurnedAtlas m_tiles;
     COxelPaintStroke m_stroke;
     // By grid cell: turned already in this stroke, so that overlapping
     // brushes turn no cell twice.

@@ -78,8 +78,9 @@ protected:
             wentOn = SendMessageA(session.application().m_hWnd, WM_QUERYENDSESSION, 0, 0) != 0;
             break;
         }
-        saveDialog.Stop();
+        // Innermost first, as the answers nest.
         openDialog.Stop();
+        saveDialog.Stop();
         return wentOn;
     }
 
