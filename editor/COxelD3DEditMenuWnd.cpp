@@ -85,6 +85,9 @@ void COxelD3DEditMenuWnd::Create()
     SetDithering(FALSE);
     CheckMenuCommand(kBackground, true);
     CheckMenuCommand(kInfinite, true);
+    if (COxelD3DTerrainEditor* editor = COxelD3DTerrainEditor::GetInstance()) {
+        editor->m_tools.ShowIn(GetMenu(m_hWnd));
+    }
     ShowHistory(false, false);
 }
 
@@ -163,6 +166,10 @@ void COxelD3DEditMenuWnd::OnCommand(int id)
 {
     COxelD3DTerrainEditor* editor = COxelD3DTerrainEditor::GetInstance();
     COxelD3DSceneBase* scene = COxelD3DTerrainEditor::Scene();
+    if (editor && editor->m_tools.OnCommand(id)) {
+        editor->m_tools.ShowIn(GetMenu(m_hWnd));
+        return;
+    }
     switch (id) {
     case kExit:
         SendMessageA(m_hWnd, WM_CLOSE, 0, 0);

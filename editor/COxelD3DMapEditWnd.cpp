@@ -1,10 +1,9 @@
 #include "editor/COxelD3DMapEditWnd.h"
 
 #include "editor/COxelD3DTerrainEditor.h"
-#include "editor/CellStep.h"
-#include "editor/HeightStep.h"
 #include "editor/EditorWindowRouting.h"
 #include "editor/GdiScope.h"
+#include "editor/MapPainting.h"
 #include "terrain/COxelD3DTerrainChipManager.h"
 #include "terrain/MapGridMath.h"
 #include "tools/MapViewMath.h"
@@ -18,7 +17,6 @@ namespace {
 const char kClassName[] = "MapEditWnd";
 const DWORD kStyle = WS_VSCROLL | WS_HSCROLL | WS_SYSMENU | WS_THICKFRAME;
 const DWORD kExStyle = WS_EX_TOOLWINDOW;
-const double kStep = 0.5;
 const double kGreyPerUnit = 15.0;
 // A left-button move shorter than this in both directions is still a click.
 const int kDragThreshold = 5;
@@ -194,24 +192,26 @@ void COxelD3DMapEditWnd::EditCell(const MapEditCell& cell, UINT message, int px,
     if (!terrain) {
         return;
     }
-    const bool left = message == WM_LBUTTONUP;
+    const bool right = message == WM_RBUTTONUP;
     const int corner = MapEditCornerAt(px - kMapEditCellPixels * cell.column, py - kMapEditCellPixels * cell.row);
-    const int x = cell.index % m_mapWidth;
-    const int y = cell.index / m_mapWidth;
+    const GridPoint at = {cell.index % m_mapWidth, cell.index / m_mapWidth};
+    BeginPaintAction(*editor);
     if (corner < 0) {
-        auto step = std::make_unique<CellStep>();
-        if (left) {
-            step->PlaceChip(x, y, editor->m_selectedChip);
+        const std::vector<GridPoint> cells = editor->m_tools.Footprint(at, m_mapWidth, m_mapHeight);
+        if (right) {
+            TurnChips(*editor, cells);
+        } else if (editor->m_tools.m_fill) {
+            FillChips(*editor, at, editor->m_selectedChip);
         } else {
-            step->Turn(x, y);
+            PaintChips(*editor, cells, editor->m_selectedChip);
         }
-        editor->Perform(std::move(step));
-        return;
+    } else {
+        const GridPoint vertex = {WrapIndex(at.column + corner / 2, m_mapWidth), WrapIndex(at.row + corner % 2, m_mapHeight)};
+        const HeightAt heightAt = [terrain](int column, int row) { return terrain->GetHeight(column, row); };
+        PaintHeights(*editor, editor->m_tools.HeightEdit(heightAt, vertex, right, terrain->GetHeight(vertex.column, vertex.row),
+                                                         m_mapWidth, m_mapHeight));
     }
-    const int column = WrapIndex(x + corner / 2, m_mapWidth);
-    const int row = WrapIndex(y + corner % 2, m_mapHeight);
-    editor->Perform(
-        std::make_unique<HeightStep>(column, row, terrain->GetHeight(column, row) + (left ? kStep : -kStep)));
+    EndPaintAction(*editor);
 }
 
 void COxelD3DMapEditWnd::OnMapChanged(const MapChange& change)
@@ -221,15 +221,25 @@ void COxelD3DMapEditWnd::OnMapChanged(const MapChange& change)
         m_mapHeight != editor->m_mapHeight) {
         return;
     }
-    change.area.ForEachCell(m_mapWidth, m_mapHeight, [&](int x, int y) {
-        const int index = y * m_mapWidth + x;
-        RepaintCell(index);
-        const MapEditCell& cell = m_cells[index];
-        const RECT square = {kMapEditCellPixels * cell.column - m_scrollX, kMapEditCellPixels * cell.row - m_scrollY,
-                             kMapEditCellPixels * (cell.column + 1) - m_scrollX,
-                             kMapEditCellPixels * (cell.row + 1) - m_scrollY};
-        InvalidateRect(m_hWnd, &square, FALSE);
-    });
+    // One drawing context for all the squares: a fill redraws thousands.
+    const SIZE client = ClientArea();
+    {
+        ScopedWindowDC window(m_hWnd);
+        ScopedMemoryDC memory(window.get());
+        ScopedSelection selection(memory.get(), m_bitmap);
+        change.area.ForEachCell(m_mapWidth, m_mapHeight, [&](int x, int y) {
+            const MapEditCell& cell = m_cells[y * m_mapWidth + x];
+            DrawCell(cell, memory.get());
+            const RECT square = {kMapEditCellPixels * cell.column - m_scrollX,
+                                 kMapEditCellPixels * cell.row - m_scrollY,
+                                 kMapEditCellPixels * (cell.column + 1) - m_scrollX,
+                                 kMapEditCellPixels * (cell.row + 1) - m_scrollY};
+            // Squares scrolled out of view need no paint.
+            if (square.right > 0 && square.bottom > 0 && square.left < client.cx && square.top < client.cy) {
+                InvalidateRect(m_hWnd, &square, FALSE);
+            }
+        });
+    }
     UpdateWindow(m_hWnd);
 }
 

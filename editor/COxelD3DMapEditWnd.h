@@ -1,6 +1,7 @@
 #pragma once
 
 #include "editor/COxelD3DTerrainEditorChildWndBase.h"
+#include "tools/BrushMath.h"
 
 #include <windows.h>
 
@@ -17,7 +18,9 @@ struct MapEditCell {
 // square shows its cell's map chip turned by its rotation, a grey square in each
 // corner for that vertex's height and a white outline. Clicks on a corner raise
 // (left) or lower (right) the vertex; clicks elsewhere put the picked chip on the
-// cell (left) or turn it (right). Dragging with the left button scrolls.
+// cell (left) or turn it (right). Dragging with the left button scrolls. The
+// painting tools widen a click to a brush, change what a corner click does,
+// and let a left click on a cell fill a region.
 // Owns the drawn map and its cells; the turned atlas is the editor's.
 class COxelD3DMapEditWnd : public COxelD3DTerrainEditorChildWndBase {
 public:

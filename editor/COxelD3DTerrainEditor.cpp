@@ -11,6 +11,7 @@
 #include "editor/FileDialog.h"
 #include "scene/COxelD3DSceneBase.h"
 #include "terrain/COxelD3DTerrainChipManager.h"
+#include "terrain/MapGridMath.h"
 #include "terrain/COxelD3DTerrainPlane.h"
 #include "tools/COxelD3DBillboardSettingWnd.h"
 #include "tools/COxelD3DHeightWnd.h"
@@ -147,6 +148,10 @@ void COxelD3DTerrainEditor::Initialize(COxelD3DTerrainChipManager* terrain, int 
     m_mapWidth = width;
     m_mapHeight = height;
     m_terrain = terrain;
+    // Before the windows: the edit menu marks the tools when it is made.
+    if (COxelSettingsFile* settings = COxelSettingsFile::GetInstance()) {
+        m_tools.Load(*settings);
+    }
     for (int index = 0; index < kEditorWindowCount; ++index) {
         if (!m_windows[index]) {
             m_windows[index] = MakeWindow(index);
@@ -346,6 +351,7 @@ void COxelD3DTerrainEditor::SaveWindowLayout()
         values[kMapEditHeightValue] = rect.bottom - rect.top;
     }
     settings->Save();
+    m_tools.Save(*settings);
 }
 
 void COxelD3DTerrainEditor::RestoreWindowLayout()
@@ -541,12 +547,20 @@ void COxelD3DTerrainEditor::PlaceCursor(int column, int row)
     if (!scene || !HasMap()) {
         return;
     }
-    const double lowest =
-        std::min({m_terrain->GetHeight(column, row), m_terrain->GetHeight(column, row + 1),
-                  m_terrain->GetHeight(column + 1, row), m_terrain->GetHeight(column + 1, row + 1)});
-    scene->m_cursorPosition[0] = static_cast<float>(column);
+    const int size = m_tools.m_brushSize;
+    const int first = -(size / 2);
+    double lowest = m_terrain->GetHeight(column, row);
+    for (int dy = first; dy <= first + size; ++dy) {
+        for (int dx = first; dx <= first + size; ++dx) {
+            // The grid wraps only columns and rows that are not negative.
+            lowest = std::min(lowest, m_terrain->GetHeight(WrapIndex(column + dx, m_mapWidth),
+                                                           WrapIndex(row + dy, m_mapHeight)));
+        }
+    }
+    scene->m_cursorPosition[0] = static_cast<float>(column + first);
     scene->m_cursorPosition[1] = static_cast<float>(lowest);
-    scene->m_cursorPosition[2] = static_cast<float>(row);
+    scene->m_cursorPosition[2] = static_cast<float>(row + first);
+    scene->m_cursorSize = size;
 }
 
 COxelD3DSceneBase* COxelD3DTerrainEditor::Scene()

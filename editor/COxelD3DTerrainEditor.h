@@ -2,6 +2,7 @@
 
 #include "editor/MapHistory.h"
 #include "editor/MapStep.h"
+#include "tools/COxelPaintTools.h"
 #include "tools/TurnedAtlas.h"
 
 #include <windows.h>
@@ -113,7 +114,9 @@ public:
     // Whether there is a map to show and edit: a failed map leaves the grid without cells.
     bool HasMap() const;
     // Puts the preview's 3D cursor on grid vertex (column, row), at the lowest
-    // of the four corners of the cell there. Columns and rows wrap.
+    // of the four corners of the cell there. Columns and rows wrap. A brush
+    // larger than one square widens the cursor to the whole footprint, centred
+    // there, standing on the footprint's lowest corner.
     void PlaceCursor(int column, int row);
 
     // Gives the modeless dialogs (scene and billboard settings) the keyboard of
@@ -139,6 +142,8 @@ public:
     // Owned; empty for windows that have no object.
     COxelD3DTerrainEditorChildWndBase* m_windows[kEditorWindowCount];
     int m_selectedChip;
+    // The painting tools chosen in the edit menu's "ツール(&T)" menu.
+    COxelPaintTools m_tools;
     // Owned; reads and writes map files for the edit menu.
     COxelMapDataFile* m_mapFile;
     // Every step done to the map since it was made or opened.

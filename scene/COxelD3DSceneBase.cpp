@@ -81,6 +81,7 @@ COxelD3DSceneBase::COxelD3DSceneBase()
       m_showMapBorder(0),
       m_showCursor(0),
       m_cursorPosition{0.0f, 0.0f, 0.0f},
+      m_cursorSize(1),
       m_boxVertices(nullptr),
       m_boxIndices(nullptr),
       m_effectTexture(nullptr),
@@ -283,7 +284,8 @@ void COxelD3DSceneBase::Render()
         }
         // From one unit below the cursor height to seven above.
         D3DXMATRIX scaling;
-        D3DXMatrixScaling(&scaling, 1.0f, kWallHeight, 1.0f);
+        const float span = static_cast<float>(m_cursorSize > 0 ? m_cursorSize : 1);
+        D3DXMatrixScaling(&scaling, span, kWallHeight, span);
         D3DXMATRIX translation;
         D3DXMatrixTranslation(&translation, m_cursorPosition[0], m_cursorPosition[1] - 1.0f, m_cursorPosition[2]);
         DrawWalls(scaling * translation);

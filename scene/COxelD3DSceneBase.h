@@ -55,6 +55,9 @@ public:
     int m_showCursor;
     // Written by the height and texture mapping windows: x and z in cells, y a height.
     float m_cursorPosition[3];
+    // Cells the cursor column spans along x and z from its position: the
+    // painting brush's size, 1 for a single square.
+    int m_cursorSize;
     IDirect3DVertexBuffer9* m_boxVertices;
     IDirect3DIndexBuffer9* m_boxIndices;
     IDirect3DTexture9* m_effectTexture;

@@ -3,12 +3,13 @@
 #include "editor/COxelD3DTerrainEditor.h"
 #include "editor/EditorWindowRouting.h"
 #include "editor/GdiScope.h"
-#include "editor/HeightStep.h"
+#include "editor/MapPainting.h"
 #include "terrain/COxelD3DTerrainChipManager.h"
+#include "terrain/MapGridMath.h"
 #include "tools/MapViewMath.h"
 
 #include <algorithm>
-#include <memory>
+#include <unordered_map>
 
 namespace {
 
@@ -16,7 +17,6 @@ const char kClassName[] = "HeightEditor";
 const DWORD kStyle = WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
 const DWORD kExStyle = WS_EX_TOOLWINDOW;
 const int kSquare = 10;
-const double kStep = 0.5;
 const double kGreyPerUnit = 16.0;
 
 // The square where each button went down; (-1, -1) for none. An edit is a
@@ -33,7 +33,7 @@ LRESULT CALLBACK HeightWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lP
 
 }  // namespace
 
-COxelD3DHeightWnd::COxelD3DHeightWnd()
+COxelD3DHeightWnd::COxelD3DHeightWnd() : m_strokeStart(0.0)
 {
 }
 
@@ -70,13 +70,13 @@ void COxelD3DHeightWnd::OnPaint(HDC hdc)
     GetClipBox(hdc, &box);
     const int lastRow = std::min<int>(height - 1, (box.bottom - 1) / kSquare);
     const int lastColumn = std::min<int>(width - 1, (box.right - 1) / kSquare);
+    ScopedGdiObject<HPEN> pen(CreatePen(PS_SOLID, 1, RGB(0, 0, 0)));
+    ScopedSelection penSelection(hdc, pen.get());
     for (int row = std::max(0, static_cast<int>(box.top) / kSquare); row <= lastRow; ++row) {
         for (int column = std::max(0, static_cast<int>(box.left) / kSquare); column <= lastColumn; ++column) {
             const int grey = HeightGrey(editor->m_terrain->GetHeight(MirroredGridColumn(column, width), row),
                                         kGreyPerUnit);
-            ScopedGdiObject<HPEN> pen(CreatePen(PS_SOLID, 1, RGB(0, 0, 0)));
             ScopedGdiObject<HBRUSH> brush(CreateSolidBrush(RGB(grey, grey, grey)));
-            ScopedSelection penSelection(hdc, pen.get());
             ScopedSelection brushSelection(hdc, brush.get());
             Rectangle(hdc, kSquare * column, kSquare * row, kSquare * (column + 1), kSquare * (row + 1));
         }
@@ -87,6 +87,10 @@ int COxelD3DHeightWnd::OnMouse(UINT message, int x, int y)
 {
     COxelD3DTerrainEditor* editor = COxelD3DTerrainEditor::GetInstance();
     if (!editor || !editor->HasMap()) {
+        return 0;
+    }
+    if (editor->m_tools.m_dragPaint || m_stroke.Active()) {
+        OnStrokeMouse(message, POINT{static_cast<short>(x), static_cast<short>(y)});
         return 0;
     }
     COxelD3DTerrainChipManager* terrain = editor->m_terrain;
@@ -107,14 +111,89 @@ int COxelD3DHeightWnd::OnMouse(UINT message, int x, int y)
         const bool left = message == WM_LBUTTONUP;
         POINT& press = left ? g_leftPress : g_rightPress;
         if (press.x == column && press.y == row) {
-            editor->Perform(std::make_unique<HeightStep>(vertex, row,
-                                                         terrain->GetHeight(vertex, row) + (left ? kStep : -kStep)));
+            BeginPaintAction(*editor);
+            EditSquares({GridPoint{column, row}}, !left, terrain->GetHeight(vertex, row));
+            EndPaintAction(*editor);
         }
         press = kNoPress;
         break;
     }
     }
     return 0;
+}
+
+void COxelD3DHeightWnd::OnStrokeMouse(UINT message, POINT at)
+{
+    COxelD3DTerrainEditor* editor = COxelD3DTerrainEditor::GetInstance();
+    const int width = editor->m_mapWidth;
+    const int height = editor->m_mapHeight;
+    // While the stroke holds the mouse, the pointer may be outside the window.
+    const bool inside = at.x >= 0 && at.y >= 0 && at.x < kSquare * width && at.y < kSquare * height;
+    if (inside) {
+        editor->PlaceCursor(MirroredGridColumn(at.x / kSquare, width), at.y / kSquare);
+    }
+    std::vector<GridPoint> squares;
+    switch (message) {
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+        if (m_stroke.Active()) {
+            m_stroke.End();
+            EndPaintAction(*editor);
+        }
+        if (!inside) {
+            return;
+        }
+        m_strokeStart = editor->m_terrain->GetHeight(MirroredGridColumn(at.x / kSquare, width), at.y / kSquare);
+        BeginPaintAction(*editor);
+        squares = m_stroke.Begin(message, at, kSquare, kSquare, width, height);
+        SetCapture(m_hWnd);
+        break;
+    case WM_MOUSEMOVE:
+        squares = m_stroke.MoveTo(at);
+        break;
+    case WM_LBUTTONUP:
+    case WM_RBUTTONUP:
+        if (!m_stroke.Active() || (m_stroke.Button() == WM_LBUTTONDOWN) != (message == WM_LBUTTONUP)) {
+            return;
+        }
+        squares = m_stroke.MoveTo(at);
+        break;
+    default:
+        return;
+    }
+    EditSquares(squares, m_stroke.Button() == WM_RBUTTONDOWN, m_strokeStart);
+    if (message == WM_LBUTTONUP || message == WM_RBUTTONUP) {
+        m_stroke.End();
+        if (GetCapture() == m_hWnd) {
+            ReleaseCapture();
+        }
+        EndPaintAction(*editor);
+    }
+}
+
+void COxelD3DHeightWnd::EditSquares(const std::vector<GridPoint>& squares, bool rightButton, double startHeight)
+{
+    COxelD3DTerrainEditor* editor = COxelD3DTerrainEditor::GetInstance();
+    COxelD3DTerrainChipManager* terrain = editor->m_terrain;
+    const int width = editor->m_mapWidth;
+    const int height = editor->m_mapHeight;
+    // One change for them all, as if the brush had acted on each square in
+    // turn: each reads the heights the squares before it left.
+    std::unordered_map<int, double> pending;
+    const HeightAt heightAt = [&](int column, int row) {
+        const auto found = pending.find(WrapIndex(row, height) * width + WrapIndex(column, width));
+        return found != pending.end() ? found->second : terrain->GetHeight(column, row);
+    };
+    std::vector<HeightChange> changes;
+    for (const GridPoint& square : squares) {
+        const GridPoint vertex = {MirroredGridColumn(square.column, width), square.row};
+        for (const HeightChange& change :
+             editor->m_tools.HeightEdit(heightAt, vertex, rightButton, startHeight, width, height)) {
+            pending[change.vertex.row * width + change.vertex.column] = change.height;
+            changes.push_back(change);
+        }
+    }
+    PaintHeights(*editor, changes);
 }
 
 void COxelD3DHeightWnd::OnMapChanged(const MapChange& change)
@@ -132,7 +211,8 @@ void COxelD3DHeightWnd::OnMapChanged(const MapChange& change)
         return;
     }
     corners.ForEachCell(width, height, [&](int vertex, int row) {
-        const int column = MirroredGridColumn(vertex, width);
+        // Grid column 0 shows in view column 0, the others mirrored.
+        const int column = WrapIndex(MirroredGridColumn(vertex, width), width);
         const RECT square = {kSquare * column, kSquare * row, kSquare * (column + 1), kSquare * (row + 1)};
         InvalidateRect(m_hWnd, &square, FALSE);
     });

@@ -1,12 +1,16 @@
 #pragma once
 
 #include "editor/COxelD3DTerrainEditorChildWndBase.h"
+#include "tools/BrushMath.h"
+#include "tools/COxelPaintStroke.h"
 
 #include <windows.h>
 
 // The heights of the map's grid vertices as grey squares, 10 x 10 pixels each,
 // black at 0 and white at 16. A left click raises a vertex by 0.5, a right click
 // lowers it; moving the mouse puts the preview's cursor on the vertex under it.
+// The painting tools widen a click to a brush, change what it does, and let a
+// drag paint every square it passes.
 class COxelD3DHeightWnd : public COxelD3DTerrainEditorChildWndBase {
 public:
     COxelD3DHeightWnd();
@@ -21,4 +25,15 @@ public:
     void Refresh() override;
     // Repaints the squares of the vertices at the corners of the changed cells.
     void OnMapChanged(const MapChange& change) override;
+
+private:
+    // The height tool around the vertex of each view square, one after the other.
+    void EditSquares(const std::vector<GridPoint>& squares, bool rightButton, double startHeight);
+    // The mouse while "ドラッグで描く" is on: a press starts a stroke, which
+    // acts on every square the pointer passes until the button is released.
+    void OnStrokeMouse(UINT message, POINT at);
+
+    COxelPaintStroke m_stroke;
+    // Where the stroke began: the level a flatten stroke keeps to.
+    double m_strokeStart;
 };

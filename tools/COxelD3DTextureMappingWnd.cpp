@@ -1,14 +1,14 @@
 #include "tools/COxelD3DTextureMappingWnd.h"
 
 #include "editor/COxelD3DTerrainEditor.h"
-#include "editor/CellStep.h"
 #include "editor/EditorWindowRouting.h"
 #include "editor/GdiScope.h"
+#include "editor/MapPainting.h"
 #include "terrain/COxelD3DTerrainChipManager.h"
+#include "terrain/MapGridMath.h"
 #include "tools/MapViewMath.h"
 
 #include <algorithm>
-#include <memory>
 
 namespace {
 
@@ -199,6 +199,13 @@ int COxelD3DTextureMappingWnd::OnMouse(UINT message, int x, int y)
         return 0;
     }
     const POINT cell = {x / m_cellWidth, y / m_cellHeight};
+    const bool fill = editor->m_tools.m_fill != 0;
+    // With fill on, the left button fills on a click; the right button still strokes.
+    const bool leftFills = fill && (message == WM_LBUTTONDOWN || message == WM_LBUTTONUP);
+    if (!leftFills && (editor->m_tools.m_dragPaint || m_stroke.Active())) {
+        OnStrokeMouse(message, POINT{static_cast<short>(x), static_cast<short>(y)});
+        return 0;
+    }
     const int column = MirroredGridColumn(cell.x, editor->m_mapWidth);
     const int row = cell.y;
     editor->PlaceCursor(column, row);
@@ -209,9 +216,13 @@ int COxelD3DTextureMappingWnd::OnMouse(UINT message, int x, int y)
         break;
     case WM_LBUTTONUP:
         if (SameCell(g_leftPress, cell)) {
-            auto step = std::make_unique<CellStep>();
-            step->PlaceChip(column, row, editor->m_selectedChip);
-            editor->Perform(std::move(step));
+            if (fill) {
+                FillAt(GridPoint{cell.x, cell.y});
+            } else {
+                BeginPaintAction(*editor);
+                EditSquares({GridPoint{cell.x, cell.y}}, false);
+                EndPaintAction(*editor);
+            }
             g_leftPress = POINT{-1, -1};
         }
         break;
@@ -220,14 +231,100 @@ int COxelD3DTextureMappingWnd::OnMouse(UINT message, int x, int y)
         break;
     case WM_RBUTTONUP:
         if (SameCell(g_rightPress, cell)) {
-            auto step = std::make_unique<CellStep>();
-            step->Turn(column, row);
-            editor->Perform(std::move(step));
+            BeginPaintAction(*editor);
+            EditSquares({GridPoint{cell.x, cell.y}}, true);
+            EndPaintAction(*editor);
             g_rightPress = POINT{-1, -1};
         }
         break;
     }
     return 0;
+}
+
+void COxelD3DTextureMappingWnd::OnStrokeMouse(UINT message, POINT at)
+{
+    COxelD3DTerrainEditor* editor = COxelD3DTerrainEditor::GetInstance();
+    const int width = editor->m_mapWidth;
+    const int height = editor->m_mapHeight;
+    // While the stroke holds the mouse, the pointer may be outside the window.
+    const bool inside = at.x >= 0 && at.y >= 0 && at.x < m_cellWidth * width && at.y < m_cellHeight * height;
+    if (inside) {
+        editor->PlaceCursor(MirroredGridColumn(at.x / m_cellWidth, width), at.y / m_cellHeight);
+    }
+    std::vector<GridPoint> squares;
+    switch (message) {
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+        if (m_stroke.Active()) {
+            m_stroke.End();
+            EndPaintAction(*editor);
+        }
+        if (!inside) {
+            return;
+        }
+        BeginPaintAction(*editor);
+        m_turned.assign(static_cast<size_t>(width) * height, 0);
+        squares = m_stroke.Begin(message, at, m_cellWidth, m_cellHeight, width, height);
+        SetCapture(m_hWnd);
+        break;
+    case WM_MOUSEMOVE:
+        squares = m_stroke.MoveTo(at);
+        break;
+    case WM_LBUTTONUP:
+    case WM_RBUTTONUP:
+        if (!m_stroke.Active() || (m_stroke.Button() == WM_LBUTTONDOWN) != (message == WM_LBUTTONUP)) {
+            return;
+        }
+        squares = m_stroke.MoveTo(at);
+        break;
+    default:
+        return;
+    }
+    EditSquares(squares, m_stroke.Button() == WM_RBUTTONDOWN);
+    if (message == WM_LBUTTONUP || message == WM_RBUTTONUP) {
+        m_stroke.End();
+        m_turned.clear();
+        if (GetCapture() == m_hWnd) {
+            ReleaseCapture();
+        }
+        EndPaintAction(*editor);
+    }
+}
+
+void COxelD3DTextureMappingWnd::EditSquares(const std::vector<GridPoint>& squares, bool rightButton)
+{
+    COxelD3DTerrainEditor* editor = COxelD3DTerrainEditor::GetInstance();
+    const int width = editor->m_mapWidth;
+    std::vector<GridPoint> cells;
+    for (const GridPoint& square : squares) {
+        const GridPoint centre = {MirroredGridColumn(square.column, width), square.row};
+        for (const GridPoint& cell : editor->m_tools.Footprint(centre, width, editor->m_mapHeight)) {
+            // A stroke's brushes overlap: each cell turns once in it.
+            if (rightButton && m_stroke.Active()) {
+                char& turned = m_turned[static_cast<size_t>(cell.row) * width + cell.column];
+                if (turned) {
+                    continue;
+                }
+                turned = 1;
+            }
+            cells.push_back(cell);
+        }
+    }
+    if (rightButton) {
+        TurnChips(*editor, cells);
+    } else {
+        PaintChips(*editor, cells, editor->m_selectedChip);
+    }
+}
+
+void COxelD3DTextureMappingWnd::FillAt(GridPoint square)
+{
+    COxelD3DTerrainEditor* editor = COxelD3DTerrainEditor::GetInstance();
+    const GridPoint start = {WrapIndex(MirroredGridColumn(square.column, editor->m_mapWidth), editor->m_mapWidth),
+                             square.row};
+    BeginPaintAction(*editor);
+    FillChips(*editor, start, editor->m_selectedChip);
+    EndPaintAction(*editor);
 }
 
 void COxelD3DTextureMappingWnd::OnMapChanged(const MapChange& change)
@@ -242,7 +339,8 @@ void COxelD3DTextureMappingWnd::OnMapChanged(const MapChange& change)
         return;
     }
     change.area.ForEachCell(width, editor->m_mapHeight, [&](int x, int row) {
-        const int column = MirroredGridColumn(x, width);
+        // Grid column 0 shows in view column 0, the others mirrored.
+        const int column = WrapIndex(MirroredGridColumn(x, width), width);
         const RECT square = {column * m_cellWidth, row * m_cellHeight, (column + 1) * m_cellWidth,
                              (row + 1) * m_cellHeight};
         InvalidateRect(m_hWnd, &square, FALSE);

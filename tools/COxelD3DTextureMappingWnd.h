@@ -1,6 +1,8 @@
 #pragma once
 
 #include "editor/COxelD3DTerrainEditorChildWndBase.h"
+#include "tools/BrushMath.h"
+#include "tools/COxelPaintStroke.h"
 
 #include <windows.h>
 
@@ -10,7 +12,8 @@
 // outlined in white. A left click puts the chip picked in the texture window on
 // a cell, a right click turns a cell's chip a quarter clockwise; moving the
 // mouse puts the preview's cursor on the cell under it. Its menu picks the
-// cell size on screen.
+// cell size on screen. The painting tools widen a click to a brush, let a
+// drag paint every cell it passes, and let a left click fill a region.
 class COxelD3DTextureMappingWnd : public COxelD3DTerrainEditorChildWndBase {
 public:
     COxelD3DTextureMappingWnd();
@@ -36,6 +39,15 @@ public:
     int m_cellHeight;
 
 private:
+    // The chip tools on the brush around the cell of each view square: the
+    // picked chip with the left button, a quarter turn with the right.
+    void EditSquares(const std::vector<GridPoint>& squares, bool rightButton);
+    // The picked chip over the region of like cells around view square `square`.
+    void FillAt(GridPoint square);
+    // The mouse while "ドラッグで描く" is on: a press starts a stroke, which
+    // acts on every square the pointer passes until the button is released.
+    void OnStrokeMouse(UINT message, POINT at);
+
     // What the offscreen copy of the cells was drawn for; any change in it
     // means every cell must be drawn again.
     struct DrawnFor {
@@ -75,4 +87,8 @@ private:
     HGDIOBJ m_cellsPrevious;
     DrawnFor m_drawnFor;
     std::vector<CellPicture> m_drawnCells;
+    COxelPaintStroke m_stroke;
+    // By grid cell: turned already in this stroke, so that overlapping
+    // brushes turn no cell twice.
+    std::vector<char> m_turned;
 };

@@ -8,6 +8,7 @@
 #include "support/EditorSession.h"
 #include "support/ProgramFiles.h"
 #include "terrain/COxelD3DTerrainChipManager.h"
+#include "tools/COxelPaintTools.h"
 
 #include <gtest/gtest.h>
 
@@ -203,4 +204,57 @@ TEST_F(EditMenuTest, ExitSavesTheLayoutAndEndsTheRun)
     MSG quit;
     EXPECT_TRUE(PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
     DeleteFileA(SettingsFilePath().c_str());
+}
+
+TEST_F(EditMenuTest, TheToolsMenuFollowsTheViewMenuWithRadioGroupsKeptInASectionOfItsOwn)
+{
+    HMENU menu = GetMenu(session.handle(kEditMenuWindow));
+    char view[32] = {};
+    char tools[32] = {};
+    for (int position = 0; position + 1 < GetMenuItemCount(menu); ++position) {
+        GetMenuStringA(menu, position, view, sizeof view, MF_BYPOSITION);
+        if (std::string(view) == "表示(&V)") {
+            GetMenuStringA(menu, position + 1, tools, sizeof tools, MF_BYPOSITION);
+        }
+    }
+    EXPECT_STREQ("ツール(&T)", tools);
+    const int all[] = {7000, 7001, 7002, 7003, 7010, 7011, 7012, 7020, 7021};
+    const auto marked = [&] {
+        std::set<int> ids;
+        for (int id : all) {
+            if (Checked(id)) {
+                ids.insert(id);
+            }
+        }
+        return ids;
+    };
+    EXPECT_EQ((std::set<int>{7000, 7010}), marked()) << "1 x 1, raise and lower; no strokes, no fill";
+
+    for (int id : {7003, 7012, 7020, 7021, 7011, 7021}) {
+        Choose(id);
+    }
+    EXPECT_EQ((std::set<int>{7003, 7011, 7020}), marked());
+    const COxelPaintTools& chosen = session.editor().m_tools;
+    EXPECT_EQ(9, chosen.m_brushSize);
+    EXPECT_EQ(COxelPaintTools::kSmooth, chosen.m_heightTool);
+    EXPECT_EQ(1, chosen.m_dragPaint);
+    EXPECT_EQ(0, chosen.m_fill);
+
+    // Written with the layout, read back by the next run; values it does not
+    // know leave the defaults.
+    const std::string path = SettingsFilePath();
+    session.editor().SaveWindowLayout();
+    EXPECT_EQ(COxelSettingsFile::kValueCount, CountSavedSettingsKeys()) << "the layout keys stay as they are";
+    COxelPaintTools loaded;
+    loaded.Load(*COxelSettingsFile::GetInstance());
+    EXPECT_EQ(9, loaded.m_brushSize);
+    EXPECT_EQ(COxelPaintTools::kSmooth, loaded.m_heightTool);
+    EXPECT_EQ(1, loaded.m_dragPaint);
+    WritePrivateProfileStringA("PaintTools", "BrushSize", "4", path.c_str());
+    WritePrivateProfileStringA("PaintTools", "HeightTool", "7", path.c_str());
+    COxelPaintTools odd;
+    odd.Load(*COxelSettingsFile::GetInstance());
+    EXPECT_EQ(1, odd.m_brushSize);
+    EXPECT_EQ(COxelPaintTools::kRaiseLower, odd.m_heightTool);
+    DeleteFileA(path.c_str());
 }

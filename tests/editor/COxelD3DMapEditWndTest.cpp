@@ -4,6 +4,7 @@
 #include "support/EditorSession.h"
 #include "support/TestBitmap.h"
 #include "terrain/COxelD3DTerrainChipManager.h"
+#include "tools/COxelPaintTools.h"
 
 #include <gtest/gtest.h>
 
@@ -271,4 +272,41 @@ TEST_F(MapEditTest, ANewMapOrAtlasRebuildsTheViewForTheNewSize)
     Enlarge();
     EXPECT_EQ(0, MapEdit().m_scrollX);
     EXPECT_EQ(640, ClientSize(Handle()).cy);
+}
+
+TEST_F(MapEditTest, ToolsWidenCornerAndCellClicksAndEditsInOtherWindowsShowHereAtOnce)
+{
+    COxelD3DTerrainChipManager& terrain = session.terrain();
+    COxelPaintTools& tools = session.editor().m_tools;
+    tools.m_brushSize = 3;
+    // The top right corner of view square (10, 4) is vertex (16 - 1 - 10, 4).
+    const size_t steps = session.editor().m_history.Count();
+    session.Click(kMapEditWindow, Square(10, 4, 35, 5));
+    EXPECT_EQ(steps + 1, session.editor().m_history.Count());
+    EXPECT_DOUBLE_EQ(2.5, terrain.GetHeight(5, 4));
+    EXPECT_DOUBLE_EQ(2.25, terrain.GetHeight(4, 3));
+    EXPECT_DOUBLE_EQ(2.25, terrain.GetHeight(6, 5));
+    EXPECT_DOUBLE_EQ(2.0, terrain.GetHeight(7, 4));
+
+    // A right click in the middle turns the whole brush; a left click with
+    // fill on covers the uniform rest of the map.
+    session.Click(kMapEditWindow, Square(0, 0), true);
+    EXPECT_EQ(1, terrain.GetMapChipRotation(15, 15)) << "the brush wraps round both edges";
+    EXPECT_EQ(1, terrain.GetMapChipRotation(0, 1));
+    tools.m_fill = 1;
+    session.editor().m_selectedChip = 3;
+    session.Click(kMapEditWindow, Square(8, 8));
+    int filled = 0;
+    for (int cell = 0; cell < 16 * 16; ++cell) {
+        filled += terrain.GetMapChip(cell) == 3;
+    }
+    EXPECT_EQ(16 * 16 - 9, filled);
+
+    // A click in the height window shows in this window's corner squares at once.
+    tools.m_brushSize = 1;
+    session.Click(kHeightWindow, POINT{10 * 8 + 5, 10 * 2 + 5});
+    PaintedPicture picture(session.window(kMapEditWindow), 640, 640);
+    // Vertex (8, 2) is the top right corner of view square (7, 2): grey trunc(2.5 x 15).
+    EXPECT_EQ(0x252525u, picture.Pixel(7 * 40 + 35, 2 * 40 + 5));
+    EXPECT_EQ(0x1E1E1Eu, picture.Pixel(7 * 40 + 5, 2 * 40 + 5)) << "vertex (9, 2) kept its height";
 }

@@ -258,3 +258,63 @@ TEST(EditorProgram, UndoFromTheMenuBringsBackTheStartAndClosingWithChangesAsksFi
     EXPECT_EQ(COxelSettingsFile::kValueCount, CountSavedSettingsKeys());
     DeleteFileA(SettingsFilePath().c_str());
 }
+
+// The painting tools in the real program: a 9 x 9 brush click, a stroke across
+// the texture mapping window and a fill each change the preview, and one undo
+// each brings the start back.
+TEST(EditorProgram, BrushClicksStrokesAndFillsShowInThePreviewAndOneUndoTakesEachBack)
+{
+    ASSERT_TRUE(CopyFileA(QUELMORA_DEFAULT_SETTINGS, SettingsFilePath().c_str(), FALSE));
+    RunningProgram program;
+    ASSERT_TRUE(program.started());
+    HWND preview = program.WaitForPreview(30000);
+    ASSERT_NE(nullptr, preview);
+    HWND editMenu = program.FindWindowOfClass("EditMenu");
+    HWND texture = program.FindWindowOfClass("Texture");
+    HWND mapping = program.FindWindowOfClass("TextureMapping");
+    HWND heights = program.FindWindowOfClass("HeightEditor");
+    const ScreenPicture start = WaitForSteadyPicture(preview, 300, 20000);
+    ASSERT_FALSE(start.pixels.empty());
+    const auto command = [&](int id) { PostMessageA(editMenu, WM_COMMAND, MAKEWPARAM(id, 0), 0); };
+    const auto undoneToStart = [&](const char* what) {
+        command(700);
+        const ScreenPicture undone = WaitForPicture(
+            preview, 20000, [&](const ScreenPicture& now) { return DifferingShare(start, now, 8) < 0.001; });
+        EXPECT_LT(DifferingShare(start, undone, 8), 0.001) << what;
+    };
+
+    // A hill in front of the camera from one click with the 9 x 9 brush.
+    command(7003);
+    Click(heights, 16 * 10 + 5, 6 * 10 + 5);
+    const ScreenPicture hill = WaitForChangedPicture(preview, start, 0.01, 20000);
+    EXPECT_GT(DifferingShare(start, hill, 8), 0.01);
+    undoneToStart("the brush click");
+
+    // Lava dragged across the texture mapping window in one fast move.
+    Click(texture, 7 * 32 + 5, 3 * 32 + 5);
+    command(7020);
+    PostMessageA(mapping, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2 * 10 + 5, 6 * 10 + 5));
+    PostMessageA(mapping, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(30 * 10 + 5, 6 * 10 + 5));
+    PostMessageA(mapping, WM_LBUTTONUP, 0, MAKELPARAM(30 * 10 + 5, 6 * 10 + 5));
+    const ScreenPicture stroke = WaitForChangedPicture(preview, start, 0.02, 20000);
+    EXPECT_GT(DifferingShare(start, stroke, 8), 0.02);
+    undoneToStart("the stroke");
+
+    // Lava over the whole uniform map from one click.
+    command(7020);
+    command(7021);
+    Click(mapping, 5, 5);
+    const ScreenPicture filled = WaitForChangedPicture(preview, start, 0.05, 20000);
+    EXPECT_GT(DifferingShare(start, filled, 8), 0.05);
+    undoneToStart("the fill");
+
+    // Back at the start the map is unchanged: the run ends without a question.
+    DeleteFileA(SettingsFilePath().c_str());
+    PostMessageA(editMenu, WM_CLOSE, 0, 0);
+    DWORD exitCode = 1;
+    ASSERT_TRUE(program.WaitForExit(20000, &exitCode));
+    EXPECT_EQ(0u, exitCode);
+    EXPECT_EQ(9, static_cast<int>(GetPrivateProfileIntA("PaintTools", "BrushSize", 0, SettingsFilePath().c_str())));
+    EXPECT_EQ(1, static_cast<int>(GetPrivateProfileIntA("PaintTools", "Fill", 0, SettingsFilePath().c_str())));
+    DeleteFileA(SettingsFilePath().c_str());
+}

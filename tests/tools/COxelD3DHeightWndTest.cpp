@@ -4,6 +4,7 @@
 #include "scene/COxelD3DSceneBase.h"
 #include "support/EditorSession.h"
 #include "terrain/COxelD3DTerrainChipManager.h"
+#include "tools/COxelPaintTools.h"
 
 #include <gtest/gtest.h>
 
@@ -103,4 +104,76 @@ TEST_F(HeightWindowTest, MovingTheMousePutsTheCursorOnTheLowestCornerUnderIt)
     const POINT edge = Square(0, 0);
     SendMessageA(session.handle(kHeightWindow), WM_MOUSEMOVE, 0, MAKELPARAM(edge.x, edge.y));
     EXPECT_FLOAT_EQ(static_cast<float>(w), cursor[0]);
+}
+
+TEST_F(HeightWindowTest, ToolsActOnTheWholeBrushAroundTheClickedVertex)
+{
+    COxelD3DTerrainChipManager& terrain = session.terrain();
+    COxelPaintTools& tools = session.editor().m_tools;
+    const int w = terrain.m_mapWidth;
+    // View column 10 shows vertex w - 10.
+    const int x = w - 10;
+    tools.m_brushSize = 9;
+    const size_t steps = session.editor().m_history.Count();
+    session.Click(kHeightWindow, Square(10, 10));
+    EXPECT_EQ(steps + 1, session.editor().m_history.Count()) << "one click, one step";
+    EXPECT_DOUBLE_EQ(2.5, terrain.GetHeight(x, 10));
+    EXPECT_DOUBLE_EQ(2.3, terrain.GetHeight(x + 2, 9));
+    EXPECT_DOUBLE_EQ(2.1, terrain.GetHeight(x - 4, 14));
+    EXPECT_DOUBLE_EQ(2.0, terrain.GetHeight(x + 5, 10));
+    session.editor().Undo();
+    EXPECT_DOUBLE_EQ(2.0, terrain.GetHeight(x, 10));
+    EXPECT_DOUBLE_EQ(2.0, terrain.GetHeight(x - 4, 14));
+
+    tools.m_brushSize = 1;
+    tools.m_heightTool = COxelPaintTools::kSmooth;
+    terrain.SetHeight(x, 20, 10.0);
+    session.Click(kHeightWindow, Square(10, 20));
+    EXPECT_DOUBLE_EQ(6.0, terrain.GetHeight(x, 20)) << "halfway to the neighbours' mean";
+    session.Click(kHeightWindow, Square(10, 20), true);
+    EXPECT_DOUBLE_EQ(2.0, terrain.GetHeight(x, 20)) << "all the way";
+}
+
+TEST_F(HeightWindowTest, AStrokeActsOnEverySquareItPassesOnceAndFlattensToWhereItBegan)
+{
+    COxelD3DTerrainChipManager& terrain = session.terrain();
+    COxelPaintTools& tools = session.editor().m_tools;
+    const int w = terrain.m_mapWidth;
+    tools.m_dragPaint = 1;
+    HWND hwnd = session.handle(kHeightWindow);
+    const auto drag = [&](std::initializer_list<POINT> path, bool right) {
+        const POINT first = *path.begin();
+        SendMessageA(hwnd, right ? WM_RBUTTONDOWN : WM_LBUTTONDOWN, 0, MAKELPARAM(first.x, first.y));
+        for (const POINT& at : path) {
+            SendMessageA(hwnd, WM_MOUSEMOVE, 0, MAKELPARAM(at.x, at.y));
+        }
+        const POINT last = *(path.end() - 1);
+        SendMessageA(hwnd, right ? WM_RBUTTONUP : WM_LBUTTONUP, 0, MAKELPARAM(last.x, last.y));
+    };
+    // Across row 5 and back in two jumps: every vertex of the row once.
+    drag({Square(0, 5), Square(w - 1, 5), Square(0, 5)}, false);
+    for (int column = 0; column < w; ++column) {
+        EXPECT_DOUBLE_EQ(2.5, terrain.GetHeight(column, 5)) << column;
+        EXPECT_DOUBLE_EQ(2.0, terrain.GetHeight(column, 6)) << column;
+    }
+    const size_t steps = session.editor().m_history.Count();
+    session.editor().Undo();
+    for (int column = 0; column < w; ++column) {
+        EXPECT_DOUBLE_EQ(2.0, terrain.GetHeight(column, 5)) << "one undo takes back the stroke: " << column;
+    }
+    session.editor().Redo();
+
+    tools.m_heightTool = COxelPaintTools::kFlatten;
+    tools.m_brushSize = 3;
+    terrain.SetHeight(w - 3, 20, 7.0);
+    terrain.SetHeight(w - 9, 21, 12.0);
+    drag({Square(3, 20), Square(12, 20)}, true);
+    EXPECT_EQ(steps + 1, session.editor().m_history.Count());
+    for (int column = 2; column <= 13; ++column) {
+        for (int row = 19; row <= 21; ++row) {
+            EXPECT_DOUBLE_EQ(7.0, terrain.GetHeight(w - column, row)) << column << ", " << row;
+        }
+    }
+    EXPECT_DOUBLE_EQ(2.0, terrain.GetHeight(w - 14, 20));
+    EXPECT_DOUBLE_EQ(2.0, terrain.GetHeight(w - 3, 22));
 }

@@ -6,6 +6,7 @@
 #include "support/NothrowAllocations.h"
 #include "support/TestBitmap.h"
 #include "terrain/COxelD3DTerrainChipManager.h"
+#include "tools/COxelPaintTools.h"
 
 #include <gtest/gtest.h>
 
@@ -216,4 +217,105 @@ TEST_F(TextureMappingTest, HoveringPutsTheCursorOnTheCellUnderTheMouse)
     EXPECT_FLOAT_EQ(static_cast<float>(session.terrain().m_mapWidth - 1), cursor[0]);
     EXPECT_FLOAT_EQ(1.0f, cursor[1]);
     EXPECT_FLOAT_EQ(2.0f, cursor[2]);
+}
+
+TEST_F(TextureMappingTest, StrokesPaintEveryCellThePointerPassesAndTurnEachCellOnce)
+{
+    COxelD3DTerrainChipManager& terrain = session.terrain();
+    const int w = terrain.m_mapWidth;
+    COxelPaintTools& tools = session.editor().m_tools;
+    tools.m_dragPaint = 1;
+    session.editor().m_selectedChip = 7;
+    HWND hwnd = session.handle(kTextureMappingWindow);
+    const auto drag = [&](POINT from, POINT to, bool right) {
+        SendMessageA(hwnd, right ? WM_RBUTTONDOWN : WM_LBUTTONDOWN, 0, MAKELPARAM(from.x, from.y));
+        // One jump across the window, as a fast pointer reports it.
+        SendMessageA(hwnd, WM_MOUSEMOVE, 0, MAKELPARAM(to.x, to.y));
+        SendMessageA(hwnd, right ? WM_RBUTTONUP : WM_LBUTTONUP, 0, MAKELPARAM(to.x, to.y));
+    };
+    const size_t steps = session.editor().m_history.Count();
+    drag(Cell(0, 0), Cell(w - 1, w - 1), false);
+    EXPECT_EQ(steps + 1, session.editor().m_history.Count()) << "the whole stroke is one step";
+    int painted = 0;
+    for (int row = 0; row < w; ++row) {
+        for (int column = 0; column < w; ++column) {
+            painted += terrain.GetMapChip(column, row) == 7;
+        }
+    }
+    EXPECT_EQ(2 * w - 1, painted) << "a staircase of cells sharing edges, corner to corner";
+    EXPECT_EQ(7, terrain.GetMapChip(0, 0));
+    EXPECT_EQ(7, terrain.GetMapChip(1, w - 1));
+
+    // A 3 x 3 brush dragged along row 5 overlaps itself at every step: each
+    // cell of the band still turns once.
+    tools.m_brushSize = 3;
+    drag(Cell(2, 5), Cell(w - 3, 5), true);
+    for (int column = 0; column < w; ++column) {
+        for (int row = 3; row <= 7; ++row) {
+            const int view = (w - column) % w;
+            const bool inBand = row >= 4 && row <= 6 && view >= 1 && view <= w - 2;
+            EXPECT_EQ(inBand ? 1 : 0, terrain.GetMapChipRotation(column, row)) << column << ", " << row;
+        }
+    }
+    EXPECT_EQ(steps + 2, session.editor().m_history.Count());
+    session.editor().Undo();
+    EXPECT_EQ(0, terrain.GetMapChipRotation(w - 2, 5)) << "one undo takes back the whole stroke";
+    EXPECT_EQ(7, terrain.GetMapChip(0, 0));
+    // Without strokes, a press and a release on different cells still do nothing.
+    tools.m_dragPaint = 0;
+    drag(Cell(0, 10), Cell(5, 10), false);
+    EXPECT_EQ(0, terrain.GetMapChip(0, 10));
+}
+
+TEST_F(TextureMappingTest, FillPaintsTheConnectedRegionOfLikeCellsAcrossTheMapsEdges)
+{
+    COxelD3DTerrainChipManager& terrain = session.terrain();
+    const int w = terrain.m_mapWidth;
+    session.editor().m_tools.m_fill = 1;
+    // A ring of chip 3 around cells 10..12 in columns and rows; one of them turned.
+    for (int i = 9; i <= 13; ++i) {
+        for (const auto& cell : {POINT{i, 9}, POINT{i, 13}, POINT{9, i}, POINT{13, i}}) {
+            terrain.SetMapChip(cell.x, cell.y, 3);
+        }
+    }
+    terrain.SetMapChipRotation(11, 11, 1);
+    const int inside = (w - 10) % w;
+
+    session.editor().m_selectedChip = 5;
+    session.Click(kTextureMappingWindow, Cell(inside, 10));
+    EXPECT_EQ(5, terrain.GetMapChip(10, 10));
+    EXPECT_EQ(5, terrain.GetMapChip(12, 12));
+    EXPECT_EQ(0, terrain.GetMapChip(11, 11)) << "a turned cell is not like the others";
+    EXPECT_EQ(0, terrain.GetMapChip(0, 0)) << "the ring bounds the region";
+    EXPECT_EQ(3, terrain.GetMapChip(9, 9));
+
+    // Outside the ring: the rest of the map, joined across its edges.
+    session.editor().m_selectedChip = 6;
+    session.Click(kTextureMappingWindow, Cell(0, 0));
+    EXPECT_EQ(6, terrain.GetMapChip(w - 1, w - 1));
+    EXPECT_EQ(6, terrain.GetMapChip(0, 0));
+    EXPECT_EQ(5, terrain.GetMapChip(10, 10));
+    // A region that shows the picked chip already makes no step.
+    const size_t steps = session.editor().m_history.Count();
+    session.Click(kTextureMappingWindow, Cell(0, 0));
+    EXPECT_EQ(steps, session.editor().m_history.Count());
+    session.editor().Undo();
+    EXPECT_EQ(0, terrain.GetMapChip(w - 1, w - 1)) << "one undo takes back the whole fill";
+    EXPECT_EQ(5, terrain.GetMapChip(10, 10));
+    // The right button still turns.
+    session.Click(kTextureMappingWindow, Cell(0, 0), true);
+    EXPECT_EQ(1, terrain.GetMapChipRotation(0, 0));
+}
+
+TEST_F(TextureMappingTest, TheCursorCoversTheBrushsFootprintStandingOnItsLowestCorner)
+{
+    const int w = session.terrain().m_mapWidth;
+    session.editor().m_tools.m_brushSize = 9;
+    session.terrain().SetHeight(w - 4, 14, 0.5);
+    SendMessageA(session.handle(kTextureMappingWindow), WM_MOUSEMOVE, 0, MAKELPARAM(Cell(1, 10).x, Cell(1, 10).y));
+    const COxelD3DSceneBase& scene = session.scene();
+    EXPECT_EQ(9, scene.m_cursorSize);
+    EXPECT_FLOAT_EQ(static_cast<float>(w - 1 - 4), scene.m_cursorPosition[0]);
+    EXPECT_FLOAT_EQ(0.5f, scene.m_cursorPosition[1]);
+    EXPECT_FLOAT_EQ(6.0f, scene.m_cursorPosition[2]);
 }

@@ -1,0 +1,139 @@
+#include "editor/MapPainting.h"
+
+#include "editor/COxelD3DTerrainEditor.h"
+#include "editor/CellStep.h"
+#include "editor/HeightStep.h"
+#include "terrain/COxelD3DTerrainChipManager.h"
+#include "terrain/MapGridMath.h"
+
+#include <memory>
+
+namespace {
+
+// The action under way: whether one of its pieces became a step, which the
+// later pieces then join. One action at a time, on the one UI thread.
+bool g_actionHasStep = false;
+
+void Perform(COxelD3DTerrainEditor& editor, std::unique_ptr<MapStep> step)
+{
+    if (editor.Perform(std::move(step), g_actionHasStep)) {
+        g_actionHasStep = true;
+    }
+}
+
+// A brush that wraps round the map's edges touches squares on both sides:
+// as one piece the windows would repaint everything between them. So a small
+// change goes in pieces, one per quarter of the map, which join into the
+// action's one step; a large one (a fill) is repainted whole anyway.
+const size_t kMostSplit = 4 * 9 * 9;
+
+template <typename Item, typename PointOf>
+std::vector<std::vector<Item>> InQuarters(const std::vector<Item>& items, PointOf pointOf, int mapWidth, int mapHeight)
+{
+    if (items.size() > kMostSplit) {
+        return {items};
+    }
+    std::vector<std::vector<Item>> quarters(4);
+    for (const Item& item : items) {
+        const GridPoint point = pointOf(item);
+        const int right = WrapIndex(point.column, mapWidth) * 2 / mapWidth;
+        const int lower = WrapIndex(point.row, mapHeight) * 2 / mapHeight;
+        quarters[right + 2 * lower].push_back(item);
+    }
+    return quarters;
+}
+
+GridPoint Itself(const GridPoint& point)
+{
+    return point;
+}
+
+}  // namespace
+
+void BeginPaintAction(COxelD3DTerrainEditor&)
+{
+    g_actionHasStep = false;
+}
+
+void EndPaintAction(COxelD3DTerrainEditor&)
+{
+    g_actionHasStep = false;
+}
+
+void PaintHeights(COxelD3DTerrainEditor& editor, const std::vector<HeightChange>& changes)
+{
+    if (changes.empty() || !editor.HasMap()) {
+        return;
+    }
+    const auto vertexOf = [](const HeightChange& change) { return change.vertex; };
+    for (const auto& quarter : InQuarters(changes, vertexOf, editor.m_mapWidth, editor.m_mapHeight)) {
+        if (quarter.empty()) {
+            continue;
+        }
+        auto step = std::make_unique<HeightStep>();
+        for (const HeightChange& change : quarter) {
+            step->Add(change.vertex.column, change.vertex.row, change.height);
+        }
+        Perform(editor, std::move(step));
+    }
+}
+
+void PaintChips(COxelD3DTerrainEditor& editor, const std::vector<GridPoint>& cells, int chip)
+{
+    if (!editor.HasMap()) {
+        return;
+    }
+    COxelD3DTerrainChipManager* terrain = editor.m_terrain;
+    std::vector<GridPoint> changing;
+    for (const GridPoint& cell : cells) {
+        if (terrain->GetMapChip(cell.column, cell.row) != chip ||
+            terrain->GetMapChipRotation(cell.column, cell.row) != 0) {
+            changing.push_back(cell);
+        }
+    }
+    for (const auto& quarter : InQuarters(changing, Itself, editor.m_mapWidth, editor.m_mapHeight)) {
+        if (quarter.empty()) {
+            continue;
+        }
+        auto step = std::make_unique<CellStep>();
+        for (const GridPoint& cell : quarter) {
+            step->PlaceChip(cell.column, cell.row, chip);
+        }
+        Perform(editor, std::move(step));
+    }
+}
+
+void FillChips(COxelD3DTerrainEditor& editor, GridPoint start, int chip)
+{
+    if (!editor.HasMap()) {
+        return;
+    }
+    COxelD3DTerrainChipManager* terrain = editor.m_terrain;
+    const int regionChip = terrain->GetMapChip(start.column, start.row);
+    const int regionRotation = terrain->GetMapChipRotation(start.column, start.row);
+    if (regionChip == chip && regionRotation == 0) {
+        return;
+    }
+    const CellMatches alike = [&](int column, int row) {
+        return terrain->GetMapChip(column, row) == regionChip &&
+               terrain->GetMapChipRotation(column, row) == regionRotation;
+    };
+    PaintChips(editor, FloodFillRegion(alike, start, editor.m_mapWidth, editor.m_mapHeight), chip);
+}
+
+void TurnChips(COxelD3DTerrainEditor& editor, const std::vector<GridPoint>& cells)
+{
+    if (cells.empty() || !editor.HasMap()) {
+        return;
+    }
+    for (const auto& quarter : InQuarters(cells, Itself, editor.m_mapWidth, editor.m_mapHeight)) {
+        if (quarter.empty()) {
+            continue;
+        }
+        auto step = std::make_unique<CellStep>();
+        for (const GridPoint& cell : quarter) {
+            step->Turn(cell.column, cell.row);
+        }
+        Perform(editor, std::move(step));
+    }
+}

@@ -1,0 +1,28 @@
+#pragma once
+
+#include "tools/BrushMath.h"
+
+#include <vector>
+
+class COxelD3DTerrainEditor;
+
+// How the painting tools' clicks, strokes and fills change the map: each call
+// makes a step and hands it to the editor's Perform, which does it, keeps it
+// for undo and has every open window repaint what it touched. A user action
+// (a click, a whole stroke, a fill) lies between BeginPaintAction and
+// EndPaintAction and is one step: its later pieces join its first.
+
+// Starts a user action; the changes until EndPaintAction belong to it.
+void BeginPaintAction(COxelD3DTerrainEditor& editor);
+void EndPaintAction(COxelD3DTerrainEditor& editor);
+
+// Gives each listed vertex its new height (kept within the grid's bounds).
+void PaintHeights(COxelD3DTerrainEditor& editor, const std::vector<HeightChange>& changes);
+// Puts `chip`, unturned, on each listed cell; cells that show it already are left alone.
+void PaintChips(COxelD3DTerrainEditor& editor, const std::vector<GridPoint>& cells, int chip);
+// Puts `chip`, unturned, on the region of cells that share the chip and turn of
+// cell `start` and connect to it through shared edges, across the map's edges.
+// A region that shows `chip` unturned already is left alone.
+void FillChips(COxelD3DTerrainEditor& editor, GridPoint start, int chip);
+// Turns the chip of each listed cell a quarter further.
+void TurnChips(COxelD3DTerrainEditor& editor, const std::vector<GridPoint>& cells);

@@ -1,0 +1,48 @@
+#include "tools/COxelPaintStroke.h"
+
+COxelPaintStroke::COxelPaintStroke()
+    : m_button(0), m_last{0, 0}, m_squareWidth(1), m_squareHeight(1), m_columns(0), m_rows(0)
+{
+}
+
+std::vector<GridPoint> COxelPaintStroke::Begin(UINT button, POINT at, int squareWidth, int squareHeight, int columns,
+                                               int rows)
+{
+    m_button = button;
+    m_last = at;
+    m_squareWidth = squareWidth;
+    m_squareHeight = squareHeight;
+    m_columns = columns;
+    m_rows = rows;
+    m_reached.assign(static_cast<size_t>(columns > 0 ? columns : 0) * (rows > 0 ? rows : 0), 0);
+    return Reach(SquaresAlongSegment(at, at, squareWidth, squareHeight, columns, rows));
+}
+
+std::vector<GridPoint> COxelPaintStroke::MoveTo(POINT at)
+{
+    if (!Active()) {
+        return {};
+    }
+    const POINT from = m_last;
+    m_last = at;
+    return Reach(SquaresAlongSegment(from, at, m_squareWidth, m_squareHeight, m_columns, m_rows));
+}
+
+void COxelPaintStroke::End()
+{
+    m_button = 0;
+    m_reached.clear();
+}
+
+std::vector<GridPoint> COxelPaintStroke::Reach(const std::vector<GridPoint>& passed)
+{
+    std::vector<GridPoint> fresh;
+    for (const GridPoint& square : passed) {
+        char& reached = m_reached[static_cast<size_t>(square.row) * m_columns + square.column];
+        if (!reached) {
+            reached = 1;
+            fresh.push_back(square);
+        }
+    }
+    return fresh;
+}

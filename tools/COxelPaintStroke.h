@@ -1,0 +1,39 @@
+#pragma once
+
+#include "tools/BrushMath.h"
+
+#include <windows.h>
+
+#include <vector>
+
+// One drag of a button across a view of squares (the height or texture mapping
+// window): which squares the tool acts on as the pointer moves. Every square
+// the pointer passes is reached, however fast it moves, and each at most once
+// per stroke. Squares are the view's, not the grid's.
+class COxelPaintStroke {
+public:
+    COxelPaintStroke();
+
+    // Starts a stroke of `button` (WM_LBUTTONDOWN or WM_RBUTTONDOWN) at pixel
+    // `at` of a view of `columns` x `rows` squares; gives the square under the
+    // pointer, or nothing when it lies outside the view.
+    std::vector<GridPoint> Begin(UINT button, POINT at, int squareWidth, int squareHeight, int columns, int rows);
+    // The squares passed on the way to `at` that the stroke has not reached yet.
+    std::vector<GridPoint> MoveTo(POINT at);
+    void End();
+
+    bool Active() const { return m_button != 0; }
+    // The button-down message that started the stroke; 0 when there is none.
+    UINT Button() const { return m_button; }
+
+private:
+    std::vector<GridPoint> Reach(const std::vector<GridPoint>& passed);
+
+    UINT m_button;
+    POINT m_last;
+    int m_squareWidth;
+    int m_squareHeight;
+    int m_columns;
+    int m_rows;
+    std::vector<char> m_reached;
+};

@@ -1,0 +1,134 @@
+#include "tools/COxelPaintTools.h"
+
+#include "app/COxelSettingsFile.h"
+
+namespace {
+
+const char kSection[] = "PaintTools";
+const char kBrushSizeKey[] = "BrushSize";
+const char kHeightToolKey[] = "HeightTool";
+const char kDragPaintKey[] = "DragPaint";
+const char kFillKey[] = "Fill";
+
+const double kRaiseStep = 0.5;
+// How far towards its neighbours' mean a vertex moves: halfway with the left
+// button, all the way with the right.
+const double kSmoothLeft = 0.5;
+const double kSmoothRight = 1.0;
+
+struct Choice {
+    int command;
+    int value;
+};
+const Choice kBrushSizes[] = {{COxelPaintTools::kBrush1, 1},
+                              {COxelPaintTools::kBrush3, 3},
+                              {COxelPaintTools::kBrush5, 5},
+                              {COxelPaintTools::kBrush9, 9}};
+const Choice kHeightTools[] = {{COxelPaintTools::kRaiseLowerTool, COxelPaintTools::kRaiseLower},
+                               {COxelPaintTools::kSmoothTool, COxelPaintTools::kSmooth},
+                               {COxelPaintTools::kFlattenTool, COxelPaintTools::kFlatten}};
+
+template <size_t N>
+bool IsChoice(const Choice (&choices)[N], int value)
+{
+    for (const Choice& choice : choices) {
+        if (choice.value == value) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// Picks the choice of `id` in a radio group; false when the group has none.
+template <size_t N>
+bool Pick(const Choice (&choices)[N], int id, int& value)
+{
+    for (const Choice& choice : choices) {
+        if (choice.command == id) {
+            value = choice.value;
+            return true;
+        }
+    }
+    return false;
+}
+
+template <size_t N>
+void MarkGroup(HMENU menu, const Choice (&choices)[N], int value)
+{
+    for (const Choice& choice : choices) {
+        if (choice.value == value) {
+            CheckMenuRadioItem(menu, choices[0].command, choices[N - 1].command, choice.command, MF_BYCOMMAND);
+        }
+    }
+}
+
+}  // namespace
+
+COxelPaintTools::COxelPaintTools() : m_brushSize(1), m_heightTool(kRaiseLower), m_dragPaint(0), m_fill(0) {}
+
+void COxelPaintTools::Load(COxelSettingsFile& settings)
+{
+    // A missing key reads as 0, which is no brush size: the default stays.
+    const int size = settings.ReadInt(kSection, kBrushSizeKey);
+    if (IsChoice(kBrushSizes, size)) {
+        m_brushSize = size;
+    }
+    const int tool = settings.ReadInt(kSection, kHeightToolKey);
+    if (IsChoice(kHeightTools, tool)) {
+        m_heightTool = tool;
+    }
+    m_dragPaint = settings.ReadInt(kSection, kDragPaintKey) == 1 ? 1 : 0;
+    m_fill = settings.ReadInt(kSection, kFillKey) == 1 ? 1 : 0;
+}
+
+void COxelPaintTools::Save(COxelSettingsFile& settings) const
+{
+    settings.WriteInt(kSection, kBrushSizeKey, m_brushSize);
+    settings.WriteInt(kSection, kHeightToolKey, m_heightTool);
+    settings.WriteInt(kSection, kDragPaintKey, m_dragPaint);
+    settings.WriteInt(kSection, kFillKey, m_fill);
+}
+
+bool COxelPaintTools::OnCommand(int id)
+{
+    if (Pick(kBrushSizes, id, m_brushSize) || Pick(kHeightTools, id, m_heightTool)) {
+        return true;
+    }
+    if (id == kDragPaint) {
+        m_dragPaint = !m_dragPaint;
+        return true;
+    }
+    if (id == kFill) {
+        m_fill = !m_fill;
+        return true;
+    }
+    return false;
+}
+
+void COxelPaintTools::ShowIn(HMENU menu) const
+{
+    MarkGroup(menu, kBrushSizes, m_brushSize);
+    MarkGroup(menu, kHeightTools, m_heightTool);
+    CheckMenuItem(menu, kDragPaint, MF_BYCOMMAND | (m_dragPaint ? MF_CHECKED : MF_UNCHECKED));
+    CheckMenuItem(menu, kFill, MF_BYCOMMAND | (m_fill ? MF_CHECKED : MF_UNCHECKED));
+}
+
+std::vector<GridPoint> COxelPaintTools::Footprint(GridPoint centre, int mapWidth, int mapHeight) const
+{
+    return BrushFootprint(centre, m_brushSize, mapWidth, mapHeight);
+}
+
+std::vector<HeightChange> COxelPaintTools::HeightEdit(const HeightAt& heightAt, GridPoint vertex, bool rightButton,
+                                                      double startHeight, int mapWidth, int mapHeight) const
+{
+    switch (m_heightTool) {
+        case kSmooth:
+            return SmoothHeights(heightAt, vertex, m_brushSize, mapWidth, mapHeight,
+                                 rightButton ? kSmoothRight : kSmoothLeft);
+        case kFlatten:
+            return FlattenHeights(heightAt, vertex, m_brushSize, mapWidth, mapHeight, startHeight);
+        default:
+            return RaiseLowerHeights(heightAt, vertex, m_brushSize, mapWidth, mapHeight,
+                                     rightButton ? -kRaiseStep : kRaiseStep);
+    }
+}
