@@ -227,6 +227,25 @@ void COxelD3DTerrainEditor::NewMap(int width, int height)
     }
 }
 
+bool COxelD3DTerrainEditor::ReplaceHeights(const std::vector<double>& heights)
+{
+    if (!HasMap() || heights.size() != static_cast<size_t>(m_mapWidth) * m_mapHeight) {
+        return false;
+    }
+    for (int row = 0; row < m_mapHeight; ++row) {
+        for (int column = 0; column < m_mapWidth; ++column) {
+            m_terrain->SetHeight(column, row, heights[static_cast<size_t>(row) * m_mapWidth + column]);
+        }
+    }
+    for (int index : {kHeightWindow, kMapEditWindow}) {
+        COxelD3DTerrainEditorChildWndBase* window = Window(index);
+        if (window && window->m_hWnd) {
+            window->Refresh();
+        }
+    }
+    return true;
+}
+
 void COxelD3DTerrainEditor::OpenTextureImage(const char* path)
 {
     char chosen[MAX_PATH];

@@ -26,14 +26,16 @@ public:
     // whole, sound map file is reported and changes nothing (E_FAIL).
     HRESULT Load(const char* path);
 
+    // The map as the editor, the terrain and the scene hold it now; false when
+    // there is no map. The exports write what a map file would keep.
+    bool Gather(MapFileContents* map) const;
+
     COxelD3DTerrainEditor* m_editor;
 
 private:
     COxelMapDataFile(const COxelMapDataFile&) = delete;
     COxelMapDataFile& operator=(const COxelMapDataFile&) = delete;
 
-    // The map as the editor, the terrain and the scene hold it now; false when there is no map.
-    bool Gather(MapFileContents* map) const;
     // Replaces the map by a checked file's contents and brings the windows up to date.
     void Apply(const MapFileContents& map);
     // Adds the file's billboards with their images and repeat flags, then puts
