@@ -239,10 +239,42 @@ ImageError DecodeBgra(const unsigned char* bytes, std::size_t size, BgraImage* i
     return ImageError::None;
 }
 
+namespace {
+
+// WIC hands 16-bit samples over in memory order, and a PNG stores them high
+// byte first; not every implementation of the PNG encoder turns them round
+// (the decoders do). One known sample, written and read back, tells which
+// kind this system has; asked once.
+bool EncoderKeepsByteOrder()
+{
+    static const bool keeps = [] {
+        const unsigned short probe = 0x0102;
+        std::vector<unsigned char> png;
+        LuminanceImage back;
+        if (EncodePng(&probe, 1, 1, 2, GUID_WICPixelFormat16bppGray, &png) != ImageError::None ||
+            DecodeLuminance(png.data(), png.size(), &back) != ImageError::None) {
+            return false;
+        }
+        return static_cast<int>(back.values[0] * 65535.0f + 0.5f) == 0x0201;
+    }();
+    return keeps;
+}
+
+}  // namespace
+
 ImageError EncodeGrey16Png(const unsigned short* values, int width, int height, std::vector<unsigned char>* png)
 {
     if (width <= 0 || height <= 0) {
         return ImageError::CannotEncode;
+    }
+    const std::size_t count = static_cast<std::size_t>(width) * height;
+    std::vector<unsigned short> swapped;
+    if (EncoderKeepsByteOrder()) {
+        swapped.assign(values, values + count);
+        for (unsigned short& value : swapped) {
+            value = static_cast<unsigned short>(value << 8 | value >> 8);
+        }
+        values = swapped.data();
     }
     return EncodePng(values, static_cast<UINT>(width), static_cast<UINT>(height), static_cast<UINT>(width) * 2,
                      GUID_WICPixelFormat16bppGray, png);

@@ -257,15 +257,18 @@ TEST_F(MapImportExportTest, AFailedWriteKeepsTheOldFileAndSaysSo)
     }
 }
 
-// Also writes the file that the glTF-Validator checks (see CMakeLists.txt),
-// when the validator's runner names it.
+// Run by the glTF-Validator's test (see CMakeLists.txt), which names a folder
+// in QUELMORA_EXPORT_SAMPLES: the model and the map's picture are left there,
+// for the validator and for a person to look at.
 TEST_F(MapImportExportTest, APaintedRaisedMapWithPlanesExportsAsGltf)
 {
     PaintAndRaise();
-    char sample[MAX_PATH] = {};
-    GetEnvironmentVariableA("QUELMORA_GLTF_SAMPLE", sample, MAX_PATH);
-    const std::string path = sample[0] ? sample : folder + "painted.glb";
+    char samples[MAX_PATH] = {};
+    GetEnvironmentVariableA("QUELMORA_EXPORT_SAMPLES", samples, MAX_PATH);
+    const std::string into = samples[0] ? std::string(samples) + "\\" : folder;
+    const std::string path = into + "painted-map.glb";
     ASSERT_TRUE(ExportGltf(&editor(), nullptr, path.c_str()));
+    EXPECT_TRUE(ExportMapPicture(&editor(), nullptr, (into + "painted-map.png").c_str()));
     GlbFile glb;
     ASSERT_TRUE(glb.Read(ReadAll(path))) << glb.error;
     const nlohmann::json& positions =

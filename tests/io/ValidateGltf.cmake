@@ -1,7 +1,8 @@
 # Runs quelmora_tests' glTF export of a painted, raised map with planes, with
-# the file written to OUT/painted-map.glb, then the Khronos glTF-Validator on
-# it. Fails when the export fails or the report has any error; the report is
-# left beside the file (painted-map.report.json).
+# the file written to OUT/painted-map.glb (and the map's picture beside it),
+# then the Khronos glTF-Validator on it. Fails when the export fails or the
+# report has any error; the report is left beside the file
+# (painted-map.report.json).
 #   cmake -DEMULATOR=... -DTESTS=... -DNODE=... -DVALIDATOR=... -DOUT=... -P ValidateGltf.cmake
 if(NOT NODE OR NOT EXISTS "${VALIDATOR}")
   message(FATAL_ERROR "The glTF-Validator is not installed (node: '${NODE}', runner: '${VALIDATOR}'); "
@@ -11,7 +12,7 @@ file(MAKE_DIRECTORY "${OUT}")
 set(sample "${OUT}/painted-map.glb")
 file(REMOVE "${sample}")
 execute_process(
-  COMMAND ${CMAKE_COMMAND} -E env QUELMORA_GLTF_SAMPLE=${sample}
+  COMMAND ${CMAKE_COMMAND} -E env QUELMORA_EXPORT_SAMPLES=${OUT}
           ${EMULATOR} ${TESTS} --gtest_filter=MapImportExportTest.APaintedRaisedMapWithPlanesExportsAsGltf
   RESULT_VARIABLE exported)
 if(NOT exported EQUAL 0 OR NOT EXISTS "${sample}")
