@@ -73,9 +73,28 @@ LRESULT CALLBACK PreviewWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
     switch (message) {
     case WM_CLOSE:
         if (COxelD3DTerrainEditor* editor = COxelD3DTerrainEditor::GetInstance()) {
+            // A map with unsaved changes is not closed without asking.
+            if (!editor->ConfirmDiscard()) {
+                return 0;
+            }
             editor->SaveWindowLayout();
         }
         DestroyWindow(hwnd);
+        return 0;
+    case WM_QUERYENDSESSION:
+        // Windows asks before it ends the session: the same question, and
+        // Cancel keeps the session.
+        if (COxelD3DTerrainEditor* editor = COxelD3DTerrainEditor::GetInstance()) {
+            return editor->ConfirmDiscard() ? TRUE : FALSE;
+        }
+        return TRUE;
+    case WM_ENDSESSION:
+        // The session ends and the program with it, without a WM_CLOSE.
+        if (wParam) {
+            if (COxelD3DTerrainEditor* editor = COxelD3DTerrainEditor::GetInstance()) {
+                editor->SaveWindowLayout();
+            }
+        }
         return 0;
     case WM_DESTROY:
         PostQuitMessage(0);

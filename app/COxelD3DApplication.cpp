@@ -2,6 +2,7 @@
 
 #include "app/MultiSample.h"
 #include "app/SafeRelease.h"
+#include "editor/COxelD3DTerrainEditor.h"
 #include "scene/COxelD3DSceneBase.h"
 
 #include <mmsystem.h>
@@ -61,6 +62,9 @@ int COxelD3DApplication::Run()
         UpdateWindow(m_hWnd);
         while (m_msg.message != WM_QUIT) {
             if (PeekMessageA(&m_msg, nullptr, 0, 0, PM_REMOVE)) {
+                if (COxelD3DTerrainEditor::TranslateShortcut(&m_msg)) {
+                    continue;
+                }
                 TranslateMessage(&m_msg);
                 DispatchMessageA(&m_msg);
             } else {

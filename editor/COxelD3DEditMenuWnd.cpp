@@ -89,6 +89,43 @@ void COxelD3DEditMenuWnd::Create()
     SetDithering(FALSE);
     CheckMenuCommand(kBackground, true);
     CheckMenuCommand(kInfinite, true);
+    ShowHistory(false, false);
+}
+
+void COxelD3DEditMenuWnd::ShowHistory(bool canUndo, bool canRedo)
+{
+    HMENU menu = GetMenu(m_hWnd);
+    if (!menu) {
+        return;
+    }
+    EnableMenuItem(menu, kUndoCommand, MF_BYCOMMAND | (canUndo ? MF_ENABLED : MF_GRAYED));
+    EnableMenuItem(menu, kRedoCommand, MF_BYCOMMAND | (canRedo ? MF_ENABLED : MF_GRAYED));
+}
+
+bool COxelD3DEditMenuWnd::SaveMap()
+{
+    COxelD3DTerrainEditor* editor = COxelD3DTerrainEditor::GetInstance();
+    if (!editor || !editor->m_mapFile) {
+        return false;
+    }
+    if (!m_fileName[0]) {
+        return SaveMapAs();
+    }
+    if (!editor->m_mapFile->Save(m_fileName)) {
+        return false;
+    }
+    editor->MarkSaved();
+    return true;
+}
+
+bool COxelD3DEditMenuWnd::SaveMapAs()
+{
+    COxelD3DTerrainEditor* editor = COxelD3DTerrainEditor::GetInstance();
+    if (!editor || !editor->m_mapFile || !editor->m_mapFile->Save(nullptr, m_fileName)) {
+        return false;
+    }
+    editor->MarkSaved();
+    return true;
 }
 
 void COxelD3DEditMenuWnd::OnPaint(HDC)
@@ -111,7 +148,7 @@ void COxelD3DEditMenuWnd::OnCommand(int id)
     case kNewMap16:
     case kNewMap32:
     case kNewMap64:
-        if (editor) {
+        if (editor && editor->ConfirmDiscard()) {
             const int size = 16 << (id - kNewMap16);
             editor->NewMap(size, size);
             // A new map has no file yet: the next save asks for one.
@@ -119,19 +156,24 @@ void COxelD3DEditMenuWnd::OnCommand(int id)
         }
         break;
     case kOpen:
-        if (editor && editor->m_mapFile) {
+        if (editor && editor->m_mapFile && editor->ConfirmDiscard()) {
             editor->m_mapFile->Open(m_fileName);
         }
         break;
     case kSave:
-        if (editor && editor->m_mapFile && m_fileName[0]) {
-            editor->m_mapFile->Save(m_fileName);
-            break;
-        }
-        [[fallthrough]];
+        SaveMap();
+        break;
     case kSaveAs:
-        if (editor && editor->m_mapFile) {
-            editor->m_mapFile->Save(nullptr, m_fileName);
+        SaveMapAs();
+        break;
+    case kUndoCommand:
+        if (editor) {
+            editor->Undo();
+        }
+        break;
+    case kRedoCommand:
+        if (editor) {
+            editor->Redo();
         }
         break;
     case kImportHeightmap:

@@ -4,9 +4,9 @@
 
 #include <windows.h>
 
-// The small window that carries the editor's main menu: new maps, files, the
-// preview's display switches, the atlas image and the About box. Its client
-// area has no height; it is all caption and menu.
+// The small window that carries the editor's main menu: new maps, files, undo
+// and redo, the preview's display switches, the atlas image and the About box.
+// Its client area has no height; it is all caption and menu.
 class COxelD3DEditMenuWnd : public COxelD3DTerrainEditorChildWndBase {
 public:
     COxelD3DEditMenuWnd();
@@ -19,11 +19,24 @@ public:
     void OnScroll(LPARAM bar, int code, int position, int vertical) override;
     void Refresh() override;
 
+    // "元に戻す(&U)" and "やり直し(&R)" of "編集(&E)", which the keyboard
+    // shortcuts of every window send here too.
+    static const int kUndoCommand = 700;
+    static const int kRedoCommand = 701;
+
+    // Greys "元に戻す(&U)" and "やり直し(&R)" when they have nothing to do.
+    void ShowHistory(bool canUndo, bool canRedo);
+    // Saves as "上書き保存(&S)" does: to the map's file, or to one the user
+    // names when it has none. True when the map was written.
+    bool SaveMap();
+
     // The file "上書き保存(&S)" writes to: the map file last opened or saved
     // under a name the user chose; empty for a new map, so its first save asks.
     char m_fileName[MAX_PATH];
 
 private:
+    // Saves under a name the user chooses; true when the map was written.
+    bool SaveMapAs();
     // Flips a switch that lives elsewhere and sets the item's mark from the
     // switch's new value, whatever the mark showed before.
     void Toggle(int id, int& flag);

@@ -1,6 +1,8 @@
 #include "editor/COxelD3DMapEditWnd.h"
 
 #include "editor/COxelD3DTerrainEditor.h"
+#include "editor/CellStep.h"
+#include "editor/HeightStep.h"
 #include "editor/EditorWindowRouting.h"
 #include "editor/GdiScope.h"
 #include "terrain/COxelD3DTerrainChipManager.h"
@@ -9,6 +11,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <memory>
 
 namespace {
 
@@ -167,15 +170,6 @@ void COxelD3DMapEditWnd::RepaintCell(int index)
     DrawCell(m_cells[index], memory.get());
 }
 
-void COxelD3DMapEditWnd::RepaintAroundVertex(int column, int row)
-{
-    for (int dy = -1; dy <= 0; ++dy) {
-        for (int dx = -1; dx <= 0; ++dx) {
-            RepaintCell(WrapIndex(row + dy, m_mapHeight) * m_mapWidth + WrapIndex(column + dx, m_mapWidth));
-        }
-    }
-}
-
 void COxelD3DMapEditWnd::EditCell(const MapEditCell& cell, UINT message, int px, int py)
 {
     COxelD3DTerrainEditor* editor = COxelD3DTerrainEditor::GetInstance();
@@ -185,20 +179,45 @@ void COxelD3DMapEditWnd::EditCell(const MapEditCell& cell, UINT message, int px,
     }
     const bool left = message == WM_LBUTTONUP;
     const int corner = MapEditCornerAt(px - kMapEditCellPixels * cell.column, py - kMapEditCellPixels * cell.row);
+    const int x = cell.index % m_mapWidth;
+    const int y = cell.index / m_mapWidth;
     if (corner < 0) {
+        auto step = std::make_unique<CellStep>();
         if (left) {
-            terrain->SetMapChip(cell.index, editor->m_selectedChip);
+            step->PlaceChip(x, y, editor->m_selectedChip);
         } else {
-            terrain->SetMapChipRotation(cell.index, -1);
+            step->Turn(x, y);
         }
-        RepaintCell(cell.index);
+        editor->Perform(std::move(step));
         return;
     }
-    const int column = WrapIndex(cell.index % m_mapWidth + corner / 2, m_mapWidth);
-    const int row = WrapIndex(cell.index / m_mapWidth + corner % 2, m_mapHeight);
-    terrain->SetHeight(column, row, terrain->GetHeight(column, row) + (left ? kStep : -kStep));
-    // Four squares show this vertex in one of their corners.
-    RepaintAroundVertex(column, row);
+    const int column = WrapIndex(x + corner / 2, m_mapWidth);
+    const int row = WrapIndex(y + corner % 2, m_mapHeight);
+    editor->Perform(
+        std::make_unique<HeightStep>(column, row, terrain->GetHeight(column, row) + (left ? kStep : -kStep)));
+}
+
+void COxelD3DMapEditWnd::OnMapChanged(const MapChange& change)
+{
+    if (change.kind == MapChange::kAtlas) {
+        Refresh();
+        return;
+    }
+    COxelD3DTerrainEditor* editor = COxelD3DTerrainEditor::GetInstance();
+    if (change.kind != MapChange::kGrid || !m_bitmap || !editor || m_mapWidth != editor->m_mapWidth ||
+        m_mapHeight != editor->m_mapHeight) {
+        return;
+    }
+    change.area.ForEachCell(m_mapWidth, m_mapHeight, [&](int x, int y) {
+        const int index = y * m_mapWidth + x;
+        RepaintCell(index);
+        const MapEditCell& cell = m_cells[index];
+        const RECT square = {kMapEditCellPixels * cell.column - m_scrollX, kMapEditCellPixels * cell.row - m_scrollY,
+                             kMapEditCellPixels * (cell.column + 1) - m_scrollX,
+                             kMapEditCellPixels * (cell.row + 1) - m_scrollY};
+        InvalidateRect(m_hWnd, &square, FALSE);
+    });
+    UpdateWindow(m_hWnd);
 }
 
 int COxelD3DMapEditWnd::OnMouse(UINT message, int x, int y)
@@ -242,7 +261,6 @@ int COxelD3DMapEditWnd::OnMouse(UINT message, int x, int y)
         // A window wider than its map has no cell past the map's last square.
         if (onMap) {
             EditCell(m_cells[CellIndex(cell.x, cell.y)], message, x + m_scrollX, y + m_scrollY);
-            Redraw();
         }
         press = kNoCell;
         break;

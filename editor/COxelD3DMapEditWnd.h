@@ -36,6 +36,8 @@ public:
     void Refresh() override;
     // Keeps the window from growing past the drawn map.
     void OnSize(UINT type, int width, int height) override;
+    // Redraws the squares of the changed cells; a new atlas redraws them all.
+    void OnMapChanged(const MapChange& change) override;
 
     int m_mapWidth;
     int m_mapHeight;
@@ -52,12 +54,10 @@ private:
     // Takes the editor's map size and draws every square into a new bitmap.
     void Rebuild();
     void DrawCell(const MapEditCell& cell, HDC hdc);
-    // Changes a vertex or the cell itself after a click at bitmap pixel (px, py)
-    // and redraws every square that shows what changed.
+    // Changes a vertex or the cell itself after a click at bitmap pixel (px,
+    // py); the editor then has every square that shows the change redrawn.
     void EditCell(const MapEditCell& cell, UINT message, int px, int py);
     void RepaintCell(int index);
-    // Redraws the four squares around grid vertex (column, row).
-    void RepaintAroundVertex(int column, int row);
     // The grid cell that the square in view column `column`, row `row` shows.
     int CellIndex(int column, int row) const;
     SIZE BitmapSize() const;

@@ -3,11 +3,13 @@
 #include "app/COxelD3DApplication.h"
 #include "app/COxelSettingsFile.h"
 #include "app/WindowPlacement.h"
+#include "editor/AtlasStep.h"
 #include "editor/COxelD3DEditMenuWnd.h"
 #include "editor/COxelD3DMapEditWnd.h"
 #include "editor/COxelD3DTerrainEditorChildWndBase.h"
 #include "editor/COxelMapDataFile.h"
 #include "editor/FileDialog.h"
+#include "editor/WholeMapStep.h"
 #include "scene/COxelD3DSceneBase.h"
 #include "terrain/COxelD3DTerrainChipManager.h"
 #include "terrain/COxelD3DTerrainPlane.h"
@@ -20,7 +22,9 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <new>
+#include <utility>
 
 namespace {
 
@@ -32,6 +36,10 @@ const int kCellWidthValue = 16;
 const int kCellHeightValue = 17;
 const int kMapEditWidthValue = 18;
 const int kMapEditHeightValue = 19;
+
+const char kPromptCaption[] = "Quelmora";
+const char kUnsavedNamedMap[] = "マップ「%s」には保存されていない変更があります。\n変更を保存しますか？";
+const char kUnsavedMap[] = "マップには保存されていない変更があります。\n変更を保存しますか？";
 
 // Where value i of the settings file keeps window `index`'s left and top.
 int LayoutLeft(int index)
@@ -86,7 +94,8 @@ COxelD3DTerrainEditor::COxelD3DTerrainEditor()
       m_windows(),
       m_selectedChip(0),
       m_mapFile(new (std::nothrow) COxelMapDataFile(this)),
-      m_layoutSaved(false)
+      m_layoutSaved(false),
+      m_shortcuts(LoadAcceleratorsA(GetModuleHandleA(nullptr), "OXELAPP_EDITOR_ACCELERATORS"))
 {
 }
 
@@ -218,6 +227,8 @@ void COxelD3DTerrainEditor::NewMap(int width, int height)
     if (COxelD3DSceneSettingWnd* scene = SceneSettingWindow()) {
         scene->DeleteAllPlanes();
     }
+    // A new map starts a history of its own.
+    ForgetHistory();
     // Windows opened from the menu show the map too and are rebuilt with it.
     for (int index = 0; index < kEditorWindowCount; ++index) {
         COxelD3DTerrainEditorChildWndBase* window = Window(index);
@@ -232,17 +243,15 @@ bool COxelD3DTerrainEditor::ReplaceHeights(const std::vector<double>& heights)
     if (!HasMap() || heights.size() != static_cast<size_t>(m_mapWidth) * m_mapHeight) {
         return false;
     }
-    for (int row = 0; row < m_mapHeight; ++row) {
-        for (int column = 0; column < m_mapWidth; ++column) {
-            m_terrain->SetHeight(column, row, heights[static_cast<size_t>(row) * m_mapWidth + column]);
+    // One step for the whole map: a single undo takes every height back.
+    Perform(std::make_unique<WholeMapStep>([heights](EditedMap& map) {
+        COxelD3DTerrainChipManager& terrain = *map.terrain;
+        for (int row = 0; row < terrain.m_mapHeight; ++row) {
+            for (int column = 0; column < terrain.m_mapWidth; ++column) {
+                terrain.SetHeight(column, row, heights[static_cast<size_t>(row) * terrain.m_mapWidth + column]);
+            }
         }
-    }
-    for (int index : {kHeightWindow, kMapEditWindow}) {
-        COxelD3DTerrainEditorChildWndBase* window = Window(index);
-        if (window && window->m_hWnd) {
-            window->Refresh();
-        }
-    }
+    }));
     return true;
 }
 
@@ -255,22 +264,9 @@ void COxelD3DTerrainEditor::OpenTextureImage(const char* path)
         }
         path = chosen;
     }
-    if (m_terrain) {
-        // A file that cannot be read is reported by the chip manager; the
-        // windows are brought up to date all the same.
-        m_terrain->LoadTexture(path);
-    }
-    if (COxelD3DTerrainEditorChildWndBase* texture = Window(kTextureWindow)) {
-        texture->Refresh();
-    }
-    // Refreshed rather than only repainted: the window keeps a drawn copy of
-    // its cells, which a new atlas makes stale.
-    if (COxelD3DTerrainEditorChildWndBase* mapping = Window(kTextureMappingWindow)) {
-        mapping->Refresh();
-    }
-    if (COxelD3DTerrainEditorChildWndBase* mapEdit = Window(kMapEditWindow)) {
-        mapEdit->Refresh();
-    }
+    // A file that cannot be read is reported by the chip manager and changes
+    // nothing; a new atlas redraws every window that shows chips.
+    Perform(std::make_unique<AtlasStep>(path));
 }
 
 void COxelD3DTerrainEditor::OpenWindow(int index)
@@ -378,6 +374,115 @@ void COxelD3DTerrainEditor::RestoreWindowPlace(int index)
     const POINT place =
         VisibleWindowPosition(values[LayoutLeft(index)], values[LayoutLeft(index) + 1], size.cx, size.cy);
     MoveWindow(hwnd, place.x, place.y, size.cx, size.cy, TRUE);
+}
+
+bool COxelD3DTerrainEditor::Perform(std::unique_ptr<MapStep> step, bool continuesStroke)
+{
+    if (!step || !HasMap()) {
+        return false;
+    }
+    EditedMap map = Map();
+    if (!step->Redo(map)) {
+        return false;
+    }
+    const MapChange change = step->Changed();
+    m_history.Add(std::move(step), continuesStroke);
+    NotifyWindows(change);
+    return true;
+}
+
+void COxelD3DTerrainEditor::Undo()
+{
+    EditedMap map = Map();
+    if (!HasMap()) {
+        return;
+    }
+    if (MapStep* step = m_history.Undo(map)) {
+        NotifyWindows(step->Changed());
+    }
+}
+
+void COxelD3DTerrainEditor::Redo()
+{
+    EditedMap map = Map();
+    if (!HasMap()) {
+        return;
+    }
+    if (MapStep* step = m_history.Redo(map)) {
+        NotifyWindows(step->Changed());
+    }
+}
+
+bool COxelD3DTerrainEditor::IsModified() const
+{
+    return m_history.IsModified();
+}
+
+void COxelD3DTerrainEditor::MarkSaved()
+{
+    m_history.MarkSaved();
+}
+
+void COxelD3DTerrainEditor::ForgetHistory()
+{
+    m_history.Clear();
+    UpdateEditCommands();
+}
+
+bool COxelD3DTerrainEditor::ConfirmDiscard()
+{
+    if (!IsModified()) {
+        return true;
+    }
+    auto* menu = dynamic_cast<COxelD3DEditMenuWnd*>(Window(kEditMenuWindow));
+    char text[MAX_PATH + 256];
+    if (menu && menu->m_fileName[0]) {
+        snprintf(text, sizeof text, kUnsavedNamedMap, menu->m_fileName);
+    } else {
+        snprintf(text, sizeof text, kUnsavedMap);
+    }
+    // Task-modal: no other window of the program can start a second discard
+    // while the question is open.
+    switch (MessageBoxA(nullptr, text, kPromptCaption, MB_YESNOCANCEL | MB_ICONWARNING | MB_TASKMODAL)) {
+    case IDYES:
+        return menu && menu->SaveMap();
+    case IDNO:
+        return true;
+    default:
+        return false;
+    }
+}
+
+void COxelD3DTerrainEditor::NotifyWindows(const MapChange& change)
+{
+    for (COxelD3DTerrainEditorChildWndBase* window : m_windows) {
+        if (window && window->m_hWnd) {
+            window->OnMapChanged(change);
+        }
+    }
+    UpdateEditCommands();
+}
+
+void COxelD3DTerrainEditor::UpdateEditCommands()
+{
+    if (auto* menu = dynamic_cast<COxelD3DEditMenuWnd*>(Window(kEditMenuWindow))) {
+        menu->ShowHistory(m_history.CanUndo(), m_history.CanRedo());
+    }
+}
+
+bool COxelD3DTerrainEditor::TranslateShortcut(MSG* message)
+{
+    COxelD3DTerrainEditor* editor = s_instance;
+    if (!editor || !editor->m_shortcuts || (message->message != WM_KEYDOWN && message->message != WM_SYSKEYDOWN)) {
+        return false;
+    }
+    HWND menu = editor->GetWindowHandle(kEditMenuWindow);
+    return menu && TranslateAcceleratorA(menu, editor->m_shortcuts, message);
+}
+
+EditedMap COxelD3DTerrainEditor::Map() const
+{
+    return EditedMap{m_terrain, Scene()};
 }
 
 bool COxelD3DTerrainEditor::HasMap() const

@@ -1,7 +1,11 @@
 #pragma once
 
+#include "editor/MapHistory.h"
+#include "editor/MapStep.h"
+
 #include <windows.h>
 
+#include <memory>
 #include <vector>
 
 class COxelD3DSceneBase;
@@ -57,9 +61,9 @@ public:
     // atlas, and brings the windows up to date.
     void NewMap(int width, int height);
     // Gives grid vertex (column, row) the height heights[row * m_mapWidth +
-    // column] (kept within 0 .. 16), all at once, and brings the windows that
-    // show heights up to date. False, changing nothing, when there is no map or
-    // the list does not hold one height for every vertex.
+    // column] (kept within 0 .. 16), all at once, as one step of the history;
+    // the windows show it at once. False, changing nothing, when there is no
+    // map or the list does not hold one height for every vertex.
     bool ReplaceHeights(const std::vector<double>& heights);
     // Loads a BMP file as the map-chip atlas; a null path asks the user first.
     void OpenTextureImage(const char* path);
@@ -75,6 +79,34 @@ public:
     // window to close saves where everything was.
     void SaveWindowLayout();
     void RestoreWindowLayout();
+
+    // The one way to change the map: does `step`, keeps it in the history and
+    // tells every open window what it changed (MapStep.h says how to write a
+    // step and how a stroke becomes one). `continuesStroke` marks the later
+    // pieces of a drag. False when there is no map or the step changed nothing.
+    bool Perform(std::unique_ptr<MapStep> step, bool continuesStroke = false);
+    // Take back the last step done, or do again the last one taken back; every
+    // open window shows the result at once.
+    void Undo();
+    void Redo();
+    // Whether the map has changed since it was made, opened or last saved.
+    bool IsModified() const;
+    // The map as it is now has been saved.
+    void MarkSaved();
+    // Asked before anything discards the map: when it is modified, the user
+    // chooses to save it (as "上書き保存(&S)" does), to discard it, or to
+    // cancel. True when the action may go on: nothing to lose, saved, or discarded.
+    bool ConfirmDiscard();
+    // Forgets every step: the map as it is now counts as made or opened.
+    void ForgetHistory();
+    // Tells every open window what changed, and the edit menu what can be undone.
+    void NotifyWindows(const MapChange& change);
+    // What steps work on.
+    EditedMap Map() const;
+    // Called by the main loop for each message before it is dispatched: the
+    // undo and redo keys, whichever of the program's windows has the focus,
+    // become commands of the edit menu. True when the message was used so.
+    static bool TranslateShortcut(MSG* message);
 
     // Whether there is a map to show and edit: a failed map leaves the grid without cells.
     bool HasMap() const;
@@ -95,6 +127,8 @@ public:
     int m_selectedChip;
     // Owned; reads and writes map files for the edit menu.
     COxelMapDataFile* m_mapFile;
+    // Every step done to the map since it was made or opened.
+    MapHistory m_history;
 
 private:
     COxelD3DTerrainEditor();
@@ -110,7 +144,12 @@ private:
     // The windows the editor makes, shows and refreshes, in index order.
     static bool IsManagedWindow(int index);
 
+    // Greys the edit menu's undo and redo items when there is nothing to take back or do again.
+    void UpdateEditCommands();
+
     bool m_layoutSaved;
+    // The keyboard shortcuts; loaded with the program, freed with it.
+    HACCEL m_shortcuts;
 
     static COxelD3DTerrainEditor* s_instance;
 };

@@ -16,6 +16,10 @@ void COxelD3DTerrainEditorChildWndBase::OnSize(UINT, int, int)
 {
 }
 
+void COxelD3DTerrainEditorChildWndBase::OnMapChanged(const MapChange&)
+{
+}
+
 void COxelD3DTerrainEditorChildWndBase::Show()
 {
     ShowWindow(m_hWnd, SW_SHOWNOACTIVATE);

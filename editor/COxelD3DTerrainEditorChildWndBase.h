@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+struct MapChange;
+
 // An editor window. Its window procedure hands every message it routes to the
 // terrain editor with the window's fixed index, and the editor calls the
 // matching operation here. Derived classes own what they draw with; the window
@@ -31,6 +33,10 @@ public:
     virtual void Refresh() = 0;
     // Called for WM_SIZE with the new client size.
     virtual void OnSize(UINT type, int width, int height);
+    // Called after a step was done, undone or redone, whichever window made
+    // it: show what `change` names, repainting no more than that. The base
+    // does nothing.
+    virtual void OnMapChanged(const MapChange& change);
 
     // Shows the window without taking the focus from the window that has it.
     void Show();

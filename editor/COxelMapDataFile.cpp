@@ -208,6 +208,8 @@ void COxelMapDataFile::Apply(const MapFileContents& map)
             window->Refresh();
         }
     }
+    // The opened map starts a history of its own, unmodified.
+    editor->ForgetHistory();
 }
 
 void COxelMapDataFile::RestoreBillboards(const MapFileContents& map)

@@ -45,6 +45,12 @@ LRESULT RouteEditorWindowMessage(int index, unsigned routes, HWND hwnd, UINT mes
         return DefWindowProcA(hwnd, message, wParam, lParam);
     }
     switch (message) {
+    case WM_CLOSE:
+        // Closing the window ends the run: not without asking about unsaved changes.
+        if (editor && !editor->ConfirmDiscard()) {
+            return 0;
+        }
+        break;
     case WM_DESTROY:
         EndRun(editor);
         return 0;
@@ -99,6 +105,9 @@ INT_PTR RouteEditorDialogMessage(int index, HWND hwnd, UINT message, WPARAM wPar
         editor->PaintWindow(index);
         return TRUE;
     case WM_CLOSE:
+        if (editor && !editor->ConfirmDiscard()) {
+            return TRUE;
+        }
         DestroyWindow(hwnd);
         return TRUE;
     case WM_NOTIFY:

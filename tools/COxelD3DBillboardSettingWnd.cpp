@@ -3,6 +3,9 @@
 #include "editor/COxelD3DTerrainEditor.h"
 #include "editor/EditorWindowRouting.h"
 #include "editor/FileDialog.h"
+#include "editor/PlaneImageStep.h"
+#include "editor/PlaneListStep.h"
+#include "editor/PlaneSettingStep.h"
 #include "terrain/COxelD3DTerrainChipManager.h"
 #include "terrain/COxelD3DTerrainPlane.h"
 #include "tools/EntryList.h"
@@ -10,6 +13,7 @@
 #include <commctrl.h>
 
 #include <cstdio>
+#include <memory>
 
 namespace {
 
@@ -67,46 +71,47 @@ int COxelD3DBillboardSettingWnd::OnMouse(UINT, int, int)
 
 void COxelD3DBillboardSettingWnd::OnCommand(int id)
 {
+    COxelD3DTerrainEditor* editor = COxelD3DTerrainEditor::GetInstance();
     COxelD3DTerrainChipManager* terrain = EditedTerrain();
     if (!terrain) {
         return;
     }
-    COxelD3DTerrainPlane* selected = terrain->FindBillboard(m_selectedBillboard);
     switch (id) {
-    case kAddButton: {
-        const size_t before = terrain->m_billboards.size();
-        terrain->AddBillboard();
-        // Out of memory, no billboard is added, and no entry either.
-        if (terrain->m_billboards.size() > before) {
-            AddEntry(static_cast<int>(before));
-        }
+    case kAddButton:
+        // The list follows through OnMapChanged; out of memory, nothing is added.
+        editor->Perform(PlaneListStep::Adding(PlaneKind::kBillboard));
         break;
-    }
     case kDeleteButton:
         if (m_selectedBillboard >= 0 && m_selectedBillboard < static_cast<int>(terrain->m_billboards.size())) {
-            terrain->DeleteBillboard(m_selectedBillboard);
-            SendMessageA(m_billboardList, LVM_DELETEITEM, m_selectedBillboard, 0);
+            char label[128] = {};
+            ListView_GetItemText(m_billboardList, m_selectedBillboard, 0, label, sizeof label);
+            editor->Perform(PlaneListStep::Deleting(PlaneKind::kBillboard, m_selectedBillboard, label));
         }
         break;
     case kLoadImageButton: {
         char path[MAX_PATH];
-        if (!selected || !AskForFileToOpen(nullptr, kDdsFileType, kOpenImageTitle, path)) {
+        if (!terrain->FindBillboard(m_selectedBillboard) ||
+            !AskForFileToOpen(nullptr, kDdsFileType, kOpenImageTitle, path)) {
             break;
         }
         // The dialog runs a message loop of its own: the billboard may be gone
-        // by the time it closes.
-        if (COxelD3DTerrainPlane* billboard = terrain->FindBillboard(m_selectedBillboard)) {
-            billboard->ReleaseTexture();
-            billboard->LoadTexture(path);
-        }
+        // by the time it closes, and then the step changes nothing.
+        editor->Perform(std::make_unique<PlaneImageStep>(PlaneKind::kBillboard, m_selectedBillboard, path));
         break;
     }
     case kRepeatBox:
         // The box's own mark is not the billboard's flag: the flag flips.
-        if (selected) {
-            selected->SetRepeat(selected->m_repeat ? 0 : 1);
-        }
+        editor->Perform(PlaneSettingStep::FlipRepeat(PlaneKind::kBillboard, m_selectedBillboard));
         break;
+    }
+}
+
+void COxelD3DBillboardSettingWnd::OnMapChanged(const MapChange& change)
+{
+    if (change.kind == MapChange::kBillboardInserted) {
+        AddEntry(change.index, change.label);
+    } else if (change.kind == MapChange::kBillboardRemoved) {
+        SendMessageA(m_billboardList, LVM_DELETEITEM, change.index, 0);
     }
 }
 
@@ -144,11 +149,11 @@ void COxelD3DBillboardSettingWnd::Refresh()
     Redraw();
 }
 
-void COxelD3DBillboardSettingWnd::AddEntry(int id)
+void COxelD3DBillboardSettingWnd::AddEntry(int id, const char* label)
 {
     char name[64];
     std::snprintf(name, sizeof name, "ビルボード(%d)", id);
-    InsertEntry(m_billboardList, id, name);
+    InsertEntry(m_billboardList, id, label ? label : name);
 }
 
 void COxelD3DBillboardSettingWnd::EnableBillboardControls(bool enabled)

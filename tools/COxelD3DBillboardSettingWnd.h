@@ -22,11 +22,14 @@ public:
     // Lists the billboards the map has now, none picked: a new or loaded map
     // brings its own.
     void Refresh() override;
+    // Keeps the list in step with the billboards after every step, undo and redo.
+    void OnMapChanged(const MapChange& change) override;
 
     HWND m_billboardList;
     int m_selectedBillboard;
 
 private:
-    void AddEntry(int id);
+    // Lists billboard `id` at position id, named `label` or after its id.
+    void AddEntry(int id, const char* label = nullptr);
     void EnableBillboardControls(bool enabled);
 };

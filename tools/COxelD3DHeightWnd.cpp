@@ -3,8 +3,12 @@
 #include "editor/COxelD3DTerrainEditor.h"
 #include "editor/EditorWindowRouting.h"
 #include "editor/GdiScope.h"
+#include "editor/HeightStep.h"
 #include "terrain/COxelD3DTerrainChipManager.h"
 #include "tools/MapViewMath.h"
+
+#include <algorithm>
+#include <memory>
 
 namespace {
 
@@ -58,8 +62,13 @@ void COxelD3DHeightWnd::OnPaint(HDC hdc)
     }
     const int width = editor->m_mapWidth;
     const int height = editor->m_mapHeight;
-    for (int row = 0; row < height; ++row) {
-        for (int column = 0; column < width; ++column) {
+    // Only the squares that need it: after an edit that is a few of thousands.
+    RECT box = {0, 0, width * kSquare, height * kSquare};
+    GetClipBox(hdc, &box);
+    const int lastRow = std::min<int>(height - 1, (box.bottom - 1) / kSquare);
+    const int lastColumn = std::min<int>(width - 1, (box.right - 1) / kSquare);
+    for (int row = std::max(0, static_cast<int>(box.top) / kSquare); row <= lastRow; ++row) {
+        for (int column = std::max(0, static_cast<int>(box.left) / kSquare); column <= lastColumn; ++column) {
             const int grey = HeightGrey(editor->m_terrain->GetHeight(MirroredGridColumn(column, width), row),
                                         kGreyPerUnit);
             ScopedGdiObject<HPEN> pen(CreatePen(PS_SOLID, 1, RGB(0, 0, 0)));
@@ -91,20 +100,40 @@ int COxelD3DHeightWnd::OnMouse(UINT message, int x, int y)
         break;
     case WM_LBUTTONUP:
         if (samePress) {
-            terrain->SetHeight(vertex, row, terrain->GetHeight(vertex, row) + kStep);
-            Redraw();
+            editor->Perform(std::make_unique<HeightStep>(vertex, row, terrain->GetHeight(vertex, row) + kStep));
         }
         g_pendingPress = POINT{column, row};
         break;
     case WM_RBUTTONUP:
         if (samePress) {
-            terrain->SetHeight(vertex, row, terrain->GetHeight(vertex, row) - kStep);
-            Redraw();
+            editor->Perform(std::make_unique<HeightStep>(vertex, row, terrain->GetHeight(vertex, row) - kStep));
             g_pendingPress = POINT{-1, -1};
         }
         break;
     }
     return 0;
+}
+
+void COxelD3DHeightWnd::OnMapChanged(const MapChange& change)
+{
+    COxelD3DTerrainEditor* editor = COxelD3DTerrainEditor::GetInstance();
+    if (change.kind != MapChange::kGrid || !editor) {
+        return;
+    }
+    const int width = editor->m_mapWidth;
+    const int height = editor->m_mapHeight;
+    // The vertices are the corners of the changed cells: one more each way.
+    const MapArea corners = {change.area.left, change.area.top, change.area.right + 1, change.area.bottom + 1};
+    if (corners.CoversMap(width, height)) {
+        Redraw();
+        return;
+    }
+    corners.ForEachCell(width, height, [&](int vertex, int row) {
+        const int column = MirroredGridColumn(vertex, width);
+        const RECT square = {kSquare * column, kSquare * row, kSquare * (column + 1), kSquare * (row + 1)};
+        InvalidateRect(m_hWnd, &square, FALSE);
+    });
+    UpdateWindow(m_hWnd);
 }
 
 void COxelD3DHeightWnd::OnCommand(int)

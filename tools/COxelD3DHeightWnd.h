@@ -19,4 +19,6 @@ public:
     void OnScroll(LPARAM bar, int code, int position, int vertical) override;
     // Fits the window to the map size and repaints.
     void Refresh() override;
+    // Repaints the squares of the vertices at the corners of the changed cells.
+    void OnMapChanged(const MapChange& change) override;
 };

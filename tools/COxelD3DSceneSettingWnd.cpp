@@ -4,6 +4,9 @@
 #include "editor/EditorWindowRouting.h"
 #include "editor/FileDialog.h"
 #include "editor/GdiScope.h"
+#include "editor/PlaneImageStep.h"
+#include "editor/PlaneListStep.h"
+#include "editor/PlaneSettingStep.h"
 #include "scene/COxelD3DSceneBackgroundSphere.h"
 #include "scene/COxelD3DSceneBase.h"
 #include "terrain/COxelD3DTerrainPlane.h"
@@ -16,6 +19,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <memory>
 
 namespace {
 
@@ -91,7 +95,8 @@ COxelD3DSceneSettingWnd::COxelD3DSceneSettingWnd()
       m_heightBarInfo(),
       m_fogStartBarInfo(),
       m_fogEndBarInfo(),
-      m_thumbnail(nullptr)
+      m_thumbnail(nullptr),
+      m_heightSliding(false)
 {
 }
 
@@ -185,7 +190,9 @@ void COxelD3DSceneSettingWnd::OnCommand(int id)
 {
     switch (id) {
     case kAddPlane:
-        AddPlaneEntry();
+        if (COxelD3DTerrainEditor* editor = COxelD3DTerrainEditor::GetInstance()) {
+            editor->Perform(PlaneListStep::Adding(PlaneKind::kScenePlane));
+        }
         break;
     case kDeletePlane:
         DeleteSelectedPlane();
@@ -194,8 +201,8 @@ void COxelD3DSceneSettingWnd::OnCommand(int id)
         LoadPlaneImage();
         break;
     case kRepeatImage:
-        if (COxelD3DTerrainPlane* plane = FindPlane(m_selectedPlane)) {
-            plane->SetRepeat(plane->m_repeat ? 0 : 1);
+        if (COxelD3DTerrainEditor* editor = COxelD3DTerrainEditor::GetInstance()) {
+            editor->Perform(PlaneSettingStep::FlipRepeat(PlaneKind::kScenePlane, m_selectedPlane));
         }
         break;
     case kVisible:
@@ -241,18 +248,24 @@ void COxelD3DSceneSettingWnd::StepHeight(int code, int position)
     case SB_THUMBPOSITION:
         p = std::clamp(position, 0, kHeightPositions);
         break;
+    case SB_ENDSCROLL:
+        // Released: the next press starts a step of its own.
+        m_heightSliding = false;
+        return;
     default:
         // Dragging changes the plane once, when the thumb is let go.
         return;
     }
-    COxelD3DTerrainPlane* plane = FindPlane(m_selectedPlane);
-    if (!plane) {
+    COxelD3DTerrainEditor* editor = COxelD3DTerrainEditor::GetInstance();
+    if (!FindPlane(m_selectedPlane) || !editor) {
         return;
     }
     // Applied even when p did not move, so the text always shows the plane's height.
     const float height = p * kHeightPerPosition;
     SetSliderPosition(m_heightBar, &m_heightBarInfo, p);
-    plane->SetHeight(height);
+    // Every move from press to release is one step.
+    editor->Perform(PlaneSettingStep::Height(PlaneKind::kScenePlane, m_selectedPlane, height), m_heightSliding);
+    m_heightSliding = true;
     ShowHeight(m_selectedPlane, height);
 }
 
@@ -313,10 +326,42 @@ void COxelD3DSceneSettingWnd::OnNotify(WPARAM, LPARAM lParam)
     }
     EnablePlaneControls(true);
     m_selectedPlane = selected;
+    ShowSelectedPlane();
+}
+
+void COxelD3DSceneSettingWnd::ShowSelectedPlane()
+{
+    COxelD3DTerrainPlane* plane = FindPlane(m_selectedPlane);
+    if (!plane) {
+        return;
+    }
     // A height between two steps (a map file may hold any) shows at the step below.
     SetSliderPosition(m_heightBar, &m_heightBarInfo, static_cast<int>(2.0f * plane->m_y));
     CheckDlgButton(m_hWnd, kRepeatImage, plane->m_repeat ? BST_CHECKED : BST_UNCHECKED);
     CheckDlgButton(m_hWnd, kVisible, plane->m_visible ? BST_CHECKED : BST_UNCHECKED);
+}
+
+void COxelD3DSceneSettingWnd::OnMapChanged(const MapChange& change)
+{
+    switch (change.kind) {
+    case MapChange::kPlaneInserted:
+        InsertPlaneEntry(change.index, change.label);
+        break;
+    case MapChange::kPlaneRemoved:
+        SendMessageA(m_planeList, LVM_DELETEITEM, change.index, 0);
+        EnablePlaneControls(false);
+        break;
+    case MapChange::kPlaneChanged:
+        if (COxelD3DTerrainPlane* plane = FindPlane(change.index)) {
+            ShowHeight(change.index, plane->m_y);
+        }
+        if (change.index == m_selectedPlane && IsWindowEnabled(m_heightBar)) {
+            ShowSelectedPlane();
+        }
+        break;
+    default:
+        break;
+    }
 }
 
 void COxelD3DSceneSettingWnd::Refresh()
@@ -335,12 +380,16 @@ void COxelD3DSceneSettingWnd::AddPlaneEntry()
     if (PlaneCount() == before) {
         return;
     }
-    const int entry = PlaneCount() - 1;
+    InsertPlaneEntry(PlaneCount() - 1, nullptr);
+}
+
+void COxelD3DSceneSettingWnd::InsertPlaneEntry(int id, const char* label)
+{
     char name[128];
-    snprintf(name, sizeof name, "平面(%d)", entry);
-    InsertEntry(m_planeList, entry, name);
-    if (COxelD3DTerrainPlane* plane = scene->FindPlane(entry)) {
-        ShowHeight(entry, plane->m_y);
+    snprintf(name, sizeof name, "平面(%d)", id);
+    InsertEntry(m_planeList, id, label ? label : name);
+    if (COxelD3DTerrainPlane* plane = FindPlane(id)) {
+        ShowHeight(id, plane->m_y);
     }
 }
 
@@ -364,22 +413,22 @@ void COxelD3DSceneSettingWnd::DeleteAllPlanes()
 
 void COxelD3DSceneSettingWnd::DeleteSelectedPlane()
 {
-    COxelD3DSceneBase* scene = COxelD3DTerrainEditor::Scene();
-    if (!scene || m_selectedPlane < 0 || m_selectedPlane >= PlaneCount()) {
+    COxelD3DTerrainEditor* editor = COxelD3DTerrainEditor::GetInstance();
+    if (!editor || m_selectedPlane < 0 || m_selectedPlane >= PlaneCount()) {
         return;
     }
     // The selection stays at this position: the next press deletes the plane
-    // that moved up into it.
-    scene->DeletePlane(m_selectedPlane);
-    SendMessageA(m_planeList, LVM_DELETEITEM, m_selectedPlane, 0);
-    EnablePlaneControls(false);
+    // that moved up into it. Undone, the entry comes back under its name.
+    char label[128] = {};
+    ListView_GetItemText(m_planeList, m_selectedPlane, 0, label, sizeof label);
+    editor->Perform(PlaneListStep::Deleting(PlaneKind::kScenePlane, m_selectedPlane, label));
 }
 
 void COxelD3DSceneSettingWnd::ToggleSelectedPlaneVisible()
 {
     // The preview shows the change with its next frame.
-    if (COxelD3DTerrainPlane* plane = FindPlane(m_selectedPlane)) {
-        plane->m_visible = plane->m_visible ? 0 : 1;
+    if (COxelD3DTerrainEditor* editor = COxelD3DTerrainEditor::GetInstance()) {
+        editor->Perform(PlaneSettingStep::FlipVisible(PlaneKind::kScenePlane, m_selectedPlane));
     }
 }
 
@@ -430,8 +479,9 @@ void COxelD3DSceneSettingWnd::LoadPlaneImage()
         ReportUnreadableImage();
         return;
     }
-    plane->ReleaseTexture();
-    plane->LoadTexture(path);
+    if (COxelD3DTerrainEditor* editor = COxelD3DTerrainEditor::GetInstance()) {
+        editor->Perform(std::make_unique<PlaneImageStep>(PlaneKind::kScenePlane, m_selectedPlane, path));
+    }
 }
 
 void COxelD3DSceneSettingWnd::LoadBackgroundImage()

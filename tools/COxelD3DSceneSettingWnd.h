@@ -26,6 +26,9 @@ public:
     void OnNotify(WPARAM wParam, LPARAM lParam) override;
     // Repaints the thumbnail.
     void Refresh() override;
+    // Keeps the list, and the controls of the plane picked in it, in step with
+    // the scene's planes after every step, undo and redo.
+    void OnMapChanged(const MapChange& change) override;
 
     // A new plane in the scene and its entry at the end of the list; the
     // selection and the plane controls stay as they are.
@@ -46,6 +49,9 @@ public:
     SCROLLINFO m_fogEndBarInfo;
     // 160 x 80, owned.
     HBITMAP m_thumbnail;
+    // Whether the height slider is between press and release: its moves then
+    // join the step its first move made.
+    bool m_heightSliding;
 
 private:
     // Makes a horizontal slider over 0 .. maximum at `position`, 20 pixels high
@@ -53,6 +59,11 @@ private:
     HWND CreateSlider(int x, int y, int width, int maximum, int position, SCROLLINFO* info);
     void SetSliderPosition(HWND bar, SCROLLINFO* info, int position);
     void EnablePlaneControls(bool enabled);
+    // Lists the plane with this id: its entry at position id, named `label`
+    // (or after its id), with its height.
+    void InsertPlaneEntry(int id, const char* label);
+    // Shows the picked plane's height and flags in the plane controls.
+    void ShowSelectedPlane();
     // Writes a height into column 1 of list entry `entry`.
     void ShowHeight(int entry, float height);
     void StepHeight(int code, int position);

@@ -1,10 +1,13 @@
 #include "tools/COxelD3DTextureMappingWnd.h"
 
 #include "editor/COxelD3DTerrainEditor.h"
+#include "editor/CellStep.h"
 #include "editor/EditorWindowRouting.h"
 #include "editor/GdiScope.h"
 #include "terrain/COxelD3DTerrainChipManager.h"
 #include "tools/MapViewMath.h"
+
+#include <memory>
 
 namespace {
 
@@ -191,7 +194,6 @@ int COxelD3DTextureMappingWnd::OnMouse(UINT message, int x, int y)
     if (!editor || !editor->HasMap()) {
         return 0;
     }
-    COxelD3DTerrainChipManager* terrain = editor->m_terrain;
     const POINT cell = {x / m_cellWidth, y / m_cellHeight};
     const int column = MirroredGridColumn(cell.x, editor->m_mapWidth);
     const int row = cell.y;
@@ -203,8 +205,9 @@ int COxelD3DTextureMappingWnd::OnMouse(UINT message, int x, int y)
         break;
     case WM_LBUTTONUP:
         if (SameCell(g_leftPress, cell)) {
-            terrain->SetMapChip(column, row, editor->m_selectedChip);
-            Redraw();
+            auto step = std::make_unique<CellStep>();
+            step->PlaceChip(column, row, editor->m_selectedChip);
+            editor->Perform(std::move(step));
             g_leftPress = POINT{-1, -1};
         }
         break;
@@ -213,13 +216,41 @@ int COxelD3DTextureMappingWnd::OnMouse(UINT message, int x, int y)
         break;
     case WM_RBUTTONUP:
         if (SameCell(g_rightPress, cell)) {
-            terrain->SetMapChipRotation(column, row, -1);
-            Redraw();
+            auto step = std::make_unique<CellStep>();
+            step->Turn(column, row);
+            editor->Perform(std::move(step));
             g_rightPress = POINT{-1, -1};
         }
         break;
     }
     return 0;
+}
+
+void COxelD3DTextureMappingWnd::OnMapChanged(const MapChange& change)
+{
+    COxelD3DTerrainEditor* editor = COxelD3DTerrainEditor::GetInstance();
+    if (!editor) {
+        return;
+    }
+    if (change.kind == MapChange::kAtlas) {
+        Refresh();
+        return;
+    }
+    if (change.kind != MapChange::kGrid) {
+        return;
+    }
+    const int width = editor->m_mapWidth;
+    if (change.area.CoversMap(width, editor->m_mapHeight)) {
+        Redraw();
+        return;
+    }
+    change.area.ForEachCell(width, editor->m_mapHeight, [&](int x, int row) {
+        const int column = MirroredGridColumn(x, width);
+        const RECT square = {column * m_cellWidth, row * m_cellHeight, (column + 1) * m_cellWidth,
+                             (row + 1) * m_cellHeight};
+        InvalidateRect(m_hWnd, &square, FALSE);
+    });
+    UpdateWindow(m_hWnd);
 }
 
 void COxelD3DTextureMappingWnd::OnCommand(int id)

@@ -25,6 +25,8 @@ public:
     void OnScroll(LPARAM bar, int code, int position, int vertical) override;
     // Fits the window to the map size and cell size and repaints.
     void Refresh() override;
+    // Repaints the changed cells; a new atlas redraws them all.
+    void OnMapChanged(const MapChange& change) override;
 
     // Stores the cell size on screen; the caller refreshes. A size that is not
     // positive becomes the default 16.

@@ -129,9 +129,29 @@ TEST_F(MapImportExportTest, ABrightPixelAtPictureColumnZeroRaisesTheMapsLastColu
     EXPECT_EQ(0.0, terrain().GetHeight(30, 3));
 }
 
+TEST_F(MapImportExportTest, AnImportIsOneUndoStepAndMarksTheMapModified)
+{
+    PaintAndRaise();
+    editor().MarkSaved();
+    const MapFileContents before = Map();
+    const std::string path = folder + "dot.png";
+    WriteAll(path, DotPng(40, 24, 5, 5));
+    ASSERT_TRUE(ImportHeightmap(&editor(), nullptr, path.c_str()));
+    const MapFileContents after = Map();
+    EXPECT_FALSE(before == after);
+    EXPECT_TRUE(editor().IsModified());
+    editor().Undo();
+    EXPECT_TRUE(before == Map());
+    EXPECT_FALSE(editor().IsModified());
+    editor().Redo();
+    EXPECT_TRUE(after == Map());
+    EXPECT_TRUE(editor().IsModified());
+}
+
 TEST_F(MapImportExportTest, PicturesThatCannotBeReadAreRefusedAndTheMapStaysAsItWas)
 {
     PaintAndRaise();
+    editor().MarkSaved();
     const MapFileContents before = Map();
     const std::vector<unsigned char> png = DotPng(32, 32, 4, 4);
     const std::string text = "P2 not really a picture";
@@ -159,6 +179,7 @@ TEST_F(MapImportExportTest, PicturesThatCannotBeReadAreRefusedAndTheMapStaysAsIt
         EXPECT_EQ("Error", refusal.caption);
         EXPECT_NE(std::string::npos, refusal.text.find(c.says)) << refusal.text;
         EXPECT_TRUE(before == Map());
+        EXPECT_FALSE(editor().IsModified());
     }
 }
 

@@ -1,0 +1,72 @@
+#include "editor/AtlasStep.h"
+
+#include "app/SafeRelease.h"
+#include "terrain/COxelD3DTerrainChipManager.h"
+
+#include <utility>
+
+AtlasStep::AtlasStep(const char* path) : m_path(), m_loaded(false), m_kept()
+{
+    CopyPath(m_path, sizeof m_path, path ? path : "");
+}
+
+AtlasStep::~AtlasStep()
+{
+    if (m_kept.image.loaded) {
+        DeleteObject(m_kept.image.hBitmap);
+    }
+    SafeRelease(m_kept.texture);
+}
+
+void AtlasStep::Exchange(COxelD3DTerrainChipManager& terrain)
+{
+    std::swap(m_kept.image, terrain.m_chipImage);
+    std::swap(m_kept.rows, terrain.m_chipRows);
+    std::swap(m_kept.rowRest, terrain.m_chipRowRest);
+    std::swap(m_kept.columns, terrain.m_chipColumns);
+    std::swap(m_kept.columnRest, terrain.m_chipColumnRest);
+    std::swap(m_kept.texture, terrain.m_chipTexture);
+}
+
+void AtlasStep::Swap(COxelD3DTerrainChipManager& terrain)
+{
+    Exchange(terrain);
+    // The cells' texture coordinates follow the atlas's size.
+    terrain.UpdateAllCells();
+}
+
+bool AtlasStep::Redo(EditedMap& map)
+{
+    COxelD3DTerrainChipManager& terrain = *map.terrain;
+    if (m_loaded) {
+        Swap(terrain);
+        return true;
+    }
+    // Move the current atlas into the step, so that loading the new one
+    // neither deletes its bitmap nor releases its texture.
+    Exchange(terrain);
+    if (terrain.LoadTexture(m_path) < 0) {
+        Exchange(terrain);
+        return false;
+    }
+    terrain.UpdateAllCells();
+    m_loaded = true;
+    return true;
+}
+
+void AtlasStep::Undo(EditedMap& map)
+{
+    Swap(*map.terrain);
+}
+
+MapChange AtlasStep::Changed() const
+{
+    return MapChange::Atlas();
+}
+
+std::size_t AtlasStep::Bytes() const
+{
+    // The bitmap at four bytes a pixel, and the texture with its smaller levels.
+    const std::size_t pixels = static_cast<std::size_t>(m_kept.image.width) * m_kept.image.height;
+    return sizeof *this + pixels * 4 + pixels * 4 * 4 / 3;
+}
