@@ -9,6 +9,7 @@
 #include "editor/MapImportExport.h"
 #include "io/Heightmap.h"
 #include "io/MapFileDisk.h"
+#include "io/MapPicture.h"
 #include "scene/COxelD3DSceneBase.h"
 #include "support/EditorSession.h"
 #include "support/ScratchFolder.h"
@@ -18,6 +19,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -86,6 +88,7 @@ int main()
     }
     COxelD3DTerrainEditor& editor = session.editor();
     MakeVariedMap(editor, session.scene());
+    const COxelD3DTerrainChipManager& terrain = *editor.m_terrain;
 
     const ScratchFolder folder("quelmora_import_export_bench");
     const std::string heightmap = folder.path() + "heights.png";
@@ -109,9 +112,40 @@ int main()
           }),
           "");
     Print("glTF export", Measure([&] { ExportGltf(&editor, nullptr, model.c_str()); }), "(target 300)");
+    BgraImage atlas;
+    atlas.width = terrain.m_chipImage.width;
+    atlas.height = terrain.m_chipImage.height;
+    atlas.pixels.resize(static_cast<size_t>(atlas.width) * atlas.height * 4);
+    BITMAPINFO info = {};
+    info.bmiHeader = {sizeof info.bmiHeader, atlas.width, -atlas.height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    HDC screen = GetDC(nullptr);
+    GetDIBits(screen, terrain.m_chipImage.hBitmap, 0, atlas.height, atlas.pixels.data(), &info, DIB_RGB_COLORS);
+    ReleaseDC(nullptr, screen);
+    for (size_t i = 3; i < atlas.pixels.size(); i += 4) {
+        atlas.pixels[i] = 255;
+    }
+    Print("  of which encoding the atlas PNG", Measure([&] {
+              std::vector<unsigned char> png;
+              EncodeBgraPng(atlas, &png);
+          }),
+          "");
     Print("map picture export", Measure([&] { ExportMapPicture(&editor, nullptr, picture.c_str()); }),
           "(target 300)");
-    std::printf("\nfile sizes: heightmap %lld bytes, glTF %lld bytes, map picture %lld bytes\n", FileSize(heightmap),
+    std::vector<unsigned char> pictureBytes;
+    ReadMapFileBytes(picture.c_str(), &pictureBytes);
+    BgraImage drawn;
+    DecodeBgra(pictureBytes.data(), pictureBytes.size(), &drawn);
+    Print("  of which encoding the PNG", Measure([&] {
+              std::vector<unsigned char> png;
+              EncodeBgraPng(drawn, &png);
+          }),
+          "");
+    std::vector<double> heights;
+    DecodeHeightmap(bytes.data(), bytes.size(), kMapSize, kMapSize, &heights);
+    std::sort(heights.begin(), heights.end());
+    std::printf("\nheights in the heightmap: %d different values\n",
+                static_cast<int>(std::unique(heights.begin(), heights.end()) - heights.begin()));
+    std::printf("file sizes: heightmap %lld bytes, glTF %lld bytes, map picture %lld bytes\n", FileSize(heightmap),
                 FileSize(model), FileSize(picture));
     return 0;
 }
