@@ -199,10 +199,6 @@ void COxelD3DMapEditWnd::EditCell(const MapEditCell& cell, UINT message, int px,
 
 void COxelD3DMapEditWnd::OnMapChanged(const MapChange& change)
 {
-    if (change.kind == MapChange::kAtlas) {
-        Refresh();
-        return;
-    }
     COxelD3DTerrainEditor* editor = COxelD3DTerrainEditor::GetInstance();
     if (change.kind != MapChange::kGrid || !m_bitmap || !editor || m_mapWidth != editor->m_mapWidth ||
         m_mapHeight != editor->m_mapHeight) {

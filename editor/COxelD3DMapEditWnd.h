@@ -36,7 +36,7 @@ public:
     void Refresh() override;
     // Keeps the window from growing past the drawn map.
     void OnSize(UINT type, int width, int height) override;
-    // Redraws the squares of the changed cells; a new atlas redraws them all.
+    // Redraws the squares of the changed cells.
     void OnMapChanged(const MapChange& change) override;
 
     int m_mapWidth;

@@ -398,7 +398,9 @@ void COxelD3DTerrainEditor::Undo()
         return;
     }
     if (MapStep* step = m_history.Undo(map)) {
-        NotifyWindows(step->Changed());
+        MapChange change = step->Changed();
+        change.replayed = true;
+        NotifyWindows(change);
     }
 }
 
@@ -409,7 +411,9 @@ void COxelD3DTerrainEditor::Redo()
         return;
     }
     if (MapStep* step = m_history.Redo(map)) {
-        NotifyWindows(step->Changed());
+        MapChange change = step->Changed();
+        change.replayed = true;
+        NotifyWindows(change);
     }
 }
 
@@ -455,6 +459,16 @@ bool COxelD3DTerrainEditor::ConfirmDiscard()
 
 void COxelD3DTerrainEditor::NotifyWindows(const MapChange& change)
 {
+    if (change.kind == MapChange::kAtlas) {
+        // The windows that draw chips from the atlas start afresh: the texture
+        // window takes the atlas's size, and the others keep drawn copies of
+        // their cells that a new atlas makes stale.
+        for (int index : {kTextureWindow, kTextureMappingWindow, kMapEditWindow}) {
+            if (COxelD3DTerrainEditorChildWndBase* window = Window(index)) {
+                window->Refresh();
+            }
+        }
+    }
     for (COxelD3DTerrainEditorChildWndBase* window : m_windows) {
         if (window && window->m_hWnd) {
             window->OnMapChanged(change);

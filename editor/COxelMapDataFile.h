@@ -26,8 +26,8 @@ public:
     // whole, sound map file is reported and changes nothing (E_FAIL).
     HRESULT Load(const char* path);
 
-    // The map as the editor, the terrain and the scene hold it now; false when
-    // there is no map. The exports write what a map file would keep.
+    // The map as the editor, the terrain and the scene hold it now, as a file
+    // would keep it; false when there is no map.
     bool Gather(MapFileContents* map) const;
 
     COxelD3DTerrainEditor* m_editor;

@@ -87,7 +87,8 @@ struct MapChange {
         // Heights, chips, turns or billboard ids of the cells in `area`: the
         // corners of those cells and their pictures.
         kGrid,
-        // The atlas image: every cell's picture and the texture window.
+        // The atlas image: every cell's picture and the texture window. The
+        // editor refreshes the windows that draw chips before they hear of it.
         kAtlas,
         // A plane (billboard) with id `index` came into the list (the ids from
         // `index` on moved up by one), left it (the ids after it moved down),
@@ -106,13 +107,16 @@ struct MapChange {
     // For an insertion: the list entry's name to show again, or null for a
     // new entry's name.
     const char* label;
+    // Set by the editor when an undo or redo made the change, rather than a
+    // control the user just worked, which shows its new state by itself.
+    bool replayed;
 
-    static MapChange Nothing() { return MapChange{kNothing, MapArea(), -1, nullptr}; }
-    static MapChange Grid(const MapArea& area) { return MapChange{kGrid, area, -1, nullptr}; }
-    static MapChange Atlas() { return MapChange{kAtlas, MapArea(), -1, nullptr}; }
+    static MapChange Nothing() { return MapChange{kNothing, MapArea(), -1, nullptr, false}; }
+    static MapChange Grid(const MapArea& area) { return MapChange{kGrid, area, -1, nullptr, false}; }
+    static MapChange Atlas() { return MapChange{kAtlas, MapArea(), -1, nullptr, false}; }
     static MapChange Listed(Kind kind, int index, const char* label = nullptr)
     {
-        return MapChange{kind, MapArea(), index, label};
+        return MapChange{kind, MapArea(), index, label, false};
     }
 };
 

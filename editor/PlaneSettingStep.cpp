@@ -82,7 +82,9 @@ MapChange PlaneSettingStep::Changed() const
 bool PlaneSettingStep::MergeWith(const MapStep& next)
 {
     const PlaneSettingStep* piece = dynamic_cast<const PlaneSettingStep*>(&next);
-    if (!piece || piece->m_kind != m_kind || piece->m_id != m_id || !piece->m_done) {
+    // Only a slider's moves make one step; two flips are two.
+    if (!piece || piece->m_kind != m_kind || piece->m_id != m_id || !piece->m_done || m_action != kHeight ||
+        piece->m_action != kHeight) {
         return false;
     }
     m_after = piece->m_after;

@@ -17,7 +17,7 @@ public:
     bool Redo(EditedMap& map) override;
     void Undo(EditedMap& map) override;
     MapChange Changed() const override;
-    // Takes in a later setting of the same plane.
+    // Takes in a later height of the same plane.
     bool MergeWith(const MapStep& next) override;
     std::size_t Bytes() const override;
 

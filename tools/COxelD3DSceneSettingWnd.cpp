@@ -355,7 +355,9 @@ void COxelD3DSceneSettingWnd::OnMapChanged(const MapChange& change)
         if (COxelD3DTerrainPlane* plane = FindPlane(change.index)) {
             ShowHeight(change.index, plane->m_y);
         }
-        if (change.index == m_selectedPlane && IsWindowEnabled(m_heightBar)) {
+        // The controls show what the user just did with them; an undo or
+        // redo puts the picked plane's state back into them.
+        if (change.replayed && change.index == m_selectedPlane && IsWindowEnabled(m_heightBar)) {
             ShowSelectedPlane();
         }
         break;

@@ -229,14 +229,7 @@ int COxelD3DTextureMappingWnd::OnMouse(UINT message, int x, int y)
 void COxelD3DTextureMappingWnd::OnMapChanged(const MapChange& change)
 {
     COxelD3DTerrainEditor* editor = COxelD3DTerrainEditor::GetInstance();
-    if (!editor) {
-        return;
-    }
-    if (change.kind == MapChange::kAtlas) {
-        Refresh();
-        return;
-    }
-    if (change.kind != MapChange::kGrid) {
+    if (!editor || change.kind != MapChange::kGrid) {
         return;
     }
     const int width = editor->m_mapWidth;

@@ -25,7 +25,7 @@ public:
     void OnScroll(LPARAM bar, int code, int position, int vertical) override;
     // Fits the window to the map size and cell size and repaints.
     void Refresh() override;
-    // Repaints the changed cells; a new atlas redraws them all.
+    // Repaints the changed cells.
     void OnMapChanged(const MapChange& change) override;
 
     // Stores the cell size on screen; the caller refreshes. A size that is not

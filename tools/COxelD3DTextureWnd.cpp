@@ -1,7 +1,6 @@
 #include "tools/COxelD3DTextureWnd.h"
 
 #include "editor/COxelD3DTerrainEditor.h"
-#include "editor/MapStep.h"
 #include "editor/EditorWindowRouting.h"
 #include "editor/GdiScope.h"
 #include "terrain/COxelD3DTerrainChipManager.h"
@@ -124,11 +123,4 @@ void COxelD3DTextureWnd::Refresh()
     const SIZE client = ClientSize();
     FitClientArea(client.cx, client.cy);
     Redraw();
-}
-
-void COxelD3DTextureWnd::OnMapChanged(const MapChange& change)
-{
-    if (change.kind == MapChange::kAtlas) {
-        Refresh();
-    }
 }

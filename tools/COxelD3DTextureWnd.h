@@ -19,8 +19,6 @@ public:
     void OnScroll(LPARAM bar, int code, int position, int vertical) override;
     // Fits the window to the atlas size and repaints.
     void Refresh() override;
-    // A new atlas resizes and repaints the window.
-    void OnMapChanged(const MapChange& change) override;
 
 private:
     // The client size for the current atlas.

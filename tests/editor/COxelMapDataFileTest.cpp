@@ -92,6 +92,8 @@ protected:
         for (int cell : {0, 1, 40}) {
             terrain.m_cells[cell].m_billboard = 0;
         }
+        // Built through the model, as an opened map is: nothing to undo, nothing unsaved.
+        editor.ForgetHistory();
     }
 
     Snapshot Take() const

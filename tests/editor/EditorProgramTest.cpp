@@ -163,3 +163,77 @@ TEST(EditorProgram, TheViewMenuOpensTheMapEditWindowAndTheBillboardDialogBesideT
                                                            SettingsFilePath().c_str())));
     DeleteFileA(SettingsFilePath().c_str());
 }
+
+// Undo and redo in the real program: edits made in the tool windows are taken
+// back from the edit menu until the preview shows the start again, and done
+// again; closing with changes asks, Cancel keeps the program running and No
+// ends it.
+TEST(EditorProgram, UndoFromTheMenuBringsBackTheStartAndClosingWithChangesAsksFirst)
+{
+    ASSERT_TRUE(CopyFileA(QUELMORA_DEFAULT_SETTINGS, SettingsFilePath().c_str(), FALSE));
+    RunningProgram program;
+    ASSERT_TRUE(program.started());
+    HWND preview = program.WaitForPreview(30000);
+    ASSERT_NE(nullptr, preview);
+    HWND editMenu = program.FindWindowOfClass("EditMenu");
+    HWND texture = program.FindWindowOfClass("Texture");
+    HWND mapping = program.FindWindowOfClass("TextureMapping");
+    HWND heights = program.FindWindowOfClass("HeightEditor");
+    const ScreenPicture start = WaitForSteadyPicture(preview, 300, 20000);
+    ASSERT_FALSE(start.pixels.empty());
+
+    // Lava on a block of cells in front of the camera, and a hill among them.
+    Click(texture, 7 * 32 + 5, 3 * 32 + 5);
+    int edits = 0;
+    for (int row = 4; row <= 9; ++row) {
+        for (int column = 12; column <= 18; ++column, ++edits) {
+            Click(mapping, column * 10 + 5, row * 10 + 5);
+        }
+    }
+    for (int click = 0; click < 8; ++click, ++edits) {
+        Click(heights, 16 * 10 + 5, 6 * 10 + 5);
+    }
+    const ScreenPicture edited = WaitForChangedPicture(preview, start, 0.02, 20000);
+    ASSERT_GT(DifferingShare(start, edited, 8), 0.02);
+
+    for (int step = 0; step < edits; ++step) {
+        PostMessageA(editMenu, WM_COMMAND, MAKEWPARAM(700, 0), 0);
+    }
+    const ScreenPicture undone =
+        WaitForPicture(preview, 20000, [&](const ScreenPicture& now) { return DifferingShare(start, now, 8) < 0.001; });
+    EXPECT_LT(DifferingShare(start, undone, 8), 0.001);
+
+    for (int step = 0; step < edits; ++step) {
+        PostMessageA(editMenu, WM_COMMAND, MAKEWPARAM(701, 0), 0);
+    }
+    const ScreenPicture redone =
+        WaitForPicture(preview, 20000, [&](const ScreenPicture& now) { return DifferingShare(edited, now, 8) < 0.001; });
+    EXPECT_LT(DifferingShare(edited, redone, 8), 0.001);
+
+    // The question, answered by its buttons as a user would.
+    auto answer = [&](int button) {
+        HWND box = nullptr;
+        for (int wait = 0; wait < 200 && !box; ++wait) {
+            Sleep(100);
+            box = program.FindWindowOfClass("#32770", "Quelmora");
+        }
+        if (box) {
+            PostMessageA(box, WM_COMMAND, button, 0);
+        }
+        return box != nullptr;
+    };
+    DeleteFileA(SettingsFilePath().c_str());
+    PostMessageA(editMenu, WM_CLOSE, 0, 0);
+    ASSERT_TRUE(answer(IDCANCEL));
+    DWORD exitCode = 1;
+    EXPECT_FALSE(program.WaitForExit(1500, &exitCode));
+    EXPECT_TRUE(IsWindowVisible(preview));
+    EXPECT_FALSE(FileExists(SettingsFilePath()));
+
+    PostMessageA(preview, WM_CLOSE, 0, 0);
+    ASSERT_TRUE(answer(IDNO));
+    ASSERT_TRUE(program.WaitForExit(20000, &exitCode));
+    EXPECT_EQ(0u, exitCode);
+    EXPECT_EQ(COxelSettingsFile::kValueCount, CountSavedSettingsKeys());
+    DeleteFileA(SettingsFilePath().c_str());
+}

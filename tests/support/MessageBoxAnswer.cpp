@@ -15,7 +15,8 @@ thread_local MessageBoxAnswer* t_answer = nullptr;
 MessageBoxAnswer::MessageBoxAnswer(int button)
     : m_button(button),
       m_hook(SetWindowsHookExA(WH_CBT, OnCbt, nullptr, GetCurrentThreadId())),
-      m_outer(t_answer)
+      m_outer(t_answer),
+      m_answered(nullptr)
 {
     t_answer = this;
 }
@@ -34,6 +35,14 @@ LRESULT CALLBACK MessageBoxAnswer::OnCbt(int code, WPARAM wParam, LPARAM lParam)
     if (code == HCBT_CREATEWND && t_answer) {
         t_answer->m_made.push_back(window);
     }
+    // A task-modal box may be activated before its text is in place (it
+    // disables the thread's other windows first): the text is read again as
+    // the answered box goes.
+    if (code == HCBT_DESTROYWND && t_answer && window == t_answer->m_answered && t_answer->text.empty()) {
+        char buffer[512] = {};
+        GetDlgItemTextA(window, 0xFFFF, buffer, sizeof buffer);
+        t_answer->text = buffer;
+    }
     if (code == HCBT_ACTIVATE && t_answer && IsNewMessageBox(window)) {
         // The text is in place by now: the box is activated after its dialog initialisation.
         char buffer[512] = {};
@@ -43,6 +52,7 @@ LRESULT CALLBACK MessageBoxAnswer::OnCbt(int code, WPARAM wParam, LPARAM lParam)
         GetDlgItemTextA(window, 0xFFFF, buffer, sizeof buffer);
         t_answer->text = buffer;
         ++t_answer->count;
+        t_answer->m_answered = window;
         PostMessageA(window, WM_COMMAND, t_answer->m_button, 0);
     }
     return CallNextHookEx(nullptr, code, wParam, lParam);

@@ -31,4 +31,6 @@ private:
     MessageBoxAnswer* m_outer;
     // Every window this thread made since the answer began.
     std::vector<HWND> m_made;
+    // The box answered last.
+    HWND m_answered;
 };
