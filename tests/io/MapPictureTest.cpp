@@ -111,14 +111,3 @@ TEST(MapPicture, TilesAreScaledByAveragingAndMissingChipsAreBlack)
     const BgraImage shifted = DrawMapPicture(Map(16), BlockAtlas(), AtlasLayout{8, 3, 128});
     EXPECT_EQ(Block(8, 0, 0), PixelAt(shifted, 15 * 32, 0));
 }
-
-TEST(MapPicture, EncodesAsAPngOfThirtyTwoPixelsACell)
-{
-    std::vector<unsigned char> png;
-    ASSERT_EQ(ImageError::None, EncodeMapPicture(Map(16), BlockAtlas(), kBuiltIn, &png));
-    BgraImage back;
-    ASSERT_EQ(ImageError::None, DecodeBgra(png.data(), png.size(), &back));
-    EXPECT_EQ(512, back.width);
-    EXPECT_EQ(512, back.height);
-    EXPECT_EQ(Block(0, 3, 7), PixelAt(back, 15 * 32 + 3, 7));
-}
