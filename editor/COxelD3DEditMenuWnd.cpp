@@ -78,6 +78,7 @@ void COxelD3DEditMenuWnd::Create()
     m_hWnd = CreateWindowExA(0, kClassName, kClassName, kStyle, CW_USEDEFAULT, CW_USEDEFAULT,
                              outer.right - outer.left, outer.bottom - outer.top,
                              COxelD3DTerrainEditor::PreviewWindow(), nullptr, instance, nullptr);
+    FitMenuBar();
 
     // The marks match the switches' start values; dithering is the one switch
     // this window sets itself.
@@ -90,6 +91,32 @@ void COxelD3DEditMenuWnd::Create()
     CheckMenuCommand(kBackground, true);
     CheckMenuCommand(kInfinite, true);
     ShowHistory(false, false);
+}
+
+void COxelD3DEditMenuWnd::FitMenuBar()
+{
+    // Four menus are wider than 250 pixels: the bar wraps onto a second line,
+    // and the window grows to show it, its client area staying empty.
+    MENUBARINFO bar = {};
+    bar.cbSize = sizeof bar;
+    RECT window;
+    if (!GetMenuBarInfo(m_hWnd, OBJID_MENU, 0, &bar) || !GetWindowRect(m_hWnd, &window)) {
+        return;
+    }
+    RECT frame = {0, 0, kClientWidth, 0};
+    AdjustWindowRect(&frame, kStyle, FALSE);
+    int height = bar.rcBar.bottom - window.top + frame.bottom;
+    if (height <= window.bottom - window.top) {
+        return;
+    }
+    const UINT flags = SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE;
+    SetWindowPos(m_hWnd, nullptr, 0, 0, window.right - window.left, height, flags);
+    // Whatever the bar's edge lines take, the client area is to have no height.
+    RECT client;
+    if (GetClientRect(m_hWnd, &client) && client.bottom > 0) {
+        height -= client.bottom;
+        SetWindowPos(m_hWnd, nullptr, 0, 0, window.right - window.left, height, flags);
+    }
 }
 
 void COxelD3DEditMenuWnd::ShowHistory(bool canUndo, bool canRedo)

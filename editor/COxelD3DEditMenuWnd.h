@@ -35,6 +35,8 @@ public:
     char m_fileName[MAX_PATH];
 
 private:
+    // Makes the window tall enough for every line of its menu bar.
+    void FitMenuBar();
     // Saves under a name the user chooses; true when the map was written.
     bool SaveMapAs();
     // Flips a switch that lives elsewhere and sets the item's mark from the

@@ -37,18 +37,16 @@ public:
     bool MergeWith(const MapStep& next) override;
     std::size_t Bytes() const override;
 
-    struct Cell {
-        int index;
-        CellState before;
-        CellState after;
-    };
-    const std::vector<Cell>& Cells() const { return m_cells; }
-
     // A cell's state as the grid holds it, and the grid brought to a state.
     static CellState Read(const COxelD3DTerrainChipManager& terrain, int index);
     static void Write(COxelD3DTerrainChipManager& terrain, int index, const CellState& state);
 
 private:
+    struct Cell {
+        int index;
+        CellState before;
+        CellState after;
+    };
     enum Action { kPlaceChip, kTurn, kSetBillboard };
     struct Request {
         int column;

@@ -13,6 +13,7 @@ public:
     // heights within its bounds). A vertex given twice takes the later height.
     HeightStep(int column, int row, double height);
 
+    // Another vertex, before the step is performed (a brush adds several).
     void Add(int column, int row, double height);
 
     bool Redo(EditedMap& map) override;
@@ -22,15 +23,14 @@ public:
     bool MergeWith(const MapStep& next) override;
     std::size_t Bytes() const override;
 
+private:
     struct Vertex {
         int column;
         int row;
         double before;
         double after;
     };
-    const std::vector<Vertex>& Vertices() const { return m_vertices; }
 
-private:
     Vertex* Find(int column, int row);
 
     std::vector<Vertex> m_vertices;

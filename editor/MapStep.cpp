@@ -8,11 +8,6 @@ MapArea MapArea::Joined(const MapArea& other) const
                    std::max(bottom, other.bottom)};
 }
 
-bool MapArea::Contains(int column, int row) const
-{
-    return column >= left && column <= right && row >= top && row <= bottom;
-}
-
 MapStep::~MapStep()
 {
 }

@@ -62,7 +62,6 @@ struct MapArea {
     static MapArea AroundVertex(int column, int row) { return MapArea{column - 1, row - 1, column, row}; }
     // The smallest area that holds both.
     MapArea Joined(const MapArea& other) const;
-    bool Contains(int column, int row) const;
     // Calls visit(column, row) once for each cell of a width x height map
     // that the area covers, with the column and row wrapped into the map.
     template <typename Visit>

@@ -3,6 +3,7 @@
 #include "app/COxelD3DApplication.h"
 #include "app/COxelSettingsFile.h"
 #include "editor/COxelD3DTerrainEditor.h"
+#include "editor/HeightStep.h"
 #include "scene/COxelD3DSceneBase.h"
 #include "support/EditorSession.h"
 #include "support/ProgramFiles.h"
@@ -10,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <set>
 #include <string>
 
@@ -80,6 +82,45 @@ TEST_F(EditMenuTest, CarriesEveryCommandUnderItsJapaneseName)
     GetClientRect(session.handle(kEditMenuWindow), &client);
     EXPECT_EQ(250, client.right);
     EXPECT_EQ(0, client.bottom);
+}
+
+// "編集(&E)" between "ファイル(&F)" and "表示(&V)": its two items are greyed
+// until there is something to undo or redo, and the whole bar stays in sight.
+TEST_F(EditMenuTest, TheEditMenuUndoesAndRedoesAndIsGreyedWhenThereIsNothingToDo)
+{
+    HMENU menu = GetMenu(session.handle(kEditMenuWindow));
+    char text[64] = {};
+    GetMenuStringA(menu, 1, text, sizeof text, MF_BYPOSITION);
+    EXPECT_STREQ("編集(&E)", text);
+    GetMenuStringA(menu, 700, text, sizeof text, MF_BYCOMMAND);
+    EXPECT_STREQ("元に戻す(&U)\tCtrl+Z", text);
+    GetMenuStringA(menu, 701, text, sizeof text, MF_BYCOMMAND);
+    EXPECT_STREQ("やり直し(&R)\tCtrl+Y", text);
+    RECT window;
+    GetWindowRect(session.handle(kEditMenuWindow), &window);
+    for (int position = 0; position < GetMenuItemCount(menu); ++position) {
+        RECT item;
+        ASSERT_TRUE(GetMenuItemRect(session.handle(kEditMenuWindow), menu, position, &item));
+        EXPECT_LE(item.bottom, window.bottom) << "menu " << position;
+    }
+
+    auto greyed = [&](int id) { return (GetMenuState(menu, id, MF_BYCOMMAND) & MF_GRAYED) != 0; };
+    COxelD3DTerrainChipManager& terrain = session.terrain();
+    const double start = terrain.GetHeight(2, 3);
+    EXPECT_TRUE(greyed(700));
+    EXPECT_TRUE(greyed(701));
+    session.editor().Perform(std::make_unique<HeightStep>(2, 3, start + 0.5));
+    EXPECT_FALSE(greyed(700));
+    EXPECT_TRUE(greyed(701));
+    SendMessageA(session.handle(kEditMenuWindow), WM_COMMAND, 700, 0);
+    EXPECT_EQ(start, terrain.GetHeight(2, 3));
+    EXPECT_TRUE(greyed(700));
+    EXPECT_FALSE(greyed(701));
+    SendMessageA(session.handle(kEditMenuWindow), WM_COMMAND, 701, 0);
+    EXPECT_EQ(start + 0.5, terrain.GetHeight(2, 3));
+    session.editor().NewMap(16, 16);
+    EXPECT_TRUE(greyed(700));
+    EXPECT_TRUE(greyed(701));
 }
 
 TEST_F(EditMenuTest, StartsWithTheMarksOfTheStartStateAndDitheringOff)

@@ -8,6 +8,7 @@
 #include "editor/COxelD3DTerrainEditor.h"
 #include "support/EditorSession.h"
 #include "support/GuiObjectCount.h"
+#include "support/MessageBoxAnswer.h"
 #include "support/Stopwatch.h"
 #include "support/TestBitmap.h"
 #include "terrain/COxelD3DTerrainChipManager.h"
@@ -78,7 +79,13 @@ public:
             Menu(40000);
             EnumThreadWindows(GetCurrentThreadId(), CloseAboutBox, 0);
         }
+        // Some of the round's edits taken back and done again.
+        for (int command : {700, 700, 700, 701}) {
+            Menu(command);
+        }
         if (round % kCycle == 2) {
+            // The map has changes: its edits are dropped when asked.
+            MessageBoxAnswer discard(IDNO);
             Menu(200 + round % 3);
         }
         if (round % kCycle == 4) {
