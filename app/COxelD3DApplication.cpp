@@ -72,7 +72,7 @@ int COxelD3DApplication::Run()
             }
         }
     } else {
-        MessageBoxA(nullptr, "Direct3D の初期化に失敗しました。", "Error", MB_OK);
+        MessageBoxA(nullptr, "Direct3D の初期化に失敗しました。", "Error", MB_OK | MB_TASKMODAL);
     }
     delete this;
     return 0;

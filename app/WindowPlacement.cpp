@@ -27,6 +27,13 @@ RECT RestoredWindowRect(HWND hwnd)
 
 POINT VisibleWindowPosition(int x, int y, int width, int height)
 {
+    // A settings file may hold any number: no screen reaches past the range of
+    // 16-bit coordinates, and within it the sums below cannot overflow.
+    const auto screenRange = [](int value) { return std::max(-32768, std::min(value, 32767)); };
+    x = screenRange(x);
+    y = screenRange(y);
+    width = screenRange(width);
+    height = screenRange(height);
     const RECT window = {x, y, x + width, y + height};
     if (MonitorFromRect(&window, MONITOR_DEFAULTTONULL)) {
         return POINT{x, y};

@@ -12,6 +12,7 @@ RECT RestoredWindowRect(HWND hwnd);
 
 // (x, y) for a window of width x height, unless the window would lie wholly off
 // every monitor: then the nearest spot inside the nearest monitor's work area.
+// Any int is taken, however far off.
 POINT VisibleWindowPosition(int x, int y, int width, int height);
 
 // The top-left corner that moves `window` the least to bring it inside `area`;

@@ -3,9 +3,10 @@
 #include "app/SafeRelease.h"
 #include "terrain/COxelD3DTerrainChipManager.h"
 
+#include <cstring>
 #include <utility>
 
-AtlasStep::AtlasStep(const char* path) : m_path(), m_loaded(false), m_kept()
+AtlasStep::AtlasStep(const char* path) : m_path(), m_loaded(false), m_kept(), m_keptMissingAtlas()
 {
     CopyPath(m_path, sizeof m_path, path ? path : "");
 }
@@ -18,8 +19,15 @@ AtlasStep::~AtlasStep()
     SafeRelease(m_kept.texture);
 }
 
-void AtlasStep::Exchange(COxelD3DTerrainChipManager& terrain)
+void AtlasStep::Exchange(EditedMap& map)
 {
+    COxelD3DTerrainChipManager& terrain = *map.terrain;
+    if (map.missingAtlas) {
+        char name[MAX_PATH];
+        memcpy(name, map.missingAtlas, sizeof name);
+        memcpy(map.missingAtlas, m_keptMissingAtlas, sizeof name);
+        memcpy(m_keptMissingAtlas, name, sizeof name);
+    }
     std::swap(m_kept.image, terrain.m_chipImage);
     std::swap(m_kept.rows, terrain.m_chipRows);
     std::swap(m_kept.rowRest, terrain.m_chipRowRest);
@@ -28,25 +36,26 @@ void AtlasStep::Exchange(COxelD3DTerrainChipManager& terrain)
     std::swap(m_kept.texture, terrain.m_chipTexture);
 }
 
-void AtlasStep::Swap(COxelD3DTerrainChipManager& terrain)
+void AtlasStep::Swap(EditedMap& map)
 {
-    Exchange(terrain);
+    Exchange(map);
     // The cells' texture coordinates follow the atlas's size.
-    terrain.UpdateAllCells();
+    map.terrain->UpdateAllCells();
 }
 
 bool AtlasStep::Redo(EditedMap& map)
 {
     COxelD3DTerrainChipManager& terrain = *map.terrain;
     if (m_loaded) {
-        Swap(terrain);
+        Swap(map);
         return true;
     }
     // Move the current atlas into the step, so that loading the new one
-    // neither deletes its bitmap nor releases its texture.
-    Exchange(terrain);
+    // neither deletes its bitmap nor releases its texture. A new atlas that
+    // loads is the map's own: no name stands in for it any more.
+    Exchange(map);
     if (terrain.LoadTexture(m_path) < 0) {
-        Exchange(terrain);
+        Exchange(map);
         return false;
     }
     terrain.UpdateAllCells();
@@ -56,7 +65,7 @@ bool AtlasStep::Redo(EditedMap& map)
 
 void AtlasStep::Undo(EditedMap& map)
 {
-    Swap(*map.terrain);
+    Swap(map);
 }
 
 MapChange AtlasStep::Changed() const

@@ -36,12 +36,15 @@ private:
         IDirect3DTexture9* texture;
     };
 
-    // Trades the kept atlas for the chip manager's; Swap also rewrites every
-    // cell for the atlas now in use.
-    void Exchange(COxelD3DTerrainChipManager& terrain);
-    void Swap(COxelD3DTerrainChipManager& terrain);
+    // Trades the kept atlas for the map's; Swap also rewrites every cell for
+    // the atlas now in use.
+    void Exchange(EditedMap& map);
+    void Swap(EditedMap& map);
 
     char m_path[MAX_PATH];
     bool m_loaded;
     Atlas m_kept;
+    // The name a loaded map gave an atlas it could not have, kept with the
+    // atlas that stood in for it.
+    char m_keptMissingAtlas[MAX_PATH];
 };

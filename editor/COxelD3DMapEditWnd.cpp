@@ -89,9 +89,6 @@ void COxelD3DMapEditWnd::Rebuild()
             m_cells[index] = MapEditCell{index, column, row};
         }
     }
-    // Without an atlas bitmap, or without a whole chip in it, squares show
-    // their corners and outlines only.
-    m_tiles.Build(terrain->m_chipImage, terrain->m_chipColumns, terrain->m_chipRows, terrain->m_chipRowRest);
 
     if (m_bitmap) {
         DeleteObject(m_bitmap);
@@ -126,7 +123,11 @@ void COxelD3DMapEditWnd::DrawCell(const MapEditCell& cell, HDC hdc)
     // A chip the atlas does not have draws no tile: the square must not keep
     // the picture it had.
     FillRect(hdc, &square, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
-    m_tiles.DrawTile(hdc, square, terrain->GetMapChip(cell.index), terrain->GetMapChipRotation(cell.index));
+    // Without an atlas bitmap, or without a whole chip in it, squares show
+    // their corners and outlines only.
+    if (const TurnedAtlas* tiles = COxelD3DTerrainEditor::GetInstance()->TurnedTiles()) {
+        tiles->DrawTile(hdc, square, terrain->GetMapChip(cell.index), terrain->GetMapChipRotation(cell.index));
+    }
 
     double heights[4];
     terrain->GetCornerHeights(cell.index, &heights[0], &heights[1], &heights[2], &heights[3]);
@@ -218,6 +219,17 @@ void COxelD3DMapEditWnd::OnMapChanged(const MapChange& change)
 
 int COxelD3DMapEditWnd::OnMouse(UINT message, int x, int y)
 {
+    // The drag holds the mouse, so its release reaches this window wherever
+    // it happens; losing the mouse to anything else ends the drag.
+    if (message == WM_CAPTURECHANGED) {
+        g_dragging = false;
+        g_leftPress = g_rightPress = kNoCell;
+        return 0;
+    }
+    // With the mouse held, a point left of or above the window comes as a
+    // large unsigned word.
+    x = static_cast<short>(x);
+    y = static_cast<short>(y);
     const POINT cell = {(x + m_scrollX) / kMapEditCellPixels, (y + m_scrollY) / kMapEditCellPixels};
     const bool onMap = cell.x < m_mapWidth && cell.y < m_mapHeight;
     switch (message) {
@@ -225,6 +237,7 @@ int COxelD3DMapEditWnd::OnMouse(UINT message, int x, int y)
         g_lastMouse = POINT{x, y};
         g_leftPress = cell;
         g_dragging = true;
+        SetCapture(m_hWnd);
         break;
     case WM_MOUSEMOVE:
         if (!g_dragging ||
@@ -247,11 +260,17 @@ int COxelD3DMapEditWnd::OnMouse(UINT message, int x, int y)
     case WM_LBUTTONUP:
     case WM_RBUTTONUP: {
         const bool left = message == WM_LBUTTONUP;
+        POINT& press = left ? g_leftPress : g_rightPress;
+        const POINT pressed = press;
         if (left) {
             g_dragging = false;
+            // Its WM_CAPTURECHANGED clears the presses: the click is decided on what was pressed.
+            if (GetCapture() == m_hWnd) {
+                ReleaseCapture();
+            }
         }
-        POINT& press = left ? g_leftPress : g_rightPress;
-        if (!SameCell(press, cell)) {
+        if (!SameCell(pressed, cell) || x < 0 || y < 0) {
+            press = kNoCell;
             break;
         }
         // A window wider than its map has no cell past the map's last square.

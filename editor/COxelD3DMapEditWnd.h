@@ -1,7 +1,6 @@
 #pragma once
 
 #include "editor/COxelD3DTerrainEditorChildWndBase.h"
-#include "tools/TurnedAtlas.h"
 
 #include <windows.h>
 
@@ -19,7 +18,7 @@ struct MapEditCell {
 // corner for that vertex's height and a white outline. Clicks on a corner raise
 // (left) or lower (right) the vertex; clicks elsewhere put the picked chip on the
 // cell (left) or turn it (right). Dragging with the left button scrolls.
-// Owns the drawn map, its cells and its turned atlas.
+// Owns the drawn map and its cells; the turned atlas is the editor's.
 class COxelD3DMapEditWnd : public COxelD3DTerrainEditorChildWndBase {
 public:
     COxelD3DMapEditWnd();
@@ -65,6 +64,4 @@ private:
     // Keeps the offsets within the bitmap for the current client area.
     void ClampScroll();
     void UpdateScrollBars(int pageWidth, int pageHeight);
-
-    TurnedAtlas m_tiles;
 };

@@ -81,6 +81,11 @@ COxelD3DTerrainEditor* COxelD3DTerrainEditor::GetInstance()
     return s_instance;
 }
 
+COxelD3DTerrainEditor* COxelD3DTerrainEditor::ExistingInstance()
+{
+    return s_instance;
+}
+
 void COxelD3DTerrainEditor::DestroyInstance()
 {
     delete s_instance;
@@ -94,6 +99,8 @@ COxelD3DTerrainEditor::COxelD3DTerrainEditor()
       m_windows(),
       m_selectedChip(0),
       m_mapFile(new (std::nothrow) COxelMapDataFile(this)),
+      m_newMapCount(0),
+      m_missingAtlas(),
       m_layoutSaved(false),
       m_shortcuts(LoadAcceleratorsA(GetModuleHandleA(nullptr), "OXELAPP_EDITOR_ACCELERATORS"))
 {
@@ -218,12 +225,17 @@ HWND COxelD3DTerrainEditor::GetWindowHandle(int index)
 
 void COxelD3DTerrainEditor::NewMap(int width, int height)
 {
+    ++m_newMapCount;
+    m_missingAtlas[0] = '\0';
     m_mapWidth = width;
     m_mapHeight = height;
     if (m_terrain) {
         m_terrain->Release();
         m_terrain->Create(width, height);
     }
+    KeepPickInAtlas();
+    // The new atlas bitmap may reuse the old one's handle.
+    m_turnedTiles.Release();
     if (COxelD3DSceneSettingWnd* scene = SceneSettingWindow()) {
         scene->DeleteAllPlanes();
     }
@@ -368,8 +380,11 @@ void COxelD3DTerrainEditor::RestoreWindowPlace(int index)
     const int* values = settings->m_values;
     SIZE size = {rect.right - rect.left, rect.bottom - rect.top};
     if (index == kMapEditWindow) {
-        size.cx = values[kMapEditWidthValue] > 0 ? values[kMapEditWidthValue] : kDefaultMapEditSize.cx;
-        size.cy = values[kMapEditHeightValue] > 0 ? values[kMapEditHeightValue] : kDefaultMapEditSize.cy;
+        // No larger than the screens: the window then shrinks to the map's size.
+        size.cx = values[kMapEditWidthValue] > 0 ? std::min(values[kMapEditWidthValue], GetSystemMetrics(SM_CXVIRTUALSCREEN))
+                                                 : kDefaultMapEditSize.cx;
+        size.cy = values[kMapEditHeightValue] > 0 ? std::min(values[kMapEditHeightValue], GetSystemMetrics(SM_CYVIRTUALSCREEN))
+                                                  : kDefaultMapEditSize.cy;
     }
     const POINT place =
         VisibleWindowPosition(values[LayoutLeft(index)], values[LayoutLeft(index) + 1], size.cx, size.cy);
@@ -393,10 +408,10 @@ bool COxelD3DTerrainEditor::Perform(std::unique_ptr<MapStep> step, bool continue
 
 void COxelD3DTerrainEditor::Undo()
 {
-    EditedMap map = Map();
     if (!HasMap()) {
         return;
     }
+    EditedMap map = Map();
     if (MapStep* step = m_history.Undo(map)) {
         MapChange change = step->Changed();
         change.replayed = true;
@@ -406,10 +421,10 @@ void COxelD3DTerrainEditor::Undo()
 
 void COxelD3DTerrainEditor::Redo()
 {
-    EditedMap map = Map();
     if (!HasMap()) {
         return;
     }
+    EditedMap map = Map();
     if (MapStep* step = m_history.Redo(map)) {
         MapChange change = step->Changed();
         change.replayed = true;
@@ -460,6 +475,9 @@ bool COxelD3DTerrainEditor::ConfirmDiscard()
 void COxelD3DTerrainEditor::NotifyWindows(const MapChange& change)
 {
     if (change.kind == MapChange::kAtlas) {
+        KeepPickInAtlas();
+        // The new atlas bitmap may reuse the old one's handle.
+        m_turnedTiles.Release();
         // The windows that draw chips from the atlas start afresh: the texture
         // window takes the atlas's size, and the others keep drawn copies of
         // their cells that a new atlas makes stale.
@@ -494,9 +512,26 @@ bool COxelD3DTerrainEditor::TranslateShortcut(MSG* message)
     return menu && TranslateAcceleratorA(menu, editor->m_shortcuts, message);
 }
 
-EditedMap COxelD3DTerrainEditor::Map() const
+EditedMap COxelD3DTerrainEditor::Map()
 {
-    return EditedMap{m_terrain, Scene()};
+    return EditedMap{m_terrain, Scene(), m_missingAtlas};
+}
+
+void COxelD3DTerrainEditor::KeepPickInAtlas()
+{
+    if (m_terrain && (m_selectedChip < 0 || m_selectedChip >= m_terrain->m_chipColumns * m_terrain->m_chipRows)) {
+        m_selectedChip = 0;
+    }
+}
+
+const TurnedAtlas* COxelD3DTerrainEditor::TurnedTiles()
+{
+    if (!m_terrain) {
+        return nullptr;
+    }
+    const bool built = m_turnedTiles.Update(m_terrain->m_chipImage, m_terrain->m_chipColumns, m_terrain->m_chipRows,
+                                            m_terrain->m_chipRowRest);
+    return built ? &m_turnedTiles : nullptr;
 }
 
 bool COxelD3DTerrainEditor::HasMap() const

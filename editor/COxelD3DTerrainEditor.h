@@ -2,6 +2,7 @@
 
 #include "editor/MapHistory.h"
 #include "editor/MapStep.h"
+#include "tools/TurnedAtlas.h"
 
 #include <windows.h>
 
@@ -36,6 +37,9 @@ class COxelD3DTerrainEditor {
 public:
     // The editor, made on the first call; null only when it cannot be allocated.
     static COxelD3DTerrainEditor* GetInstance();
+    // The editor if there is one; never makes one. For messages to windows
+    // that may outlive their editor.
+    static COxelD3DTerrainEditor* ExistingInstance();
     static void DestroyInstance();
 
     virtual ~COxelD3DTerrainEditor();
@@ -102,17 +106,26 @@ public:
     // Tells every open window what changed, and the edit menu what can be undone.
     void NotifyWindows(const MapChange& change);
     // What steps work on.
-    EditedMap Map() const;
+    EditedMap Map();
     // Called by the main loop for each message before it is dispatched: the
     // undo and redo keys, whichever of the program's windows has the focus,
     // become commands of the edit menu. True when the message was used so.
     static bool TranslateShortcut(MSG* message);
+    // The atlas turned four ways for the 2D views, one copy for all of them;
+    // null while there is none (no atlas, or no memory for it), and the views
+    // then show outlines.
+    const TurnedAtlas* TurnedTiles();
 
     // Whether there is a map to show and edit: a failed map leaves the grid without cells.
     bool HasMap() const;
     // Puts the preview's 3D cursor on grid vertex (column, row), at the lowest
     // of the four corners of the cell there. Columns and rows wrap.
     void PlaceCursor(int column, int row);
+
+    // The windows the editor makes, shows and refreshes, in index order; the
+    // others are made when the view menu first opens them, and closing them
+    // only hides them.
+    static bool IsManagedWindow(int index);
 
     // The scene the preview draws and the preview window, when the program has them.
     static COxelD3DSceneBase* Scene();
@@ -129,6 +142,14 @@ public:
     COxelMapDataFile* m_mapFile;
     // Every step done to the map since it was made or opened.
     MapHistory m_history;
+    // Counts the maps made by NewMap. A step that runs a message loop (a
+    // message box, a file dialog) may let a command replace the map; whoever
+    // holds on to the old map compares this before going on.
+    unsigned m_newMapCount;
+    // The atlas a loaded map names while the built-in one stands in for it (the
+    // file could not be read or was refused); empty otherwise. Saving writes
+    // this name, so the map does not lose its atlas.
+    char m_missingAtlas[MAX_PATH];
 
 private:
     COxelD3DTerrainEditor();
@@ -141,8 +162,8 @@ private:
     // Moves window `index`, when it has been made, to its place from the
     // settings file (and the map edit window to its saved size).
     void RestoreWindowPlace(int index);
-    // The windows the editor makes, shows and refreshes, in index order.
-    static bool IsManagedWindow(int index);
+    // A pick the atlas now in use does not have goes back to its first chip.
+    void KeepPickInAtlas();
 
     // Greys the edit menu's undo and redo items when there is nothing to take back or do again.
     void UpdateEditCommands();
@@ -150,6 +171,7 @@ private:
     bool m_layoutSaved;
     // The keyboard shortcuts; loaded with the program, freed with it.
     HACCEL m_shortcuts;
+    TurnedAtlas m_turnedTiles;
 
     static COxelD3DTerrainEditor* s_instance;
 };

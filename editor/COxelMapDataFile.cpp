@@ -12,16 +12,35 @@
 #include "terrain/COxelD3DTerrainChipTextureManagerBase.h"
 #include "terrain/COxelD3DTerrainPlane.h"
 
+#include <algorithm>
 #include <cstring>
+#include <string>
+#include <vector>
 
 namespace {
 
 const char kSaveTitle[] = "名前をつけて保存";
 const char kOpenTitle[] = "ファイルオープン";
 
+// Task-modal: while the box waits, no editor window can start another command.
 void ReportError(const char* message)
 {
-    MessageBoxA(nullptr, message, "Error", MB_OK);
+    MessageBoxA(nullptr, message, "Error", MB_OK | MB_TASKMODAL);
+}
+
+// One box for all the images a map named on the network or a device, however many.
+void ReportRefusedImages(const std::vector<const char*>& names)
+{
+    const size_t kListed = 5;
+    std::string text = "マップが指定する次の画像は、ネットワーク上またはデバイスのパスのため読み込みませんでした。";
+    for (size_t i = 0; i < names.size() && i < kListed; ++i) {
+        text += "\n";
+        text += names[i];
+    }
+    if (names.size() > kListed) {
+        text += "\nほか " + std::to_string(names.size() - kListed) + " 件";
+    }
+    ReportError(text.c_str());
 }
 
 void CopyVector(float (&to)[3], const D3DXVECTOR3& from)
@@ -83,8 +102,7 @@ HRESULT COxelMapDataFile::Load(const char* path)
         ReportError(MapFileErrorMessage(error));
         return E_FAIL;
     }
-    Apply(map);
-    return 0;
+    return Apply(map) ? 0 : E_ABORT;
 }
 
 bool COxelMapDataFile::Gather(MapFileContents* map) const
@@ -97,7 +115,8 @@ bool COxelMapDataFile::Gather(MapFileContents* map) const
     const int height = m_editor->m_mapHeight;
     map->width = width;
     map->height = height;
-    CopyMapFileText(map->atlasFile, terrain->m_chipImage.fileName);
+    const bool standIn = m_editor->m_missingAtlas[0] && strcmp(terrain->m_chipImage.fileName, kBuiltInAtlasName) == 0;
+    CopyMapFileText(map->atlasFile, standIn ? m_editor->m_missingAtlas : terrain->m_chipImage.fileName);
 
     map->cells.resize(static_cast<size_t>(width) * height);
     for (int i = 0; i < width * height; ++i) {
@@ -150,17 +169,32 @@ bool COxelMapDataFile::Gather(MapFileContents* map) const
     return true;
 }
 
-void COxelMapDataFile::Apply(const MapFileContents& map)
+bool COxelMapDataFile::Apply(const MapFileContents& map)
 {
     COxelD3DTerrainEditor* editor = m_editor;
     // Clears the grid, the billboards and the planes and puts the built-in atlas back.
     editor->NewMap(map.width, map.height);
+    const unsigned loadedMap = editor->m_newMapCount;
+    std::vector<const char*> refused;
     if (strcmp(map.atlasFile, kBuiltInAtlasName) != 0) {
         // An atlas that cannot be read is reported by the terrain; the map loads all the same.
-        editor->OpenTextureImage(map.atlasFile);
+        if (IsRemoteOrDevicePath(map.atlasFile)) {
+            refused.push_back(map.atlasFile);
+        } else {
+            editor->OpenTextureImage(map.atlasFile);
+        }
+        if (editor->m_newMapCount == loadedMap && editor->m_terrain &&
+            strcmp(editor->m_terrain->m_chipImage.fileName, map.atlasFile) != 0) {
+            CopyPath(editor->m_missingAtlas, sizeof editor->m_missingAtlas, map.atlasFile);
+        }
     }
-
+    // The report's message loop goes on dispatching posted commands: a new
+    // map or another file may have taken this one's place, at another size.
     COxelD3DTerrainChipManager* terrain = editor->m_terrain;
+    if (editor->m_newMapCount != loadedMap || !terrain || terrain->m_mapWidth != map.width ||
+        terrain->m_mapHeight != map.height) {
+        return false;
+    }
     if (editor->HasMap()) {
         const int width = map.width;
         for (int i = 0; i < width * map.height; ++i) {
@@ -190,18 +224,25 @@ void COxelMapDataFile::Apply(const MapFileContents& map)
         if (!plane) {
             continue;
         }
-        plane->ReleaseTexture();
-        plane->LoadTexture(record.textureFile);
+        // A refused image leaves the plane with the image every new plane has.
+        if (IsRemoteOrDevicePath(record.textureFile)) {
+            refused.push_back(record.textureFile);
+        } else {
+            plane->ReleaseTexture();
+            plane->LoadTexture(record.textureFile);
+        }
         plane->SetHeight(record.y);
         plane->SetRepeat(record.repeat ? 1 : 0);
         editor->SetPlaneVisible(static_cast<int>(id), record.visible ? 1 : 0);
     }
 
-    RestoreBillboards(map);
+    RestoreBillboards(map, &refused);
 
-    // The windows that show the grid, once it is whole; the map edit window
-    // and the billboard list only when they have been opened.
-    for (int index : {kBillboardSettingWindow, kHeightWindow, kTextureMappingWindow, kMapEditWindow}) {
+    // The windows that show the grid and the planes' heights, once all is in
+    // place; the map edit window and the billboard list only when they have
+    // been opened.
+    for (int index :
+         {kSceneSettingWindow, kBillboardSettingWindow, kHeightWindow, kTextureMappingWindow, kMapEditWindow}) {
         COxelD3DTerrainEditorChildWndBase* window = editor->m_windows[index];
         // Refresh repaints as it ends.
         if (window && window->m_hWnd) {
@@ -210,9 +251,13 @@ void COxelMapDataFile::Apply(const MapFileContents& map)
     }
     // The opened map starts a history of its own, unmodified.
     editor->ForgetHistory();
+    if (!refused.empty()) {
+        ReportRefusedImages(refused);
+    }
+    return true;
 }
 
-void COxelMapDataFile::RestoreBillboards(const MapFileContents& map)
+void COxelMapDataFile::RestoreBillboards(const MapFileContents& map, std::vector<const char*>* refused)
 {
     COxelD3DTerrainChipManager* terrain = m_editor->m_terrain;
     if (!m_editor->HasMap()) {
@@ -227,12 +272,17 @@ void COxelMapDataFile::RestoreBillboards(const MapFileContents& map)
         if (!billboard) {
             break;
         }
-        billboard->ReleaseTexture();
-        billboard->LoadTexture(record.textureFile);
+        if (IsRemoteOrDevicePath(record.textureFile)) {
+            refused->push_back(record.textureFile);
+        } else {
+            billboard->ReleaseTexture();
+            billboard->LoadTexture(record.textureFile);
+        }
         billboard->SetRepeat(record.repeat ? 1 : 0);
     }
     const int count = static_cast<int>(terrain->m_billboards.size());
-    for (size_t i = 0; i < map.cells.size(); ++i) {
+    const size_t cells = std::min(map.cells.size(), static_cast<size_t>(terrain->m_mapWidth) * terrain->m_mapHeight);
+    for (size_t i = 0; i < cells; ++i) {
         const int id = map.cells[i].billboard;
         terrain->m_cells[i].m_billboard = id >= 0 && id < count ? id : -1;
     }

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <vector>
+
 class COxelD3DTerrainEditor;
 struct MapFileContents;
 
@@ -23,7 +25,9 @@ public:
     // goes to `pathOut` (MAX_PATH bytes), when one is given.
     HRESULT Open(char* pathOut);
     // Loads the map file at `path` in place of the map. A file that is not a
-    // whole, sound map file is reported and changes nothing (E_FAIL).
+    // whole, sound map file is reported and changes nothing (E_FAIL). E_ABORT
+    // when a command replaced the map while the load waited on a message box:
+    // the load stops and that map stays.
     HRESULT Load(const char* path);
 
     // The map as the editor, the terrain and the scene hold it now, as a file
@@ -36,9 +40,11 @@ private:
     COxelMapDataFile(const COxelMapDataFile&) = delete;
     COxelMapDataFile& operator=(const COxelMapDataFile&) = delete;
 
-    // Replaces the map by a checked file's contents and brings the windows up to date.
-    void Apply(const MapFileContents& map);
+    // Replaces the map by a checked file's contents and brings the windows up
+    // to date; false when another map took its place on the way.
+    bool Apply(const MapFileContents& map);
     // Adds the file's billboards with their images and repeat flags, then puts
     // each cell's billboard back; ids that name no billboard become none.
-    void RestoreBillboards(const MapFileContents& map);
+    // Image names that IsRemoteOrDevicePath refuses go to `refused`.
+    void RestoreBillboards(const MapFileContents& map, std::vector<const char*>* refused);
 };

@@ -8,13 +8,16 @@ namespace {
 // The editor, when it holds `hwnd` as window `index`.
 COxelD3DTerrainEditor* EditorOf(int index, HWND hwnd)
 {
-    COxelD3DTerrainEditor* editor = COxelD3DTerrainEditor::GetInstance();
+    // A window can outlive its editor (the editor goes with the terrain, the
+    // windows with the preview): its messages must not make a new one.
+    COxelD3DTerrainEditor* editor = COxelD3DTerrainEditor::ExistingInstance();
     return editor && editor->GetWindowHandle(index) == hwnd ? editor : nullptr;
 }
 
 bool IsRoutedMouseMessage(unsigned routes, UINT message)
 {
-    if (routes & kRouteAllMouse && message >= WM_MOUSEMOVE && message <= WM_MBUTTONDBLCLK) {
+    if (routes & kRouteAllMouse &&
+        ((message >= WM_MOUSEMOVE && message <= WM_MBUTTONDBLCLK) || message == WM_CAPTURECHANGED)) {
         return true;
     }
     if (routes & kRouteMouseActivate && message == WM_MOUSEACTIVATE) {
@@ -24,7 +27,17 @@ bool IsRoutedMouseMessage(unsigned routes, UINT message)
                                            message == WM_RBUTTONDOWN || message == WM_RBUTTONUP);
 }
 
-// Closing any editor window ends the program, after the layout is saved.
+// A window the view menu opens is hidden when closed, to be opened again.
+bool HideOnClose(COxelD3DTerrainEditor* editor, int index, HWND hwnd)
+{
+    if (!editor || COxelD3DTerrainEditor::IsManagedWindow(index)) {
+        return false;
+    }
+    ShowWindow(hwnd, SW_HIDE);
+    return true;
+}
+
+// Closing any other editor window ends the program, after the layout is saved.
 void EndRun(COxelD3DTerrainEditor* editor)
 {
     if (editor) {
@@ -46,6 +59,9 @@ LRESULT RouteEditorWindowMessage(int index, unsigned routes, HWND hwnd, UINT mes
     }
     switch (message) {
     case WM_CLOSE:
+        if (HideOnClose(editor, index, hwnd)) {
+            return 0;
+        }
         // Closing the window ends the run: not without asking about unsaved changes.
         if (editor && !editor->ConfirmDiscard()) {
             return 0;
@@ -105,6 +121,9 @@ INT_PTR RouteEditorDialogMessage(int index, HWND hwnd, UINT message, WPARAM wPar
         editor->PaintWindow(index);
         return TRUE;
     case WM_CLOSE:
+        if (HideOnClose(editor, index, hwnd)) {
+            return TRUE;
+        }
         if (editor && !editor->ConfirmDiscard()) {
             return TRUE;
         }

@@ -10,7 +10,7 @@ enum EditorRoutes : unsigned {
     kRouteKeysToCamera = 1u << 0,
     // Presses and releases of the left and right buttons.
     kRouteMouseButtons = 1u << 1,
-    // Every message from WM_MOUSEMOVE to WM_MBUTTONDBLCLK.
+    // Every message from WM_MOUSEMOVE to WM_MBUTTONDBLCLK, and WM_CAPTURECHANGED.
     kRouteAllMouse = 1u << 2,
     kRouteMouseActivate = 1u << 3,
     // WM_HSCROLL, WM_VSCROLL and WM_SIZE.

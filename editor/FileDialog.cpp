@@ -39,8 +39,9 @@ bool AskForFileToOpen(HWND owner, const FileType& type, const char* title, char*
 
 bool AskForFileToSave(HWND owner, const FileType& type, const char* title, char* path)
 {
-    // Saving makes new files: the file need not exist, only its folder.
-    OPENFILENAMEA dialog = Describe(owner, type, title, path, OFN_PATHMUSTEXIST);
+    // Saving makes new files: the file need not exist, only its folder. An
+    // existing one is replaced only when the user says so.
+    OPENFILENAMEA dialog = Describe(owner, type, title, path, OFN_PATHMUSTEXIST | OFN_OVERWRITEPROMPT);
     return GetSaveFileNameA(&dialog) != FALSE;
 }
 

@@ -41,10 +41,13 @@ class COxelD3DTerrainChipManager;
 // keeps a copy of the grid from before and after the operation.
 
 // The map a step works on: the chip manager with its grid, atlas and
-// billboards, and the scene with its planes (null where a test has none).
+// billboards, the scene with its planes (null where a test has none), and the
+// atlas file a loaded map names while the built-in atlas stands in for it
+// (MAX_PATH bytes, empty when none; null where there is no editor).
 struct EditedMap {
     COxelD3DTerrainChipManager* terrain;
     COxelD3DSceneBase* scene;
+    char* missingAtlas;
 };
 
 // Cells of the grid, inclusive, in grid columns and rows. A rectangle may run

@@ -47,6 +47,34 @@ bool WriteAndFlush(const char* path, const unsigned char* data, std::size_t size
     return FlushFileBuffers(file.get()) != 0;
 }
 
+// Puts the written temporary in the target's place. An existing target is
+// replaced, so that what the user gave it (attributes, security, streams) stays
+// with the file; a new one is the temporary renamed.
+bool PutInPlace(const char* temporary, const char* target)
+{
+    const DWORD attributes = GetFileAttributesA(target);
+    if (attributes == INVALID_FILE_ATTRIBUTES) {
+        return MoveFileExA(temporary, target, MOVEFILE_WRITE_THROUGH);
+    }
+    // A file another program holds is refused here: some ReplaceFile
+    // implementations leave a file of their own behind when it fails.
+    {
+        FileHandle held(CreateFileA(target, DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!held.ok()) {
+            return false;
+        }
+    }
+    if (!ReplaceFileA(target, temporary, nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr)) {
+        return false;
+    }
+    // Not every ReplaceFile keeps the attributes: they are put back.
+    if (GetFileAttributesA(target) != attributes) {
+        SetFileAttributesA(target, attributes);
+    }
+    return true;
+}
+
 }  // namespace
 
 const char kMapNotSavedMessage[] =
@@ -104,8 +132,7 @@ bool WriteFileSafely(const char* path, const void* data, std::size_t size)
     if (GetTempFileNameA(folder.c_str(), "omd", 0, temporary) == 0) {
         return false;
     }
-    if (WriteAndFlush(temporary, static_cast<const unsigned char*>(data), size) &&
-        MoveFileExA(temporary, fullPath, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    if (WriteAndFlush(temporary, static_cast<const unsigned char*>(data), size) && PutInPlace(temporary, fullPath)) {
         return true;
     }
     DeleteFileA(temporary);
@@ -156,6 +183,12 @@ const char* MapFileErrorMessage(MapFileError error)
         case MapFileError::LongerThanHeaderSays:
             return "マップデータファイルが壊れているため、オープンに失敗しました。\n"
                    "ヘッダーが示す最後のデータの後に、余分なデータがあります。";
+        case MapFileError::TooManyPlanes:
+            return "マップデータファイルが壊れているため、オープンに失敗しました。\n"
+                   "平面の数が多すぎます（64 個まで）。";
+        case MapFileError::TooManyBillboards:
+            return "マップデータファイルが壊れているため、オープンに失敗しました。\n"
+                   "ビルボードの数が多すぎます（64 個まで）。";
         case MapFileError::CellOutOfOrder:
             return "マップデータファイルが壊れているため、オープンに失敗しました。\n"
                    "セルのデータが番号順に並んでいません。";

@@ -17,8 +17,9 @@ const std::size_t kMaxMapFileBytes = 64u << 20;
 MapFileError ReadMapFileBytes(const char* path, std::vector<unsigned char>* bytes);
 
 // Writes the bytes to a new temporary file beside path, flushes it to the disk,
-// then puts it in path's place in one step. On any failure the file at path is
-// as it was, the temporary is gone, and the result is false.
+// then puts it in path's place in one step; an existing file keeps its
+// attributes, security and streams. On any failure the file at path is as it
+// was, the temporary is gone, and the result is false.
 bool WriteFileSafely(const char* path, const void* data, std::size_t size);
 
 // ReadMapFileBytes, then DecodeMapFile; *map changes only on success.

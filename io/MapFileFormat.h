@@ -104,6 +104,13 @@ struct MapFileContents {
 };
 bool operator==(const MapFileContents& a, const MapFileContents& b);
 
+// The most planes and billboards a file may list. A real map has a handful of
+// each; every one costs the loader image reads and list entries (some 30 ms),
+// so a file that lists thousands would keep the editor busy for minutes, while
+// at these bounds the largest file opens in a few seconds.
+const std::uint32_t kMaxMapFilePlanes = 64;
+const std::uint32_t kMaxMapFileBillboards = 64;
+
 // Why a map file was not taken. The first three come from reading the disk,
 // the others from the bytes.
 enum class MapFileError {
@@ -116,6 +123,8 @@ enum class MapFileError {
     BadMapSize,             // width or height other than 16, 32 or 64
     ShorterThanHeaderSays,  // ends before the cells, planes and billboards that the header counts
     LongerThanHeaderSays,   // bytes after the last record
+    TooManyPlanes,          // more than kMaxMapFilePlanes
+    TooManyBillboards,      // more than kMaxMapFileBillboards
     CellOutOfOrder,         // a cell record whose index is not its position
     NonFiniteHeight,
     NonFiniteNormal,
@@ -127,6 +136,14 @@ enum class MapFileError {
 // The map sizes the editor makes: 16, 32 and 64 cells on a side.
 bool IsMapFileSize(std::int32_t cells);
 
+// Whether a file name from a map file names something other than a file on
+// this machine: a network path (\\host\share, //host/share), a device or
+// raw path (\\.\, \\?\) or a reserved device name (CON, NUL, COM1, ...,
+// with or without a folder or an extension). Opening such a name may wait on
+// the network or a device for ever, or reach files the user never chose, so
+// the loader refuses them.
+bool IsRemoteOrDevicePath(const char* name);
+
 // Copies at most 259 characters of source into text and zeroes the rest.
 void CopyMapFileText(char (&text)[kMapFileTextSize], const char* source);
 
@@ -136,7 +153,7 @@ void CopyMapFileText(char (&text)[kMapFileTextSize], const char* source);
 std::vector<unsigned char> EncodeMapFile(const MapFileContents& map);
 
 // Checks everything before anything is taken: magic, header, map size, the
-// exact length the header implies, cell order, finite heights, normals, boxes
+// exact length the header implies, the plane and billboard bounds, cell order, finite heights, normals, boxes
 // and plane heights, terminated texts. Fills *map only when the file passes
 // (padding and text tails come back zero). Heights outside 0 .. 16 and
 // billboard ids that name no billboard pass: the loader deals with them.

@@ -14,6 +14,7 @@
 #include <algorithm>
 #include <cmath>
 #include <new>
+#include <string>
 #include <utility>
 
 namespace {
@@ -90,7 +91,9 @@ int COxelD3DTerrainChipManager::LoadTexture(const char* path)
         if (bitmap) {
             DeleteObject(bitmap);
         }
-        MessageBoxA(nullptr, "ファイルのオープンに失敗しました", "Error", MB_OK);
+        // Named, since a map may ask for an atlas the user never chose.
+        const std::string message = std::string("ファイルのオープンに失敗しました\n") + (path ? path : "");
+        MessageBoxA(nullptr, message.c_str(), "Error", MB_OK | MB_TASKMODAL);
         return E_FAIL;
     }
 

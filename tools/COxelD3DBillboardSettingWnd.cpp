@@ -8,9 +8,11 @@
 #include "editor/PlaneSettingStep.h"
 #include "terrain/COxelD3DTerrainChipManager.h"
 #include "terrain/COxelD3DTerrainPlane.h"
+#include "tools/DialogLayout.h"
 #include "tools/EntryList.h"
 
 #include <commctrl.h>
+#include <d3dx9.h>
 
 #include <cstdio>
 #include <memory>
@@ -24,6 +26,7 @@ const int kLoadImageButton = 1008;
 const int kRepeatBox = 1009;
 const int kDeleteButton = 40013;
 const char kOpenImageTitle[] = "ファイルオープン！";
+const char kUnreadableImageMessage[] = "ファイルのオープンに失敗しました";
 
 INT_PTR CALLBACK BillboardDialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
@@ -49,15 +52,15 @@ COxelD3DBillboardSettingWnd::~COxelD3DBillboardSettingWnd()
 void COxelD3DBillboardSettingWnd::Create()
 {
     const HINSTANCE instance = GetModuleHandleA(nullptr);
-    m_hWnd = CreateDialogParamA(instance, MAKEINTRESOURCEA(kDialogResource), COxelD3DTerrainEditor::PreviewWindow(),
-                                BillboardDialogProc, 0);
+    // Made hidden: the editor puts it in its place before it first shows.
+    m_hWnd = CreateHiddenDialog(instance, kDialogResource, COxelD3DTerrainEditor::PreviewWindow(), BillboardDialogProc);
     if (!m_hWnd) {
         return;
     }
-    EnableBillboardControls(false);
-    m_selectedBillboard = 0;
     const EntryColumn column = {"名前", 200};
     m_billboardList = CreateEntryList(m_hWnd, kListId, 10, 40, 260, 160, &column, 1);
+    // The map may have billboards already: the list starts with them.
+    Refresh();
 }
 
 void COxelD3DBillboardSettingWnd::OnPaint(HDC)
@@ -95,7 +98,16 @@ void COxelD3DBillboardSettingWnd::OnCommand(int id)
             break;
         }
         // The dialog runs a message loop of its own: the billboard may be gone
-        // by the time it closes, and then the step changes nothing.
+        // by the time it closes.
+        if (!terrain->FindBillboard(m_selectedBillboard)) {
+            break;
+        }
+        // An image Direct3D cannot read is refused before the old one goes.
+        D3DXIMAGE_INFO info;
+        if (FAILED(D3DXGetImageInfoFromFileA(path, &info))) {
+            MessageBoxA(nullptr, kUnreadableImageMessage, "Error", MB_OK | MB_TASKMODAL);
+            break;
+        }
         editor->Perform(std::make_unique<PlaneImageStep>(PlaneKind::kBillboard, m_selectedBillboard, path));
         break;
     }
@@ -131,6 +143,11 @@ void COxelD3DBillboardSettingWnd::OnNotify(WPARAM, LPARAM lParam)
     }
     EnableBillboardControls(true);
     m_selectedBillboard = entry;
+    if (COxelD3DTerrainChipManager* terrain = EditedTerrain()) {
+        if (const COxelD3DTerrainPlane* billboard = terrain->FindBillboard(entry)) {
+            CheckDlgButton(m_hWnd, kRepeatBox, billboard->m_repeat ? BST_CHECKED : BST_UNCHECKED);
+        }
+    }
 }
 
 void COxelD3DBillboardSettingWnd::Refresh()

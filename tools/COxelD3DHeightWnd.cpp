@@ -19,8 +19,11 @@ const int kSquare = 10;
 const double kStep = 0.5;
 const double kGreyPerUnit = 16.0;
 
-// The square where a button went down, shared by both buttons; (-1, -1) for none.
-POINT g_pendingPress = {-1, -1};
+// The square where each button went down; (-1, -1) for none. An edit is a
+// press and a release of the same button over the same square.
+const POINT kNoPress = {-1, -1};
+POINT g_leftPress = kNoPress;
+POINT g_rightPress = kNoPress;
 
 LRESULT CALLBACK HeightWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
@@ -92,24 +95,24 @@ int COxelD3DHeightWnd::OnMouse(UINT message, int x, int y)
     const int vertex = MirroredGridColumn(column, editor->m_mapWidth);
     editor->PlaceCursor(vertex, row);
 
-    const bool samePress = g_pendingPress.x == column && g_pendingPress.y == row;
     switch (message) {
     case WM_LBUTTONDOWN:
+        g_leftPress = POINT{column, row};
+        break;
     case WM_RBUTTONDOWN:
-        g_pendingPress = POINT{column, row};
+        g_rightPress = POINT{column, row};
         break;
     case WM_LBUTTONUP:
-        if (samePress) {
-            editor->Perform(std::make_unique<HeightStep>(vertex, row, terrain->GetHeight(vertex, row) + kStep));
+    case WM_RBUTTONUP: {
+        const bool left = message == WM_LBUTTONUP;
+        POINT& press = left ? g_leftPress : g_rightPress;
+        if (press.x == column && press.y == row) {
+            editor->Perform(std::make_unique<HeightStep>(vertex, row,
+                                                         terrain->GetHeight(vertex, row) + (left ? kStep : -kStep)));
         }
-        g_pendingPress = POINT{column, row};
+        press = kNoPress;
         break;
-    case WM_RBUTTONUP:
-        if (samePress) {
-            editor->Perform(std::make_unique<HeightStep>(vertex, row, terrain->GetHeight(vertex, row) - kStep));
-            g_pendingPress = POINT{-1, -1};
-        }
-        break;
+    }
     }
     return 0;
 }

@@ -81,7 +81,7 @@ bool IsReadableImage(const char* path)
 
 void ReportUnreadableImage()
 {
-    MessageBoxA(nullptr, kUnreadableImageMessage, "Error", MB_OK);
+    MessageBoxA(nullptr, kUnreadableImageMessage, "Error", MB_OK | MB_TASKMODAL);
 }
 
 }  // namespace
@@ -335,8 +335,10 @@ void COxelD3DSceneSettingWnd::ShowSelectedPlane()
     if (!plane) {
         return;
     }
-    // A height between two steps (a map file may hold any) shows at the step below.
-    SetSliderPosition(m_heightBar, &m_heightBarInfo, static_cast<int>(2.0f * plane->m_y));
+    // A height between two steps (a map file may hold any) shows at the step
+    // below; one outside 0 .. 16 at the nearer end.
+    const float height = std::clamp(plane->m_y, 0.0f, kHeightPositions * kHeightPerPosition);
+    SetSliderPosition(m_heightBar, &m_heightBarInfo, static_cast<int>(height / kHeightPerPosition));
     CheckDlgButton(m_hWnd, kRepeatImage, plane->m_repeat ? BST_CHECKED : BST_UNCHECKED);
     CheckDlgButton(m_hWnd, kVisible, plane->m_visible ? BST_CHECKED : BST_UNCHECKED);
 }
@@ -368,6 +370,12 @@ void COxelD3DSceneSettingWnd::OnMapChanged(const MapChange& change)
 
 void COxelD3DSceneSettingWnd::Refresh()
 {
+    // The planes' heights may have changed since they were listed (a map load sets them).
+    for (int id = 0; id < PlaneCount(); ++id) {
+        if (const COxelD3DTerrainPlane* plane = FindPlane(id)) {
+            ShowHeight(id, plane->m_y);
+        }
+    }
     RedrawThumbnail();
 }
 

@@ -7,6 +7,7 @@
 #include "terrain/COxelD3DTerrainChipManager.h"
 #include "tools/MapViewMath.h"
 
+#include <algorithm>
 #include <memory>
 
 namespace {
@@ -15,6 +16,7 @@ const char kClassName[] = "TextureMapping";
 const char kMenuName[] = "OXELAPP_EDITOR_TEXTUREMAPMENU";
 const DWORD kExStyle = WS_EX_TOOLWINDOW;
 const int kDefaultCellSize = 16;
+const int kLargestCellSize = 64;
 
 struct DisplaySize {
     int command;
@@ -120,10 +122,6 @@ void COxelD3DTextureMappingWnd::DrawAllCells(HDC hdc)
     const DrawnFor now = Current();
     const RECT all = {0, 0, now.mapWidth * now.cellWidth, now.mapHeight * now.cellHeight};
     FillRect(hdc, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
-    const COxelD3DTerrainChipManager* terrain = COxelD3DTerrainEditor::GetInstance()->m_terrain;
-    // Without an atlas bitmap, or without a whole chip column in it, the cells
-    // show their outlines only.
-    m_tiles.Build(terrain->m_chipImage, terrain->m_chipColumns, terrain->m_chipRows, terrain->m_chipRowRest);
     ScopedGdiObject<HPEN> white(CreatePen(PS_SOLID, 1, RGB(255, 255, 255)));
     m_drawnCells.assign(static_cast<size_t>(now.mapWidth) * now.mapHeight, CellPicture());
     for (int row = 0; row < now.mapHeight; ++row) {
@@ -139,7 +137,14 @@ void COxelD3DTextureMappingWnd::DrawCell(HDC hdc, HPEN outline, int column, int 
     const RECT cell = {column * m_cellWidth, row * m_cellHeight, (column + 1) * m_cellWidth,
                        (row + 1) * m_cellHeight};
     const CellPicture picture = PictureOf(column, row);
-    m_tiles.DrawTile(hdc, cell, picture.chip, picture.rotation);
+    // A chip the atlas does not have draws no tile: the square must not keep
+    // the picture it had.
+    FillRect(hdc, &cell, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    // Without an atlas bitmap, or without a whole chip column in it, the cells
+    // show their outlines only.
+    if (const TurnedAtlas* tiles = COxelD3DTerrainEditor::GetInstance()->TurnedTiles()) {
+        tiles->DrawTile(hdc, cell, picture.chip, picture.rotation);
+    }
     ScopedSelection penSelection(hdc, outline);
     ScopedSelection brushSelection(hdc, GetStockObject(NULL_BRUSH));
     Rectangle(hdc, cell.left, cell.top, cell.right, cell.bottom);
@@ -178,7 +183,6 @@ void COxelD3DTextureMappingWnd::DropCells()
     m_cellsBitmap = nullptr;
     m_cellsPrevious = nullptr;
     m_drawnCells.clear();
-    m_tiles.Release();
 }
 
 bool COxelD3DTextureMappingWnd::DrawnFor::operator==(const DrawnFor& other) const
@@ -281,8 +285,10 @@ void COxelD3DTextureMappingWnd::Refresh()
 
 void COxelD3DTextureMappingWnd::SetCellSize(int width, int height)
 {
-    m_cellWidth = width > 0 ? width : kDefaultCellSize;
-    m_cellHeight = height > 0 ? height : kDefaultCellSize;
+    // A settings file may ask for any size: past the largest the window would
+    // need a bitmap larger than any screen.
+    m_cellWidth = width > 0 ? std::min(width, kLargestCellSize) : kDefaultCellSize;
+    m_cellHeight = height > 0 ? std::min(height, kLargestCellSize) : kDefaultCellSize;
 }
 
 void COxelD3DTextureMappingWnd::GetCellSize(int* width, int* height)

@@ -1,7 +1,6 @@
 #pragma once
 
 #include "editor/COxelD3DTerrainEditorChildWndBase.h"
-#include "tools/TurnedAtlas.h"
 
 #include <windows.h>
 
@@ -29,7 +28,7 @@ public:
     void OnMapChanged(const MapChange& change) override;
 
     // Stores the cell size on screen; the caller refreshes. A size that is not
-    // positive becomes the default 16.
+    // positive becomes the default 16, one above 64 becomes 64.
     void SetCellSize(int width, int height);
     void GetCellSize(int* width, int* height);
 
@@ -76,5 +75,4 @@ private:
     HGDIOBJ m_cellsPrevious;
     DrawnFor m_drawnFor;
     std::vector<CellPicture> m_drawnCells;
-    TurnedAtlas m_tiles;
 };

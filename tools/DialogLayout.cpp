@@ -1,5 +1,8 @@
 #include "tools/DialogLayout.h"
 
+#include <cstring>
+#include <vector>
+
 namespace {
 
 const int kDesignBaseWidth = 6;
@@ -22,4 +25,31 @@ DialogBox ScaledPlace(int x, int y, int width, int height, int baseWidth, int ba
     }
     return DialogBox{MulDiv(x, baseWidth, kDesignBaseWidth), MulDiv(y, baseHeight, kDesignBaseHeight),
                      MulDiv(width, baseWidth, kDesignBaseWidth), MulDiv(height, baseHeight, kDesignBaseHeight)};
+}
+
+HWND CreateHiddenDialog(HINSTANCE instance, int resource, HWND owner, DLGPROC procedure)
+{
+    HRSRC found = FindResourceA(instance, MAKEINTRESOURCEA(resource), MAKEINTRESOURCEA(5));  // RT_DIALOG
+    HGLOBAL loaded = found ? LoadResource(instance, found) : nullptr;
+    const void* bytes = loaded ? LockResource(loaded) : nullptr;
+    const DWORD size = found ? SizeofResource(instance, found) : 0;
+    if (!bytes || size < sizeof(DLGTEMPLATE)) {
+        return nullptr;
+    }
+    // The style is the first field of a plain template, and follows the
+    // version, signature, help id and extended style of an extended one.
+    std::vector<unsigned char> copy(static_cast<const unsigned char*>(bytes),
+                                    static_cast<const unsigned char*>(bytes) + size);
+    WORD signature[2];
+    std::memcpy(signature, copy.data(), sizeof signature);
+    const size_t styleAt = signature[0] == 1 && signature[1] == 0xFFFF ? 12 : 0;
+    if (copy.size() < styleAt + sizeof(DWORD)) {
+        return nullptr;
+    }
+    DWORD style;
+    std::memcpy(&style, &copy[styleAt], sizeof style);
+    style &= ~static_cast<DWORD>(WS_VISIBLE);
+    std::memcpy(&copy[styleAt], &style, sizeof style);
+    return CreateDialogIndirectParamA(instance, reinterpret_cast<const DLGTEMPLATE*>(copy.data()), owner, procedure,
+                                      0);
 }

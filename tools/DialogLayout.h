@@ -17,3 +17,7 @@ DialogBox DesignedPlace(HWND dialog, int x, int y, int width, int height);
 
 // DesignedPlace for a dialog whose base units are `baseWidth` x `baseHeight`.
 DialogBox ScaledPlace(int x, int y, int width, int height, int baseWidth, int baseHeight);
+
+// A modeless dialog from template `resource` that is made hidden, whatever its
+// template says, so that it can be put in its place before it is first shown.
+HWND CreateHiddenDialog(HINSTANCE instance, int resource, HWND owner, DLGPROC procedure);

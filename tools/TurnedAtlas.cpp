@@ -6,7 +6,8 @@
 
 #include <cstdint>
 #include <cstring>
-#include <vector>
+#include <memory>
+#include <new>
 
 namespace {
 
@@ -27,7 +28,15 @@ BITMAPINFO TopDown32(int width, int height)
 }  // namespace
 
 TurnedAtlas::TurnedAtlas()
-    : m_dc(nullptr), m_bitmap(nullptr), m_previous(nullptr), m_atlasHeight(0), m_columns(0), m_rows(0), m_rowRest(0)
+    : m_dc(nullptr),
+      m_bitmap(nullptr),
+      m_previous(nullptr),
+      m_source(),
+      m_tried(false),
+      m_atlasHeight(0),
+      m_columns(0),
+      m_rows(0),
+      m_rowRest(0)
 {
 }
 
@@ -44,10 +53,16 @@ bool TurnedAtlas::Build(const ChipImageInfo& atlas, int columns, int rows, int r
     }
     const int width = atlas.width;
     const int height = atlas.height;
-    std::vector<uint32_t> original(static_cast<size_t>(width) * height);
+    const size_t pixels = static_cast<size_t>(width) * height;
+    // A large atlas may not fit in memory next to its turned copies: then the
+    // views show outlines, as without an atlas.
+    std::unique_ptr<uint32_t[]> original(new (std::nothrow) uint32_t[pixels]);
+    if (!original) {
+        return false;
+    }
     BITMAPINFO info = TopDown32(width, height);
     HDC screen = GetDC(nullptr);
-    const int read = GetDIBits(screen, atlas.hBitmap, 0, height, original.data(), &info, DIB_RGB_COLORS);
+    const int read = GetDIBits(screen, atlas.hBitmap, 0, height, original.get(), &info, DIB_RGB_COLORS);
     // The four turned copies lie one below the other.
     BITMAPINFO turnedInfo = TopDown32(width, kTurns * height);
     void* bits = nullptr;
@@ -63,15 +78,16 @@ bool TurnedAtlas::Build(const ChipImageInfo& atlas, int columns, int rows, int r
     auto* turned = static_cast<uint32_t*>(bits);
     for (int turn = 0; turn < kTurns; ++turn) {
         uint32_t* copy = turned + static_cast<size_t>(turn) * width * height;
-        std::memcpy(copy, original.data(), original.size() * sizeof(uint32_t));
+        std::memcpy(copy, original.get(), pixels * sizeof(uint32_t));
         for (int row = 0; row < rows; ++row) {
             for (int column = 0; column < columns; ++column) {
                 const size_t corner = static_cast<size_t>(rowRest + row * kChipSize) * width + column * kChipSize;
-                TurnSquare(original.data() + corner, copy + corner, width, kChipSize, turn);
+                TurnSquare(original.get() + corner, copy + corner, width, kChipSize, turn);
             }
         }
     }
     m_previous = SelectObject(m_dc, m_bitmap);
+    m_source = SourceOf(atlas, columns, rows, rowRest);
     m_atlasHeight = height;
     m_columns = columns;
     m_rows = rows;
@@ -79,8 +95,38 @@ bool TurnedAtlas::Build(const ChipImageInfo& atlas, int columns, int rows, int r
     return true;
 }
 
+bool TurnedAtlas::IsFor(const ChipImageInfo& atlas, int columns, int rows, int rowRest) const
+{
+    const Source source = SourceOf(atlas, columns, rows, rowRest);
+    return m_tried && std::memcmp(&source, &m_source, sizeof source) == 0;
+}
+
+bool TurnedAtlas::Update(const ChipImageInfo& atlas, int columns, int rows, int rowRest)
+{
+    if (!IsFor(atlas, columns, rows, rowRest)) {
+        Build(atlas, columns, rows, rowRest);
+        // A copy that could not be made is not tried again for the same atlas.
+        m_source = SourceOf(atlas, columns, rows, rowRest);
+        m_tried = true;
+    }
+    return built();
+}
+
+TurnedAtlas::Source TurnedAtlas::SourceOf(const ChipImageInfo& atlas, int columns, int rows, int rowRest)
+{
+    Source source = {};
+    source.bitmap = atlas.loaded ? atlas.hBitmap : nullptr;
+    source.width = atlas.width;
+    source.height = atlas.height;
+    source.columns = columns;
+    source.rows = rows;
+    source.rowRest = rowRest;
+    return source;
+}
+
 void TurnedAtlas::Release()
 {
+    m_tried = false;
     if (m_dc) {
         if (m_previous) {
             SelectObject(m_dc, m_previous);

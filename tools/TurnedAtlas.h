@@ -20,6 +20,10 @@ public:
     // pixels below `rowRest` leftover rows. False, holding nothing, when the
     // atlas has no whole chip or its pixels cannot be read.
     bool Build(const ChipImageInfo& atlas, int columns, int rows, int rowRest);
+    // Build, unless this copy was last built (or tried) for the same atlas
+    // bitmap and layout; whether there is a copy to draw from.
+    bool Update(const ChipImageInfo& atlas, int columns, int rows, int rowRest);
+    // Drops the copy; the next Update builds anew.
     void Release();
     bool built() const { return m_dc != nullptr; }
 
@@ -29,9 +33,23 @@ public:
     void DrawTile(HDC hdc, const RECT& cell, int chip, int rotation) const;
 
 private:
+    // What a copy was made from.
+    struct Source {
+        HBITMAP bitmap;
+        int width;
+        int height;
+        int columns;
+        int rows;
+        int rowRest;
+    };
+    static Source SourceOf(const ChipImageInfo& atlas, int columns, int rows, int rowRest);
+    bool IsFor(const ChipImageInfo& atlas, int columns, int rows, int rowRest) const;
+
     HDC m_dc;
     HBITMAP m_bitmap;
     HGDIOBJ m_previous;
+    Source m_source;
+    bool m_tried;
     int m_atlasHeight;
     int m_columns;
     int m_rows;

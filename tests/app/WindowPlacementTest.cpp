@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
+
 TEST(WindowPlacement, KeepInsideMovesAWindowTheLeastThatBringsItIn)
 {
     const RECT area = {0, 0, 1280, 1000};
@@ -33,9 +35,12 @@ TEST(WindowPlacement, AMinimisedWindowReportsWhereItWillBeRestoredAndOffScreenPl
     EXPECT_EQ(130, restored.left);
     EXPECT_EQ(140, restored.top);
 
-    const POINT lost = VisibleWindowPosition(-32000, -32000, 200, 100);
-    const RECT back = {lost.x, lost.y, lost.x + 200, lost.y + 100};
-    EXPECT_NE(nullptr, MonitorFromRect(&back, MONITOR_DEFAULTTONULL));
+    const POINT lostPlaces[] = {{-32000, -32000}, {INT_MAX, INT_MIN}, {INT_MAX - 50, 0}, {0, INT_MIN + 10}};
+    for (const POINT& place : lostPlaces) {
+        const POINT lost = VisibleWindowPosition(place.x, place.y, 200, 100);
+        const RECT back = {lost.x, lost.y, lost.x + 200, lost.y + 100};
+        EXPECT_NE(nullptr, MonitorFromRect(&back, MONITOR_DEFAULTTONULL)) << place.x << ", " << place.y;
+    }
     const POINT kept = VisibleWindowPosition(40, 50, 200, 100);
     EXPECT_EQ(40, kept.x);
     EXPECT_EQ(50, kept.y);

@@ -174,6 +174,18 @@ TEST_F(MapEditTest, ADragOfFivePixelsScrollsTheViewAndCancelsTheClick)
     const SIZE client = ClientSize(Handle());
     EXPECT_EQ(640 - client.cx, MapEdit().m_scrollX);
     EXPECT_EQ(top + 300, MapEdit().m_scrollY);
+
+    // A drag holds the mouse; once it loses it (released over another
+    // window), the view no longer follows the mouse.
+    SendMessageA(Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(100, 100));
+    EXPECT_EQ(Handle(), GetCapture());
+    SendMessageA(Handle(), WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(110, 110));
+    const POINT dragged = {MapEdit().m_scrollX, MapEdit().m_scrollY};
+    EXPECT_EQ(640 - client.cx - 10, dragged.x);
+    ReleaseCapture();
+    SendMessageA(Handle(), WM_MOUSEMOVE, 0, MAKELPARAM(150, 150));
+    EXPECT_EQ(dragged.x, MapEdit().m_scrollX);
+    EXPECT_EQ(dragged.y, MapEdit().m_scrollY);
 }
 
 TEST_F(MapEditTest, EveryScrollRequestMovesOnePixelAndTheThumbStaysWithinTheMap)

@@ -181,6 +181,7 @@ TEST_F(TerrainEditorTest, WindowsLeftByAGoneEditorIgnoreClicks)
     InvalidateRect(mapping, nullptr, FALSE);
     UpdateWindow(mapping);
     EXPECT_EQ(0, session.application().m_scene->m_terrain->m_pChipManager->GetMapChip(0, 0));
+    EXPECT_EQ(nullptr, COxelD3DTerrainEditor::ExistingInstance()) << "a message made a new editor";
 }
 
 TEST(TerrainEditorLayout, AFirstRunStacksTheWindowsAtTheOriginWithSixteenPixelCells)
@@ -203,7 +204,7 @@ TEST(TerrainEditorLayout, RestoresPlacesAndCellSizesAndBringsLostWindowsBack)
     const struct {
         int cellWidth, cellHeight;
         int expectedWidth, expectedHeight;
-    } cellCases[] = {{-3, 0, 16, 16}, {24, 12, 24, 12}};
+    } cellCases[] = {{-3, 0, 16, 16}, {24, 12, 24, 12}, {1000, 65, 64, 64}};
     for (const auto& cells : cellCases) {
         WriteSettings({{8, 300}, {9, 200}, {10, -32000}, {11, -32000}, {16, cells.cellWidth}, {17, cells.cellHeight}});
         EditorSession session;
@@ -246,7 +247,7 @@ TEST(TerrainEditorLayout, SavesOncePerRunWithTheRestoredPlaceOfAMinimisedWindow)
     DeleteFileA(SettingsFilePath().c_str());
 }
 
-TEST(TerrainEditorLayout, TheViewMenuOpensEachWindowOnceAtItsSavedPlaceAndClosingOneEndsTheRun)
+TEST(TerrainEditorLayout, TheViewMenuOpensEachWindowOnceAtItsSavedPlaceClosingHidesAndDestroyingEndsTheRun)
 {
     WriteSettings({{6, 900}, {7, 500}, {14, 30}, {15, 600}, {18, 500}, {19, 300}});
     {
@@ -273,16 +274,25 @@ TEST(TerrainEditorLayout, TheViewMenuOpensEachWindowOnceAtItsSavedPlaceAndClosin
         GetWindowTextA(billboards, caption, sizeof caption);
         EXPECT_STREQ("Billboard", caption);
 
-        // A second use brings the same window back, where the user left it.
+        // Closed, a window is only hidden, and the run goes on; a second use
+        // brings the same window back, where the user left it.
         MoveWindow(mapEdit, 40, 610, 520, 310, TRUE);
-        ShowWindow(mapEdit, SW_HIDE);
+        for (HWND window : {mapEdit, billboards}) {
+            SendMessageA(window, WM_CLOSE, 0, 0);
+            EXPECT_TRUE(IsWindow(window));
+            EXPECT_FALSE(IsWindowVisible(window));
+        }
+        MSG quit;
+        EXPECT_FALSE(PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
         SendMessageA(menu, WM_COMMAND, MAKEWPARAM(600, 0), 0);
+        SendMessageA(menu, WM_COMMAND, MAKEWPARAM(601, 0), 0);
         EXPECT_EQ(mapEdit, session.handle(kMapEditWindow));
+        EXPECT_EQ(billboards, session.handle(kBillboardSettingWindow));
         EXPECT_TRUE(IsWindowVisible(mapEdit));
+        EXPECT_TRUE(IsWindowVisible(billboards));
         EXPECT_EQ(40, Rect(mapEdit).left);
 
         DestroyWindow(mapEdit);
-        MSG quit;
         EXPECT_TRUE(PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
         EXPECT_EQ(40, SavedValue(14));
         EXPECT_EQ(610, SavedValue(15));

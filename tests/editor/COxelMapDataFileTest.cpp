@@ -138,8 +138,8 @@ TEST_F(MapDataFileTest, ASavedMapOpensWithItsHeightsChipsPlanesBillboardsAndAtla
     session.editor().OpenWindow(kBillboardSettingWindow);
     EXPECT_TRUE(Choose(kOpen, kOpenTitle, path));
 
-    // The list shows the height each plane had when it was added.
-    expected.listed = {"2.500000", "2.500000"};
+    // The list shows each plane's height from the file.
+    expected.listed = {"6.000000", "2.500000"};
     EXPECT_TRUE(expected == Take());
     EXPECT_EQ((std::vector<std::string>{"平面(0)", "平面(1)"}), Listed(0));
     EXPECT_EQ(atlas, session.terrain().m_chipImage.fileName);
@@ -209,6 +209,82 @@ TEST_F(MapDataFileTest, CancelledDialogsAndRefusedFilesChangeNothing)
     EXPECT_STREQ("earlier.omd", FileName());
 }
 
+TEST_F(MapDataFileTest, ANewMapChosenWhileAnUnreadableAtlasIsReportedStopsTheLoad)
+{
+    // A 64 x 64 map with billboards on its cells, whose atlas has gone.
+    MapFileContents map = SampleMap(64, 1, 2);
+    CopyMapFileText(map.atlasFile, (folder + "gone.bmp").c_str());
+    ASSERT_TRUE(SaveMapFile(path.c_str(), map));
+    MessageBoxAnswer report;
+    bool editorDisabled = false;
+    report.whileShown = [&] {
+        editorDisabled = !IsWindowEnabled(session.handle(kEditMenuWindow)) &&
+                         !IsWindowEnabled(session.handle(kTextureMappingWindow));
+        // A command that reaches the menu all the same, as a posted message.
+        PostMessageA(session.handle(kEditMenuWindow), WM_COMMAND, kNewMap16, 0);
+    };
+    EXPECT_EQ(E_ABORT, session.editor().m_mapFile->Load(path.c_str()));
+    EXPECT_EQ(1, report.count);
+    EXPECT_TRUE(editorDisabled);
+    EXPECT_TRUE(IsWindowEnabled(session.handle(kEditMenuWindow)));
+    // The new map stands, whole: none of the file's cells, planes or billboards.
+    EXPECT_EQ(16, session.editor().m_mapWidth);
+    EXPECT_EQ(16, session.terrain().m_mapWidth);
+    EXPECT_TRUE(session.terrain().m_billboards.empty());
+    EXPECT_TRUE(session.scene().m_planes.empty());
+    EXPECT_EQ(2.0, session.terrain().GetHeight(5, 5));
+}
+
+TEST_F(MapDataFileTest, AMissingOrRefusedAtlasKeepsItsNameAndRefusedImagesAreNeverOpened)
+{
+    const std::string missing = folder + "gone.bmp";
+    const std::string network = "\\\\host\\share\\atlas.bmp";
+    const std::string device = "\\\\.\\pipe\\plane.dds";
+    const std::string forward = "//host/billboard.dds";
+    const struct {
+        std::string atlas;
+        std::string planeImage;
+        std::string billboardImage;
+        std::string message;
+    } cases[] = {
+        {missing, "planetexture.dds", "billboard.dds", "ファイルのオープンに失敗しました\n" + missing},
+        {network, device, forward,
+         "マップが指定する次の画像は、ネットワーク上またはデバイスのパスのため読み込みませんでした。\n" + network +
+             "\n" + device + "\n" + forward},
+    };
+    const std::string copy = folder + "copy.omd";
+    for (const auto& c : cases) {
+        MapFileContents map = SampleMap(16, 1, 1);
+        CopyMapFileText(map.atlasFile, c.atlas.c_str());
+        CopyMapFileText(map.planes[0].textureFile, c.planeImage.c_str());
+        CopyMapFileText(map.billboards[0].textureFile, c.billboardImage.c_str());
+        ASSERT_TRUE(SaveMapFile(path.c_str(), map));
+        MessageBoxAnswer report;
+        EXPECT_EQ(0, session.editor().m_mapFile->Load(path.c_str())) << c.atlas;
+        EXPECT_EQ(1, report.count) << c.atlas;
+        EXPECT_EQ(c.message, report.text);
+        // The built-in atlas stands in; the new plane's and billboard's images stay.
+        EXPECT_STREQ("IDB_MAPCHIP", session.terrain().m_chipImage.fileName);
+        EXPECT_NE(nullptr, session.scene().FindPlane(0)->m_pTexture);
+        EXPECT_NE(nullptr, session.terrain().FindBillboard(0)->m_pTexture);
+        // Saved again, the map still names its own atlas.
+        MapFileContents saved;
+        ASSERT_TRUE(session.editor().m_mapFile->Save(copy.c_str()));
+        ASSERT_EQ(MapFileError::None, LoadMapFile(copy.c_str(), &saved));
+        EXPECT_EQ(c.atlas, saved.atlasFile);
+    }
+    // An atlas the user loads, or a new map, ends the stand-in.
+    MapFileContents saved;
+    session.editor().OpenTextureImage(atlas.c_str());
+    ASSERT_TRUE(session.editor().m_mapFile->Save(copy.c_str()));
+    ASSERT_EQ(MapFileError::None, LoadMapFile(copy.c_str(), &saved));
+    EXPECT_EQ(atlas, saved.atlasFile);
+    Choose(kNewMap16);
+    ASSERT_TRUE(session.editor().m_mapFile->Save(copy.c_str()));
+    ASSERT_EQ(MapFileError::None, LoadMapFile(copy.c_str(), &saved));
+    EXPECT_STREQ("IDB_MAPCHIP", saved.atlasFile);
+}
+
 TEST_F(MapDataFileTest, AFailedSaveIsReportedAndKeepsTheOldFile)
 {
     const std::vector<unsigned char> old = EncodeMapFile(SampleMap(16, 0, 0));
@@ -247,6 +323,15 @@ TEST_F(MapDataFileTest, SaveWritesTheFileLastOpenedOrSavedAsAndAsksAgainAfterANe
     session.terrain().SetHeight(0, 0, 11.0);
     EXPECT_FALSE(Choose(kSave));
     EXPECT_EQ(11.0, heightIn(savedAs));
+    EXPECT_EQ(9.0, heightIn(opened));
+
+    // Saving as a file that exists asks first; "いいえ" keeps the file.
+    session.terrain().SetHeight(0, 0, 13.0);
+    {
+        MessageBoxAnswer no(IDNO);
+        EXPECT_TRUE(Choose(kSaveAs, kSaveTitle, opened));
+        EXPECT_EQ(1, no.count);
+    }
     EXPECT_EQ(9.0, heightIn(opened));
 
     Choose(kNewMap32);

@@ -119,8 +119,8 @@ TEST(EditorProgram, ToolWindowEditsShowInThePreviewAndClosingTheMenuWindowEndsTh
 }
 
 // The two windows the program does not show at start, opened from the view
-// menu: each at its default place beside the others, and closing one ends the
-// run with its size written to the settings file.
+// menu: each at its default place beside the others. Closing one hides it and
+// the menu shows it again; the run ends with its size written to the settings file.
 TEST(EditorProgram, TheViewMenuOpensTheMapEditWindowAndTheBillboardDialogBesideTheOtherWindows)
 {
     ASSERT_TRUE(CopyFileA(QUELMORA_DEFAULT_SETTINGS, SettingsFilePath().c_str(), FALSE));
@@ -131,21 +131,21 @@ TEST(EditorProgram, TheViewMenuOpensTheMapEditWindowAndTheBillboardDialogBesideT
     ASSERT_NE(nullptr, editMenu);
     PostMessageA(editMenu, WM_COMMAND, MAKEWPARAM(600, 0), 0);
     PostMessageA(editMenu, WM_COMMAND, MAKEWPARAM(601, 0), 0);
-    // The dialog shows as it is made, in the middle of the screen, and is moved
-    // to its place right after: wait for the second window to be in its place.
+    // The dialog shows at its place, not first in the middle of the screen.
     HWND mapEdit = nullptr;
     HWND billboards = nullptr;
-    RECT placed = {};
-    for (int wait = 0; wait < 200 && !(mapEdit && billboards && placed.left == 974); ++wait) {
-        Sleep(100);
+    RECT firstSeen = {};
+    for (int wait = 0; wait < 1000 && !(mapEdit && billboards); ++wait) {
+        Sleep(20);
         mapEdit = program.FindWindowOfClass("MapEditWnd");
-        billboards = program.FindWindowOfClass("#32770", "Billboard");
-        if (billboards) {
-            GetWindowRect(billboards, &placed);
+        if (!billboards && (billboards = program.FindWindowOfClass("#32770", "Billboard")) != nullptr) {
+            GetWindowRect(billboards, &firstSeen);
         }
     }
     ASSERT_NE(nullptr, mapEdit);
     ASSERT_NE(nullptr, billboards);
+    EXPECT_EQ(974, firstSeen.left);
+    EXPECT_EQ(580, firstSeen.top);
 
     RECT rect;
     GetWindowRect(mapEdit, &rect);
@@ -169,8 +169,24 @@ TEST(EditorProgram, TheViewMenuOpensTheMapEditWindowAndTheBillboardDialogBesideT
         }
     }
 
-    DeleteFileA(SettingsFilePath().c_str());
+    const auto waitFor = [](HWND window, bool visible) {
+        for (int wait = 0; wait < 500 && (IsWindowVisible(window) != FALSE) != visible; ++wait) {
+            Sleep(20);
+        }
+        return (IsWindowVisible(window) != FALSE) == visible;
+    };
     PostMessageA(mapEdit, WM_CLOSE, 0, 0);
+    PostMessageA(billboards, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(waitFor(mapEdit, false));
+    EXPECT_TRUE(waitFor(billboards, false));
+    EXPECT_TRUE(IsWindow(program.FindWindowOfClass("Quelmora"))) << "closing either ended the run";
+    PostMessageA(editMenu, WM_COMMAND, MAKEWPARAM(600, 0), 0);
+    PostMessageA(editMenu, WM_COMMAND, MAKEWPARAM(601, 0), 0);
+    EXPECT_TRUE(waitFor(mapEdit, true));
+    EXPECT_TRUE(waitFor(billboards, true));
+
+    DeleteFileA(SettingsFilePath().c_str());
+    PostMessageA(editMenu, WM_CLOSE, 0, 0);
     DWORD exitCode = 1;
     ASSERT_TRUE(program.WaitForExit(20000, &exitCode));
     EXPECT_EQ(0u, exitCode);

@@ -52,7 +52,7 @@ protected:
     }
 
     Counter counter;
-    EditedMap map = {nullptr, nullptr};
+    EditedMap map = {nullptr, nullptr, nullptr};
     MapHistory history{1000};
 };
 

@@ -61,11 +61,14 @@ TEST_F(MapFileDiskTest, ReadingFailsCleanlyOnMissingLockedFoldersAndHugeFilesAnd
     EXPECT_EQ(untouched, map);
 }
 
-TEST_F(MapFileDiskTest, SavingOverALongerFileLeavesExactlyTheNewMapAndNoTemporary)
+TEST_F(MapFileDiskTest, SavingOverALongerFileLeavesExactlyTheNewMapWithTheOldFilesAttributesAndNoTemporary)
 {
     Write(path, Bytes(200000, 0xAB));
+    // What the user gave the file stays with it.
+    ASSERT_TRUE(SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_HIDDEN));
     const MapFileContents map = SampleMap(32, 2, 1);
     ASSERT_TRUE(SaveMapFile(path.c_str(), map));
+    EXPECT_TRUE(GetFileAttributesA(path.c_str()) & FILE_ATTRIBUTE_HIDDEN);
     EXPECT_EQ(EncodeMapFile(map), Read(path));
     MapFileContents read;
     EXPECT_EQ(MapFileError::None, LoadMapFile(path.c_str(), &read));

@@ -159,6 +159,10 @@ TEST(MapFileFormat, MalformedFilesAreRefusedWithTheirReasonAndOddButSafeOnesPass
         {"billboard count one short", [](Bytes& b) { Put<std::uint32_t>(b, 282, 1); },
          MapFileError::LongerThanHeaderSays},
         {"one byte extra", [](Bytes& b) { b.push_back(0); }, MapFileError::LongerThanHeaderSays},
+        {"65 planes", [](Bytes& b) { b = EncodeMapFile(SampleMap(16, 65, 0)); }, MapFileError::TooManyPlanes},
+        {"65 billboards", [](Bytes& b) { b = EncodeMapFile(SampleMap(16, 0, 65)); }, MapFileError::TooManyBillboards},
+        {"64 planes and 64 billboards", [](Bytes& b) { b = EncodeMapFile(SampleMap(16, 64, 64)); },
+         MapFileError::None},
         {"cell index out of order", [&](Bytes& b) { Put<std::int32_t>(b, cell5, 6); }, MapFileError::CellOutOfOrder},
         {"cell index negative", [](Bytes& b) { Put<std::int32_t>(b, kCells, -1); }, MapFileError::CellOutOfOrder},
         {"NaN height", [&](Bytes& b) { Put(b, cell5 + 24, nan); }, MapFileError::NonFiniteHeight},
@@ -206,4 +210,36 @@ TEST(MapFileFormat, PaddingReservedBytesAndTextTailsAreIgnoredAndSavedAsZero)
     ASSERT_EQ(MapFileError::None, Decode(bytes, &read));
     EXPECT_EQ(SampleMap(16, 2, 2), read);
     EXPECT_EQ(clean, EncodeMapFile(read));
+}
+
+TEST(MapFileFormat, NetworkDeviceAndReservedNamesAreToldFromFilesOnThisMachine)
+{
+    const struct {
+        const char* name;
+        bool refused;
+    } cases[] = {
+        {"\\\\host\\share\\atlas.bmp", true},
+        {"//host/share/atlas.bmp", true},
+        {"\\/host/atlas.bmp", true},
+        {"\\\\.\\COM1", true},
+        {"\\\\?\\C:\\maps\\atlas.bmp", true},
+        {"CON", true},
+        {"nul.dds", true},
+        {"textures\\Com3.bmp", true},
+        {"C:\\maps\\lpt9 .dds", true},
+        {"C:aux", true},
+        {"conin$", true},
+        {"C:\\maps\\atlas.bmp", false},
+        {"textures\\atlas.bmp", false},
+        {"\\maps\\atlas.bmp", false},
+        {"planetexture.dds", false},
+        {"IDB_MAPCHIP", false},
+        {"console.bmp", false},
+        {"COM0.bmp", false},
+        {"COM10", false},
+        {"", false},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(c.refused, IsRemoteOrDevicePath(c.name)) << c.name;
+    }
 }

@@ -5,10 +5,8 @@ namespace {
 // The file name box of the common file dialogs.
 const int kFileNameBox = 0x047C;
 
-struct Search {
-    std::wstring title;
-    HWND found;
-};
+// This thread's innermost DialogAnswer.
+thread_local DialogAnswer* t_answer = nullptr;
 
 std::wstring Wide(const std::string& text)
 {
@@ -17,75 +15,63 @@ std::wstring Wide(const std::string& text)
     return wide;
 }
 
-BOOL CALLBACK FindDialog(HWND hwnd, LPARAM parameter)
-{
-    auto* search = reinterpret_cast<Search*>(parameter);
-    DWORD process = 0;
-    GetWindowThreadProcessId(hwnd, &process);
-    char className[16] = {};
-    GetClassNameA(hwnd, className, sizeof className);
-    // Not GetWindowText: for a window of the test's own thread it sends a
-    // message, which waits for as long as that thread does not pump, and
-    // the thread may be waiting for this one.
-    wchar_t title[256] = {};
-    InternalGetWindowText(hwnd, title, 256);
-    if (process == GetCurrentProcessId() && lstrcmpA(className, "#32770") == 0 && search->title == title &&
-        IsWindowVisible(hwnd)) {
-        search->found = hwnd;
-        return FALSE;
-    }
-    return TRUE;
-}
-
 }  // namespace
 
-DialogAnswer::DialogAnswer(const std::string& title, const std::string& fileName, DWORD timeoutMs)
-    : m_title(title),
+DialogAnswer::DialogAnswer(const std::string& title, const std::string& fileName)
+    : m_title(Wide(title)),
       m_fileName(fileName),
-      m_timeoutMs(timeoutMs),
       m_answered(false),
-      m_stop(false),
-      m_thread([this] { Watch(); })
+      m_dialog(nullptr),
+      m_hook(SetWindowsHookExA(WH_CBT, OnCbt, nullptr, GetCurrentThreadId())),
+      m_outer(t_answer)
 {
+    t_answer = this;
 }
 
 DialogAnswer::~DialogAnswer()
 {
-    if (m_thread.joinable()) {
-        m_thread.join();
-    }
+    Stop();
 }
 
 bool DialogAnswer::Stop()
 {
-    m_stop = true;
-    return Answered();
-}
-
-bool DialogAnswer::Answered()
-{
-    if (m_thread.joinable()) {
-        m_thread.join();
+    if (m_hook) {
+        UnhookWindowsHookEx(m_hook);
+        m_hook = nullptr;
+        t_answer = m_outer;
     }
     return m_answered;
 }
 
-void DialogAnswer::Watch()
+LRESULT CALLBACK DialogAnswer::OnCbt(int code, WPARAM wParam, LPARAM lParam)
 {
-    const DWORD start = GetTickCount();
-    while (!m_stop && GetTickCount() - start < m_timeoutMs) {
-        Search search = {Wide(m_title), nullptr};
-        EnumWindows(FindDialog, reinterpret_cast<LPARAM>(&search));
-        if (search.found) {
-            if (m_fileName.empty()) {
-                PostMessageA(search.found, WM_COMMAND, IDCANCEL, 0);
-            } else {
-                SetDlgItemTextA(search.found, kFileNameBox, m_fileName.c_str());
-                PostMessageA(search.found, WM_COMMAND, IDOK, 0);
+    if (code == HCBT_ACTIVATE) {
+        HWND window = reinterpret_cast<HWND>(wParam);
+        char className[16] = {};
+        GetClassNameA(window, className, sizeof className);
+        wchar_t title[256] = {};
+        GetWindowTextW(window, title, 256);
+        // The innermost answer for this title takes it.
+        for (DialogAnswer* answer = t_answer; answer; answer = answer->m_outer) {
+            if (answer->m_hook && lstrcmpA(className, "#32770") == 0 && GetDlgItem(window, kFileNameBox) &&
+                answer->m_title == title) {
+                answer->Answer(window);
+                break;
             }
-            m_answered = true;
-            return;
         }
-        Sleep(20);
     }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+void DialogAnswer::Answer(HWND dialog)
+{
+    // Activated once more after its answer: the answer did not close it.
+    if (m_fileName.empty() || dialog == m_dialog) {
+        PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+    } else {
+        SetDlgItemTextA(dialog, kFileNameBox, m_fileName.c_str());
+        PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+    }
+    m_dialog = dialog;
+    m_answered = true;
 }

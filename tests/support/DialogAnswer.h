@@ -2,34 +2,34 @@
 
 #include <windows.h>
 
-#include <atomic>
 #include <string>
-#include <thread>
 
-// Answers the next dialog box with the given title that this process shows,
-// from a thread of its own, while the test's thread sits in the dialog's loop:
-// types `fileName` into a file dialog and confirms it, or cancels when
-// `fileName` is empty. Gives up after `timeoutMs`, so a dialog that never
-// appears fails the test instead of hanging it.
+// While it lives, answers the file dialogs with the given title that this
+// thread shows: types `fileName` into the dialog and confirms it, or cancels
+// when `fileName` is empty. The dialog is answered from a CBT hook the moment
+// it is activated, so a test never waits for one, however late it opens; a
+// dialog that comes back after its answer (an overwrite refused, a name not
+// found) is cancelled. Message boxes are left to MessageBoxAnswer.
 class DialogAnswer {
 public:
-    DialogAnswer(const std::string& title, const std::string& fileName, DWORD timeoutMs = 10000);
+    DialogAnswer(const std::string& title, const std::string& fileName);
     ~DialogAnswer();
     DialogAnswer(const DialogAnswer&) = delete;
     DialogAnswer& operator=(const DialogAnswer&) = delete;
 
-    // Waits for the answering thread; true when a dialog was answered.
-    bool Answered();
-    // Stops watching at once; true when a dialog had been answered.
+    // True when a dialog has been answered.
+    bool Answered() const { return m_answered; }
+    // Stops answering; true when a dialog had been answered.
     bool Stop();
 
 private:
-    void Watch();
+    static LRESULT CALLBACK OnCbt(int code, WPARAM wParam, LPARAM lParam);
+    void Answer(HWND dialog);
 
-    std::string m_title;
+    std::wstring m_title;
     std::string m_fileName;
-    DWORD m_timeoutMs;
-    std::atomic<bool> m_answered;
-    std::atomic<bool> m_stop;
-    std::thread m_thread;
+    bool m_answered;
+    HWND m_dialog;
+    HHOOK m_hook;
+    DialogAnswer* m_outer;
 };

@@ -15,8 +15,7 @@ thread_local MessageBoxAnswer* t_answer = nullptr;
 MessageBoxAnswer::MessageBoxAnswer(int button)
     : m_button(button),
       m_hook(SetWindowsHookExA(WH_CBT, OnCbt, nullptr, GetCurrentThreadId())),
-      m_outer(t_answer),
-      m_answered(nullptr)
+      m_outer(t_answer)
 {
     t_answer = this;
 }
@@ -35,27 +34,41 @@ LRESULT CALLBACK MessageBoxAnswer::OnCbt(int code, WPARAM wParam, LPARAM lParam)
     if (code == HCBT_CREATEWND && t_answer) {
         t_answer->m_made.push_back(window);
     }
-    // A task-modal box may be activated before its text is in place (it
-    // disables the thread's other windows first): the text is read again as
-    // the answered box goes.
-    if (code == HCBT_DESTROYWND && t_answer && window == t_answer->m_answered && t_answer->text.empty()) {
-        char buffer[512] = {};
-        GetDlgItemTextA(window, 0xFFFF, buffer, sizeof buffer);
-        t_answer->text = buffer;
-    }
-    if (code == HCBT_ACTIVATE && t_answer && IsNewMessageBox(window)) {
-        // The text is in place by now: the box is activated after its dialog initialisation.
-        char buffer[512] = {};
-        GetWindowTextA(window, buffer, sizeof buffer);
-        t_answer->caption = buffer;
-        buffer[0] = '\0';
-        GetDlgItemTextA(window, 0xFFFF, buffer, sizeof buffer);
-        t_answer->text = buffer;
-        ++t_answer->count;
-        t_answer->m_answered = window;
-        PostMessageA(window, WM_COMMAND, t_answer->m_button, 0);
+    if (code == HCBT_ACTIVATE && t_answer && IsNewMessageBox(window) &&
+        std::find(t_answer->m_seen.begin(), t_answer->m_seen.end(), window) == t_answer->m_seen.end()) {
+        // A box may be activated while it is still being set up (a task-modal
+        // one disables the other windows first): it is read and answered from
+        // its own message loop, once it is whole.
+        t_answer->m_seen.push_back(window);
+        t_answer->m_pending.push_back(window);
+        SetTimer(nullptr, 0, 0, OnTimer);
     }
     return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+void CALLBACK MessageBoxAnswer::OnTimer(HWND, UINT, UINT_PTR timer, DWORD)
+{
+    KillTimer(nullptr, timer);
+    MessageBoxAnswer* answer = t_answer;
+    if (!answer || answer->m_pending.empty()) {
+        return;
+    }
+    HWND window = answer->m_pending.front();
+    answer->m_pending.erase(answer->m_pending.begin());
+    if (!IsWindow(window)) {
+        return;
+    }
+    char buffer[512] = {};
+    GetWindowTextA(window, buffer, sizeof buffer);
+    answer->caption = buffer;
+    buffer[0] = '\0';
+    GetDlgItemTextA(window, 0xFFFF, buffer, sizeof buffer);
+    answer->text = buffer;
+    ++answer->count;
+    if (answer->whileShown) {
+        answer->whileShown();
+    }
+    PostMessageA(window, WM_COMMAND, answer->m_button, 0);
 }
 
 bool MessageBoxAnswer::IsNewMessageBox(HWND window)

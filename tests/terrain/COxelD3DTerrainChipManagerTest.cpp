@@ -444,7 +444,7 @@ TEST_F(ChipManagerTest, RefusedAtlasIsReportedAndTheCurrentOneStays)
         EXPECT_EQ(E_FAIL, terrain.LoadTexture(path.c_str())) << path;
         EXPECT_EQ(1, answer.count) << path;
         EXPECT_EQ("Error", answer.caption) << path;
-        EXPECT_EQ("ファイルのオープンに失敗しました", answer.text) << path;
+        EXPECT_EQ("ファイルのオープンに失敗しました\n" + path, answer.text);
         EXPECT_EQ(0, memcmp(&image, &terrain.m_chipImage, sizeof image)) << path;
         EXPECT_EQ(texture, terrain.m_chipTexture);
         EXPECT_EQ(8, terrain.m_chipColumns);

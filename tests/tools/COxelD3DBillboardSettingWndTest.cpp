@@ -1,8 +1,11 @@
 #include "tools/COxelD3DBillboardSettingWnd.h"
 
 #include "editor/COxelD3DTerrainEditor.h"
+#include "app/COxelSettingsFile.h"
 #include "support/DialogAnswer.h"
 #include "support/EditorSession.h"
+#include "support/MessageBoxAnswer.h"
+#include "support/TestBitmap.h"
 #include "terrain/COxelD3DMapChipData.h"
 #include "terrain/COxelD3DTerrainChipManager.h"
 #include "terrain/COxelD3DTerrainPlane.h"
@@ -11,6 +14,7 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -20,6 +24,29 @@ const int kAdd = 1005;
 const int kLoadImage = 1008;
 const int kRepeat = 1009;
 const int kDelete = 40013;
+
+// A click on the entry, as the user picks a billboard.
+void PickEntry(HWND list, int entry)
+{
+    RECT rect = {};
+    rect.left = LVIR_LABEL;
+    SendMessageA(list, LVM_GETITEMRECT, entry, reinterpret_cast<LPARAM>(&rect));
+    const LPARAM at = MAKELPARAM(rect.left + 4, (rect.top + rect.bottom) / 2);
+    SendMessageA(list, WM_LBUTTONDOWN, MK_LBUTTON, at);
+    SendMessageA(list, WM_LBUTTONUP, 0, at);
+}
+
+// Where the billboard dialog was when it was first activated, that is shown.
+RECT g_firstShown;
+LRESULT CALLBACK RecordFirstShown(int code, WPARAM wParam, LPARAM lParam)
+{
+    char title[16] = {};
+    if (code == HCBT_ACTIVATE && g_firstShown.right == 0 &&
+        GetWindowTextA(reinterpret_cast<HWND>(wParam), title, sizeof title) && lstrcmpA(title, "Billboard") == 0) {
+        GetWindowRect(reinterpret_cast<HWND>(wParam), &g_firstShown);
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
 
 class BillboardDialogTest : public ::testing::Test {
 protected:
@@ -51,22 +78,51 @@ protected:
         }
         return entries;
     }
-    // A click on the entry, as the user picks a billboard.
-    void Pick(int entry) const
-    {
-        RECT rect = {};
-        rect.left = LVIR_LABEL;
-        SendMessageA(List(), LVM_GETITEMRECT, entry, reinterpret_cast<LPARAM>(&rect));
-        const LPARAM at = MAKELPARAM(rect.left + 4, (rect.top + rect.bottom) / 2);
-        SendMessageA(List(), WM_LBUTTONDOWN, MK_LBUTTON, at);
-        SendMessageA(List(), WM_LBUTTONUP, 0, at);
-    }
+    void Pick(int entry) const { PickEntry(List(), entry); }
     COxelD3DTerrainPlane* Billboard(int id) const { return session.terrain().FindBillboard(id); }
 
     EditorSession session;
 };
 
 }  // namespace
+
+// The dialog is made when the view menu first opens it, maybe long after the
+// map got its billboards.
+TEST(BillboardDialog, OpenedFirstAfterBillboardsWereMadeListsThemAndShowsAtItsPlace)
+{
+    EditorSession session;
+    ASSERT_TRUE(session.ok());
+    COxelD3DTerrainChipManager& terrain = session.terrain();
+    terrain.AddBillboard();
+    terrain.AddBillboard();
+    terrain.FindBillboard(0)->LoadTexture("planetexture.dds");
+    int* place = &COxelSettingsFile::GetInstance()->m_values[6];
+    const int saved[2] = {place[0], place[1]};
+    place[0] = 37;
+    place[1] = 41;
+    g_firstShown = RECT{};
+    HHOOK hook = SetWindowsHookExA(WH_CBT, RecordFirstShown, nullptr, GetCurrentThreadId());
+    session.editor().OpenWindow(kBillboardSettingWindow);
+    UnhookWindowsHookEx(hook);
+    place[0] = saved[0];
+    place[1] = saved[1];
+    EXPECT_EQ(37, g_firstShown.left);
+    EXPECT_EQ(41, g_firstShown.top);
+
+    HWND dialog = session.handle(kBillboardSettingWindow);
+    HWND list = GetDlgItem(dialog, 3);
+    EXPECT_EQ((std::vector<std::string>{"ビルボード(0)", "ビルボード(1)"}), ListColumn(list, 0));
+    SendMessageA(dialog, WM_COMMAND, kAdd, 0);
+    EXPECT_EQ((std::vector<std::string>{"ビルボード(0)", "ビルボード(1)", "ビルボード(2)"}), ListColumn(list, 0));
+    // The entry that names billboard 2 deletes billboard 2.
+    const std::vector<std::string> entries = ListColumn(list, 0);
+    const auto named = std::find(entries.begin(), entries.end(), "ビルボード(2)");
+    ASSERT_NE(entries.end(), named);
+    PickEntry(list, static_cast<int>(named - entries.begin()));
+    SendMessageA(dialog, WM_COMMAND, kDelete, 0);
+    ASSERT_EQ(2u, terrain.m_billboards.size());
+    EXPECT_STREQ("planetexture.dds", terrain.FindBillboard(0)->m_textureFile);
+}
 
 TEST_F(BillboardDialogTest, TwoAddsListBothAndTheNewestStandsOnEveryCell)
 {
@@ -105,22 +161,21 @@ TEST_F(BillboardDialogTest, DeletingThePickedEntryRenumbersAndAMissingBillboardI
     EXPECT_TRUE(Entries().empty());
     EXPECT_TRUE(session.terrain().m_billboards.empty());
     Press(kRepeat);
-    DialogAnswer noDialog("ファイルオープン！", "", 1000);
+    DialogAnswer noDialog("ファイルオープン！", "");
     Press(kLoadImage);
-    // The watcher reads the titles of this thread's windows: answer it until it gives up.
-    for (const DWORD start = GetTickCount(); GetTickCount() - start < 1500; Sleep(10)) {
-        MSG message;
-        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-            DispatchMessageA(&message);
-        }
-    }
     EXPECT_FALSE(noDialog.Answered()) << "nothing to load an image into";
 }
 
 TEST_F(BillboardDialogTest, TheRepeatFlagFlipsOnEveryPressWhateverTheMarkShows)
 {
     Press(kAdd);
-    Pick(0);
+    Press(kAdd);
+    // The box shows the flag of the billboard picked.
+    Billboard(1)->SetRepeat(1);
+    for (int entry : {1, 0}) {
+        Pick(entry);
+        EXPECT_EQ(Billboard(entry)->m_repeat ? BST_CHECKED : BST_UNCHECKED, IsDlgButtonChecked(Dialog(), kRepeat));
+    }
     for (int expected : {1, 0, 1}) {
         SendDlgItemMessageA(Dialog(), kRepeat, BM_SETCHECK, BST_CHECKED, 0);
         Press(kRepeat);
@@ -150,6 +205,20 @@ TEST_F(BillboardDialogTest, LoadingAnImageReplacesThePickedBillboardsTexture)
     const std::string file = Billboard(1)->m_textureFile;
     EXPECT_EQ("planetexture.dds", file.substr(file.find_last_of('\\') + 1));
     EXPECT_NE(nullptr, Billboard(1)->m_pTexture);
+    // A file that is no image is refused and the billboard keeps its image.
+    const std::string broken = WriteTestBitmap("quelmora_billboard_broken.dds", 8, 8, [](int, int) { return 0u; });
+    CloseHandle(CreateFileA(broken.c_str(), GENERIC_WRITE, 0, nullptr, TRUNCATE_EXISTING, 0, nullptr));
+    const IDirect3DTexture9* texture = Billboard(1)->m_pTexture;
+    {
+        DialogAnswer choose("ファイルオープン！", broken);
+        MessageBoxAnswer refusal;
+        Press(kLoadImage);
+        EXPECT_TRUE(choose.Answered());
+        EXPECT_EQ("ファイルのオープンに失敗しました", refusal.text);
+    }
+    EXPECT_EQ(texture, Billboard(1)->m_pTexture);
+    EXPECT_EQ(file, Billboard(1)->m_textureFile);
+    DeleteFileA(broken.c_str());
     EXPECT_STREQ("billboard.dds", Billboard(0)->m_textureFile);
 }
 

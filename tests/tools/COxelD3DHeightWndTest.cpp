@@ -53,6 +53,17 @@ TEST_F(HeightWindowTest, ClicksRaiseAndLowerTheMirroredVertexByHalfAUnitWithinBo
     EXPECT_DOUBLE_EQ(2.0, terrain.GetHeight(w - 2, 2));
     EXPECT_DOUBLE_EQ(2.0, terrain.GetHeight(w - 3, 2));
     EXPECT_DOUBLE_EQ(2.0, terrain.GetHeight(w - 2, 3));
+
+    // A release without its own press edits nothing: a lone release over the
+    // square last clicked, and a left press with a right release.
+    session.Click(kHeightWindow, Square(4, 4));
+    const LPARAM at = MAKELPARAM(Square(4, 4).x, Square(4, 4).y);
+    SendMessageA(session.handle(kHeightWindow), WM_LBUTTONUP, 0, at);
+    EXPECT_DOUBLE_EQ(2.5, terrain.GetHeight(w - 4, 4));
+    SendMessageA(session.handle(kHeightWindow), WM_LBUTTONDOWN, MK_LBUTTON, at);
+    SendMessageA(session.handle(kHeightWindow), WM_RBUTTONUP, 0, at);
+    EXPECT_DOUBLE_EQ(2.5, terrain.GetHeight(w - 4, 4));
+    SendMessageA(session.handle(kHeightWindow), WM_LBUTTONUP, 0, at);
 }
 
 TEST_F(HeightWindowTest, DrawsHeightsAsGreyLevelsInBlackOutlines)

@@ -182,6 +182,9 @@ TEST_F(SceneSettingWindowTest, TheHeightSliderStepsInHalvesUpTo15_5AndOnlyTheRel
           {SB_THUMBPOSITION, 32, 16.0f, 32},
           {SB_LINERIGHT, 0, 16.0f, 32}}},
         {0.0f, {{SB_LEFT, 0, 0.0f, 0}, {SB_ENDSCROLL, 0, 0.0f, 0}}},
+        // A map file may hold any height: the slider starts at the nearer end.
+        {1e10f, {{SB_LINELEFT, 0, 15.5f, 31}}},
+        {-3.0f, {{SB_LINERIGHT, 0, 0.5f, 1}}},
     };
     for (const auto& c : cases) {
         plane(0)->SetHeight(c.start);

@@ -3,6 +3,7 @@
 #include "editor/COxelD3DTerrainEditor.h"
 #include "scene/COxelD3DSceneBase.h"
 #include "support/EditorSession.h"
+#include "support/NothrowAllocations.h"
 #include "support/TestBitmap.h"
 #include "terrain/COxelD3DTerrainChipManager.h"
 
@@ -109,7 +110,7 @@ TEST_F(TextureMappingTest, RightClicksTurnTheTileAQuarterClockwiseAndFourBringIt
         session.Click(kTextureMappingWindow, Cell(0, 0), true);
     }
     EXPECT_EQ(1, session.terrain().GetMapChipRotation(0, 0));
-    EXPECT_GT(size, 0);
+    EXPECT_EQ(size, ClientSize(session.handle(kTextureMappingWindow)).cx);
 }
 
 TEST_F(TextureMappingTest, TheDisplaySizeMenuResizesOnceAndMarksTheChosenSize)
@@ -142,8 +143,9 @@ TEST_F(TextureMappingTest, RepaintsAfterEditsDrawWhatAFreshPaintDraws)
         SetCells(cells);
         { PaintedPicture first(session.window(kTextureMappingWindow), w * cells, w * cells); }
         std::srand(cells);
+        // Chips 32 to 39 are not in the atlas: their cells show no tile.
         for (int edit = 0; edit < 60; ++edit) {
-            terrain.SetMapChip(std::rand() % w, std::rand() % w, std::rand() % 32);
+            terrain.SetMapChip(std::rand() % w, std::rand() % w, std::rand() % 40);
             terrain.SetMapChipRotation(std::rand() % w, std::rand() % w, -1);
         }
         PaintedPicture updated(session.window(kTextureMappingWindow), w * cells, w * cells);
@@ -161,12 +163,48 @@ TEST_F(TextureMappingTest, RepaintsAfterEditsDrawWhatAFreshPaintDraws)
 
 TEST_F(TextureMappingTest, WithoutAnAtlasBitmapCellsShowOnlyTheirOutlines)
 {
+    const unsigned tiled = PaintedPicture(session.window(kTextureMappingWindow), 64, 64).Pixel(8, 8);
+    EXPECT_NE(0xFFFFFFu, tiled);
     session.terrain().ReleaseTexture();
     PaintedPicture picture(session.window(kTextureMappingWindow), 64, 64);
     EXPECT_EQ(0xFFFFFFu, picture.Pixel(0, 8));
     EXPECT_EQ(0xFFFFFFu, picture.Pixel(8, 8));
     session.Click(kTextureMappingWindow, Cell(0, 0), true);
     EXPECT_EQ(1, session.terrain().GetMapChipRotation(0, 0));
+}
+
+TEST_F(TextureMappingTest, APickThatANewAtlasLacksGoesBackToTheFirstChip)
+{
+    const std::string small = WriteTestBitmap("quelmora_mapping_small_atlas.bmp", 256, 128, QuarterColour);
+    for (int picked : {1, 31}) {
+        session.editor().m_selectedChip = picked;
+        session.editor().OpenTextureImage(small.c_str());
+        EXPECT_EQ(picked < 2 ? picked : 0, session.editor().m_selectedChip) << picked;
+        session.editor().NewMap(16, 16);
+    }
+    DeleteFileA(small.c_str());
+}
+
+TEST_F(TextureMappingTest, WithoutMemoryForTheTurnedAtlasCellsShowOnlyTheirOutlines)
+{
+    const std::string atlas = WriteTestBitmap("quelmora_mapping_memory_atlas.bmp", 256, 128, QuarterColour);
+    // A new atlas and a paint, with nothrow allocation `failing` failing.
+    const auto paint = [&](int failing, int* count) {
+        NothrowAllocations allocations(failing);
+        session.editor().OpenTextureImage(atlas.c_str());
+        PaintedPicture picture(session.window(kTextureMappingWindow), 64, 64);
+        *count = allocations.count();
+        return picture.Pixel(8, 8);
+    };
+    int count = 0;
+    EXPECT_NE(0xFFFFFFu, paint(-1, &count));
+    bool outlined = false;
+    for (int failing = 0; failing < count; ++failing) {
+        int ignored = 0;
+        outlined = outlined || paint(failing, &ignored) == 0xFFFFFFu;
+    }
+    EXPECT_TRUE(outlined) << "no allocation of the turned copy failed softly";
+    DeleteFileA(atlas.c_str());
 }
 
 TEST_F(TextureMappingTest, HoveringPutsTheCursorOnTheCellUnderTheMouse)
