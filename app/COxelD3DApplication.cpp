@@ -19,6 +19,9 @@ const UINT kTargetSize = 1024;
 const UINT kBackBufferWidth = 640;
 const UINT kBackBufferHeight = 480;
 const D3DCOLOR kClearColor = 0xFF000000;
+// Set outside the frame (at start and by the edit menu), so a reset of the
+// device, which returns every state to its default, must put them back.
+const D3DRENDERSTATETYPE kKeptStates[] = {D3DRS_ZENABLE, D3DRS_ZWRITEENABLE, D3DRS_DITHERENABLE};
 
 }  // namespace
 
@@ -42,7 +45,10 @@ COxelD3DApplication::COxelD3DApplication(HINSTANCE hInstance, int showCommand)
       m_font(nullptr),
       m_scene(nullptr),
       m_direct3DCreated(false),
-      m_createDevice(CreateDeviceOnDefaultAdapter)
+      m_deviceLost(false),
+      m_createDevice(CreateDeviceOnDefaultAdapter),
+      m_keptStates{TRUE, TRUE, FALSE},
+      m_keptStatesSaved(false)
 {
 }
 
@@ -60,22 +66,41 @@ int COxelD3DApplication::Run()
     if (InitDirect3D(m_hWnd) >= 0 && CreateTextFont() >= 0) {
         ShowWindow(m_hWnd, m_showCommand);
         UpdateWindow(m_hWnd);
+        // Millisecond waits, so that sleeping to the next frame keeps the cadence.
+        timeBeginPeriod(1);
         while (m_msg.message != WM_QUIT) {
             if (PeekMessageA(&m_msg, nullptr, 0, 0, PM_REMOVE)) {
                 if (COxelD3DTerrainEditor::TranslateShortcut(&m_msg)) {
                     continue;
                 }
-                TranslateMessage(&m_msg);
-                DispatchMessageA(&m_msg);
-            } else {
+                if (!COxelD3DTerrainEditor::TranslateDialogMessage(&m_msg)) {
+                    TranslateMessage(&m_msg);
+                    DispatchMessageA(&m_msg);
+                }
+                continue;
+            }
+            // A minimised preview shows nothing: no frame is worth drawing.
+            if (!IsIconic(m_hWnd)) {
                 RenderFrame();
             }
+            WaitForFrameOrMessage();
         }
+        timeEndPeriod(1);
     } else {
         MessageBoxA(nullptr, "Direct3D の初期化に失敗しました。", "Error", MB_OK | MB_TASKMODAL);
     }
     delete this;
     return 0;
+}
+
+void COxelD3DApplication::WaitForFrameOrMessage()
+{
+    const DWORD timeout = IsIconic(m_hWnd) ? INFINITE : m_frameTimer.TimeToNextFrame(timeGetTime());
+    if (timeout == 0) {
+        return;
+    }
+    // Input already in the queue, seen or not, ends the wait at once.
+    MsgWaitForMultipleObjectsEx(0, nullptr, timeout, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
 }
 
 void COxelD3DApplication::OnKeyDown(WPARAM key)
@@ -233,7 +258,7 @@ void COxelD3DApplication::RenderFrame(DWORD now)
     if (step == COxelFrameTimer::DrawAndShowRate) {
         SetWindowTextA(m_hWnd, m_frameTimer.RateText());
     }
-    if (!g_device || FAILED(g_device->BeginScene())) {
+    if (!g_device || !DeviceReady() || FAILED(g_device->BeginScene())) {
         return;
     }
 
@@ -264,7 +289,59 @@ void COxelD3DApplication::RenderFrame(DWORD now)
     }
 
     g_device->EndScene();
-    g_device->Present(nullptr, nullptr, m_hWnd, nullptr);
+    if (g_device->Present(nullptr, nullptr, m_hWnd, nullptr) == D3DERR_DEVICELOST) {
+        m_deviceLost = true;
+    }
+}
+
+bool COxelD3DApplication::DeviceReady()
+{
+    if (!m_deviceLost) {
+        return true;
+    }
+    // A device that reports itself fine after a failed reset is reset again:
+    // its default-pool objects were released for the first attempt.
+    if (g_device->TestCooperativeLevel() == D3DERR_DEVICELOST || ResetDevice() < 0) {
+        return false;
+    }
+    m_deviceLost = false;
+    return true;
+}
+
+HRESULT COxelD3DApplication::ResetDevice()
+{
+    static_assert(sizeof kKeptStates / sizeof kKeptStates[0] == kKeptStateCount, "one value per kept state");
+    if (!m_keptStatesSaved) {
+        for (int i = 0; i < kKeptStateCount; ++i) {
+            g_device->GetRenderState(kKeptStates[i], &m_keptStates[i]);
+        }
+        m_keptStatesSaved = true;
+    }
+
+    if (m_font) {
+        m_font->OnLostDevice();
+    }
+    if (m_scene) {
+        m_scene->OnLostDevice();
+    }
+    ReleaseRenderTarget();
+    SafeRelease(m_screenQuad);
+
+    D3DPRESENT_PARAMETERS parameters = m_presentParameters;
+    if (FAILED(g_device->Reset(&parameters))) {
+        return E_FAIL;
+    }
+    if (CreateRenderTarget() < 0 || CreateScreenQuad() < 0 || (m_scene && m_scene->OnResetDevice() < 0)) {
+        return E_FAIL;
+    }
+    if (m_font) {
+        m_font->OnResetDevice();
+    }
+    for (int i = 0; i < kKeptStateCount; ++i) {
+        g_device->SetRenderState(kKeptStates[i], m_keptStates[i]);
+    }
+    m_keptStatesSaved = false;
+    return 0;
 }
 
 void COxelD3DApplication::DrawScene()
@@ -296,15 +373,20 @@ void COxelD3DApplication::DrawScreenQuad()
     g_device->DrawPrimitive(D3DPT_TRIANGLESTRIP, 0, 2);
 }
 
+void COxelD3DApplication::ReleaseRenderTarget()
+{
+    SafeRelease(m_renderSurface);
+    SafeRelease(m_depthSurface);
+    SafeRelease(m_renderTexture);
+}
+
 void COxelD3DApplication::ReleaseDirect3D()
 {
     SafeRelease(m_font);
     delete m_scene;
     m_scene = nullptr;
     SafeRelease(m_screenQuad);
-    SafeRelease(m_renderSurface);
-    SafeRelease(m_depthSurface);
-    SafeRelease(m_renderTexture);
+    ReleaseRenderTarget();
     SafeRelease(g_device);
     SafeRelease(m_direct3D);
 }

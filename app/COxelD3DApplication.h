@@ -36,6 +36,9 @@ public:
     // One frame, or nothing when the last one was drawn less than 16 ms ago.
     void RenderFrame();
     void RenderFrame(DWORD now);
+    // Sleeps until the next frame is due or a message arrives, whichever comes
+    // first; while the preview is minimised, until a message arrives.
+    void WaitForFrameOrMessage();
     void ReleaseDirect3D();
 
     IDirect3D9* m_direct3D;
@@ -50,6 +53,10 @@ public:
     ID3DXFont* m_font;
     COxelD3DSceneBase* m_scene;
     bool m_direct3DCreated;
+    // Set when a frame finds the device lost (the screen locked, the display
+    // mode changed, another program took the screen): frames draw nothing and
+    // ask the device once a frame whether it can be reset, until a reset works.
+    bool m_deviceLost;
     // How InitDirect3D makes the device: CreateDeviceOnDefaultAdapter, unless a
     // test puts one here that refuses, to see what a machine without Direct3D sees.
     DeviceCreator m_createDevice;
@@ -58,10 +65,22 @@ private:
     HRESULT CreateDevice(HWND hwnd);
     HRESULT CreateRenderTarget();
     HRESULT CreateScreenQuad();
+    void ReleaseRenderTarget();
+    // Whether the frame may draw: a lost device is asked whether it can be
+    // reset, and is reset when it can.
+    bool DeviceReady();
+    // Releases every default-pool object, resets the device with the present
+    // parameters it was made with, and makes them again; 0 or E_FAIL.
+    HRESULT ResetDevice();
     void DrawScene();
     void DrawScreenQuad();
 
     COxelFrameTimer m_frameTimer;
+    // The render states set outside the frame, as they were before the first
+    // of the current run of reset attempts: a failed reset may leave others.
+    static const int kKeptStateCount = 3;
+    DWORD m_keptStates[kKeptStateCount];
+    bool m_keptStatesSaved;
 };
 
 extern COxelD3DApplication* g_application;

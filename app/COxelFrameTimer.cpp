@@ -8,6 +8,12 @@ COxelFrameTimer::COxelFrameTimer()
 {
 }
 
+DWORD COxelFrameTimer::TimeToNextFrame(DWORD now) const
+{
+    const DWORD sinceLast = now - m_lastFrame;
+    return sinceLast < kFrameInterval ? kFrameInterval - sinceLast : 0;
+}
+
 COxelFrameTimer::Step COxelFrameTimer::Advance(DWORD now)
 {
     if (!m_intervalStarted) {

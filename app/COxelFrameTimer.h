@@ -17,6 +17,9 @@ public:
     // Decides what the frame at `now` does and counts it. Differences are unsigned,
     // so the pacing survives the millisecond counter's wrap.
     Step Advance(DWORD now);
+    // Milliseconds from `now` until a frame may be drawn again; 0 when one may
+    // be drawn now.
+    DWORD TimeToNextFrame(DWORD now) const;
     // "[ FPS : 060/s ]" for thirty frames in the last interval; valid after DrawAndShowRate.
     const char* RateText() const { return m_rateText; }
 

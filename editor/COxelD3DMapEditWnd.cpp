@@ -34,6 +34,21 @@ POINT g_lastMouse = {0, 0};
 
 LRESULT CALLBACK MapEditWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
+    if (message == WM_MOUSEWHEEL || message == WM_MOUSEHWHEEL) {
+        COxelD3DTerrainEditor* editor = COxelD3DTerrainEditor::GetInstance();
+        if (editor && editor->GetWindowHandle(kMapEditWindow) == hwnd) {
+            auto* window = static_cast<COxelD3DMapEditWnd*>(editor->m_windows[kMapEditWindow]);
+            const int delta = GET_WHEEL_DELTA_WPARAM(wParam);
+            // Shift turns the wheel sideways, as in every Windows view; a wheel
+            // tilted right (positive) moves the view right.
+            if (message == WM_MOUSEHWHEEL) {
+                window->OnWheel(-delta, true);
+            } else {
+                window->OnWheel(delta, (GET_KEYSTATE_WPARAM(wParam) & MK_SHIFT) != 0);
+            }
+            return 0;
+        }
+    }
     return RouteEditorWindowMessage(kMapEditWindow, kRouteAllMouse | kRouteMouseActivate | kRouteScrollAndSize, hwnd,
                                     message, wParam, lParam);
 }
@@ -52,7 +67,8 @@ COxelD3DTerrainChipManager* EditedTerrain()
 }  // namespace
 
 COxelD3DMapEditWnd::COxelD3DMapEditWnd()
-    : m_mapWidth(0), m_mapHeight(0), m_hScrollInfo(), m_vScrollInfo(), m_scrollX(0), m_scrollY(0), m_bitmap(nullptr)
+    : m_mapWidth(0), m_mapHeight(0), m_hScrollInfo(), m_vScrollInfo(), m_scrollX(0), m_scrollY(0), m_bitmap(nullptr),
+      m_wheelRest{0, 0}
 {
 }
 
@@ -324,6 +340,27 @@ void COxelD3DMapEditWnd::OnScroll(LPARAM, int code, int position, int vertical)
     info.fMask = SIF_POS;
     info.nPos = offset;
     SetScrollInfo(m_hWnd, vertical ? SB_VERT : SB_HORZ, &info, TRUE);
+    Redraw();
+}
+
+void COxelD3DMapEditWnd::OnWheel(int delta, bool across)
+{
+    int& rest = m_wheelRest[across ? 1 : 0];
+    rest += delta;
+    const int notches = rest / WHEEL_DELTA;
+    rest -= notches * WHEEL_DELTA;
+    if (notches == 0 || !m_hWnd) {
+        return;
+    }
+    const SIZE bitmap = BitmapSize();
+    const SIZE client = ClientArea();
+    int& offset = across ? m_scrollX : m_scrollY;
+    const int last = std::max<int>(0, across ? bitmap.cx - client.cx : bitmap.cy - client.cy);
+    offset = std::min(std::max(offset - notches * kMapEditCellPixels, 0), last);
+    SCROLLINFO& info = across ? m_hScrollInfo : m_vScrollInfo;
+    info.fMask = SIF_POS;
+    info.nPos = offset;
+    SetScrollInfo(m_hWnd, across ? SB_HORZ : SB_VERT, &info, TRUE);
     Redraw();
 }
 

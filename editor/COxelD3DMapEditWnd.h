@@ -30,6 +30,9 @@ public:
     void OnCommand(int id) override;
     // Every line, page, top or bottom request moves the view by one pixel.
     void OnScroll(LPARAM bar, int code, int position, int vertical) override;
+    // The mouse wheel: one cell a notch (WHEEL_DELTA), up for a positive
+    // delta; `across` moves the view left instead. Parts of a notch add up.
+    void OnWheel(int delta, bool across);
     // Draws the map afresh for the editor's current map and atlas: the squares,
     // the cells and the scroll ranges follow the new size.
     void Refresh() override;
@@ -64,4 +67,7 @@ private:
     // Keeps the offsets within the bitmap for the current client area.
     void ClampScroll();
     void UpdateScrollBars(int pageWidth, int pageHeight);
+
+    // What a finely stepped wheel turned short of a whole notch, down and across.
+    int m_wheelRest[2];
 };

@@ -217,6 +217,20 @@ void COxelD3DTerrainEditor::DispatchSize(int index, UINT type, int width, int he
     }
 }
 
+bool COxelD3DTerrainEditor::TranslateDialogMessage(MSG* message)
+{
+    if (!s_instance) {
+        return false;
+    }
+    for (int index : {kSceneSettingWindow, kBillboardSettingWindow}) {
+        HWND dialog = s_instance->GetWindowHandle(index);
+        if (dialog && IsDialogMessageA(dialog, message)) {
+            return true;
+        }
+    }
+    return false;
+}
+
 HWND COxelD3DTerrainEditor::GetWindowHandle(int index)
 {
     COxelD3DTerrainEditorChildWndBase* window = Window(index);

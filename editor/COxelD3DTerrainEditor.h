@@ -122,6 +122,13 @@ public:
     // of the four corners of the cell there. Columns and rows wrap.
     void PlaceCursor(int column, int row);
 
+    // Gives the modeless dialogs (scene and billboard settings) the keyboard of
+    // every dialog: Tab, Shift+Tab, arrows, Enter, Esc and mnemonics. True when
+    // `message` was for one of them and has been handled; false, and nothing
+    // done, for every other window, so the camera keys reach the preview and
+    // the windows that pass them on. No editor: false.
+    static bool TranslateDialogMessage(MSG* message);
+
     // The windows the editor makes, shows and refreshes, in index order; the
     // others are made when the view menu first opens them, and closing them
     // only hides them.

@@ -24,9 +24,10 @@ const char kExportHeightmapTitle[] = "ハイトマップの書き出し";
 const char kExportGltfTitle[] = "glTF 形式で書き出し";
 const char kExportPictureTitle[] = "マップ画像の書き出し";
 
+// Task-modal, as every message of the program: no window takes a command while it shows.
 void ReportError(const std::string& message)
 {
-    MessageBoxA(nullptr, message.c_str(), "Error", MB_OK);
+    MessageBoxA(nullptr, message.c_str(), "Error", MB_OK | MB_TASKMODAL);
 }
 
 const char* ReadFailure(MapFileError error)

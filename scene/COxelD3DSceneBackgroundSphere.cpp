@@ -146,6 +146,31 @@ HRESULT COxelD3DSceneBackgroundSphere::Build(int slices, int stacks, float radiu
         return E_FAIL;
     }
 
+    if (FAILED(CreateVertices(size))) {
+        return E_FAIL;
+    }
+
+    // The list, then the first band's strip for drawing band by band.
+    std::vector<WORD> indices = SphereIndices(size);
+    const std::vector<WORD> strip = SphereBandStrip(size);
+    indices.insert(indices.end(), strip.begin(), strip.end());
+    const UINT indexBytes = static_cast<UINT>(indices.size() * sizeof(WORD));
+    if (FAILED(g_device->CreateIndexBuffer(indexBytes, D3DUSAGE_WRITEONLY, D3DFMT_INDEX16, D3DPOOL_MANAGED, &m_indices,
+                                           nullptr))) {
+        m_indices = nullptr;
+        return E_FAIL;
+    }
+    void* data = nullptr;
+    if (FAILED(m_indices->Lock(0, 0, &data, 0))) {
+        return E_FAIL;
+    }
+    memcpy(data, indices.data(), indexBytes);
+    m_indices->Unlock();
+    return 0;
+}
+
+HRESULT COxelD3DSceneBackgroundSphere::CreateVertices(const SphereSize& size)
+{
     const std::vector<SceneVertex> vertices = SphereVertices(size);
     const UINT vertexBytes = static_cast<UINT>(vertices.size() * sizeof(SceneVertex));
     if (FAILED(g_device->CreateVertexBuffer(vertexBytes, 0, kSceneVertexFVF, D3DPOOL_DEFAULT, &m_vertices, nullptr))) {
@@ -158,23 +183,21 @@ HRESULT COxelD3DSceneBackgroundSphere::Build(int slices, int stacks, float radiu
     }
     memcpy(data, vertices.data(), vertexBytes);
     m_vertices->Unlock();
-
-    // The list, then the first band's strip for drawing band by band.
-    std::vector<WORD> indices = SphereIndices(size);
-    const std::vector<WORD> strip = SphereBandStrip(size);
-    indices.insert(indices.end(), strip.begin(), strip.end());
-    const UINT indexBytes = static_cast<UINT>(indices.size() * sizeof(WORD));
-    if (FAILED(g_device->CreateIndexBuffer(indexBytes, D3DUSAGE_WRITEONLY, D3DFMT_INDEX16, D3DPOOL_MANAGED, &m_indices,
-                                           nullptr))) {
-        m_indices = nullptr;
-        return E_FAIL;
-    }
-    if (FAILED(m_indices->Lock(0, 0, &data, 0))) {
-        return E_FAIL;
-    }
-    memcpy(data, indices.data(), indexBytes);
-    m_indices->Unlock();
     return 0;
+}
+
+void COxelD3DSceneBackgroundSphere::OnLostDevice()
+{
+    SafeRelease(m_vertices);
+}
+
+// The mesh Build made: its clamped size is what the fields hold.
+HRESULT COxelD3DSceneBackgroundSphere::OnResetDevice()
+{
+    if (m_vertices || !m_indices) {
+        return 0;
+    }
+    return CreateVertices(SphereSize{m_slices, m_stacks, static_cast<float>(m_radius)});
 }
 
 void COxelD3DSceneBackgroundSphere::SetPosition(float x, float y, float z)

@@ -8,6 +8,13 @@
 
 #include <vector>
 
+// The sizes Build really uses: at least 6 slices, 6 stacks and radius 1.
+struct SphereSize {
+    int slices;
+    int stacks;
+    float radius;
+};
+
 // The sky: a textured sphere around the eye, drawn first and without depth
 // writes so everything else covers it. The scene owns it.
 class COxelD3DSceneBackgroundSphere {
@@ -19,6 +26,10 @@ public:
     // Makes the mesh: slices meridian bands, stacks vertices per meridian from
     // pole to pole. 0 or E_FAIL.
     HRESULT Build(int slices, int stacks, float radius);
+    // The vertex buffer is in the default pool: released before a reset of
+    // the device and made again, for the same mesh, after it.
+    void OnLostDevice();
+    HRESULT OnResetDevice();
     void SetPosition(float x, float y, float z);
     // Leaves lighting, fog and depth writes off.
     void Render();
@@ -37,17 +48,14 @@ public:
     // sky, as it was first drawn. Tests and the benchmark compare the single
     // list with it; 0 at start.
     int m_drawEachBand;
+
+private:
+    HRESULT CreateVertices(const SphereSize& size);
 };
 
 // The scene's sky, also reached by the scene setting window to change its image.
 extern COxelD3DSceneBackgroundSphere* g_backgroundSphere;
 
-// The sizes Build really uses: at least 6 slices, 6 stacks and radius 1.
-struct SphereSize {
-    int slices;
-    int stacks;
-    float radius;
-};
 SphereSize ClampSphereSize(int slices, int stacks, float radius);
 
 // The (slices + 1) x stacks vertices of a clamped size, meridian by meridian from

@@ -142,18 +142,10 @@ HRESULT COxelD3DSceneBase::Create()
 
 HRESULT COxelD3DSceneBase::CreateBox()
 {
-    if (FAILED(g_device->CreateVertexBuffer(sizeof kBoxVertices, 0, kSceneVertexFVF, D3DPOOL_DEFAULT, &m_boxVertices,
-                                            nullptr))) {
-        m_boxVertices = nullptr;
+    if (CreateBoxVertices() < 0) {
         return E_FAIL;
     }
     void* data = nullptr;
-    if (FAILED(m_boxVertices->Lock(0, 0, &data, 0))) {
-        return E_FAIL;
-    }
-    memcpy(data, kBoxVertices, sizeof kBoxVertices);
-    m_boxVertices->Unlock();
-
     if (FAILED(g_device->CreateIndexBuffer(sizeof kBoxIndices, D3DUSAGE_WRITEONLY, D3DFMT_INDEX16, D3DPOOL_MANAGED,
                                            &m_boxIndices, nullptr))) {
         m_boxIndices = nullptr;
@@ -165,6 +157,56 @@ HRESULT COxelD3DSceneBase::CreateBox()
     memcpy(data, kBoxIndices, sizeof kBoxIndices);
     m_boxIndices->Unlock();
     return 0;
+}
+
+HRESULT COxelD3DSceneBase::CreateBoxVertices()
+{
+    if (FAILED(g_device->CreateVertexBuffer(sizeof kBoxVertices, 0, kSceneVertexFVF, D3DPOOL_DEFAULT, &m_boxVertices,
+                                            nullptr))) {
+        m_boxVertices = nullptr;
+        return E_FAIL;
+    }
+    void* data = nullptr;
+    if (FAILED(m_boxVertices->Lock(0, 0, &data, 0))) {
+        return E_FAIL;
+    }
+    memcpy(data, kBoxVertices, sizeof kBoxVertices);
+    m_boxVertices->Unlock();
+    return 0;
+}
+
+void COxelD3DSceneBase::OnLostDevice()
+{
+    SafeRelease(m_boxVertices);
+    if (m_backgroundSphere) {
+        m_backgroundSphere->OnLostDevice();
+    }
+    if (m_terrain && m_terrain->m_pChipManager) {
+        m_terrain->m_pChipManager->OnLostDevice();
+    }
+    for (COxelD3DTerrainPlane* plane : m_planes) {
+        plane->OnLostDevice();
+    }
+}
+
+HRESULT COxelD3DSceneBase::OnResetDevice()
+{
+    HRESULT result = 0;
+    if (!m_boxVertices && m_boxIndices && CreateBoxVertices() < 0) {
+        result = E_FAIL;
+    }
+    if (m_backgroundSphere && m_backgroundSphere->OnResetDevice() < 0) {
+        result = E_FAIL;
+    }
+    if (m_terrain && m_terrain->m_pChipManager && m_terrain->m_pChipManager->OnResetDevice() < 0) {
+        result = E_FAIL;
+    }
+    for (COxelD3DTerrainPlane* plane : m_planes) {
+        if (plane->OnResetDevice() < 0) {
+            result = E_FAIL;
+        }
+    }
+    return result;
 }
 
 void COxelD3DSceneBase::Render()

@@ -25,6 +25,11 @@ public:
     virtual void Render();
     virtual void SetupLights();
     virtual void SetupFog();
+    // Before a reset of the device: every default-pool buffer of the scene (the
+    // walls, the sky, the map's quads, planes and billboards) is released.
+    virtual void OnLostDevice();
+    // After it: they are made again with what they held; 0 or E_FAIL.
+    virtual HRESULT OnResetDevice();
     // The camera keys of the preview and of the editor windows that pass keys on.
     virtual void OnKeyDown(WPARAM key);
 
@@ -59,6 +64,7 @@ private:
     COxelD3DSceneBase& operator=(const COxelD3DSceneBase&) = delete;
 
     HRESULT CreateBox();
+    HRESULT CreateBoxVertices();
     // The four walls of the unit box, stretched and placed by the world transform.
     void DrawWalls(const D3DMATRIX& world);
 

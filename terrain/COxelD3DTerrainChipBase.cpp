@@ -31,6 +31,7 @@ COxelD3DTerrainChipBase::COxelD3DTerrainChipBase()
       m_vFaceNormal2(0.0f, 0.0f, 0.0f),
       m_vertices(),
       m_changed(false),
+      m_awaitingReset(false),
       m_pBatch(nullptr),
       m_slot(0)
 {
@@ -74,7 +75,7 @@ int COxelD3DTerrainChipBase::SetGeometry(D3DXVECTOR3 corner0, D3DXVECTOR3 corner
 {
     const D3DXVECTOR3 corners[4] = {corner0, corner1, corner2, corner3};
     QuadBounds(corners, m_vMin, m_vMax);
-    if (!m_pVertexBuffer) {
+    if (!IsMade()) {
         return E_FAIL;
     }
     QuadTexCoord texCoords[4];
@@ -91,7 +92,7 @@ int COxelD3DTerrainChipBase::SetGeometry(D3DXVECTOR3 corner0, D3DXVECTOR3 corner
 
 int COxelD3DTerrainChipBase::SetNormal(int vertex, D3DXVECTOR3 normal)
 {
-    if (!m_pVertexBuffer || !IsQuadVertex(vertex)) {
+    if (!IsMade() || !IsQuadVertex(vertex)) {
         return E_FAIL;
     }
     m_vertices[vertex].nx = normal.x;
@@ -121,6 +122,36 @@ void COxelD3DTerrainChipBase::Render()
     m_pTextureOwner->SetTexture();
     g_device->SetFVF(kQuadVertexFVF);
     g_device->DrawPrimitive(D3DPT_TRIANGLESTRIP, m_slot * kVertexCount, 2);
+}
+
+void COxelD3DTerrainChipBase::OnLostDevice()
+{
+    if (m_pVertexBuffer) {
+        SafeRelease(m_pVertexBuffer);
+        m_awaitingReset = true;
+    }
+}
+
+int COxelD3DTerrainChipBase::OnResetDevice()
+{
+    if (!m_awaitingReset) {
+        return 0;
+    }
+    if (m_pBatch) {
+        m_pVertexBuffer = m_pBatch->m_vertices;
+        if (m_pVertexBuffer) {
+            m_pVertexBuffer->AddRef();
+        }
+    } else if (!g_device || FAILED(g_device->CreateVertexBuffer(kBufferSize, 0, kQuadVertexFVF, D3DPOOL_DEFAULT,
+                                                                &m_pVertexBuffer, nullptr))) {
+        m_pVertexBuffer = nullptr;
+    }
+    if (!m_pVertexBuffer) {
+        return E_FAIL;
+    }
+    m_awaitingReset = false;
+    MarkChanged();
+    return 0;
 }
 
 void COxelD3DTerrainChipBase::WriteVertices(QuadVertex* destination)

@@ -50,6 +50,12 @@ public:
     // Draws with the owner's texture; world transform and states are the caller's.
     virtual void Render();
 
+    // A reset device keeps no default-pool buffer: the quad lets go of its
+    // buffer before the reset and takes a new one (its own, or its batch's new
+    // one) after it, writing its vertices again. Edits in between are kept.
+    void OnLostDevice();
+    int OnResetDevice();
+
     // Vertex 0..3 as it will be drawn.
     const QuadVertex& GetVertex(int vertex) const { return m_vertices[vertex]; }
 
@@ -72,9 +78,12 @@ private:
     void MarkChanged();
     // Writes the vertices to the buffer if they changed since it was last written.
     void Upload();
+    // Whether the quad has a buffer, or had one before the device was lost.
+    bool IsMade() const { return m_pVertexBuffer || m_awaitingReset; }
 
     QuadVertex m_vertices[4];
     bool m_changed;
+    bool m_awaitingReset;
     // The batch whose slot the quad is, or null; not owned.
     COxelD3DTerrainChipBatch* m_pBatch;
     int m_slot;

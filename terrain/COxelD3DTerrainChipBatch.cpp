@@ -15,6 +15,17 @@ const int kIndicesPerQuad = 6;
 // 16-bit indices reach 65536 vertices: a map of 128 x 128 cells.
 const int kMaximumQuads = 65536 / kVerticesPerQuad;
 
+IDirect3DVertexBuffer9* CreateQuadVertexBuffer(int quadCount)
+{
+    IDirect3DVertexBuffer9* buffer = nullptr;
+    const UINT vertexBytes = static_cast<UINT>(quadCount * kVerticesPerQuad * sizeof(QuadVertex));
+    if (!g_device || FAILED(g_device->CreateVertexBuffer(vertexBytes, D3DUSAGE_WRITEONLY, kQuadVertexFVF,
+                                                         D3DPOOL_DEFAULT, &buffer, nullptr))) {
+        return nullptr;
+    }
+    return buffer;
+}
+
 }  // namespace
 
 COxelD3DTerrainChipBatch::COxelD3DTerrainChipBatch() : m_vertices(nullptr), m_indices(nullptr), m_quadCount(0)
@@ -32,10 +43,8 @@ int COxelD3DTerrainChipBatch::Create(int quadCount)
     if (!g_device || quadCount <= 0 || quadCount > kMaximumQuads) {
         return E_FAIL;
     }
-    const UINT vertexBytes = static_cast<UINT>(quadCount * kVerticesPerQuad * sizeof(QuadVertex));
-    if (FAILED(g_device->CreateVertexBuffer(vertexBytes, D3DUSAGE_WRITEONLY, kQuadVertexFVF, D3DPOOL_DEFAULT,
-                                            &m_vertices, nullptr))) {
-        m_vertices = nullptr;
+    m_vertices = CreateQuadVertexBuffer(quadCount);
+    if (!m_vertices) {
         return E_FAIL;
     }
     const std::vector<WORD> indices = QuadListIndices(quadCount);
@@ -63,6 +72,20 @@ void COxelD3DTerrainChipBatch::Release()
     SafeRelease(m_indices);
     SafeRelease(m_vertices);
     m_quadCount = 0;
+}
+
+void COxelD3DTerrainChipBatch::OnLostDevice()
+{
+    SafeRelease(m_vertices);
+}
+
+int COxelD3DTerrainChipBatch::OnResetDevice()
+{
+    if (m_vertices || m_quadCount == 0) {
+        return 0;
+    }
+    m_vertices = CreateQuadVertexBuffer(m_quadCount);
+    return m_vertices ? 0 : E_FAIL;
 }
 
 void COxelD3DTerrainChipBatch::MarkChanged(COxelD3DTerrainChipBase* quad)

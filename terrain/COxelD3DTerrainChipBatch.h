@@ -23,6 +23,10 @@ public:
     int Create(int quadCount);
     // Releases the buffers and forgets the changed quads; idempotent.
     void Release();
+    // Lets go of the default-pool vertex buffer before the device is reset, and
+    // makes a new one after it; the quads fill it again (OnResetDevice of each).
+    void OnLostDevice();
+    int OnResetDevice();
     // Called by a quad of the batch when its vertices change.
     void MarkChanged(COxelD3DTerrainChipBase* quad);
     // Writes the vertices of every quad changed since the last call, with one

@@ -219,6 +219,35 @@ void COxelD3DTerrainChipManager::Release()
     m_cellSlots.clear();
 }
 
+void COxelD3DTerrainChipManager::OnLostDevice()
+{
+    for (COxelD3DTerrainPlane* billboard : m_billboards) {
+        billboard->OnLostDevice();
+    }
+    for (int cellIndex = 0; m_cells && cellIndex < m_mapWidth * m_mapHeight; ++cellIndex) {
+        if (m_cells[cellIndex].m_pTerrainChip) {
+            m_cells[cellIndex].m_pTerrainChip->OnLostDevice();
+        }
+    }
+    m_batch.OnLostDevice();
+}
+
+int COxelD3DTerrainChipManager::OnResetDevice()
+{
+    int result = m_batch.OnResetDevice();
+    for (int cellIndex = 0; m_cells && cellIndex < m_mapWidth * m_mapHeight; ++cellIndex) {
+        if (m_cells[cellIndex].m_pTerrainChip && m_cells[cellIndex].m_pTerrainChip->OnResetDevice() < 0) {
+            result = E_FAIL;
+        }
+    }
+    for (COxelD3DTerrainPlane* billboard : m_billboards) {
+        if (billboard->OnResetDevice() < 0) {
+            result = E_FAIL;
+        }
+    }
+    return result;
+}
+
 void COxelD3DTerrainChipManager::Render()
 {
     DrawVisibleCells();

@@ -45,6 +45,11 @@ public:
     // Destroys billboards, quad tree and cells. Create must follow before the
     // grid is used or drawn again.
     void Release();
+    // Default-pool buffers around a reset of the device: the batch, every
+    // cell's quad and every billboard's quad let go of theirs before it and
+    // make them again after it.
+    void OnLostDevice();
+    int OnResetDevice();
     // Draws the visible cells, then their billboards far to near. Needs the
     // current camera applied; culls with the world transform now set. Quads
     // changed since the last call are written to the batch first.

@@ -37,6 +37,18 @@ COxelD3DTerrainPlane::~COxelD3DTerrainPlane()
     delete m_pTerrainChip;
 }
 
+void COxelD3DTerrainPlane::OnLostDevice()
+{
+    if (m_pTerrainChip) {
+        m_pTerrainChip->OnLostDevice();
+    }
+}
+
+int COxelD3DTerrainPlane::OnResetDevice()
+{
+    return m_pTerrainChip ? m_pTerrainChip->OnResetDevice() : 0;
+}
+
 void COxelD3DTerrainPlane::SetTexture()
 {
     g_device->SetTexture(0, m_pTexture);

@@ -27,6 +27,9 @@ public:
     virtual void Render();
 
     int Setup(int width, int depth, float y, int repeat);
+    // The quad's buffer around a reset of the device.
+    void OnLostDevice();
+    int OnResetDevice();
     // repeat != 0 tiles the image across the quad; the quad is rewritten at once.
     void SetRepeat(int repeat);
 

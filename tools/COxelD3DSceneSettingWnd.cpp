@@ -135,15 +135,16 @@ void COxelD3DSceneSettingWnd::Create()
     EnablePlaneControls(false);
 
     m_selectedPlane = 0;
-    const EntryColumn columns[] = {{"名前", 200}, {"高さ", 50}};
+    // Wide enough for "15.500000", the highest plane, with both columns inside the list.
+    const EntryColumn columns[] = {{"名前", 176}, {"高さ", 66}};
     m_planeList = CreateEntryList(m_hWnd, kPlaneListId, 10, 215, 260, 160, columns, 2);
 }
 
 HWND COxelD3DSceneSettingWnd::CreateSlider(int x, int y, int width, int maximum, int position, SCROLLINFO* info)
 {
     const DialogBox place = DesignedPlace(m_hWnd, x, y, width, 20);
-    HWND bar = CreateWindowExA(0, "SCROLLBAR", nullptr, WS_CHILD | WS_VISIBLE | SBS_HORZ, place.x, place.y, place.width,
-                               place.height, m_hWnd, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kSliderId)),
+    HWND bar = CreateWindowExA(0, "SCROLLBAR", nullptr, WS_CHILD | WS_VISIBLE | WS_TABSTOP | SBS_HORZ, place.x, place.y,
+                               place.width, place.height, m_hWnd, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kSliderId)),
                                GetModuleHandleA(nullptr), nullptr);
     *info = SCROLLINFO();
     info->cbSize = sizeof *info;

@@ -8,8 +8,8 @@ HWND CreateEntryList(HWND dialog, int id, int x, int y, int width, int height, c
                      int columnCount)
 {
     const DialogBox place = DesignedPlace(dialog, x, y, width, height);
-    HWND list = CreateWindowExA(0, WC_LISTVIEWA, nullptr, WS_CHILD | WS_VISIBLE | LVS_REPORT, place.x, place.y,
-                                place.width, place.height, dialog, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+    HWND list = CreateWindowExA(0, WC_LISTVIEWA, nullptr, WS_CHILD | WS_VISIBLE | WS_TABSTOP | LVS_REPORT, place.x,
+                                place.y, place.width, place.height, dialog, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
                                 GetModuleHandleA(nullptr), nullptr);
     SendMessageA(list, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, LVS_EX_FULLROWSELECT | LVS_EX_ONECLICKACTIVATE);
     for (int i = 0; i < columnCount; ++i) {

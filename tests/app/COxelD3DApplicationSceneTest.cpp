@@ -2,7 +2,10 @@
 
 #include "app/SafeRelease.h"
 #include "scene/COxelD3DSceneBase.h"
+#include "support/DeviceLoss.h"
 #include "support/MessageBoxAnswer.h"
+#include "terrain/COxelD3DTerrainBase.h"
+#include "terrain/COxelD3DTerrainChipManager.h"
 
 #include <gtest/gtest.h>
 
@@ -59,6 +62,7 @@ public:
     void Render() override
     {
         COxelD3DSceneBase::Render();
+        ++m_renders;
         IDirect3DSurface9* target = nullptr;
         g_device->GetRenderTarget(0, &target);
         D3DSURFACE_DESC desc;
@@ -69,6 +73,7 @@ public:
     }
     UINT m_width = 0;
     std::vector<uint32_t> m_pixels;
+    int m_renders = 0;
 };
 
 // A real application with its window, device and scene, as Run makes them.
@@ -338,4 +343,83 @@ TEST_F(ApplicationTest, WireframeFillModeDrawsTheSceneAsLines)
     m_application->m_renderToTexture = 0;
     m_application->RenderFrame(1032);
     EXPECT_GT(CountBlack(scene->m_pixels), scene->m_pixels.size() / 2);
+}
+
+TEST_F(ApplicationTest, ALostDeviceDrawsNothingUntilItIsResetAndThenDrawsTheSamePicture)
+{
+    // A buffer of every kind the device must give back: the map's quads, a
+    // plane's, a billboard's on every cell, the walls, the sky, the target.
+    CapturingScene* scene = UseCapturingScene();
+    COxelD3DTerrainChipManager* map = scene->m_terrain->m_pChipManager;
+    scene->AddPlane();
+    map->AddBillboard();
+    scene->m_showMapBorder = 1;
+    scene->m_showCursor = 1;
+    scene->m_cursorPosition[0] = 14.0f;
+    scene->m_cursorPosition[2] = 6.0f;
+    g_device->SetRenderState(D3DRS_DITHERENABLE, TRUE);
+    DWORD now = 1000;
+    m_application->RenderFrame(now);
+    const std::vector<uint32_t> before = scene->m_pixels;
+    ASSERT_EQ(1024u * 1024u, before.size());
+    const ULONG deviceReferences = References(g_device);
+
+    DeviceLoss loss(g_device);
+    loss.Lose(3, 1);
+    // Frame by frame: drawn or not, and what was asked of the device.
+    struct Frame {
+        int renders;
+        int presents;
+        int tests;
+        int resets;
+    };
+    const Frame expected[] = {
+        {1, 1, 0, 0},  // drawn; its Present finds the device lost
+        {1, 1, 1, 0},  // lost
+        {1, 1, 2, 0},  // lost
+        {1, 1, 3, 0},  // lost
+        {1, 1, 4, 1},  // ready to be reset; the reset fails
+        {2, 1, 5, 2},  // reset again, and drawn
+        {3, 1, 5, 2},
+    };
+    const int rendersBefore = scene->m_renders;
+    for (const Frame& frame : expected) {
+        now += 16;
+        m_application->RenderFrame(now);
+        SCOPED_TRACE(now);
+        EXPECT_EQ(frame.renders, scene->m_renders - rendersBefore);
+        EXPECT_EQ(frame.presents, loss.presents);
+        EXPECT_EQ(frame.tests, loss.tests);
+        EXPECT_EQ(frame.resets, loss.resets);
+        if (frame.resets == 1 && frame.renders == 1) {
+            // Between a failed reset and the next, with every buffer released,
+            // the map still takes edits.
+            map->SetHeight(14, 6, 9.0);
+            map->UpdateAround(14, 6);
+        }
+    }
+    size_t raised = 0;
+    for (size_t i = 0; i < before.size() && i < scene->m_pixels.size(); ++i) {
+        raised += before[i] != scene->m_pixels[i];
+    }
+    EXPECT_GT(raised, 1000u);
+    map->SetHeight(14, 6, 2.0);
+    map->UpdateAround(14, 6);
+    m_application->RenderFrame(now + 16);
+
+    EXPECT_FALSE(loss.lost());
+    EXPECT_EQ(m_application->m_presentParameters.MultiSampleType, loss.resetParameters.MultiSampleType);
+    EXPECT_EQ(m_application->m_presentParameters.BackBufferWidth, loss.resetParameters.BackBufferWidth);
+    EXPECT_EQ(m_application->m_presentParameters.hDeviceWindow, loss.resetParameters.hDeviceWindow);
+
+    EXPECT_EQ(deviceReferences, References(g_device));
+    DWORD dithering = FALSE;
+    g_device->GetRenderState(D3DRS_DITHERENABLE, &dithering);
+    EXPECT_EQ(static_cast<DWORD>(TRUE), dithering);
+    ASSERT_EQ(before.size(), scene->m_pixels.size());
+    size_t differing = 0;
+    for (size_t i = 0; i < before.size(); ++i) {
+        differing += before[i] != scene->m_pixels[i];
+    }
+    EXPECT_EQ(0u, differing);
 }

@@ -20,6 +20,11 @@ TEST(COxelFrameTimer, CallsWithin16msOfTheLastFrameChangeNothing)
     timer.Advance(1000);
     EXPECT_EQ(COxelFrameTimer::Skip, timer.Advance(1001));
     EXPECT_EQ(COxelFrameTimer::Skip, timer.Advance(1015));
+    // The loop sleeps until the next frame is due.
+    EXPECT_EQ(16u, timer.TimeToNextFrame(1000));
+    EXPECT_EQ(1u, timer.TimeToNextFrame(1015));
+    EXPECT_EQ(0u, timer.TimeToNextFrame(1016));
+    EXPECT_EQ(0u, timer.TimeToNextFrame(1400));
     EXPECT_EQ(COxelFrameTimer::Draw, timer.Advance(1016));
     // Skipped calls were not counted: two frames in this interval.
     EXPECT_EQ(COxelFrameTimer::DrawAndShowRate, timer.Advance(1500));
@@ -47,6 +52,7 @@ TEST(COxelFrameTimer, SurvivesTheMillisecondCounterWrapping)
 {
     COxelFrameTimer timer;
     timer.Advance(0xFFFFFFF0u);
+    EXPECT_EQ(2u, timer.TimeToNextFrame(0xFFFFFFFEu));
     EXPECT_EQ(COxelFrameTimer::Skip, timer.Advance(0xFFFFFFFEu));
     EXPECT_EQ(COxelFrameTimer::Draw, timer.Advance(0x00000000u));
     EXPECT_EQ(COxelFrameTimer::DrawAndShowRate, timer.Advance(0x000001F0u));

@@ -213,6 +213,42 @@ TEST_F(MapEditTest, EveryScrollRequestMovesOnePixelAndTheThumbStaysWithinTheMap)
     EXPECT_EQ(5, session.terrain().GetMapChip(0, 6));
 }
 
+// The wheel moves the view a whole cell a notch, within the map; the bars follow.
+TEST_F(MapEditTest, TheWheelScrollsOneCellANotchAndShiftTurnsItAcross)
+{
+    MoveWindow(Handle(), 0, 0, 300, 300, TRUE);
+    const SIZE client = ClientSize(Handle());
+    const auto wheel = [&](UINT message, int delta, WORD keys = 0) {
+        SendMessageA(Handle(), message, MAKEWPARAM(keys, static_cast<WORD>(static_cast<short>(delta))), 0);
+        return POINT{MapEdit().m_scrollX, MapEdit().m_scrollY};
+    };
+    const struct {
+        UINT message;
+        int delta;
+        WORD keys;
+        int x;
+        int y;
+    } steps[] = {
+        {WM_MOUSEWHEEL, -WHEEL_DELTA, 0, 0, 40},           // towards the user: down a cell
+        {WM_MOUSEWHEEL, -2 * WHEEL_DELTA, 0, 0, 120},      // two notches at once
+        {WM_MOUSEWHEEL, WHEEL_DELTA / 2, 0, 0, 120},       // half a notch waits for the other half
+        {WM_MOUSEWHEEL, WHEEL_DELTA / 2, 0, 0, 80},
+        {WM_MOUSEWHEEL, -WHEEL_DELTA, MK_SHIFT, 40, 80},   // Shift: across, to the right
+        {WM_MOUSEHWHEEL, WHEEL_DELTA, 0, 80, 80},          // tilted right
+        {WM_MOUSEHWHEEL, -5 * WHEEL_DELTA, 0, 0, 80},      // never past the left edge
+        {WM_MOUSEWHEEL, -100 * WHEEL_DELTA, 0, 0, 640 - client.cy},  // nor past the bottom
+    };
+    for (const auto& step : steps) {
+        const POINT offset = wheel(step.message, step.delta, step.keys);
+        EXPECT_EQ(step.x, offset.x) << step.delta;
+        EXPECT_EQ(step.y, offset.y) << step.delta;
+    }
+    EXPECT_EQ(640 - client.cy, GetScrollPos(Handle(), SB_VERT));
+    // The bars' own steps stay one pixel.
+    Scroll(WM_VSCROLL, SB_LINEUP);
+    EXPECT_EQ(640 - client.cy - 1, MapEdit().m_scrollY);
+}
+
 TEST_F(MapEditTest, ANewMapOrAtlasRebuildsTheViewForTheNewSize)
 {
     session.editor().NewMap(64, 64);

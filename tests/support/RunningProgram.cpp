@@ -32,10 +32,20 @@ BOOL CALLBACK FindWindowOfProcess(HWND hwnd, LPARAM parameter)
 
 RunningProgram::RunningProgram() : m_process(), m_preview(nullptr)
 {
-    std::string commandLine = "\"" + ExecutableDirectory() + "quelmora.exe\"";
+    Start(ExecutableDirectory(), nullptr);
+}
+
+RunningProgram::RunningProgram(const std::string& folder) : m_process(), m_preview(nullptr)
+{
+    Start(folder, folder.c_str());
+}
+
+void RunningProgram::Start(const std::string& folder, const char* currentDirectory)
+{
+    std::string commandLine = "\"" + folder + "quelmora.exe\"";
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
-    if (!CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+    if (!CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, currentDirectory, &startup,
                         &m_process)) {
         m_process = PROCESS_INFORMATION();
     }

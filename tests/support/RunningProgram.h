@@ -9,6 +9,9 @@
 class RunningProgram {
 public:
     RunningProgram();
+    // quelmora.exe in `folder` (a Windows path ending in a backslash), started
+    // there as a double-click in that folder starts it.
+    explicit RunningProgram(const std::string& folder);
     ~RunningProgram();
     RunningProgram(const RunningProgram&) = delete;
     RunningProgram& operator=(const RunningProgram&) = delete;
@@ -24,6 +27,8 @@ public:
     bool WaitForExit(DWORD timeoutMs, DWORD* exitCode);
 
 private:
+    void Start(const std::string& folder, const char* currentDirectory);
+
     PROCESS_INFORMATION m_process;
     HWND m_preview;
 };

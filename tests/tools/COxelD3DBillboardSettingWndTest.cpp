@@ -6,6 +6,7 @@
 #include "support/EditorSession.h"
 #include "support/MessageBoxAnswer.h"
 #include "support/TestBitmap.h"
+#include "support/TextFit.h"
 #include "terrain/COxelD3DMapChipData.h"
 #include "terrain/COxelD3DTerrainChipManager.h"
 #include "terrain/COxelD3DTerrainPlane.h"
@@ -233,4 +234,12 @@ TEST_F(BillboardDialogTest, ANewMapEmptiesTheListAndDisablesThePickedBillboardsC
     EXPECT_FALSE(Enabled(kLoadImage));
     Press(kAdd);
     EXPECT_EQ((std::vector<std::string>{"ビルボード(0)"}), Entries());
+}
+
+TEST_F(BillboardDialogTest, TextsFitTheirControls)
+{
+    for (int id : {kAdd, kDelete}) {
+        EXPECT_GE(TextRoom(GetDlgItem(Dialog(), id)), 0) << id;
+    }
+    EXPECT_GE(ColumnTextRoom(List(), 0, "ビルボード(10)"), 0);
 }

@@ -7,6 +7,7 @@
 #include "support/EditorSession.h"
 #include "support/MessageBoxAnswer.h"
 #include "support/TestBitmap.h"
+#include "support/TextFit.h"
 #include "terrain/COxelD3DTerrainPlane.h"
 
 #include <gtest/gtest.h>
@@ -281,4 +282,49 @@ TEST_F(SceneSettingWindowTest, ImagesComeFromTheChosenFilesAndAnUnreadableFileCh
     }
     DeleteFileA(sky.c_str());
     DeleteFileA(broken.c_str());
+}
+
+// The texts show whole in the dialog's own font, the plane heights too.
+TEST_F(SceneSettingWindowTest, TextsFitTheirControls)
+{
+    for (const char* text : {"カメラからの開始距離", "カメラからの完了距離", "背景画像読込", "削除"}) {
+        HWND control = ControlWithText(dialog.m_hWnd, text);
+        ASSERT_NE(nullptr, control) << text;
+        EXPECT_GE(TextRoom(control), 0) << text;
+    }
+    EXPECT_GE(ColumnTextRoom(dialog.m_planeList, 0, "平面(10)"), 0);
+    EXPECT_GE(ColumnTextRoom(dialog.m_planeList, 1, "15.500000"), 0);
+    // Both columns within the list, so no sideways scrolling.
+    RECT list = {};
+    GetClientRect(dialog.m_planeList, &list);
+    EXPECT_LE(SendMessageA(dialog.m_planeList, LVM_GETCOLUMNWIDTH, 0, 0) +
+                  SendMessageA(dialog.m_planeList, LVM_GETCOLUMNWIDTH, 1, 0),
+              list.right - GetSystemMetrics(SM_CXVSCROLL));
+}
+
+// The loop hands the dialog the keys meant for it first, as every dialog gets
+// them: Tab walks the controls, Enter presses the focused button. Keys for the
+// other windows are left to them, so the camera keys still reach the preview.
+TEST_F(SceneSettingWindowTest, TheLoopGivesTheDialogItsKeysAndLeavesOthersAlone)
+{
+    ShowWindow(dialog.m_hWnd, SW_SHOW);
+    HWND add = GetDlgItem(dialog.m_hWnd, kAddPlane);
+    SendMessageA(dialog.m_hWnd, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(add), TRUE);
+    ASSERT_EQ(add, GetFocus());
+    MSG tab = {add, WM_KEYDOWN, VK_TAB, 0, 0, {0, 0}};
+    EXPECT_TRUE(COxelD3DTerrainEditor::TranslateDialogMessage(&tab));
+    EXPECT_NE(add, GetFocus());
+    EXPECT_TRUE(IsChild(dialog.m_hWnd, GetFocus()));
+
+    SendMessageA(dialog.m_hWnd, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(add), TRUE);
+    const size_t planes = session.scene().m_planes.size();
+    MSG enter = {add, WM_KEYDOWN, VK_RETURN, 0, 0, {0, 0}};
+    EXPECT_TRUE(COxelD3DTerrainEditor::TranslateDialogMessage(&enter));
+    EXPECT_EQ(planes + 1, session.scene().m_planes.size());
+    EXPECT_EQ((Texts{"平面(0)"}), Names());
+
+    for (int index : {kEditMenuWindow, kHeightWindow, kTextureMappingWindow}) {
+        MSG left = {session.handle(index), WM_KEYDOWN, VK_LEFT, 0, 0, {0, 0}};
+        EXPECT_FALSE(COxelD3DTerrainEditor::TranslateDialogMessage(&left)) << index;
+    }
 }

@@ -5,6 +5,11 @@
 //                        print "x y width height title" of it
 //   command CLASS ID     choose menu command ID in the visible top-level window
 //                        of that class, as a click on the menu item would
+//   minimize CLASS       minimise the visible top-level window of that class,
+//   restore CLASS        or restore it, as its caption buttons would
+//   text TITLE           print the static texts of the visible dialog (such as
+//                        a message box) with that title, one a line
+//   press TITLE ID       press button ID of the visible dialog with that title
 #include <windows.h>
 
 #include <cstdio>
@@ -40,6 +45,51 @@ int Command(const char* className, int id)
     return PostMessageA(hwnd, WM_COMMAND, MAKEWPARAM(id, 0), 0) ? 0 : 1;
 }
 
+int SystemCommand(const char* className, WPARAM command)
+{
+    HWND hwnd = FindWindowA(className, nullptr);
+    if (!hwnd || !IsWindowVisible(hwnd)) {
+        return 1;
+    }
+    return PostMessageA(hwnd, WM_SYSCOMMAND, command, 0) ? 0 : 1;
+}
+
+HWND VisibleDialog(const char* title)
+{
+    HWND hwnd = FindWindowA("#32770", title);
+    return hwnd && IsWindowVisible(hwnd) ? hwnd : nullptr;
+}
+
+BOOL CALLBACK PrintStaticText(HWND child, LPARAM)
+{
+    char className[32] = {};
+    char text[1024] = {};
+    GetClassNameA(child, className, sizeof className);
+    if (lstrcmpiA(className, "Static") == 0 && GetWindowTextA(child, text, sizeof text) > 0) {
+        std::printf("%s\n", text);
+    }
+    return TRUE;
+}
+
+int Text(const char* title)
+{
+    HWND dialog = VisibleDialog(title);
+    if (!dialog) {
+        return 1;
+    }
+    EnumChildWindows(dialog, PrintStaticText, 0);
+    return 0;
+}
+
+int Press(const char* title, int id)
+{
+    HWND dialog = VisibleDialog(title);
+    if (!dialog) {
+        return 1;
+    }
+    return PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0) ? 0 : 1;
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -63,6 +113,19 @@ int main(int argc, char** argv)
     if (argc >= 4 && std::strcmp(argv[1], "command") == 0) {
         return Command(argv[2], std::atoi(argv[3]));
     }
-    std::fprintf(stderr, "usage: quelmora_winhelper keep | ping | find CLASS SECONDS | command CLASS ID\n");
+    if (argc >= 3 && std::strcmp(argv[1], "minimize") == 0) {
+        return SystemCommand(argv[2], SC_MINIMIZE);
+    }
+    if (argc >= 3 && std::strcmp(argv[1], "restore") == 0) {
+        return SystemCommand(argv[2], SC_RESTORE);
+    }
+    if (argc >= 3 && std::strcmp(argv[1], "text") == 0) {
+        return Text(argv[2]);
+    }
+    if (argc >= 4 && std::strcmp(argv[1], "press") == 0) {
+        return Press(argv[2], std::atoi(argv[3]));
+    }
+    std::fprintf(stderr, "usage: quelmora_winhelper keep | ping | find CLASS SECONDS | command CLASS ID | "
+                         "minimize CLASS | restore CLASS | text TITLE | press TITLE ID\n");
     return 2;
 }
