@@ -7,7 +7,7 @@
 
 #include "editor/COxelD3DTerrainEditor.h"
 #include "editor/COxelMapDataFile.h"
-#include "editor/MapFileDisk.h"
+#include "io/MapFileDisk.h"
 #include "scene/COxelD3DSceneBase.h"
 #include "support/EditorSession.h"
 #include "support/SampleMaps.h"

@@ -5,6 +5,7 @@
 #include "editor/COxelD3DTerrainEditor.h"
 #include "editor/COxelMapDataFile.h"
 #include "editor/EditorWindowRouting.h"
+#include "editor/MapImportExport.h"
 #include "scene/COxelD3DSceneBase.h"
 
 #include <cstring>
@@ -24,6 +25,10 @@ enum Command {
     kOpen = 210,
     kSave = 220,
     kSaveAs = 230,
+    kImportHeightmap = 240,
+    kExportHeightmap = 241,
+    kExportGltf = 242,
+    kExportMapPicture = 243,
     kSolid = 300,
     kWireframe = 301,
     kHighDetail = 302,
@@ -204,6 +209,18 @@ void COxelD3DEditMenuWnd::OnCommand(int id)
         if (editor) {
             editor->Redo();
         }
+        break;
+    case kImportHeightmap:
+        ImportHeightmap(editor, m_hWnd, nullptr);
+        break;
+    case kExportHeightmap:
+        ExportHeightmap(editor, m_hWnd, nullptr);
+        break;
+    case kExportGltf:
+        ExportGltf(editor, m_hWnd, nullptr);
+        break;
+    case kExportMapPicture:
+        ExportMapPicture(editor, m_hWnd, nullptr);
         break;
     case kSolid:
     case kWireframe:

@@ -9,6 +9,7 @@
 #include "editor/COxelD3DTerrainEditorChildWndBase.h"
 #include "editor/COxelMapDataFile.h"
 #include "editor/FileDialog.h"
+#include "editor/WholeMapStep.h"
 #include "scene/COxelD3DSceneBase.h"
 #include "terrain/COxelD3DTerrainChipManager.h"
 #include "terrain/MapGridMath.h"
@@ -266,6 +267,23 @@ void COxelD3DTerrainEditor::NewMap(int width, int height)
             window->Refresh();
         }
     }
+}
+
+bool COxelD3DTerrainEditor::ReplaceHeights(const std::vector<double>& heights)
+{
+    if (!HasMap() || heights.size() != static_cast<size_t>(m_mapWidth) * m_mapHeight) {
+        return false;
+    }
+    // One step for the whole map: a single undo takes every height back.
+    Perform(std::make_unique<WholeMapStep>([heights](EditedMap& map) {
+        COxelD3DTerrainChipManager& terrain = *map.terrain;
+        for (int row = 0; row < terrain.m_mapHeight; ++row) {
+            for (int column = 0; column < terrain.m_mapWidth; ++column) {
+                terrain.SetHeight(column, row, heights[static_cast<size_t>(row) * terrain.m_mapWidth + column]);
+            }
+        }
+    }));
+    return true;
 }
 
 void COxelD3DTerrainEditor::OpenTextureImage(const char* path)

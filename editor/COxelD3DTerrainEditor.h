@@ -8,6 +8,7 @@
 #include <windows.h>
 
 #include <memory>
+#include <vector>
 
 class COxelD3DSceneBase;
 class COxelD3DSceneSettingWnd;
@@ -64,6 +65,11 @@ public:
     // Replaces the map by a flat one of width x height cells with the built-in
     // atlas, and brings the windows up to date.
     void NewMap(int width, int height);
+    // Gives grid vertex (column, row) the height heights[row * m_mapWidth +
+    // column] (kept within 0 .. 16), all at once, as one step of the history;
+    // the windows show it at once. False, changing nothing, when there is no
+    // map or the list does not hold one height for every vertex.
+    bool ReplaceHeights(const std::vector<double>& heights);
     // Loads a BMP file as the map-chip atlas; a null path asks the user first.
     void OpenTextureImage(const char* path);
     // Makes window `index` on first use, at its place from the settings file,

@@ -5,6 +5,11 @@
 const FileType kBitmapFileType = {"Bitmap (*.BMP)\0*.BMP\0", "BMP"};
 const FileType kDdsFileType = {"DirectDraw サーフェイス  (*.DDS)\0*.DDS\0", "DDS"};
 const FileType kMapFileType = {"マップデータファイル (*.omd)\0*.omd\0", "omd"};
+const FileType kHeightmapImageFileType = {
+    "画像ファイル (*.png;*.bmp)\0*.png;*.bmp\0PNG (*.png)\0*.png\0Bitmap (*.bmp)\0*.bmp\0すべてのファイル (*.*)\0*.*\0",
+    "png"};
+const FileType kPngFileType = {"PNG (*.png)\0*.png\0", "png"};
+const FileType kGlbFileType = {"glTF バイナリ (*.glb)\0*.glb\0", "glb"};
 
 namespace {
 
@@ -36,6 +41,12 @@ bool AskForFileToSave(HWND owner, const FileType& type, const char* title, char*
 {
     // Saving makes new files: the file need not exist, only its folder. An
     // existing one is replaced only when the user says so.
+    OPENFILENAMEA dialog = Describe(owner, type, title, path, OFN_PATHMUSTEXIST | OFN_OVERWRITEPROMPT);
+    return GetSaveFileNameA(&dialog) != FALSE;
+}
+
+bool AskForFileToExport(HWND owner, const FileType& type, const char* title, char* path)
+{
     OPENFILENAMEA dialog = Describe(owner, type, title, path, OFN_PATHMUSTEXIST | OFN_OVERWRITEPROMPT);
     return GetSaveFileNameA(&dialog) != FALSE;
 }

@@ -13,9 +13,14 @@ struct FileType {
 extern const FileType kBitmapFileType;
 extern const FileType kDdsFileType;
 extern const FileType kMapFileType;
+extern const FileType kHeightmapImageFileType;
+extern const FileType kPngFileType;
+extern const FileType kGlbFileType;
 
 // The common dialogs as every window of the editor uses them. The current
 // directory is left alone: the program reads its own images by name from it.
 // `path` holds MAX_PATH bytes; false when the user cancels.
 bool AskForFileToOpen(HWND owner, const FileType& type, const char* title, char* path);
 bool AskForFileToSave(HWND owner, const FileType& type, const char* title, char* path);
+// As AskForFileToSave, and asks before an existing file is replaced.
+bool AskForFileToExport(HWND owner, const FileType& type, const char* title, char* path);

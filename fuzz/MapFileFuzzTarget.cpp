@@ -1,6 +1,6 @@
 // libFuzzer target: any bytes either decode into a map that survives a save
 // and a reload unchanged, or are refused with a reason; never a crash.
-#include "editor/MapFileFormat.h"
+#include "io/MapFileFormat.h"
 
 #include <cstdint>
 #include <cstdlib>

@@ -1,6 +1,6 @@
 // Writes the fuzzer's starting corpus: small valid map files with and without
 // planes and billboards. Usage: write_map_file_seeds <folder>
-#include "editor/MapFileFormat.h"
+#include "io/MapFileFormat.h"
 #include "support/SampleMaps.h"
 
 #include <cstdio>

@@ -31,10 +31,23 @@ quelmora_install_packages() {
     wine wine64 fonts-wine \
     xvfb xauth libgl1-mesa-dri libgl1 libxrender1 libxrandr2 libxi6 libxcursor1 \
     libxcomposite1 libxinerama1 libxxf86vm1 libxfixes3 libgnutls30 \
-    x11-apps x11-utils xdotool imagemagick fonts-ipafont locales
+    x11-apps x11-utils xdotool imagemagick fonts-ipafont locales nlohmann-json3-dev
   if ! locale -a 2>/dev/null | grep -qi '^ja_JP\.utf-\?8$'; then
     quelmora_as_root localedef -i ja_JP -f UTF-8 ja_JP.UTF-8
   fi
+}
+
+# Node and the Khronos glTF-Validator (npm), for the test of the glTF export.
+# The package's exact version is in the lockfile; it goes into the build folder.
+quelmora_install_gltf_validator() {
+  command -v node >/dev/null && command -v npm >/dev/null || quelmora_ensure_packages nodejs npm
+  local source="$QUELMORA_ROOT/tests/io/gltf-validator" target="$QUELMORA_BUILD/gltf-validator"
+  mkdir -p "$target"
+  if ! cmp -s "$source/package-lock.json" "$target/package-lock.json" || [ ! -d "$target/node_modules/gltf-validator" ]; then
+    cp "$source/package.json" "$source/package-lock.json" "$target/"
+    (cd "$target" && npm ci --no-audit --no-fund --loglevel=error)
+  fi
+  cp "$source/validate.js" "$target/"
 }
 
 quelmora_build() {

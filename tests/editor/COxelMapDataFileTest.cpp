@@ -3,7 +3,7 @@
 #include "editor/COxelD3DEditMenuWnd.h"
 #include "editor/COxelD3DTerrainEditor.h"
 #include "editor/COxelD3DTerrainEditorChildWndBase.h"
-#include "editor/MapFileDisk.h"
+#include "io/MapFileDisk.h"
 #include "scene/COxelD3DSceneBase.h"
 #include "support/DialogAnswer.h"
 #include "support/EditorSession.h"

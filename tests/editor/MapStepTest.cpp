@@ -4,7 +4,7 @@
 #include "editor/COxelD3DTerrainEditor.h"
 #include "editor/COxelMapDataFile.h"
 #include "editor/HeightStep.h"
-#include "editor/MapFileFormat.h"
+#include "io/MapFileFormat.h"
 #include "editor/PlaneImageStep.h"
 #include "editor/PlaneListStep.h"
 #include "editor/PlaneSettingStep.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "editor/MapFileFormat.h"
+#include "io/MapFileFormat.h"
 
 // A valid map of size x size cells with the given numbers of planes and
 // billboards, in which neighbouring fields hold different values, so that a

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "editor/MapFileFormat.h"
+#include "io/MapFileFormat.h"
 
 #include <cstddef>
 #include <vector>

@@ -1,4 +1,4 @@
-#include "editor/MapFileDisk.h"
+#include "io/MapFileDisk.h"
 
 #include "support/SampleMaps.h"
 #include "support/ScratchFolder.h"

@@ -1,4 +1,4 @@
-#include "editor/MapFileFormat.h"
+#include "io/MapFileFormat.h"
 
 #include "support/SampleMaps.h"
 

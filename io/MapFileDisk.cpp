@@ -1,4 +1,4 @@
-#include "editor/MapFileDisk.h"
+#include "io/MapFileDisk.h"
 
 #include <windows.h>
 

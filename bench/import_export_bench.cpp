@@ -1,0 +1,151 @@
+// Prints what the file menu's heightmap, glTF and picture commands cost on a
+// 64 x 64 map with four visible planes, end to end as the menu does them after
+// its dialog: gathering, encoding, and writing the file through a temporary
+// one (or reading, decoding and applying it, with the windows brought up to
+// date). Also the encoding alone, in memory.
+
+#include "editor/COxelD3DTerrainEditor.h"
+#include "editor/COxelMapDataFile.h"
+#include "editor/MapImportExport.h"
+#include "io/Heightmap.h"
+#include "io/MapFileDisk.h"
+#include "io/MapPicture.h"
+#include "scene/COxelD3DSceneBase.h"
+#include "support/EditorSession.h"
+#include "support/ScratchFolder.h"
+#include "support/Stopwatch.h"
+#include "terrain/COxelD3DTerrainChipManager.h"
+#include "terrain/COxelD3DTerrainPlane.h"
+
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+namespace {
+
+const int kRepeats = 10;
+const int kMapSize = 64;
+const int kPlanes = 4;
+
+struct Timing {
+    double median;
+    double best;
+};
+
+// `kRepeats` runs of `work`, in milliseconds: the best run is the cost on a
+// quiet machine, the median what a shared one adds.
+template <class Work>
+Timing Measure(Work work)
+{
+    const std::vector<double> times = SortedRunTimesMs(kRepeats, work);
+    return Timing{times[times.size() / 2], times[0]};
+}
+
+void Print(const char* what, const Timing& timing, const char* target)
+{
+    std::printf("%-40s %8.2f %8.2f   %s\n", what, timing.median, timing.best, target);
+}
+
+long long FileSize(const std::string& path)
+{
+    WIN32_FILE_ATTRIBUTE_DATA data = {};
+    if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) {
+        return -1;
+    }
+    return (static_cast<long long>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+}
+
+// Every cell different: heights, chips and turns vary across the map.
+void MakeVariedMap(COxelD3DTerrainEditor& editor, COxelD3DSceneBase& scene)
+{
+    editor.NewMap(kMapSize, kMapSize);
+    COxelD3DTerrainChipManager& terrain = *editor.m_terrain;
+    for (int row = 0; row < kMapSize; ++row) {
+        for (int column = 0; column < kMapSize; ++column) {
+            terrain.SetHeight(column, row, (column * 7 + row * 3) % 33 * 0.5);
+            terrain.SetMapChip(column, row, (column + 3 * row) % 32);
+            terrain.SetMapChipRotation(column, row, (column + row) % 4);
+        }
+    }
+    for (int i = 0; i < kPlanes; ++i) {
+        editor.AddPlane();
+        scene.FindPlane(i)->SetHeight(1.5f + i);
+        editor.SetPlaneVisible(i, 1);
+    }
+}
+
+}  // namespace
+
+int main()
+{
+    EditorSession session;
+    if (!session.ok()) {
+        std::printf("no editor: the device or the windows could not be made\n");
+        return 0;
+    }
+    COxelD3DTerrainEditor& editor = session.editor();
+    MakeVariedMap(editor, session.scene());
+    const COxelD3DTerrainChipManager& terrain = *editor.m_terrain;
+
+    const ScratchFolder folder("quelmora_import_export_bench");
+    const std::string heightmap = folder.path() + "heights.png";
+    const std::string model = folder.path() + "map.glb";
+    const std::string picture = folder.path() + "map.png";
+    if (!ExportHeightmap(&editor, nullptr, heightmap.c_str())) {
+        std::printf("the heightmap could not be written to %s\n", heightmap.c_str());
+        return 0;
+    }
+
+    std::printf("Import and export, %dx%d map with %d visible planes, %d runs (ms)\n", kMapSize, kMapSize, kPlanes,
+                kRepeats);
+    std::printf("%-40s %8s %8s\n", "", "median", "best");
+    Print("heightmap export", Measure([&] { ExportHeightmap(&editor, nullptr, heightmap.c_str()); }), "(target 100)");
+    Print("heightmap import", Measure([&] { ImportHeightmap(&editor, nullptr, heightmap.c_str()); }), "(target 100)");
+    std::vector<unsigned char> bytes;
+    ReadMapFileBytes(heightmap.c_str(), &bytes);
+    Print("  of which reading the picture", Measure([&] {
+              std::vector<double> heights;
+              DecodeHeightmap(bytes.data(), bytes.size(), kMapSize, kMapSize, &heights);
+          }),
+          "");
+    Print("glTF export", Measure([&] { ExportGltf(&editor, nullptr, model.c_str()); }), "(target 300)");
+    BgraImage atlas;
+    atlas.width = terrain.m_chipImage.width;
+    atlas.height = terrain.m_chipImage.height;
+    atlas.pixels.resize(static_cast<size_t>(atlas.width) * atlas.height * 4);
+    BITMAPINFO info = {};
+    info.bmiHeader = {sizeof info.bmiHeader, atlas.width, -atlas.height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    HDC screen = GetDC(nullptr);
+    GetDIBits(screen, terrain.m_chipImage.hBitmap, 0, atlas.height, atlas.pixels.data(), &info, DIB_RGB_COLORS);
+    ReleaseDC(nullptr, screen);
+    for (size_t i = 3; i < atlas.pixels.size(); i += 4) {
+        atlas.pixels[i] = 255;
+    }
+    Print("  of which encoding the atlas PNG", Measure([&] {
+              std::vector<unsigned char> png;
+              EncodeBgraPng(atlas, &png);
+          }),
+          "");
+    Print("map picture export", Measure([&] { ExportMapPicture(&editor, nullptr, picture.c_str()); }),
+          "(target 300)");
+    std::vector<unsigned char> pictureBytes;
+    ReadMapFileBytes(picture.c_str(), &pictureBytes);
+    BgraImage drawn;
+    DecodeBgra(pictureBytes.data(), pictureBytes.size(), &drawn);
+    Print("  of which encoding the PNG", Measure([&] {
+              std::vector<unsigned char> png;
+              EncodeBgraPng(drawn, &png);
+          }),
+          "");
+    std::vector<double> heights;
+    DecodeHeightmap(bytes.data(), bytes.size(), kMapSize, kMapSize, &heights);
+    std::sort(heights.begin(), heights.end());
+    std::printf("\nheights in the heightmap: %d different values\n",
+                static_cast<int>(std::unique(heights.begin(), heights.end()) - heights.begin()));
+    std::printf("file sizes: heightmap %lld bytes, glTF %lld bytes, map picture %lld bytes\n", FileSize(heightmap),
+                FileSize(model), FileSize(picture));
+    return 0;
+}

@@ -1,0 +1,264 @@
+#include "io/GltfExport.h"
+
+#include "terrain/MapGridMath.h"
+#include "terrain/QuadGeometry.h"
+
+#include <nlohmann/json.hpp>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <cstring>
+#include <string>
+
+using nlohmann::json;
+
+namespace {
+
+// glTF's numbers for the few enums used here.
+const int kFloat = 5126;
+const int kUnsignedInt = 5125;
+const int kArrayBuffer = 34962;
+const int kElementArrayBuffer = 34963;
+const int kLinear = 9729;
+const int kClampToEdge = 33071;
+const int kRepeat = 10497;
+
+struct Vec3 {
+    float x;
+    float y;
+    float z;
+};
+
+struct Vec2 {
+    float u;
+    float v;
+};
+
+// The vertices and triangles of one mesh, as they go into the buffer.
+struct MeshData {
+    std::vector<Vec3> positions;
+    std::vector<Vec3> normals;
+    std::vector<Vec2> texCoords;
+    std::vector<std::uint32_t> indices;
+
+    // Corners in the quad's order (x0, z0), (x0, z1), (x1, z0), (x1, z1), in
+    // glTF's frame: the triangles (0, 2, 1) and (1, 2, 3) face up.
+    void AddQuad(const Vec3 (&corners)[4], const Vec3 (&quadNormals)[4], const QuadTexCoord (&uv)[4])
+    {
+        const std::uint32_t base = static_cast<std::uint32_t>(positions.size());
+        for (int k = 0; k < 4; ++k) {
+            positions.push_back(corners[k]);
+            normals.push_back(quadNormals[k]);
+            texCoords.push_back({uv[k].u, uv[k].v});
+        }
+        for (std::uint32_t k : {0u, 2u, 1u, 1u, 2u, 3u}) {
+            indices.push_back(base + k);
+        }
+    }
+};
+
+// A unit normal in glTF's frame from one in the map's (z turns round); one
+// that cannot be made unit points up.
+Vec3 GltfNormal(const float (&n)[3])
+{
+    const double length = std::sqrt(double(n[0]) * n[0] + double(n[1]) * n[1] + double(n[2]) * n[2]);
+    if (!std::isfinite(length) || length < 1e-6) {
+        return {0.0f, 1.0f, 0.0f};
+    }
+    return {static_cast<float>(n[0] / length), static_cast<float>(n[1] / length), static_cast<float>(-n[2] / length)};
+}
+
+// The binary chunk and the buffer views and accessors that describe it.
+class BinaryChunk {
+public:
+    json views = json::array();
+    json accessors = json::array();
+    std::vector<unsigned char> bytes;
+
+    int AddView(const void* data, std::size_t size, int target)
+    {
+        bytes.resize((bytes.size() + 3) & ~std::size_t(3), 0);
+        json view = {{"buffer", 0}, {"byteOffset", bytes.size()}, {"byteLength", size}};
+        if (target) {
+            view["target"] = target;
+        }
+        const unsigned char* from = static_cast<const unsigned char*>(data);
+        bytes.insert(bytes.end(), from, from + size);
+        views.push_back(view);
+        return static_cast<int>(views.size()) - 1;
+    }
+
+    int AddAccessor(int view, int componentType, std::size_t count, const char* type)
+    {
+        accessors.push_back({{"bufferView", view}, {"componentType", componentType}, {"count", count}, {"type", type}});
+        return static_cast<int>(accessors.size()) - 1;
+    }
+
+    // The mesh's four accessors; positions carry their bounds, as glTF requires.
+    json AddPrimitive(const MeshData& mesh, int material)
+    {
+        Vec3 low = mesh.positions.front();
+        Vec3 high = low;
+        for (const Vec3& p : mesh.positions) {
+            low = {std::min(low.x, p.x), std::min(low.y, p.y), std::min(low.z, p.z)};
+            high = {std::max(high.x, p.x), std::max(high.y, p.y), std::max(high.z, p.z)};
+        }
+        const std::size_t count = mesh.positions.size();
+        const int position =
+            AddAccessor(AddView(mesh.positions.data(), count * sizeof(Vec3), kArrayBuffer), kFloat, count, "VEC3");
+        accessors[position]["min"] = {low.x, low.y, low.z};
+        accessors[position]["max"] = {high.x, high.y, high.z};
+        const int normal =
+            AddAccessor(AddView(mesh.normals.data(), count * sizeof(Vec3), kArrayBuffer), kFloat, count, "VEC3");
+        const int texCoord =
+            AddAccessor(AddView(mesh.texCoords.data(), count * sizeof(Vec2), kArrayBuffer), kFloat, count, "VEC2");
+        const int index = AddAccessor(AddView(mesh.indices.data(), mesh.indices.size() * sizeof(std::uint32_t),
+                                              kElementArrayBuffer),
+                                      kUnsignedInt, mesh.indices.size(), "SCALAR");
+        return {{"attributes", {{"POSITION", position}, {"NORMAL", normal}, {"TEXCOORD_0", texCoord}}},
+                {"indices", index},
+                {"material", material}};
+    }
+};
+
+MeshData TerrainMesh(const MapFileContents& map, const GltfAtlas& atlas)
+{
+    MeshData mesh;
+    const int columns = atlas.width / kChipSize;
+    for (int i = 0; i < map.width * map.height; ++i) {
+        const MapFileCell& cell = map.cells[i];
+        const float x = static_cast<float>(i % map.width);
+        const float z = static_cast<float>(i / map.width);
+        const float xs[4] = {x, x, x + 1, x + 1};
+        const float zs[4] = {z, z + 1, z, z + 1};
+        Vec3 corners[4];
+        Vec3 normals[4];
+        for (int k = 0; k < 4; ++k) {
+            corners[k] = {xs[k], static_cast<float>(cell.heights[k]), -zs[k]};
+            normals[k] = GltfNormal(cell.normals[k]);
+        }
+        // The same rectangle and turn as the preview's quad: right edge first.
+        const ChipTexRect rect = MapChipTexRect(cell.chip, columns, atlas.width, atlas.height);
+        QuadTexCoord uv[4];
+        QuadTexCoords(static_cast<float>(rect.uRight), static_cast<float>(rect.vTop), static_cast<float>(rect.uLeft),
+                      static_cast<float>(rect.vBottom), cell.rotation, uv);
+        mesh.AddQuad(corners, normals, uv);
+    }
+    return mesh;
+}
+
+MeshData PlaneMesh(const MapFilePlane& plane, const GltfPlaneImage& image)
+{
+    const float w = static_cast<float>(image.width);
+    const float d = static_cast<float>(image.depth);
+    // A 32-cell plane shows its image 31 times when it repeats, as in the preview.
+    const float uB = plane.repeat ? w - 1.0f : 1.0f;
+    const float vB = plane.repeat ? d - 1.0f : 1.0f;
+    const Vec3 corners[4] = {{0, plane.y, 0}, {0, plane.y, -d}, {w, plane.y, 0}, {w, plane.y, -d}};
+    const Vec3 up[4] = {{0, 1, 0}, {0, 1, 0}, {0, 1, 0}, {0, 1, 0}};
+    QuadTexCoord uv[4];
+    QuadTexCoords(0.0f, 0.0f, uB, vB, 0, uv);
+    MeshData mesh;
+    mesh.AddQuad(corners, up, uv);
+    return mesh;
+}
+
+void AppendChunk(std::vector<unsigned char>& file, std::uint32_t type, const std::vector<unsigned char>& data,
+                 unsigned char pad)
+{
+    const std::uint32_t length = static_cast<std::uint32_t>((data.size() + 3) & ~std::size_t(3));
+    const std::uint32_t header[2] = {length, type};
+    const unsigned char* raw = reinterpret_cast<const unsigned char*>(header);
+    file.insert(file.end(), raw, raw + sizeof header);
+    file.insert(file.end(), data.begin(), data.end());
+    file.resize(file.size() + (length - data.size()), pad);
+}
+
+}  // namespace
+
+std::vector<unsigned char> EncodeTerrainGlb(const MapFileContents& map, const GltfAtlas& atlas,
+                                            const std::vector<GltfPlaneImage>& planeImages)
+{
+    if (map.width <= 0 || map.height <= 0 || map.cells.size() != static_cast<std::size_t>(map.width) * map.height) {
+        return {};
+    }
+    BinaryChunk chunk;
+    json images = json::array();
+    json textures = json::array();
+    json materials = json::array();
+    json meshes = json::array();
+    json nodes = json::array();
+    json samplers = json::array({{{"magFilter", kLinear}, {"minFilter", kLinear}, {"wrapS", kClampToEdge},
+                                  {"wrapT", kClampToEdge}},
+                                 {{"magFilter", kLinear}, {"minFilter", kLinear}, {"wrapS", kRepeat},
+                                  {"wrapT", kRepeat}}});
+
+    // A material with the picture as its base colour; without a picture, plain white.
+    const auto addMaterial = [&](const std::string& name, const std::vector<unsigned char>& png, int sampler,
+                                 bool blended) {
+        json pbr = {{"metallicFactor", 0.0}, {"roughnessFactor", 1.0}};
+        if (!png.empty()) {
+            images.push_back({{"bufferView", chunk.AddView(png.data(), png.size(), 0)}, {"mimeType", "image/png"}});
+            textures.push_back({{"source", images.size() - 1}, {"sampler", sampler}});
+            pbr["baseColorTexture"] = {{"index", textures.size() - 1}};
+        }
+        json material = {{"name", name}, {"pbrMetallicRoughness", pbr}};
+        if (blended) {
+            material["alphaMode"] = "BLEND";
+            material["doubleSided"] = true;
+        }
+        materials.push_back(material);
+        return static_cast<int>(materials.size()) - 1;
+    };
+    const auto addNode = [&](const std::string& name, const json& primitive) {
+        meshes.push_back({{"name", name}, {"primitives", json::array({primitive})}});
+        nodes.push_back({{"name", name}, {"mesh", meshes.size() - 1}});
+    };
+
+    const MeshData terrain = TerrainMesh(map, atlas);
+    const int atlasMaterial = addMaterial("Atlas", atlas.png, 0, false);
+    addNode("Terrain", chunk.AddPrimitive(terrain, atlasMaterial));
+
+    for (std::size_t id = 0; id < map.planes.size(); ++id) {
+        const MapFilePlane& plane = map.planes[id];
+        if (!plane.visible) {
+            continue;
+        }
+        const GltfPlaneImage image = id < planeImages.size() ? planeImages[id] : GltfPlaneImage();
+        const std::string name = "Plane " + std::to_string(id);
+        const int material = addMaterial(name, image.png, 1, true);
+        addNode(name, chunk.AddPrimitive(PlaneMesh(plane, image), material));
+    }
+
+    json scene = {{"name", "Map"}, {"nodes", json::array()}};
+    for (std::size_t n = 0; n < nodes.size(); ++n) {
+        scene["nodes"].push_back(n);
+    }
+    chunk.bytes.resize((chunk.bytes.size() + 3) & ~std::size_t(3), 0);
+    json document = {
+        {"asset", {{"version", "2.0"}, {"generator", "Quelmora"}}},
+        {"scene", 0},
+        {"scenes", json::array({scene})},
+        {"nodes", nodes},
+        {"meshes", meshes},
+        {"materials", materials},
+        {"accessors", chunk.accessors},
+        {"bufferViews", chunk.views},
+        {"buffers", json::array({{{"byteLength", chunk.bytes.size()}}})},
+    };
+    if (!images.empty()) {
+        document["images"] = images;
+        document["textures"] = textures;
+        document["samplers"] = samplers;
+    }
+
+    const std::string text = document.dump();
+    const std::vector<unsigned char> jsonBytes(text.begin(), text.end());
+    std::vector<unsigned char> file(12);
+    AppendChunk(file, 0x4E4F534Au, jsonBytes, ' ');  // "JSON"
+    AppendChunk(file, 0x004E4942u, chunk.bytes, 0);  // "BIN\0"
+    const std::uint32_t header[3] = {0x46546C67u, 2, static_cast<std::uint32_t>(file.size())};  // "glTF", version 2
+    std::memcpy(file.data(), header, sizeof header);
+    return file;
+}

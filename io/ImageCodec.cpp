@@ -1,0 +1,308 @@
+#include "io/ImageCodec.h"
+
+#include "io/ComRef.h"
+
+#include <windows.h>
+
+#include <objbase.h>
+#include <wincodec.h>
+
+#include <cstring>
+
+namespace {
+
+// COM for the length of one call, unless the thread set it up already (then
+// it stays as it was).
+class ComApartment {
+public:
+    ComApartment() : m_result(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)) {}
+    ~ComApartment()
+    {
+        if (SUCCEEDED(m_result)) {
+            CoUninitialize();
+        }
+    }
+    ComApartment(const ComApartment&) = delete;
+    ComApartment& operator=(const ComApartment&) = delete;
+
+private:
+    HRESULT m_result;
+};
+
+bool MakeFactory(ComRef<IWICImagingFactory>* factory)
+{
+    return SUCCEEDED(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
+                                      IID_IWICImagingFactory, reinterpret_cast<void**>(factory->out())));
+}
+
+// Grey stays exactly the grey it was; the weights need not add up to 1 in float.
+float Luminance(unsigned red, unsigned green, unsigned blue, float scale)
+{
+    if (red == green && green == blue) {
+        return red * scale;
+    }
+    return (0.2126f * red + 0.7152f * green + 0.0722f * blue) * scale;
+}
+
+// The first frame of the picture in `bytes`, checked for size.
+ImageError OpenFrame(IWICImagingFactory* factory, const unsigned char* bytes, std::size_t size,
+                     ComRef<IWICBitmapFrameDecode>* frame, UINT* width, UINT* height)
+{
+    if (size == 0 || size > 0xFFFFFFFFu) {
+        return size == 0 ? ImageError::UnsupportedFormat : ImageError::TooLarge;
+    }
+    ComRef<IWICStream> stream;
+    if (FAILED(factory->CreateStream(stream.out())) ||
+        FAILED(stream->InitializeFromMemory(const_cast<BYTE*>(bytes), static_cast<DWORD>(size)))) {
+        return ImageError::CodecUnavailable;
+    }
+    ComRef<IWICBitmapDecoder> decoder;
+    const HRESULT opened =
+        factory->CreateDecoderFromStream(stream.get(), nullptr, WICDecodeMetadataCacheOnDemand, decoder.out());
+    if (opened == WINCODEC_ERR_COMPONENTNOTFOUND) {
+        return ImageError::UnsupportedFormat;
+    }
+    if (FAILED(opened) || FAILED(decoder->GetFrame(0, frame->out())) || FAILED((*frame)->GetSize(width, height))) {
+        return ImageError::Malformed;
+    }
+    if (*width == 0 || *height == 0) {
+        return ImageError::Malformed;
+    }
+    if (static_cast<long long>(*width) * *height > kMaxImagePixels) {
+        return ImageError::TooLarge;
+    }
+    return ImageError::None;
+}
+
+// The whole frame converted to 32-bit BGRA.
+ImageError CopyBgra(IWICImagingFactory* factory, IWICBitmapFrameDecode* frame, UINT width, UINT height,
+                    std::vector<unsigned char>* pixels)
+{
+    ComRef<IWICFormatConverter> converter;
+    if (FAILED(factory->CreateFormatConverter(converter.out()))) {
+        return ImageError::CodecUnavailable;
+    }
+    if (FAILED(converter->Initialize(frame, GUID_WICPixelFormat32bppBGRA, WICBitmapDitherTypeNone, nullptr, 0.0,
+                                     WICBitmapPaletteTypeCustom))) {
+        return ImageError::Malformed;
+    }
+    std::vector<unsigned char> read(static_cast<std::size_t>(width) * height * 4);
+    if (FAILED(converter->CopyPixels(nullptr, width * 4, static_cast<UINT>(read.size()), read.data()))) {
+        return ImageError::Malformed;
+    }
+    *pixels = std::move(read);
+    return ImageError::None;
+}
+
+// The frame's own pixels in a format of `bytesPerPixel` bytes a pixel.
+ImageError CopyNative(IWICBitmapFrameDecode* frame, UINT width, UINT height, UINT bytesPerPixel,
+                      std::vector<unsigned short>* words)
+{
+    const UINT stride = width * bytesPerPixel;
+    std::vector<unsigned short> read((static_cast<std::size_t>(stride) * height + 1) / 2);
+    if (FAILED(frame->CopyPixels(nullptr, stride, stride * height, reinterpret_cast<BYTE*>(read.data())))) {
+        return ImageError::Malformed;
+    }
+    *words = std::move(read);
+    return ImageError::None;
+}
+
+// Writes one frame of width x height pixels of `format` to a PNG in memory.
+ImageError EncodePng(const void* pixels, UINT width, UINT height, UINT stride, WICPixelFormatGUID format,
+                     std::vector<unsigned char>* png)
+{
+    ComApartment apartment;
+    ComRef<IWICImagingFactory> factory;
+    if (!MakeFactory(&factory)) {
+        return ImageError::CodecUnavailable;
+    }
+    ComRef<IStream> memory;
+    if (FAILED(CreateStreamOnHGlobal(nullptr, TRUE, memory.out()))) {
+        return ImageError::CannotEncode;
+    }
+    ComRef<IWICBitmapEncoder> encoder;
+    ComRef<IWICBitmapFrameEncode> frame;
+    ComRef<IPropertyBag2> options;
+    const WICPixelFormatGUID wanted = format;
+    if (FAILED(factory->CreateEncoder(GUID_ContainerFormatPng, nullptr, encoder.out())) ||
+        FAILED(encoder->Initialize(memory.get(), WICBitmapEncoderNoCache)) ||
+        FAILED(encoder->CreateNewFrame(frame.out(), options.out())) || FAILED(frame->Initialize(options.get())) ||
+        FAILED(frame->SetSize(width, height)) || FAILED(frame->SetPixelFormat(&format))) {
+        return ImageError::CannotEncode;
+    }
+    // The encoder may offer another format than the one asked for; the pixels are only in this one.
+    if (!IsEqualGUID(format, wanted)) {
+        return ImageError::CannotEncode;
+    }
+    if (FAILED(frame->WritePixels(height, stride, stride * height,
+                                  static_cast<BYTE*>(const_cast<void*>(pixels)))) ||
+        FAILED(frame->Commit()) || FAILED(encoder->Commit())) {
+        return ImageError::CannotEncode;
+    }
+    STATSTG status = {};
+    HGLOBAL global = nullptr;
+    if (FAILED(memory->Stat(&status, STATFLAG_NONAME)) || FAILED(GetHGlobalFromStream(memory.get(), &global))) {
+        return ImageError::CannotEncode;
+    }
+    const void* data = GlobalLock(global);
+    if (!data) {
+        return ImageError::CannotEncode;
+    }
+    const unsigned char* begin = static_cast<const unsigned char*>(data);
+    png->assign(begin, begin + status.cbSize.QuadPart);
+    GlobalUnlock(global);
+    return ImageError::None;
+}
+
+}  // namespace
+
+ImageError DecodeLuminance(const unsigned char* bytes, std::size_t size, LuminanceImage* image)
+{
+    ComApartment apartment;
+    ComRef<IWICImagingFactory> factory;
+    if (!MakeFactory(&factory)) {
+        return ImageError::CodecUnavailable;
+    }
+    ComRef<IWICBitmapFrameDecode> frame;
+    UINT width = 0;
+    UINT height = 0;
+    ImageError error = OpenFrame(factory.get(), bytes, size, &frame, &width, &height);
+    if (error != ImageError::None) {
+        return error;
+    }
+    WICPixelFormatGUID format = {};
+    if (FAILED(frame->GetPixelFormat(&format))) {
+        return ImageError::Malformed;
+    }
+    const std::size_t count = static_cast<std::size_t>(width) * height;
+    std::vector<float> values(count);
+    // 16-bit formats are read as they are, so a 16-bit heightmap keeps every step.
+    UINT channels = 0;
+    if (IsEqualGUID(format, GUID_WICPixelFormat16bppGray)) {
+        channels = 1;
+    } else if (IsEqualGUID(format, GUID_WICPixelFormat48bppRGB)) {
+        channels = 3;
+    } else if (IsEqualGUID(format, GUID_WICPixelFormat64bppRGBA)) {
+        channels = 4;
+    }
+    if (channels > 0) {
+        std::vector<unsigned short> words;
+        error = CopyNative(frame.get(), width, height, channels * 2, &words);
+        if (error != ImageError::None) {
+            return error;
+        }
+        const float scale = 1.0f / 65535.0f;
+        for (std::size_t i = 0; i < count; ++i) {
+            const unsigned short* pixel = &words[i * channels];
+            values[i] = channels == 1 ? pixel[0] * scale : Luminance(pixel[0], pixel[1], pixel[2], scale);
+        }
+    } else {
+        std::vector<unsigned char> pixels;
+        error = CopyBgra(factory.get(), frame.get(), width, height, &pixels);
+        if (error != ImageError::None) {
+            return error;
+        }
+        const float scale = 1.0f / 255.0f;
+        for (std::size_t i = 0; i < count; ++i) {
+            const unsigned char* pixel = &pixels[i * 4];
+            values[i] = Luminance(pixel[2], pixel[1], pixel[0], scale);
+        }
+    }
+    image->width = static_cast<int>(width);
+    image->height = static_cast<int>(height);
+    image->values = std::move(values);
+    return ImageError::None;
+}
+
+ImageError DecodeBgra(const unsigned char* bytes, std::size_t size, BgraImage* image)
+{
+    ComApartment apartment;
+    ComRef<IWICImagingFactory> factory;
+    if (!MakeFactory(&factory)) {
+        return ImageError::CodecUnavailable;
+    }
+    ComRef<IWICBitmapFrameDecode> frame;
+    UINT width = 0;
+    UINT height = 0;
+    ImageError error = OpenFrame(factory.get(), bytes, size, &frame, &width, &height);
+    if (error != ImageError::None) {
+        return error;
+    }
+    std::vector<unsigned char> pixels;
+    error = CopyBgra(factory.get(), frame.get(), width, height, &pixels);
+    if (error != ImageError::None) {
+        return error;
+    }
+    image->width = static_cast<int>(width);
+    image->height = static_cast<int>(height);
+    image->pixels = std::move(pixels);
+    return ImageError::None;
+}
+
+namespace {
+
+// WIC hands 16-bit samples over in memory order, and a PNG stores them high
+// byte first; not every implementation of the PNG encoder turns them round
+// (the decoders do). One known sample, written and read back, tells which
+// kind this system has; asked once.
+bool EncoderKeepsByteOrder()
+{
+    static const bool keeps = [] {
+        const unsigned short probe = 0x0102;
+        std::vector<unsigned char> png;
+        LuminanceImage back;
+        if (EncodePng(&probe, 1, 1, 2, GUID_WICPixelFormat16bppGray, &png) != ImageError::None ||
+            DecodeLuminance(png.data(), png.size(), &back) != ImageError::None) {
+            return false;
+        }
+        return static_cast<int>(back.values[0] * 65535.0f + 0.5f) == 0x0201;
+    }();
+    return keeps;
+}
+
+}  // namespace
+
+ImageError EncodeGrey16Png(const unsigned short* values, int width, int height, std::vector<unsigned char>* png)
+{
+    if (width <= 0 || height <= 0) {
+        return ImageError::CannotEncode;
+    }
+    const std::size_t count = static_cast<std::size_t>(width) * height;
+    std::vector<unsigned short> swapped;
+    if (EncoderKeepsByteOrder()) {
+        swapped.assign(values, values + count);
+        for (unsigned short& value : swapped) {
+            value = static_cast<unsigned short>(value << 8 | value >> 8);
+        }
+        values = swapped.data();
+    }
+    return EncodePng(values, static_cast<UINT>(width), static_cast<UINT>(height), static_cast<UINT>(width) * 2,
+                     GUID_WICPixelFormat16bppGray, png);
+}
+
+ImageError EncodeBgraPng(const BgraImage& image, std::vector<unsigned char>* png)
+{
+    const std::size_t count = static_cast<std::size_t>(image.width) * image.height;
+    if (image.width <= 0 || image.height <= 0 || image.pixels.size() != count * 4) {
+        return ImageError::CannotEncode;
+    }
+    bool opaque = true;
+    for (std::size_t i = 0; i < count && opaque; ++i) {
+        opaque = image.pixels[i * 4 + 3] == 255;
+    }
+    if (!opaque) {
+        return EncodePng(image.pixels.data(), image.width, image.height, image.width * 4, GUID_WICPixelFormat32bppBGRA,
+                         png);
+    }
+    // Rows of 24-bit pixels are padded to whole 32-bit words.
+    const UINT stride = (static_cast<UINT>(image.width) * 3 + 3) & ~3u;
+    std::vector<unsigned char> rgb(static_cast<std::size_t>(stride) * image.height);
+    for (int y = 0; y < image.height; ++y) {
+        const unsigned char* from = &image.pixels[static_cast<std::size_t>(y) * image.width * 4];
+        unsigned char* to = &rgb[static_cast<std::size_t>(y) * stride];
+        for (int x = 0; x < image.width; ++x) {
+            std::memcpy(to + x * 3, from + x * 4, 3);
+        }
+    }
+    return EncodePng(rgb.data(), image.width, image.height, stride, GUID_WICPixelFormat24bppBGR, png);
+}

@@ -1,0 +1,28 @@
+#pragma once
+
+#include "io/ImageCodec.h"
+#include "io/MapFileFormat.h"
+
+#include <vector>
+
+// The chip map from above as a picture: every cell its atlas tile, turned by
+// its quarter turns, scaled to 32 x 32 pixels, the map mirrored left to right
+// as the map edit window shows it (picture column c is map column W - 1 - c,
+// rows from the top).
+
+const int kMapPictureCellPixels = 32;
+
+// Where the chips lie in the atlas, as the 2D views cut it: `columns` x `rows`
+// tiles of 128 pixels below `rowRest` leftover rows at the top.
+struct AtlasLayout {
+    int columns;
+    int rows;
+    int rowRest;
+};
+
+// Cells whose chip the atlas does not have are black.
+BgraImage DrawMapPicture(const MapFileContents& map, const BgraImage& atlas, const AtlasLayout& layout);
+
+// DrawMapPicture as a PNG.
+ImageError EncodeMapPicture(const MapFileContents& map, const BgraImage& atlas, const AtlasLayout& layout,
+                            std::vector<unsigned char>* png);

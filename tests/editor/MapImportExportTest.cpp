@@ -1,0 +1,300 @@
+#include "editor/MapImportExport.h"
+
+#include "editor/COxelD3DTerrainEditor.h"
+#include "editor/COxelMapDataFile.h"
+#include "io/Heightmap.h"
+#include "io/MapFileDisk.h"
+#include "io/MapFileFormat.h"
+#include "scene/COxelD3DSceneBase.h"
+#include "support/DialogAnswer.h"
+#include "support/EditorSession.h"
+#include "support/GlbFile.h"
+#include "support/MessageBoxAnswer.h"
+#include "support/ScratchFolder.h"
+#include "terrain/COxelD3DTerrainChipManager.h"
+#include "terrain/COxelD3DTerrainPlane.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+enum Command { kImportHeightmap = 240, kExportHeightmap = 241, kExportGltf = 242, kExportMapPicture = 243 };
+
+std::vector<unsigned char> ReadAll(const std::string& path)
+{
+    std::vector<unsigned char> bytes;
+    EXPECT_EQ(MapFileError::None, ReadMapFileBytes(path.c_str(), &bytes)) << path;
+    return bytes;
+}
+
+void WriteAll(const std::string& path, const std::vector<unsigned char>& bytes)
+{
+    ASSERT_TRUE(WriteFileSafely(path.c_str(), bytes.data(), bytes.size()));
+}
+
+// A picture of width x height pixels, black but for one white pixel.
+std::vector<unsigned char> DotPng(int width, int height, int x, int y)
+{
+    BgraImage image;
+    image.width = width;
+    image.height = height;
+    image.pixels.assign(width * height * 4, 0);
+    for (int channel = 0; channel < 4; ++channel) {
+        image.pixels[(y * width + x) * 4 + channel] = 255;
+    }
+    for (size_t i = 3; i < image.pixels.size(); i += 4) {
+        image.pixels[i] = 255;
+    }
+    std::vector<unsigned char> png;
+    EXPECT_EQ(ImageError::None, EncodeBgraPng(image, &png));
+    return png;
+}
+
+class MapImportExportTest : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(session.ok()); }
+
+    COxelD3DTerrainEditor& editor() const { return session.editor(); }
+    COxelD3DTerrainChipManager& terrain() const { return session.terrain(); }
+
+    // A menu command whose file dialog is answered with `answer`. Whether the dialog showed.
+    bool Choose(int command, const char* title, const std::string& answer) const
+    {
+        DialogAnswer dialog(title, answer);
+        SendMessageA(session.handle(kEditMenuWindow), WM_COMMAND, command, 0);
+        return dialog.Stop();
+    }
+
+    MapFileContents Map() const
+    {
+        MapFileContents map;
+        EXPECT_TRUE(editor().m_mapFile->Gather(&map));
+        return map;
+    }
+
+    // Chips turned every way, heights from 0 to 16, a visible plane with its
+    // image and a hidden one.
+    void PaintAndRaise()
+    {
+        for (int i = 0; i < 32; ++i) {
+            terrain().SetMapChip(i, (i * 7) % 32, i % 32);
+            terrain().SetMapChipRotation(i, (i * 7) % 32, i % 4);
+            terrain().SetHeight(i, (i * 3) % 32, i / 2.0);
+            terrain().SetHeight((i * 5) % 32, i, 16.0 - i / 4.0);
+        }
+        terrain().SetHeight(10, 20, 0.0);
+        editor().AddPlane();
+        editor().AddPlane();
+        session.scene().FindPlane(0)->SetHeight(4.5f);
+        editor().SetPlaneVisible(0, 1);
+    }
+
+    EditorSession session;
+    ScratchFolder scratch{"quelmora-map-import-export-test"};
+    const std::string folder = scratch.path();
+};
+
+}  // namespace
+
+TEST_F(MapImportExportTest, TheFourItemsComeAfterTheSaveItemsAndBeforeExit)
+{
+    HMENU file = GetSubMenu(GetMenu(session.handle(kEditMenuWindow)), 0);
+    std::vector<int> ids;
+    for (int i = 0; i < GetMenuItemCount(file); ++i) {
+        ids.push_back(static_cast<int>(GetMenuItemID(file, i)));
+    }
+    // The new-map submenu has no id of its own (-1); separators have 0.
+    EXPECT_EQ((std::vector<int>{-1, 210, 220, 230, 0, 240, 241, 242, 243, 0, 100}), ids);
+}
+
+TEST_F(MapImportExportTest, ABrightPixelAtPictureColumnZeroRaisesTheMapsLastColumn)
+{
+    const std::string path = folder + "dot.png";
+    WriteAll(path, DotPng(32, 32, 0, 3));
+    EXPECT_TRUE(Choose(kImportHeightmap, "ハイトマップの読み込み", path));
+    for (int row = 0; row < 32; ++row) {
+        for (int column = 0; column < 32; ++column) {
+            ASSERT_EQ(column == 31 && row == 3 ? 16.0 : 0.0, terrain().GetHeight(column, row))
+                << column << ", " << row;
+        }
+    }
+    // Another size is resampled to the map, which keeps its size.
+    WriteAll(path, DotPng(64, 64, 0, 6));
+    EXPECT_TRUE(ImportHeightmap(&editor(), nullptr, path.c_str()));
+    EXPECT_EQ(32, terrain().m_mapWidth);
+    EXPECT_EQ(4.0, terrain().GetHeight(31, 3));  // one of the four pixels averaged into the vertex
+    EXPECT_EQ(0.0, terrain().GetHeight(30, 3));
+}
+
+TEST_F(MapImportExportTest, AnImportIsOneUndoStepAndMarksTheMapModified)
+{
+    PaintAndRaise();
+    editor().MarkSaved();
+    const MapFileContents before = Map();
+    const std::string path = folder + "dot.png";
+    WriteAll(path, DotPng(40, 24, 5, 5));
+    ASSERT_TRUE(ImportHeightmap(&editor(), nullptr, path.c_str()));
+    const MapFileContents after = Map();
+    EXPECT_FALSE(before == after);
+    EXPECT_TRUE(editor().IsModified());
+    editor().Undo();
+    EXPECT_TRUE(before == Map());
+    EXPECT_FALSE(editor().IsModified());
+    editor().Redo();
+    EXPECT_TRUE(after == Map());
+    EXPECT_TRUE(editor().IsModified());
+}
+
+TEST_F(MapImportExportTest, PicturesThatCannotBeReadAreRefusedAndTheMapStaysAsItWas)
+{
+    PaintAndRaise();
+    editor().MarkSaved();
+    const MapFileContents before = Map();
+    const std::vector<unsigned char> png = DotPng(32, 32, 4, 4);
+    const std::string text = "P2 not really a picture";
+    struct Case {
+        const char* name;
+        bool exists;
+        std::vector<unsigned char> bytes;
+        const char* says;
+    };
+    const Case cases[] = {
+        {"missing", false, {}, "開けない"},
+        {"empty", true, {}, "対応していない形式"},
+        {"text", true, std::vector<unsigned char>(text.begin(), text.end()), "対応していない形式"},
+        {"truncated", true, std::vector<unsigned char>(png.begin(), png.begin() + png.size() / 2), "壊れている"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string path = folder + c.name + ".png";
+        if (c.exists) {
+            WriteAll(path, c.bytes);
+        }
+        MessageBoxAnswer refusal;
+        EXPECT_FALSE(ImportHeightmap(&editor(), nullptr, path.c_str()));
+        EXPECT_EQ(1, refusal.count);
+        EXPECT_EQ("Error", refusal.caption);
+        EXPECT_NE(std::string::npos, refusal.text.find(c.says)) << refusal.text;
+        EXPECT_TRUE(before == Map());
+        EXPECT_FALSE(editor().IsModified());
+    }
+}
+
+TEST_F(MapImportExportTest, TheFileMenuExportsHeightsModelAndPicture)
+{
+    PaintAndRaise();
+    const std::string heightmap = folder + "heights.png";
+    const std::string model = folder + "map.glb";
+    const std::string picture = folder + "map.png";
+    EXPECT_TRUE(Choose(kExportHeightmap, "ハイトマップの書き出し", heightmap));
+    EXPECT_TRUE(Choose(kExportGltf, "glTF 形式で書き出し", model));
+    EXPECT_TRUE(Choose(kExportMapPicture, "マップ画像の書き出し", picture));
+
+    const std::vector<unsigned char> heights = ReadAll(heightmap);
+    std::vector<double> back;
+    ASSERT_EQ(ImageError::None, DecodeHeightmap(heights.data(), heights.size(), 32, 32, &back));
+    for (int row = 0; row < 32; ++row) {
+        for (int column = 0; column < 32; ++column) {
+            ASSERT_NEAR(terrain().GetHeight(column, row), back[row * 32 + column], 16.0 / 65535.0);
+        }
+    }
+
+    GlbFile glb;
+    ASSERT_TRUE(glb.Read(ReadAll(model))) << glb.error;
+    EXPECT_NE(nullptr, glb.Node("Terrain"));
+    EXPECT_NE(nullptr, glb.Node("Plane 0"));
+    EXPECT_EQ(nullptr, glb.Node("Plane 1"));
+    // The plane's DDS image went in as a PNG.
+    BgraImage planeImage;
+    const nlohmann::json& material = glb.document["materials"][glb.Primitive("Plane 0")["material"].get<int>()];
+    const int texture = material["pbrMetallicRoughness"]["baseColorTexture"]["index"];
+    const std::vector<unsigned char> planePng = glb.Image(glb.document["textures"][texture]["source"]);
+    EXPECT_EQ(ImageError::None, DecodeBgra(planePng.data(), planePng.size(), &planeImage));
+    EXPECT_GT(planeImage.width, 0);
+
+    // The picture: 32 pixels a cell; cell (0, 0) holds chip 0 turned 0 at the
+    // top right, cell (1, 7) chip 1 turned once, one column to its left. Each
+    // pixel is the mean of a 4 x 4 block of the atlas tile.
+    BgraImage shown;
+    const std::vector<unsigned char> pictureBytes = ReadAll(picture);
+    ASSERT_EQ(ImageError::None, DecodeBgra(pictureBytes.data(), pictureBytes.size(), &shown));
+    EXPECT_EQ(32 * 32, shown.width);
+    EXPECT_EQ(32 * 32, shown.height);
+    const ChipImageInfo& atlas = terrain().m_chipImage;
+    BITMAPINFO info = {};
+    info.bmiHeader = {sizeof info.bmiHeader, atlas.width, -atlas.height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    std::vector<unsigned char> atlasPixels(atlas.width * atlas.height * 4);
+    HDC screen = GetDC(nullptr);
+    GetDIBits(screen, atlas.hBitmap, 0, atlas.height, atlasPixels.data(), &info, DIB_RGB_COLORS);
+    ReleaseDC(nullptr, screen);
+    const auto blockMean = [&](int chip, int bx, int by, int channel) {
+        int sum = 0;
+        for (int y = 0; y < 4; ++y) {
+            for (int x = 0; x < 4; ++x) {
+                const int ax = chip % 8 * 128 + bx * 4 + x;
+                const int ay = chip / 8 * 128 + by * 4 + y;
+                sum += atlasPixels[(ay * atlas.width + ax) * 4 + channel];
+            }
+        }
+        return (sum + 8) / 16;
+    };
+    struct Sample {
+        int px, py;      // in the picture
+        int chip, bx, by;  // the tile's block that lands there
+    };
+    const Sample samples[] = {
+        {31 * 32 + 5, 9, 0, 5, 9},
+        {30 * 32 + 31, 7 * 32, 1, 0, 0},  // turned once: the tile's top left at the cell's top right
+        {30 * 32, 7 * 32, 1, 0, 31},
+    };
+    ASSERT_EQ(1, terrain().GetMapChip(1, 7));
+    ASSERT_EQ(1, terrain().GetMapChipRotation(1, 7));
+    for (const Sample& s : samples) {
+        for (int channel = 0; channel < 3; ++channel) {
+            EXPECT_EQ(blockMean(s.chip, s.bx, s.by, channel), shown.pixels[(s.py * shown.width + s.px) * 4 + channel])
+                << s.px << ", " << s.py << " channel " << channel;
+        }
+    }
+}
+
+TEST_F(MapImportExportTest, AFailedWriteKeepsTheOldFileAndSaysSo)
+{
+    const std::vector<unsigned char> old = {'o', 'l', 'd'};
+    using Export = bool (*)(COxelD3DTerrainEditor*, HWND, const char*);
+    for (Export write : {ExportHeightmap, ExportGltf, ExportMapPicture}) {
+        const std::string path = folder + "kept";
+        WriteAll(path, old);
+        SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY);
+        MessageBoxAnswer refusal;
+        EXPECT_FALSE(write(&editor(), nullptr, path.c_str()));
+        EXPECT_EQ("Error", refusal.caption);
+        EXPECT_NE(std::string::npos, refusal.text.find("元のファイルは変更されていません")) << refusal.text;
+        EXPECT_EQ(old, ReadAll(path));
+        SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+        EXPECT_EQ((std::vector<std::string>{"kept"}), scratch.Files());
+    }
+}
+
+// Run by the glTF-Validator's test (see CMakeLists.txt), which names a folder
+// in QUELMORA_EXPORT_SAMPLES: the model and the map's picture are left there,
+// for the validator and for a person to look at.
+TEST_F(MapImportExportTest, APaintedRaisedMapWithPlanesExportsAsGltf)
+{
+    PaintAndRaise();
+    char samples[MAX_PATH] = {};
+    GetEnvironmentVariableA("QUELMORA_EXPORT_SAMPLES", samples, MAX_PATH);
+    const std::string into = samples[0] ? std::string(samples) + "\\" : folder;
+    const std::string path = into + "painted-map.glb";
+    ASSERT_TRUE(ExportGltf(&editor(), nullptr, path.c_str()));
+    EXPECT_TRUE(ExportMapPicture(&editor(), nullptr, (into + "painted-map.png").c_str()));
+    GlbFile glb;
+    ASSERT_TRUE(glb.Read(ReadAll(path))) << glb.error;
+    const nlohmann::json& positions =
+        glb.document["accessors"][glb.Primitive("Terrain")["attributes"]["POSITION"].get<int>()];
+    EXPECT_EQ(4 * 32 * 32, positions["count"]);
+    EXPECT_EQ(16.0f, positions["max"][1].get<float>());
+    EXPECT_EQ(0.0f, positions["min"][1].get<float>());
+}

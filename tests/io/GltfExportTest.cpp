@@ -1,0 +1,202 @@
+#include "io/GltfExport.h"
+
+#include "support/GlbFile.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <array>
+#include <string>
+#include <vector>
+
+namespace {
+
+const int kSize = 16;
+
+struct Vertex {
+    std::array<float, 3> position;
+    std::array<float, 3> normal;
+    std::array<float, 2> uv;
+};
+
+// A flat 16 x 16 map at height 2 with straight-up normals and chip 0, three planes.
+MapFileContents FlatMap()
+{
+    MapFileContents map;
+    map.width = kSize;
+    map.height = kSize;
+    map.cells.resize(kSize * kSize);
+    for (int i = 0; i < kSize * kSize; ++i) {
+        MapFileCell& cell = map.cells[i];
+        cell.index = i;
+        for (int k = 0; k < 4; ++k) {
+            cell.heights[k] = 2.0;
+            cell.normals[k][1] = 1.0f;
+        }
+    }
+    map.planes.resize(3);
+    map.planes[0].y = 3.5f;
+    map.planes[0].repeat = 1;
+    map.planes[0].visible = 1;
+    map.planes[1].y = 5.0f;
+    map.planes[1].visible = 0;
+    map.planes[2].y = 6.25f;
+    map.planes[2].repeat = 0;
+    map.planes[2].visible = 1;
+    return map;
+}
+
+MapFileCell& Cell(MapFileContents& map, int column, int row)
+{
+    return map.cells[row * map.width + column];
+}
+
+class GltfExportTest : public ::testing::Test {
+protected:
+    void Export()
+    {
+        GltfAtlas atlas;
+        atlas.width = 1024;
+        atlas.height = 512;
+        atlas.png = atlasPng;
+        std::vector<GltfPlaneImage> images(3);
+        images[0].png = planePng;
+        const std::vector<unsigned char> bytes = EncodeTerrainGlb(map, atlas, images);
+        ASSERT_TRUE(glb.Read(bytes)) << glb.error;
+    }
+
+    Vertex TerrainVertex(int index) const
+    {
+        const nlohmann::json& attributes = glb.Primitive("Terrain")["attributes"];
+        const std::vector<float> p = glb.Floats(attributes["POSITION"]);
+        const std::vector<float> n = glb.Floats(attributes["NORMAL"]);
+        const std::vector<float> t = glb.Floats(attributes["TEXCOORD_0"]);
+        return {{p[index * 3], p[index * 3 + 1], p[index * 3 + 2]},
+                {n[index * 3], n[index * 3 + 1], n[index * 3 + 2]},
+                {t[index * 2], t[index * 2 + 1]}};
+    }
+
+    MapFileContents map = FlatMap();
+    std::vector<unsigned char> atlasPng = {0x89, 'P', 'N', 'G', 1, 2, 3};
+    std::vector<unsigned char> planePng = {0x89, 'P', 'N', 'G', 9, 8, 7, 6, 5};
+    GlbFile glb;
+};
+
+}  // namespace
+
+TEST_F(GltfExportTest, TerrainIsOneMeshOfFourVerticesACellFacingUp)
+{
+    Cell(map, 3, 2).heights[0] = 1.0;
+    Cell(map, 3, 2).heights[3] = 4.0;
+    Export();
+    EXPECT_EQ("2.0", glb.document["asset"]["version"]);
+    const nlohmann::json& primitive = glb.Primitive("Terrain");
+    const nlohmann::json& positions = glb.document["accessors"][primitive["attributes"]["POSITION"].get<int>()];
+    EXPECT_EQ(4 * kSize * kSize, positions["count"]);
+    EXPECT_EQ((std::vector<float>{0, 1, -16}), positions["min"].get<std::vector<float>>());
+    EXPECT_EQ((std::vector<float>{16, 4, 0}), positions["max"].get<std::vector<float>>());
+    // Every triangle turns counter-clockwise seen from above: its normal points up.
+    const std::vector<float> p = glb.Floats(primitive["attributes"]["POSITION"]);
+    const std::vector<std::uint32_t> indices = glb.Indices(primitive["indices"]);
+    ASSERT_EQ(static_cast<size_t>(6 * kSize * kSize), indices.size());
+    for (size_t t = 0; t < indices.size(); t += 3) {
+        const float* a = &p.at(indices[t] * 3);
+        const float* b = &p.at(indices[t + 1] * 3);
+        const float* c = &p.at(indices[t + 2] * 3);
+        const float upward = (b[2] - a[2]) * (c[0] - a[0]) - (b[0] - a[0]) * (c[2] - a[2]);
+        ASSERT_GT(upward, 0.0f) << "triangle " << t / 3;
+    }
+    // The atlas is embedded as given and is the terrain's base colour.
+    const int material = primitive["material"];
+    const int texture = glb.document["materials"][material]["pbrMetallicRoughness"]["baseColorTexture"]["index"];
+    EXPECT_EQ(atlasPng, glb.Image(glb.document["textures"][texture]["source"]));
+    EXPECT_EQ("image/png", glb.document["images"][0]["mimeType"]);
+}
+
+TEST_F(GltfExportTest, CellsLieAtColumnHeightMinusRowWithTheirChipTurnedAsInThePreview)
+{
+    // Chip 9 of the built-in atlas: u 0.125 .. 0.25, v 0.25 .. 0.5, its right edge first.
+    struct Case {
+        int column;
+        int row;
+        int rotation;
+        std::array<std::array<float, 2>, 4> uv;  // vertices 0..3
+    };
+    const Case cases[] = {
+        {3, 2, 0, {{{0.25f, 0.25f}, {0.25f, 0.5f}, {0.125f, 0.25f}, {0.125f, 0.5f}}}},
+        {4, 2, 1, {{{0.125f, 0.25f}, {0.25f, 0.25f}, {0.125f, 0.5f}, {0.25f, 0.5f}}}},
+        {5, 2, 2, {{{0.125f, 0.5f}, {0.125f, 0.25f}, {0.25f, 0.5f}, {0.25f, 0.25f}}}},
+        {15, 15, 3, {{{0.25f, 0.5f}, {0.125f, 0.5f}, {0.25f, 0.25f}, {0.125f, 0.25f}}}},
+    };
+    for (const Case& c : cases) {
+        MapFileCell& cell = Cell(map, c.column, c.row);
+        cell.chip = 9;
+        cell.rotation = c.rotation;
+        for (int k = 0; k < 4; ++k) {
+            cell.heights[k] = 1.0 + k + c.rotation;
+        }
+        cell.normals[1][0] = 0.0f;
+        cell.normals[1][1] = 0.6f;
+        cell.normals[1][2] = 0.8f;
+    }
+    Export();
+    for (const Case& c : cases) {
+        SCOPED_TRACE("rotation " + std::to_string(c.rotation));
+        const int first = 4 * (c.row * kSize + c.column);
+        for (int k = 0; k < 4; ++k) {
+            const Vertex v = TerrainVertex(first + k);
+            const float x = static_cast<float>(c.column + (k >= 2 ? 1 : 0));
+            const float z = static_cast<float>(c.row + (k % 2));
+            EXPECT_EQ((std::array<float, 3>{x, 1.0f + k + c.rotation, -z}), v.position) << "vertex " << k;
+            EXPECT_EQ(c.uv[k], v.uv) << "vertex " << k;
+            // z turns round with the frame.
+            const std::array<float, 3> normal = k == 1 ? std::array<float, 3>{0.0f, 0.6f, -0.8f}
+                                                       : std::array<float, 3>{0.0f, 1.0f, 0.0f};
+            for (int axis = 0; axis < 3; ++axis) {
+                EXPECT_NEAR(normal[axis], v.normal[axis], 1e-6) << "vertex " << k;
+            }
+        }
+    }
+}
+
+TEST_F(GltfExportTest, OnlyVisiblePlanesAreWrittenEachWithItsImageHeightAndRepeat)
+{
+    Export();
+    EXPECT_NE(nullptr, glb.Node("Plane 0"));
+    EXPECT_EQ(nullptr, glb.Node("Plane 1"));
+    EXPECT_NE(nullptr, glb.Node("Plane 2"));
+    EXPECT_EQ(3u, glb.document["nodes"].size());
+    EXPECT_EQ(3u, glb.document["scenes"][0]["nodes"].size());
+
+    struct Case {
+        const char* name;
+        float y;
+        float uvMax;  // 31 repeats on a 32-cell plane, 1 shows the image once
+        bool textured;
+    };
+    for (const Case& c : {Case{"Plane 0", 3.5f, 31.0f, true}, Case{"Plane 2", 6.25f, 1.0f, false}}) {
+        SCOPED_TRACE(c.name);
+        const nlohmann::json& primitive = glb.Primitive(c.name);
+        const nlohmann::json& positions = glb.document["accessors"][primitive["attributes"]["POSITION"].get<int>()];
+        EXPECT_EQ((std::vector<float>{0, c.y, -32}), positions["min"].get<std::vector<float>>());
+        EXPECT_EQ((std::vector<float>{32, c.y, 0}), positions["max"].get<std::vector<float>>());
+        const std::vector<float> uv = glb.Floats(primitive["attributes"]["TEXCOORD_0"]);
+        EXPECT_EQ(c.uvMax, *std::max_element(uv.begin(), uv.end()));
+        const nlohmann::json& material = glb.document["materials"][primitive["material"].get<int>()];
+        EXPECT_EQ("BLEND", material["alphaMode"]);
+        EXPECT_EQ(true, material["doubleSided"]);
+        const bool textured = material["pbrMetallicRoughness"].contains("baseColorTexture");
+        ASSERT_EQ(c.textured, textured);
+        if (textured) {
+            const int texture = material["pbrMetallicRoughness"]["baseColorTexture"]["index"];
+            EXPECT_EQ(planePng, glb.Image(glb.document["textures"][texture]["source"]));
+        }
+    }
+}
+
+TEST(GltfExport, AMapWithoutItsCellsGivesNoFile)
+{
+    MapFileContents map = FlatMap();
+    map.cells.pop_back();
+    EXPECT_TRUE(EncodeTerrainGlb(map, GltfAtlas(), {}).empty());
+}

@@ -1,0 +1,234 @@
+#include "io/Heightmap.h"
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace {
+
+// Written by another program (ImageMagick), so the reader is checked against
+// more than the writer's own idea of the format.
+// 4 x 1, 16-bit grey: 0, 1, 0x1234, 65535.
+const unsigned char kGrey16Png[] = {
+    0x89, 0x50, 0x4e, 0x47, 0x0d, 0x0a, 0x1a, 0x0a, 0x00, 0x00, 0x00, 0x0d, 0x49, 0x48, 0x44, 0x52, 0x00, 0x00,
+    0x00, 0x04, 0x00, 0x00, 0x00, 0x01, 0x10, 0x00, 0x00, 0x00, 0x00, 0x8c, 0xc7, 0x8c, 0x52, 0x00, 0x00, 0x00,
+    0x11, 0x49, 0x44, 0x41, 0x54, 0x08, 0xd7, 0x63, 0x60, 0x60, 0x60, 0x60, 0x14, 0x32, 0xf9, 0xff, 0x1f, 0x00,
+    0x03, 0xef, 0x02, 0x46, 0xe4, 0x80, 0x4e, 0xf8, 0x00, 0x00, 0x00, 0x00, 0x49, 0x45, 0x4e, 0x44, 0xae, 0x42,
+    0x60, 0x82};
+// 4 x 1, 8-bit grey: 0, 51, 128, 255.
+const unsigned char kGrey8Png[] = {
+    0x89, 0x50, 0x4e, 0x47, 0x0d, 0x0a, 0x1a, 0x0a, 0x00, 0x00, 0x00, 0x0d, 0x49, 0x48, 0x44, 0x52, 0x00, 0x00,
+    0x00, 0x04, 0x00, 0x00, 0x00, 0x01, 0x08, 0x00, 0x00, 0x00, 0x00, 0xdc, 0x57, 0x50, 0x11, 0x00, 0x00, 0x00,
+    0x0d, 0x49, 0x44, 0x41, 0x54, 0x08, 0xd7, 0x63, 0x60, 0x30, 0x6e, 0xf8, 0x0f, 0x00, 0x02, 0x9d, 0x01, 0xb3,
+    0x71, 0x27, 0x31, 0xd2, 0x00, 0x00, 0x00, 0x00, 0x49, 0x45, 0x4e, 0x44, 0xae, 0x42, 0x60, 0x82};
+// 2 x 1, 16-bit RGB: pure red, pure blue.
+const unsigned char kRgb16Png[] = {
+    0x89, 0x50, 0x4e, 0x47, 0x0d, 0x0a, 0x1a, 0x0a, 0x00, 0x00, 0x00, 0x0d, 0x49, 0x48, 0x44, 0x52, 0x00, 0x00,
+    0x00, 0x02, 0x00, 0x00, 0x00, 0x01, 0x10, 0x02, 0x00, 0x00, 0x00, 0x2b, 0xd0, 0x34, 0x9e, 0x00, 0x00, 0x00,
+    0x10, 0x49, 0x44, 0x41, 0x54, 0x08, 0xd7, 0x63, 0xf8, 0xff, 0x9f, 0x01, 0x0a, 0xfe, 0xff, 0x07, 0x00, 0x19,
+    0xf3, 0x03, 0xfd, 0x83, 0x66, 0x6f, 0xeb, 0x00, 0x00, 0x00, 0x00, 0x49, 0x45, 0x4e, 0x44, 0xae, 0x42, 0x60, 0x82};
+
+std::vector<unsigned char> Bytes(const unsigned char* data, size_t size)
+{
+    return std::vector<unsigned char>(data, data + size);
+}
+
+// A bottom-up BMP of `bits` (8 with a grey palette, 24 or 32) whose pixel
+// (x, y) from the top has the colour 0xRRGGBB.
+std::vector<unsigned char> Bmp(int bits, int width, int height, const std::function<unsigned(int, int)>& colour)
+{
+    const int stride = (width * bits / 8 + 3) & ~3;
+    const int paletteSize = bits == 8 ? 256 * 4 : 0;
+    BITMAPFILEHEADER file = {};
+    BITMAPINFOHEADER info = {};
+    file.bfType = 0x4D42;
+    file.bfOffBits = sizeof file + sizeof info + paletteSize;
+    file.bfSize = file.bfOffBits + stride * height;
+    info.biSize = sizeof info;
+    info.biWidth = width;
+    info.biHeight = height;
+    info.biPlanes = 1;
+    info.biBitCount = static_cast<WORD>(bits);
+    info.biCompression = BI_RGB;
+    std::vector<unsigned char> bytes(file.bfSize);
+    std::memcpy(bytes.data(), &file, sizeof file);
+    std::memcpy(bytes.data() + sizeof file, &info, sizeof info);
+    for (int i = 0; i < paletteSize / 4; ++i) {
+        unsigned char* entry = &bytes[sizeof file + sizeof info + i * 4];
+        entry[0] = entry[1] = entry[2] = static_cast<unsigned char>(i);
+    }
+    for (int y = 0; y < height; ++y) {
+        unsigned char* row = &bytes[file.bfOffBits + (height - 1 - y) * stride];
+        for (int x = 0; x < width; ++x) {
+            const unsigned c = colour(x, y);
+            if (bits == 8) {
+                row[x] = static_cast<unsigned char>(c & 0xFF);
+                continue;
+            }
+            unsigned char* pixel = row + x * bits / 8;
+            pixel[0] = c & 0xFF;
+            pixel[1] = (c >> 8) & 0xFF;
+            pixel[2] = (c >> 16) & 0xFF;
+            if (bits == 32) {
+                pixel[3] = 0;  // BI_RGB's fourth byte carries no alpha
+            }
+        }
+    }
+    return bytes;
+}
+
+std::vector<unsigned char> Png(const BgraImage& image)
+{
+    std::vector<unsigned char> png;
+    EXPECT_EQ(ImageError::None, EncodeBgraPng(image, &png));
+    return png;
+}
+
+BgraImage Picture(int width, int height, const std::function<unsigned(int, int)>& colour, unsigned char alpha = 255)
+{
+    BgraImage image;
+    image.width = width;
+    image.height = height;
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            const unsigned c = colour(x, y);
+            image.pixels.insert(image.pixels.end(), {static_cast<unsigned char>(c & 0xFF),
+                                                     static_cast<unsigned char>((c >> 8) & 0xFF),
+                                                     static_cast<unsigned char>((c >> 16) & 0xFF), alpha});
+        }
+    }
+    return image;
+}
+
+LuminanceImage Row(const std::vector<float>& values)
+{
+    return {static_cast<int>(values.size()), 1, values};
+}
+
+}  // namespace
+
+TEST(Heightmap, ExportThenImportGivesBackEveryHeightForEveryMapSize)
+{
+    for (int size : {16, 32, 64}) {
+        SCOPED_TRACE(size);
+        std::vector<double> heights(size * size);
+        for (size_t i = 0; i < heights.size(); ++i) {
+            heights[i] = (i * 7919 % 1601) / 100.0;  // 0 .. 16 in uneven steps
+        }
+        heights[0] = 0.0;
+        heights[1] = 16.0;
+        std::vector<unsigned char> png;
+        ASSERT_EQ(ImageError::None, EncodeHeightmap(heights, size, size, &png));
+        // A 16-bit greyscale PNG of one pixel a vertex, read from its header.
+        ASSERT_GT(png.size(), 26u);
+        EXPECT_EQ(size, png[19]);
+        EXPECT_EQ(size, png[23]);
+        EXPECT_EQ(16, png[24]);  // bit depth
+        EXPECT_EQ(0, png[25]);   // colour type: grey
+        std::vector<double> back;
+        ASSERT_EQ(ImageError::None, DecodeHeightmap(png.data(), png.size(), size, size, &back));
+        ASSERT_EQ(heights.size(), back.size());
+        for (size_t i = 0; i < heights.size(); ++i) {
+            ASSERT_NEAR(heights[i], back[i], 16.0 / 65535.0) << "vertex " << i;
+        }
+    }
+}
+
+TEST(Heightmap, PicturesOfEveryFormatGiveTheirBrightnessAsHeight)
+{
+    const double red = 0.2126 * 16;
+    const double blue = 0.0722 * 16;
+    const double green = 0.7152 * 16;
+    const auto ramp = [](int x, int) { return 0x010101u * static_cast<unsigned>(x * 85); };  // 0, 85, 170, 255
+    const auto colours = [](int x, int) { return std::vector<unsigned>{0xFF0000, 0x00FF00, 0x0000FF, 0xFFFFFF}[x]; };
+    struct Case {
+        const char* name;
+        std::vector<unsigned char> bytes;
+        std::vector<double> heights;  // picture columns from the left, so map columns from the right
+    };
+    const std::vector<double> rampHeights = {0.0, 85 * 16 / 255.0, 170 * 16 / 255.0, 16.0};
+    const std::vector<double> colourHeights = {red, green, blue, 16.0};
+    const Case cases[] = {
+        {"16-bit grey PNG", Bytes(kGrey16Png, sizeof kGrey16Png), {0.0, 16 / 65535.0, 0x1234 * 16 / 65535.0, 16.0}},
+        {"8-bit grey PNG", Bytes(kGrey8Png, sizeof kGrey8Png), {0.0, 51 * 16 / 255.0, 128 * 16 / 255.0, 16.0}},
+        {"16-bit colour PNG", Bytes(kRgb16Png, sizeof kRgb16Png), {red, blue}},
+        {"8-bit colour PNG", Png(Picture(4, 1, colours)), colourHeights},
+        {"8-bit colour PNG with alpha", Png(Picture(4, 1, colours, 40)), colourHeights},
+        {"8-bit BMP", Bmp(8, 4, 1, ramp), rampHeights},
+        {"24-bit BMP", Bmp(24, 4, 1, colours), colourHeights},
+        {"32-bit BMP", Bmp(32, 4, 1, colours), colourHeights},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const int width = static_cast<int>(c.heights.size());
+        std::vector<double> heights;
+        ASSERT_EQ(ImageError::None, DecodeHeightmap(c.bytes.data(), c.bytes.size(), width, 1, &heights));
+        for (int i = 0; i < width; ++i) {
+            EXPECT_NEAR(c.heights[i], heights[width - 1 - i], 1e-4) << "picture column " << i;
+        }
+    }
+}
+
+TEST(Heightmap, PicturesOfAnotherSizeAreAveragedOrInterpolated)
+{
+    struct Case {
+        const char* name;
+        std::vector<float> pixels;
+        int width;
+        std::vector<double> heights;  // by picture column (map column width - 1 - i), in sixteenths
+    };
+    const Case cases[] = {
+        {"the same size maps pixel for pixel", {0.25f, 0.5f, 1.0f}, 3, {0.25, 0.5, 1.0}},
+        {"twice as wide: the mean of two pixels", {0.0f, 0.5f, 1.0f, 1.0f, 0.25f, 0.75f}, 3, {0.25, 1.0, 0.5}},
+        {"one and a half times as wide: weighted by cover", {0.0f, 0.75f, 0.375f}, 2, {0.25, 0.5}},
+        {"half as wide: linear between pixel centres, edges held",
+         {0.0f, 1.0f},
+         4,
+         {0.0, 0.25, 0.75, 1.0}},
+        {"a single pixel fills the map", {0.5f}, 3, {0.5, 0.5, 0.5}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        // Each row of the map is the same picture row: one row stretched down.
+        const std::vector<double> heights = HeightsFromLuminance(Row(c.pixels), c.width, 2);
+        ASSERT_EQ(static_cast<size_t>(c.width * 2), heights.size());
+        for (int row = 0; row < 2; ++row) {
+            for (int i = 0; i < c.width; ++i) {
+                EXPECT_NEAR(c.heights[i] * 16, heights[row * c.width + (c.width - 1 - i)], 1e-5)
+                    << "row " << row << ", picture column " << i;
+            }
+        }
+    }
+    // Down the columns the same rules hold: 4 picture rows to 2 map rows.
+    const LuminanceImage tall = {1, 4, {0.0f, 1.0f, 0.5f, 0.5f}};
+    EXPECT_EQ((std::vector<double>{8.0, 8.0}), HeightsFromLuminance(tall, 1, 2));
+}
+
+TEST(Heightmap, FilesThatAreNoPictureAreRefusedWithTheirReason)
+{
+    const std::vector<unsigned char> png = Png(Picture(8, 8, [](int x, int y) { return 0x010101u * (x * 30 + y); }));
+    const std::string text = "not a picture at all, just some words";
+    struct Case {
+        const char* name;
+        std::vector<unsigned char> bytes;
+        ImageError error;
+    };
+    const Case cases[] = {
+        {"empty", {}, ImageError::UnsupportedFormat},
+        {"text", std::vector<unsigned char>(text.begin(), text.end()), ImageError::UnsupportedFormat},
+        {"PNG cut after its header", std::vector<unsigned char>(png.begin(), png.begin() + 40), ImageError::Malformed},
+        {"PNG cut in its pixels", std::vector<unsigned char>(png.begin(), png.end() - 20), ImageError::Malformed},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::vector<double> heights = {1.0};
+        EXPECT_EQ(c.error, DecodeHeightmap(c.bytes.data(), c.bytes.size(), 16, 16, &heights));
+        EXPECT_EQ(std::vector<double>{1.0}, heights);
+    }
+}

@@ -1,0 +1,113 @@
+#include "io/MapPicture.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+// An atlas of 8 x 4 chips whose every 4 x 4 block is one colour: blue is the
+// chip, green the block's column and red its row within the chip, so a pixel
+// of the picture tells which chip and which part of it landed there.
+BgraImage BlockAtlas()
+{
+    BgraImage atlas;
+    atlas.width = 1024;
+    atlas.height = 512;
+    atlas.pixels.resize(1024 * 512 * 4);
+    for (int y = 0; y < 512; ++y) {
+        for (int x = 0; x < 1024; ++x) {
+            unsigned char* pixel = &atlas.pixels[(y * 1024 + x) * 4];
+            pixel[0] = static_cast<unsigned char>(y / 128 * 8 + x / 128);
+            pixel[1] = static_cast<unsigned char>(x % 128 / 4);
+            pixel[2] = static_cast<unsigned char>(y % 128 / 4);
+            pixel[3] = 0;  // as a GDI bitmap gives it
+        }
+    }
+    return atlas;
+}
+
+unsigned PixelAt(const BgraImage& picture, int x, int y)
+{
+    const unsigned char* p = &picture.pixels[(static_cast<size_t>(y) * picture.width + x) * 4];
+    return p[0] | p[1] << 8 | p[2] << 16 | static_cast<unsigned>(p[3]) << 24;
+}
+
+// What the atlas block (column, row) of `chip` shows, opaque.
+unsigned Block(int chip, int column, int row)
+{
+    return chip | column << 8 | row << 16 | 0xFF000000u;
+}
+
+MapFileContents Map(int size)
+{
+    MapFileContents map;
+    map.width = size;
+    map.height = size;
+    map.cells.resize(size * size);
+    return map;
+}
+
+const AtlasLayout kBuiltIn = {8, 4, 0};
+
+}  // namespace
+
+TEST(MapPicture, EachCellIsItsTileMirroredAsTheMapEditWindowAndTurnedClockwise)
+{
+    MapFileContents map = Map(16);
+    // Cell (2, 5) lies in picture column 13; its tile's corners go where the
+    // map edit window puts them.
+    struct Case {
+        int rotation;
+        unsigned topLeft;
+        unsigned topRight;
+        unsigned bottomLeft;
+    };
+    const Case cases[] = {
+        {0, Block(11, 0, 0), Block(11, 31, 0), Block(11, 0, 31)},
+        {1, Block(11, 0, 31), Block(11, 0, 0), Block(11, 31, 31)},
+        {2, Block(11, 31, 31), Block(11, 0, 31), Block(11, 31, 0)},
+        {3, Block(11, 31, 0), Block(11, 31, 31), Block(11, 0, 0)},
+        {5, Block(11, 0, 0), Block(11, 31, 0), Block(11, 0, 31)},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE("rotation " + std::to_string(c.rotation));
+        map.cells[5 * 16 + 2].chip = 11;
+        map.cells[5 * 16 + 2].rotation = c.rotation;
+        const BgraImage picture = DrawMapPicture(map, BlockAtlas(), kBuiltIn);
+        ASSERT_EQ(16 * 32, picture.width);
+        ASSERT_EQ(16 * 32, picture.height);
+        const int left = 13 * 32;
+        const int top = 5 * 32;
+        EXPECT_EQ(c.topLeft, PixelAt(picture, left, top));
+        EXPECT_EQ(c.topRight, PixelAt(picture, left + 31, top));
+        EXPECT_EQ(c.bottomLeft, PixelAt(picture, left, top + 31));
+        // Its neighbours keep chip 0, unturned: map column 0 at the right edge.
+        EXPECT_EQ(Block(0, 0, 0), PixelAt(picture, left - 32, top));
+        EXPECT_EQ(Block(0, 31, 31), PixelAt(picture, 16 * 32 - 1, 16 * 32 - 1));
+    }
+}
+
+TEST(MapPicture, TilesAreScaledByAveragingAndMissingChipsAreBlack)
+{
+    // Chip 0's columns alternate between two greys: each 4-pixel block averages them.
+    BgraImage atlas = BlockAtlas();
+    for (int y = 0; y < 128; ++y) {
+        for (int x = 0; x < 128; ++x) {
+            unsigned char* p = &atlas.pixels[(y * 1024 + x) * 4];
+            p[0] = p[1] = p[2] = static_cast<unsigned char>(x % 2 ? 200 : 100);
+        }
+    }
+    MapFileContents map = Map(16);
+    map.cells[0].chip = 0;
+    map.cells[1].chip = 32;  // the built-in atlas has 32 chips
+    map.cells[2].chip = -1;
+    const BgraImage picture = DrawMapPicture(map, atlas, kBuiltIn);
+    EXPECT_EQ(0xFF969696u, PixelAt(picture, 15 * 32 + 7, 9));  // 100 and 200 averaged: 150
+    EXPECT_EQ(0xFF000000u, PixelAt(picture, 14 * 32 + 16, 16));
+    EXPECT_EQ(0xFF000000u, PixelAt(picture, 13 * 32 + 16, 16));
+    // A picture of an atlas row rest starts its chips below the rest, as the 2D views do.
+    const BgraImage shifted = DrawMapPicture(Map(16), BlockAtlas(), AtlasLayout{8, 3, 128});
+    EXPECT_EQ(Block(8, 0, 0), PixelAt(shifted, 15 * 32, 0));
+}

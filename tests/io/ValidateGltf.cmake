@@ -1,0 +1,24 @@
+# Runs quelmora_tests' glTF export of a painted, raised map with planes, with
+# the file written to OUT/painted-map.glb (and the map's picture beside it),
+# then the Khronos glTF-Validator on it. Fails when the export fails or the
+# report has any error; the report is left beside the file
+# (painted-map.report.json).
+#   cmake -DEMULATOR=... -DTESTS=... -DNODE=... -DVALIDATOR=... -DOUT=... -P ValidateGltf.cmake
+if(NOT NODE OR NOT EXISTS "${VALIDATOR}")
+  message(FATAL_ERROR "The glTF-Validator is not installed (node: '${NODE}', runner: '${VALIDATOR}'); "
+                      "scripts/test installs it.")
+endif()
+file(MAKE_DIRECTORY "${OUT}")
+set(sample "${OUT}/painted-map.glb")
+file(REMOVE "${sample}")
+execute_process(
+  COMMAND ${CMAKE_COMMAND} -E env QUELMORA_EXPORT_SAMPLES=${OUT}
+          ${EMULATOR} ${TESTS} --gtest_filter=MapImportExportTest.APaintedRaisedMapWithPlanesExportsAsGltf
+  RESULT_VARIABLE exported)
+if(NOT exported EQUAL 0 OR NOT EXISTS "${sample}")
+  message(FATAL_ERROR "The export of the painted map failed (${exported}).")
+endif()
+execute_process(COMMAND ${NODE} ${VALIDATOR} ${sample} ${OUT}/painted-map.report.json RESULT_VARIABLE valid)
+if(NOT valid EQUAL 0)
+  message(FATAL_ERROR "The glTF-Validator found errors in ${sample}.")
+endif()
