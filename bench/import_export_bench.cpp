@@ -30,25 +30,6 @@ const int kRepeats = 10;
 const int kMapSize = 64;
 const int kPlanes = 4;
 
-struct Timing {
-    double median;
-    double best;
-};
-
-// `kRepeats` runs of `work`, in milliseconds: the best run is the cost on a
-// quiet machine, the median what a shared one adds.
-template <class Work>
-Timing Measure(Work work)
-{
-    const std::vector<double> times = SortedRunTimesMs(kRepeats, work);
-    return Timing{times[times.size() / 2], times[0]};
-}
-
-void Print(const char* what, const Timing& timing, const char* target)
-{
-    std::printf("%-40s %8.2f %8.2f   %s\n", what, timing.median, timing.best, target);
-}
-
 long long FileSize(const std::string& path)
 {
     WIN32_FILE_ATTRIBUTE_DATA data = {};
@@ -102,16 +83,16 @@ int main()
     std::printf("Import and export, %dx%d map with %d visible planes, %d runs (ms)\n", kMapSize, kMapSize, kPlanes,
                 kRepeats);
     std::printf("%-40s %8s %8s\n", "", "median", "best");
-    Print("heightmap export", Measure([&] { ExportHeightmap(&editor, nullptr, heightmap.c_str()); }), "(target 100)");
-    Print("heightmap import", Measure([&] { ImportHeightmap(&editor, nullptr, heightmap.c_str()); }), "(target 100)");
+    PrintTiming("heightmap export", TimeRuns(kRepeats, [&] { ExportHeightmap(&editor, nullptr, heightmap.c_str()); }), "(target 100)");
+    PrintTiming("heightmap import", TimeRuns(kRepeats, [&] { ImportHeightmap(&editor, nullptr, heightmap.c_str()); }), "(target 100)");
     std::vector<unsigned char> bytes;
     ReadMapFileBytes(heightmap.c_str(), &bytes);
-    Print("  of which reading the picture", Measure([&] {
+    PrintTiming("  of which reading the picture", TimeRuns(kRepeats, [&] {
               std::vector<double> heights;
               DecodeHeightmap(bytes.data(), bytes.size(), kMapSize, kMapSize, &heights);
           }),
           "");
-    Print("glTF export", Measure([&] { ExportGltf(&editor, nullptr, model.c_str()); }), "(target 300)");
+    PrintTiming("glTF export", TimeRuns(kRepeats, [&] { ExportGltf(&editor, nullptr, model.c_str()); }), "(target 300)");
     BgraImage atlas;
     atlas.width = terrain.m_chipImage.width;
     atlas.height = terrain.m_chipImage.height;
@@ -124,18 +105,18 @@ int main()
     for (size_t i = 3; i < atlas.pixels.size(); i += 4) {
         atlas.pixels[i] = 255;
     }
-    Print("  of which encoding the atlas PNG", Measure([&] {
+    PrintTiming("  of which encoding the atlas PNG", TimeRuns(kRepeats, [&] {
               std::vector<unsigned char> png;
               EncodeBgraPng(atlas, &png);
           }),
           "");
-    Print("map picture export", Measure([&] { ExportMapPicture(&editor, nullptr, picture.c_str()); }),
+    PrintTiming("map picture export", TimeRuns(kRepeats, [&] { ExportMapPicture(&editor, nullptr, picture.c_str()); }),
           "(target 300)");
     std::vector<unsigned char> pictureBytes;
     ReadMapFileBytes(picture.c_str(), &pictureBytes);
     BgraImage drawn;
     DecodeBgra(pictureBytes.data(), pictureBytes.size(), &drawn);
-    Print("  of which encoding the PNG", Measure([&] {
+    PrintTiming("  of which encoding the PNG", TimeRuns(kRepeats, [&] {
               std::vector<unsigned char> png;
               EncodeBgraPng(drawn, &png);
           }),

@@ -28,25 +28,6 @@ const int kRepeats = 10;
 const int kMapSize = 64;
 const int kPlanes = 4;
 
-struct Timing {
-    double median;
-    double best;
-};
-
-// `kRepeats` runs of `work`, in milliseconds. The best run shows the cost on a
-// quiet machine; the median how much other work on a shared one adds.
-template <class Work>
-Timing Measure(Work work)
-{
-    const std::vector<double> times = SortedRunTimesMs(kRepeats, work);
-    return Timing{times[times.size() / 2], times[0]};
-}
-
-void Print(const char* what, const Timing& timing, const char* target)
-{
-    std::printf("%-40s %8.2f %8.2f   %s\n", what, timing.median, timing.best, target);
-}
-
 // Every cell different: heights, chips and turns vary across the map.
 void MakeVariedMap(COxelD3DTerrainEditor& editor, COxelD3DSceneBase& scene)
 {
@@ -87,16 +68,16 @@ int main()
 
     std::printf("Map file, %dx%d map with %d planes, %d runs (ms)\n", kMapSize, kMapSize, kPlanes, kRepeats);
     std::printf("%-40s %8s %8s\n", "", "median", "best");
-    Print("save", Measure([&] { file.Save(path.c_str()); }), "(target 50)");
-    Print("open, end to end", Measure([&] { file.Load(path.c_str()); }), "(target 200)");
-    Print("  of which reading and checking", Measure([&] {
+    PrintTiming("save", TimeRuns(kRepeats, [&] { file.Save(path.c_str()); }), "(target 50)");
+    PrintTiming("open, end to end", TimeRuns(kRepeats, [&] { file.Load(path.c_str()); }), "(target 200)");
+    PrintTiming("  of which reading and checking", TimeRuns(kRepeats, [&] {
               MapFileContents map;
               LoadMapFile(path.c_str(), &map);
           }),
           "");
     // The new map that opening starts with: the grid and the built-in atlas made
     // again, and the five windows refreshed.
-    Print("  of which the new map", Measure([&] { editor.NewMap(kMapSize, kMapSize); }), "");
+    PrintTiming("  of which the new map", TimeRuns(kRepeats, [&] { editor.NewMap(kMapSize, kMapSize); }), "");
 
     MapFileContents largest = SampleMap(kMapSize, kMaxMapFilePlanes, kMaxMapFileBillboards);
     CopyMapFileText(largest.atlasFile, "IDB_MAPCHIP");

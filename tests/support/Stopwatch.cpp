@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <cstdio>
+
 double SecondsNow()
 {
     static LARGE_INTEGER frequency = {};
@@ -27,4 +29,9 @@ double ProcessCpuSecondsNow()
                1e-7;
     };
     return seconds(kernel) + seconds(user);
+}
+
+void PrintTiming(const char* what, const RunTiming& timing, const char* target)
+{
+    std::printf("%-40s %8.2f %8.2f   %s\n", what, timing.median, timing.best, target);
 }

@@ -23,3 +23,20 @@ std::vector<double> SortedRunTimesMs(int repeats, Work work)
     std::sort(times.begin(), times.end());
     return times;
 }
+
+// The median and the best of `repeats` runs of `work`, in milliseconds: the best
+// run is the cost on a quiet machine, the median what a shared one adds.
+struct RunTiming {
+    double median;
+    double best;
+};
+
+template <class Work>
+RunTiming TimeRuns(int repeats, Work work)
+{
+    const std::vector<double> times = SortedRunTimesMs(repeats, work);
+    return RunTiming{times[times.size() / 2], times[0]};
+}
+
+// One row of a benchmark's table: what was timed, median, best and its target.
+void PrintTiming(const char* what, const RunTiming& timing, const char* target);
