@@ -128,41 +128,23 @@ void COxelD3DHeightWnd::OnStrokeMouse(UINT message, POINT at)
     const int width = editor->m_mapWidth;
     const int height = editor->m_mapHeight;
     // While the stroke holds the mouse, the pointer may be outside the window.
-    const bool inside = at.x >= 0 && at.y >= 0 && at.x < kSquare * width && at.y < kSquare * height;
-    if (inside) {
+    if (at.x >= 0 && at.y >= 0 && at.x < kSquare * width && at.y < kSquare * height) {
         editor->PlaceCursor(MirroredGridColumn(at.x / kSquare, width), at.y / kSquare);
     }
-    std::vector<GridPoint> squares;
-    switch (message) {
-    case WM_LBUTTONDOWN:
-    case WM_RBUTTONDOWN:
-        if (m_stroke.Active()) {
-            m_stroke.End();
-            EndPaintAction(*editor);
-        }
-        if (!inside) {
-            return;
-        }
-        m_strokeStart = editor->m_terrain->GetHeight(MirroredGridColumn(at.x / kSquare, width), at.y / kSquare);
-        BeginPaintAction(*editor);
-        squares = m_stroke.Begin(message, at, kSquare, kSquare, width, height);
-        SetCapture(m_hWnd);
-        break;
-    case WM_MOUSEMOVE:
-        squares = m_stroke.MoveTo(at);
-        break;
-    case WM_LBUTTONUP:
-    case WM_RBUTTONUP:
-        if (!m_stroke.Active() || (m_stroke.Button() == WM_LBUTTONDOWN) != (message == WM_LBUTTONUP)) {
-            return;
-        }
-        squares = m_stroke.MoveTo(at);
-        break;
-    default:
+    const COxelPaintStroke::Event event = m_stroke.Follow(message, at, kSquare, kSquare, width, height);
+    if (event.interrupted) {
+        EndPaintAction(*editor);
+    }
+    if (!event.handled) {
         return;
     }
-    EditSquares(squares, m_stroke.Button() == WM_RBUTTONDOWN, m_strokeStart);
-    if (message == WM_LBUTTONUP || message == WM_RBUTTONUP) {
+    if (event.begins) {
+        m_strokeStart = editor->m_terrain->GetHeight(MirroredGridColumn(at.x / kSquare, width), at.y / kSquare);
+        BeginPaintAction(*editor);
+        SetCapture(m_hWnd);
+    }
+    EditSquares(event.squares, m_stroke.Button() == WM_RBUTTONDOWN, m_strokeStart);
+    if (event.ends) {
         m_stroke.End();
         if (GetCapture() == m_hWnd) {
             ReleaseCapture();

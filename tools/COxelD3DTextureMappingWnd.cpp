@@ -247,41 +247,23 @@ void COxelD3DTextureMappingWnd::OnStrokeMouse(UINT message, POINT at)
     const int width = editor->m_mapWidth;
     const int height = editor->m_mapHeight;
     // While the stroke holds the mouse, the pointer may be outside the window.
-    const bool inside = at.x >= 0 && at.y >= 0 && at.x < m_cellWidth * width && at.y < m_cellHeight * height;
-    if (inside) {
+    if (at.x >= 0 && at.y >= 0 && at.x < m_cellWidth * width && at.y < m_cellHeight * height) {
         editor->PlaceCursor(MirroredGridColumn(at.x / m_cellWidth, width), at.y / m_cellHeight);
     }
-    std::vector<GridPoint> squares;
-    switch (message) {
-    case WM_LBUTTONDOWN:
-    case WM_RBUTTONDOWN:
-        if (m_stroke.Active()) {
-            m_stroke.End();
-            EndPaintAction(*editor);
-        }
-        if (!inside) {
-            return;
-        }
-        BeginPaintAction(*editor);
-        m_turned.assign(static_cast<size_t>(width) * height, 0);
-        squares = m_stroke.Begin(message, at, m_cellWidth, m_cellHeight, width, height);
-        SetCapture(m_hWnd);
-        break;
-    case WM_MOUSEMOVE:
-        squares = m_stroke.MoveTo(at);
-        break;
-    case WM_LBUTTONUP:
-    case WM_RBUTTONUP:
-        if (!m_stroke.Active() || (m_stroke.Button() == WM_LBUTTONDOWN) != (message == WM_LBUTTONUP)) {
-            return;
-        }
-        squares = m_stroke.MoveTo(at);
-        break;
-    default:
+    const COxelPaintStroke::Event event = m_stroke.Follow(message, at, m_cellWidth, m_cellHeight, width, height);
+    if (event.interrupted) {
+        EndPaintAction(*editor);
+    }
+    if (!event.handled) {
         return;
     }
-    EditSquares(squares, m_stroke.Button() == WM_RBUTTONDOWN);
-    if (message == WM_LBUTTONUP || message == WM_RBUTTONUP) {
+    if (event.begins) {
+        BeginPaintAction(*editor);
+        m_turned.assign(static_cast<size_t>(width) * height, 0);
+        SetCapture(m_hWnd);
+    }
+    EditSquares(event.squares, m_stroke.Button() == WM_RBUTTONDOWN);
+    if (event.ends) {
         m_stroke.End();
         m_turned.clear();
         if (GetCapture() == m_hWnd) {

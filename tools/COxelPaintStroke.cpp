@@ -5,6 +5,41 @@ COxelPaintStroke::COxelPaintStroke()
 {
 }
 
+COxelPaintStroke::Event COxelPaintStroke::Follow(UINT message, POINT at, int squareWidth, int squareHeight,
+                                                 int columns, int rows)
+{
+    Event event;
+    switch (message) {
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+        if (Active()) {
+            End();
+            event.interrupted = true;
+        }
+        if (at.x < 0 || at.y < 0 || at.x >= squareWidth * columns || at.y >= squareHeight * rows) {
+            return event;
+        }
+        event.begins = true;
+        event.squares = Begin(message, at, squareWidth, squareHeight, columns, rows);
+        break;
+    case WM_MOUSEMOVE:
+        event.squares = MoveTo(at);
+        break;
+    case WM_LBUTTONUP:
+    case WM_RBUTTONUP:
+        if (!Active() || (m_button == WM_LBUTTONDOWN) != (message == WM_LBUTTONUP)) {
+            return event;
+        }
+        event.ends = true;
+        event.squares = MoveTo(at);
+        break;
+    default:
+        return event;
+    }
+    event.handled = true;
+    return event;
+}
+
 std::vector<GridPoint> COxelPaintStroke::Begin(UINT button, POINT at, int squareWidth, int squareHeight, int columns,
                                                int rows)
 {

@@ -12,7 +12,24 @@
 // per stroke. Squares are the view's, not the grid's.
 class COxelPaintStroke {
 public:
+    // What one mouse message means for a window that paints with strokes.
+    struct Event {
+        // A press came while an earlier stroke was still held: that stroke is over.
+        bool interrupted = false;
+        // The window acts on `squares`: the message belongs to the stroke.
+        bool handled = false;
+        bool begins = false;
+        // A release of the stroke's button: the window ends the stroke after acting.
+        bool ends = false;
+        std::vector<GridPoint> squares;
+    };
+
     COxelPaintStroke();
+
+    // Follows a mouse message at pixel `at` of a view of `columns` x `rows`
+    // squares: a press inside the view begins a stroke, a move extends it, a
+    // release of the button that began it reaches its last squares.
+    Event Follow(UINT message, POINT at, int squareWidth, int squareHeight, int columns, int rows);
 
     // Starts a stroke of `button` (WM_LBUTTONDOWN or WM_RBUTTONDOWN) at pixel
     // `at` of a view of `columns` x `rows` squares; gives the square under the
