@@ -85,6 +85,7 @@ COxelD3DSceneBase::COxelD3DSceneBase()
       m_boxVertices(nullptr),
       m_boxIndices(nullptr),
       m_effectTexture(nullptr),
+      m_skyFirst(0),
       m_backgroundSphere(nullptr)
 {
 }
@@ -223,8 +224,11 @@ void COxelD3DSceneBase::Render()
     m_camera->Apply();
     const D3DXVECTOR3 eye = m_camera->GetPosition();
 
-    // The sky first, without depth writes, so everything else covers it.
-    if (m_showBackground && m_backgroundSphere) {
+    // The sky goes behind the ground where the target keeps alpha to tell
+    // the two apart; elsewhere it goes first and everything covers it.
+    const bool drawSky = m_showBackground && m_backgroundSphere;
+    const bool skyBehindGround = drawSky && !m_skyFirst && TargetHasAlpha();
+    if (drawSky && !skyBehindGround) {
         m_backgroundSphere->SetPosition(eye.x, eye.y, eye.z);
         m_backgroundSphere->Render();
     }
@@ -255,7 +259,21 @@ void COxelD3DSceneBase::Render()
         }
     };
 
-    overTiles([&] { m_terrain->Render(); });
+    // The ground of every copy is opaque and comes before anything blended.
+    // It leaves alpha 0 where it drew; the target was cleared opaque.
+    g_device->SetRenderState(D3DRS_TEXTUREFACTOR, 0);
+    g_device->SetTextureStageState(0, D3DTSS_ALPHAARG1, D3DTA_TFACTOR);
+    overTiles([&] { m_terrain->RenderGround(); });
+    g_device->SetTextureStageState(0, D3DTSS_ALPHAARG1, D3DTA_TEXTURE);
+    if (skyBehindGround) {
+        DrawSkyBehindGround(eye);
+        // Back to the ground's states for what follows.
+        SetupLights();
+        SetupFog();
+        g_device->SetRenderState(D3DRS_ZWRITEENABLE, TRUE);
+        g_device->SetRenderState(D3DRS_CULLMODE, D3DCULL_CCW);
+    }
+    overTiles([&] { m_terrain->RenderBillboards(); });
     g_device->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
 
     // Blended planes back to front by their height's distance from the eye.
@@ -290,6 +308,41 @@ void COxelD3DSceneBase::Render()
         D3DXMatrixTranslation(&translation, m_cursorPosition[0], m_cursorPosition[1] - 1.0f, m_cursorPosition[2]);
         DrawWalls(scaling * translation);
     }
+}
+
+// Pinned to the far plane, the sky passes the depth test only where the
+// ground left the cleared depth or reached the far plane itself; blending by
+// the target's alpha keeps the ground's pixels there. Depth-rejected pixels
+// cost no texturing, which is the point: most of the sky is hidden.
+void COxelD3DSceneBase::DrawSkyBehindGround(const D3DXVECTOR3& eye)
+{
+    D3DVIEWPORT9 viewport;
+    g_device->GetViewport(&viewport);
+    D3DVIEWPORT9 farPlane = viewport;
+    farPlane.MinZ = 1.0f;
+    farPlane.MaxZ = 1.0f;
+    g_device->SetViewport(&farPlane);
+    // As the sky drawn first sees it: the previous frame leaves no culling.
+    g_device->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
+    g_device->SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE);
+    g_device->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_DESTALPHA);
+    g_device->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_INVDESTALPHA);
+    m_backgroundSphere->SetPosition(eye.x, eye.y, eye.z);
+    m_backgroundSphere->Render();
+    g_device->SetRenderState(D3DRS_ALPHABLENDENABLE, FALSE);
+    g_device->SetViewport(&viewport);
+}
+
+bool COxelD3DSceneBase::TargetHasAlpha() const
+{
+    IDirect3DSurface9* target = nullptr;
+    if (FAILED(g_device->GetRenderTarget(0, &target))) {
+        return false;
+    }
+    D3DSURFACE_DESC description = {};
+    const HRESULT result = target->GetDesc(&description);
+    target->Release();
+    return SUCCEEDED(result) && description.Format == D3DFMT_A8R8G8B8;
 }
 
 void COxelD3DSceneBase::DrawWalls(const D3DMATRIX& world)

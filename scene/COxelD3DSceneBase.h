@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <d3d9.h>
+#include <d3dx9math.h>
 
 #include <vector>
 
@@ -61,6 +62,10 @@ public:
     IDirect3DVertexBuffer9* m_boxVertices;
     IDirect3DIndexBuffer9* m_boxIndices;
     IDirect3DTexture9* m_effectTexture;
+    // 1: the sky is drawn before the ground even where the target could take
+    // it after, as the preview was first drawn. Tests and the benchmark compare
+    // with it; 0 at start.
+    int m_skyFirst;
 
 private:
     COxelD3DSceneBase(const COxelD3DSceneBase&) = delete;
@@ -70,6 +75,9 @@ private:
     HRESULT CreateBoxVertices();
     // The four walls of the unit box, stretched and placed by the world transform.
     void DrawWalls(const D3DMATRIX& world);
+    void DrawSkyBehindGround(const D3DXVECTOR3& eye);
+    // Whether render target 0 has an alpha channel the sky can be guided by.
+    bool TargetHasAlpha() const;
 
     // The sky this scene made; it is published in g_backgroundSphere.
     COxelD3DSceneBackgroundSphere* m_backgroundSphere;

@@ -44,3 +44,17 @@ void COxelD3DTerrainBase::Render()
         m_pChipManager->Render();
     }
 }
+
+void COxelD3DTerrainBase::RenderGround()
+{
+    if (m_pChipManager) {
+        m_pChipManager->DrawGround();
+    }
+}
+
+void COxelD3DTerrainBase::RenderBillboards()
+{
+    if (m_pChipManager) {
+        m_pChipManager->DrawBillboards();
+    }
+}

@@ -11,7 +11,12 @@ public:
 
     // Makes the 32 x 32 start-up map; 0.
     virtual int Initialize();
+    // One map copy: its ground, then its billboards.
     virtual void Render();
+    // The same in two halves, for a frame that draws something between the
+    // ground of every copy and the billboards (see the chip manager).
+    virtual void RenderGround();
+    virtual void RenderBillboards();
 
     // Null only when it could not be allocated.
     COxelD3DTerrainChipManager* m_pChipManager;

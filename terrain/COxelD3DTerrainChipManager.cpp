@@ -209,6 +209,7 @@ void COxelD3DTerrainChipManager::Release()
     }
     m_billboards.clear();
     m_billboardCells.clear();
+    m_queuedBillboards.clear();
     delete m_pRoot;
     m_pRoot = nullptr;
     m_runs.clear();
@@ -250,29 +251,43 @@ int COxelD3DTerrainChipManager::OnResetDevice()
 
 void COxelD3DTerrainChipManager::Render()
 {
+    DrawGround();
+    DrawBillboards();
+}
+
+void COxelD3DTerrainChipManager::DrawGround()
+{
     DrawVisibleCells();
-    if (m_billboards.empty()) {
-        return;
-    }
-    g_device->SetRenderState(D3DRS_LIGHTING, FALSE);
-    g_device->SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE);
-    g_device->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA);
-    g_device->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA);
     for (COxelD3DMapChipData* cell : m_billboardCells) {
-        COxelD3DBillboardBase* billboard = static_cast<COxelD3DBillboardBase*>(FindBillboard(cell->m_billboard));
-        if (!billboard) {
-            continue;
-        }
         const COxelD3DTerrainChipBase* quad = cell->m_pTerrainChip;
         const D3DXVECTOR3 centre = (quad->m_vMin + quad->m_vMax) * 0.5f;
         // The billboard sets its own world transform, so the copy's translation
         // is applied to its position here.
         D3DXVECTOR3 position;
         D3DXVec3TransformCoord(&position, &centre, &m_cullWorld);
-        billboard->SetPosition(position.x, position.y, position.z);
+        m_queuedBillboards.push_back(QueuedBillboard{cell->m_billboard, position});
+    }
+}
+
+void COxelD3DTerrainChipManager::DrawBillboards()
+{
+    if (m_queuedBillboards.empty()) {
+        return;
+    }
+    g_device->SetRenderState(D3DRS_LIGHTING, FALSE);
+    g_device->SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE);
+    g_device->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA);
+    g_device->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA);
+    for (const QueuedBillboard& queued : m_queuedBillboards) {
+        COxelD3DBillboardBase* billboard = static_cast<COxelD3DBillboardBase*>(FindBillboard(queued.id));
+        if (!billboard) {
+            continue;
+        }
+        billboard->SetPosition(queued.position.x, queued.position.y, queued.position.z);
         billboard->Render();
         ++m_billboardsDrawn;
     }
+    m_queuedBillboards.clear();
     g_device->SetRenderState(D3DRS_ALPHABLENDENABLE, FALSE);
 }
 

@@ -54,6 +54,12 @@ public:
     // current camera applied; culls with the world transform now set. Quads
     // changed since the last call are written to the batch first.
     void Render();
+    // Render in two halves, for a frame that draws something between the
+    // ground of every map copy and the billboards. Each DrawGround draws one
+    // copy's cells and queues its billboards far to near; DrawBillboards draws
+    // everything queued, copy after copy, and empties the queue.
+    void DrawGround();
+    void DrawBillboards();
 
     // Grid. Columns and rows wrap around the map; cell indexes are used as given.
     double GetHeight(int column, int row);
@@ -107,6 +113,12 @@ public:
     std::list<COxelD3DMapChipData*> m_billboardCells;
     // Owned; COxelD3DBillboardBase objects.
     std::vector<COxelD3DTerrainPlane*> m_billboards;
+    // Billboards waiting for DrawBillboards, each where its copy puts it.
+    struct QueuedBillboard {
+        int id;
+        D3DXVECTOR3 position;
+    };
+    std::vector<QueuedBillboard> m_queuedBillboards;
 
     // The cells' quads, in the order of QuadTreeLeafOrder: cell c is in slot
     // m_cellSlots[c].

@@ -71,10 +71,10 @@ bool SameColor(const D3DCOLORVALUE& a, const D3DCOLORVALUE& b)
 
 class RecordingTerrain : public COxelD3DTerrainBase {
 public:
-    void Render() override
+    void RenderGround() override
     {
         LogDraw(-1);
-        COxelD3DTerrainBase::Render();
+        COxelD3DTerrainBase::RenderGround();
     }
 };
 
@@ -234,15 +234,17 @@ void LookFrom(COxelD3DCameraBase& camera, const D3DXVECTOR3& eye, const D3DXVECT
     camera.SetUp(up.x, up.y, up.z);
 }
 
-// The scene drawn as the map was first drawn: every cell and every sky band
-// with a call of its own.
+// The scene drawn as the map was first drawn: the sky before the ground, and
+// every cell and every sky band with a call of its own.
 std::vector<uint32_t> DrawPieceByPiece(TestDevice& device, COxelD3DSceneBase& scene, DWORD fillMode = D3DFILL_SOLID)
 {
     scene.m_terrain->m_pChipManager->m_drawEachCell = 1;
     g_backgroundSphere->m_drawEachBand = 1;
+    scene.m_skyFirst = 1;
     const std::vector<uint32_t> picture = DrawSceneFrame(device, scene, fillMode);
     scene.m_terrain->m_pChipManager->m_drawEachCell = 0;
     g_backgroundSphere->m_drawEachBand = 0;
+    scene.m_skyFirst = 0;
     return picture;
 }
 
@@ -810,7 +812,7 @@ TEST_F(SceneTest, WithoutInfiniteDisplayTheGroundEndsAtTheMapsEdge)
     }
 }
 
-TEST(COxelD3DSceneBase, RunsOfCellsAndTheOneCallSkyGiveThePixelsOfDrawingPieceByPiece)
+TEST(COxelD3DSceneBase, RunsOfCellsAndTheSkyBehindTheGroundGiveThePixelsOfDrawingPieceByPieceSkyFirst)
 {
     TestDevice device(512, 512);
     ASSERT_TRUE(device.ok());
