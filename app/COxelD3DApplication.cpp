@@ -356,10 +356,18 @@ void COxelD3DApplication::DrawScene()
 }
 
 // The quad is always drawn solid, whatever fill mode the scene used.
+//
+// It covers the centre of every back-buffer pixel and, at depth 0, passes any
+// depth, so the back buffer needs no clearing but for the samples of a
+// multisampled one that lie left of column 0 and above row 0, outside the
+// quad: clearing those two edges keeps old frames out of them.
 void COxelD3DApplication::DrawScreenQuad()
 {
     g_device->SetRenderState(D3DRS_FILLMODE, D3DFILL_SOLID);
-    g_device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, kClearColor, 1.0f, 0);
+    const LONG width = static_cast<LONG>(m_presentParameters.BackBufferWidth);
+    const LONG height = static_cast<LONG>(m_presentParameters.BackBufferHeight);
+    const D3DRECT edges[2] = {{0, 0, width, 1}, {0, 0, 1, height}};
+    g_device->Clear(2, edges, D3DCLEAR_TARGET, kClearColor, 1.0f, 0);
     g_device->SetRenderState(D3DRS_FOGENABLE, FALSE);
     g_device->SetSamplerState(0, D3DSAMP_MINFILTER, D3DTEXF_ANISOTROPIC);
     g_device->SetSamplerState(0, D3DSAMP_MAGFILTER, D3DTEXF_ANISOTROPIC);

@@ -4,6 +4,7 @@
 #include "scene/COxelD3DSceneBase.h"
 #include "support/DeviceLoss.h"
 #include "support/MessageBoxAnswer.h"
+#include "support/ScreenCapture.h"
 #include "terrain/COxelD3DTerrainBase.h"
 #include "terrain/COxelD3DTerrainChipManager.h"
 
@@ -290,6 +291,44 @@ TEST_F(ApplicationTest, AFrameStraightIntoTheBackBufferShowsTheSameView)
         }
     }
     EXPECT_EQ(0, mismatches);
+}
+
+// Fills every back buffer with one colour and its depth buffer with one depth.
+void FillBackBuffers(D3DCOLOR color, float depth)
+{
+    for (int buffer = 0; buffer < 3; ++buffer) {
+        g_device->BeginScene();
+        g_device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, color, depth, 0);
+        g_device->EndScene();
+        g_device->Present(nullptr, nullptr, nullptr, nullptr);
+    }
+}
+
+TEST_F(ApplicationTest, NothingOfWhatTheBackBufferHeldShowsThroughTheScreenQuad)
+{
+    // A client area the size of the back buffer, so Present copies it unscaled.
+    const HWND preview = m_application->m_hWnd;
+    RECT frame = {0, 0, 640, 480};
+    AdjustWindowRectEx(&frame, static_cast<DWORD>(GetWindowLongPtrA(preview, GWL_STYLE)), GetMenu(preview) != nullptr,
+                       static_cast<DWORD>(GetWindowLongPtrA(preview, GWL_EXSTYLE)));
+    SetWindowPos(preview, HWND_TOPMOST, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
+                 SWP_NOACTIVATE | SWP_SHOWWINDOW);
+    DWORD now = 1000;
+    const auto drawnOver = [&](D3DCOLOR color, float depth) {
+        FillBackBuffers(color, depth);
+        m_application->RenderFrame(now += 100);
+        return CaptureClientArea(preview);
+    };
+    const ScreenPicture onRed = drawnOver(0xFFFF0000, 0.0f);
+    const ScreenPicture onBlue = drawnOver(0xFF0000FF, 1.0f);
+    ASSERT_EQ(640, onRed.width);
+    ASSERT_EQ(480, onRed.height);
+    EXPECT_EQ(0.0, DifferingShare(onRed, onBlue, 0));
+    size_t red = 0;
+    for (uint32_t pixel : onRed.pixels) {
+        red += pixel == 0xFF0000;
+    }
+    EXPECT_EQ(0u, red);
 }
 
 TEST_F(ApplicationTest, KeepsThePresentParametersTheDeviceWasMadeWith)

@@ -872,3 +872,18 @@ TEST_F(SceneTest, AnEditAfterAFrameShowsInEveryCopyOfTheNextFrame)
     EXPECT_EQ(0u, CountDifferent(DrawSceneFrame(m_device, fresh), after));
     EXPECT_GT(CountDifferent(before, after), 500u);
 }
+
+// Billboards are drawn after the ground of every map copy, so none of their
+// states reaches the ground of a copy drawn later: with every billboard hidden
+// each copy looks as it does with none, lit and fogged like the first.
+TEST_F(SceneTest, HiddenBillboardsLeaveTheGroundOfEveryCopyAsItIs)
+{
+    COxelD3DTerrainChipManager& map = *m_scene.m_terrain->m_pChipManager;
+    Checkerboard(map);
+    const std::vector<uint32_t> without = DrawSceneFrame(m_device, m_scene);
+    map.AddBillboard();
+    map.m_billboards[0]->m_visible = 0;
+    EXPECT_EQ(0u, CountDifferent(without, DrawSceneFrame(m_device, m_scene)));
+    map.m_billboards[0]->m_visible = 1;
+    EXPECT_GT(CountDifferent(without, DrawSceneFrame(m_device, m_scene)), 1000u);
+}
