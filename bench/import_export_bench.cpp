@@ -39,25 +39,6 @@ long long FileSize(const std::string& path)
     return (static_cast<long long>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
 }
 
-// Every cell different: heights, chips and turns vary across the map.
-void MakeVariedMap(COxelD3DTerrainEditor& editor, COxelD3DSceneBase& scene)
-{
-    editor.NewMap(kMapSize, kMapSize);
-    COxelD3DTerrainChipManager& terrain = *editor.m_terrain;
-    for (int row = 0; row < kMapSize; ++row) {
-        for (int column = 0; column < kMapSize; ++column) {
-            terrain.SetHeight(column, row, (column * 7 + row * 3) % 33 * 0.5);
-            terrain.SetMapChip(column, row, (column + 3 * row) % 32);
-            terrain.SetMapChipRotation(column, row, (column + row) % 4);
-        }
-    }
-    for (int i = 0; i < kPlanes; ++i) {
-        editor.AddPlane();
-        scene.FindPlane(i)->SetHeight(1.5f + i);
-        editor.SetPlaneVisible(i, 1);
-    }
-}
-
 }  // namespace
 
 int main()
@@ -68,7 +49,7 @@ int main()
         return 0;
     }
     COxelD3DTerrainEditor& editor = session.editor();
-    MakeVariedMap(editor, session.scene());
+    session.MakeVariedMap(kMapSize, kPlanes, true);
     const COxelD3DTerrainChipManager& terrain = *editor.m_terrain;
 
     const ScratchFolder folder("quelmora_import_export_bench");

@@ -28,24 +28,6 @@ const int kRepeats = 10;
 const int kMapSize = 64;
 const int kPlanes = 4;
 
-// Every cell different: heights, chips and turns vary across the map.
-void MakeVariedMap(COxelD3DTerrainEditor& editor, COxelD3DSceneBase& scene)
-{
-    editor.NewMap(kMapSize, kMapSize);
-    COxelD3DTerrainChipManager& terrain = *editor.m_terrain;
-    for (int row = 0; row < kMapSize; ++row) {
-        for (int column = 0; column < kMapSize; ++column) {
-            terrain.SetHeight(column, row, (column * 7 + row * 3) % 33 * 0.5);
-            terrain.SetMapChip(column, row, (column + 3 * row) % 32);
-            terrain.SetMapChipRotation(column, row, (column + row) % 4);
-        }
-    }
-    for (int i = 0; i < kPlanes; ++i) {
-        editor.AddPlane();
-        scene.FindPlane(i)->SetHeight(1.5f + i);
-    }
-}
-
 }  // namespace
 
 int main()
@@ -56,7 +38,7 @@ int main()
         return 0;
     }
     COxelD3DTerrainEditor& editor = session.editor();
-    MakeVariedMap(editor, session.scene());
+    session.MakeVariedMap(kMapSize, kPlanes, false);
 
     const ScratchFolder folder("quelmora_map_file_bench");
     const std::string path = folder.path() + "bench.omd";

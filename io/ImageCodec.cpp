@@ -74,6 +74,24 @@ ImageError OpenFrame(IWICImagingFactory* factory, const unsigned char* bytes, st
     return ImageError::None;
 }
 
+// An image's first frame, opened with the apartment and factory it needs,
+// which are let go after it.
+struct OpenedImage {
+    ComApartment apartment;
+    ComRef<IWICImagingFactory> factory;
+    ComRef<IWICBitmapFrameDecode> frame;
+    UINT width = 0;
+    UINT height = 0;
+
+    ImageError Open(const unsigned char* bytes, std::size_t size)
+    {
+        if (!MakeFactory(&factory)) {
+            return ImageError::CodecUnavailable;
+        }
+        return OpenFrame(factory.get(), bytes, size, &frame, &width, &height);
+    }
+};
+
 // The whole frame converted to 32-bit BGRA.
 ImageError CopyBgra(IWICImagingFactory* factory, IWICBitmapFrameDecode* frame, UINT width, UINT height,
                     std::vector<unsigned char>* pixels)
@@ -158,20 +176,15 @@ ImageError EncodePng(const void* pixels, UINT width, UINT height, UINT stride, W
 
 ImageError DecodeLuminance(const unsigned char* bytes, std::size_t size, LuminanceImage* image)
 {
-    ComApartment apartment;
-    ComRef<IWICImagingFactory> factory;
-    if (!MakeFactory(&factory)) {
-        return ImageError::CodecUnavailable;
-    }
-    ComRef<IWICBitmapFrameDecode> frame;
-    UINT width = 0;
-    UINT height = 0;
-    ImageError error = OpenFrame(factory.get(), bytes, size, &frame, &width, &height);
+    OpenedImage opened;
+    ImageError error = opened.Open(bytes, size);
     if (error != ImageError::None) {
         return error;
     }
+    const UINT width = opened.width;
+    const UINT height = opened.height;
     WICPixelFormatGUID format = {};
-    if (FAILED(frame->GetPixelFormat(&format))) {
+    if (FAILED(opened.frame->GetPixelFormat(&format))) {
         return ImageError::Malformed;
     }
     const std::size_t count = static_cast<std::size_t>(width) * height;
@@ -187,7 +200,7 @@ ImageError DecodeLuminance(const unsigned char* bytes, std::size_t size, Luminan
     }
     if (channels > 0) {
         std::vector<unsigned short> words;
-        error = CopyNative(frame.get(), width, height, channels * 2, &words);
+        error = CopyNative(opened.frame.get(), width, height, channels * 2, &words);
         if (error != ImageError::None) {
             return error;
         }
@@ -198,7 +211,7 @@ ImageError DecodeLuminance(const unsigned char* bytes, std::size_t size, Luminan
         }
     } else {
         std::vector<unsigned char> pixels;
-        error = CopyBgra(factory.get(), frame.get(), width, height, &pixels);
+        error = CopyBgra(opened.factory.get(), opened.frame.get(), width, height, &pixels);
         if (error != ImageError::None) {
             return error;
         }
@@ -216,20 +229,15 @@ ImageError DecodeLuminance(const unsigned char* bytes, std::size_t size, Luminan
 
 ImageError DecodeBgra(const unsigned char* bytes, std::size_t size, BgraImage* image)
 {
-    ComApartment apartment;
-    ComRef<IWICImagingFactory> factory;
-    if (!MakeFactory(&factory)) {
-        return ImageError::CodecUnavailable;
-    }
-    ComRef<IWICBitmapFrameDecode> frame;
-    UINT width = 0;
-    UINT height = 0;
-    ImageError error = OpenFrame(factory.get(), bytes, size, &frame, &width, &height);
+    OpenedImage opened;
+    ImageError error = opened.Open(bytes, size);
     if (error != ImageError::None) {
         return error;
     }
+    const UINT width = opened.width;
+    const UINT height = opened.height;
     std::vector<unsigned char> pixels;
-    error = CopyBgra(factory.get(), frame.get(), width, height, &pixels);
+    error = CopyBgra(opened.factory.get(), opened.frame.get(), width, height, &pixels);
     if (error != ImageError::None) {
         return error;
     }

@@ -6,7 +6,6 @@
 
 #include <gtest/gtest.h>
 
-#include <regex>
 #include <string>
 
 // Starts the real program under the test's desktop, waits for the frame-rate
@@ -19,13 +18,8 @@ TEST(QuelmoraProgram, ShowsTheFrameRateAndSavesTheLayoutWhenClosed)
     HWND preview = program.WaitForPreview(30000);
     ASSERT_NE(nullptr, preview);
 
-    const std::regex rateTitle(R"(\[ FPS : \d{3}/s \])");
-    std::string title = program.Title();
-    for (int waited = 0; waited < 300 && !std::regex_match(title, rateTitle); ++waited) {
-        Sleep(100);
-        title = program.Title();
-    }
-    EXPECT_TRUE(std::regex_match(title, rateTitle)) << title;
+    const std::string title = program.WaitForRateTitle();
+    EXPECT_TRUE(IsRateTitle(title)) << title;
 
     PostMessageA(preview, WM_CLOSE, 0, 0);
     DWORD exitCode = 1;

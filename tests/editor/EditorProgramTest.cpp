@@ -43,6 +43,21 @@ bool AnswerQuestion(const RunningProgram& program, int button)
     return box != nullptr;
 }
 
+// Closes `window` with the settings file deleted first, so that the file is
+// then the one this run wrote; answers the question about unsaved changes
+// with `answer` (0: none is expected) and waits for exit code 0.
+void CloseAndExpectCleanExit(RunningProgram& running, HWND window, int answer)
+{
+    DeleteFileA(SettingsFilePath().c_str());
+    PostMessageA(window, WM_CLOSE, 0, 0);
+    if (answer) {
+        ASSERT_TRUE(AnswerQuestion(running, answer));
+    }
+    DWORD exitCode = 1;
+    ASSERT_TRUE(running.WaitForExit(20000, &exitCode));
+    EXPECT_EQ(0u, exitCode);
+}
+
 }  // namespace
 
 // The real program as a user meets it: the editor windows at the default
@@ -107,13 +122,8 @@ TEST(EditorProgram, ToolWindowEditsShowInThePreviewAndClosingTheMenuWindowEndsTh
     const ScreenPicture wireframe = WaitForChangedPicture(preview, raised, 0.1, 20000);
     EXPECT_GT(DifferingShare(raised, wireframe, 8), 0.1);
 
-    DeleteFileA(SettingsFilePath().c_str());
-    PostMessageA(editMenu, WM_CLOSE, 0, 0);
     // The edits are not saved: the program asks, and "No" drops them.
-    ASSERT_TRUE(AnswerQuestion(program, IDNO));
-    DWORD exitCode = 1;
-    ASSERT_TRUE(program.WaitForExit(20000, &exitCode));
-    EXPECT_EQ(0u, exitCode);
+    ASSERT_NO_FATAL_FAILURE(CloseAndExpectCleanExit(program, editMenu, IDNO));
     EXPECT_EQ(COxelSettingsFile::kValueCount, CountSavedSettingsKeys());
     DeleteFileA(SettingsFilePath().c_str());
 }
@@ -185,11 +195,7 @@ TEST(EditorProgram, TheViewMenuOpensTheMapEditWindowAndTheBillboardDialogBesideT
     EXPECT_TRUE(waitFor(mapEdit, true));
     EXPECT_TRUE(waitFor(billboards, true));
 
-    DeleteFileA(SettingsFilePath().c_str());
-    PostMessageA(editMenu, WM_CLOSE, 0, 0);
-    DWORD exitCode = 1;
-    ASSERT_TRUE(program.WaitForExit(20000, &exitCode));
-    EXPECT_EQ(0u, exitCode);
+    ASSERT_NO_FATAL_FAILURE(CloseAndExpectCleanExit(program, editMenu, 0));
     EXPECT_EQ(640, static_cast<int>(GetPrivateProfileIntA("MapEditWindowPosition", "Width", 0,
                                                           SettingsFilePath().c_str())));
     EXPECT_EQ(320, static_cast<int>(GetPrivateProfileIntA("MapEditWindowPosition", "Height", 0,
@@ -251,10 +257,7 @@ TEST(EditorProgram, UndoFromTheMenuBringsBackTheStartAndClosingWithChangesAsksFi
     EXPECT_TRUE(IsWindowVisible(preview));
     EXPECT_FALSE(FileExists(SettingsFilePath()));
 
-    PostMessageA(preview, WM_CLOSE, 0, 0);
-    ASSERT_TRUE(AnswerQuestion(program, IDNO));
-    ASSERT_TRUE(program.WaitForExit(20000, &exitCode));
-    EXPECT_EQ(0u, exitCode);
+    ASSERT_NO_FATAL_FAILURE(CloseAndExpectCleanExit(program, preview, IDNO));
     EXPECT_EQ(COxelSettingsFile::kValueCount, CountSavedSettingsKeys());
     DeleteFileA(SettingsFilePath().c_str());
 }
@@ -309,11 +312,7 @@ TEST(EditorProgram, BrushClicksStrokesAndFillsShowInThePreviewAndOneUndoTakesEac
     undoneToStart("the fill");
 
     // Back at the start the map is unchanged: the run ends without a question.
-    DeleteFileA(SettingsFilePath().c_str());
-    PostMessageA(editMenu, WM_CLOSE, 0, 0);
-    DWORD exitCode = 1;
-    ASSERT_TRUE(program.WaitForExit(20000, &exitCode));
-    EXPECT_EQ(0u, exitCode);
+    ASSERT_NO_FATAL_FAILURE(CloseAndExpectCleanExit(program, editMenu, 0));
     EXPECT_EQ(9, static_cast<int>(GetPrivateProfileIntA("PaintTools", "BrushSize", 0, SettingsFilePath().c_str())));
     EXPECT_EQ(1, static_cast<int>(GetPrivateProfileIntA("PaintTools", "Fill", 0, SettingsFilePath().c_str())));
     DeleteFileA(SettingsFilePath().c_str());

@@ -3,7 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <regex>
 #include <string>
 
 namespace {
@@ -39,13 +38,8 @@ TEST(QuelmoraPackage, RunsWhereItIsUnpacked)
     ASSERT_TRUE(program.started());
     HWND preview = program.WaitForPreview(30000);
     ASSERT_NE(nullptr, preview);
-    const std::regex rateTitle(R"(\[ FPS : \d{3}/s \])");
-    std::string title = program.Title();
-    for (int waited = 0; waited < 300 && !std::regex_match(title, rateTitle); ++waited) {
-        Sleep(100);
-        title = program.Title();
-    }
-    EXPECT_TRUE(std::regex_match(title, rateTitle)) << title;
+    const std::string title = program.WaitForRateTitle();
+    EXPECT_TRUE(IsRateTitle(title)) << title;
 
     HWND editMenu = program.FindWindowOfClass("EditMenu");
     ASSERT_NE(nullptr, editMenu);

@@ -1,5 +1,7 @@
 #include "support/DeviceLoss.h"
 
+#include "support/MethodTable.h"
+
 namespace {
 
 using TestCooperativeLevelFn = HRESULT(STDMETHODCALLTYPE*)(IDirect3DDevice9*);
@@ -16,16 +18,6 @@ void** g_table = nullptr;
 TestCooperativeLevelFn g_testCooperativeLevel = nullptr;
 ResetFn g_reset = nullptr;
 PresentFn g_present = nullptr;
-
-void* Swap(void** table, int slot, void* hook)
-{
-    DWORD previous = 0;
-    VirtualProtect(&table[slot], sizeof(void*), PAGE_EXECUTE_READWRITE, &previous);
-    void* original = table[slot];
-    table[slot] = hook;
-    VirtualProtect(&table[slot], sizeof(void*), previous, &previous);
-    return original;
-}
 
 }  // namespace
 
@@ -85,10 +77,10 @@ DeviceLoss::DeviceLoss(IDirect3DDevice9* device) : m_device(device)
     g_loss = this;
     g_table = *reinterpret_cast<void***>(device);
     g_testCooperativeLevel = reinterpret_cast<TestCooperativeLevelFn>(
-        Swap(g_table, kTestCooperativeLevelSlot, reinterpret_cast<void*>(&DeviceLossHooks::TestCooperativeLevel)));
-    g_reset = reinterpret_cast<ResetFn>(Swap(g_table, kResetSlot, reinterpret_cast<void*>(&DeviceLossHooks::Reset)));
+        SwapMethod(g_table, kTestCooperativeLevelSlot, reinterpret_cast<void*>(&DeviceLossHooks::TestCooperativeLevel)));
+    g_reset = reinterpret_cast<ResetFn>(SwapMethod(g_table, kResetSlot, reinterpret_cast<void*>(&DeviceLossHooks::Reset)));
     g_present =
-        reinterpret_cast<PresentFn>(Swap(g_table, kPresentSlot, reinterpret_cast<void*>(&DeviceLossHooks::Present)));
+        reinterpret_cast<PresentFn>(SwapMethod(g_table, kPresentSlot, reinterpret_cast<void*>(&DeviceLossHooks::Present)));
 }
 
 DeviceLoss::~DeviceLoss()
@@ -96,9 +88,9 @@ DeviceLoss::~DeviceLoss()
     if (g_loss != this) {
         return;
     }
-    Swap(g_table, kTestCooperativeLevelSlot, reinterpret_cast<void*>(g_testCooperativeLevel));
-    Swap(g_table, kResetSlot, reinterpret_cast<void*>(g_reset));
-    Swap(g_table, kPresentSlot, reinterpret_cast<void*>(g_present));
+    SwapMethod(g_table, kTestCooperativeLevelSlot, reinterpret_cast<void*>(g_testCooperativeLevel));
+    SwapMethod(g_table, kResetSlot, reinterpret_cast<void*>(g_reset));
+    SwapMethod(g_table, kPresentSlot, reinterpret_cast<void*>(g_present));
     g_table = nullptr;
     g_loss = nullptr;
 }

@@ -1,5 +1,7 @@
 #include "support/DrawCallLog.h"
 
+#include "support/MethodTable.h"
+
 namespace {
 
 using DrawPrimitiveFn = HRESULT(STDMETHODCALLTYPE*)(IDirect3DDevice9*, D3DPRIMITIVETYPE, UINT, UINT);
@@ -38,17 +40,6 @@ HRESULT STDMETHODCALLTYPE LogLock(IDirect3DVertexBuffer9* buffer, UINT offset, U
     return g_lock(buffer, offset, size, data, flags);
 }
 
-// Puts `hook` into a table slot and returns what was there.
-void* Swap(void** table, int slot, void* hook)
-{
-    DWORD previous = 0;
-    VirtualProtect(&table[slot], sizeof(void*), PAGE_EXECUTE_READWRITE, &previous);
-    void* original = table[slot];
-    table[slot] = hook;
-    VirtualProtect(&table[slot], sizeof(void*), previous, &previous);
-    return original;
-}
-
 }  // namespace
 
 DrawCallLog::DrawCallLog(IDirect3DDevice9* device)
@@ -59,14 +50,14 @@ DrawCallLog::DrawCallLog(IDirect3DDevice9* device)
     g_log = this;
     g_deviceTable = *reinterpret_cast<void***>(device);
     g_drawPrimitive = reinterpret_cast<DrawPrimitiveFn>(
-        Swap(g_deviceTable, kDrawPrimitiveSlot, reinterpret_cast<void*>(&LogDrawPrimitive)));
+        SwapMethod(g_deviceTable, kDrawPrimitiveSlot, reinterpret_cast<void*>(&LogDrawPrimitive)));
     g_drawIndexedPrimitive = reinterpret_cast<DrawIndexedPrimitiveFn>(
-        Swap(g_deviceTable, kDrawIndexedPrimitiveSlot, reinterpret_cast<void*>(&LogDrawIndexedPrimitive)));
+        SwapMethod(g_deviceTable, kDrawIndexedPrimitiveSlot, reinterpret_cast<void*>(&LogDrawIndexedPrimitive)));
     IDirect3DVertexBuffer9* buffer = nullptr;
     if (SUCCEEDED(device->CreateVertexBuffer(32, 0, 0, D3DPOOL_MANAGED, &buffer, nullptr))) {
         g_bufferTable = *reinterpret_cast<void***>(buffer);
         g_lock =
-            reinterpret_cast<LockFn>(Swap(g_bufferTable, kVertexBufferLockSlot, reinterpret_cast<void*>(&LogLock)));
+            reinterpret_cast<LockFn>(SwapMethod(g_bufferTable, kVertexBufferLockSlot, reinterpret_cast<void*>(&LogLock)));
         buffer->Release();
     }
 }
@@ -76,10 +67,10 @@ DrawCallLog::~DrawCallLog()
     if (g_log != this) {
         return;
     }
-    Swap(g_deviceTable, kDrawPrimitiveSlot, reinterpret_cast<void*>(g_drawPrimitive));
-    Swap(g_deviceTable, kDrawIndexedPrimitiveSlot, reinterpret_cast<void*>(g_drawIndexedPrimitive));
+    SwapMethod(g_deviceTable, kDrawPrimitiveSlot, reinterpret_cast<void*>(g_drawPrimitive));
+    SwapMethod(g_deviceTable, kDrawIndexedPrimitiveSlot, reinterpret_cast<void*>(g_drawIndexedPrimitive));
     if (g_bufferTable) {
-        Swap(g_bufferTable, kVertexBufferLockSlot, reinterpret_cast<void*>(g_lock));
+        SwapMethod(g_bufferTable, kVertexBufferLockSlot, reinterpret_cast<void*>(g_lock));
     }
     g_deviceTable = nullptr;
     g_bufferTable = nullptr;

@@ -6,6 +6,8 @@
 #include "editor/COxelD3DTerrainEditorChildWndBase.h"
 #include "scene/COxelD3DSceneBase.h"
 #include "terrain/COxelD3DTerrainBase.h"
+#include "terrain/COxelD3DTerrainChipManager.h"
+#include "terrain/COxelD3DTerrainPlane.h"
 
 #include <commctrl.h>
 
@@ -121,4 +123,25 @@ std::vector<std::string> ListColumn(HWND list, int column)
         texts.push_back(text);
     }
     return texts;
+}
+
+void EditorSession::MakeVariedMap(int size, int planes, bool planesVisible) const
+{
+    COxelD3DTerrainEditor& mapEditor = editor();
+    mapEditor.NewMap(size, size);
+    COxelD3DTerrainChipManager& map = *mapEditor.m_terrain;
+    for (int row = 0; row < size; ++row) {
+        for (int column = 0; column < size; ++column) {
+            map.SetHeight(column, row, (column * 7 + row * 3) % 33 * 0.5);
+            map.SetMapChip(column, row, (column + 3 * row) % 32);
+            map.SetMapChipRotation(column, row, (column + row) % 4);
+        }
+    }
+    for (int i = 0; i < planes; ++i) {
+        mapEditor.AddPlane();
+        scene().FindPlane(i)->SetHeight(1.5f + i);
+        if (planesVisible) {
+            mapEditor.SetPlaneVisible(i, 1);
+        }
+    }
 }

@@ -34,6 +34,11 @@ public:
     void Click(int index, POINT down, POINT up, bool right = false) const;
     void Click(int index, POINT at, bool right = false) const { Click(index, at, at, right); }
 
+    // A new size x size map in which every cell differs (heights, chips and
+    // turns vary across it), with `planes` planes at heights 1.5, 2.5, ...,
+    // shown when `planesVisible`.
+    void MakeVariedMap(int size, int planes, bool planesVisible) const;
+
 private:
     COxelD3DApplication* m_application;
 };

@@ -2,6 +2,8 @@
 
 #include "support/ProgramFiles.h"
 
+#include <regex>
+
 namespace {
 
 struct WindowSearch {
@@ -91,6 +93,22 @@ std::string RunningProgram::Title() const
     char title[128] = {};
     GetWindowTextA(m_preview, title, sizeof title);
     return title;
+}
+
+std::string RunningProgram::WaitForRateTitle() const
+{
+    std::string title = Title();
+    for (int waited = 0; waited < 300 && !IsRateTitle(title); ++waited) {
+        Sleep(100);
+        title = Title();
+    }
+    return title;
+}
+
+bool IsRateTitle(const std::string& title)
+{
+    static const std::regex rateTitle(R"(\[ FPS : \d{3}/s \])");
+    return std::regex_match(title, rateTitle);
 }
 
 bool RunningProgram::WaitForExit(DWORD timeoutMs, DWORD* exitCode)

@@ -4,6 +4,9 @@
 
 #include <string>
 
+// Whether a preview title shows the frame rate, as "[ FPS : 060/s ]".
+bool IsRateTitle(const std::string& title);
+
 // The real quelmora.exe, started from beside the test executable with the
 // current directory as its working directory, as a user would start it.
 class RunningProgram {
@@ -20,6 +23,9 @@ public:
     // Waits for the visible preview window; null when it did not appear.
     HWND WaitForPreview(DWORD timeoutMs);
     std::string Title() const;
+    // Waits up to 30 s for the preview's title to show the frame rate
+    // ("[ FPS : 060/s ]"); the last title seen.
+    std::string WaitForRateTitle() const;
     // A visible top-level window of the program with this class (and this
     // title, when one is given); null when none.
     HWND FindWindowOfClass(const char* className, const char* title = nullptr) const;
