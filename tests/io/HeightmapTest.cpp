@@ -1,5 +1,7 @@
 #include "io/Heightmap.h"
 
+#include "support/BlackPng.h"
+
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -151,33 +153,6 @@ std::vector<unsigned char> Tiff(int width, int height, int bits, int format, con
     return file;
 }
 
-// The standard CRC-32 of PNG chunks.
-unsigned Crc32(const unsigned char* data, std::size_t size)
-{
-    unsigned crc = 0xFFFFFFFFu;
-    for (std::size_t i = 0; i < size; ++i) {
-        crc ^= data[i];
-        for (int bit = 0; bit < 8; ++bit) {
-            crc = crc & 1 ? (crc >> 1) ^ 0xEDB88320u : crc >> 1;
-        }
-    }
-    return ~crc;
-}
-
-// A sound PNG whose header says it is width x height pixels.
-std::vector<unsigned char> PngDeclaring(std::vector<unsigned char> png, unsigned width, unsigned height)
-{
-    for (int i = 0; i < 4; ++i) {
-        png[16 + i] = static_cast<unsigned char>(width >> (24 - 8 * i));
-        png[20 + i] = static_cast<unsigned char>(height >> (24 - 8 * i));
-    }
-    const unsigned crc = Crc32(&png[12], 17);
-    for (int i = 0; i < 4; ++i) {
-        png[29 + i] = static_cast<unsigned char>(crc >> (24 - 8 * i));
-    }
-    return png;
-}
-
 LuminanceImage Row(const std::vector<float>& values)
 {
     return {static_cast<int>(values.size()), 1, values};
@@ -232,6 +207,7 @@ TEST(Heightmap, PicturesOfEveryFormatGiveTheirBrightnessAsHeight)
     const Case cases[] = {
         {"16-bit grey PNG", Bytes(kGrey16Png, sizeof kGrey16Png), {0.0, 16 / 65535.0, 0x1234 * 16 / 65535.0, 16.0}},
         {"8-bit grey PNG", Bytes(kGrey8Png, sizeof kGrey8Png), {0.0, 51 * 16 / 255.0, 128 * 16 / 255.0, 16.0}},
+        {"8-bit grey PNG of long runs", BlackPng(300, 1), std::vector<double>(300, 0.0)},
         {"16-bit colour PNG", Bytes(kRgb16Png, sizeof kRgb16Png), {red, blue}},
         {"8-bit colour PNG", Png(Picture(4, 1, colours)), colourHeights},
         {"8-bit colour PNG with alpha", Png(Picture(4, 1, colours, 40)), colourHeights},
@@ -306,8 +282,8 @@ TEST(Heightmap, FilesThatAreNoPictureAreRefusedWithTheirReason)
         {"PNG cut after its header", std::vector<unsigned char>(png.begin(), png.begin() + 40), ImageError::Malformed},
         {"PNG cut in its pixels", std::vector<unsigned char>(png.begin(), png.end() - 20), ImageError::Malformed},
         // Refused from the size declared, before a decoder unpacks gigabytes.
-        {"PNG declaring 30000 x 30000 pixels", PngDeclaring(png, 30000, 30000), ImageError::TooLarge},
-        {"PNG declaring 8193 x 8192 pixels", PngDeclaring(png, 8193, 8192), ImageError::TooLarge},
+        {"PNG of 30000 x 30000 pixels", BlackPng(30000, 30000), ImageError::TooLarge},
+        {"PNG of 8193 x 8192 pixels", BlackPng(8193, 8192), ImageError::TooLarge},
         {"JPEG declaring 60000 x 60000 pixels", Bytes(jpeg, sizeof jpeg), ImageError::TooLarge},
         {"GIF declaring 65535 x 65535 pixels", Bytes(gif, sizeof gif), ImageError::TooLarge},
         // Sound pictures of a kind the heights are not read from.
