@@ -148,20 +148,26 @@ MeshData TerrainMesh(const MapFileContents& map, const GltfAtlas& atlas)
     return mesh;
 }
 
+// A quad with one normal at every corner and its image once, or repeated as
+// the preview repeats it: a 32-cell quad shows it 31 times.
+MeshData ImageQuad(const Vec3 (&corners)[4], const Vec3& normal, bool repeat, const GltfPlaneImage& image, int rotation)
+{
+    const float uB = repeat ? image.width - 1.0f : 1.0f;
+    const float vB = repeat ? image.depth - 1.0f : 1.0f;
+    const Vec3 normals[4] = {normal, normal, normal, normal};
+    QuadTexCoord uv[4];
+    QuadTexCoords(0.0f, 0.0f, uB, vB, rotation, uv);
+    MeshData mesh;
+    mesh.AddQuad(corners, normals, uv);
+    return mesh;
+}
+
 MeshData PlaneMesh(const MapFilePlane& plane, const GltfPlaneImage& image)
 {
     const float w = static_cast<float>(image.width);
     const float d = static_cast<float>(image.depth);
-    // A 32-cell plane shows its image 31 times when it repeats, as in the preview.
-    const float uB = plane.repeat ? w - 1.0f : 1.0f;
-    const float vB = plane.repeat ? d - 1.0f : 1.0f;
     const Vec3 corners[4] = {{0, plane.y, 0}, {0, plane.y, -d}, {w, plane.y, 0}, {w, plane.y, -d}};
-    const Vec3 up[4] = {{0, 1, 0}, {0, 1, 0}, {0, 1, 0}, {0, 1, 0}};
-    QuadTexCoord uv[4];
-    QuadTexCoords(0.0f, 0.0f, uB, vB, 0, uv);
-    MeshData mesh;
-    mesh.AddQuad(corners, up, uv);
-    return mesh;
+    return ImageQuad(corners, {0, 1, 0}, plane.repeat != 0, image, 0);
 }
 
 // The preview's billboard quad: one unit wide and high, its bottom middle at
@@ -169,15 +175,8 @@ MeshData PlaneMesh(const MapFilePlane& plane, const GltfPlaneImage& image)
 // upright; the map's frame and glTF's agree where z is 0.
 MeshData BillboardMesh(const MapFileBillboard& billboard, const GltfPlaneImage& image)
 {
-    const float uB = billboard.repeat ? image.width - 1.0f : 1.0f;
-    const float vB = billboard.repeat ? image.depth - 1.0f : 1.0f;
     const Vec3 corners[4] = {{-0.5f, 1, 0}, {0.5f, 1, 0}, {-0.5f, 0, 0}, {0.5f, 0, 0}};
-    const Vec3 facing[4] = {{0, 0, 1}, {0, 0, 1}, {0, 0, 1}, {0, 0, 1}};
-    QuadTexCoord uv[4];
-    QuadTexCoords(0.0f, 0.0f, uB, vB, 1, uv);
-    MeshData mesh;
-    mesh.AddQuad(corners, facing, uv);
-    return mesh;
+    return ImageQuad(corners, {0, 0, 1}, billboard.repeat != 0, image, 1);
 }
 
 // Where the preview stands a billboard on the cell: its middle, half way
@@ -280,9 +279,9 @@ std::vector<unsigned char> EncodeTerrainGlb(const MapFileContents& map, const Gl
         const GltfPlaneImage image = id < billboardImages.size() ? billboardImages[id] : GltfPlaneImage();
         const std::string name = "Billboard " + std::to_string(id);
         const int material = addMaterial(name, image.png, 1, true, true);
-        meshes.push_back({{"name", name},
-                          {"primitives", json::array({chunk.AddPrimitive(BillboardMesh(map.billboards[id], image),
-                                                                         material)})}});
+        meshes.push_back(
+            {{"name", name},
+             {"primitives", json::array({chunk.AddPrimitive(BillboardMesh(map.billboards[id], image), material)})}});
         json standing = {{"name", name}, {"children", json::array()}};
         for (const json& place : billboardPlaces[id]) {
             nodes.push_back({{"mesh", meshes.size() - 1}, {"translation", place}});

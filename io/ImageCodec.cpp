@@ -129,20 +129,6 @@ ImageError CopyBgra(IWICImagingFactory* factory, IWICBitmapFrameDecode* frame, U
     return ImageError::None;
 }
 
-// The frame's own pixels, `channels` samples of type Sample a pixel.
-template <typename Sample>
-ImageError CopyNative(IWICBitmapFrameDecode* frame, UINT width, UINT height, UINT channels,
-                      std::vector<Sample>* samples)
-{
-    const UINT stride = width * channels * sizeof(Sample);
-    std::vector<Sample> read(static_cast<std::size_t>(width) * height * channels);
-    if (FAILED(frame->CopyPixels(nullptr, stride, stride * height, reinterpret_cast<BYTE*>(read.data())))) {
-        return ImageError::Malformed;
-    }
-    *samples = std::move(read);
-    return ImageError::None;
-}
-
 // Writes one frame of width x height pixels of `format` to a PNG in memory.
 ImageError EncodePng(const void* pixels, UINT width, UINT height, UINT stride, WICPixelFormatGUID format,
                      std::vector<unsigned char>* png)
@@ -212,36 +198,19 @@ UINT Channels16(const WICPixelFormatGUID& format)
     return 0;
 }
 
-ImageError ReadFloatGrey(IWICBitmapFrameDecode* frame, UINT width, UINT height, std::vector<float>* values)
+// The frame's own pixels, `channels` samples of type Sample each, every pixel
+// turned into its value by `value`.
+template <typename Sample, typename ToValue>
+ImageError ReadNative(IWICBitmapFrameDecode* frame, UINT width, UINT height, UINT channels, ToValue value,
+                      std::vector<float>* values)
 {
-    std::vector<float> samples;
-    const ImageError error = CopyNative(frame, width, height, 1, &samples);
-    if (error != ImageError::None) {
-        return error;
+    const UINT stride = width * channels * sizeof(Sample);
+    std::vector<Sample> samples(static_cast<std::size_t>(width) * height * channels);
+    if (FAILED(frame->CopyPixels(nullptr, stride, stride * height, reinterpret_cast<BYTE*>(samples.data())))) {
+        return ImageError::Malformed;
     }
     for (std::size_t i = 0; i < values->size(); ++i) {
-        (*values)[i] = std::isfinite(samples[i]) ? samples[i] : kNoValue;
-    }
-    return ImageError::None;
-}
-
-ImageError Read16(IWICBitmapFrameDecode* frame, UINT width, UINT height, UINT channels, bool isSigned,
-                  std::vector<float>* values)
-{
-    std::vector<unsigned short> words;
-    const ImageError error = CopyNative(frame, width, height, channels, &words);
-    if (error != ImageError::None) {
-        return error;
-    }
-    const float scale = 1.0f / 65535.0f;
-    for (std::size_t i = 0; i < values->size(); ++i) {
-        const unsigned short* pixel = &words[i * channels];
-        if (isSigned) {
-            const int sample = static_cast<short>(pixel[0]);
-            (*values)[i] = sample == -32768 ? kNoValue : (sample + 32768) * scale;
-        } else {
-            (*values)[i] = channels == 1 ? pixel[0] * scale : Luminance(pixel[0], pixel[1], pixel[2], scale);
-        }
+        (*values)[i] = value(&samples[i * channels]);
     }
     return ImageError::None;
 }
@@ -290,10 +259,26 @@ ImageError DecodeLuminance(const unsigned char* bytes, std::size_t size, Luminan
     }
     std::vector<float> values(static_cast<std::size_t>(width) * height);
     IWICBitmapFrameDecode* frame = opened.frame.get();
+    const float scale = 1.0f / 65535.0f;
     if (isFloat) {
-        error = ReadFloatGrey(frame, width, height, &values);
+        error = ReadNative<float>(
+            frame, width, height, 1, [](const float* sample) { return std::isfinite(*sample) ? *sample : kNoValue; },
+            &values);
+    } else if (isSigned) {
+        error = ReadNative<unsigned short>(
+            frame, width, height, 1,
+            [scale](const unsigned short* sample) {
+                const int value = static_cast<short>(*sample);
+                return value == -32768 ? kNoValue : (value + 32768) * scale;
+            },
+            &values);
     } else if (channels > 0) {
-        error = Read16(frame, width, height, channels, isSigned, &values);
+        error = ReadNative<unsigned short>(
+            frame, width, height, channels,
+            [scale, channels](const unsigned short* pixel) {
+                return channels == 1 ? pixel[0] * scale : Luminance(pixel[0], pixel[1], pixel[2], scale);
+            },
+            &values);
     } else {
         error = Read8(opened.factory.get(), frame, width, height, &values);
     }

@@ -27,11 +27,11 @@ struct LuminanceImage {
 
 enum class ImageError {
     None,
-    UnsupportedFormat,  // no decoder of the system knows the bytes
-    Malformed,          // a known format, but the picture cannot be read whole
+    UnsupportedFormat,       // no decoder of the system knows the bytes
+    Malformed,               // a known format, but the picture cannot be read whole
     UnsupportedPixelFormat,  // a sound picture whose samples are of a kind not read here
-    TooLarge,           // more pixels than the program takes in
-    CodecUnavailable,   // the imaging component could not be started
+    TooLarge,                // more pixels than the program takes in
+    CodecUnavailable,        // the imaging component could not be started
     CannotEncode,
 };
 

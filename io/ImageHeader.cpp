@@ -115,7 +115,7 @@ ImageHeader TiffHeader(const ByteReader& file)
             header.height = value;
         } else if (tag == kSampleFormat && type == kShort && count > 0) {
             const unsigned long first = count <= 2 ? value : file.U16(file.U32(entry + 8));
-            header.samples = first == 2 ? SampleFormat::Signed
+            header.samples = first == 2   ? SampleFormat::Signed
                              : first == 3 ? SampleFormat::Float
                                           : SampleFormat::Unsigned;
         }

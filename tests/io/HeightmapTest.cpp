@@ -130,11 +130,15 @@ std::vector<unsigned char> Tiff(int width, int height, int bits, int format, con
     };
     const unsigned dataAt = 8 + 2 + 10 * 12 + 4;
     const Entry entries[] = {
-        {256, kShort, static_cast<unsigned>(width)}, {257, kShort, static_cast<unsigned>(height)},
-        {258, kShort, static_cast<unsigned>(bits)},  {259, kShort, 1},  // no compression
-        {262, kShort, 1},                            // black is zero
-        {273, kLong, dataAt},                        {277, kShort, 1},
-        {278, kShort, static_cast<unsigned>(height)}, {279, kLong, dataSize},
+        {256, kShort, static_cast<unsigned>(width)},
+        {257, kShort, static_cast<unsigned>(height)},
+        {258, kShort, static_cast<unsigned>(bits)},
+        {259, kShort, 1},  // no compression
+        {262, kShort, 1},  // black is zero
+        {273, kLong, dataAt},
+        {277, kShort, 1},
+        {278, kShort, static_cast<unsigned>(height)},
+        {279, kLong, dataSize},
         {339, kShort, static_cast<unsigned>(format)},
     };
     file.resize(dataAt + dataSize);
@@ -267,8 +271,9 @@ TEST(Heightmap, FilesThatAreNoPictureAreRefusedWithTheirReason)
 {
     const std::vector<unsigned char> png = Png(Picture(8, 8, [](int x, int y) { return 0x010101u * (x * 30 + y); }));
     const std::string text = "not a picture at all, just some words";
-    const unsigned char jpeg[] = {0xFF, 0xD8, 0xFF, 0xE0, 0x00, 0x04, 0x00, 0x00, 0xFF, 0xC0, 0x00, 0x11, 0x08, 0xEA,
-                                  0x60, 0xEA, 0x60, 0x03, 0x01, 0x22, 0x00, 0x02, 0x11, 0x01, 0x03, 0x11, 0x01, 0xFF, 0xD9};
+    const unsigned char jpeg[] = {0xFF, 0xD8, 0xFF, 0xE0, 0x00, 0x04, 0x00, 0x00, 0xFF, 0xC0,
+                                  0x00, 0x11, 0x08, 0xEA, 0x60, 0xEA, 0x60, 0x03, 0x01, 0x22,
+                                  0x00, 0x02, 0x11, 0x01, 0x03, 0x11, 0x01, 0xFF, 0xD9};
     const unsigned char gif[] = {'G', 'I', 'F', '8', '9', 'a', 0xFF, 0xFF, 0xFF, 0xFF, 0x00, 0x00, 0x00, 0x3B};
     const signed char bytes[] = {-100, 0, 100, 27};
     struct Case {

@@ -8,17 +8,15 @@
 TEST(ImageHeader, TheDeclaredSizeAndTiffSampleFormatAreReadWithoutDecoding)
 {
     // A big-endian TIFF: width 300 (SHORT), height 70000 (LONG), signed samples.
-    const std::vector<unsigned char> tiffMM = {
-        'M', 'M', 0, 42, 0, 0, 0, 8,  0, 3,                                             // header, 3 entries
-        0x01, 0x00, 0, 3, 0, 0, 0, 1, 0x01, 0x2C, 0, 0,                                 // ImageWidth
-        0x01, 0x01, 0, 4, 0, 0, 0, 1, 0x00, 0x01, 0x11, 0x70,                           // ImageLength
-        0x01, 0x53, 0, 3, 0, 0, 0, 1, 0x00, 0x02, 0, 0,                                 // SampleFormat
-        0, 0, 0, 0};
+    const std::vector<unsigned char> tiffMM = {'M',  'M',  0, 42, 0, 0, 0, 8, 0,    3,              // header, 3 entries
+                                               0x01, 0x00, 0, 3,  0, 0, 0, 1, 0x01, 0x2C, 0,    0,  // ImageWidth
+                                               0x01, 0x01, 0, 4,  0, 0, 0, 1, 0x00, 0x01, 0x11, 0x70,  // ImageLength
+                                               0x01, 0x53, 0, 3,  0, 0, 0, 1, 0x00, 0x02, 0,    0,     // SampleFormat
+                                               0,    0,    0, 0};
     // Little-endian, three samples of SampleFormat stored apart: float.
-    const std::vector<unsigned char> tiffII = {
-        'I', 'I', 42, 0, 8, 0, 0, 0, 1, 0,                                              // header, 1 entry
-        0x53, 0x01, 3, 0, 3, 0, 0, 0, 26, 0, 0, 0,                                      // SampleFormat at 26
-        0, 0, 0, 0, 3, 0, 3, 0, 3, 0};
+    const std::vector<unsigned char> tiffII = {'I',  'I',  42, 0, 8, 0, 0, 0, 1,  0,        // header, 1 entry
+                                               0x53, 0x01, 3,  0, 3, 0, 0, 0, 26, 0, 0, 0,  // SampleFormat at 26
+                                               0,    0,    0,  0, 3, 0, 3, 0, 3,  0};
     const std::vector<unsigned char> jpeg = {0xFF, 0xD8, 0xFF, 0xE1, 0x00, 0x04, 0xAB, 0xCD, 0xFF, 0xFF, 0xC2,
                                              0x00, 0x0B, 0x08, 0x01, 0x00, 0x02, 0x00, 0x01, 0x01, 0x11, 0x00};
     const std::vector<unsigned char> gif = {'G', 'I', 'F', '8', '7', 'a', 0x20, 0x03, 0x58, 0x02};

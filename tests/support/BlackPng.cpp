@@ -68,8 +68,8 @@ std::vector<unsigned char> BlackPng(unsigned width, unsigned height)
     // of fixed codes.
     const unsigned long long zeros = static_cast<unsigned long long>(height) * (width + 1);
     BitWriter deflate;
-    deflate.Put(1, 1);  // the last block
-    deflate.Put(1, 2);  // fixed codes
+    deflate.Put(1, 1);         // the last block
+    deflate.Put(1, 2);         // fixed codes
     deflate.PutCode(0x30, 8);  // literal 0
     for (unsigned long long left = zeros - 1; left > 0;) {
         if (left >= 258) {
