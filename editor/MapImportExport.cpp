@@ -32,6 +32,9 @@ void ReportError(const std::string& message)
     MessageBoxA(nullptr, message.c_str(), "Error", MB_OK | MB_TASKMODAL);
 }
 
+static_assert(kMaxImageFileBytes >> 20 == 528, "the message below names the picture file limit");
+static_assert(kMaxImagePixels == 8192ll * 8192, "the message below names the pixel limit");
+
 const char* ReadFailure(MapFileError error)
 {
     switch (error) {

@@ -14,6 +14,7 @@
 #include "support/MessageBoxAnswer.h"
 #include "support/MethodTable.h"
 #include "support/ScratchFolder.h"
+#include "support/TestBitmap.h"
 #include "terrain/COxelD3DMapChipData.h"
 #include "terrain/COxelD3DTerrainChipManager.h"
 #include "terrain/COxelD3DTerrainPlane.h"
@@ -85,8 +86,8 @@ void WriteSized(const std::string& path, const std::vector<unsigned char>& bytes
 }
 
 // While it lives, notes the cursor shown each time the program decodes or
-// encodes a picture's pixels or makes a vertex buffer: the work inside an
-// import, an export and a map load.
+// encodes a picture's pixels or makes a vertex buffer or texture: the work
+// inside an import, an export and a map or atlas load.
 class CursorWatch {
 public:
     CursorWatch()
@@ -125,6 +126,8 @@ public:
             reinterpret_cast<WritePixelsFn>(SwapMethod(m_writeTable, 10, reinterpret_cast<void*>(&WritePixels)));
         s_createBuffer = reinterpret_cast<CreateBufferFn>(
             SwapMethod(m_deviceTable, kCreateVertexBufferSlot, reinterpret_cast<void*>(&CreateBuffer)));
+        s_createTexture = reinterpret_cast<CreateTextureFn>(
+            SwapMethod(m_deviceTable, kCreateTextureSlot, reinterpret_cast<void*>(&CreateTexture)));
     }
     ~CursorWatch()
     {
@@ -132,6 +135,7 @@ public:
             SwapMethod(m_copyTable, 7, reinterpret_cast<void*>(s_copyPixels));
             SwapMethod(m_writeTable, 10, reinterpret_cast<void*>(s_writePixels));
             SwapMethod(m_deviceTable, kCreateVertexBufferSlot, reinterpret_cast<void*>(s_createBuffer));
+            SwapMethod(m_deviceTable, kCreateTextureSlot, reinterpret_cast<void*>(s_createTexture));
             s_watch = nullptr;
         }
     }
@@ -145,6 +149,9 @@ private:
     using WritePixelsFn = HRESULT(STDMETHODCALLTYPE*)(IWICBitmapFrameEncode*, UINT, UINT, UINT, BYTE*);
     using CreateBufferFn = HRESULT(STDMETHODCALLTYPE*)(IDirect3DDevice9*, UINT, DWORD, DWORD, D3DPOOL,
                                                        IDirect3DVertexBuffer9**, HANDLE*);
+    using CreateTextureFn = HRESULT(STDMETHODCALLTYPE*)(IDirect3DDevice9*, UINT, UINT, UINT, DWORD, D3DFORMAT, D3DPOOL,
+                                                        IDirect3DTexture9**, HANDLE*);
+    static const int kCreateTextureSlot = 23;
     static const int kCreateVertexBufferSlot = 26;
 
     static HRESULT STDMETHODCALLTYPE CopyPixels(IWICBitmapSource* self, const WICRect* rect, UINT stride, UINT size,
@@ -165,6 +172,13 @@ private:
         s_watch->seen.push_back(GetCursor());
         return s_createBuffer(self, size, usage, format, pool, buffer, shared);
     }
+    static HRESULT STDMETHODCALLTYPE CreateTexture(IDirect3DDevice9* self, UINT width, UINT height, UINT levels,
+                                                   DWORD usage, D3DFORMAT format, D3DPOOL pool,
+                                                   IDirect3DTexture9** texture, HANDLE* shared)
+    {
+        s_watch->seen.push_back(GetCursor());
+        return s_createTexture(self, width, height, levels, usage, format, pool, texture, shared);
+    }
 
     void** m_copyTable = nullptr;
     void** m_writeTable = nullptr;
@@ -173,6 +187,7 @@ private:
     static inline CopyPixelsFn s_copyPixels = nullptr;
     static inline WritePixelsFn s_writePixels = nullptr;
     static inline CreateBufferFn s_createBuffer = nullptr;
+    static inline CreateTextureFn s_createTexture = nullptr;
 };
 
 class MapImportExportTest : public ::testing::Test {
@@ -367,6 +382,7 @@ TEST_F(MapImportExportTest, ImportsExportsAndLoadsShowTheWaitCursorWhileTheyWork
     const std::string map = folder + "map.omd";
     ASSERT_TRUE(SaveMapFile(map.c_str(), Map()));
     const std::string out = folder + "out";
+    const std::string atlas = WriteTestBitmap("quelmora-wait-atlas.bmp", 256, 128, [](int x, int y) { return x * y; });
     struct Case {
         const char* name;
         std::function<bool()> run;
@@ -377,6 +393,11 @@ TEST_F(MapImportExportTest, ImportsExportsAndLoadsShowTheWaitCursorWhileTheyWork
         {"glTF export", [&] { return ExportGltf(&editor(), nullptr, (out + ".glb").c_str()); }},
         {"map picture export", [&] { return ExportMapPicture(&editor(), nullptr, (out + "-map.png").c_str()); }},
         {"map load", [&] { return editor().m_mapFile->Load(map.c_str()) == 0; }},
+        {"atlas load",
+         [&] {
+             editor().OpenTextureImage(atlas.c_str());
+             return editor().IsModified();
+         }},
     };
     const HCURSOR wait = LoadCursorA(nullptr, IDC_WAIT);
     for (const Case& c : cases) {
