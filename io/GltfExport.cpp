@@ -220,8 +220,8 @@ std::vector<unsigned char> EncodeTerrainGlb(const MapFileContents& map, const Gl
                                  {{"magFilter", kLinear}, {"minFilter", kLinear}, {"wrapS", kRepeat},
                                   {"wrapT", kRepeat}}});
 
-    // A material with the picture as its base colour; without a picture, plain white.
     json extensionsUsed = json::array();
+    // A material with the picture as its base colour; without a picture, plain white.
     const auto addMaterial = [&](const std::string& name, const std::vector<unsigned char>& png, int sampler,
                                  bool blended, bool unlit = false) {
         json pbr = {{"metallicFactor", 0.0}, {"roughnessFactor", 1.0}};
