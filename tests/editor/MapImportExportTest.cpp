@@ -85,13 +85,56 @@ void WriteSized(const std::string& path, const std::vector<unsigned char>& bytes
     CloseHandle(file);
 }
 
-// While it lives, notes the cursor shown each time the program decodes or
-// encodes a picture's pixels or makes a vertex buffer or texture: the work
+// The cursors shown whenever a hooked method ran.
+std::vector<HCURSOR> g_cursorsSeen;
+
+// Slot `Slot` of a COM method table, swapped for one that notes the cursor and
+// calls the original.
+template <int Slot, typename Self, typename... Arguments>
+struct CursorHook {
+    using Method = HRESULT(STDMETHODCALLTYPE*)(Self*, Arguments...);
+    static HRESULT STDMETHODCALLTYPE Call(Self* self, Arguments... arguments)
+    {
+        g_cursorsSeen.push_back(GetCursor());
+        return original(self, arguments...);
+    }
+    // Puts the hook in, or the original back.
+    static void Swap(void* object)
+    {
+        void** table = *static_cast<void***>(object);
+        void* previous =
+            SwapMethod(table, Slot, original ? reinterpret_cast<void*>(original) : reinterpret_cast<void*>(&Call));
+        original = original ? nullptr : reinterpret_cast<Method>(previous);
+    }
+    static inline Method original = nullptr;
+};
+
+using DecodeHook = CursorHook<7, IWICBitmapFrameDecode, const WICRect*, UINT, UINT, BYTE*>;  // CopyPixels
+using EncodeHook = CursorHook<10, IWICBitmapFrameEncode, UINT, UINT, UINT, BYTE*>;           // WritePixels
+using TextureHook = CursorHook<23, IDirect3DDevice9, UINT, UINT, UINT, DWORD, D3DFORMAT, D3DPOOL, IDirect3DTexture9**,
+                               HANDLE*>;  // CreateTexture
+
+// While it lives, notes in g_cursorsSeen the cursor shown each time the
+// program decodes or encodes a picture's pixels or makes a texture: the work
 // inside an import, an export and a map or atlas load.
 class CursorWatch {
 public:
-    CursorWatch()
+    CursorWatch() : m_on(Swap()) {}
+    ~CursorWatch()
     {
+        if (m_on) {
+            Swap();
+        }
+    }
+    CursorWatch(const CursorWatch&) = delete;
+    CursorWatch& operator=(const CursorWatch&) = delete;
+
+private:
+    // Puts the hooks in, or takes them out again; false when the objects
+    // whose method tables they go into cannot be made.
+    static bool Swap()
+    {
+        static std::vector<unsigned char> png = DotPng(2, 2, 0, 0);
         ComRef<IWICImagingFactory> factory;
         ComRef<IWICStream> stream;
         ComRef<IWICBitmapDecoder> decoder;
@@ -99,95 +142,30 @@ public:
         ComRef<IStream> memory;
         ComRef<IWICBitmapEncoder> encoder;
         ComRef<IWICBitmapFrameEncode> frameEncode;
-        std::vector<unsigned char> png = DotPng(2, 2, 0, 0);
-        if (FAILED(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER, IID_IWICImagingFactory,
-                                    reinterpret_cast<void**>(factory.out()))) ||
-            FAILED(factory->CreateStream(stream.out())) ||
-            FAILED(stream->InitializeFromMemory(png.data(), static_cast<DWORD>(png.size()))) ||
-            FAILED(factory->CreateDecoderFromStream(stream.get(), nullptr, WICDecodeMetadataCacheOnDemand,
-                                                    decoder.out())) ||
-            FAILED(decoder->GetFrame(0, frame.out())) || FAILED(CreateStreamOnHGlobal(nullptr, TRUE, memory.out())) ||
-            FAILED(factory->CreateEncoder(GUID_ContainerFormatPng, nullptr, encoder.out())) ||
-            FAILED(encoder->Initialize(memory.get(), WICBitmapEncoderNoCache)) ||
-            FAILED(encoder->CreateNewFrame(frameEncode.out(), nullptr))) {
-            ADD_FAILURE() << "no imaging component to watch";
-            return;
+        const bool made =
+            g_device &&
+            SUCCEEDED(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER, IID_IWICImagingFactory,
+                                       reinterpret_cast<void**>(factory.out()))) &&
+            SUCCEEDED(factory->CreateStream(stream.out())) &&
+            SUCCEEDED(stream->InitializeFromMemory(png.data(), static_cast<DWORD>(png.size()))) &&
+            SUCCEEDED(factory->CreateDecoderFromStream(stream.get(), nullptr, WICDecodeMetadataCacheOnDemand,
+                                                       decoder.out())) &&
+            SUCCEEDED(decoder->GetFrame(0, frame.out())) &&
+            SUCCEEDED(CreateStreamOnHGlobal(nullptr, TRUE, memory.out())) &&
+            SUCCEEDED(factory->CreateEncoder(GUID_ContainerFormatPng, nullptr, encoder.out())) &&
+            SUCCEEDED(encoder->Initialize(memory.get(), WICBitmapEncoderNoCache)) &&
+            SUCCEEDED(encoder->CreateNewFrame(frameEncode.out(), nullptr));
+        if (!made) {
+            ADD_FAILURE() << "no imaging component or device to watch";
+            return false;
         }
-        if (!g_device) {
-            ADD_FAILURE() << "no device to watch";
-            return;
-        }
-        s_watch = this;
-        m_copyTable = *reinterpret_cast<void***>(frame.get());
-        m_writeTable = *reinterpret_cast<void***>(frameEncode.get());
-        m_deviceTable = *reinterpret_cast<void***>(g_device);
-        s_copyPixels = reinterpret_cast<CopyPixelsFn>(SwapMethod(m_copyTable, 7, reinterpret_cast<void*>(&CopyPixels)));
-        s_writePixels =
-            reinterpret_cast<WritePixelsFn>(SwapMethod(m_writeTable, 10, reinterpret_cast<void*>(&WritePixels)));
-        s_createBuffer = reinterpret_cast<CreateBufferFn>(
-            SwapMethod(m_deviceTable, kCreateVertexBufferSlot, reinterpret_cast<void*>(&CreateBuffer)));
-        s_createTexture = reinterpret_cast<CreateTextureFn>(
-            SwapMethod(m_deviceTable, kCreateTextureSlot, reinterpret_cast<void*>(&CreateTexture)));
-    }
-    ~CursorWatch()
-    {
-        if (s_watch == this) {
-            SwapMethod(m_copyTable, 7, reinterpret_cast<void*>(s_copyPixels));
-            SwapMethod(m_writeTable, 10, reinterpret_cast<void*>(s_writePixels));
-            SwapMethod(m_deviceTable, kCreateVertexBufferSlot, reinterpret_cast<void*>(s_createBuffer));
-            SwapMethod(m_deviceTable, kCreateTextureSlot, reinterpret_cast<void*>(s_createTexture));
-            s_watch = nullptr;
-        }
-    }
-    CursorWatch(const CursorWatch&) = delete;
-    CursorWatch& operator=(const CursorWatch&) = delete;
-
-    std::vector<HCURSOR> seen;
-
-private:
-    using CopyPixelsFn = HRESULT(STDMETHODCALLTYPE*)(IWICBitmapSource*, const WICRect*, UINT, UINT, BYTE*);
-    using WritePixelsFn = HRESULT(STDMETHODCALLTYPE*)(IWICBitmapFrameEncode*, UINT, UINT, UINT, BYTE*);
-    using CreateBufferFn = HRESULT(STDMETHODCALLTYPE*)(IDirect3DDevice9*, UINT, DWORD, DWORD, D3DPOOL,
-                                                       IDirect3DVertexBuffer9**, HANDLE*);
-    using CreateTextureFn = HRESULT(STDMETHODCALLTYPE*)(IDirect3DDevice9*, UINT, UINT, UINT, DWORD, D3DFORMAT, D3DPOOL,
-                                                        IDirect3DTexture9**, HANDLE*);
-    static const int kCreateTextureSlot = 23;
-    static const int kCreateVertexBufferSlot = 26;
-
-    static HRESULT STDMETHODCALLTYPE CopyPixels(IWICBitmapSource* self, const WICRect* rect, UINT stride, UINT size,
-                                                BYTE* pixels)
-    {
-        s_watch->seen.push_back(GetCursor());
-        return s_copyPixels(self, rect, stride, size, pixels);
-    }
-    static HRESULT STDMETHODCALLTYPE WritePixels(IWICBitmapFrameEncode* self, UINT lines, UINT stride, UINT size,
-                                                 BYTE* pixels)
-    {
-        s_watch->seen.push_back(GetCursor());
-        return s_writePixels(self, lines, stride, size, pixels);
-    }
-    static HRESULT STDMETHODCALLTYPE CreateBuffer(IDirect3DDevice9* self, UINT size, DWORD usage, DWORD format,
-                                                  D3DPOOL pool, IDirect3DVertexBuffer9** buffer, HANDLE* shared)
-    {
-        s_watch->seen.push_back(GetCursor());
-        return s_createBuffer(self, size, usage, format, pool, buffer, shared);
-    }
-    static HRESULT STDMETHODCALLTYPE CreateTexture(IDirect3DDevice9* self, UINT width, UINT height, UINT levels,
-                                                   DWORD usage, D3DFORMAT format, D3DPOOL pool,
-                                                   IDirect3DTexture9** texture, HANDLE* shared)
-    {
-        s_watch->seen.push_back(GetCursor());
-        return s_createTexture(self, width, height, levels, usage, format, pool, texture, shared);
+        DecodeHook::Swap(frame.get());
+        EncodeHook::Swap(frameEncode.get());
+        TextureHook::Swap(g_device);
+        return true;
     }
 
-    void** m_copyTable = nullptr;
-    void** m_writeTable = nullptr;
-    void** m_deviceTable = nullptr;
-    static inline CursorWatch* s_watch = nullptr;
-    static inline CopyPixelsFn s_copyPixels = nullptr;
-    static inline WritePixelsFn s_writePixels = nullptr;
-    static inline CreateBufferFn s_createBuffer = nullptr;
-    static inline CreateTextureFn s_createTexture = nullptr;
+    bool m_on;
 };
 
 class MapImportExportTest : public ::testing::Test {
@@ -403,10 +381,13 @@ TEST_F(MapImportExportTest, ImportsExportsAndLoadsShowTheWaitCursorWhileTheyWork
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         SetCursor(LoadCursorA(nullptr, IDC_ARROW));
-        CursorWatch watch;
-        ASSERT_TRUE(c.run());
-        ASSERT_FALSE(watch.seen.empty());
-        for (HCURSOR seen : watch.seen) {
+        g_cursorsSeen.clear();
+        {
+            CursorWatch watch;
+            ASSERT_TRUE(c.run());
+        }
+        ASSERT_FALSE(g_cursorsSeen.empty());
+        for (HCURSOR seen : g_cursorsSeen) {
             EXPECT_EQ(wait, seen);
         }
         EXPECT_EQ(LoadCursorA(nullptr, IDC_ARROW), GetCursor());
