@@ -34,7 +34,7 @@ struct LuminanceRange {
 };
 LuminanceRange ValueRange(const LuminanceImage& image);
 
-// Whether the documented mapping would leave most of the height range unused or
+// Whether the mapping above would leave most of the height range unused or
 // cut the picture off, so the user is offered StretchLevels: the picture spans
 // less than a quarter of its format's range (an elevation model in metres in a
 // 16-bit picture comes in almost flat), or holds values beyond 0 .. 1 (floats).
