@@ -11,6 +11,7 @@
 #include "io/MapFileDisk.h"
 #include "io/MapPicture.h"
 #include "scene/COxelD3DSceneBase.h"
+#include "support/BlackPng.h"
 #include "support/EditorSession.h"
 #include "support/ScratchFolder.h"
 #include "support/Stopwatch.h"
@@ -102,6 +103,15 @@ int main()
               EncodeBgraPng(drawn, &png);
           }),
           "");
+    // A picture far beyond the pixel limit is refused from its header, before it is decoded.
+    const std::vector<unsigned char> huge = BlackPng(30000, 30000);
+    char hugeLabel[64];
+    std::snprintf(hugeLabel, sizeof hugeLabel, "refusing a 30000x30000 PNG (%.1f MB)", huge.size() / 1e6);
+    PrintTiming(hugeLabel, TimeRuns(kRepeats, [&] {
+                    std::vector<double> heights;
+                    DecodeHeightmap(huge.data(), huge.size(), kMapSize, kMapSize, &heights);
+                }),
+                "(target 100)");
     std::vector<double> heights;
     DecodeHeightmap(bytes.data(), bytes.size(), kMapSize, kMapSize, &heights);
     std::sort(heights.begin(), heights.end());

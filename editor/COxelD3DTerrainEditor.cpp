@@ -9,6 +9,7 @@
 #include "editor/COxelD3DTerrainEditorChildWndBase.h"
 #include "editor/COxelMapDataFile.h"
 #include "editor/FileDialog.h"
+#include "editor/WaitCursor.h"
 #include "editor/WholeMapStep.h"
 #include "scene/COxelD3DSceneBase.h"
 #include "terrain/COxelD3DTerrainChipManager.h"
@@ -297,6 +298,7 @@ void COxelD3DTerrainEditor::OpenTextureImage(const char* path)
     }
     // A file that cannot be read is reported by the chip manager and changes
     // nothing; a new atlas redraws every window that shows chips.
+    WaitCursor wait;
     Perform(std::make_unique<AtlasStep>(path));
 }
 

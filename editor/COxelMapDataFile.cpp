@@ -3,6 +3,7 @@
 #include "editor/COxelD3DTerrainEditor.h"
 #include "editor/COxelD3DTerrainEditorChildWndBase.h"
 #include "editor/FileDialog.h"
+#include "editor/WaitCursor.h"
 #include "io/MapFileDisk.h"
 #include "io/MapFileFormat.h"
 #include "scene/COxelD3DSceneBase.h"
@@ -96,6 +97,7 @@ HRESULT COxelMapDataFile::Load(const char* path)
     if (!m_editor) {
         return E_FAIL;
     }
+    WaitCursor wait;
     MapFileContents map;
     const MapFileError error = LoadMapFile(path, &map);
     if (error != MapFileError::None) {

@@ -3,6 +3,7 @@
 #include "editor/COxelD3DTerrainEditor.h"
 #include "editor/COxelMapDataFile.h"
 #include "editor/FileDialog.h"
+#include "editor/WaitCursor.h"
 #include "io/GltfExport.h"
 #include "io/Heightmap.h"
 #include "io/MapFileDisk.h"
@@ -14,6 +15,7 @@
 
 #include <d3dx9tex.h>
 
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -30,11 +32,14 @@ void ReportError(const std::string& message)
     MessageBoxA(nullptr, message.c_str(), "Error", MB_OK | MB_TASKMODAL);
 }
 
+static_assert(kMaxImageFileBytes >> 20 == 528, "the message below names the picture file limit");
+static_assert(kMaxImagePixels == 8192ll * 8192, "the message below names the pixel limit");
+
 const char* ReadFailure(MapFileError error)
 {
     switch (error) {
         case MapFileError::TooLarge:
-            return "画像ファイルが大きすぎるため、ハイトマップを読み込めませんでした。";
+            return "画像ファイルが大きすぎる（528 MB を超えている）ため、ハイトマップを読み込めませんでした。";
         case MapFileError::CannotRead:
             return "画像ファイルを読み込めないため、ハイトマップを読み込めませんでした。";
         default:
@@ -49,8 +54,12 @@ const char* DecodeFailure(ImageError error)
         case ImageError::UnsupportedFormat:
             return "対応していない形式のファイルのため、ハイトマップを読み込めませんでした。\n"
                    "PNG または BMP の画像を選んでください。";
+        case ImageError::UnsupportedPixelFormat:
+            return "画像の画素の形式（符号付きや浮動小数点の値など）に対応していないため、"
+                   "ハイトマップを読み込めませんでした。\n"
+                   "8 ビットか 16 ビットの画像、または 32 ビット浮動小数点のグレースケール TIFF を選んでください。";
         case ImageError::TooLarge:
-            return "画像の画素数が多すぎるため、ハイトマップを読み込めませんでした。";
+            return "画像の画素数が多すぎる（8192 × 8192 画素を超えている）ため、ハイトマップを読み込めませんでした。";
         case ImageError::CodecUnavailable:
             return "画像を読み込む機能（Windows Imaging Component）を使えないため、ハイトマップを読み込めませんでした。";
         default:
@@ -140,6 +149,58 @@ std::vector<unsigned char> PlaneTexturePng(IDirect3DTexture9* texture)
     return png;
 }
 
+// Reads and decodes the picture; false, having said why, when it cannot be taken.
+bool ReadHeightPicture(const char* path, LuminanceImage* image)
+{
+    WaitCursor wait;
+    std::vector<unsigned char> bytes;
+    const MapFileError readError = ReadFileBytes(path, kMaxImageFileBytes, &bytes);
+    if (readError != MapFileError::None) {
+        ReportError(ReadFailure(readError));
+        return false;
+    }
+    const ImageError decodeError = DecodeLuminance(bytes.data(), bytes.size(), image);
+    if (decodeError != ImageError::None) {
+        ReportError(DecodeFailure(decodeError));
+        return false;
+    }
+    return true;
+}
+
+// Whether the user wants a picture that WorthStretching picked out stretched
+// over the whole height range; "いいえ" keeps the documented mapping.
+bool AskToStretch(const LuminanceRange& range)
+{
+    char shown[256];
+    if (range.lowest < 0.0f || range.highest > 1.0f) {
+        std::snprintf(shown, sizeof shown,
+                      "この画像の値は %g ～ %g で、0 ～ 1 の範囲を超えた部分は、そのままでは高さ 0 と 16 で"
+                      "切り取られます。",
+                      range.lowest, range.highest);
+    } else {
+        std::snprintf(shown, sizeof shown,
+                      "この画像は値の範囲の一部しか使っていないため、そのままでは高さ %.2f ～ %.2f の"
+                      "起伏になります。",
+                      range.lowest * kHeightmapTop, range.highest * kHeightmapTop);
+    }
+    const std::string question = std::string(shown) +
+                                 "\n\n最も低い値を高さ 0、最も高い値を高さ 16 に引き伸ばしますか？\n"
+                                 "「いいえ」を選ぶと、値のとおりに読み込みます。";
+    return MessageBoxA(nullptr, question.c_str(), kImportTitle, MB_YESNO | MB_ICONQUESTION | MB_TASKMODAL) == IDYES;
+}
+
+// A plane's or billboard's extent and image for the glTF file; a missing one gives an untextured quad.
+GltfPlaneImage QuadImage(const COxelD3DTerrainPlane* quad)
+{
+    GltfPlaneImage image;
+    if (quad) {
+        image.width = quad->m_width;
+        image.depth = quad->m_depth;
+        image.png = PlaneTexturePng(quad->m_pTexture);
+    }
+    return image;
+}
+
 bool GatherMap(COxelD3DTerrainEditor* editor, MapFileContents* map)
 {
     return editor && editor->m_mapFile && editor->m_mapFile->Gather(map);
@@ -154,20 +215,16 @@ bool ImportHeightmap(COxelD3DTerrainEditor* editor, HWND owner, const char* path
         return false;
     }
     // Everything is read and checked before the map changes.
-    std::vector<unsigned char> bytes;
-    const MapFileError readError = ReadMapFileBytes(chosen, &bytes);
-    if (readError != MapFileError::None) {
-        ReportError(ReadFailure(readError));
+    LuminanceImage image;
+    if (!ReadHeightPicture(chosen, &image)) {
         return false;
     }
-    std::vector<double> heights;
-    const ImageError decodeError =
-        DecodeHeightmap(bytes.data(), bytes.size(), editor->m_mapWidth, editor->m_mapHeight, &heights);
-    if (decodeError != ImageError::None) {
-        ReportError(DecodeFailure(decodeError));
-        return false;
+    const LuminanceRange range = ValueRange(image);
+    if (WorthStretching(range) && AskToStretch(range)) {
+        StretchLevels(range, &image);
     }
-    return editor->ReplaceHeights(heights);
+    WaitCursor wait;
+    return editor->ReplaceHeights(HeightsFromLuminance(image, editor->m_mapWidth, editor->m_mapHeight));
 }
 
 bool ExportHeightmap(COxelD3DTerrainEditor* editor, HWND owner, const char* path)
@@ -176,6 +233,7 @@ bool ExportHeightmap(COxelD3DTerrainEditor* editor, HWND owner, const char* path
     if (!editor || !editor->HasMap() || !ChoosePath(owner, kPngFileType, kExportHeightmapTitle, true, path, chosen)) {
         return false;
     }
+    WaitCursor wait;
     const int width = editor->m_mapWidth;
     const int height = editor->m_mapHeight;
     std::vector<double> heights(static_cast<size_t>(width) * height);
@@ -195,10 +253,11 @@ bool ExportGltf(COxelD3DTerrainEditor* editor, HWND owner, const char* path)
     if (!editor || !editor->HasMap() || !ChoosePath(owner, kGlbFileType, kExportGltfTitle, true, path, chosen)) {
         return false;
     }
+    WaitCursor wait;
     MapFileContents map;
     BgraImage atlasPixels;
     GltfAtlas atlas;
-    const COxelD3DTerrainChipManager* terrain = editor->m_terrain;
+    COxelD3DTerrainChipManager* terrain = editor->m_terrain;
     if (!GatherMap(editor, &map) || !ReadAtlasPixels(terrain->m_chipImage, &atlasPixels) ||
         EncodeBgraPng(atlasPixels, &atlas.png) != ImageError::None) {
         ReportError(NotMadeMessage("glTF ファイル"));
@@ -210,15 +269,16 @@ bool ExportGltf(COxelD3DTerrainEditor* editor, HWND owner, const char* path)
     std::vector<GltfPlaneImage> planeImages(map.planes.size());
     if (COxelD3DSceneBase* scene = COxelD3DTerrainEditor::Scene()) {
         for (size_t id = 0; id < map.planes.size(); ++id) {
-            const COxelD3DTerrainPlane* plane = scene->FindPlane(static_cast<int>(id));
-            if (plane && map.planes[id].visible) {
-                planeImages[id].width = plane->m_width;
-                planeImages[id].depth = plane->m_depth;
-                planeImages[id].png = PlaneTexturePng(plane->m_pTexture);
+            if (map.planes[id].visible) {
+                planeImages[id] = QuadImage(scene->FindPlane(static_cast<int>(id)));
             }
         }
     }
-    return WriteExport(chosen, EncodeTerrainGlb(map, atlas, planeImages), "glTF ファイル");
+    std::vector<GltfPlaneImage> billboardImages(map.billboards.size());
+    for (size_t id = 0; id < map.billboards.size(); ++id) {
+        billboardImages[id] = QuadImage(terrain->FindBillboard(static_cast<int>(id)));
+    }
+    return WriteExport(chosen, EncodeTerrainGlb(map, atlas, planeImages, billboardImages), "glTF ファイル");
 }
 
 bool ExportMapPicture(COxelD3DTerrainEditor* editor, HWND owner, const char* path)
@@ -227,6 +287,7 @@ bool ExportMapPicture(COxelD3DTerrainEditor* editor, HWND owner, const char* pat
     if (!editor || !editor->HasMap() || !ChoosePath(owner, kPngFileType, kExportPictureTitle, true, path, chosen)) {
         return false;
     }
+    WaitCursor wait;
     MapFileContents map;
     BgraImage atlas;
     const COxelD3DTerrainChipManager* terrain = editor->m_terrain;

@@ -148,20 +148,45 @@ MeshData TerrainMesh(const MapFileContents& map, const GltfAtlas& atlas)
     return mesh;
 }
 
+// A quad with one normal at every corner and its image once, or repeated as
+// the preview repeats it: a 32-cell quad shows it 31 times.
+MeshData ImageQuad(const Vec3 (&corners)[4], const Vec3& normal, bool repeat, const GltfPlaneImage& image, int rotation)
+{
+    const float uB = repeat ? image.width - 1.0f : 1.0f;
+    const float vB = repeat ? image.depth - 1.0f : 1.0f;
+    const Vec3 normals[4] = {normal, normal, normal, normal};
+    QuadTexCoord uv[4];
+    QuadTexCoords(0.0f, 0.0f, uB, vB, rotation, uv);
+    MeshData mesh;
+    mesh.AddQuad(corners, normals, uv);
+    return mesh;
+}
+
 MeshData PlaneMesh(const MapFilePlane& plane, const GltfPlaneImage& image)
 {
     const float w = static_cast<float>(image.width);
     const float d = static_cast<float>(image.depth);
-    // A 32-cell plane shows its image 31 times when it repeats, as in the preview.
-    const float uB = plane.repeat ? w - 1.0f : 1.0f;
-    const float vB = plane.repeat ? d - 1.0f : 1.0f;
     const Vec3 corners[4] = {{0, plane.y, 0}, {0, plane.y, -d}, {w, plane.y, 0}, {w, plane.y, -d}};
-    const Vec3 up[4] = {{0, 1, 0}, {0, 1, 0}, {0, 1, 0}, {0, 1, 0}};
-    QuadTexCoord uv[4];
-    QuadTexCoords(0.0f, 0.0f, uB, vB, 0, uv);
-    MeshData mesh;
-    mesh.AddQuad(corners, up, uv);
-    return mesh;
+    return ImageQuad(corners, {0, 1, 0}, plane.repeat != 0, image, 0);
+}
+
+// The preview's billboard quad: one unit wide and high, its bottom middle at
+// the origin, turned a quarter as the preview turns it so the image stands
+// upright; the map's frame and glTF's agree where z is 0.
+MeshData BillboardMesh(const MapFileBillboard& billboard, const GltfPlaneImage& image)
+{
+    const Vec3 corners[4] = {{-0.5f, 1, 0}, {0.5f, 1, 0}, {-0.5f, 0, 0}, {0.5f, 0, 0}};
+    return ImageQuad(corners, {0, 0, 1}, billboard.repeat != 0, image, 1);
+}
+
+// Where the preview stands a billboard on the cell: its middle, half way
+// between the lowest and the highest corner, in glTF's frame.
+json BillboardPlace(const MapFileContents& map, int cell)
+{
+    const double* heights = map.cells[cell].heights;
+    const double low = std::min(std::min(heights[0], heights[1]), std::min(heights[2], heights[3]));
+    const double high = std::max(std::max(heights[0], heights[1]), std::max(heights[2], heights[3]));
+    return {cell % map.width + 0.5, (low + high) / 2, -(cell / map.width + 0.5)};
 }
 
 void AppendChunk(std::vector<unsigned char>& file, std::uint32_t type, const std::vector<unsigned char>& data,
@@ -178,7 +203,8 @@ void AppendChunk(std::vector<unsigned char>& file, std::uint32_t type, const std
 }  // namespace
 
 std::vector<unsigned char> EncodeTerrainGlb(const MapFileContents& map, const GltfAtlas& atlas,
-                                            const std::vector<GltfPlaneImage>& planeImages)
+                                            const std::vector<GltfPlaneImage>& planeImages,
+                                            const std::vector<GltfPlaneImage>& billboardImages)
 {
     if (map.width <= 0 || map.height <= 0 || map.cells.size() != static_cast<std::size_t>(map.width) * map.height) {
         return {};
@@ -194,9 +220,10 @@ std::vector<unsigned char> EncodeTerrainGlb(const MapFileContents& map, const Gl
                                  {{"magFilter", kLinear}, {"minFilter", kLinear}, {"wrapS", kRepeat},
                                   {"wrapT", kRepeat}}});
 
+    json extensionsUsed = json::array();
     // A material with the picture as its base colour; without a picture, plain white.
     const auto addMaterial = [&](const std::string& name, const std::vector<unsigned char>& png, int sampler,
-                                 bool blended) {
+                                 bool blended, bool unlit = false) {
         json pbr = {{"metallicFactor", 0.0}, {"roughnessFactor", 1.0}};
         if (!png.empty()) {
             images.push_back({{"bufferView", chunk.AddView(png.data(), png.size(), 0)}, {"mimeType", "image/png"}});
@@ -208,12 +235,19 @@ std::vector<unsigned char> EncodeTerrainGlb(const MapFileContents& map, const Gl
             material["alphaMode"] = "BLEND";
             material["doubleSided"] = true;
         }
+        if (unlit) {
+            material["extensions"] = {{"KHR_materials_unlit", json::object()}};
+            extensionsUsed = json::array({"KHR_materials_unlit"});
+        }
         materials.push_back(material);
         return static_cast<int>(materials.size()) - 1;
     };
+    // The nodes the scene lists; the billboards' cells hang below their billboard's node.
+    json sceneNodes = json::array();
     const auto addNode = [&](const std::string& name, const json& primitive) {
         meshes.push_back({{"name", name}, {"primitives", json::array({primitive})}});
         nodes.push_back({{"name", name}, {"mesh", meshes.size() - 1}});
+        sceneNodes.push_back(nodes.size() - 1);
     };
 
     const MeshData terrain = TerrainMesh(map, atlas);
@@ -231,10 +265,33 @@ std::vector<unsigned char> EncodeTerrainGlb(const MapFileContents& map, const Gl
         addNode(name, chunk.AddPrimitive(PlaneMesh(plane, image), material));
     }
 
-    json scene = {{"name", "Map"}, {"nodes", json::array()}};
-    for (std::size_t n = 0; n < nodes.size(); ++n) {
-        scene["nodes"].push_back(n);
+    std::vector<json> billboardPlaces(map.billboards.size(), json::array());
+    for (int cell = 0; cell < map.width * map.height; ++cell) {
+        const std::int32_t id = map.cells[cell].billboard;
+        if (id >= 0 && static_cast<std::size_t>(id) < map.billboards.size()) {
+            billboardPlaces[id].push_back(BillboardPlace(map, cell));
+        }
     }
+    for (std::size_t id = 0; id < map.billboards.size(); ++id) {
+        if (billboardPlaces[id].empty()) {
+            continue;
+        }
+        const GltfPlaneImage image = id < billboardImages.size() ? billboardImages[id] : GltfPlaneImage();
+        const std::string name = "Billboard " + std::to_string(id);
+        const int material = addMaterial(name, image.png, 1, true, true);
+        meshes.push_back(
+            {{"name", name},
+             {"primitives", json::array({chunk.AddPrimitive(BillboardMesh(map.billboards[id], image), material)})}});
+        json standing = {{"name", name}, {"children", json::array()}};
+        for (const json& place : billboardPlaces[id]) {
+            nodes.push_back({{"mesh", meshes.size() - 1}, {"translation", place}});
+            standing["children"].push_back(nodes.size() - 1);
+        }
+        nodes.push_back(standing);
+        sceneNodes.push_back(nodes.size() - 1);
+    }
+
+    const json scene = {{"name", "Map"}, {"nodes", sceneNodes}};
     chunk.bytes.resize((chunk.bytes.size() + 3) & ~std::size_t(3), 0);
     json document = {
         {"asset", {{"version", "2.0"}, {"generator", "Quelmora"}}},
@@ -247,6 +304,9 @@ std::vector<unsigned char> EncodeTerrainGlb(const MapFileContents& map, const Gl
         {"bufferViews", chunk.views},
         {"buffers", json::array({{{"byteLength", chunk.bytes.size()}}})},
     };
+    if (!extensionsUsed.empty()) {
+        document["extensionsUsed"] = extensionsUsed;
+    }
     if (!images.empty()) {
         document["images"] = images;
         document["textures"] = textures;

@@ -15,6 +15,14 @@
 // into the atlas for each cell's chip and quarter turns; the atlas is an
 // embedded PNG. Each visible plane is a node and mesh of its own with its
 // image, blended and seen from both sides as in the preview.
+//
+// Each billboard that some cell names is one mesh, an upright unit quad with
+// its image, blended, seen from both sides and unlit as in the preview
+// (KHR_materials_unlit), under a node "Billboard <id>" with one child node for
+// every cell that names it: the quad's bottom middle stands at the cell's
+// middle, half way between its lowest and highest corner. A glTF file cannot
+// turn a quad to the camera, so each faces +z, showing its image as the
+// preview shows it to a camera looking along the map's rows.
 
 // The atlas as drawn on the terrain: its size in pixels (chips are 128-pixel
 // tiles from the top left) and the picture as a PNG.
@@ -24,15 +32,18 @@ struct GltfAtlas {
     std::vector<unsigned char> png;
 };
 
-// A plane's extent in cells and its picture as a PNG; an empty picture gives
-// an untextured plane, as the preview draws one.
+// A plane's or billboard's extent in cells (which sets how often a repeated
+// image shows) and its picture as a PNG; an empty picture gives an untextured
+// quad, as the preview draws one.
 struct GltfPlaneImage {
     int width = 32;
     int depth = 32;
     std::vector<unsigned char> png;
 };
 
-// The whole .glb file. `planeImages` runs beside map.planes; only visible
-// planes are written. Empty when map.cells does not hold width x height cells.
+// The whole .glb file. `planeImages` runs beside map.planes, only visible
+// planes are written; `billboardImages` beside map.billboards. Empty when
+// map.cells does not hold width x height cells.
 std::vector<unsigned char> EncodeTerrainGlb(const MapFileContents& map, const GltfAtlas& atlas,
-                                            const std::vector<GltfPlaneImage>& planeImages);
+                                            const std::vector<GltfPlaneImage>& planeImages,
+                                            const std::vector<GltfPlaneImage>& billboardImages = {});

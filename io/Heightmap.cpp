@@ -42,6 +42,12 @@ std::vector<std::vector<Tap>> AxisTaps(int from, int to)
     return taps;
 }
 
+// A sample without a value lies at the bottom.
+double Level(float value)
+{
+    return std::isnan(value) ? 0.0 : value;
+}
+
 }  // namespace
 
 std::vector<double> HeightsFromLuminance(const LuminanceImage& image, int width, int height)
@@ -55,7 +61,7 @@ std::vector<double> HeightsFromLuminance(const LuminanceImage& image, int width,
         for (int x = 0; x < width; ++x) {
             double sum = 0.0;
             for (const Tap& tap : across[x]) {
-                sum += tap.weight * line[tap.source];
+                sum += tap.weight * Level(line[tap.source]);
             }
             rows[static_cast<std::size_t>(y) * width + x] = sum;
         }
@@ -72,6 +78,42 @@ std::vector<double> HeightsFromLuminance(const LuminanceImage& image, int width,
         }
     }
     return heights;
+}
+
+LuminanceRange ValueRange(const LuminanceImage& image)
+{
+    LuminanceRange range;
+    bool any = false;
+    for (float value : image.values) {
+        if (std::isnan(value)) {
+            continue;
+        }
+        range.lowest = any ? std::min(range.lowest, value) : value;
+        range.highest = any ? std::max(range.highest, value) : value;
+        any = true;
+    }
+    return range;
+}
+
+bool WorthStretching(const LuminanceRange& range)
+{
+    if (!(range.highest > range.lowest)) {
+        return false;
+    }
+    return range.highest - range.lowest < 0.25f || range.lowest < 0.0f || range.highest > 1.0f;
+}
+
+void StretchLevels(const LuminanceRange& range, LuminanceImage* image)
+{
+    const double span = static_cast<double>(range.highest) - range.lowest;
+    if (!(span > 0.0)) {
+        return;
+    }
+    for (float& value : image->values) {
+        if (!std::isnan(value)) {
+            value = static_cast<float>((value - range.lowest) / span);
+        }
+    }
 }
 
 std::vector<unsigned short> HeightmapSamples(const std::vector<double>& heights, int width, int height)

@@ -11,7 +11,9 @@
 //
 // Orientation: the picture shows the map as the map edit window does, so
 // picture column i is map column width - 1 - i and picture row j is map row j.
-// Values: 0 .. the format's maximum is height 0 .. 16, linearly.
+// Values: 0 .. the format's maximum is height 0 .. 16, linearly (for float
+// pictures 0 .. 1), or, when the user asks for it, the picture's lowest .. its
+// highest value. Samples that hold no value are height 0.
 
 const double kHeightmapTop = 16.0;
 
@@ -23,6 +25,25 @@ const double kHeightmapTop = 16.0;
 // the two nearest pixel centres, pixel centres spread evenly over the map and
 // the outermost pixels held at the edges.
 std::vector<double> HeightsFromLuminance(const LuminanceImage& image, int width, int height);
+
+// The lowest and the highest value a picture holds, samples without a value
+// left out (0 and 0 when none has one).
+struct LuminanceRange {
+    float lowest = 0.0f;
+    float highest = 0.0f;
+};
+LuminanceRange ValueRange(const LuminanceImage& image);
+
+// Whether the mapping above would leave most of the height range unused or
+// cut the picture off, so the user is offered StretchLevels: the picture spans
+// less than a quarter of its format's range (an elevation model in metres in a
+// 16-bit picture comes in almost flat), or holds values beyond 0 .. 1 (floats).
+// A flat picture has nothing to stretch.
+bool WorthStretching(const LuminanceRange& range);
+
+// Moves the values so that range.lowest becomes 0 and range.highest 1, which
+// the heights then turn into 0 and 16; samples without a value stay so.
+void StretchLevels(const LuminanceRange& range, LuminanceImage* image);
 
 // The 16-bit samples of the heightmap picture, rows from the top:
 // round(h / 16 * 65535) for each height h, oriented as above.

@@ -1,13 +1,16 @@
 #include "io/ImageCodec.h"
 
 #include "io/ComRef.h"
+#include "io/ImageHeader.h"
 
 #include <windows.h>
 
 #include <objbase.h>
 #include <wincodec.h>
 
+#include <cmath>
 #include <cstring>
+#include <limits>
 
 namespace {
 
@@ -44,12 +47,22 @@ float Luminance(unsigned red, unsigned green, unsigned blue, float scale)
     return (0.2126f * red + 0.7152f * green + 0.0722f * blue) * scale;
 }
 
-// The first frame of the picture in `bytes`, checked for size.
+bool TooManyPixels(unsigned long long width, unsigned long long height)
+{
+    return width * height > static_cast<unsigned long long>(kMaxImagePixels);
+}
+
+// The first frame of the picture in `bytes`, checked for size: first the size
+// its header declares, before any decoder sees it, then the decoder's own.
 ImageError OpenFrame(IWICImagingFactory* factory, const unsigned char* bytes, std::size_t size,
                      ComRef<IWICBitmapFrameDecode>* frame, UINT* width, UINT* height)
 {
     if (size == 0 || size > 0xFFFFFFFFu) {
         return size == 0 ? ImageError::UnsupportedFormat : ImageError::TooLarge;
+    }
+    const ImageHeader header = ReadImageHeader(bytes, size);
+    if (TooManyPixels(header.width, header.height)) {
+        return ImageError::TooLarge;
     }
     ComRef<IWICStream> stream;
     if (FAILED(factory->CreateStream(stream.out())) ||
@@ -62,13 +75,16 @@ ImageError OpenFrame(IWICImagingFactory* factory, const unsigned char* bytes, st
     if (opened == WINCODEC_ERR_COMPONENTNOTFOUND) {
         return ImageError::UnsupportedFormat;
     }
+    if (opened == WINCODEC_ERR_UNSUPPORTEDPIXELFORMAT) {
+        return ImageError::UnsupportedPixelFormat;
+    }
     if (FAILED(opened) || FAILED(decoder->GetFrame(0, frame->out())) || FAILED((*frame)->GetSize(width, height))) {
         return ImageError::Malformed;
     }
     if (*width == 0 || *height == 0) {
         return ImageError::Malformed;
     }
-    if (static_cast<long long>(*width) * *height > kMaxImagePixels) {
+    if (TooManyPixels(*width, *height)) {
         return ImageError::TooLarge;
     }
     return ImageError::None;
@@ -100,28 +116,16 @@ ImageError CopyBgra(IWICImagingFactory* factory, IWICBitmapFrameDecode* frame, U
     if (FAILED(factory->CreateFormatConverter(converter.out()))) {
         return ImageError::CodecUnavailable;
     }
+    // The converter looks only at the pixel format here; a damaged picture fails when its pixels are read.
     if (FAILED(converter->Initialize(frame, GUID_WICPixelFormat32bppBGRA, WICBitmapDitherTypeNone, nullptr, 0.0,
                                      WICBitmapPaletteTypeCustom))) {
-        return ImageError::Malformed;
+        return ImageError::UnsupportedPixelFormat;
     }
     std::vector<unsigned char> read(static_cast<std::size_t>(width) * height * 4);
     if (FAILED(converter->CopyPixels(nullptr, width * 4, static_cast<UINT>(read.size()), read.data()))) {
         return ImageError::Malformed;
     }
     *pixels = std::move(read);
-    return ImageError::None;
-}
-
-// The frame's own pixels in a format of `bytesPerPixel` bytes a pixel.
-ImageError CopyNative(IWICBitmapFrameDecode* frame, UINT width, UINT height, UINT bytesPerPixel,
-                      std::vector<unsigned short>* words)
-{
-    const UINT stride = width * bytesPerPixel;
-    std::vector<unsigned short> read((static_cast<std::size_t>(stride) * height + 1) / 2);
-    if (FAILED(frame->CopyPixels(nullptr, stride, stride * height, reinterpret_cast<BYTE*>(read.data())))) {
-        return ImageError::Malformed;
-    }
-    *words = std::move(read);
     return ImageError::None;
 }
 
@@ -174,6 +178,61 @@ ImageError EncodePng(const void* pixels, UINT width, UINT height, UINT stride, W
 
 }  // namespace
 
+namespace {
+
+const float kNoValue = std::numeric_limits<float>::quiet_NaN();
+
+// The channels of the 16-bit formats read as they are, so a 16-bit heightmap
+// keeps every step; 0 for the others.
+UINT Channels16(const WICPixelFormatGUID& format)
+{
+    if (IsEqualGUID(format, GUID_WICPixelFormat16bppGray)) {
+        return 1;
+    }
+    if (IsEqualGUID(format, GUID_WICPixelFormat48bppRGB)) {
+        return 3;
+    }
+    if (IsEqualGUID(format, GUID_WICPixelFormat64bppRGBA)) {
+        return 4;
+    }
+    return 0;
+}
+
+// The frame's own pixels, `channels` samples of type Sample each, every pixel
+// turned into its value by `value`.
+template <typename Sample, typename ToValue>
+ImageError ReadNative(IWICBitmapFrameDecode* frame, UINT width, UINT height, UINT channels, ToValue value,
+                      std::vector<float>* values)
+{
+    const UINT stride = width * channels * sizeof(Sample);
+    std::vector<Sample> samples(static_cast<std::size_t>(width) * height * channels);
+    if (FAILED(frame->CopyPixels(nullptr, stride, stride * height, reinterpret_cast<BYTE*>(samples.data())))) {
+        return ImageError::Malformed;
+    }
+    for (std::size_t i = 0; i < values->size(); ++i) {
+        (*values)[i] = value(&samples[i * channels]);
+    }
+    return ImageError::None;
+}
+
+ImageError Read8(IWICImagingFactory* factory, IWICBitmapFrameDecode* frame, UINT width, UINT height,
+                 std::vector<float>* values)
+{
+    std::vector<unsigned char> pixels;
+    const ImageError error = CopyBgra(factory, frame, width, height, &pixels);
+    if (error != ImageError::None) {
+        return error;
+    }
+    const float scale = 1.0f / 255.0f;
+    for (std::size_t i = 0; i < values->size(); ++i) {
+        const unsigned char* pixel = &pixels[i * 4];
+        (*values)[i] = Luminance(pixel[2], pixel[1], pixel[0], scale);
+    }
+    return ImageError::None;
+}
+
+}  // namespace
+
 ImageError DecodeLuminance(const unsigned char* bytes, std::size_t size, LuminanceImage* image)
 {
     OpenedImage opened;
@@ -187,39 +246,44 @@ ImageError DecodeLuminance(const unsigned char* bytes, std::size_t size, Luminan
     if (FAILED(opened.frame->GetPixelFormat(&format))) {
         return ImageError::Malformed;
     }
-    const std::size_t count = static_cast<std::size_t>(width) * height;
-    std::vector<float> values(count);
-    // 16-bit formats are read as they are, so a 16-bit heightmap keeps every step.
-    UINT channels = 0;
-    if (IsEqualGUID(format, GUID_WICPixelFormat16bppGray)) {
-        channels = 1;
-    } else if (IsEqualGUID(format, GUID_WICPixelFormat48bppRGB)) {
-        channels = 3;
-    } else if (IsEqualGUID(format, GUID_WICPixelFormat64bppRGBA)) {
-        channels = 4;
+    // Decoders hand a TIFF's signed samples over as unsigned ones (and some
+    // its integers as floats): its own header says what they are, and only
+    // the kinds read right here are taken.
+    const SampleFormat samples = ReadImageHeader(bytes, size).samples;
+    const UINT channels = Channels16(format);
+    const bool isFloat = IsEqualGUID(format, GUID_WICPixelFormat32bppGrayFloat);
+    const bool isSigned = samples == SampleFormat::Signed;
+    if ((isSigned && channels != 1) || (samples == SampleFormat::Float && !isFloat) ||
+        (isFloat && samples != SampleFormat::Float && samples != SampleFormat::Unknown)) {
+        return ImageError::UnsupportedPixelFormat;
     }
-    if (channels > 0) {
-        std::vector<unsigned short> words;
-        error = CopyNative(opened.frame.get(), width, height, channels * 2, &words);
-        if (error != ImageError::None) {
-            return error;
-        }
-        const float scale = 1.0f / 65535.0f;
-        for (std::size_t i = 0; i < count; ++i) {
-            const unsigned short* pixel = &words[i * channels];
-            values[i] = channels == 1 ? pixel[0] * scale : Luminance(pixel[0], pixel[1], pixel[2], scale);
-        }
+    std::vector<float> values(static_cast<std::size_t>(width) * height);
+    IWICBitmapFrameDecode* frame = opened.frame.get();
+    const float scale = 1.0f / 65535.0f;
+    if (isFloat) {
+        error = ReadNative<float>(
+            frame, width, height, 1, [](const float* sample) { return std::isfinite(*sample) ? *sample : kNoValue; },
+            &values);
+    } else if (isSigned) {
+        error = ReadNative<unsigned short>(
+            frame, width, height, 1,
+            [scale](const unsigned short* sample) {
+                const int value = static_cast<short>(*sample);
+                return value == -32768 ? kNoValue : (value + 32768) * scale;
+            },
+            &values);
+    } else if (channels > 0) {
+        error = ReadNative<unsigned short>(
+            frame, width, height, channels,
+            [scale, channels](const unsigned short* pixel) {
+                return channels == 1 ? pixel[0] * scale : Luminance(pixel[0], pixel[1], pixel[2], scale);
+            },
+            &values);
     } else {
-        std::vector<unsigned char> pixels;
-        error = CopyBgra(opened.factory.get(), opened.frame.get(), width, height, &pixels);
-        if (error != ImageError::None) {
-            return error;
-        }
-        const float scale = 1.0f / 255.0f;
-        for (std::size_t i = 0; i < count; ++i) {
-            const unsigned char* pixel = &pixels[i * 4];
-            values[i] = Luminance(pixel[2], pixel[1], pixel[0], scale);
-        }
+        error = Read8(opened.factory.get(), frame, width, height, &values);
+    }
+    if (error != ImageError::None) {
+        return error;
     }
     image->width = static_cast<int>(width);
     image->height = static_cast<int>(height);

@@ -82,7 +82,7 @@ const char kMapNotSavedMessage[] =
     "保存先に書き込めないか、ファイルが他のプログラムで使用中です。\n"
     "元のファイルは変更されていません。";
 
-MapFileError ReadMapFileBytes(const char* path, std::vector<unsigned char>* bytes)
+MapFileError ReadFileBytes(const char* path, unsigned long long limit, std::vector<unsigned char>* bytes)
 {
     FileHandle file(
         CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
@@ -94,7 +94,7 @@ MapFileError ReadMapFileBytes(const char* path, std::vector<unsigned char>* byte
     if (!GetFileSizeEx(file.get(), &size)) {
         return MapFileError::CannotRead;
     }
-    if (size.QuadPart < 0 || static_cast<unsigned long long>(size.QuadPart) > kMaxMapFileBytes) {
+    if (size.QuadPart < 0 || static_cast<unsigned long long>(size.QuadPart) > limit) {
         return MapFileError::TooLarge;
     }
     std::vector<unsigned char> read(static_cast<std::size_t>(size.QuadPart));
@@ -109,6 +109,11 @@ MapFileError ReadMapFileBytes(const char* path, std::vector<unsigned char>* byte
     }
     *bytes = std::move(read);
     return MapFileError::None;
+}
+
+MapFileError ReadMapFileBytes(const char* path, std::vector<unsigned char>* bytes)
+{
+    return ReadFileBytes(path, kMaxMapFileBytes, bytes);
 }
 
 bool WriteFileSafely(const char* path, const void* data, std::size_t size)

@@ -12,8 +12,11 @@
 // billboards is well under a megabyte.
 const std::size_t kMaxMapFileBytes = 64u << 20;
 
-// The whole of an existing file. CannotOpen, TooLarge or CannotRead on failure,
-// with *bytes left as it was.
+// The whole of an existing file of at most `limit` bytes. CannotOpen, TooLarge
+// or CannotRead on failure, with *bytes left as it was.
+MapFileError ReadFileBytes(const char* path, unsigned long long limit, std::vector<unsigned char>* bytes);
+
+// ReadFileBytes of at most kMaxMapFileBytes.
 MapFileError ReadMapFileBytes(const char* path, std::vector<unsigned char>* bytes);
 
 // Writes the bytes to a new temporary file beside path, flushes it to the disk,

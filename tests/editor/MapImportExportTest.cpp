@@ -1,7 +1,9 @@
 #include "editor/MapImportExport.h"
 
+#include "app/COxelD3DApplication.h"
 #include "editor/COxelD3DTerrainEditor.h"
 #include "editor/COxelMapDataFile.h"
+#include "io/ComRef.h"
 #include "io/Heightmap.h"
 #include "io/MapFileDisk.h"
 #include "io/MapFileFormat.h"
@@ -10,12 +12,19 @@
 #include "support/EditorSession.h"
 #include "support/GlbFile.h"
 #include "support/MessageBoxAnswer.h"
+#include "support/MethodTable.h"
 #include "support/ScratchFolder.h"
+#include "support/TestBitmap.h"
+#include "terrain/COxelD3DMapChipData.h"
 #include "terrain/COxelD3DTerrainChipManager.h"
 #include "terrain/COxelD3DTerrainPlane.h"
 
+#include <objbase.h>
+#include <wincodec.h>
+
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -52,6 +61,112 @@ std::vector<unsigned char> DotPng(int width, int height, int x, int y)
     EXPECT_EQ(ImageError::None, EncodeBgraPng(image, &png));
     return png;
 }
+
+// A 16-bit greyscale PNG of width x height pixels, all `low` but for one pixel of `high` at (x, y).
+std::vector<unsigned char> Grey16Png(int width, int height, unsigned short low, unsigned short high, int x, int y)
+{
+    std::vector<unsigned short> samples(width * height, low);
+    samples[y * width + x] = high;
+    std::vector<unsigned char> png;
+    EXPECT_EQ(ImageError::None, EncodeGrey16Png(samples.data(), width, height, &png));
+    return png;
+}
+
+// Makes `path` a file of `size` bytes that begins with `bytes` (the rest zero,
+// which the file system need not store).
+void WriteSized(const std::string& path, const std::vector<unsigned char>& bytes, long long size)
+{
+    WriteAll(path, bytes);
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, file);
+    LARGE_INTEGER end = {};
+    end.QuadPart = size;
+    EXPECT_TRUE(SetFilePointerEx(file, end, nullptr, FILE_BEGIN) && SetEndOfFile(file));
+    CloseHandle(file);
+}
+
+// The cursors shown whenever a hooked method ran.
+std::vector<HCURSOR> g_cursorsSeen;
+
+// Slot `Slot` of a COM method table, swapped for one that notes the cursor and
+// calls the original.
+template <int Slot, typename Self, typename... Arguments>
+struct CursorHook {
+    using Method = HRESULT(STDMETHODCALLTYPE*)(Self*, Arguments...);
+    static HRESULT STDMETHODCALLTYPE Call(Self* self, Arguments... arguments)
+    {
+        g_cursorsSeen.push_back(GetCursor());
+        return original(self, arguments...);
+    }
+    // Puts the hook in, or the original back.
+    static void Swap(void* object)
+    {
+        void** table = *static_cast<void***>(object);
+        void* previous =
+            SwapMethod(table, Slot, original ? reinterpret_cast<void*>(original) : reinterpret_cast<void*>(&Call));
+        original = original ? nullptr : reinterpret_cast<Method>(previous);
+    }
+    static inline Method original = nullptr;
+};
+
+using DecodeHook = CursorHook<7, IWICBitmapFrameDecode, const WICRect*, UINT, UINT, BYTE*>;  // CopyPixels
+using EncodeHook = CursorHook<10, IWICBitmapFrameEncode, UINT, UINT, UINT, BYTE*>;           // WritePixels
+using TextureHook = CursorHook<23, IDirect3DDevice9, UINT, UINT, UINT, DWORD, D3DFORMAT, D3DPOOL, IDirect3DTexture9**,
+                               HANDLE*>;  // CreateTexture
+
+// While it lives, notes in g_cursorsSeen the cursor shown each time the
+// program decodes or encodes a picture's pixels or makes a texture: the work
+// inside an import, an export and a map or atlas load.
+class CursorWatch {
+public:
+    CursorWatch() : m_on(Swap()) {}
+    ~CursorWatch()
+    {
+        if (m_on) {
+            Swap();
+        }
+    }
+    CursorWatch(const CursorWatch&) = delete;
+    CursorWatch& operator=(const CursorWatch&) = delete;
+
+private:
+    // Puts the hooks in, or takes them out again; false when the objects
+    // whose method tables they go into cannot be made.
+    static bool Swap()
+    {
+        static std::vector<unsigned char> png = DotPng(2, 2, 0, 0);
+        ComRef<IWICImagingFactory> factory;
+        ComRef<IWICStream> stream;
+        ComRef<IWICBitmapDecoder> decoder;
+        ComRef<IWICBitmapFrameDecode> frame;
+        ComRef<IStream> memory;
+        ComRef<IWICBitmapEncoder> encoder;
+        ComRef<IWICBitmapFrameEncode> frameEncode;
+        const bool made =
+            g_device &&
+            SUCCEEDED(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER, IID_IWICImagingFactory,
+                                       reinterpret_cast<void**>(factory.out()))) &&
+            SUCCEEDED(factory->CreateStream(stream.out())) &&
+            SUCCEEDED(stream->InitializeFromMemory(png.data(), static_cast<DWORD>(png.size()))) &&
+            SUCCEEDED(factory->CreateDecoderFromStream(stream.get(), nullptr, WICDecodeMetadataCacheOnDemand,
+                                                       decoder.out())) &&
+            SUCCEEDED(decoder->GetFrame(0, frame.out())) &&
+            SUCCEEDED(CreateStreamOnHGlobal(nullptr, TRUE, memory.out())) &&
+            SUCCEEDED(factory->CreateEncoder(GUID_ContainerFormatPng, nullptr, encoder.out())) &&
+            SUCCEEDED(encoder->Initialize(memory.get(), WICBitmapEncoderNoCache)) &&
+            SUCCEEDED(encoder->CreateNewFrame(frameEncode.out(), nullptr));
+        if (!made) {
+            ADD_FAILURE() << "no imaging component or device to watch";
+            return false;
+        }
+        DecodeHook::Swap(frame.get());
+        EncodeHook::Swap(frameEncode.get());
+        TextureHook::Swap(g_device);
+        return true;
+    }
+
+    bool m_on;
+};
 
 class MapImportExportTest : public ::testing::Test {
 protected:
@@ -183,6 +298,102 @@ TEST_F(MapImportExportTest, PicturesThatCannotBeReadAreRefusedAndTheMapStaysAsIt
     }
 }
 
+TEST_F(MapImportExportTest, APictureUsingLittleOfItsRangeAsksWhetherToStretchIt)
+{
+    // 0 .. 3000 m in a 16-bit picture: 3000 would be height 0.73.
+    const std::string dem = folder + "dem.png";
+    WriteAll(dem, Grey16Png(32, 32, 0, 3000, 0, 3));
+    const std::string full = folder + "full.png";
+    WriteAll(full, DotPng(32, 32, 0, 3));
+    struct Case {
+        const char* name;
+        const std::string& path;
+        int answer;
+        int questions;
+        double top;  // the height of the raised vertex
+    };
+    const Case cases[] = {
+        {"stretched", dem, IDYES, 1, 16.0},
+        {"as stored", dem, IDNO, 1, 3000 * 16 / 65535.0},
+        {"a picture using its whole range is not asked about", full, IDYES, 0, 16.0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        MessageBoxAnswer question(c.answer);
+        ASSERT_TRUE(ImportHeightmap(&editor(), nullptr, c.path.c_str()));
+        EXPECT_EQ(c.questions, question.count);
+        if (c.questions > 0) {
+            EXPECT_EQ("ハイトマップの読み込み", question.caption);
+            EXPECT_NE(std::string::npos, question.text.find("0.00 ～ 0.73")) << question.text;
+        }
+        EXPECT_NEAR(c.top, terrain().GetHeight(31, 3), 1e-6);
+        EXPECT_EQ(0.0, terrain().GetHeight(30, 3));
+    }
+}
+
+TEST_F(MapImportExportTest, PictureFilesAreReadUpToTheSizeOfTheLargestPictureTaken)
+{
+    // A file as large as an uncompressed 8192 x 8192 16-bit picture is read;
+    // the PNG at its start is the picture.
+    const std::string large = folder + "large.png";
+    WriteSized(large, DotPng(32, 32, 0, 3), 8192ll * 8192 * 2 + 4096);
+    MessageBoxAnswer none;
+    EXPECT_TRUE(ImportHeightmap(&editor(), nullptr, large.c_str()));
+    EXPECT_EQ(0, none.count) << none.text;
+    EXPECT_EQ(16.0, terrain().GetHeight(31, 3));
+
+    const std::string larger = folder + "larger.png";
+    WriteSized(larger, DotPng(32, 32, 5, 5), kMaxImageFileBytes + 1);
+    editor().MarkSaved();
+    MessageBoxAnswer refusal;
+    EXPECT_FALSE(ImportHeightmap(&editor(), nullptr, larger.c_str()));
+    EXPECT_EQ(1, refusal.count);
+    EXPECT_NE(std::string::npos, refusal.text.find("大きすぎる")) << refusal.text;
+    EXPECT_FALSE(editor().IsModified());
+}
+
+TEST_F(MapImportExportTest, ImportsExportsAndLoadsShowTheWaitCursorWhileTheyWork)
+{
+    PaintAndRaise();
+    const std::string picture = folder + "dot.png";
+    WriteAll(picture, DotPng(32, 32, 1, 1));
+    const std::string map = folder + "map.omd";
+    ASSERT_TRUE(SaveMapFile(map.c_str(), Map()));
+    const std::string out = folder + "out";
+    const std::string atlas = WriteTestBitmap("quelmora-wait-atlas.bmp", 256, 128, [](int x, int y) { return x * y; });
+    struct Case {
+        const char* name;
+        std::function<bool()> run;
+    };
+    const Case cases[] = {
+        {"heightmap import", [&] { return ImportHeightmap(&editor(), nullptr, picture.c_str()); }},
+        {"heightmap export", [&] { return ExportHeightmap(&editor(), nullptr, (out + ".png").c_str()); }},
+        {"glTF export", [&] { return ExportGltf(&editor(), nullptr, (out + ".glb").c_str()); }},
+        {"map picture export", [&] { return ExportMapPicture(&editor(), nullptr, (out + "-map.png").c_str()); }},
+        {"map load", [&] { return editor().m_mapFile->Load(map.c_str()) == 0; }},
+        {"atlas load",
+         [&] {
+             editor().OpenTextureImage(atlas.c_str());
+             return editor().IsModified();
+         }},
+    };
+    const HCURSOR wait = LoadCursorA(nullptr, IDC_WAIT);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        SetCursor(LoadCursorA(nullptr, IDC_ARROW));
+        g_cursorsSeen.clear();
+        {
+            CursorWatch watch;
+            ASSERT_TRUE(c.run());
+        }
+        ASSERT_FALSE(g_cursorsSeen.empty());
+        for (HCURSOR seen : g_cursorsSeen) {
+            EXPECT_EQ(wait, seen);
+        }
+        EXPECT_EQ(LoadCursorA(nullptr, IDC_ARROW), GetCursor());
+    }
+}
+
 TEST_F(MapImportExportTest, TheFileMenuExportsHeightsModelAndPicture)
 {
     PaintAndRaise();
@@ -284,6 +495,18 @@ TEST_F(MapImportExportTest, AFailedWriteKeepsTheOldFileAndSaysSo)
 TEST_F(MapImportExportTest, APaintedRaisedMapWithPlanesExportsAsGltf)
 {
     PaintAndRaise();
+    // Billboards: the first on every cell but row 0, the second on row 0 with
+    // its image repeated, a third that no cell names.
+    terrain().AddBillboard();
+    terrain().AddBillboard();
+    terrain().AddBillboard();
+    COxelD3DTerrainPlane* second = terrain().FindBillboard(1);
+    second->ReleaseTexture();
+    second->LoadTexture("planetexture.dds");
+    second->SetRepeat(1);
+    for (int i = 0; i < 32 * 32; ++i) {
+        terrain().m_cells[i].m_billboard = i < 32 ? 1 : 0;
+    }
     char samples[MAX_PATH] = {};
     GetEnvironmentVariableA("QUELMORA_EXPORT_SAMPLES", samples, MAX_PATH);
     const std::string into = samples[0] ? std::string(samples) + "\\" : folder;
@@ -297,4 +520,10 @@ TEST_F(MapImportExportTest, APaintedRaisedMapWithPlanesExportsAsGltf)
     EXPECT_EQ(4 * 32 * 32, positions["count"]);
     EXPECT_EQ(16.0f, positions["max"][1].get<float>());
     EXPECT_EQ(0.0f, positions["min"][1].get<float>());
+    // Each billboard's node holds one node for each of its cells.
+    ASSERT_NE(nullptr, glb.Node("Billboard 0"));
+    ASSERT_NE(nullptr, glb.Node("Billboard 1"));
+    EXPECT_EQ(nullptr, glb.Node("Billboard 2"));
+    EXPECT_EQ(31u * 32, (*glb.Node("Billboard 0"))["children"].size());
+    EXPECT_EQ(32u, (*glb.Node("Billboard 1"))["children"].size());
 }

@@ -200,3 +200,78 @@ TEST(GltfExport, AMapWithoutItsCellsGivesNoFile)
     map.cells.pop_back();
     EXPECT_TRUE(EncodeTerrainGlb(map, GltfAtlas(), {}).empty());
 }
+
+TEST(GltfExport, EachBillboardIsOneQuadStandingOnEveryCellThatNamesIt)
+{
+    MapFileContents map = FlatMap();
+    map.billboards.resize(3);
+    map.billboards[0].repeat = 0;
+    map.billboards[1].repeat = 1;
+    map.billboards[2].repeat = 0;  // named by no cell: left out
+    for (MapFileCell& cell : map.cells) {
+        cell.billboard = -1;
+    }
+    Cell(map, 3, 2).billboard = 0;
+    Cell(map, 3, 2).heights[0] = 1.0;
+    Cell(map, 3, 2).heights[3] = 4.0;
+    Cell(map, 0, 0).billboard = 1;
+    Cell(map, 15, 15).billboard = 1;
+    Cell(map, 5, 5).billboard = 7;  // no such billboard: nothing stands there, as in the preview
+    std::vector<GltfPlaneImage> billboardImages(3);
+    const std::vector<unsigned char> png = {0x89, 'P', 'N', 'G', 4, 4};
+    billboardImages[0].png = png;
+    GlbFile glb;
+    ASSERT_TRUE(glb.Read(EncodeTerrainGlb(map, GltfAtlas(), {}, billboardImages))) << glb.error;
+    EXPECT_EQ(nullptr, glb.Node("Billboard 2"));
+
+    struct Case {
+        const char* name;
+        std::vector<std::array<float, 3>> places;  // the cells' middles, half way up each
+        float uvMax;                               // 31 repeats, 1 shows the image once
+        bool textured;
+    };
+    const Case cases[] = {
+        {"Billboard 0", {{3.5f, 2.5f, -2.5f}}, 1.0f, true},
+        {"Billboard 1", {{0.5f, 2.0f, -0.5f}, {15.5f, 2.0f, -15.5f}}, 31.0f, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const nlohmann::json* node = glb.Node(c.name);
+        ASSERT_NE(nullptr, node);
+        // Listed in the scene, with a child at each cell that holds the one mesh.
+        const std::vector<int> sceneNodes = glb.document["scenes"][0]["nodes"].get<std::vector<int>>();
+        int mesh = -1;
+        std::vector<std::array<float, 3>> places;
+        for (int child : (*node)["children"].get<std::vector<int>>()) {
+            const nlohmann::json& placed = glb.document["nodes"][child];
+            EXPECT_TRUE(mesh < 0 || placed["mesh"] == mesh);
+            mesh = placed["mesh"];
+            places.push_back(placed["translation"].get<std::array<float, 3>>());
+        }
+        EXPECT_EQ(c.places, places);
+        ASSERT_GE(mesh, 0);
+        // An upright unit quad, its bottom middle at the node, facing +z.
+        const nlohmann::json& primitive = glb.document["meshes"][mesh]["primitives"][0];
+        const nlohmann::json& positions = glb.document["accessors"][primitive["attributes"]["POSITION"].get<int>()];
+        EXPECT_EQ((std::vector<float>{-0.5f, 0, 0}), positions["min"].get<std::vector<float>>());
+        EXPECT_EQ((std::vector<float>{0.5f, 1, 0}), positions["max"].get<std::vector<float>>());
+        const std::vector<float> normals = glb.Floats(primitive["attributes"]["NORMAL"]);
+        EXPECT_EQ((std::vector<float>{0, 0, 1}), std::vector<float>(normals.begin(), normals.begin() + 3));
+        // The image's top at the top, as the preview turns it.
+        const std::vector<float> uv = glb.Floats(primitive["attributes"]["TEXCOORD_0"]);
+        EXPECT_EQ((std::vector<float>{c.uvMax, 0, 0, 0, c.uvMax, c.uvMax, 0, c.uvMax}), uv);
+        const nlohmann::json& material = glb.document["materials"][primitive["material"].get<int>()];
+        EXPECT_EQ("BLEND", material["alphaMode"]);
+        EXPECT_EQ(true, material["doubleSided"]);
+        EXPECT_TRUE(material["extensions"].contains("KHR_materials_unlit"));
+        ASSERT_EQ(c.textured, material["pbrMetallicRoughness"].contains("baseColorTexture"));
+        if (c.textured) {
+            const int texture = material["pbrMetallicRoughness"]["baseColorTexture"]["index"];
+            EXPECT_EQ(png, glb.Image(glb.document["textures"][texture]["source"]));
+        }
+        const int index = static_cast<int>(node - &glb.document["nodes"][0]);
+        EXPECT_NE(sceneNodes.end(), std::find(sceneNodes.begin(), sceneNodes.end(), index));
+    }
+    EXPECT_EQ((std::vector<std::string>{"KHR_materials_unlit"}),
+              glb.document["extensionsUsed"].get<std::vector<std::string>>());
+}

@@ -1,10 +1,13 @@
 #include "io/Heightmap.h"
 
+#include "support/BlackPng.h"
+
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstddef>
 #include <cstring>
 #include <functional>
 #include <string>
@@ -106,6 +109,54 @@ BgraImage Picture(int width, int height, const std::function<unsigned(int, int)>
     return image;
 }
 
+// A little-endian, uncompressed TIFF of one grey sample a pixel in one strip:
+// `bits` bits of SampleFormat `format` (1 unsigned, 2 signed, 3 float).
+std::vector<unsigned char> Tiff(int width, int height, int bits, int format, const void* samples)
+{
+    std::vector<unsigned char> file;
+    const auto put = [&](std::size_t at, unsigned value, int size) {
+        for (int i = 0; i < size; ++i) {
+            file[at + i] = static_cast<unsigned char>(value >> (8 * i));
+        }
+    };
+    const int bytes = bits / 8;
+    const unsigned dataSize = static_cast<unsigned>(width * height * bytes);
+    const unsigned short kShort = 3;
+    const unsigned short kLong = 4;
+    struct Entry {
+        unsigned short tag;
+        unsigned short type;
+        unsigned value;
+    };
+    const unsigned dataAt = 8 + 2 + 10 * 12 + 4;
+    const Entry entries[] = {
+        {256, kShort, static_cast<unsigned>(width)},
+        {257, kShort, static_cast<unsigned>(height)},
+        {258, kShort, static_cast<unsigned>(bits)},
+        {259, kShort, 1},  // no compression
+        {262, kShort, 1},  // black is zero
+        {273, kLong, dataAt},
+        {277, kShort, 1},
+        {278, kShort, static_cast<unsigned>(height)},
+        {279, kLong, dataSize},
+        {339, kShort, static_cast<unsigned>(format)},
+    };
+    file.resize(dataAt + dataSize);
+    file[0] = file[1] = 'I';
+    put(2, 42, 2);
+    put(4, 8, 4);
+    put(8, 10, 2);
+    for (int i = 0; i < 10; ++i) {
+        const std::size_t at = 10 + i * 12;
+        put(at, entries[i].tag, 2);
+        put(at + 2, entries[i].type, 2);
+        put(at + 4, 1, 4);
+        put(at + 8, entries[i].value, entries[i].type == kShort ? 2 : 4);
+    }
+    std::memcpy(&file[dataAt], samples, dataSize);
+    return file;
+}
+
 LuminanceImage Row(const std::vector<float>& values)
 {
     return {static_cast<int>(values.size()), 1, values};
@@ -154,15 +205,21 @@ TEST(Heightmap, PicturesOfEveryFormatGiveTheirBrightnessAsHeight)
     };
     const std::vector<double> rampHeights = {0.0, 85 * 16 / 255.0, 170 * 16 / 255.0, 16.0};
     const std::vector<double> colourHeights = {red, green, blue, 16.0};
+    // An elevation model in metres: -32768 holds no value and lies at the bottom.
+    const short metres[] = {-32768, -200, 3000, 32767};
+    const float floats[] = {0.0f, 0.25f, 1.0f, std::nanf("")};
     const Case cases[] = {
         {"16-bit grey PNG", Bytes(kGrey16Png, sizeof kGrey16Png), {0.0, 16 / 65535.0, 0x1234 * 16 / 65535.0, 16.0}},
         {"8-bit grey PNG", Bytes(kGrey8Png, sizeof kGrey8Png), {0.0, 51 * 16 / 255.0, 128 * 16 / 255.0, 16.0}},
+        {"8-bit grey PNG of long runs", BlackPng(300, 1), std::vector<double>(300, 0.0)},
         {"16-bit colour PNG", Bytes(kRgb16Png, sizeof kRgb16Png), {red, blue}},
         {"8-bit colour PNG", Png(Picture(4, 1, colours)), colourHeights},
         {"8-bit colour PNG with alpha", Png(Picture(4, 1, colours, 40)), colourHeights},
         {"8-bit BMP", Bmp(8, 4, 1, ramp), rampHeights},
         {"24-bit BMP", Bmp(24, 4, 1, colours), colourHeights},
         {"32-bit BMP", Bmp(32, 4, 1, colours), colourHeights},
+        {"signed 16-bit TIFF", Tiff(4, 1, 16, 2, metres), {0.0, 32568 * 16 / 65535.0, 35768 * 16 / 65535.0, 16.0}},
+        {"32-bit float TIFF", Tiff(4, 1, 32, 3, floats), {0.0, 4.0, 16.0, 0.0}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -214,6 +271,11 @@ TEST(Heightmap, FilesThatAreNoPictureAreRefusedWithTheirReason)
 {
     const std::vector<unsigned char> png = Png(Picture(8, 8, [](int x, int y) { return 0x010101u * (x * 30 + y); }));
     const std::string text = "not a picture at all, just some words";
+    const unsigned char jpeg[] = {0xFF, 0xD8, 0xFF, 0xE0, 0x00, 0x04, 0x00, 0x00, 0xFF, 0xC0,
+                                  0x00, 0x11, 0x08, 0xEA, 0x60, 0xEA, 0x60, 0x03, 0x01, 0x22,
+                                  0x00, 0x02, 0x11, 0x01, 0x03, 0x11, 0x01, 0xFF, 0xD9};
+    const unsigned char gif[] = {'G', 'I', 'F', '8', '9', 'a', 0xFF, 0xFF, 0xFF, 0xFF, 0x00, 0x00, 0x00, 0x3B};
+    const signed char bytes[] = {-100, 0, 100, 27};
     struct Case {
         const char* name;
         std::vector<unsigned char> bytes;
@@ -224,6 +286,14 @@ TEST(Heightmap, FilesThatAreNoPictureAreRefusedWithTheirReason)
         {"text", std::vector<unsigned char>(text.begin(), text.end()), ImageError::UnsupportedFormat},
         {"PNG cut after its header", std::vector<unsigned char>(png.begin(), png.begin() + 40), ImageError::Malformed},
         {"PNG cut in its pixels", std::vector<unsigned char>(png.begin(), png.end() - 20), ImageError::Malformed},
+        // Refused from the size declared, before a decoder unpacks gigabytes.
+        {"PNG of 30000 x 30000 pixels", BlackPng(30000, 30000), ImageError::TooLarge},
+        {"PNG of 8193 x 8192 pixels", BlackPng(8193, 8192), ImageError::TooLarge},
+        {"JPEG declaring 60000 x 60000 pixels", Bytes(jpeg, sizeof jpeg), ImageError::TooLarge},
+        {"GIF declaring 65535 x 65535 pixels", Bytes(gif, sizeof gif), ImageError::TooLarge},
+        // Sound pictures of a kind the heights are not read from.
+        {"signed 8-bit TIFF", Tiff(4, 1, 8, 2, bytes), ImageError::UnsupportedPixelFormat},
+        {"16-bit float TIFF", Tiff(2, 1, 16, 3, bytes), ImageError::UnsupportedPixelFormat},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -231,4 +301,42 @@ TEST(Heightmap, FilesThatAreNoPictureAreRefusedWithTheirReason)
         EXPECT_EQ(c.error, DecodeHeightmap(c.bytes.data(), c.bytes.size(), 16, 16, &heights));
         EXPECT_EQ(std::vector<double>{1.0}, heights);
     }
+}
+
+TEST(Heightmap, PicturesUsingLittleOfTheirRangeAreOfferedAStretchToTheFullHeights)
+{
+    const float none = std::nanf("");
+    struct Case {
+        const char* name;
+        std::vector<float> values;
+        bool offered;
+        std::vector<float> stretched;  // as StretchLevels leaves them
+    };
+    const Case cases[] = {
+        {"0 .. 3000 m in 16 bits", {0.0f, 3000 / 65535.0f, 1500 / 65535.0f}, true, {0.0f, 1.0f, 0.5f}},
+        {"just under a quarter", {0.5f, 0.74f, 0.62f}, true, {0.0f, 1.0f, 0.5f}},
+        {"a quarter", {0.5f, 0.75f}, false, {0.0f, 1.0f}},
+        {"flat: nothing to stretch", {0.3f, 0.3f}, false, {0.3f, 0.3f}},
+        {"floats beyond 0 .. 1", {-50.0f, 950.0f, 450.0f}, true, {0.0f, 1.0f, 0.5f}},
+        {"samples without a value are left out", {none, 0.5f, 0.6f}, true, {none, 0.0f, 1.0f}},
+        {"nothing but samples without a value", {none, none}, false, {none, none}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        LuminanceImage image = Row(c.values);
+        const LuminanceRange range = ValueRange(image);
+        EXPECT_EQ(c.offered, WorthStretching(range));
+        StretchLevels(range, &image);
+        for (std::size_t i = 0; i < c.values.size(); ++i) {
+            if (std::isnan(c.stretched[i])) {
+                EXPECT_TRUE(std::isnan(image.values[i])) << i;
+            } else {
+                EXPECT_NEAR(c.stretched[i], image.values[i], 1e-6) << i;
+            }
+        }
+    }
+    // Stretched, the lowest value is height 0 and the highest 16; no value is 0.
+    LuminanceImage dem = Row({none, 200 / 65535.0f, 3000 / 65535.0f});
+    StretchLevels(ValueRange(dem), &dem);
+    EXPECT_EQ((std::vector<double>{16.0, 0.0, 0.0}), HeightsFromLuminance(dem, 3, 1));
 }
