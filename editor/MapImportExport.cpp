@@ -3,17 +3,21 @@
 #include "editor/COxelD3DTerrainEditor.h"
 #include "editor/COxelMapDataFile.h"
 #include "editor/FileDialog.h"
+#include "io/DdsImage.h"
 #include "io/GltfExport.h"
 #include "io/Heightmap.h"
 #include "io/MapFileDisk.h"
 #include "io/MapFileFormat.h"
 #include "io/MapPicture.h"
+#include "io/OpenedMap.h"
 #include "scene/COxelD3DSceneBase.h"
 #include "terrain/COxelD3DTerrainChipManager.h"
 #include "terrain/COxelD3DTerrainPlane.h"
+#include "terrain/MapGridMath.h"
 
 #include <d3dx9tex.h>
 
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -25,7 +29,7 @@ const char kExportGltfTitle[] = "glTF 形式で書き出し";
 const char kExportPictureTitle[] = "マップ画像の書き出し";
 
 // Task-modal, as every message of the program: no window takes a command while it shows.
-void ReportError(const std::string& message)
+void ShowError(const char*, const std::string& message)
 {
     MessageBoxA(nullptr, message.c_str(), "Error", MB_OK | MB_TASKMODAL);
 }
@@ -78,18 +82,18 @@ bool ChoosePath(HWND owner, const FileType& type, const char* title, bool export
         CopyPath(chosen, MAX_PATH, path);
         return true;
     }
-    return exporting ? AskForFileToExport(owner, type, title, chosen) : AskForFileToOpen(owner, type, title, chosen);
+    return exporting ? AskForFileToSave(owner, type, title, chosen) : AskForFileToOpen(owner, type, title, chosen);
 }
 
 // Writes through a temporary file, so a failed write keeps the old file.
-bool WriteExport(const char* path, const std::vector<unsigned char>& bytes, const char* what)
+bool WriteExport(const char* path, const std::vector<unsigned char>& bytes, const char* what, FailureReport report)
 {
     if (bytes.empty()) {
-        ReportError(NotMadeMessage(what));
+        report(path, NotMadeMessage(what));
         return false;
     }
     if (!WriteFileSafely(path, bytes.data(), bytes.size())) {
-        ReportError(NotWrittenMessage(what));
+        report(path, NotWrittenMessage(what));
         return false;
     }
     return true;
@@ -145,6 +149,129 @@ bool GatherMap(COxelD3DTerrainEditor* editor, MapFileContents* map)
     return editor && editor->m_mapFile && editor->m_mapFile->Gather(map);
 }
 
+// The picture at `path` as the heights of a width x height map.
+bool ReadHeightmapPicture(const char* path, int width, int height, std::vector<double>* heights,
+                          FailureReport report)
+{
+    std::vector<unsigned char> bytes;
+    const MapFileError readError = ReadMapFileBytes(path, &bytes);
+    if (readError != MapFileError::None) {
+        report(path, ReadFailure(readError));
+        return false;
+    }
+    const ImageError decodeError = DecodeHeightmap(bytes.data(), bytes.size(), width, height, heights);
+    if (decodeError != ImageError::None) {
+        report(path, DecodeFailure(decodeError));
+        return false;
+    }
+    return true;
+}
+
+bool WriteHeightmap(const std::vector<double>& heights, int width, int height, const char* path,
+                    FailureReport report)
+{
+    std::vector<unsigned char> png;
+    EncodeHeightmap(heights, width, height, &png);
+    return WriteExport(path, png, "ハイトマップ", report);
+}
+
+bool WriteGltf(const MapFileContents& map, const ChipImageInfo& atlasImage,
+               const std::vector<GltfPlaneImage>& planeImages, const char* path, FailureReport report)
+{
+    BgraImage atlasPixels;
+    GltfAtlas atlas;
+    if (!ReadAtlasPixels(atlasImage, &atlasPixels) || EncodeBgraPng(atlasPixels, &atlas.png) != ImageError::None) {
+        report(path, NotMadeMessage("glTF ファイル"));
+        return false;
+    }
+    atlas.width = atlasImage.width;
+    atlas.height = atlasImage.height;
+    return WriteExport(path, EncodeTerrainGlb(map, atlas, planeImages), "glTF ファイル", report);
+}
+
+bool WriteMapPicture(const MapFileContents& map, const ChipImageInfo& atlasImage, const AtlasLayout& layout,
+                     const char* path, FailureReport report)
+{
+    BgraImage atlas;
+    if (!ReadAtlasPixels(atlasImage, &atlas)) {
+        report(path, NotMadeMessage("マップ画像"));
+        return false;
+    }
+    std::vector<unsigned char> png;
+    EncodeMapPicture(map, atlas, layout, &png);
+    return WriteExport(path, png, "マップ画像", report);
+}
+
+void ReleaseAtlas(ChipImageInfo* atlas)
+{
+    if (atlas->hBitmap) {
+        DeleteObject(atlas->hBitmap);
+    }
+    *atlas = ChipImageInfo();
+}
+
+// A map file read and checked as "開く(&O)" reads it, settled as the editor
+// would hold it, with its atlas when `withAtlas`: the built-in one, or the
+// BMP the map names, which must be there. The atlas's bitmap is the caller's.
+bool OpenMapFile(const char* mapPath, bool withAtlas, MapFileContents* map, ChipImageInfo* atlas,
+                 FailureReport report)
+{
+    const MapFileError error = LoadMapFile(mapPath, map);
+    if (error != MapFileError::None) {
+        report(mapPath, MapFileErrorMessage(error));
+        return false;
+    }
+    SettleOpenedMap(map);
+    if (!withAtlas) {
+        return true;
+    }
+    *atlas = ChipImageInfo();
+    CopyPath(atlas->fileName, sizeof atlas->fileName, map->atlasFile);
+    const bool builtIn = strcmp(map->atlasFile, kBuiltInAtlasName) == 0;
+    if (builtIn) {
+        atlas->hBitmap = static_cast<HBITMAP>(
+            LoadImageA(GetModuleHandleA(nullptr), kBuiltInAtlasName, IMAGE_BITMAP, 0, 0, LR_DEFAULTCOLOR));
+    } else if (!IsRemoteOrDevicePath(map->atlasFile)) {
+        atlas->hBitmap =
+            static_cast<HBITMAP>(LoadImageA(nullptr, map->atlasFile, IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE));
+    }
+    if (atlas->hBitmap) {
+        GetObjectA(atlas->hBitmap, sizeof atlas->bitmap, &atlas->bitmap);
+        atlas->width = atlas->bitmap.bmWidth;
+        atlas->height = atlas->bitmap.bmHeight;
+        atlas->loaded = 1;
+    }
+    // The editor would stand the built-in atlas in for one it cannot use; an
+    // export made without a person to see that is refused instead.
+    if (!atlas->hBitmap || atlas->width < kChipSize || atlas->height < kChipSize) {
+        ReleaseAtlas(atlas);
+        report(map->atlasFile, "ファイルのオープンに失敗しました");
+        return false;
+    }
+    return true;
+}
+
+// A plane's picture file as a PNG, read without a device; empty when it cannot
+// be read, and the plane is then untextured, as the preview draws it.
+std::vector<unsigned char> PlanePictureFilePng(const char* path)
+{
+    std::vector<unsigned char> file;
+    BgraImage image;
+    std::vector<unsigned char> png;
+    if (!IsRemoteOrDevicePath(path) && ReadMapFileBytes(path, &file) == MapFileError::None &&
+        (IsDdsFile(file.data(), file.size()) ? DecodeDds(file.data(), file.size(), &image)
+                                             : DecodeBgra(file.data(), file.size(), &image)) == ImageError::None) {
+        EncodeBgraPng(image, &png);
+    }
+    return png;
+}
+
+AtlasLayout LayoutOf(const ChipImageInfo& atlas)
+{
+    const TileCount rows = AtlasTileCount(atlas.height);
+    return {AtlasTileCount(atlas.width).tiles, rows.tiles, rows.rest};
+}
+
 }  // namespace
 
 bool ImportHeightmap(COxelD3DTerrainEditor* editor, HWND owner, const char* path)
@@ -154,17 +281,8 @@ bool ImportHeightmap(COxelD3DTerrainEditor* editor, HWND owner, const char* path
         return false;
     }
     // Everything is read and checked before the map changes.
-    std::vector<unsigned char> bytes;
-    const MapFileError readError = ReadMapFileBytes(chosen, &bytes);
-    if (readError != MapFileError::None) {
-        ReportError(ReadFailure(readError));
-        return false;
-    }
     std::vector<double> heights;
-    const ImageError decodeError =
-        DecodeHeightmap(bytes.data(), bytes.size(), editor->m_mapWidth, editor->m_mapHeight, &heights);
-    if (decodeError != ImageError::None) {
-        ReportError(DecodeFailure(decodeError));
+    if (!ReadHeightmapPicture(chosen, editor->m_mapWidth, editor->m_mapHeight, &heights, ShowError)) {
         return false;
     }
     return editor->ReplaceHeights(heights);
@@ -184,9 +302,7 @@ bool ExportHeightmap(COxelD3DTerrainEditor* editor, HWND owner, const char* path
             heights[static_cast<size_t>(row) * width + column] = editor->m_terrain->GetHeight(column, row);
         }
     }
-    std::vector<unsigned char> png;
-    EncodeHeightmap(heights, width, height, &png);
-    return WriteExport(chosen, png, "ハイトマップ");
+    return WriteHeightmap(heights, width, height, chosen, ShowError);
 }
 
 bool ExportGltf(COxelD3DTerrainEditor* editor, HWND owner, const char* path)
@@ -196,16 +312,10 @@ bool ExportGltf(COxelD3DTerrainEditor* editor, HWND owner, const char* path)
         return false;
     }
     MapFileContents map;
-    BgraImage atlasPixels;
-    GltfAtlas atlas;
-    const COxelD3DTerrainChipManager* terrain = editor->m_terrain;
-    if (!GatherMap(editor, &map) || !ReadAtlasPixels(terrain->m_chipImage, &atlasPixels) ||
-        EncodeBgraPng(atlasPixels, &atlas.png) != ImageError::None) {
-        ReportError(NotMadeMessage("glTF ファイル"));
+    if (!GatherMap(editor, &map)) {
+        ShowError(chosen, NotMadeMessage("glTF ファイル"));
         return false;
     }
-    atlas.width = terrain->m_chipImage.width;
-    atlas.height = terrain->m_chipImage.height;
     // Only the visible planes are written; the hidden ones need no picture.
     std::vector<GltfPlaneImage> planeImages(map.planes.size());
     if (COxelD3DSceneBase* scene = COxelD3DTerrainEditor::Scene()) {
@@ -218,7 +328,7 @@ bool ExportGltf(COxelD3DTerrainEditor* editor, HWND owner, const char* path)
             }
         }
     }
-    return WriteExport(chosen, EncodeTerrainGlb(map, atlas, planeImages), "glTF ファイル");
+    return WriteGltf(map, editor->m_terrain->m_chipImage, planeImages, chosen, ShowError);
 }
 
 bool ExportMapPicture(COxelD3DTerrainEditor* editor, HWND owner, const char* path)
@@ -228,14 +338,61 @@ bool ExportMapPicture(COxelD3DTerrainEditor* editor, HWND owner, const char* pat
         return false;
     }
     MapFileContents map;
-    BgraImage atlas;
-    const COxelD3DTerrainChipManager* terrain = editor->m_terrain;
-    std::vector<unsigned char> png;
-    if (!GatherMap(editor, &map) || !ReadAtlasPixels(terrain->m_chipImage, &atlas)) {
-        ReportError(NotMadeMessage("マップ画像"));
+    if (!GatherMap(editor, &map)) {
+        ShowError(chosen, NotMadeMessage("マップ画像"));
         return false;
     }
+    const COxelD3DTerrainChipManager* terrain = editor->m_terrain;
     const AtlasLayout layout = {terrain->m_chipColumns, terrain->m_chipRows, terrain->m_chipRowRest};
-    EncodeMapPicture(map, atlas, layout, &png);
-    return WriteExport(chosen, png, "マップ画像");
+    return WriteMapPicture(map, terrain->m_chipImage, layout, chosen, ShowError);
+}
+
+bool ExportHeightmapOfMapFile(const char* mapPath, const char* path, FailureReport report)
+{
+    MapFileContents map;
+    return OpenMapFile(mapPath, false, &map, nullptr, report) &&
+           WriteHeightmap(VertexHeights(map), map.width, map.height, path, report);
+}
+
+bool ExportGltfOfMapFile(const char* mapPath, const char* path, FailureReport report)
+{
+    MapFileContents map;
+    ChipImageInfo atlas;
+    if (!OpenMapFile(mapPath, true, &map, &atlas, report)) {
+        return false;
+    }
+    std::vector<GltfPlaneImage> planeImages(map.planes.size());
+    for (size_t id = 0; id < map.planes.size(); ++id) {
+        if (map.planes[id].visible) {
+            planeImages[id].png = PlanePictureFilePng(map.planes[id].textureFile);
+        }
+    }
+    const bool written = WriteGltf(map, atlas, planeImages, path, report);
+    ReleaseAtlas(&atlas);
+    return written;
+}
+
+bool ExportMapPictureOfMapFile(const char* mapPath, const char* path, FailureReport report)
+{
+    MapFileContents map;
+    ChipImageInfo atlas;
+    if (!OpenMapFile(mapPath, true, &map, &atlas, report)) {
+        return false;
+    }
+    const bool written = WriteMapPicture(map, atlas, LayoutOf(atlas), path, report);
+    ReleaseAtlas(&atlas);
+    return written;
+}
+
+bool NewMapFileFromHeightmap(const char* picturePath, int size, const char* mapPath, FailureReport report)
+{
+    std::vector<double> heights;
+    if (!ReadHeightmapPicture(picturePath, size, size, &heights, report)) {
+        return false;
+    }
+    if (!SaveMapFile(mapPath, NewMapWithHeights(heights, size, size))) {
+        report(mapPath, kMapNotSavedMessage);
+        return false;
+    }
+    return true;
 }

@@ -42,9 +42,18 @@ RunningProgram::RunningProgram(const std::string& folder) : m_process(), m_previ
     Start(folder, folder.c_str());
 }
 
-void RunningProgram::Start(const std::string& folder, const char* currentDirectory)
+RunningProgram::RunningProgram(const std::vector<std::string>& arguments) : m_process(), m_preview(nullptr)
 {
-    std::string commandLine = "\"" + folder + "quelmora.exe\"";
+    std::string quoted;
+    for (const std::string& argument : arguments) {
+        quoted += " \"" + argument + "\"";
+    }
+    Start(ExecutableDirectory(), nullptr, quoted);
+}
+
+void RunningProgram::Start(const std::string& folder, const char* currentDirectory, const std::string& arguments)
+{
+    std::string commandLine = "\"" + folder + "quelmora.exe\"" + arguments;
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
     if (!CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, currentDirectory, &startup,
