@@ -33,43 +33,6 @@ void WriteAll(const std::string& path, const std::vector<unsigned char>& bytes)
     ASSERT_TRUE(WriteFileSafely(path.c_str(), bytes.data(), bytes.size())) << path;
 }
 
-struct Outcome {
-    DWORD exitCode = 99;
-    std::string console;  // what the program wrote to its standard output and error
-};
-
-// quelmora.exe from beside the test executable with `arguments`, as a build
-// step starts it: its standard output and error go to a file, which `log` names.
-Outcome RunCommand(const std::string& arguments, const std::string& log)
-{
-    Outcome outcome;
-    SECURITY_ATTRIBUTES inherited = {sizeof inherited, nullptr, TRUE};
-    HANDLE file = CreateFileA(log.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherited,
-                              CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof startup;
-    startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdOutput = file;
-    startup.hStdError = file;
-    PROCESS_INFORMATION process = {};
-    std::string commandLine = "\"" + ExecutableDirectory() + "quelmora.exe\" " + arguments;
-    const BOOL started =
-        CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &process);
-    CloseHandle(file);
-    if (!started) {
-        return outcome;
-    }
-    if (WaitForSingleObject(process.hProcess, 60000) == WAIT_OBJECT_0) {
-        GetExitCodeProcess(process.hProcess, &outcome.exitCode);
-    } else {
-        TerminateProcess(process.hProcess, 98);
-    }
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
-    outcome.console = ReadWholeFile(log);
-    return outcome;
-}
-
 // A map whose file stores each vertex's height four times over, some of them
 // outside 0 .. 16, with a visible plane with its image, a hidden plane, turns
 // of every kind (-1 too) and billboard ids that name none.
@@ -221,7 +184,7 @@ TEST_F(CommandLineProgram, EachFormWritesWhatTheMenuWritesOrSaysWhyNot)
         char current[MAX_PATH];
         GetCurrentDirectoryA(MAX_PATH, current);
         SetCurrentDirectoryA(folder.c_str());
-        const Outcome outcome = RunCommand(c.arguments, log);
+        const ProgramRun outcome = RunProgramToEnd(c.arguments, log);
         SetCurrentDirectoryA(current);
 
         EXPECT_EQ(c.exitCode, outcome.exitCode) << c.arguments << "\n" << outcome.console;
@@ -258,7 +221,7 @@ TEST_F(CommandLineProgram, EachFormWritesWhatTheMenuWritesOrSaysWhyNot)
     SetFileAttributesA((folder + "kept.png").c_str(), FILE_ATTRIBUTE_NORMAL);
 
     // Without --size the new map is 32 x 32.
-    EXPECT_EQ(0u, RunCommand("--import-heightmap \"" + folder + "heights.png\" \"" + folder + "default.omd\"", log)
+    EXPECT_EQ(0u, RunProgramToEnd("--import-heightmap \"" + folder + "heights.png\" \"" + folder + "default.omd\"", log)
                       .exitCode);
     MapFileContents imported;
     EXPECT_EQ(MapFileError::None, LoadMapFile((folder + "default.omd").c_str(), &imported));

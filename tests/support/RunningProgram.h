@@ -42,3 +42,14 @@ private:
     PROCESS_INFORMATION m_process;
     HWND m_preview;
 };
+
+// A run of quelmora.exe to its end, as a build step runs it.
+struct ProgramRun {
+    DWORD exitCode = 99;  // 98 when it did not end within a minute
+    std::string console;  // what it wrote to its standard output and error
+};
+
+// quelmora.exe from beside the test executable with `arguments` (a command
+// line without the program's name), its standard output and error going to
+// the file `consoleFile`; waits for its end.
+ProgramRun RunProgramToEnd(const std::string& arguments, const std::string& consoleFile);
