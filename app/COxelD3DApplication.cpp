@@ -108,6 +108,9 @@ void COxelD3DApplication::OpenStartMap()
     if (m_startMap.empty()) {
         return;
     }
+    // The preview shows the start map, not a blank window, behind a message
+    // that refuses the file.
+    RenderFrame();
     if (COxelD3DTerrainEditor* editor = COxelD3DTerrainEditor::GetInstance()) {
         editor->OpenMapFile(m_startMap.c_str());
     }

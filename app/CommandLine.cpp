@@ -9,14 +9,15 @@
 
 const char kCommandLineUsage[] =
     "使い方:\n"
-    "  quelmora.exe [MAP.omd]                                  マップを開いてエディタを起動します。\n"
-    "  quelmora.exe --export-gltf MAP.omd OUT.glb              glTF 形式で書き出します。\n"
-    "  quelmora.exe --export-heightmap MAP.omd OUT.png         ハイトマップを書き出します。\n"
-    "  quelmora.exe --export-picture MAP.omd OUT.png           マップ画像を書き出します。\n"
+    "  quelmora.exe [MAP.omd]                        エディタを起動します (マップを指定するとそれを開きます)\n"
+    "  quelmora.exe --export-gltf MAP.omd OUT.glb    glTF 形式で書き出します\n"
+    "  quelmora.exe --export-heightmap MAP.omd OUT.png\n"
+    "                                                ハイトマップを書き出します\n"
+    "  quelmora.exe --export-picture MAP.omd OUT.png マップ画像を書き出します\n"
     "  quelmora.exe --import-heightmap PICTURE OUT.omd [--size N]\n"
-    "                                                          画像から N×N (16, 32, 64、既定 32) の新しいマップを作ります。\n"
-    "  quelmora.exe --help                                     この説明を表示します (-h, /? も同じ)。\n"
-    "終了コード: 0 書き出した, 1 入力が読めないか書き込めなかった, 2 引数の誤り\n";
+    "                                                画像から N×N (16, 32, 64。既定は 32) のマップを作ります\n"
+    "  quelmora.exe --help                           この説明を表示します (-h, /? も同じ)\n"
+    "終了コード: 0 書き出しました / 1 入力が読めないか書き込めません / 2 引数の誤り\n";
 
 namespace {
 
