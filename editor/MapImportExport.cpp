@@ -213,7 +213,7 @@ void ReleaseAtlas(ChipImageInfo* atlas)
 // A map file read and checked as "開く(&O)" reads it, settled as the editor
 // would hold it, with its atlas when `withAtlas`: the built-in one, or the
 // BMP the map names, which must be there. The atlas's bitmap is the caller's.
-bool OpenMapFile(const char* mapPath, bool withAtlas, MapFileContents* map, ChipImageInfo* atlas,
+bool ReadMapForExport(const char* mapPath, bool withAtlas, MapFileContents* map, ChipImageInfo* atlas,
                  FailureReport report)
 {
     const MapFileError error = LoadMapFile(mapPath, map);
@@ -350,7 +350,7 @@ bool ExportMapPicture(COxelD3DTerrainEditor* editor, HWND owner, const char* pat
 bool ExportHeightmapOfMapFile(const char* mapPath, const char* path, FailureReport report)
 {
     MapFileContents map;
-    return OpenMapFile(mapPath, false, &map, nullptr, report) &&
+    return ReadMapForExport(mapPath, false, &map, nullptr, report) &&
            WriteHeightmap(VertexHeights(map), map.width, map.height, path, report);
 }
 
@@ -358,7 +358,7 @@ bool ExportGltfOfMapFile(const char* mapPath, const char* path, FailureReport re
 {
     MapFileContents map;
     ChipImageInfo atlas;
-    if (!OpenMapFile(mapPath, true, &map, &atlas, report)) {
+    if (!ReadMapForExport(mapPath, true, &map, &atlas, report)) {
         return false;
     }
     std::vector<GltfPlaneImage> planeImages(map.planes.size());
@@ -376,7 +376,7 @@ bool ExportMapPictureOfMapFile(const char* mapPath, const char* path, FailureRep
 {
     MapFileContents map;
     ChipImageInfo atlas;
-    if (!OpenMapFile(mapPath, true, &map, &atlas, report)) {
+    if (!ReadMapForExport(mapPath, true, &map, &atlas, report)) {
         return false;
     }
     const bool written = WriteMapPicture(map, atlas, LayoutOf(atlas), path, report);
