@@ -66,6 +66,7 @@ int COxelD3DApplication::Run()
     if (InitDirect3D(m_hWnd) >= 0 && CreateTextFont() >= 0) {
         ShowWindow(m_hWnd, m_showCommand);
         UpdateWindow(m_hWnd);
+        OpenStartMap();
         // Millisecond waits, so that sleeping to the next frame keeps the cadence.
         timeBeginPeriod(1);
         while (m_msg.message != WM_QUIT) {
@@ -100,6 +101,19 @@ void COxelD3DApplication::WaitForFrameOrMessage()
     }
     // Input already in the queue, seen or not, ends the wait at once.
     MsgWaitForMultipleObjectsEx(0, nullptr, timeout, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+}
+
+void COxelD3DApplication::OpenStartMap()
+{
+    if (m_startMap.empty()) {
+        return;
+    }
+    // The preview shows the start map, not a blank window, behind a message
+    // that refuses the file.
+    RenderFrame();
+    if (COxelD3DTerrainEditor* editor = COxelD3DTerrainEditor::GetInstance()) {
+        editor->OpenMapFile(m_startMap.c_str());
+    }
 }
 
 void COxelD3DApplication::OnKeyDown(WPARAM key)

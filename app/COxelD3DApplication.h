@@ -6,6 +6,8 @@
 #include <d3d9.h>
 #include <d3dx9.h>
 
+#include <string>
+
 class COxelD3DSceneBase;
 
 // A vertex of the full-screen quad that shows the offscreen target.
@@ -40,6 +42,8 @@ public:
     // first; while the preview is minimised, until a message arrives.
     void WaitForFrameOrMessage();
     void ReleaseDirect3D();
+    // Opens m_startMap in the editor, when there is one, as "開く(&O)" would.
+    void OpenStartMap();
 
     IDirect3D9* m_direct3D;
     D3DDISPLAYMODE m_displayMode;
@@ -60,6 +64,8 @@ public:
     // How InitDirect3D makes the device: CreateDeviceOnDefaultAdapter, unless a
     // test puts one here that refuses, to see what a machine without Direct3D sees.
     DeviceCreator m_createDevice;
+    // The map file named on the command line, opened once the windows are up; empty for none.
+    std::string m_startMap;
 
 private:
     HRESULT CreateDevice(HWND hwnd);

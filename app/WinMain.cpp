@@ -1,10 +1,16 @@
 #include "app/COxelD3DApplication.h"
+#include "app/CommandLine.h"
+#include "app/CommandLineRun.h"
 #include "app/D3DXRuntime.h"
 
 #include <new>
 
-int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE, LPSTR, int nCmdShow)
+int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE, LPSTR lpCmdLine, int nCmdShow)
 {
+    const CommandLine command = ParseCommandLine(SplitCommandLine(lpCmdLine));
+    if (command.RunsWithoutWindow()) {
+        return RunWithoutWindow(command);
+    }
     if (!LoadD3DXRuntime()) {
         MessageBoxA(nullptr, kMissingD3DXRuntimeText, "Error", MB_OK);
         return 0;
@@ -12,6 +18,9 @@ int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE, LPSTR, int nCmdShow)
     g_application = new (std::nothrow) COxelD3DApplication(hInstance, nCmdShow);
     if (!g_application) {
         return 0;
+    }
+    if (command.form == CommandLine::kOpenMap) {
+        g_application->m_startMap = command.input;
     }
     return g_application->Run();
 }

@@ -287,6 +287,14 @@ bool COxelD3DTerrainEditor::ReplaceHeights(const std::vector<double>& heights)
     return true;
 }
 
+void COxelD3DTerrainEditor::OpenMapFile(const char* path)
+{
+    auto* menu = dynamic_cast<COxelD3DEditMenuWnd*>(Window(kEditMenuWindow));
+    if (menu && m_mapFile && ConfirmDiscard()) {
+        m_mapFile->OpenPath(path, menu->m_fileName);
+    }
+}
+
 void COxelD3DTerrainEditor::OpenTextureImage(const char* path)
 {
     char chosen[MAX_PATH];

@@ -70,6 +70,11 @@ public:
     // the windows show it at once. False, changing nothing, when there is no
     // map or the list does not hold one height for every vertex.
     bool ReplaceHeights(const std::vector<double>& heights);
+    // Opens the map file at `path` as "開く(&O)" does once its dialog has
+    // chosen the file: after the question about unsaved changes, a file that
+    // cannot be opened is reported and the map stays; an opened one is the file
+    // "上書き保存(&S)" writes. For a map named on the command line.
+    void OpenMapFile(const char* path);
     // Loads a BMP file as the map-chip atlas; a null path asks the user first.
     void OpenTextureImage(const char* path);
     // Makes window `index` on first use, at its place from the settings file,

@@ -83,9 +83,18 @@ HRESULT COxelMapDataFile::Open(char* pathOut)
     if (!AskForFileToOpen(nullptr, kMapFileType, kOpenTitle, chosen)) {
         return 0;
     }
-    const HRESULT result = Load(chosen);
+    return OpenPath(chosen, pathOut);
+}
+
+HRESULT COxelMapDataFile::OpenPath(const char* path, char* pathOut)
+{
+    const HRESULT result = Load(path);
     if (SUCCEEDED(result) && pathOut) {
-        CopyPath(pathOut, MAX_PATH, chosen);
+        // A name given relative to the current folder still names this file
+        // when "上書き保存(&S)" writes it later.
+        char full[MAX_PATH];
+        const DWORD length = GetFullPathNameA(path, MAX_PATH, full, nullptr);
+        CopyPath(pathOut, MAX_PATH, length > 0 && length < MAX_PATH ? full : path);
     }
     return result;
 }

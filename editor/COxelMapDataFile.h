@@ -24,6 +24,9 @@ public:
     // cancelled; E_FAIL when the file was refused. Only a loaded file's path
     // goes to `pathOut` (MAX_PATH bytes), when one is given.
     HRESULT Open(char* pathOut);
+    // Open once the file is chosen: loads `path`, and only when it was loaded
+    // copies its full path to `pathOut` (MAX_PATH bytes), when one is given.
+    HRESULT OpenPath(const char* path, char* pathOut);
     // Loads the map file at `path` in place of the map. A file that is not a
     // whole, sound map file is reported and changes nothing (E_FAIL). E_ABORT
     // when a command replaced the map while the load waited on a message box:

@@ -44,9 +44,3 @@ bool AskForFileToSave(HWND owner, const FileType& type, const char* title, char*
     OPENFILENAMEA dialog = Describe(owner, type, title, path, OFN_PATHMUSTEXIST | OFN_OVERWRITEPROMPT);
     return GetSaveFileNameA(&dialog) != FALSE;
 }
-
-bool AskForFileToExport(HWND owner, const FileType& type, const char* title, char* path)
-{
-    OPENFILENAMEA dialog = Describe(owner, type, title, path, OFN_PATHMUSTEXIST | OFN_OVERWRITEPROMPT);
-    return GetSaveFileNameA(&dialog) != FALSE;
-}

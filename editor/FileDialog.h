@@ -21,6 +21,5 @@ extern const FileType kGlbFileType;
 // directory is left alone: the program reads its own images by name from it.
 // `path` holds MAX_PATH bytes; false when the user cancels.
 bool AskForFileToOpen(HWND owner, const FileType& type, const char* title, char* path);
+// Asks before an existing file is replaced.
 bool AskForFileToSave(HWND owner, const FileType& type, const char* title, char* path);
-// As AskForFileToSave, and asks before an existing file is replaced.
-bool AskForFileToExport(HWND owner, const FileType& type, const char* title, char* path);

@@ -4,18 +4,22 @@
 #include "editor/COxelMapDataFile.h"
 #include "editor/FileDialog.h"
 #include "editor/WaitCursor.h"
+#include "io/DdsImage.h"
 #include "io/GltfExport.h"
 #include "io/Heightmap.h"
 #include "io/MapFileDisk.h"
 #include "io/MapFileFormat.h"
 #include "io/MapPicture.h"
+#include "io/OpenedMap.h"
 #include "scene/COxelD3DSceneBase.h"
 #include "terrain/COxelD3DTerrainChipManager.h"
 #include "terrain/COxelD3DTerrainPlane.h"
+#include "terrain/MapGridMath.h"
 
 #include <d3dx9tex.h>
 
 #include <cstdio>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -27,7 +31,7 @@ const char kExportGltfTitle[] = "glTF 形式で書き出し";
 const char kExportPictureTitle[] = "マップ画像の書き出し";
 
 // Task-modal, as every message of the program: no window takes a command while it shows.
-void ReportError(const std::string& message)
+void ShowError(const char*, const std::string& message)
 {
     MessageBoxA(nullptr, message.c_str(), "Error", MB_OK | MB_TASKMODAL);
 }
@@ -87,18 +91,18 @@ bool ChoosePath(HWND owner, const FileType& type, const char* title, bool export
         CopyPath(chosen, MAX_PATH, path);
         return true;
     }
-    return exporting ? AskForFileToExport(owner, type, title, chosen) : AskForFileToOpen(owner, type, title, chosen);
+    return exporting ? AskForFileToSave(owner, type, title, chosen) : AskForFileToOpen(owner, type, title, chosen);
 }
 
 // Writes through a temporary file, so a failed write keeps the old file.
-bool WriteExport(const char* path, const std::vector<unsigned char>& bytes, const char* what)
+bool WriteExport(const char* path, const std::vector<unsigned char>& bytes, const char* what, FailureReport report)
 {
     if (bytes.empty()) {
-        ReportError(NotMadeMessage(what));
+        report(path, NotMadeMessage(what));
         return false;
     }
     if (!WriteFileSafely(path, bytes.data(), bytes.size())) {
-        ReportError(NotWrittenMessage(what));
+        report(path, NotWrittenMessage(what));
         return false;
     }
     return true;
@@ -149,19 +153,24 @@ std::vector<unsigned char> PlaneTexturePng(IDirect3DTexture9* texture)
     return png;
 }
 
+bool GatherMap(COxelD3DTerrainEditor* editor, MapFileContents* map)
+{
+    return editor && editor->m_mapFile && editor->m_mapFile->Gather(map);
+}
+
 // Reads and decodes the picture; false, having said why, when it cannot be taken.
-bool ReadHeightPicture(const char* path, LuminanceImage* image)
+bool ReadHeightPicture(const char* path, LuminanceImage* image, FailureReport report)
 {
     WaitCursor wait;
     std::vector<unsigned char> bytes;
     const MapFileError readError = ReadFileBytes(path, kMaxImageFileBytes, &bytes);
     if (readError != MapFileError::None) {
-        ReportError(ReadFailure(readError));
+        report(path, ReadFailure(readError));
         return false;
     }
     const ImageError decodeError = DecodeLuminance(bytes.data(), bytes.size(), image);
     if (decodeError != ImageError::None) {
-        ReportError(DecodeFailure(decodeError));
+        report(path, DecodeFailure(decodeError));
         return false;
     }
     return true;
@@ -201,9 +210,119 @@ GltfPlaneImage QuadImage(const COxelD3DTerrainPlane* quad)
     return image;
 }
 
-bool GatherMap(COxelD3DTerrainEditor* editor, MapFileContents* map)
+bool WriteHeightmap(const std::vector<double>& heights, int width, int height, const char* path,
+                    FailureReport report)
 {
-    return editor && editor->m_mapFile && editor->m_mapFile->Gather(map);
+    std::vector<unsigned char> png;
+    EncodeHeightmap(heights, width, height, &png);
+    return WriteExport(path, png, "ハイトマップ", report);
+}
+
+bool WriteGltf(const MapFileContents& map, const ChipImageInfo& atlasImage,
+               const std::vector<GltfPlaneImage>& planeImages, const std::vector<GltfPlaneImage>& billboardImages,
+               const char* path, FailureReport report)
+{
+    BgraImage atlasPixels;
+    GltfAtlas atlas;
+    if (!ReadAtlasPixels(atlasImage, &atlasPixels) || EncodeBgraPng(atlasPixels, &atlas.png) != ImageError::None) {
+        report(path, NotMadeMessage("glTF ファイル"));
+        return false;
+    }
+    atlas.width = atlasImage.width;
+    atlas.height = atlasImage.height;
+    return WriteExport(path, EncodeTerrainGlb(map, atlas, planeImages, billboardImages), "glTF ファイル", report);
+}
+
+bool WriteMapPicture(const MapFileContents& map, const ChipImageInfo& atlasImage, const AtlasLayout& layout,
+                     const char* path, FailureReport report)
+{
+    BgraImage atlas;
+    if (!ReadAtlasPixels(atlasImage, &atlas)) {
+        report(path, NotMadeMessage("マップ画像"));
+        return false;
+    }
+    std::vector<unsigned char> png;
+    EncodeMapPicture(map, atlas, layout, &png);
+    return WriteExport(path, png, "マップ画像", report);
+}
+
+void ReleaseAtlas(ChipImageInfo* atlas)
+{
+    if (atlas->hBitmap) {
+        DeleteObject(atlas->hBitmap);
+    }
+    *atlas = ChipImageInfo();
+}
+
+// The atlas BMP named `name`, or the built-in atlas for its name; false when
+// it cannot be used (missing, unreadable, smaller than one chip, or on the
+// network or a device). The bitmap is the caller's.
+bool LoadAtlasBitmap(const char* name, ChipImageInfo* atlas)
+{
+    *atlas = ChipImageInfo();
+    CopyPath(atlas->fileName, sizeof atlas->fileName, name);
+    if (strcmp(name, kBuiltInAtlasName) == 0) {
+        atlas->hBitmap = static_cast<HBITMAP>(
+            LoadImageA(GetModuleHandleA(nullptr), kBuiltInAtlasName, IMAGE_BITMAP, 0, 0, LR_DEFAULTCOLOR));
+    } else if (!IsRemoteOrDevicePath(name)) {
+        atlas->hBitmap = static_cast<HBITMAP>(LoadImageA(nullptr, name, IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE));
+    }
+    if (atlas->hBitmap) {
+        GetObjectA(atlas->hBitmap, sizeof atlas->bitmap, &atlas->bitmap);
+        atlas->width = atlas->bitmap.bmWidth;
+        atlas->height = atlas->bitmap.bmHeight;
+        atlas->loaded = 1;
+    }
+    if (!atlas->hBitmap || atlas->width < kChipSize || atlas->height < kChipSize) {
+        ReleaseAtlas(atlas);
+        return false;
+    }
+    return true;
+}
+
+// A map file read and checked as "開く(&O)" reads it, settled as the editor
+// would hold it, with its atlas when `withAtlas`. As in the editor, an atlas
+// the map names that cannot be used is reported and the built-in one stands
+// in. The atlas's bitmap is the caller's.
+bool ReadMapForExport(const char* mapPath, bool withAtlas, MapFileContents* map, ChipImageInfo* atlas,
+                      FailureReport report)
+{
+    const MapFileError error = LoadMapFile(mapPath, map);
+    if (error != MapFileError::None) {
+        report(mapPath, MapFileErrorMessage(error));
+        return false;
+    }
+    SettleOpenedMap(map);
+    if (!withAtlas || LoadAtlasBitmap(map->atlasFile, atlas)) {
+        return true;
+    }
+    report(map->atlasFile, "ファイルのオープンに失敗しました");
+    if (!LoadAtlasBitmap(kBuiltInAtlasName, atlas)) {
+        report(mapPath, "組み込みのテクスチャ画像を読み込めませんでした。");
+        return false;
+    }
+    return true;
+}
+
+// A plane's picture file as a PNG, read without a device; empty when it cannot
+// be read, and the plane is then untextured, as the preview draws it.
+std::vector<unsigned char> PlanePictureFilePng(const char* path)
+{
+    std::vector<unsigned char> file;
+    BgraImage image;
+    std::vector<unsigned char> png;
+    if (!IsRemoteOrDevicePath(path) && ReadMapFileBytes(path, &file) == MapFileError::None &&
+        (IsDdsFile(file.data(), file.size()) ? DecodeDds(file.data(), file.size(), &image)
+                                             : DecodeBgra(file.data(), file.size(), &image)) == ImageError::None) {
+        EncodeBgraPng(image, &png);
+    }
+    return png;
+}
+
+AtlasLayout LayoutOf(const ChipImageInfo& atlas)
+{
+    const TileCount rows = AtlasTileCount(atlas.height);
+    return {AtlasTileCount(atlas.width).tiles, rows.tiles, rows.rest};
 }
 
 }  // namespace
@@ -216,7 +335,7 @@ bool ImportHeightmap(COxelD3DTerrainEditor* editor, HWND owner, const char* path
     }
     // Everything is read and checked before the map changes.
     LuminanceImage image;
-    if (!ReadHeightPicture(chosen, &image)) {
+    if (!ReadHeightPicture(chosen, &image, ShowError)) {
         return false;
     }
     const LuminanceRange range = ValueRange(image);
@@ -242,9 +361,7 @@ bool ExportHeightmap(COxelD3DTerrainEditor* editor, HWND owner, const char* path
             heights[static_cast<size_t>(row) * width + column] = editor->m_terrain->GetHeight(column, row);
         }
     }
-    std::vector<unsigned char> png;
-    EncodeHeightmap(heights, width, height, &png);
-    return WriteExport(chosen, png, "ハイトマップ");
+    return WriteHeightmap(heights, width, height, chosen, ShowError);
 }
 
 bool ExportGltf(COxelD3DTerrainEditor* editor, HWND owner, const char* path)
@@ -255,16 +372,10 @@ bool ExportGltf(COxelD3DTerrainEditor* editor, HWND owner, const char* path)
     }
     WaitCursor wait;
     MapFileContents map;
-    BgraImage atlasPixels;
-    GltfAtlas atlas;
-    COxelD3DTerrainChipManager* terrain = editor->m_terrain;
-    if (!GatherMap(editor, &map) || !ReadAtlasPixels(terrain->m_chipImage, &atlasPixels) ||
-        EncodeBgraPng(atlasPixels, &atlas.png) != ImageError::None) {
-        ReportError(NotMadeMessage("glTF ファイル"));
+    if (!GatherMap(editor, &map)) {
+        ShowError(chosen, NotMadeMessage("glTF ファイル"));
         return false;
     }
-    atlas.width = terrain->m_chipImage.width;
-    atlas.height = terrain->m_chipImage.height;
     // Only the visible planes are written; the hidden ones need no picture.
     std::vector<GltfPlaneImage> planeImages(map.planes.size());
     if (COxelD3DSceneBase* scene = COxelD3DTerrainEditor::Scene()) {
@@ -274,11 +385,12 @@ bool ExportGltf(COxelD3DTerrainEditor* editor, HWND owner, const char* path)
             }
         }
     }
+    COxelD3DTerrainChipManager* terrain = editor->m_terrain;
     std::vector<GltfPlaneImage> billboardImages(map.billboards.size());
     for (size_t id = 0; id < map.billboards.size(); ++id) {
         billboardImages[id] = QuadImage(terrain->FindBillboard(static_cast<int>(id)));
     }
-    return WriteExport(chosen, EncodeTerrainGlb(map, atlas, planeImages, billboardImages), "glTF ファイル");
+    return WriteGltf(map, terrain->m_chipImage, planeImages, billboardImages, chosen, ShowError);
 }
 
 bool ExportMapPicture(COxelD3DTerrainEditor* editor, HWND owner, const char* path)
@@ -289,14 +401,66 @@ bool ExportMapPicture(COxelD3DTerrainEditor* editor, HWND owner, const char* pat
     }
     WaitCursor wait;
     MapFileContents map;
-    BgraImage atlas;
-    const COxelD3DTerrainChipManager* terrain = editor->m_terrain;
-    std::vector<unsigned char> png;
-    if (!GatherMap(editor, &map) || !ReadAtlasPixels(terrain->m_chipImage, &atlas)) {
-        ReportError(NotMadeMessage("マップ画像"));
+    if (!GatherMap(editor, &map)) {
+        ShowError(chosen, NotMadeMessage("マップ画像"));
         return false;
     }
+    const COxelD3DTerrainChipManager* terrain = editor->m_terrain;
     const AtlasLayout layout = {terrain->m_chipColumns, terrain->m_chipRows, terrain->m_chipRowRest};
-    EncodeMapPicture(map, atlas, layout, &png);
-    return WriteExport(chosen, png, "マップ画像");
+    return WriteMapPicture(map, terrain->m_chipImage, layout, chosen, ShowError);
+}
+
+bool ExportHeightmapOfMapFile(const char* mapPath, const char* path, FailureReport report)
+{
+    MapFileContents map;
+    return ReadMapForExport(mapPath, false, &map, nullptr, report) &&
+           WriteHeightmap(VertexHeights(map), map.width, map.height, path, report);
+}
+
+bool ExportGltfOfMapFile(const char* mapPath, const char* path, FailureReport report)
+{
+    MapFileContents map;
+    ChipImageInfo atlas;
+    if (!ReadMapForExport(mapPath, true, &map, &atlas, report)) {
+        return false;
+    }
+    std::vector<GltfPlaneImage> planeImages(map.planes.size());
+    for (size_t id = 0; id < map.planes.size(); ++id) {
+        if (map.planes[id].visible) {
+            planeImages[id].png = PlanePictureFilePng(map.planes[id].textureFile);
+        }
+    }
+    std::vector<GltfPlaneImage> billboardImages(map.billboards.size());
+    for (size_t id = 0; id < map.billboards.size(); ++id) {
+        billboardImages[id].png = PlanePictureFilePng(map.billboards[id].textureFile);
+    }
+    const bool written = WriteGltf(map, atlas, planeImages, billboardImages, path, report);
+    ReleaseAtlas(&atlas);
+    return written;
+}
+
+bool ExportMapPictureOfMapFile(const char* mapPath, const char* path, FailureReport report)
+{
+    MapFileContents map;
+    ChipImageInfo atlas;
+    if (!ReadMapForExport(mapPath, true, &map, &atlas, report)) {
+        return false;
+    }
+    const bool written = WriteMapPicture(map, atlas, LayoutOf(atlas), path, report);
+    ReleaseAtlas(&atlas);
+    return written;
+}
+
+bool NewMapFileFromHeightmap(const char* picturePath, int size, const char* mapPath, FailureReport report)
+{
+    // A build has no one to answer the stretch question: the documented mapping holds.
+    LuminanceImage image;
+    if (!ReadHeightPicture(picturePath, &image, report)) {
+        return false;
+    }
+    if (!SaveMapFile(mapPath, NewMapWithHeights(HeightsFromLuminance(image, size, size), size, size))) {
+        report(mapPath, kMapNotSavedMessage);
+        return false;
+    }
+    return true;
 }

@@ -84,8 +84,7 @@ int COxelD3DTerrainChipBase::SetGeometry(D3DXVECTOR3 corner0, D3DXVECTOR3 corner
         m_vertices[k] = {corners[k].x, corners[k].y, corners[k].z, normal.x,       normal.y,
                          normal.z,     texCoords[k].u, texCoords[k].v};
     }
-    m_vFaceNormal1 = TriangleNormal(corners[0], corners[1], corners[2]);
-    m_vFaceNormal2 = TriangleNormal(corners[1], corners[3], corners[2]);
+    QuadFaceNormals(corners, m_vFaceNormal1, m_vFaceNormal2);
     MarkChanged();
     return 0;
 }

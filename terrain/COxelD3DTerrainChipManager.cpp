@@ -8,6 +8,7 @@
 #include "terrain/COxelD3DTerrainChipBase.h"
 #include "terrain/COxelQuadNode.h"
 #include "terrain/MapGridMath.h"
+#include "terrain/QuadGeometry.h"
 
 #include <d3dx9.h>
 
@@ -20,8 +21,6 @@
 namespace {
 
 const char kBillboardImage[] = "billboard.dds";
-const double kLowestHeight = 0.0;
-const double kHighestHeight = 16.0;
 const double kStartHeight = 2.0;
 
 enum CullState { kKnownInside = 1, kMustTest = 2 };
@@ -575,11 +574,8 @@ void COxelD3DTerrainChipManager::UpdateVertexNormal(int column, int row)
     if (!a || !b || !cQuad || !d) {
         return;
     }
-    // The six triangles that meet at the vertex.
-    D3DXVECTOR3 normal = a->m_vFaceNormal1 + b->m_vFaceNormal1 + b->m_vFaceNormal2 + cQuad->m_vFaceNormal1 +
-                         cQuad->m_vFaceNormal2 + d->m_vFaceNormal2;
-    normal *= 1.0f / 6.0f;
-    D3DXVec3Normalize(&normal, &normal);
+    const D3DXVECTOR3 normal = SmoothedVertexNormal(a->m_vFaceNormal1, b->m_vFaceNormal1, b->m_vFaceNormal2,
+                                                    cQuad->m_vFaceNormal1, cQuad->m_vFaceNormal2, d->m_vFaceNormal2);
     a->SetNormal(0, normal);
     cQuad->SetNormal(1, normal);
     b->SetNormal(2, normal);

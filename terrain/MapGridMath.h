@@ -4,6 +4,10 @@
 
 // Index arithmetic of the map grid, the atlas and the quad tree; no device needed.
 
+// Vertex heights are kept within these.
+const double kLowestHeight = 0.0;
+const double kHighestHeight = 16.0;
+
 // Atlas tiles are square, this many pixels on a side.
 const int kChipSize = 128;
 

@@ -42,6 +42,21 @@ D3DXVECTOR3 TriangleNormal(const D3DXVECTOR3& p0, const D3DXVECTOR3& p1, const D
     return normal;
 }
 
+void QuadFaceNormals(const D3DXVECTOR3 corners[4], D3DXVECTOR3& first, D3DXVECTOR3& second)
+{
+    first = TriangleNormal(corners[0], corners[1], corners[2]);
+    second = TriangleNormal(corners[1], corners[3], corners[2]);
+}
+
+D3DXVECTOR3 SmoothedVertexNormal(const D3DXVECTOR3& aFirst, const D3DXVECTOR3& bFirst, const D3DXVECTOR3& bSecond,
+                                 const D3DXVECTOR3& cFirst, const D3DXVECTOR3& cSecond, const D3DXVECTOR3& dSecond)
+{
+    D3DXVECTOR3 normal = aFirst + bFirst + bSecond + cFirst + cSecond + dSecond;
+    normal *= 1.0f / 6.0f;
+    D3DXVec3Normalize(&normal, &normal);
+    return normal;
+}
+
 void QuadBounds(const D3DXVECTOR3 corners[4], D3DXVECTOR3& boxMin, D3DXVECTOR3& boxMax)
 {
     boxMin = corners[0];

@@ -24,6 +24,16 @@ void QuadTexCoords(float uA, float vA, float uB, float vB, int rotation, QuadTex
 // Unit normal of the triangle (p0, p1, p2): (p1 - p0) x (p2 - p0), normalised.
 D3DXVECTOR3 TriangleNormal(const D3DXVECTOR3& p0, const D3DXVECTOR3& p1, const D3DXVECTOR3& p2);
 
+// The face normals of the quad's two triangles, (0, 1, 2) and (1, 3, 2).
+void QuadFaceNormals(const D3DXVECTOR3 corners[4], D3DXVECTOR3& first, D3DXVECTOR3& second);
+
+// The smoothed normal of a grid vertex: the mean of the face normals of the six
+// triangles that meet there, normalised. With the vertex at corner 0 of quad a,
+// corner 2 of quad b, corner 1 of quad c and corner 3 of quad d, those are a's
+// first, b's both, c's both and d's second.
+D3DXVECTOR3 SmoothedVertexNormal(const D3DXVECTOR3& aFirst, const D3DXVECTOR3& bFirst, const D3DXVECTOR3& bSecond,
+                                 const D3DXVECTOR3& cFirst, const D3DXVECTOR3& cSecond, const D3DXVECTOR3& dSecond);
+
 // Per-axis minimum and maximum of the four corners.
 void QuadBounds(const D3DXVECTOR3 corners[4], D3DXVECTOR3& boxMin, D3DXVECTOR3& boxMax);
 

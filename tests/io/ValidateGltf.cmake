@@ -3,22 +3,28 @@
 # then the Khronos glTF-Validator on it. Fails when the export fails or the
 # report has any error; the report is left beside the file
 # (painted-map.report.json).
-#   cmake -DEMULATOR=... -DTESTS=... -DNODE=... -DVALIDATOR=... -DOUT=... -P ValidateGltf.cmake
+# FILTER and SAMPLE name another test and the file it leaves (SAMPLE.glb).
+#   cmake -DEMULATOR=... -DTESTS=... -DNODE=... -DVALIDATOR=... -DOUT=... [-DFILTER=... -DSAMPLE=...]
+#         -P ValidateGltf.cmake
 if(NOT NODE OR NOT EXISTS "${VALIDATOR}")
   message(FATAL_ERROR "The glTF-Validator is not installed (node: '${NODE}', runner: '${VALIDATOR}'); "
                       "scripts/test installs it.")
 endif()
+if(NOT FILTER)
+  set(FILTER MapImportExportTest.APaintedRaisedMapWithPlanesExportsAsGltf)
+  set(SAMPLE painted-map)
+endif()
 file(MAKE_DIRECTORY "${OUT}")
-set(sample "${OUT}/painted-map.glb")
+set(sample "${OUT}/${SAMPLE}.glb")
 file(REMOVE "${sample}")
 execute_process(
   COMMAND ${CMAKE_COMMAND} -E env QUELMORA_EXPORT_SAMPLES=${OUT}
-          ${EMULATOR} ${TESTS} --gtest_filter=MapImportExportTest.APaintedRaisedMapWithPlanesExportsAsGltf
+          ${EMULATOR} ${TESTS} --gtest_filter=${FILTER}
   RESULT_VARIABLE exported)
 if(NOT exported EQUAL 0 OR NOT EXISTS "${sample}")
-  message(FATAL_ERROR "The export of the painted map failed (${exported}).")
+  message(FATAL_ERROR "The export of ${SAMPLE} failed (${exported}).")
 endif()
-execute_process(COMMAND ${NODE} ${VALIDATOR} ${sample} ${OUT}/painted-map.report.json RESULT_VARIABLE valid)
+execute_process(COMMAND ${NODE} ${VALIDATOR} ${sample} ${OUT}/${SAMPLE}.report.json RESULT_VARIABLE valid)
 if(NOT valid EQUAL 0)
   message(FATAL_ERROR "The glTF-Validator found errors in ${sample}.")
 endif()

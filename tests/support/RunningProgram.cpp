@@ -42,9 +42,18 @@ RunningProgram::RunningProgram(const std::string& folder) : m_process(), m_previ
     Start(folder, folder.c_str());
 }
 
-void RunningProgram::Start(const std::string& folder, const char* currentDirectory)
+RunningProgram::RunningProgram(const std::vector<std::string>& arguments) : m_process(), m_preview(nullptr)
 {
-    std::string commandLine = "\"" + folder + "quelmora.exe\"";
+    std::string quoted;
+    for (const std::string& argument : arguments) {
+        quoted += " \"" + argument + "\"";
+    }
+    Start(ExecutableDirectory(), nullptr, quoted);
+}
+
+void RunningProgram::Start(const std::string& folder, const char* currentDirectory, const std::string& arguments)
+{
+    std::string commandLine = "\"" + folder + "quelmora.exe\"" + arguments;
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
     if (!CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, currentDirectory, &startup,
@@ -118,4 +127,35 @@ bool RunningProgram::WaitForExit(DWORD timeoutMs, DWORD* exitCode)
     }
     GetExitCodeProcess(m_process.hProcess, exitCode);
     return true;
+}
+
+ProgramRun RunProgramToEnd(const std::string& arguments, const std::string& consoleFile)
+{
+    ProgramRun run;
+    SECURITY_ATTRIBUTES inherited = {sizeof inherited, nullptr, TRUE};
+    HANDLE file = CreateFileA(consoleFile.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherited,
+                              CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdOutput = file;
+    startup.hStdError = file;
+    PROCESS_INFORMATION process = {};
+    std::string commandLine = "\"" + ExecutableDirectory() + "quelmora.exe\" " + arguments;
+    const BOOL started =
+        CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &process);
+    CloseHandle(file);
+    if (!started) {
+        return run;
+    }
+    if (WaitForSingleObject(process.hProcess, 60000) == WAIT_OBJECT_0) {
+        GetExitCodeProcess(process.hProcess, &run.exitCode);
+    } else {
+        TerminateProcess(process.hProcess, 98);
+        run.exitCode = 98;
+    }
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    run.console = ReadWholeFile(consoleFile);
+    return run;
 }

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 // Whether a preview title shows the frame rate, as "[ FPS : 060/s ]".
 bool IsRateTitle(const std::string& title);
@@ -15,6 +16,9 @@ public:
     // quelmora.exe in `folder` (a Windows path ending in a backslash), started
     // there as a double-click in that folder starts it.
     explicit RunningProgram(const std::string& folder);
+    // quelmora.exe from beside the test executable, given these arguments,
+    // each quoted, in the program's code page.
+    explicit RunningProgram(const std::vector<std::string>& arguments);
     ~RunningProgram();
     RunningProgram(const RunningProgram&) = delete;
     RunningProgram& operator=(const RunningProgram&) = delete;
@@ -33,8 +37,19 @@ public:
     bool WaitForExit(DWORD timeoutMs, DWORD* exitCode);
 
 private:
-    void Start(const std::string& folder, const char* currentDirectory);
+    void Start(const std::string& folder, const char* currentDirectory, const std::string& arguments = "");
 
     PROCESS_INFORMATION m_process;
     HWND m_preview;
 };
+
+// A run of quelmora.exe to its end, as a build step runs it.
+struct ProgramRun {
+    DWORD exitCode = 99;  // 98 when it did not end within a minute
+    std::string console;  // what it wrote to its standard output and error
+};
+
+// quelmora.exe from beside the test executable with `arguments` (a command
+// line without the program's name), its standard output and error going to
+// the file `consoleFile`; waits for its end.
+ProgramRun RunProgramToEnd(const std::string& arguments, const std::string& consoleFile);

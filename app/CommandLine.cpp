@@ -1,0 +1,189 @@
+#include "app/CommandLine.h"
+
+#include "io/MapFileFormat.h"
+
+#include <windows.h>
+
+#include <cstdlib>
+#include <cstring>
+
+const char kCommandLineUsage[] =
+    "使い方:\n"
+    "  quelmora.exe [MAP.omd]                        エディタを起動します (マップを指定するとそれを開きます)\n"
+    "  quelmora.exe --export-gltf MAP.omd OUT.glb    glTF 形式で書き出します\n"
+    "  quelmora.exe --export-heightmap MAP.omd OUT.png\n"
+    "                                                ハイトマップを書き出します\n"
+    "  quelmora.exe --export-picture MAP.omd OUT.png マップ画像を書き出します\n"
+    "  quelmora.exe --import-heightmap PICTURE OUT.omd [--size N]\n"
+    "                                                画像から N×N (16, 32, 64。既定は 32) のマップを作ります\n"
+    "  quelmora.exe --help                           この説明を表示します (-h, /? も同じ)\n"
+    "終了コード: 0 書き出しました / 1 入力が読めないか書き込めません / 2 引数の誤り\n";
+
+namespace {
+
+struct FileForm {
+    const char* option;
+    CommandLine::Form form;
+    const char* operands;  // for the message when some are missing
+};
+
+const FileForm kFileForms[] = {
+    {"--export-gltf", CommandLine::kExportGltf, "MAP.omd OUT.glb"},
+    {"--export-heightmap", CommandLine::kExportHeightmap, "MAP.omd OUT.png"},
+    {"--export-picture", CommandLine::kExportPicture, "MAP.omd OUT.png"},
+    {"--import-heightmap", CommandLine::kImportHeightmap, "PICTURE OUT.omd [--size N]"},
+};
+
+const char kSizeOption[] = "--size";
+
+bool IsHelp(const std::string& argument)
+{
+    return argument == "--help" || argument == "-h" || argument == "/?";
+}
+
+bool IsOption(const std::string& argument)
+{
+    return argument.size() > 1 && argument[0] == '-';
+}
+
+CommandLine UsageError(const std::string& error)
+{
+    CommandLine command;
+    command.form = CommandLine::kUsageError;
+    command.error = error;
+    return command;
+}
+
+// A size the new-map menu offers, or 0.
+int MapSize(const std::string& text)
+{
+    if (text.empty() || text.size() > 4 || text.find_first_not_of("0123456789") != std::string::npos) {
+        return 0;
+    }
+    const int size = std::atoi(text.c_str());
+    return IsMapFileSize(size) ? size : 0;
+}
+
+}  // namespace
+
+bool CommandLine::RunsWithoutWindow() const
+{
+    return form != kEdit && form != kOpenMap;
+}
+
+std::vector<std::string> SplitCommandLine(const char* text)
+{
+    std::vector<std::string> arguments;
+    const char* p = text ? text : "";
+    for (;;) {
+        while (*p == ' ' || *p == '\t') {
+            ++p;
+        }
+        if (!*p) {
+            return arguments;
+        }
+        std::string argument;
+        bool quoted = false;
+        while (*p && (quoted || (*p != ' ' && *p != '\t'))) {
+            if (IsDBCSLeadByte(static_cast<BYTE>(*p)) && p[1]) {
+                argument.append(p, 2);
+                p += 2;
+            } else if (*p == '\\') {
+                size_t backslashes = 0;
+                while (p[backslashes] == '\\') {
+                    ++backslashes;
+                }
+                if (p[backslashes] == '"') {
+                    argument.append(backslashes / 2, '\\');
+                    p += backslashes;
+                    if (backslashes % 2) {
+                        argument += '"';
+                        ++p;
+                    }
+                } else {
+                    argument.append(backslashes, '\\');
+                    p += backslashes;
+                }
+            } else if (*p == '"') {
+                quoted = !quoted;
+                ++p;
+            } else {
+                argument += *p++;
+            }
+        }
+        arguments.push_back(argument);
+    }
+}
+
+CommandLine ParseCommandLine(const std::vector<std::string>& arguments)
+{
+    for (const std::string& argument : arguments) {
+        if (IsHelp(argument)) {
+            CommandLine help;
+            help.form = CommandLine::kHelp;
+            return help;
+        }
+    }
+    const FileForm* form = nullptr;
+    std::vector<std::string> operands;
+    int size = 0;
+    for (size_t i = 0; i < arguments.size(); ++i) {
+        const std::string& argument = arguments[i];
+        if (!IsOption(argument)) {
+            operands.push_back(argument);
+            continue;
+        }
+        if (argument == kSizeOption) {
+            if (i + 1 >= arguments.size()) {
+                return UsageError("--size の後にマップの大きさがありません。");
+            }
+            size = MapSize(arguments[++i]);
+            if (!size) {
+                return UsageError("--size に指定できる大きさは 16, 32, 64 です: " + arguments[i]);
+            }
+            continue;
+        }
+        const FileForm* named = nullptr;
+        for (const FileForm& candidate : kFileForms) {
+            if (argument == candidate.option) {
+                named = &candidate;
+            }
+        }
+        if (!named) {
+            return UsageError("不明なオプションです: " + argument);
+        }
+        if (form) {
+            return UsageError(std::string("一度に指定できるのは一つの処理だけです: ") + form->option + " " + argument);
+        }
+        form = named;
+    }
+
+    CommandLine command;
+    if (!form) {
+        if (size) {
+            return UsageError("--size は --import-heightmap と共に指定します。");
+        }
+        if (operands.size() > 1) {
+            return UsageError("開けるマップは一つだけです: " + operands[1]);
+        }
+        if (operands.size() == 1) {
+            command.form = CommandLine::kOpenMap;
+            command.input = operands[0];
+        }
+        return command;
+    }
+    if (operands.size() < 2) {
+        return UsageError(std::string("引数が足りません: ") + form->option + " " + form->operands);
+    }
+    if (operands.size() > 2) {
+        return UsageError("余分な引数があります: " + operands[2]);
+    }
+    if (size && form->form != CommandLine::kImportHeightmap) {
+        return UsageError("--size は --import-heightmap と共に指定します。");
+    }
+    command.form = form->form;
+    command.input = operands[0];
+    command.output = operands[1];
+    command.size = form->form == CommandLine::kImportHeightmap ? (size ? size : kDefaultImportSize) : 0;
+    return command;
+}

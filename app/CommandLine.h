@@ -1,0 +1,58 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+// What the program was asked to do by its command line. One parser serves the
+// map to open at start and the forms that work without a window:
+//
+//   quelmora.exe                                    the editor, with the start map
+//   quelmora.exe MAP.omd                            the editor, with that map open
+//   quelmora.exe --export-gltf MAP.omd OUT.glb
+//   quelmora.exe --export-heightmap MAP.omd OUT.png
+//   quelmora.exe --export-picture MAP.omd OUT.png
+//   quelmora.exe --import-heightmap PICTURE OUT.omd [--size N]
+//   quelmora.exe --help  (or -h, /?)
+struct CommandLine {
+    enum Form {
+        kEdit,
+        kOpenMap,
+        kExportGltf,
+        kExportHeightmap,
+        kExportPicture,
+        kImportHeightmap,
+        kHelp,
+        kUsageError,
+    };
+
+    Form form = kEdit;
+    // The map to open or read, or the picture to import.
+    std::string input;
+    std::string output;
+    // The new map's size for the import: --size, or the default.
+    int size = 0;
+    // For kUsageError: what was wrong, one line in the program's code page.
+    std::string error;
+
+    // Whether the form runs without a window: the exports, the import and the help.
+    bool RunsWithoutWindow() const;
+};
+
+// The size --import-heightmap gives a new map without --size.
+const int kDefaultImportSize = 32;
+
+// The usage text of --help, lines ending in "\n".
+extern const char kCommandLineUsage[];
+
+// The arguments of a command line without its program name (WinMain's
+// lpCmdLine), split as the C runtime splits them: blanks separate arguments
+// outside double quotes; 2n backslashes before a quote give n and the quote
+// opens or closes, 2n + 1 give n and a plain quote; other backslashes stay as
+// they are. A double-byte character of the ANSI code page is kept whole, so a
+// trail byte that looks like a backslash or a quote is part of its name.
+std::vector<std::string> SplitCommandLine(const char* text);
+
+// What the arguments ask for. Options are recognised anywhere; a help option
+// wins over everything else; an argument that is not an option is a map to
+// open when it is the only one.
+CommandLine ParseCommandLine(const std::vector<std::string>& arguments);

@@ -1,0 +1,113 @@
+#include "app/CommandLineRun.h"
+
+#include "app/CommandLine.h"
+#include "app/D3DXRuntime.h"
+#include "editor/MapImportExport.h"
+
+#include <windows.h>
+
+#include <string>
+
+namespace {
+
+// The handle messages go to: the one the program was given (a pipe or a file
+// in a build), else the console of the process that started it.
+HANDLE OutputHandle(DWORD which)
+{
+    HANDLE given = GetStdHandle(which);
+    if (given && given != INVALID_HANDLE_VALUE) {
+        return given;
+    }
+    // A GUI program gets no console of its own; AttachConsole fails when the
+    // parent has none (started from Explorer), and then nothing is written.
+    static HANDLE console = nullptr;
+    static bool tried = false;
+    if (!tried) {
+        tried = true;
+        if (AttachConsole(ATTACH_PARENT_PROCESS)) {
+            console = CreateFileA("CONOUT$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                  OPEN_EXISTING, 0, nullptr);
+        }
+    }
+    return console != INVALID_HANDLE_VALUE ? console : nullptr;
+}
+
+void Write(DWORD which, const std::string& text)
+{
+    HANDLE handle = OutputHandle(which);
+    DWORD written = 0;
+    if (handle && !text.empty()) {
+        WriteFile(handle, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+    }
+}
+
+// "\n" as the console and Windows' text files end lines.
+std::string WithCrLf(const std::string& text)
+{
+    std::string lines;
+    for (char c : text) {
+        if (c == '\n') {
+            lines += '\r';
+        }
+        lines += c;
+    }
+    return lines;
+}
+
+void Report(const char* file, const std::string& message)
+{
+    ReportToConsole((std::string(file) + ": " + message).c_str());
+}
+
+}  // namespace
+
+void ReportToConsole(const char* message)
+{
+    std::string line = message;
+    for (char& c : line) {
+        if (c == '\n' || c == '\r') {
+            c = ' ';
+        }
+    }
+    Write(STD_ERROR_HANDLE, line + "\r\n");
+}
+
+int RunWithoutWindow(const CommandLine& command)
+{
+    const char* input = command.input.c_str();
+    const char* output = command.output.c_str();
+    bool done = false;
+    switch (command.form) {
+    case CommandLine::kHelp:
+        Write(STD_OUTPUT_HANDLE, WithCrLf(kCommandLineUsage));
+        return kExitDone;
+    case CommandLine::kUsageError:
+        ReportToConsole(command.error.c_str());
+        ReportToConsole("使い方は quelmora.exe --help で表示します。");
+        return kExitUsageError;
+    default:
+        break;
+    }
+    // The grid's normals are D3DX's arithmetic, as in the editor.
+    if (!LoadD3DXRuntime()) {
+        ReportToConsole(kMissingD3DXRuntimeText);
+        return kExitFailed;
+    }
+    switch (command.form) {
+    case CommandLine::kExportGltf:
+        done = ExportGltfOfMapFile(input, output, Report);
+        break;
+    case CommandLine::kExportHeightmap:
+        done = ExportHeightmapOfMapFile(input, output, Report);
+        break;
+    case CommandLine::kExportPicture:
+        done = ExportMapPictureOfMapFile(input, output, Report);
+        break;
+    case CommandLine::kImportHeightmap:
+        done = NewMapFileFromHeightmap(input, command.size, output, Report);
+        break;
+    default:
+        return kExitUsageError;
+    }
+    return done ? kExitDone : kExitFailed;
+}

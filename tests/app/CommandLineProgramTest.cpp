@@ -1,0 +1,324 @@
+#include "editor/COxelD3DTerrainEditor.h"
+#include "editor/COxelMapDataFile.h"
+#include "editor/MapImportExport.h"
+#include "io/ImageCodec.h"
+#include "io/MapFileDisk.h"
+#include "io/MapFileFormat.h"
+#include "support/EditorSession.h"
+#include "support/GlbFile.h"
+#include "support/ProgramFiles.h"
+#include "support/RunningProgram.h"
+#include "support/SampleMaps.h"
+#include "support/ScratchFolder.h"
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+namespace {
+
+std::vector<unsigned char> ReadAll(const std::string& path)
+{
+    std::vector<unsigned char> bytes;
+    ReadMapFileBytes(path.c_str(), &bytes);
+    return bytes;
+}
+
+void WriteAll(const std::string& path, const std::vector<unsigned char>& bytes)
+{
+    ASSERT_TRUE(WriteFileSafely(path.c_str(), bytes.data(), bytes.size())) << path;
+}
+
+// A map whose file stores each vertex's height four times over, some of them
+// outside 0 .. 16, with a visible plane with its image, a hidden plane, turns
+// of every kind (-1 too) and billboard ids that name none.
+MapFileContents TrickyMap(int size)
+{
+    MapFileContents map = SampleMap(size, 2, 2);
+    CopyMapFileText(map.atlasFile, "IDB_MAPCHIP");
+    // By its full name: the tests run the program from other folders.
+    char image[MAX_PATH] = {};
+    GetFullPathNameA("planetexture.dds", MAX_PATH, image, nullptr);
+    CopyMapFileText(map.planes[0].textureFile, image);
+    map.cells[5].heights[2] = 40.0;
+    map.cells[size + 1].heights[0] = -7.5;
+    map.cells[3].rotation = -1;
+    map.cells[4].billboard = 9;
+    return map;
+}
+
+// A picture of width x height pixels whose brightness varies across and down.
+std::vector<unsigned char> SlopePng(int width, int height)
+{
+    BgraImage image;
+    image.width = width;
+    image.height = height;
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            const unsigned char grey = static_cast<unsigned char>((x * 255 / width + y * 97) % 256);
+            image.pixels.insert(image.pixels.end(), {grey, grey, grey, 255});
+        }
+    }
+    std::vector<unsigned char> png;
+    EncodeBgraPng(image, &png);
+    return png;
+}
+
+// Whether two .glb files hold the same model: the same nodes, meshes and
+// accessor values, and pictures of the same pixels. A plane's picture is
+// encoded from its file by the command line and from the preview's texture by
+// the menu, so its PNG bytes (and with them the offsets) may differ.
+bool SameModel(const std::vector<unsigned char>& a, const std::vector<unsigned char>& b, std::string* why)
+{
+    GlbFile first;
+    GlbFile second;
+    if (!first.Read(a) || !second.Read(b)) {
+        *why = "not a GLB: " + first.error + second.error;
+        return false;
+    }
+    for (const char* part : {"nodes", "meshes", "materials", "textures", "samplers", "scenes"}) {
+        if (first.document[part] != second.document[part]) {
+            *why = std::string("their ") + part + " differ: " + first.document[part].dump() + " vs " +
+                   second.document[part].dump();
+            return false;
+        }
+    }
+    const nlohmann::json& accessors = first.document["accessors"];
+    for (size_t i = 0; i < accessors.size(); ++i) {
+        const bool floats = accessors[i]["componentType"] == 5126;
+        if (floats ? first.Floats(static_cast<int>(i)) != second.Floats(static_cast<int>(i))
+                   : first.Indices(static_cast<int>(i)) != second.Indices(static_cast<int>(i))) {
+            *why = "accessor " + std::to_string(i) + " differs";
+            return false;
+        }
+    }
+    for (size_t i = 0; i < first.document["images"].size(); ++i) {
+        const std::vector<unsigned char> pngA = first.Image(static_cast<int>(i));
+        const std::vector<unsigned char> pngB = second.Image(static_cast<int>(i));
+        BgraImage pictureA;
+        BgraImage pictureB;
+        if (DecodeBgra(pngA.data(), pngA.size(), &pictureA) != ImageError::None ||
+            DecodeBgra(pngB.data(), pngB.size(), &pictureB) != ImageError::None || pictureA.width != pictureB.width ||
+            pictureA.pixels != pictureB.pixels) {
+            *why = "image " + std::to_string(i) + " differs";
+            return false;
+        }
+    }
+    return true;
+}
+
+class CommandLineProgram : public ::testing::Test {
+protected:
+    ScratchFolder scratch{"quelmora-command-line-test"};
+    ScratchFolder console{"quelmora-command-line-console"};
+    const std::string folder = scratch.path();
+    const std::string log = console.path() + "console.txt";
+};
+
+}  // namespace
+
+// Every form against the real program, as a build runs it: what it writes
+// equals what the menu items write for the same map, and every fault leaves no
+// output (or the old one), says why and names the file.
+TEST_F(CommandLineProgram, EachFormWritesWhatTheMenuWritesOrSaysWhyNot)
+{
+    const std::string map = folder + "map.omd";
+    const std::vector<unsigned char> mapBytes = EncodeMapFile(TrickyMap(32));
+    WriteAll(map, mapBytes);
+    WriteAll(folder + "damaged.omd", std::vector<unsigned char>(mapBytes.begin(), mapBytes.begin() + 5000));
+    WriteAll(folder + "heights.png", SlopePng(40, 23));
+    WriteAll(folder + "kept.png", {'o', 'l', 'd'});
+    SetFileAttributesA((folder + "kept.png").c_str(), FILE_ATTRIBUTE_READONLY);
+    const std::vector<unsigned char> picture = SlopePng(8, 8);
+    WriteAll(folder + "broken.png", std::vector<unsigned char>(picture.begin(), picture.begin() + 60));
+
+    // What the menu items write, from the map opened in the editor.
+    const std::string menu = folder + "menu-";
+    {
+        EditorSession session;
+        ASSERT_TRUE(session.ok());
+        COxelD3DTerrainEditor& editor = session.editor();
+        ASSERT_EQ(0, editor.m_mapFile->Load(map.c_str()));
+        ASSERT_TRUE(ExportGltf(&editor, nullptr, (menu + "map.glb").c_str()));
+        ASSERT_TRUE(ExportHeightmap(&editor, nullptr, (menu + "heights.png").c_str()));
+        ASSERT_TRUE(ExportMapPicture(&editor, nullptr, (menu + "picture.png").c_str()));
+        editor.NewMap(16, 16);
+        ASSERT_TRUE(ImportHeightmap(&editor, nullptr, (folder + "heights.png").c_str()));
+        ASSERT_TRUE(editor.m_mapFile->Save((menu + "imported.omd").c_str()));
+    }
+    MapFileContents damaged;
+    const MapFileError damage = LoadMapFile((folder + "damaged.omd").c_str(), &damaged);
+    ASSERT_NE(MapFileError::None, damage);
+
+    const struct {
+        std::string arguments;
+        DWORD exitCode;
+        const char* output;    // written, or kept as it was, in the scratch folder
+        std::string expected;  // the file the output must equal, or what a kept one holds
+        std::vector<std::string> messages;
+    } cases[] = {
+        {"--export-gltf \"" + map + "\" out.glb", 0, "out.glb", menu + "map.glb", {}},
+        {"--export-heightmap \"" + map + "\" out.png", 0, "out.png", menu + "heights.png", {}},
+        {"--export-picture \"" + map + "\" out.png", 0, "out.png", menu + "picture.png", {}},
+        {"--import-heightmap \"" + folder + "heights.png\" out.omd --size 16", 0, "out.omd", menu + "imported.omd",
+         {}},
+        {"--export-gltf \"" + folder + "damaged.omd\" out.glb", 1, nullptr, "",
+         {"damaged.omd: ", MapFileErrorMessage(damage)}},
+        {"--export-heightmap \"" + folder + "missing.omd\" out.png", 1, nullptr, "",
+         {"missing.omd: ", MapFileErrorMessage(MapFileError::CannotOpen)}},
+        {"--export-picture \"" + map + "\" \"" + folder + "kept.png\"", 1, "kept.png", "old",
+         {"kept.png: ", "元のファイルは変更されていません"}},
+        {"--import-heightmap \"" + folder + "broken.png\" out.omd", 1, nullptr, "",
+         {"broken.png: ", "ハイトマップを読み込めませんでした"}},
+        {"--export-obj \"" + map + "\" out.obj", 2, nullptr, "", {"不明なオプションです: --export-obj", "--help"}},
+        {"--export-gltf \"" + map + "\"", 2, nullptr, "", {"引数が足りません: --export-gltf MAP.omd OUT.glb"}},
+        {"/?", 0, nullptr, "", {"--export-gltf MAP.omd OUT.glb", "--import-heightmap PICTURE OUT.omd [--size N]"}},
+    };
+    const std::vector<std::string> inputs = scratch.Files();
+    for (const auto& c : cases) {
+        // Outputs named without a folder go to the current one: run from the scratch folder.
+        char current[MAX_PATH];
+        GetCurrentDirectoryA(MAX_PATH, current);
+        SetCurrentDirectoryA(folder.c_str());
+        const ProgramRun outcome = RunProgramToEnd(c.arguments, log);
+        SetCurrentDirectoryA(current);
+
+        EXPECT_EQ(c.exitCode, outcome.exitCode) << c.arguments << "\n" << outcome.console;
+        for (std::string message : c.messages) {
+            // One line each: the boxes' line breaks become spaces.
+            std::replace(message.begin(), message.end(), '\n', ' ');
+            EXPECT_NE(std::string::npos, outcome.console.find(message)) << c.arguments << "\n" << outcome.console;
+        }
+        if (c.exitCode != 0) {
+            EXPECT_EQ(inputs, scratch.Files()) << c.arguments << ": no output, and no temporary file, is left";
+        }
+        if (c.output && c.exitCode == 0) {
+            const std::vector<unsigned char> written = ReadAll(folder + c.output);
+            EXPECT_FALSE(written.empty()) << c.arguments;
+            std::string why;
+            if (c.expected.find(".glb") != std::string::npos) {
+                EXPECT_TRUE(SameModel(written, ReadAll(c.expected), &why)) << c.arguments << ": " << why;
+            } else {
+                EXPECT_TRUE(written == ReadAll(c.expected)) << c.arguments << ": differs from " << c.expected;
+            }
+            char samples[MAX_PATH] = {};
+            if (GetEnvironmentVariableA("QUELMORA_EXPORT_SAMPLES", samples, MAX_PATH) && c.exitCode == 0 &&
+                std::string(c.output) == "out.glb") {
+                // Left for the glTF-Validator's test (see CMakeLists.txt).
+                CopyFileA((folder + c.output).c_str(), (std::string(samples) + "\\command-line-map.glb").c_str(),
+                          FALSE);
+            }
+            DeleteFileA((folder + c.output).c_str());
+        } else if (c.output) {
+            EXPECT_EQ(std::vector<unsigned char>(c.expected.begin(), c.expected.end()), ReadAll(folder + c.output))
+                << c.arguments;
+        }
+    }
+    SetFileAttributesA((folder + "kept.png").c_str(), FILE_ATTRIBUTE_NORMAL);
+
+    // Without --size the new map is 32 x 32.
+    EXPECT_EQ(0u, RunProgramToEnd("--import-heightmap \"" + folder + "heights.png\" \"" + folder + "default.omd\"", log)
+                      .exitCode);
+    MapFileContents imported;
+    EXPECT_EQ(MapFileError::None, LoadMapFile((folder + "default.omd").c_str(), &imported));
+    EXPECT_EQ(32, imported.width);
+}
+
+namespace {
+
+BOOL CALLBACK CollectText(HWND child, LPARAM text)
+{
+    char part[1024] = {};
+    GetWindowTextA(child, part, sizeof part);
+    *reinterpret_cast<std::string*>(text) += std::string(part) + "\n";
+    return TRUE;
+}
+
+// The texts of a message box's controls, one a line.
+std::string BoxText(HWND box)
+{
+    std::string text;
+    EnumChildWindows(box, CollectText, reinterpret_cast<LPARAM>(&text));
+    return text;
+}
+
+FILETIME LastWrite(const std::string& path)
+{
+    WIN32_FILE_ATTRIBUTE_DATA data = {};
+    GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data);
+    return data.ftLastWriteTime;
+}
+
+}  // namespace
+
+// A map named on the command line, as Explorer's "Open with" passes it, opens
+// at start as "開く(&O)" opens a chosen file: the same checks and messages, a
+// refused file leaves the start map, and an opened one is the file
+// "上書き保存(&S)" writes without asking for a name.
+TEST_F(CommandLineProgram, AMapNamedAtStartOpensAsTheOpenItemWould)
+{
+    // A folder with a space and a name whose second byte in Shift-JIS is a backslash.
+    ScratchFolder named("quelmora マップ 表示");
+    const std::string japanese = named.path();
+    const std::vector<unsigned char> map = EncodeMapFile(TrickyMap(16));
+    WriteAll(folder + "good.omd", map);
+    WriteAll(japanese + "能 ソ地図.omd", map);
+    WriteAll(folder + "damaged.omd", std::vector<unsigned char>(map.begin(), map.begin() + 400));
+    MapFileContents damaged;
+    const MapFileError damage = LoadMapFile((folder + "damaged.omd").c_str(), &damaged);
+
+    const struct {
+        std::string path;
+        int mapSize;          // of the map the editor then shows
+        std::string message;  // of the box that refuses the file; empty for none
+    } cases[] = {
+        {folder + "good.omd", 16, ""},
+        {japanese + "能 ソ地図.omd", 16, ""},
+        {folder + "damaged.omd", 32, MapFileErrorMessage(damage)},
+        {folder + "missing.omd", 32, MapFileErrorMessage(MapFileError::CannotOpen)},
+    };
+    for (const auto& c : cases) {
+        ASSERT_TRUE(CopyFileA(QUELMORA_DEFAULT_SETTINGS, SettingsFilePath().c_str(), FALSE));
+        RunningProgram program(std::vector<std::string>{c.path});
+        ASSERT_TRUE(program.started()) << c.path;
+        ASSERT_NE(nullptr, program.WaitForPreview(30000)) << c.path;
+        HWND box = nullptr;
+        for (int wait = 0; wait < (c.message.empty() ? 20 : 200) && !box; ++wait) {
+            Sleep(100);
+            box = program.FindWindowOfClass("#32770", "Error");
+        }
+        if (c.message.empty()) {
+            EXPECT_EQ(nullptr, box) << c.path << ": " << (box ? BoxText(box) : "");
+        } else {
+            ASSERT_NE(nullptr, box) << c.path;
+            // The box's own line breaks are its static text's.
+            EXPECT_NE(std::string::npos, BoxText(box).find(c.message.substr(0, c.message.find('\n')))) << BoxText(box);
+            PostMessageA(box, WM_COMMAND, IDOK, 0);
+        }
+        HWND heights = program.FindWindowOfClass("HeightEditor");
+        for (int wait = 0; wait < 100 && ClientSize(heights).cx != c.mapSize * 10; ++wait) {
+            Sleep(100);
+        }
+        EXPECT_EQ(c.mapSize * 10, ClientSize(heights).cx) << c.path;
+
+        if (c.message.empty()) {
+            const FILETIME before = LastWrite(c.path);
+            Sleep(50);
+            PostMessageA(program.FindWindowOfClass("EditMenu"), WM_COMMAND, 220, 0);
+            FILETIME after = before;
+            for (int wait = 0; wait < 100 && CompareFileTime(&before, &after) == 0; ++wait) {
+                Sleep(100);
+                after = LastWrite(c.path);
+            }
+            EXPECT_NE(0, CompareFileTime(&before, &after)) << c.path << ": not saved where it was opened from";
+            EXPECT_EQ(nullptr, program.FindWindowOfClass("#32770", "名前をつけて保存")) << c.path << ": asked for a name";
+            MapFileContents saved;
+            EXPECT_EQ(MapFileError::None, LoadMapFile(c.path.c_str(), &saved)) << c.path;
+        }
+    }
+    DeleteFileA(SettingsFilePath().c_str());
+}
