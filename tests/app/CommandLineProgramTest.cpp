@@ -130,6 +130,9 @@ TEST_F(CommandLineProgram, EachFormWritesWhatTheMenuWritesOrSaysWhyNot)
     const std::vector<unsigned char> mapBytes = EncodeMapFile(TrickyMap(32));
     WriteAll(map, mapBytes);
     WriteAll(folder + "damaged.omd", std::vector<unsigned char>(mapBytes.begin(), mapBytes.begin() + 5000));
+    MapFileContents lostAtlas = TrickyMap(32);
+    CopyMapFileText(lostAtlas.atlasFile, (folder + "nosuch.bmp").c_str());
+    WriteAll(folder + "lost-atlas.omd", EncodeMapFile(lostAtlas));
     WriteAll(folder + "heights.png", SlopePng(40, 23));
     WriteAll(folder + "kept.png", {'o', 'l', 'd'});
     SetFileAttributesA((folder + "kept.png").c_str(), FILE_ATTRIBUTE_READONLY);
@@ -166,6 +169,9 @@ TEST_F(CommandLineProgram, EachFormWritesWhatTheMenuWritesOrSaysWhyNot)
         {"--export-picture \"" + map + "\" out.png", 0, "out.png", menu + "picture.png", {}},
         {"--import-heightmap \"" + folder + "heights.png\" out.omd --size 16", 0, "out.omd", menu + "imported.omd",
          {}},
+        // As in the editor, the built-in atlas stands in for one that cannot be read.
+        {"--export-picture \"" + folder + "lost-atlas.omd\" out.png", 0, "out.png", menu + "picture.png",
+         {"nosuch.bmp: ファイルのオープンに失敗しました"}},
         {"--export-gltf \"" + folder + "damaged.omd\" out.glb", 1, nullptr, "",
          {"damaged.omd: ", MapFileErrorMessage(damage)}},
         {"--export-heightmap \"" + folder + "missing.omd\" out.png", 1, nullptr, "",
