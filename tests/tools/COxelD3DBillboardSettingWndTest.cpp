@@ -243,3 +243,47 @@ TEST_F(BillboardDialogTest, TextsFitTheirControls)
     }
     EXPECT_GE(ColumnTextRoom(List(), 0, "ビルボード(10)"), 0);
 }
+
+// Billboards A, B, C; A deleted, C picked: undo and redo keep the pick on C,
+// and the repeat box shows C's flag as each undo and redo leaves it.
+TEST_F(BillboardDialogTest, ThePickAndTheRepeatBoxFollowUndoAndRedo)
+{
+    for (int i = 0; i < 3; ++i) {
+        Press(kAdd);
+    }
+    COxelD3DTerrainPlane* const b = Billboard(1);
+    COxelD3DTerrainPlane* const c = Billboard(2);
+    Pick(0);
+    Press(kDelete);
+    Pick(1);
+    // A click on the box marks it, then flips the flag.
+    SendDlgItemMessageA(Dialog(), kRepeat, BM_SETCHECK, BST_CHECKED, 0);
+    Press(kRepeat);
+    ASSERT_EQ(1, c->m_repeat);
+    session.editor().Undo();
+    EXPECT_EQ(0, c->m_repeat);
+    EXPECT_EQ(BST_UNCHECKED, IsDlgButtonChecked(Dialog(), kRepeat));
+    session.editor().Redo();
+    EXPECT_EQ(BST_CHECKED, IsDlgButtonChecked(Dialog(), kRepeat));
+
+    // Undoing the flag and the deletion brings A back before C.
+    session.editor().Undo();
+    session.editor().Undo();
+    const auto& dialog = *static_cast<COxelD3DBillboardSettingWnd*>(session.window(kBillboardSettingWindow));
+    EXPECT_EQ(c, Billboard(dialog.m_selectedBillboard));
+    Press(kRepeat);
+    EXPECT_EQ(1, c->m_repeat);
+    EXPECT_EQ(0, b->m_repeat);
+}
+
+// A map file keeps at most 64 billboards: the 65th add is refused with a message.
+TEST_F(BillboardDialogTest, TheAddAfterTheSixtyFourthBillboardIsRefusedWithAMessage)
+{
+    MessageBoxAnswer boxes;
+    for (int i = 0; i < 65; ++i) {
+        Press(kAdd);
+    }
+    EXPECT_EQ(64u, session.terrain().m_billboards.size());
+    EXPECT_EQ(64u, Entries().size());
+    EXPECT_EQ(1, boxes.count);
+}

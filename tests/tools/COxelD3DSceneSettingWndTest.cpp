@@ -328,3 +328,45 @@ TEST_F(SceneSettingWindowTest, TheLoopGivesTheDialogItsKeysAndLeavesOthersAlone)
         EXPECT_FALSE(COxelD3DTerrainEditor::TranslateDialogMessage(&left)) << index;
     }
 }
+
+// Planes A, B, C; A deleted, C picked: the undo that brings A back before C
+// leaves the controls on C, and so does the redo that takes it away again.
+TEST_F(SceneSettingWindowTest, ThePickFollowsItsPlaneWhenAnUndoOrRedoAddsOrRemovesOneBeforeIt)
+{
+    for (int i = 0; i < 3; ++i) {
+        Press(kAddPlane);
+    }
+    COxelD3DTerrainPlane* const a = plane(0);
+    COxelD3DTerrainPlane* const b = plane(1);
+    COxelD3DTerrainPlane* const c = plane(2);
+    Activate(0);
+    Press(kDelete);
+    Activate(1);
+    ASSERT_EQ(c, plane(dialog.m_selectedPlane));
+    session.editor().Undo();
+    EXPECT_EQ(c, plane(dialog.m_selectedPlane));
+    session.editor().Redo();
+    EXPECT_EQ(c, plane(dialog.m_selectedPlane));
+    session.editor().Undo();
+    Scroll(dialog.m_heightBar, SB_LINERIGHT);
+    EXPECT_EQ(3.0f, c->m_y);
+    EXPECT_EQ(2.5f, b->m_y);
+    EXPECT_EQ((Texts{"2.500000", "2.500000", "3.000000"}), Heights());
+    Press(kDelete);
+    EXPECT_EQ(a, plane(0));
+    EXPECT_EQ(b, plane(1));
+    EXPECT_EQ(nullptr, plane(2));
+}
+
+// A map file keeps at most 64 planes: the 65th add is refused with a message.
+TEST_F(SceneSettingWindowTest, TheAddAfterTheSixtyFourthPlaneIsRefusedWithAMessage)
+{
+    MessageBoxAnswer boxes;
+    for (int i = 0; i < 65; ++i) {
+        Press(kAddPlane);
+    }
+    EXPECT_EQ(64u, session.scene().m_planes.size());
+    EXPECT_EQ(64u, Names().size());
+    EXPECT_EQ(1, boxes.count);
+    EXPECT_NE(std::string::npos, boxes.text.find("64")) << boxes.text;
+}
