@@ -179,10 +179,17 @@ private:
 
     // Greys the edit menu's undo and redo items when there is nothing to take back or do again.
     void UpdateEditCommands();
+    // Ends a stroke or drag under way in any editor window, by taking the
+    // mouse from it: a new map, an undo or a redo comes between no stroke's pieces.
+    void EndStrokes();
+    // The menu command of the shortcut `message` presses; 0 for none.
+    int ShortcutCommand(const MSG& message) const;
 
     bool m_layoutSaved;
-    // The keyboard shortcuts; loaded with the program, freed with it.
-    HACCEL m_shortcuts;
+    // The keyboard shortcuts, read from the program's accelerator table. Matched
+    // here rather than by TranslateAccelerator, which sends nothing while the
+    // edit menu window is minimised and still swallows the key.
+    std::vector<ACCEL> m_shortcuts;
     TurnedAtlas m_turnedTiles;
 
     static COxelD3DTerrainEditor* s_instance;
