@@ -76,10 +76,6 @@ public:
     // then shows it and brings it to the front. For the windows the editor
     // does not make at start: the map edit window and the billboard dialog.
     void OpenWindow(int index);
-    // Adds a plane to the scene and to the scene setting window's list.
-    void AddPlane();
-    // Shows or hides the plane with this id; an id no plane has is ignored.
-    void SetPlaneVisible(int id, int visible);
     // Writes the window layout to the settings file, once per run: the first
     // window to close saves where everything was.
     void SaveWindowLayout();
@@ -164,9 +160,19 @@ public:
     char m_missingAtlas[MAX_PATH];
 
 private:
+    // Loading a map builds its planes without steps: the loaded map starts a
+    // history of its own. Everything else changes the map through Perform.
+    friend class COxelMapDataFile;
+
     COxelD3DTerrainEditor();
     COxelD3DTerrainEditor(const COxelD3DTerrainEditor&) = delete;
     COxelD3DTerrainEditor& operator=(const COxelD3DTerrainEditor&) = delete;
+
+    // For the load: adds a plane to the scene and to the scene setting
+    // window's list, and shows or hides the plane with this id (an id no plane
+    // has is ignored).
+    void AddPlane();
+    void SetPlaneVisible(int id, int visible);
 
     COxelD3DTerrainEditorChildWndBase* Window(int index);
     // Window 1 when it is the scene setting window, which keeps the scene's planes and its list in step.

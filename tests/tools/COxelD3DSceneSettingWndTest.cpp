@@ -1,6 +1,8 @@
 #include "tools/COxelD3DSceneSettingWnd.h"
 
 #include "editor/COxelD3DTerrainEditor.h"
+#include "editor/PlaneListStep.h"
+#include "editor/PlaneSettingStep.h"
 #include "scene/COxelD3DSceneBackgroundSphere.h"
 #include "scene/COxelD3DSceneBase.h"
 #include "support/DialogAnswer.h"
@@ -207,7 +209,7 @@ TEST_F(SceneSettingWindowTest, OperationsOnAPlaneThatIsNotThereDoNothing)
         Press(id);
     }
     Scroll(dialog.m_heightBar, SB_LINERIGHT);
-    session.editor().SetPlaneVisible(4, 1);
+    EXPECT_FALSE(session.editor().Perform(PlaneSettingStep::FlipVisible(PlaneKind::kScenePlane, 4)));
     ASSERT_EQ(1u, session.scene().m_planes.size());
     EXPECT_EQ(0, plane(0)->m_visible);
     EXPECT_EQ(1, plane(0)->m_repeat);
