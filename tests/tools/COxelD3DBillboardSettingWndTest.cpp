@@ -2,6 +2,7 @@
 
 #include "editor/COxelD3DTerrainEditor.h"
 #include "app/COxelSettingsFile.h"
+#include "scene/COxelD3DSceneBase.h"
 #include "support/DialogAnswer.h"
 #include "support/EditorSession.h"
 #include "support/MessageBoxAnswer.h"
@@ -276,14 +277,28 @@ TEST_F(BillboardDialogTest, ThePickAndTheRepeatBoxFollowUndoAndRedo)
     EXPECT_EQ(0, b->m_repeat);
 }
 
-// A map file keeps at most 64 billboards: the 65th add is refused with a message.
-TEST_F(BillboardDialogTest, TheAddAfterTheSixtyFourthBillboardIsRefusedWithAMessage)
+// A map file keeps at most 64 planes and 64 billboards: the 65th add of
+// either is refused with a message.
+TEST_F(BillboardDialogTest, TheAddAfterTheSixtyFourthPlaneOrBillboardIsRefusedWithAMessage)
 {
-    MessageBoxAnswer boxes;
-    for (int i = 0; i < 65; ++i) {
-        Press(kAdd);
+    const struct {
+        HWND dialog;
+        int add;
+        const std::vector<COxelD3DTerrainPlane*>& list;
+        HWND entries;
+    } kinds[] = {
+        {session.handle(kSceneSettingWindow), 1000, session.scene().m_planes,
+         GetDlgItem(session.handle(kSceneSettingWindow), 2)},
+        {Dialog(), kAdd, session.terrain().m_billboards, List()},
+    };
+    for (const auto& kind : kinds) {
+        MessageBoxAnswer boxes;
+        for (int i = 0; i < 65; ++i) {
+            SendMessageA(kind.dialog, WM_COMMAND, MAKEWPARAM(kind.add, BN_CLICKED), 0);
+        }
+        EXPECT_EQ(64u, kind.list.size());
+        EXPECT_EQ(64u, ListColumn(kind.entries, 0).size());
+        EXPECT_EQ(1, boxes.count);
+        EXPECT_NE(std::string::npos, boxes.text.find("64")) << boxes.text;
     }
-    EXPECT_EQ(64u, session.terrain().m_billboards.size());
-    EXPECT_EQ(64u, Entries().size());
-    EXPECT_EQ(1, boxes.count);
 }

@@ -359,16 +359,3 @@ TEST_F(SceneSettingWindowTest, ThePickFollowsItsPlaneWhenAnUndoOrRedoAddsOrRemov
     EXPECT_EQ(b, plane(1));
     EXPECT_EQ(nullptr, plane(2));
 }
-
-// A map file keeps at most 64 planes: the 65th add is refused with a message.
-TEST_F(SceneSettingWindowTest, TheAddAfterTheSixtyFourthPlaneIsRefusedWithAMessage)
-{
-    MessageBoxAnswer boxes;
-    for (int i = 0; i < 65; ++i) {
-        Press(kAddPlane);
-    }
-    EXPECT_EQ(64u, session.scene().m_planes.size());
-    EXPECT_EQ(64u, Names().size());
-    EXPECT_EQ(1, boxes.count);
-    EXPECT_NE(std::string::npos, boxes.text.find("64")) << boxes.text;
-}
