@@ -451,7 +451,7 @@ void COxelD3DTerrainEditor::Redo()
     if (!HasMap()) {
         return;
     }
-    // A stroke under way is one step: it ends first, and is undone whole.
+    // A stroke under way ends first: no redo comes between its pieces.
     EndStrokes();
     EditedMap map = Map();
     if (MapStep* step = m_history.Redo(map)) {
