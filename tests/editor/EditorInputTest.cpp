@@ -222,8 +222,22 @@ TEST_F(EditorInputTest, TheOpenDialogIsModalToTheEditorAndTheLoadAsksAboutEditsM
         PostMessageA(heights, WM_LBUTTONUP, 0, at);
         RealInput::Dispatch(100);
     };
-    MessageBoxAnswer question(IDCANCEL);
-    SendMessageA(menu, WM_COMMAND, 210, 0);
-    EXPECT_EQ(1, question.count);
-    EXPECT_TRUE(session.editor().IsModified()) << "the edit was dropped";
+    {
+        MessageBoxAnswer question(IDCANCEL);
+        SendMessageA(menu, WM_COMMAND, 210, 0);
+        EXPECT_EQ(1, question.count);
+        EXPECT_TRUE(session.editor().IsModified()) << "the edit was dropped";
+    }
+
+    // "はい" to the question of "新規作成(&N)" saves under a new name; a map
+    // made while the save dialog is up is not saved under it.
+    const std::string named = scratch.path() + "named.omd";
+    DialogAnswer save("名前をつけて保存", named);
+    save.whileShown = [&] { session.editor().NewMap(64, 64); };
+    MessageBoxAnswer yes(IDYES);
+    static_cast<COxelD3DEditMenuWnd*>(session.window(kEditMenuWindow))->m_fileName[0] = '\0';
+    SendMessageA(menu, WM_COMMAND, 200, 0);
+    EXPECT_TRUE(save.Answered());
+    EXPECT_FALSE(FileExists(named));
+    EXPECT_EQ(64, session.editor().m_mapWidth);
 }
