@@ -71,12 +71,7 @@ int COxelD3DApplication::Run()
         timeBeginPeriod(1);
         while (m_msg.message != WM_QUIT) {
             if (PeekMessageA(&m_msg, nullptr, 0, 0, PM_REMOVE)) {
-                // The undo and redo keys first, whichever window has the focus.
-                if (!COxelD3DTerrainEditor::TranslateShortcut(&m_msg) &&
-                    !COxelD3DTerrainEditor::TranslateDialogMessage(&m_msg)) {
-                    TranslateMessage(&m_msg);
-                    DispatchMessageA(&m_msg);
-                }
+                DispatchLoopMessage(&m_msg);
                 continue;
             }
             // A minimised preview shows nothing: no frame is worth drawing.
@@ -91,6 +86,15 @@ int COxelD3DApplication::Run()
     }
     delete this;
     return 0;
+}
+
+void COxelD3DApplication::DispatchLoopMessage(MSG* message)
+{
+    // The undo and redo keys first, whichever window has the focus.
+    if (!COxelD3DTerrainEditor::TranslateShortcut(message) && !COxelD3DTerrainEditor::TranslateDialogMessage(message)) {
+        TranslateMessage(message);
+        DispatchMessageA(message);
+    }
 }
 
 void COxelD3DApplication::WaitForFrameOrMessage()

@@ -32,6 +32,9 @@ public:
 
     int Run() override;
     void OnKeyDown(WPARAM key) override;
+    // What the message loop does with each message it takes from the queue:
+    // the editor's shortcuts and dialog keys first, then the window's own.
+    static void DispatchLoopMessage(MSG* message);
 
     HRESULT InitDirect3D(HWND hwnd);
     HRESULT CreateTextFont();

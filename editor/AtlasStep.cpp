@@ -50,14 +50,18 @@ bool AtlasStep::Redo(EditedMap& map)
         Swap(map);
         return true;
     }
-    // Move the current atlas into the step, so that loading the new one
+    // Read first: a file that is refused is reported while the map still has
+    // its atlas, and nothing changes.
+    HBITMAP bitmap = nullptr;
+    IDirect3DTexture9* texture = nullptr;
+    if (!terrain.ReadAtlas(m_path, &bitmap, &texture)) {
+        return false;
+    }
+    // The current atlas moves into the step, so that taking the new one
     // neither deletes its bitmap nor releases its texture. A new atlas that
     // loads is the map's own: no name stands in for it any more.
     Exchange(map);
-    if (terrain.LoadTexture(m_path) < 0) {
-        Exchange(map);
-        return false;
-    }
+    terrain.AdoptAtlas(m_path, bitmap, texture);
     terrain.UpdateAllCells();
     m_loaded = true;
     return true;

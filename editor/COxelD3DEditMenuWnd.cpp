@@ -190,7 +190,8 @@ void COxelD3DEditMenuWnd::OnCommand(int id)
         }
         break;
     case kOpen:
-        if (editor && editor->m_mapFile && editor->ConfirmDiscard()) {
+        // Open asks about unsaved changes once the file is chosen.
+        if (editor && editor->m_mapFile) {
             editor->m_mapFile->Open(m_fileName);
         }
         break;

@@ -103,9 +103,13 @@ COxelD3DTerrainEditor::COxelD3DTerrainEditor()
       m_mapFile(new (std::nothrow) COxelMapDataFile(this)),
       m_newMapCount(0),
       m_missingAtlas(),
-      m_layoutSaved(false),
-      m_shortcuts(LoadAcceleratorsA(GetModuleHandleA(nullptr), "OXELAPP_EDITOR_ACCELERATORS"))
+      m_layoutSaved(false)
 {
+    // A table loaded from the program's resources is freed with the program.
+    if (HACCEL table = LoadAcceleratorsA(GetModuleHandleA(nullptr), "OXELAPP_EDITOR_ACCELERATORS")) {
+        m_shortcuts.resize(CopyAcceleratorTableA(table, nullptr, 0));
+        CopyAcceleratorTableA(table, m_shortcuts.data(), static_cast<int>(m_shortcuts.size()));
+    }
 }
 
 COxelD3DTerrainEditor::~COxelD3DTerrainEditor()
@@ -245,6 +249,7 @@ HWND COxelD3DTerrainEditor::GetWindowHandle(int index)
 
 void COxelD3DTerrainEditor::NewMap(int width, int height)
 {
+    EndStrokes();
     ++m_newMapCount;
     m_missingAtlas[0] = '\0';
     m_mapWidth = width;
@@ -441,6 +446,8 @@ void COxelD3DTerrainEditor::Undo()
     if (!HasMap()) {
         return;
     }
+    // A stroke under way is one step: it ends first, and is undone whole.
+    EndStrokes();
     EditedMap map = Map();
     if (MapStep* step = m_history.Undo(map)) {
         MapChange change = step->Changed();
@@ -454,6 +461,8 @@ void COxelD3DTerrainEditor::Redo()
     if (!HasMap()) {
         return;
     }
+    // A stroke under way ends first: no redo comes between its pieces.
+    EndStrokes();
     EditedMap map = Map();
     if (MapStep* step = m_history.Redo(map)) {
         MapChange change = step->Changed();
@@ -535,11 +544,41 @@ void COxelD3DTerrainEditor::UpdateEditCommands()
 bool COxelD3DTerrainEditor::TranslateShortcut(MSG* message)
 {
     COxelD3DTerrainEditor* editor = s_instance;
-    if (!editor || !editor->m_shortcuts || (message->message != WM_KEYDOWN && message->message != WM_SYSKEYDOWN)) {
+    if (!editor || (message->message != WM_KEYDOWN && message->message != WM_SYSKEYDOWN)) {
         return false;
     }
     HWND menu = editor->GetWindowHandle(kEditMenuWindow);
-    return menu && TranslateAcceleratorA(menu, editor->m_shortcuts, message);
+    const int command = editor->ShortcutCommand(*message);
+    if (!menu || !command) {
+        return false;
+    }
+    SendMessageA(menu, WM_COMMAND, MAKEWPARAM(command, 1), 0);
+    return true;
+}
+
+int COxelD3DTerrainEditor::ShortcutCommand(const MSG& message) const
+{
+    const auto held = [](int key) { return GetKeyState(key) < 0; };
+    for (const ACCEL& shortcut : m_shortcuts) {
+        if ((shortcut.fVirt & FVIRTKEY) && shortcut.key == message.wParam &&
+            held(VK_CONTROL) == ((shortcut.fVirt & FCONTROL) != 0) &&
+            held(VK_SHIFT) == ((shortcut.fVirt & FSHIFT) != 0) && held(VK_MENU) == ((shortcut.fVirt & FALT) != 0)) {
+            return shortcut.cmd;
+        }
+    }
+    return 0;
+}
+
+void COxelD3DTerrainEditor::EndStrokes()
+{
+    HWND captured = GetCapture();
+    for (int index = 0; captured && index < kEditorWindowCount; ++index) {
+        if (captured == GetWindowHandle(index)) {
+            // The window hears of it (WM_CAPTURECHANGED) and ends its stroke or drag.
+            ReleaseCapture();
+            return;
+        }
+    }
 }
 
 EditedMap COxelD3DTerrainEditor::Map()

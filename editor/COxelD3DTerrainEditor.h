@@ -81,10 +81,6 @@ public:
     // then shows it and brings it to the front. For the windows the editor
     // does not make at start: the map edit window and the billboard dialog.
     void OpenWindow(int index);
-    // Adds a plane to the scene and to the scene setting window's list.
-    void AddPlane();
-    // Shows or hides the plane with this id; an id no plane has is ignored.
-    void SetPlaneVisible(int id, int visible);
     // Writes the window layout to the settings file, once per run: the first
     // window to close saves where everything was.
     void SaveWindowLayout();
@@ -169,9 +165,19 @@ public:
     char m_missingAtlas[MAX_PATH];
 
 private:
+    // Loading a map builds its planes without steps: the loaded map starts a
+    // history of its own. Everything else changes the map through Perform.
+    friend class COxelMapDataFile;
+
     COxelD3DTerrainEditor();
     COxelD3DTerrainEditor(const COxelD3DTerrainEditor&) = delete;
     COxelD3DTerrainEditor& operator=(const COxelD3DTerrainEditor&) = delete;
+
+    // For the load: adds a plane to the scene and to the scene setting
+    // window's list, and shows or hides the plane with this id (an id no plane
+    // has is ignored).
+    void AddPlane();
+    void SetPlaneVisible(int id, int visible);
 
     COxelD3DTerrainEditorChildWndBase* Window(int index);
     // Window 1 when it is the scene setting window, which keeps the scene's planes and its list in step.
@@ -184,10 +190,17 @@ private:
 
     // Greys the edit menu's undo and redo items when there is nothing to take back or do again.
     void UpdateEditCommands();
+    // Ends a stroke or drag under way in any editor window, by taking the
+    // mouse from it: a new map, an undo or a redo comes between no stroke's pieces.
+    void EndStrokes();
+    // The menu command of the shortcut `message` presses; 0 for none.
+    int ShortcutCommand(const MSG& message) const;
 
     bool m_layoutSaved;
-    // The keyboard shortcuts; loaded with the program, freed with it.
-    HACCEL m_shortcuts;
+    // The keyboard shortcuts, read from the program's accelerator table. Matched
+    // here rather than by TranslateAccelerator, which sends nothing while the
+    // edit menu window is minimised and still swallows the key.
+    std::vector<ACCEL> m_shortcuts;
     TurnedAtlas m_turnedTiles;
 
     static COxelD3DTerrainEditor* s_instance;

@@ -61,7 +61,10 @@ bool COxelMapDataFile::Save(const char* path, char* savedPath)
 {
     char chosen[MAX_PATH];
     if (!path) {
-        if (!AskForFileToSave(nullptr, kMapFileType, kSaveTitle, chosen)) {
+        const unsigned asked = m_editor ? m_editor->m_newMapCount : 0;
+        // A map made while the dialog was up is not the one the name was chosen for.
+        if (!AskForFileToSave(nullptr, kMapFileType, kSaveTitle, chosen) ||
+            (m_editor && m_editor->m_newMapCount != asked)) {
             return false;
         }
         path = chosen;
@@ -80,7 +83,9 @@ bool COxelMapDataFile::Save(const char* path, char* savedPath)
 HRESULT COxelMapDataFile::Open(char* pathOut)
 {
     char chosen[MAX_PATH];
-    if (!AskForFileToOpen(nullptr, kMapFileType, kOpenTitle, chosen)) {
+    // The question about unsaved changes comes once the file is chosen, when
+    // the load really starts: whatever was done before then is asked about.
+    if (!AskForFileToOpen(nullptr, kMapFileType, kOpenTitle, chosen) || !m_editor || !m_editor->ConfirmDiscard()) {
         return 0;
     }
     return OpenPath(chosen, pathOut);

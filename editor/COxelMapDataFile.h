@@ -20,8 +20,8 @@ public:
     // bytes) when one is given. A file that cannot be written is reported and
     // left as it was.
     bool Save(const char* path, char* savedPath = nullptr);
-    // Asks for a map file and loads it. 0 when it was loaded or the user
-    // cancelled; E_FAIL when the file was refused. Only a loaded file's path
+    // Asks for a map file, then about unsaved changes, and loads it. 0 when it
+    // was loaded or the user cancelled; E_FAIL when the file was refused. Only a loaded file's path
     // goes to `pathOut` (MAX_PATH bytes), when one is given.
     HRESULT Open(char* pathOut);
     // Open once the file is chosen: loads `path`, and only when it was loaded

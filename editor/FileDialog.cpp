@@ -2,6 +2,8 @@
 
 #include <commdlg.h>
 
+#include <vector>
+
 const FileType kBitmapFileType = {"Bitmap (*.BMP)\0*.BMP\0", "BMP"};
 const FileType kDdsFileType = {"DirectDraw サーフェイス  (*.DDS)\0*.DDS\0", "DDS"};
 const FileType kMapFileType = {"マップデータファイル (*.omd)\0*.omd\0", "omd"};
@@ -13,12 +15,42 @@ const FileType kGlbFileType = {"glTF バイナリ (*.glb)\0*.glb\0", "glb"};
 
 namespace {
 
+// While it lives, the program's other windows are disabled, as a task-modal
+// message box disables them: the editor's windows are owned by the preview,
+// not by the dialog's owner, and would otherwise go on editing the map that
+// the dialog is about to replace or save.
+class ProgramWindowsDisabled {
+public:
+    ProgramWindowsDisabled() { EnumThreadWindows(GetCurrentThreadId(), Disable, reinterpret_cast<LPARAM>(this)); }
+    ~ProgramWindowsDisabled()
+    {
+        for (HWND window : m_disabled) {
+            EnableWindow(window, TRUE);
+        }
+    }
+    ProgramWindowsDisabled(const ProgramWindowsDisabled&) = delete;
+    ProgramWindowsDisabled& operator=(const ProgramWindowsDisabled&) = delete;
+
+private:
+    static BOOL CALLBACK Disable(HWND window, LPARAM self)
+    {
+        if (IsWindowVisible(window) && IsWindowEnabled(window)) {
+            EnableWindow(window, FALSE);
+            reinterpret_cast<ProgramWindowsDisabled*>(self)->m_disabled.push_back(window);
+        }
+        return TRUE;
+    }
+
+    std::vector<HWND> m_disabled;
+};
+
 OPENFILENAMEA Describe(HWND owner, const FileType& type, const char* title, char* path, DWORD flags)
 {
     path[0] = '\0';
     OPENFILENAMEA dialog = {};
     dialog.lStructSize = sizeof dialog;
-    dialog.hwndOwner = owner;
+    // Owned by the window the user worked in, so that it stays in front of the program.
+    dialog.hwndOwner = owner ? owner : GetActiveWindow();
     dialog.lpstrFilter = type.filter;
     dialog.nFilterIndex = 1;
     dialog.lpstrFile = path;
@@ -34,6 +66,7 @@ OPENFILENAMEA Describe(HWND owner, const FileType& type, const char* title, char
 bool AskForFileToOpen(HWND owner, const FileType& type, const char* title, char* path)
 {
     OPENFILENAMEA dialog = Describe(owner, type, title, path, OFN_FILEMUSTEXIST);
+    ProgramWindowsDisabled modal;
     return GetOpenFileNameA(&dialog) != FALSE;
 }
 
@@ -42,5 +75,6 @@ bool AskForFileToSave(HWND owner, const FileType& type, const char* title, char*
     // Saving makes new files: the file need not exist, only its folder. An
     // existing one is replaced only when the user says so.
     OPENFILENAMEA dialog = Describe(owner, type, title, path, OFN_PATHMUSTEXIST | OFN_OVERWRITEPROMPT);
+    ProgramWindowsDisabled modal;
     return GetSaveFileNameA(&dialog) != FALSE;
 }

@@ -17,7 +17,8 @@ extern const FileType kHeightmapImageFileType;
 extern const FileType kPngFileType;
 extern const FileType kGlbFileType;
 
-// The common dialogs as every window of the editor uses them. The current
+// The common dialogs as every window of the editor uses them: modal to the
+// whole program, owned by `owner` or else the active window. The current
 // directory is left alone: the program reads its own images by name from it.
 // `path` holds MAX_PATH bytes; false when the user cancels.
 bool AskForFileToOpen(HWND owner, const FileType& type, const char* title, char* path);

@@ -37,9 +37,7 @@ void MapHistory::Add(std::unique_ptr<MapStep> step, bool continuesStroke)
     m_steps.push_back(Entry{std::move(step), bytes});
     ++m_index;
     m_strokeOpen = true;
-    while (m_bytes > m_byteLimit && m_steps.size() > 1) {
-        DropOldest();
-    }
+    KeepWithinBound();
 }
 
 MapStep* MapHistory::Undo(EditedMap& map)
@@ -50,6 +48,7 @@ MapStep* MapHistory::Undo(EditedMap& map)
     }
     MapStep* step = m_steps[--m_index].step.get();
     step->Undo(map);
+    Recount(m_index);
     return step;
 }
 
@@ -61,6 +60,7 @@ MapStep* MapHistory::Redo(EditedMap& map)
     }
     MapStep* step = m_steps[m_index++].step.get();
     step->Redo(map);
+    Recount(m_index - 1);
     return step;
 }
 
@@ -77,6 +77,31 @@ void MapHistory::Clear()
     m_savedIndex = 0;
     m_bytes = 0;
     m_strokeOpen = false;
+}
+
+void MapHistory::Recount(std::size_t position)
+{
+    Entry& entry = m_steps[position];
+    m_bytes -= entry.bytes;
+    entry.bytes = entry.step->Bytes();
+    m_bytes += entry.bytes;
+    KeepWithinBound();
+}
+
+void MapHistory::KeepWithinBound()
+{
+    while (m_bytes > m_byteLimit && m_steps.size() > 1) {
+        if (m_index > 0) {
+            DropOldest();
+        } else {
+            // Every step is undone: the one furthest from the map as it is goes.
+            m_bytes -= m_steps.back().bytes;
+            m_steps.pop_back();
+            if (m_savedIndex != kUnreachable && m_savedIndex > m_steps.size()) {
+                m_savedIndex = kUnreachable;
+            }
+        }
+    }
 }
 
 void MapHistory::DropOldest()

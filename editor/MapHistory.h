@@ -12,8 +12,10 @@
 // remembers the index at which the map was last saved: the map is modified
 // exactly when the index differs from it.
 //
-// Memory bound: the steps together hold at most `byteLimit` bytes; past it the
-// oldest steps are dropped first. The newest step is always kept.
+// Memory bound: the steps together hold at most `byteLimit` bytes, counted
+// again after every undo and redo (a step may keep more on one side than on
+// the other); past it the oldest steps are dropped first. The newest step is
+// always kept.
 class MapHistory {
 public:
     // Enough for a thousand whole-map steps of a 64 x 64 map, and for millions
@@ -51,12 +53,18 @@ private:
     // A saved index that no index reaches again.
     static const std::size_t kUnreachable = static_cast<std::size_t>(-1);
 
-    // A step and what it held when it was added (or last took a piece in).
+    // A step and what it holds, as counted after it was last added to, undone or redone.
     struct Entry {
         std::unique_ptr<MapStep> step;
         std::size_t bytes;
     };
 
+    // What the step at `position` holds has changed (an undo or redo trades
+    // what it keeps): counts it again and keeps within the bound.
+    void Recount(std::size_t position);
+    // Drops the oldest steps done, or with none done the last steps undone,
+    // until the steps hold no more than the bound; one step is always kept.
+    void KeepWithinBound();
     void DropOldest();
 
     std::deque<Entry> m_steps;

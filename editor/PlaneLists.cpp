@@ -1,11 +1,15 @@
 #include "editor/PlaneLists.h"
 
+#include "editor/COxelD3DTerrainEditor.h"
+#include "editor/PlaneListStep.h"
+#include "io/MapFileFormat.h"
 #include "scene/COxelD3DSceneBase.h"
 #include "terrain/COxelD3DTerrainChipBase.h"
 #include "terrain/COxelD3DTerrainChipManager.h"
 #include "terrain/COxelD3DTerrainPlane.h"
 
 #include <algorithm>
+#include <cstdio>
 
 namespace {
 
@@ -48,6 +52,9 @@ COxelD3DTerrainPlane* TakeListedPlane(const EditedMap& map, PlaneKind kind, int 
     // The billboards stand at the position of their id; the scene reorders its
     // planes for every frame anyway.
     std::stable_sort(list->begin(), list->end(), ById);
+    // Out of its list, the device's loss and reset do not reach it: it holds
+    // no device buffer that would keep the device from being reset.
+    plane->OnLostDevice();
     return plane;
 }
 
@@ -63,6 +70,9 @@ void PutListedPlane(const EditedMap& map, PlaneKind kind, COxelD3DTerrainPlane* 
         }
     }
     plane->m_id = id;
+    // Its buffer is made anew for the device as it is now; one that cannot be
+    // made now is made at the device's next reset.
+    plane->OnResetDevice();
     list->push_back(plane);
     std::stable_sort(list->begin(), list->end(), ById);
 }
@@ -82,4 +92,19 @@ std::size_t PlaneBytes(const COxelD3DTerrainPlane* plane)
         return 0;
     }
     return sizeof *plane + sizeof(COxelD3DTerrainChipBase) + TextureBytes(plane->m_pTexture);
+}
+
+bool AddListedPlane(COxelD3DTerrainEditor& editor, PlaneKind kind)
+{
+    const bool plane = kind == PlaneKind::kScenePlane;
+    const std::vector<COxelD3DTerrainPlane*>* list = PlaneList(editor.Map(), kind);
+    const std::size_t most = plane ? kMaxMapFilePlanes : kMaxMapFileBillboards;
+    if (list && list->size() >= most) {
+        char text[256];
+        snprintf(text, sizeof text, "%sは %u 個までです。\nこれ以上追加できません。", plane ? "平面" : "ビルボード",
+                 static_cast<unsigned>(most));
+        MessageBoxA(nullptr, text, "Quelmora", MB_OK | MB_ICONWARNING | MB_TASKMODAL);
+        return false;
+    }
+    return editor.Perform(PlaneListStep::Adding(kind));
 }

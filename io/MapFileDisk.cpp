@@ -157,6 +157,12 @@ MapFileError LoadMapFile(const char* path, MapFileContents* map)
 bool SaveMapFile(const char* path, const MapFileContents& map)
 {
     const std::vector<unsigned char> bytes = EncodeMapFile(map);
+    // A file the reader would refuse (too many planes, a map size it does not
+    // know) is never written: it could not be opened again.
+    MapFileContents check;
+    if (DecodeMapFile(bytes.data(), bytes.size(), &check) != MapFileError::None) {
+        return false;
+    }
     return WriteFileSafely(path, bytes.data(), bytes.size());
 }
 

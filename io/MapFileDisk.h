@@ -28,7 +28,8 @@ bool WriteFileSafely(const char* path, const void* data, std::size_t size);
 // ReadMapFileBytes, then DecodeMapFile; *map changes only on success.
 MapFileError LoadMapFile(const char* path, MapFileContents* map);
 
-// EncodeMapFile, then WriteFileSafely.
+// EncodeMapFile, then WriteFileSafely. False, writing nothing, for a map that
+// DecodeMapFile would refuse to read back.
 bool SaveMapFile(const char* path, const MapFileContents& map);
 
 // What the message box (caption "Error") says when a map file was not opened,

@@ -78,6 +78,17 @@ int COxelD3DTerrainChipManager::LoadTexture(const char* path)
 {
     // Everything new is made before anything old is dropped, so a refused image
     // leaves the map drawn and editable with the atlas it had.
+    HBITMAP bitmap = nullptr;
+    IDirect3DTexture9* texture = nullptr;
+    if (!ReadAtlas(path, &bitmap, &texture)) {
+        return E_FAIL;
+    }
+    AdoptAtlas(path, bitmap, texture);
+    return 0;
+}
+
+bool COxelD3DTerrainChipManager::ReadAtlas(const char* path, HBITMAP* bitmapOut, IDirect3DTexture9** textureOut)
+{
     HBITMAP bitmap = path ? static_cast<HBITMAP>(LoadImageA(nullptr, path, IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE))
                           : nullptr;
     BITMAP description = {};
@@ -93,9 +104,15 @@ int COxelD3DTerrainChipManager::LoadTexture(const char* path)
         // Named, since a map may ask for an atlas the user never chose.
         const std::string message = std::string("ファイルのオープンに失敗しました\n") + (path ? path : "");
         MessageBoxA(nullptr, message.c_str(), "Error", MB_OK | MB_TASKMODAL);
-        return E_FAIL;
+        return false;
     }
+    *bitmapOut = bitmap;
+    *textureOut = texture;
+    return true;
+}
 
+void COxelD3DTerrainChipManager::AdoptAtlas(const char* path, HBITMAP bitmap, IDirect3DTexture9* texture)
+{
     const int hadAtlas = m_chipImage.loaded;
     ReleaseTexture();
     m_chipImage = ChipImageInfo();
@@ -106,7 +123,6 @@ int COxelD3DTerrainChipManager::LoadTexture(const char* path)
     if (hadAtlas) {
         UpdateAllCells();
     }
-    return 0;
 }
 
 void COxelD3DTerrainChipManager::ReleaseTexture()

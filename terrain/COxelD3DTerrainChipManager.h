@@ -35,6 +35,12 @@ public:
     // A new atlas from a BMP file. A file that cannot be read, or has no whole
     // 128 x 128 tile, is refused with a message box and the current atlas stays.
     int LoadTexture(const char* path) override;
+    // The two halves of LoadTexture. ReadAtlas reads the file as a GDI bitmap
+    // and a texture, changing nothing; a file it refuses is reported with a
+    // message box (false). AdoptAtlas makes what it read the atlas, named
+    // `path`, and frees the one before.
+    bool ReadAtlas(const char* path, HBITMAP* bitmap, IDirect3DTexture9** texture);
+    void AdoptAtlas(const char* path, HBITMAP bitmap, IDirect3DTexture9* texture);
     // Deletes the atlas's GDI bitmap; the texture stays.
     void ReleaseTexture() override;
     void OnCameraChanged() override;

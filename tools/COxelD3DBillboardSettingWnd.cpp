@@ -82,7 +82,7 @@ void COxelD3DBillboardSettingWnd::OnCommand(int id)
     switch (id) {
     case kAddButton:
         // The list follows through OnMapChanged; out of memory, nothing is added.
-        editor->Perform(PlaneListStep::Adding(PlaneKind::kBillboard));
+        AddListedPlane(*editor, PlaneKind::kBillboard);
         break;
     case kDeleteButton:
         if (m_selectedBillboard >= 0 && m_selectedBillboard < static_cast<int>(terrain->m_billboards.size())) {
@@ -120,10 +120,32 @@ void COxelD3DBillboardSettingWnd::OnCommand(int id)
 
 void COxelD3DBillboardSettingWnd::OnMapChanged(const MapChange& change)
 {
-    if (change.kind == MapChange::kBillboardInserted) {
+    switch (change.kind) {
+    case MapChange::kBillboardInserted:
         AddEntry(change.index, change.label);
-    } else if (change.kind == MapChange::kBillboardRemoved) {
+        m_selectedBillboard = PickAfterListChange(m_selectedBillboard, change.index, true);
+        break;
+    case MapChange::kBillboardRemoved:
         SendMessageA(m_billboardList, LVM_DELETEITEM, change.index, 0);
+        m_selectedBillboard = PickAfterListChange(m_selectedBillboard, change.index, false);
+        break;
+    case MapChange::kBillboardChanged:
+        // The box shows what the user just did with it; an undo or redo puts
+        // the picked billboard's flag back into it.
+        if (change.replayed && change.index == m_selectedBillboard && IsWindowEnabled(GetDlgItem(m_hWnd, kRepeatBox))) {
+            ShowSelectedBillboard();
+        }
+        break;
+    default:
+        break;
+    }
+}
+
+void COxelD3DBillboardSettingWnd::ShowSelectedBillboard()
+{
+    COxelD3DTerrainChipManager* terrain = EditedTerrain();
+    if (const COxelD3DTerrainPlane* billboard = terrain ? terrain->FindBillboard(m_selectedBillboard) : nullptr) {
+        CheckDlgButton(m_hWnd, kRepeatBox, billboard->m_repeat ? BST_CHECKED : BST_UNCHECKED);
     }
 }
 
@@ -143,11 +165,7 @@ void COxelD3DBillboardSettingWnd::OnNotify(WPARAM, LPARAM lParam)
     }
     EnableBillboardControls(true);
     m_selectedBillboard = entry;
-    if (COxelD3DTerrainChipManager* terrain = EditedTerrain()) {
-        if (const COxelD3DTerrainPlane* billboard = terrain->FindBillboard(entry)) {
-            CheckDlgButton(m_hWnd, kRepeatBox, billboard->m_repeat ? BST_CHECKED : BST_UNCHECKED);
-        }
-    }
+    ShowSelectedBillboard();
 }
 
 void COxelD3DBillboardSettingWnd::Refresh()

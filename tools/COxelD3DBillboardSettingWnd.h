@@ -32,4 +32,6 @@ private:
     // Lists billboard `id` at position id, named `label` or after its id.
     void AddEntry(int id, const char* label = nullptr);
     void EnableBillboardControls(bool enabled);
+    // Shows the picked billboard's repeat flag in its box.
+    void ShowSelectedBillboard();
 };

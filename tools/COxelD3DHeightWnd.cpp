@@ -89,8 +89,14 @@ int COxelD3DHeightWnd::OnMouse(UINT message, int x, int y)
     if (!editor || !editor->HasMap()) {
         return 0;
     }
+    // While a stroke holds the mouse, a point left of or above the window
+    // comes as a large unsigned word.
+    const POINT at = {static_cast<short>(x), static_cast<short>(y)};
     if (editor->m_tools.m_dragPaint || m_stroke.Active()) {
-        OnStrokeMouse(message, POINT{static_cast<short>(x), static_cast<short>(y)});
+        OnStrokeMouse(message, at);
+        return 0;
+    }
+    if (message == WM_CAPTURECHANGED) {
         return 0;
     }
     COxelD3DTerrainChipManager* terrain = editor->m_terrain;
@@ -128,10 +134,11 @@ void COxelD3DHeightWnd::OnStrokeMouse(UINT message, POINT at)
     const int width = editor->m_mapWidth;
     const int height = editor->m_mapHeight;
     // While the stroke holds the mouse, the pointer may be outside the window.
-    if (at.x >= 0 && at.y >= 0 && at.x < kSquare * width && at.y < kSquare * height) {
+    if (message != WM_CAPTURECHANGED && at.x >= 0 && at.y >= 0 && at.x < kSquare * width &&
+        at.y < kSquare * height) {
         editor->PlaceCursor(MirroredGridColumn(at.x / kSquare, width), at.y / kSquare);
     }
-    const COxelPaintStroke::Event event = m_stroke.Follow(message, at, kSquare, kSquare, width, height);
+    const COxelPaintStroke::Event event = m_stroke.Track(m_hWnd, message, at, kSquare, kSquare, width, height);
     if (event.interrupted) {
         EndPaintAction(*editor);
     }
@@ -141,14 +148,10 @@ void COxelD3DHeightWnd::OnStrokeMouse(UINT message, POINT at)
     if (event.begins) {
         m_strokeStart = editor->m_terrain->GetHeight(MirroredGridColumn(at.x / kSquare, width), at.y / kSquare);
         BeginPaintAction(*editor);
-        SetCapture(m_hWnd);
     }
     EditSquares(event.squares, m_stroke.Button() == WM_RBUTTONDOWN, m_strokeStart);
     if (event.ends) {
-        m_stroke.End();
-        if (GetCapture() == m_hWnd) {
-            ReleaseCapture();
-        }
+        m_stroke.Stop(m_hWnd);
         EndPaintAction(*editor);
     }
 }

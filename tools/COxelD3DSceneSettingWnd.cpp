@@ -192,7 +192,7 @@ void COxelD3DSceneSettingWnd::OnCommand(int id)
     switch (id) {
     case kAddPlane:
         if (COxelD3DTerrainEditor* editor = COxelD3DTerrainEditor::GetInstance()) {
-            editor->Perform(PlaneListStep::Adding(PlaneKind::kScenePlane));
+            AddListedPlane(*editor, PlaneKind::kScenePlane);
         }
         break;
     case kDeletePlane:
@@ -349,10 +349,14 @@ void COxelD3DSceneSettingWnd::OnMapChanged(const MapChange& change)
     switch (change.kind) {
     case MapChange::kPlaneInserted:
         InsertPlaneEntry(change.index, change.label);
+        m_selectedPlane = PickAfterListChange(m_selectedPlane, change.index, true);
         break;
     case MapChange::kPlaneRemoved:
         SendMessageA(m_planeList, LVM_DELETEITEM, change.index, 0);
-        EnablePlaneControls(false);
+        if (change.index == m_selectedPlane) {
+            EnablePlaneControls(false);
+        }
+        m_selectedPlane = PickAfterListChange(m_selectedPlane, change.index, false);
         break;
     case MapChange::kPlaneChanged:
         if (COxelD3DTerrainPlane* plane = FindPlane(change.index)) {

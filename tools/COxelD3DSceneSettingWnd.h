@@ -30,9 +30,6 @@ public:
     // the scene's planes after every step, undo and redo.
     void OnMapChanged(const MapChange& change) override;
 
-    // A new plane in the scene and its entry at the end of the list; the
-    // selection and the plane controls stay as they are.
-    void AddPlaneEntry();
     // Empties the scene's planes and the list, and disables the plane controls.
     void DeleteAllPlanes();
     void DeleteSelectedPlane();
@@ -54,6 +51,12 @@ public:
     bool m_heightSliding;
 
 private:
+    // The editor's AddPlane, for the load only.
+    friend class COxelD3DTerrainEditor;
+
+    // A new plane in the scene and its entry at the end of the list, without
+    // a step; the selection and the plane controls stay as they are.
+    void AddPlaneEntry();
     // Makes a horizontal slider over 0 .. maximum at `position`, 20 pixels high
     // at (x, y) in pixels of the dialog's design.
     HWND CreateSlider(int x, int y, int width, int maximum, int position, SCROLLINFO* info);

@@ -198,14 +198,28 @@ int COxelD3DTextureMappingWnd::OnMouse(UINT message, int x, int y)
     if (!editor || !editor->HasMap()) {
         return 0;
     }
-    const POINT cell = {x / m_cellWidth, y / m_cellHeight};
+    // While a stroke holds the mouse, a point left of or above the window
+    // comes as a large unsigned word.
+    const POINT at = {static_cast<short>(x), static_cast<short>(y)};
     const bool fill = editor->m_tools.m_fill != 0;
     // With fill on, the left button fills on a click; the right button still strokes.
     const bool leftFills = fill && (message == WM_LBUTTONDOWN || message == WM_LBUTTONUP);
+    if (leftFills && message == WM_LBUTTONDOWN && m_stroke.Active()) {
+        // Any press ends a stroke that is held.
+        m_stroke.Stop(m_hWnd);
+        m_turned.clear();
+        EndPaintAction(*editor);
+    }
     if (!leftFills && (editor->m_tools.m_dragPaint || m_stroke.Active())) {
-        OnStrokeMouse(message, POINT{static_cast<short>(x), static_cast<short>(y)});
+        OnStrokeMouse(message, at);
         return 0;
     }
+    // Clicks outside the view do nothing.
+    if (message == WM_CAPTURECHANGED || at.x < 0 || at.y < 0 || at.x >= m_cellWidth * editor->m_mapWidth ||
+        at.y >= m_cellHeight * editor->m_mapHeight) {
+        return 0;
+    }
+    const POINT cell = {at.x / m_cellWidth, at.y / m_cellHeight};
     const int column = MirroredGridColumn(cell.x, editor->m_mapWidth);
     const int row = cell.y;
     editor->PlaceCursor(column, row);
@@ -247,11 +261,14 @@ void COxelD3DTextureMappingWnd::OnStrokeMouse(UINT message, POINT at)
     const int width = editor->m_mapWidth;
     const int height = editor->m_mapHeight;
     // While the stroke holds the mouse, the pointer may be outside the window.
-    if (at.x >= 0 && at.y >= 0 && at.x < m_cellWidth * width && at.y < m_cellHeight * height) {
+    if (message != WM_CAPTURECHANGED && at.x >= 0 && at.y >= 0 && at.x < m_cellWidth * width &&
+        at.y < m_cellHeight * height) {
         editor->PlaceCursor(MirroredGridColumn(at.x / m_cellWidth, width), at.y / m_cellHeight);
     }
-    const COxelPaintStroke::Event event = m_stroke.Follow(message, at, m_cellWidth, m_cellHeight, width, height);
+    const COxelPaintStroke::Event event =
+        m_stroke.Track(m_hWnd, message, at, m_cellWidth, m_cellHeight, width, height);
     if (event.interrupted) {
+        m_turned.clear();
         EndPaintAction(*editor);
     }
     if (!event.handled) {
@@ -260,15 +277,11 @@ void COxelD3DTextureMappingWnd::OnStrokeMouse(UINT message, POINT at)
     if (event.begins) {
         BeginPaintAction(*editor);
         m_turned.assign(static_cast<size_t>(width) * height, 0);
-        SetCapture(m_hWnd);
     }
     EditSquares(event.squares, m_stroke.Button() == WM_RBUTTONDOWN);
     if (event.ends) {
-        m_stroke.End();
+        m_stroke.Stop(m_hWnd);
         m_turned.clear();
-        if (GetCapture() == m_hWnd) {
-            ReleaseCapture();
-        }
         EndPaintAction(*editor);
     }
 }

@@ -40,6 +40,37 @@ COxelPaintStroke::Event COxelPaintStroke::Follow(UINT message, POINT at, int squ
     return event;
 }
 
+COxelPaintStroke::Event COxelPaintStroke::Track(HWND window, UINT message, POINT at, int squareWidth,
+                                                int squareHeight, int columns, int rows)
+{
+    const bool press = message == WM_LBUTTONDOWN || message == WM_RBUTTONDOWN;
+    if (Active() && !press &&
+        (GetCapture() != window || squareWidth != m_squareWidth || squareHeight != m_squareHeight ||
+         columns != m_columns || rows != m_rows)) {
+        Stop(window);
+        Event event;
+        event.interrupted = true;
+        return event;
+    }
+    const Event event = Follow(message, at, squareWidth, squareHeight, columns, rows);
+    if (event.begins) {
+        SetCapture(window);
+    } else if (event.interrupted) {
+        Stop(window);
+    }
+    return event;
+}
+
+void COxelPaintStroke::Stop(HWND window)
+{
+    // Ended before the mouse goes: letting go sends the window a message
+    // that must find no stroke.
+    End();
+    if (GetCapture() == window) {
+        ReleaseCapture();
+    }
+}
+
 std::vector<GridPoint> COxelPaintStroke::Begin(UINT button, POINT at, int squareWidth, int squareHeight, int columns,
                                                int rows)
 {

@@ -30,6 +30,14 @@ public:
     // squares: a press inside the view begins a stroke, a move extends it, a
     // release of the button that began it reaches its last squares.
     Event Follow(UINT message, POINT at, int squareWidth, int squareHeight, int columns, int rows);
+    // Follow for the view's window `window`, which holds the mouse from the
+    // stroke's press to its end. Losing the mouse (another window or a prompt
+    // takes it, the window is disabled, the editor ends strokes) or a change
+    // of the view's size (a new map) ends the stroke, reported as interrupted.
+    // A stroke that ends by a release keeps the mouse until Stop.
+    Event Track(HWND window, UINT message, POINT at, int squareWidth, int squareHeight, int columns, int rows);
+    // Ends the stroke, if one is held, and lets go of the mouse if `window` holds it.
+    void Stop(HWND window);
 
     // Starts a stroke of `button` (WM_LBUTTONDOWN or WM_RBUTTONDOWN) at pixel
     // `at` of a view of `columns` x `rows` squares; gives the square under the

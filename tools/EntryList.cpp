@@ -47,3 +47,11 @@ int SelectedEntry(HWND list)
 {
     return static_cast<int>(SendMessageA(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), MAKELPARAM(LVNI_SELECTED, 0)));
 }
+
+int PickAfterListChange(int picked, int index, bool inserted)
+{
+    if (inserted) {
+        return index <= picked ? picked + 1 : picked;
+    }
+    return index < picked ? picked - 1 : picked;
+}

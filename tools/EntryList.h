@@ -20,3 +20,7 @@ void InsertEntry(HWND list, int position, const char* text);
 void SetEntryText(HWND list, int position, int column, const char* text);
 // The first selected entry, or -1.
 int SelectedEntry(HWND list);
+// Where the entry picked at position `picked` is once an entry was inserted at
+// `index` (`inserted`) or removed from there: the pick follows its plane or
+// billboard. When the picked entry itself goes, the pick keeps its position.
+int PickAfterListChange(int picked, int index, bool inserted);

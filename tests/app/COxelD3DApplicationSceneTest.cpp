@@ -1,12 +1,15 @@
 #include "app/COxelD3DApplication.h"
 
 #include "app/SafeRelease.h"
+#include "editor/PlaneListStep.h"
 #include "scene/COxelD3DSceneBase.h"
 #include "support/DeviceLoss.h"
 #include "support/MessageBoxAnswer.h"
 #include "support/ScreenCapture.h"
 #include "terrain/COxelD3DTerrainBase.h"
+#include "terrain/COxelD3DTerrainChipBase.h"
 #include "terrain/COxelD3DTerrainChipManager.h"
+#include "terrain/COxelD3DTerrainPlane.h"
 
 #include <gtest/gtest.h>
 
@@ -461,4 +464,38 @@ TEST_F(ApplicationTest, ALostDeviceDrawsNothingUntilItIsResetAndThenDrawsTheSame
         differing += before[i] != scene->m_pixels[i];
     }
     EXPECT_EQ(0u, differing);
+}
+
+// Deleted planes and billboards stay with their steps, for an undo: they hold
+// no device buffer there that would keep a lost device from being reset, and
+// come back drawn.
+TEST_F(ApplicationTest, PlanesAndBillboardsKeptByDeletionStepsLetALostDeviceBeReset)
+{
+    COxelD3DSceneBase* scene = m_application->m_scene;
+    COxelD3DTerrainChipManager* map = scene->m_terrain->m_pChipManager;
+    scene->AddPlane();
+    map->AddBillboard();
+    EditedMap edited = {map, scene, nullptr};
+    const auto plane = PlaneListStep::Deleting(PlaneKind::kScenePlane, 0, "");
+    const auto billboard = PlaneListStep::Deleting(PlaneKind::kBillboard, 0, "");
+    ASSERT_TRUE(plane->Redo(edited));
+    ASSERT_TRUE(billboard->Redo(edited));
+    DWORD now = 1000;
+    m_application->RenderFrame(now);
+
+    DeviceLoss loss(g_device);
+    loss.Lose(1, 0);
+    for (int frame = 0; frame < 5; ++frame) {
+        now += 16;
+        m_application->RenderFrame(now);
+    }
+    EXPECT_FALSE(loss.lost());
+    EXPECT_LE(loss.resets, 1);
+
+    plane->Undo(edited);
+    billboard->Undo(edited);
+    ASSERT_NE(nullptr, scene->FindPlane(0));
+    ASSERT_NE(nullptr, map->FindBillboard(0));
+    EXPECT_NE(nullptr, scene->FindPlane(0)->m_pTerrainChip->m_pVertexBuffer);
+    EXPECT_NE(nullptr, map->FindBillboard(0)->m_pTerrainChip->m_pVertexBuffer);
 }

@@ -7,6 +7,7 @@
 #include "scene/COxelD3DSceneBase.h"
 #include "support/DialogAnswer.h"
 #include "support/EditorSession.h"
+#include "support/MessageBoxAnswer.h"
 #include "support/ProgramFiles.h"
 #include "support/TestBitmap.h"
 #include "terrain/COxelD3DTerrainBase.h"
@@ -325,4 +326,18 @@ TEST_F(TerrainEditorTest, TheAtlasDialogLoadsTheChosenImageOrNothingAndLeavesThe
     EXPECT_EQ(512, session.terrain().m_chipImage.width);
     EXPECT_EQ(atlas, session.terrain().m_chipImage.fileName);
     DeleteFileA(atlas.c_str());
+
+    // A file that cannot be read is reported while the map still has its atlas,
+    // and the atlas stays.
+    const size_t steps = session.editor().m_history.Count();
+    MessageBoxAnswer report;
+    bool atlasWhileReported = false;
+    report.whileShown = [&] {
+        atlasWhileReported = session.terrain().m_chipImage.loaded && session.terrain().m_chipTexture;
+    };
+    session.editor().OpenTextureImage(atlas.c_str());
+    EXPECT_EQ(1, report.count);
+    EXPECT_TRUE(atlasWhileReported);
+    EXPECT_EQ(512, session.terrain().m_chipImage.width);
+    EXPECT_EQ(steps, session.editor().m_history.Count());
 }

@@ -3,6 +3,8 @@
 #include "editor/COxelD3DEditMenuWnd.h"
 #include "editor/COxelD3DTerrainEditor.h"
 #include "editor/COxelD3DTerrainEditorChildWndBase.h"
+#include "editor/PlaneListStep.h"
+#include "editor/PlaneSettingStep.h"
 #include "io/MapFileDisk.h"
 #include "scene/COxelD3DSceneBase.h"
 #include "support/DialogAnswer.h"
@@ -78,10 +80,10 @@ protected:
         terrain.SetMapChipRotation(5, 6, 3);
         terrain.SetMapChip(31, 0, 4);
         terrain.SetMapChipRotation(31, 0, 1);
-        editor.AddPlane();
-        editor.AddPlane();
+        editor.Perform(PlaneListStep::Adding(PlaneKind::kScenePlane));
+        editor.Perform(PlaneListStep::Adding(PlaneKind::kScenePlane));
         session.scene().FindPlane(0)->SetHeight(6.0f);
-        editor.SetPlaneVisible(0, 1);
+        editor.Perform(PlaneSettingStep::FlipVisible(PlaneKind::kScenePlane, 0));
         session.scene().FindPlane(1)->SetRepeat(0);
         terrain.AddBillboard();
         terrain.AddBillboard();

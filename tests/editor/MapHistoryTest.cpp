@@ -14,15 +14,22 @@ struct Counter {
 
 class AddStep : public MapStep {
 public:
-    AddStep(Counter* counter, int amount, std::size_t bytes = 64) : m_counter(counter), m_amount(amount), m_bytes(bytes)
+    // `undoneBytes`: what it holds while undone, as an atlas step then keeps the newer atlas.
+    AddStep(Counter* counter, int amount, std::size_t bytes = 64, std::size_t undoneBytes = 0)
+        : m_counter(counter), m_amount(amount), m_bytes(bytes), m_undoneBytes(undoneBytes ? undoneBytes : bytes)
     {
     }
     bool Redo(EditedMap&) override
     {
         m_counter->value += m_amount;
+        m_done = true;
         return true;
     }
-    void Undo(EditedMap&) override { m_counter->value -= m_amount; }
+    void Undo(EditedMap&) override
+    {
+        m_counter->value -= m_amount;
+        m_done = false;
+    }
     MapChange Changed() const override { return MapChange::Nothing(); }
     bool MergeWith(const MapStep& next) override
     {
@@ -33,20 +40,22 @@ public:
         m_amount += piece->m_amount;
         return true;
     }
-    std::size_t Bytes() const override { return m_bytes; }
+    std::size_t Bytes() const override { return m_done ? m_bytes : m_undoneBytes; }
 
 private:
     Counter* m_counter;
     int m_amount;
     std::size_t m_bytes;
+    std::size_t m_undoneBytes;
+    bool m_done = false;
 };
 
 class MapHistoryTest : public ::testing::Test {
 protected:
     // Does a step as the editor does: first the step, then the history keeps it.
-    void Do(int amount, bool continuesStroke = false, std::size_t bytes = 64)
+    void Do(int amount, bool continuesStroke = false, std::size_t bytes = 64, std::size_t undoneBytes = 0)
     {
-        auto step = std::make_unique<AddStep>(&counter, amount, bytes);
+        auto step = std::make_unique<AddStep>(&counter, amount, bytes, undoneBytes);
         step->Redo(map);
         history.Add(std::move(step), continuesStroke);
     }
@@ -156,4 +165,34 @@ TEST_F(MapHistoryTest, KeepsTheNewestStepsWithinItsMemoryBound)
     Do(7, false, 5000);
     EXPECT_EQ(1u, history.Count());
     EXPECT_EQ(5000u, history.Bytes());
+}
+
+TEST_F(MapHistoryTest, CountsWhatAStepHoldsAfterEveryUndoAndRedoAndKeepsWithinTheBound)
+{
+    for (int step = 0; step < 5; ++step) {
+        Do(1, false, 100);
+    }
+    // Holds 100 bytes done and 900 undone.
+    Do(10, false, 100, 900);
+    EXPECT_EQ(600u, history.Bytes());
+    history.Undo(map);
+    // 500 + 900 is past the bound: the oldest steps go, down to one of 100.
+    EXPECT_EQ(1000u, history.Bytes());
+    EXPECT_EQ(2u, history.Count());
+    history.Redo(map);
+    EXPECT_EQ(200u, history.Bytes());
+    EXPECT_EQ(15, counter.value);
+
+    // With every step undone, the ones furthest from the map as it is go.
+    while (history.Undo(map)) {
+    }
+    Do(1, false, 100, 600);
+    Do(1, false, 100, 600);
+    history.Undo(map);
+    history.Undo(map);
+    EXPECT_EQ(1u, history.Count());
+    EXPECT_EQ(600u, history.Bytes());
+    EXPECT_NE(nullptr, history.Redo(map));
+    EXPECT_EQ(nullptr, history.Redo(map));
+    EXPECT_EQ(5, counter.value);
 }

@@ -4,6 +4,8 @@
 #include "editor/COxelD3DTerrainEditor.h"
 #include "editor/COxelMapDataFile.h"
 #include "io/ComRef.h"
+#include "editor/PlaneListStep.h"
+#include "editor/PlaneSettingStep.h"
 #include "io/Heightmap.h"
 #include "io/MapFileDisk.h"
 #include "io/MapFileFormat.h"
@@ -201,10 +203,11 @@ protected:
             terrain().SetHeight((i * 5) % 32, i, 16.0 - i / 4.0);
         }
         terrain().SetHeight(10, 20, 0.0);
-        editor().AddPlane();
-        editor().AddPlane();
+        editor().Perform(PlaneListStep::Adding(PlaneKind::kScenePlane));
+        editor().Perform(PlaneListStep::Adding(PlaneKind::kScenePlane));
         session.scene().FindPlane(0)->SetHeight(4.5f);
-        editor().SetPlaneVisible(0, 1);
+        editor().Perform(PlaneSettingStep::FlipVisible(PlaneKind::kScenePlane, 0));
+        editor().ForgetHistory();
     }
 
     EditorSession session;

@@ -93,6 +93,10 @@ TEST_F(MapFileDiskTest, FailedSavesKeepTheOldFileAndLeaveNoTemporary)
     EXPECT_FALSE(SaveMapFile(path.c_str(), map));
     SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
 
+    // A map the reader would refuse is never written: it could not be opened again.
+    EXPECT_FALSE(SaveMapFile(path.c_str(), SampleMap(16, 65, 0)));
+    EXPECT_FALSE(SaveMapFile(path.c_str(), SampleMap(16, 0, 65)));
+
     EXPECT_EQ(old, Read(path));
     EXPECT_EQ(std::vector<std::string>{"map.omd"}, Files());
 }

@@ -22,6 +22,7 @@ DialogAnswer::DialogAnswer(const std::string& title, const std::string& fileName
       m_fileName(fileName),
       m_answered(false),
       m_dialog(nullptr),
+      m_waiting(nullptr),
       m_hook(SetWindowsHookExA(WH_CBT, OnCbt, nullptr, GetCurrentThreadId())),
       m_outer(t_answer)
 {
@@ -55,12 +56,36 @@ LRESULT CALLBACK DialogAnswer::OnCbt(int code, WPARAM wParam, LPARAM lParam)
         for (DialogAnswer* answer = t_answer; answer; answer = answer->m_outer) {
             if (answer->m_hook && lstrcmpA(className, "#32770") == 0 && GetDlgItem(window, kFileNameBox) &&
                 answer->m_title == title) {
-                answer->Answer(window);
+                if (answer->whileShown && !answer->m_answered) {
+                    // Activated again while it waits (or while whileShown runs): it is answered once.
+                    if (!answer->m_waiting) {
+                        answer->m_waiting = window;
+                        SetTimer(nullptr, 0, 0, OnTimer);
+                    }
+                } else {
+                    answer->Answer(window);
+                }
                 break;
             }
         }
     }
     return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+void CALLBACK DialogAnswer::OnTimer(HWND, UINT, UINT_PTR timer, DWORD)
+{
+    KillTimer(nullptr, timer);
+    for (DialogAnswer* answer = t_answer; answer; answer = answer->m_outer) {
+        HWND dialog = answer->m_waiting;
+        if (dialog) {
+            answer->whileShown();
+            answer->m_waiting = nullptr;
+            if (IsWindow(dialog)) {
+                answer->Answer(dialog);
+            }
+            return;
+        }
+    }
 }
 
 void DialogAnswer::Answer(HWND dialog)

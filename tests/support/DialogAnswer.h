@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <string>
 
 // While it lives, answers the file dialogs with the given title that this
@@ -22,14 +23,21 @@ public:
     // Stops answering; true when a dialog had been answered.
     bool Stop();
 
+    // Runs while the dialog is up, from its own message loop, before it is
+    // answered: what a user does meanwhile.
+    std::function<void()> whileShown;
+
 private:
     static LRESULT CALLBACK OnCbt(int code, WPARAM wParam, LPARAM lParam);
+    static void CALLBACK OnTimer(HWND, UINT, UINT_PTR timer, DWORD);
     void Answer(HWND dialog);
 
     std::wstring m_title;
     std::string m_fileName;
     bool m_answered;
     HWND m_dialog;
+    // Waiting for whileShown to run in its loop.
+    HWND m_waiting;
     HHOOK m_hook;
     DialogAnswer* m_outer;
 };

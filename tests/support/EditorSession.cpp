@@ -4,6 +4,8 @@
 #include "app/COxelSettingsFile.h"
 #include "editor/COxelD3DTerrainEditor.h"
 #include "editor/COxelD3DTerrainEditorChildWndBase.h"
+#include "editor/PlaneListStep.h"
+#include "editor/PlaneSettingStep.h"
 #include "scene/COxelD3DSceneBase.h"
 #include "terrain/COxelD3DTerrainBase.h"
 #include "terrain/COxelD3DTerrainChipManager.h"
@@ -138,10 +140,12 @@ void EditorSession::MakeVariedMap(int size, int planes, bool planesVisible) cons
         }
     }
     for (int i = 0; i < planes; ++i) {
-        mapEditor.AddPlane();
+        mapEditor.Perform(PlaneListStep::Adding(PlaneKind::kScenePlane));
         scene().FindPlane(i)->SetHeight(1.5f + i);
         if (planesVisible) {
-            mapEditor.SetPlaneVisible(i, 1);
+            mapEditor.Perform(PlaneSettingStep::FlipVisible(PlaneKind::kScenePlane, i));
         }
     }
+    // Made as a map is opened: nothing to undo.
+    mapEditor.ForgetHistory();
 }

@@ -2,6 +2,7 @@
 
 #include "editor/COxelD3DTerrainEditor.h"
 #include "app/COxelSettingsFile.h"
+#include "scene/COxelD3DSceneBase.h"
 #include "support/DialogAnswer.h"
 #include "support/EditorSession.h"
 #include "support/MessageBoxAnswer.h"
@@ -242,4 +243,62 @@ TEST_F(BillboardDialogTest, TextsFitTheirControls)
         EXPECT_GE(TextRoom(GetDlgItem(Dialog(), id)), 0) << id;
     }
     EXPECT_GE(ColumnTextRoom(List(), 0, "ビルボード(10)"), 0);
+}
+
+// Billboards A, B, C; A deleted, C picked: undo and redo keep the pick on C,
+// and the repeat box shows C's flag as each undo and redo leaves it.
+TEST_F(BillboardDialogTest, ThePickAndTheRepeatBoxFollowUndoAndRedo)
+{
+    for (int i = 0; i < 3; ++i) {
+        Press(kAdd);
+    }
+    COxelD3DTerrainPlane* const b = Billboard(1);
+    COxelD3DTerrainPlane* const c = Billboard(2);
+    Pick(0);
+    Press(kDelete);
+    Pick(1);
+    // A click on the box marks it, then flips the flag.
+    SendDlgItemMessageA(Dialog(), kRepeat, BM_SETCHECK, BST_CHECKED, 0);
+    Press(kRepeat);
+    ASSERT_EQ(1, c->m_repeat);
+    session.editor().Undo();
+    EXPECT_EQ(0, c->m_repeat);
+    EXPECT_EQ(BST_UNCHECKED, IsDlgButtonChecked(Dialog(), kRepeat));
+    session.editor().Redo();
+    EXPECT_EQ(BST_CHECKED, IsDlgButtonChecked(Dialog(), kRepeat));
+
+    // Undoing the flag and the deletion brings A back before C.
+    session.editor().Undo();
+    session.editor().Undo();
+    const auto& dialog = *static_cast<COxelD3DBillboardSettingWnd*>(session.window(kBillboardSettingWindow));
+    EXPECT_EQ(c, Billboard(dialog.m_selectedBillboard));
+    Press(kRepeat);
+    EXPECT_EQ(1, c->m_repeat);
+    EXPECT_EQ(0, b->m_repeat);
+}
+
+// A map file keeps at most 64 planes and 64 billboards: the 65th add of
+// either is refused with a message.
+TEST_F(BillboardDialogTest, TheAddAfterTheSixtyFourthPlaneOrBillboardIsRefusedWithAMessage)
+{
+    const struct {
+        HWND dialog;
+        int add;
+        const std::vector<COxelD3DTerrainPlane*>& list;
+        HWND entries;
+    } kinds[] = {
+        {session.handle(kSceneSettingWindow), 1000, session.scene().m_planes,
+         GetDlgItem(session.handle(kSceneSettingWindow), 2)},
+        {Dialog(), kAdd, session.terrain().m_billboards, List()},
+    };
+    for (const auto& kind : kinds) {
+        MessageBoxAnswer boxes;
+        for (int i = 0; i < 65; ++i) {
+            SendMessageA(kind.dialog, WM_COMMAND, MAKEWPARAM(kind.add, BN_CLICKED), 0);
+        }
+        EXPECT_EQ(64u, kind.list.size());
+        EXPECT_EQ(64u, ListColumn(kind.entries, 0).size());
+        EXPECT_EQ(1, boxes.count);
+        EXPECT_NE(std::string::npos, boxes.text.find("64")) << boxes.text;
+    }
 }

@@ -1,6 +1,8 @@
 #include "tools/COxelD3DSceneSettingWnd.h"
 
 #include "editor/COxelD3DTerrainEditor.h"
+#include "editor/PlaneListStep.h"
+#include "editor/PlaneSettingStep.h"
 #include "scene/COxelD3DSceneBackgroundSphere.h"
 #include "scene/COxelD3DSceneBase.h"
 #include "support/DialogAnswer.h"
@@ -207,7 +209,7 @@ TEST_F(SceneSettingWindowTest, OperationsOnAPlaneThatIsNotThereDoNothing)
         Press(id);
     }
     Scroll(dialog.m_heightBar, SB_LINERIGHT);
-    session.editor().SetPlaneVisible(4, 1);
+    EXPECT_FALSE(session.editor().Perform(PlaneSettingStep::FlipVisible(PlaneKind::kScenePlane, 4)));
     ASSERT_EQ(1u, session.scene().m_planes.size());
     EXPECT_EQ(0, plane(0)->m_visible);
     EXPECT_EQ(1, plane(0)->m_repeat);
@@ -327,4 +329,33 @@ TEST_F(SceneSettingWindowTest, TheLoopGivesTheDialogItsKeysAndLeavesOthersAlone)
         MSG left = {session.handle(index), WM_KEYDOWN, VK_LEFT, 0, 0, {0, 0}};
         EXPECT_FALSE(COxelD3DTerrainEditor::TranslateDialogMessage(&left)) << index;
     }
+}
+
+// Planes A, B, C; A deleted, C picked: the undo that brings A back before C
+// leaves the controls on C, and so does the redo that takes it away again.
+TEST_F(SceneSettingWindowTest, ThePickFollowsItsPlaneWhenAnUndoOrRedoAddsOrRemovesOneBeforeIt)
+{
+    for (int i = 0; i < 3; ++i) {
+        Press(kAddPlane);
+    }
+    COxelD3DTerrainPlane* const a = plane(0);
+    COxelD3DTerrainPlane* const b = plane(1);
+    COxelD3DTerrainPlane* const c = plane(2);
+    Activate(0);
+    Press(kDelete);
+    Activate(1);
+    ASSERT_EQ(c, plane(dialog.m_selectedPlane));
+    session.editor().Undo();
+    EXPECT_EQ(c, plane(dialog.m_selectedPlane));
+    session.editor().Redo();
+    EXPECT_EQ(c, plane(dialog.m_selectedPlane));
+    session.editor().Undo();
+    Scroll(dialog.m_heightBar, SB_LINERIGHT);
+    EXPECT_EQ(3.0f, c->m_y);
+    EXPECT_EQ(2.5f, b->m_y);
+    EXPECT_EQ((Texts{"2.500000", "2.500000", "3.000000"}), Heights());
+    Press(kDelete);
+    EXPECT_EQ(a, plane(0));
+    EXPECT_EQ(b, plane(1));
+    EXPECT_EQ(nullptr, plane(2));
 }
