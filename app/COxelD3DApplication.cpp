@@ -64,6 +64,11 @@ int COxelD3DApplication::Run()
 {
     CreateMainWindow();
     if (InitDirect3D(m_hWnd) >= 0 && CreateTextFont() >= 0) {
+        // The editor windows are up, the preview not yet: work a crash left
+        // behind comes back before the user can do anything else.
+        if (COxelD3DTerrainEditor* editor = COxelD3DTerrainEditor::ExistingInstance()) {
+            editor->OfferRecoveredWork();
+        }
         ShowWindow(m_hWnd, m_showCommand);
         UpdateWindow(m_hWnd);
         // Millisecond waits, so that sleeping to the next frame keeps the cadence.
@@ -78,11 +83,14 @@ int COxelD3DApplication::Run()
                 }
                 continue;
             }
+            // Unsaved work is copied aside when nothing waits, never inside a
+            // message box's or a dialog's loop.
+            const DWORD recoveryDue = COxelD3DTerrainEditor::KeepRecoveryCopy(timeGetTime());
             // A minimised preview shows nothing: no frame is worth drawing.
             if (!IsIconic(m_hWnd)) {
                 RenderFrame();
             }
-            WaitForFrameOrMessage();
+            WaitForFrameOrMessage(recoveryDue);
         }
         timeEndPeriod(1);
     } else {
@@ -92,9 +100,10 @@ int COxelD3DApplication::Run()
     return 0;
 }
 
-void COxelD3DApplication::WaitForFrameOrMessage()
+void COxelD3DApplication::WaitForFrameOrMessage(DWORD longest)
 {
-    const DWORD timeout = IsIconic(m_hWnd) ? INFINITE : m_frameTimer.TimeToNextFrame(timeGetTime());
+    DWORD timeout = IsIconic(m_hWnd) ? INFINITE : m_frameTimer.TimeToNextFrame(timeGetTime());
+    timeout = timeout < longest ? timeout : longest;
     if (timeout == 0) {
         return;
     }

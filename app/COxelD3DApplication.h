@@ -37,8 +37,9 @@ public:
     void RenderFrame();
     void RenderFrame(DWORD now);
     // Sleeps until the next frame is due or a message arrives, whichever comes
-    // first; while the preview is minimised, until a message arrives.
-    void WaitForFrameOrMessage();
+    // first; while the preview is minimised, until a message arrives. Never
+    // longer than `longest` milliseconds.
+    void WaitForFrameOrMessage(DWORD longest = INFINITE);
     void ReleaseDirect3D();
 
     IDirect3D9* m_direct3D;

@@ -1,14 +1,18 @@
 #include "editor/COxelD3DEditMenuWnd.h"
 
 #include "app/COxelD3DApplication.h"
+#include "app/COxelSettingsFile.h"
 #include "editor/AboutDialog.h"
 #include "editor/COxelD3DTerrainEditor.h"
 #include "editor/COxelMapDataFile.h"
 #include "editor/EditorWindowRouting.h"
 #include "editor/MapImportExport.h"
 #include "scene/COxelD3DSceneBase.h"
+#include "terrain/COxelD3DTerrainChipTextureManagerBase.h"
 
+#include <cstdio>
 #include <cstring>
+#include <string>
 
 namespace {
 
@@ -16,6 +20,7 @@ const char kClassName[] = "EditMenu";
 const char kMenuName[] = "OXELAPP_EDITOR_TEXTUREMENU";
 const DWORD kStyle = WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
 const int kClientWidth = 250;
+const char kRecentFileGone[] = "ファイル「%s」が見つかりません。\n移動または削除された可能性があるため、最近使ったファイルの一覧から外しました。";
 
 enum Command {
     kExit = 100,
@@ -94,6 +99,10 @@ void COxelD3DEditMenuWnd::Create()
         editor->m_tools.ShowIn(GetMenu(m_hWnd));
     }
     ShowHistory(false, false);
+    if (COxelSettingsFile* settings = COxelSettingsFile::GetInstance()) {
+        m_recentFiles.Load(*settings);
+    }
+    m_recentFiles.ShowIn(GetSubMenu(GetMenu(m_hWnd), 0), kSaveAs);
 }
 
 void COxelD3DEditMenuWnd::FitMenuBar()
@@ -145,6 +154,7 @@ bool COxelD3DEditMenuWnd::SaveMap()
         return false;
     }
     editor->MarkSaved();
+    Remember(m_fileName);
     return true;
 }
 
@@ -155,7 +165,53 @@ bool COxelD3DEditMenuWnd::SaveMapAs()
         return false;
     }
     editor->MarkSaved();
+    Remember(m_fileName);
     return true;
+}
+
+bool COxelD3DEditMenuWnd::OpenMapFile(const char* path)
+{
+    COxelD3DTerrainEditor* editor = COxelD3DTerrainEditor::GetInstance();
+    if (!editor || !editor->m_mapFile || !editor->ConfirmDiscard() || FAILED(editor->m_mapFile->Load(path))) {
+        return false;
+    }
+    // The path may be the list's own entry, which Remember rearranges.
+    const std::string opened = path;
+    CopyPath(m_fileName, sizeof m_fileName, opened.c_str());
+    Remember(opened.c_str());
+    return true;
+}
+
+void COxelD3DEditMenuWnd::Remember(const char* path)
+{
+    m_recentFiles.Add(path);
+    KeepRecentFiles();
+}
+
+void COxelD3DEditMenuWnd::KeepRecentFiles()
+{
+    m_recentFiles.ShowIn(GetSubMenu(GetMenu(m_hWnd), 0), kSaveAs);
+    if (COxelSettingsFile* settings = COxelSettingsFile::GetInstance()) {
+        m_recentFiles.Save(*settings);
+    }
+}
+
+void COxelD3DEditMenuWnd::OpenRecentFile(int id)
+{
+    const std::string path = m_recentFiles.PathOf(id);
+    if (path.empty()) {
+        return;
+    }
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+        OpenMapFile(path.c_str());
+        return;
+    }
+    m_recentFiles.Remove(path);
+    KeepRecentFiles();
+    char text[MAX_PATH + 256];
+    snprintf(text, sizeof text, kRecentFileGone, path.c_str());
+    MessageBoxA(nullptr, text, "Error", MB_OK | MB_TASKMODAL);
 }
 
 void COxelD3DEditMenuWnd::OnPaint(HDC)
@@ -191,7 +247,11 @@ void COxelD3DEditMenuWnd::OnCommand(int id)
         break;
     case kOpen:
         if (editor && editor->m_mapFile && editor->ConfirmDiscard()) {
-            editor->m_mapFile->Open(m_fileName);
+            char opened[MAX_PATH] = "";
+            if (SUCCEEDED(editor->m_mapFile->Open(opened)) && opened[0]) {
+                CopyPath(m_fileName, sizeof m_fileName, opened);
+                Remember(opened);
+            }
         }
         break;
     case kSave:
@@ -278,6 +338,9 @@ void COxelD3DEditMenuWnd::OnCommand(int id)
         if (scene) {
             Toggle(id, scene->m_showCursor);
         }
+        break;
+    default:
+        OpenRecentFile(id);
         break;
     }
 }

@@ -1,7 +1,9 @@
 #include "support/RunningProgram.h"
 
+#include "io/RecoveryFolder.h"
 #include "support/ProgramFiles.h"
 
+#include <cstdio>
 #include <regex>
 
 namespace {
@@ -59,8 +61,22 @@ RunningProgram::~RunningProgram()
         return;
     }
     if (WaitForSingleObject(m_process.hProcess, 0) == WAIT_TIMEOUT) {
-        TerminateProcess(m_process.hProcess, 1);
-        WaitForSingleObject(m_process.hProcess, 5000);
+        Kill();
+        // A test that gave up on the program must not leave its unsaved work
+        // to be offered to the next test's program.
+        char prefix[16];
+        snprintf(prefix, sizeof prefix, "%08lX-", m_process.dwProcessId);
+        const std::string folder = RecoveryFolderPath();
+        for (const char* extension : {".omd", ".ini"}) {
+            WIN32_FIND_DATAA entry;
+            HANDLE search = FindFirstFileA((folder + prefix + "*" + extension).c_str(), &entry);
+            if (search != INVALID_HANDLE_VALUE) {
+                do {
+                    DeleteFileA((folder + entry.cFileName).c_str());
+                } while (FindNextFileA(search, &entry));
+                FindClose(search);
+            }
+        }
     }
     CloseHandle(m_process.hThread);
     CloseHandle(m_process.hProcess);
@@ -117,5 +133,54 @@ bool RunningProgram::WaitForExit(DWORD timeoutMs, DWORD* exitCode)
         return false;
     }
     GetExitCodeProcess(m_process.hProcess, exitCode);
+    return true;
+}
+
+void RunningProgram::Kill()
+{
+    TerminateProcess(m_process.hProcess, 1);
+    WaitForSingleObject(m_process.hProcess, 5000);
+}
+
+HWND RunningProgram::WaitForWindow(const char* className, const char* title) const
+{
+    for (int wait = 0; wait < 200; ++wait) {
+        if (HWND window = FindWindowOfClass(className, title)) {
+            return window;
+        }
+        Sleep(100);
+    }
+    return nullptr;
+}
+
+bool RunningProgram::AnswerMessageBox(const char* caption, int button, std::string* text) const
+{
+    HWND box = WaitForWindow("#32770", caption);
+    if (!box) {
+        return false;
+    }
+    if (text) {
+        // The box's text is its one static control.
+        char read[1024] = {};
+        GetDlgItemTextA(box, 0xFFFF, read, sizeof read);
+        *text = read;
+    }
+    PostMessageA(box, WM_COMMAND, button, 0);
+    return true;
+}
+
+bool RunningProgram::AnswerFileDialog(const char* title, const std::string& fileName) const
+{
+    const int kFileNameBox = 0x047C;
+    HWND dialog = WaitForWindow("#32770", title);
+    if (!dialog) {
+        return false;
+    }
+    // The box may be made after the dialog shows.
+    for (int wait = 0; wait < 100 && !GetDlgItem(dialog, kFileNameBox); ++wait) {
+        Sleep(50);
+    }
+    SetDlgItemTextA(dialog, kFileNameBox, fileName.c_str());
+    PostMessageA(dialog, WM_COMMAND, IDOK, 0);
     return true;
 }

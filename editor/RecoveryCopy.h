@@ -1,0 +1,80 @@
+#pragma once
+
+#include "io/RecoveryFolder.h"
+
+#include <windows.h>
+
+#include <string>
+
+struct MapFileContents;
+
+// The copy of the map's unsaved changes that outlives a crash: one per running
+// program, in a folder shared by all of them (see RecoveryFolder.h for the
+// files). The editor says when the map changes and when it is saved or
+// discarded; the main loop writes the copy when it is due. Times are
+// milliseconds of timeGetTime.
+class RecoveryCopy {
+public:
+    // A write waits this long after the last change, but no longer than
+    // kLongestWait after the first change it has not written.
+    static const DWORD kQuiet = 5000;
+    static const DWORD kLongestWait = 60000;
+
+    // Copies go to `folder` (ending in a backslash); with an empty one none
+    // are kept. Nothing is made on disk before the first write.
+    explicit RecoveryCopy(std::string folder);
+    // The program ends normally: its copy goes.
+    ~RecoveryCopy();
+    RecoveryCopy(const RecoveryCopy&) = delete;
+    RecoveryCopy& operator=(const RecoveryCopy&) = delete;
+
+    // The map changed at `now`. A modified map has a write due; one that is
+    // back at its saved state needs no copy, and loses it.
+    void MapChanged(bool modified, DWORD now);
+    // How long until a write is due: 0 when it is, INFINITE when none waits.
+    DWORD TimeToWrite(DWORD now) const;
+    // Writes `map` as this program's copy, its note naming `mapFile` (empty
+    // for none), through temporary files, so a crash on the way keeps the
+    // copy before. A write that fails is tried again a minute later.
+    bool Write(const MapFileContents& map, const char* mapFile, DWORD now);
+    // The map was saved or its changes dropped: the copy goes, and no write waits.
+    void Remove();
+    // Whether this program's copy is on disk, and where.
+    bool HasCopy() const { return m_hasCopy; }
+    std::string CopyPath() const;
+
+    // A copy left by a program that no longer runs, held for this program
+    // alone until AdoptClaimed or DiscardClaimed.
+    struct LeftCopy {
+        std::string mapPath;
+        // From the note; without a readable note, no map file and the time
+        // the copy was written.
+        RecoveryNote note;
+    };
+    // Finds the newest copy whose program has ended and claims it, so that
+    // no other program can offer it too; the other copies stay for a later
+    // start. False when there is none.
+    bool ClaimLeftCopy(LeftCopy* found);
+    // The claimed copy is this program's own from now on: it stays until
+    // the map is saved or discarded, and the next write replaces it.
+    void AdoptClaimed();
+    // The claimed copy was declined or is damaged: it goes.
+    void DiscardClaimed();
+
+private:
+    // Names of the files of a copy.
+    std::string PathOf(const std::string& stem, const char* extension) const;
+    void RemoveFiles(const std::string& stem) const;
+    void ReleaseClaim();
+
+    std::string m_folder;
+    // Unique to this run: the process id and the time it started.
+    std::string m_stem;
+    HANDLE m_lock;
+    bool m_hasCopy;
+    bool m_pending;
+    DWORD m_firstChange;
+    DWORD m_lastChange;
+    std::string m_claimedStem;
+    HANDLE m_claimedLock;
+};
