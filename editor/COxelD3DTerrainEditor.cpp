@@ -49,10 +49,10 @@ const char kUnsavedNamedMap[] = "マップ「%s」には保存されていない
 const char kUnsavedMap[] = "マップには保存されていない変更があります。\n変更を保存しますか？";
 const char kRecoveredNamedMap[] =
     "Quelmora は前回、正常に終了しませんでした。\n"
-    "マップ「%s」の保存されていない変更（%s）が残っています。\n変更を復元しますか？";
+    "マップ「%s」の保存されていない変更（%s 時点）が残っています。\n変更を復元しますか？";
 const char kRecoveredMap[] =
     "Quelmora は前回、正常に終了しませんでした。\n"
-    "名前のないマップの保存されていない変更（%s）が残っています。\n変更を復元しますか？";
+    "名前のないマップの保存されていない変更（%s 時点）が残っています。\n変更を復元しますか？";
 // How soon a write that waits for a mouse button looks again.
 const DWORD kButtonHeldRetry = 200;
 
