@@ -10,39 +10,21 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <iterator>
 #include <string>
 #include <vector>
 
 namespace {
 
-const int kSaveAs = 230;
-const char kSaveTitle[] = "名前をつけて保存";
-
-// The copies (and notes) in the recovery folder, by name.
+// The copies and their notes in the recovery folder, by name.
 std::vector<std::string> RecoveryFiles()
 {
-    std::vector<std::string> names;
-    WIN32_FIND_DATAA entry;
-    HANDLE search = FindFirstFileA((RecoveryFolderPath() + "*").c_str(), &entry);
-    if (search == INVALID_HANDLE_VALUE) {
-        return names;
+    std::vector<std::string> names = FileNames(RecoveryFolderPath(), "*.omd");
+    for (const std::string& note : FileNames(RecoveryFolderPath(), "*.ini")) {
+        names.push_back(note);
     }
-    do {
-        const std::string name = entry.cFileName;
-        if (name.size() > 4 && (name.substr(name.size() - 4) == ".omd" || name.substr(name.size() - 4) == ".ini")) {
-            names.push_back(name);
-        }
-    } while (FindNextFileA(search, &entry));
-    FindClose(search);
     std::sort(names.begin(), names.end());
     return names;
-}
-
-void ClearRecoveryFolder()
-{
-    for (const std::string& name : RecoveryFiles()) {
-        DeleteFileA((RecoveryFolderPath() + name).c_str());
-    }
 }
 
 bool WaitForRecoveryFiles(size_t count)
@@ -53,9 +35,14 @@ bool WaitForRecoveryFiles(size_t count)
     return RecoveryFiles().size() == count;
 }
 
-// A press or a release of the left button, as the mouse makes it, at client
-// point `at` of `window`.
-void PressLeftButton(HWND window, POINT at, bool down)
+void Click(HWND window, POINT at)
+{
+    PostMessageA(window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(at.x, at.y));
+    PostMessageA(window, WM_LBUTTONUP, 0, MAKELPARAM(at.x, at.y));
+}
+
+// The left button pressed or released by the mouse itself at client point `at`.
+void MoveLeftButton(HWND window, POINT at, bool down)
 {
     ClientToScreen(window, &at);
     SetCursorPos(at.x, at.y);
@@ -65,9 +52,14 @@ void PressLeftButton(HWND window, POINT at, bool down)
     SendInput(1, &input, sizeof input);
 }
 
-void CloseAndExpectCleanExit(RunningProgram& program, HWND window)
+// Closes the program's preview, answering the question about unsaved changes
+// with `answer` (0: none may come), and expects exit code 0.
+void CloseAndExpectCleanExit(RunningProgram& program, int answer)
 {
-    PostMessageA(window, WM_CLOSE, 0, 0);
+    PostMessageA(program.FindWindowOfClass("Quelmora"), WM_CLOSE, 0, 0);
+    if (answer) {
+        ASSERT_TRUE(program.AnswerMessageBox("Quelmora", answer));
+    }
     DWORD exitCode = 1;
     ASSERT_TRUE(program.WaitForExit(20000, &exitCode));
     EXPECT_EQ(0u, exitCode);
@@ -78,12 +70,14 @@ protected:
     void SetUp() override
     {
         ASSERT_FALSE(RecoveryFolderPath().empty());
-        ClearRecoveryFolder();
+        TearDown();
         ASSERT_TRUE(CopyFileA(QUELMORA_DEFAULT_SETTINGS, SettingsFilePath().c_str(), FALSE));
     }
     void TearDown() override
     {
-        ClearRecoveryFolder();
+        for (const std::string& name : RecoveryFiles()) {
+            DeleteFileA((RecoveryFolderPath() + name).c_str());
+        }
         DeleteFileA(SettingsFilePath().c_str());
     }
 
@@ -92,118 +86,97 @@ protected:
 
 }  // namespace
 
-// Edits survive a program that is killed: the copy waits for the mouse button
-// to come up, a second program beside the first leaves the first's copy
-// alone, and the next start offers it. Restored and saved under a new name,
-// the file holds the edits; the save, and then a normal end, leave no copy.
-TEST_F(RecoveryProgram, EditsOfAKilledProgramComeBackAndSaveWithTheirEdits)
+// A map opened from the recent files and edited, in a program that is then
+// killed: the copy waits for the mouse button to come up, a second program
+// beside the first leaves the first's copy alone, and the next start offers
+// it. Restored, the map counts as changed; "上書き保存(&S)" writes the edits to
+// the map's own file and the copy goes. A normal end leaves no copy either.
+TEST_F(RecoveryProgram, EditsOfAKilledProgramComeBackAndSaveToTheirOwnFile)
 {
+    const std::string island = scratch.path() + "island.omd";
+    // Flat ground at 2, which the clicks below raise by 0.5 each.
+    MapFileContents flat = SampleMap(32, 0, 0);
+    CopyMapFileText(flat.atlasFile, "IDB_MAPCHIP");
+    for (MapFileCell& cell : flat.cells) {
+        std::fill(std::begin(cell.heights), std::end(cell.heights), 2.0);
+    }
+    ASSERT_TRUE(SaveMapFile(island.c_str(), flat));
+    WritePrivateProfileStringA("RecentFiles", "File1", island.c_str(), SettingsFilePath().c_str());
     const POINT vertex = {16 * 10 + 5, 6 * 10 + 5};  // column 16, row 6 of the height window
     {
         RunningProgram first;
         ASSERT_NE(nullptr, first.WaitForPreview(30000));
+        PostMessageA(first.FindWindowOfClass("EditMenu"), WM_COMMAND, 250, 0);
         HWND heights = first.FindWindowOfClass("HeightEditor");
-        ASSERT_NE(nullptr, heights);
-        for (int click = 0; click < 3; ++click) {
-            PostMessageA(heights, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(vertex.x, vertex.y));
-            PostMessageA(heights, WM_LBUTTONUP, 0, MAKELPARAM(vertex.x, vertex.y));
-        }
+        Click(heights, vertex);
+        Click(heights, vertex);
+        Click(heights, vertex);
         // A fourth click, held for longer than the wait before a copy.
-        PressLeftButton(heights, vertex, true);
+        MoveLeftButton(heights, vertex, true);
         Sleep(8000);
         EXPECT_TRUE(RecoveryFiles().empty()) << "written while the button was down";
-        PressLeftButton(heights, vertex, false);
+        MoveLeftButton(heights, vertex, false);
         ASSERT_TRUE(WaitForRecoveryFiles(2));
 
         RunningProgram second;
-        HWND secondPreview = second.WaitForPreview(30000);
-        ASSERT_NE(nullptr, secondPreview) << "the second program asked about the first one's copy";
-        ASSERT_NO_FATAL_FAILURE(CloseAndExpectCleanExit(second, secondPreview));
-        EXPECT_EQ(2u, RecoveryFiles().size());
+        ASSERT_NE(nullptr, second.WaitForPreview(30000)) << "the second program asked about the first one's copy";
+        ASSERT_NO_FATAL_FAILURE(CloseAndExpectCleanExit(second, 0));
         first.Kill();
     }
-    EXPECT_EQ(2u, RecoveryFiles().size());
+    ASSERT_EQ(2u, RecoveryFiles().size());
 
     RunningProgram next;
     std::string question;
     ASSERT_TRUE(next.AnswerMessageBox("Quelmora", IDYES, &question));
     EXPECT_NE(std::string::npos, question.find("正常に終了しませんでした")) << question;
     EXPECT_NE(std::string::npos, question.find("復元")) << question;
+    EXPECT_NE(std::string::npos, question.find(island)) << question;
     HWND preview = next.WaitForPreview(30000);
     ASSERT_NE(nullptr, preview);
-    const std::string saved = scratch.path() + "restored.omd";
-    PostMessageA(next.FindWindowOfClass("EditMenu"), WM_COMMAND, kSaveAs, 0);
-    ASSERT_TRUE(next.AnswerFileDialog(kSaveTitle, saved));
-    for (int wait = 0; wait < 200 && !FileExists(saved); ++wait) {
-        Sleep(100);
-    }
-    MapFileContents map;
-    ASSERT_EQ(MapFileError::None, LoadMapFile(saved.c_str(), &map));
-    ASSERT_EQ(32, map.width);
-    EXPECT_EQ(4.0, map.cells[6 * 32 + 16].heights[0]);
-    EXPECT_EQ(2.0, map.cells[6 * 32 + 17].heights[0]);
-    EXPECT_TRUE(WaitForRecoveryFiles(0)) << "the save leaves the copy";
-
-    // A new edit has a copy again; ending the run the normal way removes it.
-    PostMessageA(next.FindWindowOfClass("HeightEditor"), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(vertex.x, vertex.y));
-    PostMessageA(next.FindWindowOfClass("HeightEditor"), WM_LBUTTONUP, 0, MAKELPARAM(vertex.x, vertex.y));
-    ASSERT_TRUE(WaitForRecoveryFiles(2));
     PostMessageA(preview, WM_CLOSE, 0, 0);
-    ASSERT_TRUE(next.AnswerMessageBox("Quelmora", IDNO));
-    DWORD exitCode = 1;
-    ASSERT_TRUE(next.WaitForExit(20000, &exitCode));
-    EXPECT_EQ(0u, exitCode);
+    ASSERT_TRUE(next.AnswerMessageBox("Quelmora", IDCANCEL));
+    EXPECT_EQ(2u, RecoveryFiles().size());
+    PostMessageA(next.FindWindowOfClass("EditMenu"), WM_COMMAND, 220, 0);
+    EXPECT_TRUE(WaitForRecoveryFiles(0)) << "the save leaves the copy";
+    MapFileContents saved;
+    ASSERT_EQ(MapFileError::None, LoadMapFile(island.c_str(), &saved));
+    const size_t cell = 6 * 32 + 16;
+    EXPECT_EQ(4.0, saved.cells[cell].heights[0]);
+    EXPECT_EQ(2.0, saved.cells[cell + 1].heights[0]);
+
+    Click(next.FindWindowOfClass("HeightEditor"), vertex);
+    ASSERT_TRUE(WaitForRecoveryFiles(2));
+    ASSERT_NO_FATAL_FAILURE(CloseAndExpectCleanExit(next, IDNO));
     EXPECT_TRUE(RecoveryFiles().empty());
 }
 
-// Two copies left behind: the newest is offered, naming its map's file, and
-// "No" removes it while the older one stays for the next start. That one is
-// damaged: the message, the start map, and the copy is gone.
+// Two copies left behind: the newest is offered, and "いいえ" removes it while
+// the older one stays for the next start, which shows the start map. That one
+// is damaged: the message, the start map, and the copy is gone.
 TEST_F(RecoveryProgram, ADeclinedCopyGoesAndADamagedOneIsReportedAndGoes)
 {
     const std::string folder = RecoveryFolderPath();
     ASSERT_TRUE(MakeFolderPath(folder));
-    FILETIME now;
-    GetSystemTimeAsFileTime(&now);
-    const unsigned long long time = (static_cast<unsigned long long>(now.dwHighDateTime) << 32) | now.dwLowDateTime;
-    const struct {
-        const char* stem;
-        const char* mapFile;
-        unsigned long long time;
-        bool damaged;
-    } copies[] = {
-        {"0000FFFF-0000000000000002", "C:\\maps\\island.omd", time, false},
-        {"0000FFFF-0000000000000001", "", time - 36000000000ull, true},
-    };
-    for (const auto& copy : copies) {
-        const std::vector<unsigned char> bytes =
-            copy.damaged ? std::vector<unsigned char>(100, 'x') : EncodeMapFile(SampleMap(16, 1, 0));
-        ASSERT_TRUE(WriteFileSafely((folder + copy.stem + ".omd").c_str(), bytes.data(), bytes.size()));
-        RecoveryNote note;
-        note.mapFile = copy.mapFile;
-        note.time = copy.time;
-        const std::string text = EncodeRecoveryNote(note);
-        ASSERT_TRUE(WriteFileSafely((folder + copy.stem + ".ini").c_str(), text.data(), text.size()));
-    }
-
+    const std::vector<unsigned char> sound = EncodeMapFile(SampleMap(16, 1, 0));
+    const std::vector<unsigned char> damaged(100, 'x');
+    const std::string newer = "[Recovery]\r\nMapFile=\r\nTime=200\r\n";
+    const std::string older = "[Recovery]\r\nMapFile=\r\nTime=100\r\n";
+    ASSERT_TRUE(WriteFileSafely((folder + "newer.omd").c_str(), sound.data(), sound.size()));
+    ASSERT_TRUE(WriteFileSafely((folder + "newer.ini").c_str(), newer.data(), newer.size()));
+    ASSERT_TRUE(WriteFileSafely((folder + "older.omd").c_str(), damaged.data(), damaged.size()));
+    ASSERT_TRUE(WriteFileSafely((folder + "older.ini").c_str(), older.data(), older.size()));
     {
         RunningProgram declining;
-        std::string question;
-        ASSERT_TRUE(declining.AnswerMessageBox("Quelmora", IDNO, &question));
-        EXPECT_NE(std::string::npos, question.find("C:\\maps\\island.omd")) << question;
-        HWND preview = declining.WaitForPreview(30000);
-        ASSERT_NE(nullptr, preview);
-        EXPECT_EQ((std::vector<std::string>{std::string(copies[1].stem) + ".ini", std::string(copies[1].stem) + ".omd"}),
-                  RecoveryFiles());
+        ASSERT_TRUE(declining.AnswerMessageBox("Quelmora", IDNO));
+        ASSERT_NE(nullptr, declining.WaitForPreview(30000));
+        EXPECT_EQ((std::vector<std::string>{"older.ini", "older.omd"}), RecoveryFiles());
         // The start map, unchanged: nothing to ask about at the end.
-        ASSERT_NO_FATAL_FAILURE(CloseAndExpectCleanExit(declining, preview));
+        ASSERT_NO_FATAL_FAILURE(CloseAndExpectCleanExit(declining, 0));
     }
-
     RunningProgram restoring;
     ASSERT_TRUE(restoring.AnswerMessageBox("Quelmora", IDYES));
     ASSERT_TRUE(restoring.AnswerMessageBox("Error", IDOK));
-    HWND preview = restoring.WaitForPreview(30000);
-    ASSERT_NE(nullptr, preview);
+    ASSERT_NE(nullptr, restoring.WaitForPreview(30000));
     EXPECT_TRUE(RecoveryFiles().empty());
-    ASSERT_NO_FATAL_FAILURE(CloseAndExpectCleanExit(restoring, preview));
+    ASSERT_NO_FATAL_FAILURE(CloseAndExpectCleanExit(restoring, 0));
 }

@@ -67,15 +67,8 @@ RunningProgram::~RunningProgram()
         char prefix[16];
         snprintf(prefix, sizeof prefix, "%08lX-", m_process.dwProcessId);
         const std::string folder = RecoveryFolderPath();
-        for (const char* extension : {".omd", ".ini"}) {
-            WIN32_FIND_DATAA entry;
-            HANDLE search = FindFirstFileA((folder + prefix + "*" + extension).c_str(), &entry);
-            if (search != INVALID_HANDLE_VALUE) {
-                do {
-                    DeleteFileA((folder + entry.cFileName).c_str());
-                } while (FindNextFileA(search, &entry));
-                FindClose(search);
-            }
+        for (const std::string& name : FileNames(folder, (std::string(prefix) + "*").c_str())) {
+            DeleteFileA((folder + name).c_str());
         }
     }
     CloseHandle(m_process.hThread);
@@ -166,21 +159,5 @@ bool RunningProgram::AnswerMessageBox(const char* caption, int button, std::stri
         *text = read;
     }
     PostMessageA(box, WM_COMMAND, button, 0);
-    return true;
-}
-
-bool RunningProgram::AnswerFileDialog(const char* title, const std::string& fileName) const
-{
-    const int kFileNameBox = 0x047C;
-    HWND dialog = WaitForWindow("#32770", title);
-    if (!dialog) {
-        return false;
-    }
-    // The box may be made after the dialog shows.
-    for (int wait = 0; wait < 100 && !GetDlgItem(dialog, kFileNameBox); ++wait) {
-        Sleep(50);
-    }
-    SetDlgItemTextA(dialog, kFileNameBox, fileName.c_str());
-    PostMessageA(dialog, WM_COMMAND, IDOK, 0);
     return true;
 }

@@ -37,9 +37,6 @@ public:
     // `button` in it, as a user would; false when none came. Its text goes to
     // `text` when one is given.
     bool AnswerMessageBox(const char* caption, int button, std::string* text = nullptr) const;
-    // Waits up to 20 s for the file dialog with this title, types `fileName`
-    // into it and confirms it; false when none came.
-    bool AnswerFileDialog(const char* title, const std::string& fileName) const;
 
 private:
     // Waits up to 20 s for a visible window of the program with this class and title.
