@@ -20,7 +20,9 @@ const char kClassName[] = "EditMenu";
 const char kMenuName[] = "OXELAPP_EDITOR_TEXTUREMENU";
 const DWORD kStyle = WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
 const int kClientWidth = 250;
-const char kRecentFileGone[] = "ファイル「%s」が見つかりません。\n移動または削除された可能性があるため、最近使ったファイルの一覧から外しました。";
+const char kRecentFileGone[] =
+    "ファイル「%s」が見つかりません。\n"
+    "移動または削除された可能性があるため、最近使ったファイルの一覧から外しました。";
 
 enum Command {
     kExit = 100,

@@ -25,12 +25,11 @@
 #include <mmsystem.h>
 #include <shellapi.h>
 
-#include <iterator>
-#include <string>
-
 #include <algorithm>
 #include <cstdio>
+#include <iterator>
 #include <new>
+#include <string>
 #include <utility>
 
 namespace {

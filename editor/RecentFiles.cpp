@@ -38,7 +38,8 @@ void RecentFiles::Load(COxelSettingsFile& settings)
     for (int number = 1; number <= kMaxCount; ++number) {
         char path[MAX_PATH];
         settings.ReadText(kSection, KeyOf(number).c_str(), path, sizeof path);
-        const bool known = std::any_of(m_paths.begin(), m_paths.end(), [&](const std::string& p) { return SamePath(p, path); });
+        const bool known =
+            std::any_of(m_paths.begin(), m_paths.end(), [&](const std::string& p) { return SamePath(p, path); });
         if (IsPlausibleFilePath(path) && !known) {
             m_paths.push_back(path);
         }
@@ -67,8 +68,9 @@ void RecentFiles::Add(const char* path)
 
 void RecentFiles::Remove(const std::string& path)
 {
-    m_paths.erase(std::remove_if(m_paths.begin(), m_paths.end(), [&](const std::string& p) { return SamePath(p, path); }),
-                  m_paths.end());
+    m_paths.erase(
+        std::remove_if(m_paths.begin(), m_paths.end(), [&](const std::string& p) { return SamePath(p, path); }),
+        m_paths.end());
 }
 
 std::string RecentFiles::PathOf(int id) const

@@ -32,7 +32,8 @@ std::string RecoveryFolderPath()
     // marks in it: another folder, or none.
     char narrow[MAX_PATH];
     BOOL lossy = FALSE;
-    const int length = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide, -1, narrow, sizeof narrow, nullptr, &lossy);
+    const int length =
+        WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide, -1, narrow, sizeof narrow, nullptr, &lossy);
     CoTaskMemFree(wide);
     if (length <= 1 || lossy) {
         return std::string();
@@ -107,8 +108,8 @@ bool IsPlausibleFilePath(const char* path)
             return false;
         }
     }
-    const bool drive = ((path[0] >= 'A' && path[0] <= 'Z') || (path[0] >= 'a' && path[0] <= 'z')) &&
-                       path[1] == ':' && path[2] == '\\';
+    const bool drive =
+        ((path[0] >= 'A' && path[0] <= 'Z') || (path[0] >= 'a' && path[0] <= 'z')) && path[1] == ':' && path[2] == '\\';
     // "\\server\share\...", but not the "\\.\" and "\\?\" of devices and raw names.
     const bool share = path[0] == '\\' && path[1] == '\\' && path[2] != '.' && path[2] != '?' && path[2] != '\\';
     if (!drive && !share) {

@@ -62,9 +62,8 @@ TEST(FileDropTest, EachDropOpensWhatItsWindowTakesOrIsRefusedLeavingTheMap)
     std::vector<unsigned char> png;
     ASSERT_EQ(ImageError::None, EncodeHeightmap(std::vector<double>(32 * 32, 16.0), 32, 32, &png));
     ASSERT_TRUE(WriteFileSafely(picture.c_str(), png.data(), png.size()));
-    const std::string atlas = WriteTestBitmap("quelmora-file-drop-atlas.bmp", 256, 128, [](int x, int) {
-        return x < 128 ? 0xFF0000u : 0x0000FFu;
-    });
+    const std::string atlas = WriteTestBitmap("quelmora-file-drop-atlas.bmp", 256, 128,
+                                              [](int x, int) { return x < 128 ? 0xFF0000u : 0x0000FFu; });
     const std::string text = scratch.path() + "notes.txt";
     ASSERT_TRUE(WriteFileSafely(text.c_str(), "notes", 5));
 
