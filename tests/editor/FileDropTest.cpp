@@ -16,6 +16,7 @@
 #include <shellapi.h>
 #include <shlobj.h>
 
+#include <algorithm>
 #include <cstring>
 #include <memory>
 #include <string>
@@ -60,7 +61,10 @@ TEST(FileDropTest, EachDropOpensWhatItsWindowTakesOrIsRefusedLeavingTheMap)
     ASSERT_TRUE(editor.m_mapFile->Save(map64.c_str()));
     const std::string picture = scratch.path() + "heights.png";
     std::vector<unsigned char> png;
-    ASSERT_EQ(ImageError::None, EncodeHeightmap(std::vector<double>(32 * 32, 16.0), 32, 32, &png));
+    // Row 4 at the top, the rest at the bottom: the whole range, which nothing offers to stretch.
+    std::vector<double> heights(32 * 32, 0.0);
+    std::fill(heights.begin() + 4 * 32, heights.begin() + 5 * 32, 16.0);
+    ASSERT_EQ(ImageError::None, EncodeHeightmap(heights, 32, 32, &png));
     ASSERT_TRUE(WriteFileSafely(picture.c_str(), png.data(), png.size()));
     const std::string atlas = WriteTestBitmap("quelmora-file-drop-atlas.bmp", 256, 128,
                                               [](int x, int) { return x < 128 ? 0xFF0000u : 0x0000FFu; });

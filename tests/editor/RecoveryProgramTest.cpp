@@ -16,23 +16,18 @@
 
 namespace {
 
-// The copies and their notes in the recovery folder, by name.
-std::vector<std::string> RecoveryFiles()
+// The copies in the recovery folder, by name; each has its note beside it.
+std::vector<std::string> Copies()
 {
-    std::vector<std::string> names = FileNames(RecoveryFolderPath(), "*.omd");
-    for (const std::string& note : FileNames(RecoveryFolderPath(), "*.ini")) {
-        names.push_back(note);
-    }
-    std::sort(names.begin(), names.end());
-    return names;
+    return FileNames(RecoveryFolderPath(), "*.omd");
 }
 
-bool WaitForRecoveryFiles(size_t count)
+bool WaitForCopies(size_t count)
 {
-    for (int wait = 0; wait < 300 && RecoveryFiles().size() != count; ++wait) {
+    for (int wait = 0; wait < 300 && Copies().size() != count; ++wait) {
         Sleep(100);
     }
-    return RecoveryFiles().size() == count;
+    return Copies().size() == count;
 }
 
 void Click(HWND window, POINT at)
@@ -75,7 +70,7 @@ protected:
     }
     void TearDown() override
     {
-        for (const std::string& name : RecoveryFiles()) {
+        for (const std::string& name : FileNames(RecoveryFolderPath(), "*")) {
             DeleteFileA((RecoveryFolderPath() + name).c_str());
         }
         DeleteFileA(SettingsFilePath().c_str());
@@ -114,16 +109,16 @@ TEST_F(RecoveryProgram, EditsOfAKilledProgramComeBackAndSaveToTheirOwnFile)
         // A fourth click, held for longer than the wait before a copy.
         MoveLeftButton(heights, vertex, true);
         Sleep(8000);
-        EXPECT_TRUE(RecoveryFiles().empty()) << "written while the button was down";
+        EXPECT_TRUE(Copies().empty()) << "written while the button was down";
         MoveLeftButton(heights, vertex, false);
-        ASSERT_TRUE(WaitForRecoveryFiles(2));
+        ASSERT_TRUE(WaitForCopies(1));
 
         RunningProgram second;
         ASSERT_NE(nullptr, second.WaitForPreview(30000)) << "the second program asked about the first one's copy";
         ASSERT_NO_FATAL_FAILURE(CloseAndExpectCleanExit(second, 0));
         first.Kill();
     }
-    ASSERT_EQ(2u, RecoveryFiles().size());
+    ASSERT_EQ(1u, Copies().size());
 
     RunningProgram next;
     std::string question;
@@ -135,9 +130,9 @@ TEST_F(RecoveryProgram, EditsOfAKilledProgramComeBackAndSaveToTheirOwnFile)
     ASSERT_NE(nullptr, preview);
     PostMessageA(preview, WM_CLOSE, 0, 0);
     ASSERT_TRUE(next.AnswerMessageBox("Quelmora", IDCANCEL));
-    EXPECT_EQ(2u, RecoveryFiles().size());
+    EXPECT_EQ(1u, Copies().size());
     PostMessageA(next.FindWindowOfClass("EditMenu"), WM_COMMAND, 220, 0);
-    EXPECT_TRUE(WaitForRecoveryFiles(0)) << "the save leaves the copy";
+    EXPECT_TRUE(WaitForCopies(0)) << "the save leaves the copy";
     MapFileContents saved;
     ASSERT_EQ(MapFileError::None, LoadMapFile(island.c_str(), &saved));
     const size_t cell = 6 * 32 + 16;
@@ -145,9 +140,9 @@ TEST_F(RecoveryProgram, EditsOfAKilledProgramComeBackAndSaveToTheirOwnFile)
     EXPECT_EQ(2.0, saved.cells[cell + 1].heights[0]);
 
     Click(next.FindWindowOfClass("HeightEditor"), vertex);
-    ASSERT_TRUE(WaitForRecoveryFiles(2));
+    ASSERT_TRUE(WaitForCopies(1));
     ASSERT_NO_FATAL_FAILURE(CloseAndExpectCleanExit(next, IDNO));
-    EXPECT_TRUE(RecoveryFiles().empty());
+    EXPECT_TRUE(Copies().empty());
 }
 
 // Two copies left behind: the newest is offered, and "いいえ" removes it while
@@ -169,7 +164,7 @@ TEST_F(RecoveryProgram, ADeclinedCopyGoesAndADamagedOneIsReportedAndGoes)
         RunningProgram declining;
         ASSERT_TRUE(declining.AnswerMessageBox("Quelmora", IDNO));
         ASSERT_NE(nullptr, declining.WaitForPreview(30000));
-        EXPECT_EQ((std::vector<std::string>{"older.ini", "older.omd"}), RecoveryFiles());
+        EXPECT_EQ(std::vector<std::string>{"older.omd"}, Copies());
         // The start map, unchanged: nothing to ask about at the end.
         ASSERT_NO_FATAL_FAILURE(CloseAndExpectCleanExit(declining, 0));
     }
@@ -177,6 +172,6 @@ TEST_F(RecoveryProgram, ADeclinedCopyGoesAndADamagedOneIsReportedAndGoes)
     ASSERT_TRUE(restoring.AnswerMessageBox("Quelmora", IDYES));
     ASSERT_TRUE(restoring.AnswerMessageBox("Error", IDOK));
     ASSERT_NE(nullptr, restoring.WaitForPreview(30000));
-    EXPECT_TRUE(RecoveryFiles().empty());
+    EXPECT_TRUE(Copies().empty());
     ASSERT_NO_FATAL_FAILURE(CloseAndExpectCleanExit(restoring, 0));
 }
