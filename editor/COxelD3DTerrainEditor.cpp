@@ -567,7 +567,7 @@ DWORD COxelD3DTerrainEditor::KeepRecoveryCopy(DWORD now)
         return INFINITE;
     }
     auto* menu = dynamic_cast<COxelD3DEditMenuWnd*>(editor->Window(kEditMenuWindow));
-    recovery.Write(map, menu ? menu->m_fileName : "", now);
+    recovery.Write(map, menu ? menu->m_fileName : "");
     return recovery.TimeToWrite(now);
 }
 

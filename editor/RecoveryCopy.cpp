@@ -3,9 +3,10 @@
 #include "io/MapFileDisk.h"
 #include "io/MapFileFormat.h"
 
+#include <mmsystem.h>
+
 #include <cstdio>
 #include <utility>
-#include <vector>
 
 namespace {
 
@@ -37,12 +38,16 @@ void CloseLock(HANDLE& lock)
 
 RecoveryCopy::RecoveryCopy(std::string folder)
     : m_folder(std::move(folder)),
-      m_lock(INVALID_HANDLE_VALUE),
-      m_hasCopy(false),
       m_pending(false),
       m_firstChange(0),
       m_lastChange(0),
-      m_claimedLock(INVALID_HANDLE_VALUE)
+      m_claimedLock(INVALID_HANDLE_VALUE),
+      m_writing(false),
+      m_stop(false),
+      m_hasCopy(false),
+      m_retry(false),
+      m_retryAt(0),
+      m_lock(INVALID_HANDLE_VALUE)
 {
     char stem[64];
     snprintf(stem, sizeof stem, "%08lX-%016llX", GetCurrentProcessId(), Now());
@@ -51,6 +56,15 @@ RecoveryCopy::RecoveryCopy(std::string folder)
 
 RecoveryCopy::~RecoveryCopy()
 {
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_stop = true;
+        m_job.reset();
+    }
+    m_wake.notify_one();
+    if (m_writer.joinable()) {
+        m_writer.join();
+    }
     Remove();
     ReleaseClaim();
     CloseLock(m_lock);
@@ -59,11 +73,6 @@ RecoveryCopy::~RecoveryCopy()
 std::string RecoveryCopy::PathOf(const std::string& stem, const char* extension) const
 {
     return m_folder + stem + extension;
-}
-
-std::string RecoveryCopy::CopyPath() const
-{
-    return PathOf(m_stem, kCopyExtension);
 }
 
 void RecoveryCopy::MapChanged(bool modified, DWORD now)
@@ -81,47 +90,100 @@ void RecoveryCopy::MapChanged(bool modified, DWORD now)
 
 DWORD RecoveryCopy::TimeToWrite(DWORD now) const
 {
-    if (!m_pending || m_folder.empty()) {
+    if (m_folder.empty()) {
         return INFINITE;
     }
     // Differences of the wrapping millisecond count, read as signed.
-    const LONG quietLeft = static_cast<LONG>(m_lastChange + kQuiet - now);
-    const LONG longestLeft = static_cast<LONG>(m_firstChange + kLongestWait - now);
-    const LONG left = quietLeft < longestLeft ? quietLeft : longestLeft;
+    LONG left = 0;
+    if (m_pending) {
+        const LONG quietLeft = static_cast<LONG>(m_lastChange + kQuiet - now);
+        const LONG longestLeft = static_cast<LONG>(m_firstChange + kLongestWait - now);
+        left = quietLeft < longestLeft ? quietLeft : longestLeft;
+    } else {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        if (!m_retry) {
+            return INFINITE;
+        }
+        left = static_cast<LONG>(m_retryAt - now);
+    }
     return left > 0 ? static_cast<DWORD>(left) : 0;
 }
 
-bool RecoveryCopy::Write(const MapFileContents& map, const char* mapFile, DWORD now)
+void RecoveryCopy::Write(const MapFileContents& map, const char* mapFile)
 {
+    m_pending = false;
     if (m_folder.empty()) {
-        return false;
-    }
-    // The lock tells a program started later that this copy's program runs.
-    if (m_lock == INVALID_HANDLE_VALUE && MakeFolderPath(m_folder)) {
-        m_lock = ClaimLock(PathOf(m_stem, kLockExtension));
+        return;
     }
     RecoveryNote note;
     note.mapFile = mapFile;
     note.time = Now();
-    const std::string text = EncodeRecoveryNote(note);
-    const bool written = m_lock != INVALID_HANDLE_VALUE && SaveMapFile(CopyPath().c_str(), map) &&
-                         WriteFileSafely(PathOf(m_stem, kNoteExtension).c_str(), text.data(), text.size());
-    // The copy is on disk, whole, from the first write that reached it.
-    m_hasCopy = m_hasCopy || GetFileAttributesA(CopyPath().c_str()) != INVALID_FILE_ATTRIBUTES;
-    m_pending = !written;
-    if (!written) {
-        m_firstChange = now;
-        m_lastChange = now + kLongestWait;
+    auto job = std::make_unique<Job>();
+    job->copy = EncodeMapFile(map);
+    job->note = EncodeRecoveryNote(note);
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        // A copy not yet begun is outdated by this one.
+        m_job = std::move(job);
+        m_retry = false;
     }
-    return written;
+    if (!m_writer.joinable()) {
+        m_writer = std::thread(&RecoveryCopy::WriteJobs, this);
+    }
+    m_wake.notify_one();
+}
+
+void RecoveryCopy::WriteJobs()
+{
+    std::unique_lock<std::mutex> lock(m_mutex);
+    for (;;) {
+        m_wake.wait(lock, [this] { return m_stop || m_job; });
+        if (m_stop) {
+            return;
+        }
+        const std::unique_ptr<Job> job = std::move(m_job);
+        m_writing = true;
+        m_hasCopy = true;
+        lock.unlock();
+        const bool written = WriteJob(*job);
+        lock.lock();
+        m_writing = false;
+        if (!written) {
+            m_retry = true;
+            m_retryAt = timeGetTime() + kLongestWait;
+        }
+        m_idle.notify_all();
+    }
+}
+
+bool RecoveryCopy::WriteJob(const Job& job)
+{
+    // The lock tells a program started later that this copy's program runs:
+    // it is there before the copy is.
+    if (m_lock == INVALID_HANDLE_VALUE && MakeFolderPath(m_folder)) {
+        m_lock = ClaimLock(PathOf(m_stem, kLockExtension));
+    }
+    return m_lock != INVALID_HANDLE_VALUE &&
+           WriteFileSafely(PathOf(m_stem, kCopyExtension).c_str(), job.copy.data(), job.copy.size()) &&
+           WriteFileSafely(PathOf(m_stem, kNoteExtension).c_str(), job.note.data(), job.note.size());
+}
+
+void RecoveryCopy::WaitForWrite()
+{
+    std::unique_lock<std::mutex> lock(m_mutex);
+    m_idle.wait(lock, [this] { return !m_job && !m_writing; });
 }
 
 void RecoveryCopy::Remove()
 {
     m_pending = false;
+    std::unique_lock<std::mutex> lock(m_mutex);
+    m_job.reset();
+    m_retry = false;
+    m_idle.wait(lock, [this] { return !m_writing; });
     if (m_hasCopy) {
-        RemoveFiles(m_stem);
         m_hasCopy = false;
+        RemoveFiles(m_stem);
     }
 }
 
@@ -185,6 +247,7 @@ void RecoveryCopy::AdoptClaimed()
         return;
     }
     Remove();
+    std::lock_guard<std::mutex> lock(m_mutex);
     CloseLock(m_lock);
     m_stem = m_claimedStem;
     m_lock = m_claimedLock;

@@ -4,15 +4,22 @@
 
 #include <windows.h>
 
+#include <condition_variable>
+#include <memory>
+#include <mutex>
 #include <string>
+#include <thread>
+#include <vector>
 
 struct MapFileContents;
 
 // The copy of the map's unsaved changes that outlives a crash: one per running
 // program, in a folder shared by all of them (see RecoveryFolder.h for the
 // files). The editor says when the map changes and when it is saved or
-// discarded; the main loop writes the copy when it is due. Times are
-// milliseconds of timeGetTime.
+// discarded; the main loop hands the copy over when it is due. The disk work
+// (two files written, flushed and renamed: 5 to 15 ms on a busy machine, more
+// than a frame) is done by a writer thread of its own, so the main loop only
+// gathers and encodes the map. Times are milliseconds of timeGetTime.
 class RecoveryCopy {
 public:
     // A write waits this long after the last change, but no longer than
@@ -33,15 +40,16 @@ public:
     void MapChanged(bool modified, DWORD now);
     // How long until a write is due: 0 when it is, INFINITE when none waits.
     DWORD TimeToWrite(DWORD now) const;
-    // Writes `map` as this program's copy, its note naming `mapFile` (empty
-    // for none), through temporary files, so a crash on the way keeps the
-    // copy before. A write that fails is tried again a minute later.
-    bool Write(const MapFileContents& map, const char* mapFile, DWORD now);
-    // The map was saved or its changes dropped: the copy goes, and no write waits.
+    // Hands `map` to the writer as this program's copy, its note naming
+    // `mapFile` (empty for none). The writer puts both on disk through
+    // temporary files, so a crash on the way keeps the copy before; a write
+    // that fails is due again a minute later.
+    void Write(const MapFileContents& map, const char* mapFile);
+    // Waits until what was handed to the writer is on disk (or has failed).
+    void WaitForWrite();
+    // The map was saved or its changes dropped: the copy goes, and no write
+    // waits. A write under way is let finish first.
     void Remove();
-    // Whether this program's copy is on disk, and where.
-    bool HasCopy() const { return m_hasCopy; }
-    std::string CopyPath() const;
 
     // A copy left by a program that no longer runs, held for this program
     // alone until AdoptClaimed or DiscardClaimed.
@@ -62,19 +70,43 @@ public:
     void DiscardClaimed();
 
 private:
+    // The files one write puts on disk.
+    struct Job {
+        std::vector<unsigned char> copy;
+        std::string note;
+    };
+
     // Names of the files of a copy.
     std::string PathOf(const std::string& stem, const char* extension) const;
     void RemoveFiles(const std::string& stem) const;
     void ReleaseClaim();
+    // The writer thread: one job at a time, the newest handed over.
+    void WriteJobs();
+    bool WriteJob(const Job& job);
 
     std::string m_folder;
     // Unique to this run: the process id and the time it started.
     std::string m_stem;
-    HANDLE m_lock;
-    bool m_hasCopy;
+    // Main thread only: whether a change waits to be handed over.
     bool m_pending;
     DWORD m_firstChange;
     DWORD m_lastChange;
     std::string m_claimedStem;
     HANDLE m_claimedLock;
+
+    // Shared with the writer, under m_mutex.
+    mutable std::mutex m_mutex;
+    std::condition_variable m_wake;
+    std::condition_variable m_idle;
+    std::unique_ptr<Job> m_job;
+    bool m_writing;
+    bool m_stop;
+    // Whether files of this program's copy may be on disk.
+    bool m_hasCopy;
+    // A failed write is due again at m_retryAt.
+    bool m_retry;
+    DWORD m_retryAt;
+    // Made by the writer before its first copy; held until the program ends.
+    HANDLE m_lock;
+    std::thread m_writer;
 };

@@ -1,9 +1,13 @@
 #include "editor/RecoveryCopy.h"
 
+#include "io/MapFileDisk.h"
+#include "support/ProgramFiles.h"
+#include "support/SampleMaps.h"
 #include "support/ScratchFolder.h"
 
 #include <gtest/gtest.h>
 
+#include <string>
 #include <vector>
 
 // When a write is due: five seconds after the last change, or a minute after
@@ -39,4 +43,29 @@ TEST(RecoveryCopyTest, AWriteIsDueFiveSecondsAfterTheLastChangeAndAtLeastOnceAMi
         }
         EXPECT_EQ(c.expected, copy.TimeToWrite(c.now));
     }
+}
+
+// A copy handed to the writer reaches the disk whole, with its note and the
+// lock that marks its program as running, and no temporary file; it goes
+// with Remove, the lock staying while the program runs.
+TEST(RecoveryCopyTest, AHandedOverCopyReachesTheDiskAndGoesWithRemove)
+{
+    ScratchFolder scratch("quelmora-recovery-write-test");
+    const MapFileContents map = SampleMap(16, 1, 1);
+    RecoveryCopy copy(scratch.path());
+    copy.MapChanged(true, 0);
+    copy.Write(map, "C:\\maps\\island.omd");
+    copy.WaitForWrite();
+    EXPECT_EQ(INFINITE, copy.TimeToWrite(5000));
+    const std::vector<std::string> files = scratch.Files();
+    ASSERT_EQ(3u, files.size());
+    const std::string stem = scratch.path() + files[0].substr(0, files[0].find('.'));
+    MapFileContents read;
+    ASSERT_EQ(MapFileError::None, LoadMapFile((stem + ".omd").c_str(), &read));
+    EXPECT_TRUE(read == map);
+    RecoveryNote note;
+    EXPECT_TRUE(DecodeRecoveryNote(ReadWholeFile(stem + ".ini"), &note));
+    EXPECT_EQ("C:\\maps\\island.omd", note.mapFile);
+    copy.Remove();
+    EXPECT_EQ(std::vector<std::string>{files[0].substr(0, files[0].find('.')) + ".lock"}, scratch.Files());
 }
