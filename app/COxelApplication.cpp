@@ -4,6 +4,7 @@
 #include "app/COxelSettingsFile.h"
 #include "app/WindowPlacement.h"
 #include "editor/COxelD3DTerrainEditor.h"
+#include "editor/FileDrop.h"
 
 namespace {
 
@@ -105,6 +106,10 @@ LRESULT CALLBACK PreviewWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
         }
         return 0;
     case WM_LBUTTONDOWN:
+        return 0;
+    case WM_DROPFILES:
+        OpenDroppedFiles(COxelD3DTerrainEditor::ExistingInstance(), kPreviewDropTarget,
+                         reinterpret_cast<HDROP>(wParam));
         return 0;
     default:
         return DefWindowProcA(hwnd, message, wParam, lParam);

@@ -64,6 +64,11 @@ int COxelD3DApplication::Run()
 {
     CreateMainWindow();
     if (InitDirect3D(m_hWnd) >= 0 && CreateTextFont() >= 0) {
+        // The editor windows are up, the preview not yet: work a crash left
+        // behind comes back before the user can do anything else.
+        if (COxelD3DTerrainEditor* editor = COxelD3DTerrainEditor::ExistingInstance()) {
+            editor->OfferRecoveredWork();
+        }
         ShowWindow(m_hWnd, m_showCommand);
         UpdateWindow(m_hWnd);
         OpenStartMap();
@@ -74,11 +79,14 @@ int COxelD3DApplication::Run()
                 DispatchLoopMessage(&m_msg);
                 continue;
             }
+            // Unsaved work is copied aside when nothing waits, never inside a
+            // message box's or a dialog's loop.
+            const DWORD recoveryDue = COxelD3DTerrainEditor::KeepRecoveryCopy(timeGetTime());
             // A minimised preview shows nothing: no frame is worth drawing.
             if (!IsIconic(m_hWnd)) {
                 RenderFrame();
             }
-            WaitForFrameOrMessage();
+            WaitForFrameOrMessage(recoveryDue);
         }
         timeEndPeriod(1);
     } else {
@@ -97,9 +105,10 @@ void COxelD3DApplication::DispatchLoopMessage(MSG* message)
     }
 }
 
-void COxelD3DApplication::WaitForFrameOrMessage()
+void COxelD3DApplication::WaitForFrameOrMessage(DWORD longest)
 {
-    const DWORD timeout = IsIconic(m_hWnd) ? INFINITE : m_frameTimer.TimeToNextFrame(timeGetTime());
+    DWORD timeout = IsIconic(m_hWnd) ? INFINITE : m_frameTimer.TimeToNextFrame(timeGetTime());
+    timeout = timeout < longest ? timeout : longest;
     if (timeout == 0) {
         return;
     }

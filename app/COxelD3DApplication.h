@@ -42,8 +42,9 @@ public:
     void RenderFrame();
     void RenderFrame(DWORD now);
     // Sleeps until the next frame is due or a message arrives, whichever comes
-    // first; while the preview is minimised, until a message arrives.
-    void WaitForFrameOrMessage();
+    // first; while the preview is minimised, until a message arrives. Never
+    // longer than `longest` milliseconds.
+    void WaitForFrameOrMessage(DWORD longest = INFINITE);
     void ReleaseDirect3D();
     // Opens m_startMap in the editor, when there is one, as "開く(&O)" would.
     void OpenStartMap();

@@ -107,6 +107,25 @@ int COxelSettingsFile::WriteInt(const char* section, const char* key, int value)
     return 0;
 }
 
+void COxelSettingsFile::ReadText(const char* section, const char* key, char* text, DWORD size)
+{
+    text[0] = '\0';
+    if (!BuildPath()) {
+        return;
+    }
+    // A value that fills the buffer may have been cut off.
+    if (GetPrivateProfileStringA(section, key, "", text, size, m_path) + 1 >= size) {
+        text[0] = '\0';
+    }
+}
+
+void COxelSettingsFile::WriteText(const char* section, const char* key, const char* text)
+{
+    if (BuildPath()) {
+        WritePrivateProfileStringA(section, key, text, m_path);
+    }
+}
+
 // The file lies beside the executable, whatever the current directory is.
 bool COxelSettingsFile::BuildPath()
 {

@@ -16,6 +16,11 @@ public:
     // Without a usable path (see PathBeside) a read gives 0 and a write does nothing.
     int ReadInt(const char* section, const char* key);
     int WriteInt(const char* section, const char* key, int value);
+    // Text values: a missing key reads as empty, and so does one too long for
+    // `size` bytes, rather than cut short. A null text removes the key; a null
+    // key removes the whole section.
+    void ReadText(const char* section, const char* key, char* text, DWORD size);
+    void WriteText(const char* section, const char* key, const char* text);
 
     // The section and key of value i.
     static const char* Section(int index);

@@ -1,14 +1,18 @@
 #include "editor/COxelD3DEditMenuWnd.h"
 
 #include "app/COxelD3DApplication.h"
+#include "app/COxelSettingsFile.h"
 #include "editor/AboutDialog.h"
 #include "editor/COxelD3DTerrainEditor.h"
 #include "editor/COxelMapDataFile.h"
 #include "editor/EditorWindowRouting.h"
 #include "editor/MapImportExport.h"
 #include "scene/COxelD3DSceneBase.h"
+#include "terrain/COxelD3DTerrainChipTextureManagerBase.h"
 
+#include <cstdio>
 #include <cstring>
+#include <string>
 
 namespace {
 
@@ -16,6 +20,9 @@ const char kClassName[] = "EditMenu";
 const char kMenuName[] = "OXELAPP_EDITOR_TEXTUREMENU";
 const DWORD kStyle = WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
 const int kClientWidth = 250;
+const char kRecentFileGone[] =
+    "ファイル「%s」が見つかりません。\n"
+    "移動または削除された可能性があるため、最近使ったファイルの一覧から外しました。";
 
 enum Command {
     kExit = 100,
@@ -94,6 +101,10 @@ void COxelD3DEditMenuWnd::Create()
         editor->m_tools.ShowIn(GetMenu(m_hWnd));
     }
     ShowHistory(false, false);
+    if (COxelSettingsFile* settings = COxelSettingsFile::GetInstance()) {
+        m_recentFiles.Load(*settings);
+    }
+    m_recentFiles.ShowIn(GetSubMenu(GetMenu(m_hWnd), 0), kSaveAs);
 }
 
 void COxelD3DEditMenuWnd::FitMenuBar()
@@ -145,6 +156,7 @@ bool COxelD3DEditMenuWnd::SaveMap()
         return false;
     }
     editor->MarkSaved();
+    Remember(m_fileName);
     return true;
 }
 
@@ -155,7 +167,54 @@ bool COxelD3DEditMenuWnd::SaveMapAs()
         return false;
     }
     editor->MarkSaved();
+    Remember(m_fileName);
     return true;
+}
+
+bool COxelD3DEditMenuWnd::OpenMapFile(const char* path)
+{
+    COxelD3DTerrainEditor* editor = COxelD3DTerrainEditor::GetInstance();
+    // A copy of the full path: the path may be the list's own entry, which Remember rearranges.
+    char opened[MAX_PATH] = "";
+    if (!editor || !editor->m_mapFile || !editor->ConfirmDiscard() ||
+        FAILED(editor->m_mapFile->OpenPath(path, opened)) || !opened[0]) {
+        return false;
+    }
+    CopyPath(m_fileName, sizeof m_fileName, opened);
+    Remember(opened);
+    return true;
+}
+
+void COxelD3DEditMenuWnd::Remember(const char* path)
+{
+    m_recentFiles.Add(path);
+    KeepRecentFiles();
+}
+
+void COxelD3DEditMenuWnd::KeepRecentFiles()
+{
+    m_recentFiles.ShowIn(GetSubMenu(GetMenu(m_hWnd), 0), kSaveAs);
+    if (COxelSettingsFile* settings = COxelSettingsFile::GetInstance()) {
+        m_recentFiles.Save(*settings);
+    }
+}
+
+void COxelD3DEditMenuWnd::OpenRecentFile(int id)
+{
+    const std::string path = m_recentFiles.PathOf(id);
+    if (path.empty()) {
+        return;
+    }
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+        OpenMapFile(path.c_str());
+        return;
+    }
+    m_recentFiles.Remove(path);
+    KeepRecentFiles();
+    char text[MAX_PATH + 256];
+    snprintf(text, sizeof text, kRecentFileGone, path.c_str());
+    MessageBoxA(nullptr, text, "Error", MB_OK | MB_TASKMODAL);
 }
 
 void COxelD3DEditMenuWnd::OnPaint(HDC)
@@ -192,7 +251,11 @@ void COxelD3DEditMenuWnd::OnCommand(int id)
     case kOpen:
         // Open asks about unsaved changes once the file is chosen.
         if (editor && editor->m_mapFile) {
-            editor->m_mapFile->Open(m_fileName);
+            char opened[MAX_PATH] = "";
+            if (SUCCEEDED(editor->m_mapFile->Open(opened)) && opened[0]) {
+                CopyPath(m_fileName, sizeof m_fileName, opened);
+                Remember(opened);
+            }
         }
         break;
     case kSave:
@@ -279,6 +342,9 @@ void COxelD3DEditMenuWnd::OnCommand(int id)
         if (scene) {
             Toggle(id, scene->m_showCursor);
         }
+        break;
+    default:
+        OpenRecentFile(id);
         break;
     }
 }

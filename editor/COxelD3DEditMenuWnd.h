@@ -1,6 +1,7 @@
 #pragma once
 
 #include "editor/COxelD3DTerrainEditorChildWndBase.h"
+#include "editor/RecentFiles.h"
 
 #include <windows.h>
 
@@ -29,16 +30,29 @@ public:
     // Saves as "上書き保存(&S)" does: to the map's file, or to one the user
     // names when it has none. True when the map was written.
     bool SaveMap();
+    // Opens the map file at `path` as "開く(&O)" opens the file it asks for:
+    // first the question about unsaved changes, then the file's checks and
+    // messages. True when the map was replaced by the file's.
+    bool OpenMapFile(const char* path);
 
     // The file "上書き保存(&S)" writes to: the map file last opened or saved
     // under a name the user chose; empty for a new map, so its first save asks.
     char m_fileName[MAX_PATH];
+    // The maps last opened or saved, listed in "ファイル(&F)".
+    RecentFiles m_recentFiles;
 
 private:
     // Makes the window tall enough for every line of its menu bar.
     void FitMenuBar();
     // Saves under a name the user chooses; true when the map was written.
     bool SaveMapAs();
+    // The map in `path` has just been opened or saved: it heads the recent
+    // files, in the menu and in the settings file.
+    void Remember(const char* path);
+    // Shows the recent files as they are now, and writes them to the settings file.
+    void KeepRecentFiles();
+    // Opens an entry of the recent files; one whose file is gone leaves the list.
+    void OpenRecentFile(int id);
     // Flips a switch that lives elsewhere and sets the item's mark from the
     // switch's new value, whatever the mark showed before.
     void Toggle(int id, int& flag);

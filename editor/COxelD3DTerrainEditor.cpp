@@ -11,6 +11,7 @@
 #include "editor/FileDialog.h"
 #include "editor/WaitCursor.h"
 #include "editor/WholeMapStep.h"
+#include "io/MapFileFormat.h"
 #include "scene/COxelD3DSceneBase.h"
 #include "terrain/COxelD3DTerrainChipManager.h"
 #include "terrain/MapGridMath.h"
@@ -22,10 +23,14 @@
 #include "tools/COxelD3DTextureWnd.h"
 
 #include <commctrl.h>
+#include <mmsystem.h>
+#include <shellapi.h>
 
 #include <algorithm>
 #include <cstdio>
+#include <iterator>
 #include <new>
+#include <string>
 #include <utility>
 
 namespace {
@@ -42,6 +47,45 @@ const int kMapEditHeightValue = 19;
 const char kPromptCaption[] = "Quelmora";
 const char kUnsavedNamedMap[] = "マップ「%s」には保存されていない変更があります。\n変更を保存しますか？";
 const char kUnsavedMap[] = "マップには保存されていない変更があります。\n変更を保存しますか？";
+const char kRecoveredNamedMap[] =
+    "Quelmora は前回、正常に終了しませんでした。\n"
+    "マップ「%s」の保存されていない変更（%s 時点）が残っています。\n変更を復元しますか？";
+const char kRecoveredMap[] =
+    "Quelmora は前回、正常に終了しませんでした。\n"
+    "名前のないマップの保存されていない変更（%s 時点）が残っています。\n変更を復元しますか？";
+// How soon a write that waits for a mouse button looks again.
+const DWORD kButtonHeldRetry = 200;
+
+// A press in one of the program's windows that has not been released: a
+// stroke, a drag or a scroll is on its way, and the map may be mid-change.
+bool MouseButtonHeldInProgram()
+{
+    const int buttons[] = {VK_LBUTTON, VK_RBUTTON, VK_MBUTTON};
+    if (!std::any_of(std::begin(buttons), std::end(buttons), [](int b) { return GetAsyncKeyState(b) & 0x8000; })) {
+        return false;
+    }
+    if (GetCapture()) {
+        return true;
+    }
+    POINT cursor;
+    HWND under = GetCursorPos(&cursor) ? WindowFromPoint(cursor) : nullptr;
+    return under && GetWindowThreadProcessId(under, nullptr) == GetCurrentThreadId();
+}
+
+// "2026/12/08 10:15" in local time.
+std::string LocalTimeText(unsigned long long time)
+{
+    FILETIME utc = {static_cast<DWORD>(time), static_cast<DWORD>(time >> 32)};
+    FILETIME local;
+    SYSTEMTIME parts;
+    if (!FileTimeToLocalFileTime(&utc, &local) || !FileTimeToSystemTime(&local, &parts)) {
+        return "時刻不明";
+    }
+    char text[32];
+    snprintf(text, sizeof text, "%04u/%02u/%02u %02u:%02u", parts.wYear, parts.wMonth, parts.wDay, parts.wHour,
+             parts.wMinute);
+    return text;
+}
 
 // Where value i of the settings file keeps window `index`'s left and top.
 int LayoutLeft(int index)
@@ -101,6 +145,7 @@ COxelD3DTerrainEditor::COxelD3DTerrainEditor()
       m_windows(),
       m_selectedChip(0),
       m_mapFile(new (std::nothrow) COxelMapDataFile(this)),
+      m_recovery(RecoveryFolderPath()),
       m_newMapCount(0),
       m_missingAtlas(),
       m_layoutSaved(false)
@@ -167,8 +212,11 @@ void COxelD3DTerrainEditor::Initialize(COxelD3DTerrainChipManager* terrain, int 
         COxelD3DTerrainEditorChildWndBase* window = m_windows[index];
         if (window && IsManagedWindow(index) && !window->m_hWnd) {
             window->Create();
+            DragAcceptFiles(window->m_hWnd, TRUE);
         }
     }
+    // Files dropped on any of the program's windows open there.
+    DragAcceptFiles(PreviewWindow(), TRUE);
     RestoreWindowLayout();
 }
 
@@ -294,9 +342,8 @@ bool COxelD3DTerrainEditor::ReplaceHeights(const std::vector<double>& heights)
 
 void COxelD3DTerrainEditor::OpenMapFile(const char* path)
 {
-    auto* menu = dynamic_cast<COxelD3DEditMenuWnd*>(Window(kEditMenuWindow));
-    if (menu && m_mapFile && ConfirmDiscard()) {
-        m_mapFile->OpenPath(path, menu->m_fileName);
+    if (auto* menu = dynamic_cast<COxelD3DEditMenuWnd*>(Window(kEditMenuWindow))) {
+        menu->OpenMapFile(path);
     }
 }
 
@@ -326,6 +373,7 @@ void COxelD3DTerrainEditor::OpenWindow(int index)
         if (!window->m_hWnd) {
             return;
         }
+        DragAcceptFiles(window->m_hWnd, TRUE);
         RestoreWindowPlace(index);
     }
     ShowWindow(window->m_hWnd, IsIconic(window->m_hWnd) ? SW_RESTORE : SW_SHOW);
@@ -479,12 +527,66 @@ bool COxelD3DTerrainEditor::IsModified() const
 void COxelD3DTerrainEditor::MarkSaved()
 {
     m_history.MarkSaved();
+    m_recovery.Remove();
 }
 
 void COxelD3DTerrainEditor::ForgetHistory()
 {
     m_history.Clear();
+    m_recovery.Remove();
     UpdateEditCommands();
+}
+
+void COxelD3DTerrainEditor::OfferRecoveredWork()
+{
+    RecoveryCopy::LeftCopy left;
+    if (!m_recovery.ClaimLeftCopy(&left)) {
+        return;
+    }
+    const std::string time = LocalTimeText(left.note.time);
+    char text[MAX_PATH + 512];
+    if (!left.note.mapFile.empty()) {
+        snprintf(text, sizeof text, kRecoveredNamedMap, left.note.mapFile.c_str(), time.c_str());
+    } else {
+        snprintf(text, sizeof text, kRecoveredMap, time.c_str());
+    }
+    // A damaged copy has its message from the loader, and the start map stays.
+    if (MessageBoxA(nullptr, text, kPromptCaption, MB_YESNO | MB_ICONQUESTION | MB_TASKMODAL) != IDYES ||
+        !m_mapFile || FAILED(m_mapFile->Load(left.mapPath.c_str()))) {
+        m_recovery.DiscardClaimed();
+        return;
+    }
+    m_recovery.AdoptClaimed();
+    // The map is not its file's: it counts as changed, and saves to that file.
+    m_history.MarkUnsaved();
+    UpdateEditCommands();
+    if (auto* menu = dynamic_cast<COxelD3DEditMenuWnd*>(Window(kEditMenuWindow))) {
+        CopyPath(menu->m_fileName, sizeof menu->m_fileName, left.note.mapFile.c_str());
+    }
+}
+
+DWORD COxelD3DTerrainEditor::KeepRecoveryCopy(DWORD now)
+{
+    COxelD3DTerrainEditor* editor = s_instance;
+    if (!editor) {
+        return INFINITE;
+    }
+    RecoveryCopy& recovery = editor->m_recovery;
+    const DWORD wait = recovery.TimeToWrite(now);
+    if (wait != 0) {
+        return wait;
+    }
+    if (MouseButtonHeldInProgram()) {
+        return kButtonHeldRetry;
+    }
+    MapFileContents map;
+    if (!editor->IsModified() || !editor->m_mapFile || !editor->m_mapFile->Gather(&map)) {
+        recovery.Remove();
+        return INFINITE;
+    }
+    auto* menu = dynamic_cast<COxelD3DEditMenuWnd*>(editor->Window(kEditMenuWindow));
+    recovery.Write(map, menu ? menu->m_fileName : "");
+    return recovery.TimeToWrite(now);
 }
 
 bool COxelD3DTerrainEditor::ConfirmDiscard()
@@ -505,6 +607,8 @@ bool COxelD3DTerrainEditor::ConfirmDiscard()
     case IDYES:
         return menu && menu->SaveMap();
     case IDNO:
+        // The changes are dropped: nothing is left to recover.
+        m_recovery.Remove();
         return true;
     default:
         return false;
@@ -532,6 +636,7 @@ void COxelD3DTerrainEditor::NotifyWindows(const MapChange& change)
         }
     }
     UpdateEditCommands();
+    m_recovery.MapChanged(IsModified(), timeGetTime());
 }
 
 void COxelD3DTerrainEditor::UpdateEditCommands()

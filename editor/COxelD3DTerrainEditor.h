@@ -2,6 +2,7 @@
 
 #include "editor/MapHistory.h"
 #include "editor/MapStep.h"
+#include "editor/RecoveryCopy.h"
 #include "tools/COxelPaintTools.h"
 #include "tools/TurnedAtlas.h"
 
@@ -73,7 +74,8 @@ public:
     // Opens the map file at `path` as "開く(&O)" does once its dialog has
     // chosen the file: after the question about unsaved changes, a file that
     // cannot be opened is reported and the map stays; an opened one is the file
-    // "上書き保存(&S)" writes. For a map named on the command line.
+    // "上書き保存(&S)" writes, and it joins the recent files. For a map named
+    // on the command line.
     void OpenMapFile(const char* path);
     // Loads a BMP file as the map-chip atlas; a null path asks the user first.
     void OpenTextureImage(const char* path);
@@ -105,6 +107,17 @@ public:
     bool ConfirmDiscard();
     // Forgets every step: the map as it is now counts as made or opened.
     void ForgetHistory();
+
+    // At start, before anything else: when a program that ended without
+    // closing left unsaved changes behind, asks whether to restore them. Yes
+    // opens the copy as a modified map that saves to the map's own file; No,
+    // or a damaged copy, removes it.
+    void OfferRecoveredWork();
+    // Called by the main loop when no message waits: writes the recovery copy
+    // when it is due and no mouse button is held in the program's windows.
+    // How long the loop may sleep before it is to be called again (INFINITE
+    // when nothing waits).
+    static DWORD KeepRecoveryCopy(DWORD now);
     // Tells every open window what changed, and the edit menu what can be undone.
     void NotifyWindows(const MapChange& change);
     // What steps work on.
@@ -155,6 +168,8 @@ public:
     COxelMapDataFile* m_mapFile;
     // Every step done to the map since it was made or opened.
     MapHistory m_history;
+    // The copy of the unsaved changes that outlives a crash.
+    RecoveryCopy m_recovery;
     // Counts the maps made by NewMap. A step that runs a message loop (a
     // message box, a file dialog) may let a command replace the map; whoever
     // holds on to the old map compares this before going on.

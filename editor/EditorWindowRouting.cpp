@@ -2,6 +2,7 @@
 
 #include "app/COxelD3DApplication.h"
 #include "editor/COxelD3DTerrainEditor.h"
+#include "editor/FileDrop.h"
 
 namespace {
 
@@ -86,6 +87,9 @@ LRESULT RouteEditorWindowMessage(int index, unsigned routes, HWND hwnd, UINT mes
             editor->DispatchCommand(index, LOWORD(wParam));
         }
         break;
+    case WM_DROPFILES:
+        OpenDroppedFiles(editor, index, reinterpret_cast<HDROP>(wParam));
+        return 0;
     case WM_HSCROLL:
     case WM_VSCROLL:
         if (!(routes & kRouteScrollAndSize)) {
@@ -133,6 +137,9 @@ INT_PTR RouteEditorDialogMessage(int index, HWND hwnd, UINT message, WPARAM wPar
         if (editor) {
             editor->DispatchNotify(index, wParam, lParam);
         }
+        return TRUE;
+    case WM_DROPFILES:
+        OpenDroppedFiles(editor, index, reinterpret_cast<HDROP>(wParam));
         return TRUE;
     case WM_COMMAND:
         if (editor) {

@@ -70,6 +70,12 @@ void MapHistory::MarkSaved()
     m_savedIndex = m_index;
 }
 
+void MapHistory::MarkUnsaved()
+{
+    m_strokeOpen = false;
+    m_savedIndex = kUnreachable;
+}
+
 void MapHistory::Clear()
 {
     m_steps.clear();

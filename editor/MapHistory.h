@@ -42,6 +42,9 @@ public:
     bool IsModified() const { return m_index != m_savedIndex; }
     // The map as it is now is the saved one.
     void MarkSaved();
+    // The map as it is now differs from every saved one (it came from
+    // somewhere other than its file), and no undo makes it saved.
+    void MarkUnsaved();
     // Forgets every step; the map as it is now counts as saved.
     void Clear();
 

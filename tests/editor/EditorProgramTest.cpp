@@ -28,21 +28,6 @@ void Click(HWND hwnd, int x, int y)
     PostMessageA(hwnd, WM_LBUTTONUP, 0, MAKELPARAM(x, y));
 }
 
-// Answers the program's question about unsaved changes with one of its
-// buttons, as a user would; false when no question came.
-bool AnswerQuestion(const RunningProgram& program, int button)
-{
-    HWND box = nullptr;
-    for (int wait = 0; wait < 200 && !box; ++wait) {
-        Sleep(100);
-        box = program.FindWindowOfClass("#32770", "Quelmora");
-    }
-    if (box) {
-        PostMessageA(box, WM_COMMAND, button, 0);
-    }
-    return box != nullptr;
-}
-
 // Closes `window` with the settings file deleted first, so that the file is
 // then the one this run wrote; answers the question about unsaved changes
 // with `answer` (0: none is expected) and waits for exit code 0.
@@ -51,7 +36,7 @@ void CloseAndExpectCleanExit(RunningProgram& running, HWND window, int answer)
     DeleteFileA(SettingsFilePath().c_str());
     PostMessageA(window, WM_CLOSE, 0, 0);
     if (answer) {
-        ASSERT_TRUE(AnswerQuestion(running, answer));
+        ASSERT_TRUE(running.AnswerMessageBox("Quelmora", answer));
     }
     DWORD exitCode = 1;
     ASSERT_TRUE(running.WaitForExit(20000, &exitCode));
@@ -251,7 +236,7 @@ TEST(EditorProgram, UndoFromTheMenuBringsBackTheStartAndClosingWithChangesAsksFi
 
     DeleteFileA(SettingsFilePath().c_str());
     PostMessageA(editMenu, WM_CLOSE, 0, 0);
-    ASSERT_TRUE(AnswerQuestion(program, IDCANCEL));
+    ASSERT_TRUE(program.AnswerMessageBox("Quelmora", IDCANCEL));
     DWORD exitCode = 1;
     EXPECT_FALSE(program.WaitForExit(1500, &exitCode));
     EXPECT_TRUE(IsWindowVisible(preview));

@@ -10,6 +10,7 @@
 #include "terrain/COxelD3DTerrainBase.h"
 #include "terrain/COxelD3DTerrainChipManager.h"
 #include "terrain/COxelD3DTerrainPlane.h"
+#include "support/ProgramFiles.h"
 
 #include <commctrl.h>
 
@@ -38,6 +39,12 @@ EditorSession::~EditorSession()
     MSG message;
     while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
         DispatchMessageA(&message);
+    }
+    // The maps this session opened or saved are not the next one's recent files.
+    const std::string settings = SettingsFilePath();
+    char section[16];
+    if (GetPrivateProfileSectionA("RecentFiles", section, sizeof section, settings.c_str()) > 0) {
+        WritePrivateProfileStringA("RecentFiles", nullptr, nullptr, settings.c_str());
     }
 }
 

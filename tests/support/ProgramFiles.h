@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 // Paths beside the test executable, where the program under test and its
 // settings file live too.
@@ -8,5 +9,8 @@ std::string ExecutableDirectory();
 std::string SettingsFilePath();
 std::string ReadWholeFile(const std::string& path);
 bool FileExists(const std::string& path);
+// The names of the files in `folder` (ending in a backslash) that match
+// `pattern` ("*.omd"), sorted.
+std::vector<std::string> FileNames(const std::string& folder, const char* pattern);
 // How many of the twenty layout keys the settings file beside the executable holds.
 int CountSavedSettingsKeys();

@@ -1,7 +1,9 @@
 #include "support/RunningProgram.h"
 
+#include "io/RecoveryFolder.h"
 #include "support/ProgramFiles.h"
 
+#include <cstdio>
 #include <regex>
 
 namespace {
@@ -68,8 +70,15 @@ RunningProgram::~RunningProgram()
         return;
     }
     if (WaitForSingleObject(m_process.hProcess, 0) == WAIT_TIMEOUT) {
-        TerminateProcess(m_process.hProcess, 1);
-        WaitForSingleObject(m_process.hProcess, 5000);
+        Kill();
+        // A test that gave up on the program must not leave its unsaved work
+        // to be offered to the next test's program.
+        char prefix[16];
+        snprintf(prefix, sizeof prefix, "%08lX-", m_process.dwProcessId);
+        const std::string folder = RecoveryFolderPath();
+        for (const std::string& name : FileNames(folder, (std::string(prefix) + "*").c_str())) {
+            DeleteFileA((folder + name).c_str());
+        }
     }
     CloseHandle(m_process.hThread);
     CloseHandle(m_process.hProcess);
@@ -126,6 +135,39 @@ bool RunningProgram::WaitForExit(DWORD timeoutMs, DWORD* exitCode)
         return false;
     }
     GetExitCodeProcess(m_process.hProcess, exitCode);
+    return true;
+}
+
+void RunningProgram::Kill()
+{
+    TerminateProcess(m_process.hProcess, 1);
+    WaitForSingleObject(m_process.hProcess, 5000);
+}
+
+HWND RunningProgram::WaitForWindow(const char* className, const char* title) const
+{
+    for (int wait = 0; wait < 200; ++wait) {
+        if (HWND window = FindWindowOfClass(className, title)) {
+            return window;
+        }
+        Sleep(100);
+    }
+    return nullptr;
+}
+
+bool RunningProgram::AnswerMessageBox(const char* caption, int button, std::string* text) const
+{
+    HWND box = WaitForWindow("#32770", caption);
+    if (!box) {
+        return false;
+    }
+    if (text) {
+        // The box's text is its one static control.
+        char read[1024] = {};
+        GetDlgItemTextA(box, 0xFFFF, read, sizeof read);
+        *text = read;
+    }
+    PostMessageA(box, WM_COMMAND, button, 0);
     return true;
 }
 

@@ -35,8 +35,16 @@ public:
     HWND FindWindowOfClass(const char* className, const char* title = nullptr) const;
     // Waits for the process to end; false on time-out.
     bool WaitForExit(DWORD timeoutMs, DWORD* exitCode);
+    // Ends the process at once, as a crash or the task manager would.
+    void Kill();
+    // Waits up to 20 s for a message box with this caption and presses
+    // `button` in it, as a user would; false when none came. Its text goes to
+    // `text` when one is given.
+    bool AnswerMessageBox(const char* caption, int button, std::string* text = nullptr) const;
 
 private:
+    // Waits up to 20 s for a visible window of the program with this class and title.
+    HWND WaitForWindow(const char* className, const char* title) const;
     void Start(const std::string& folder, const char* currentDirectory, const std::string& arguments = "");
 
     PROCESS_INFORMATION m_process;

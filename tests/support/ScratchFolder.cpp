@@ -1,8 +1,9 @@
 #include "support/ScratchFolder.h"
 
+#include "support/ProgramFiles.h"
+
 #include <windows.h>
 
-#include <algorithm>
 
 ScratchFolder::ScratchFolder(const std::string& name)
 {
@@ -20,20 +21,7 @@ ScratchFolder::~ScratchFolder()
 
 std::vector<std::string> ScratchFolder::Files() const
 {
-    std::vector<std::string> names;
-    WIN32_FIND_DATAA found;
-    const HANDLE search = FindFirstFileA((m_path + "*").c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE) {
-        return names;
-    }
-    do {
-        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
-            names.push_back(found.cFileName);
-        }
-    } while (FindNextFileA(search, &found));
-    FindClose(search);
-    std::sort(names.begin(), names.end());
-    return names;
+    return FileNames(m_path, "*");
 }
 
 void ScratchFolder::Clear() const

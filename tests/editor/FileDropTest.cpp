@@ -1,0 +1,116 @@
+#include "app/COxelD3DApplication.h"
+#include "editor/COxelD3DEditMenuWnd.h"
+#include "editor/COxelD3DTerrainEditor.h"
+#include "editor/COxelMapDataFile.h"
+#include "editor/HeightStep.h"
+#include "io/Heightmap.h"
+#include "io/MapFileDisk.h"
+#include "support/EditorSession.h"
+#include "support/MessageBoxAnswer.h"
+#include "support/ScratchFolder.h"
+#include "support/TestBitmap.h"
+#include "terrain/COxelD3DTerrainChipManager.h"
+
+#include <gtest/gtest.h>
+
+#include <shellapi.h>
+#include <shlobj.h>
+
+#include <algorithm>
+#include <cstring>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace {
+
+// What Explorer hands a window when files are dropped on it.
+HDROP MakeDrop(const std::vector<std::string>& paths)
+{
+    size_t size = sizeof(DROPFILES) + 1;
+    for (const std::string& path : paths) {
+        size += path.size() + 1;
+    }
+    HGLOBAL memory = GlobalAlloc(GHND, size);
+    auto* drop = static_cast<DROPFILES*>(GlobalLock(memory));
+    drop->pFiles = sizeof(DROPFILES);
+    char* names = reinterpret_cast<char*>(drop + 1);
+    for (const std::string& path : paths) {
+        memcpy(names, path.c_str(), path.size() + 1);
+        names += path.size() + 1;
+    }
+    GlobalUnlock(memory);
+    return static_cast<HDROP>(memory);
+}
+
+}  // namespace
+
+// Each kind of drop on each kind of window, on a map with unsaved changes:
+// a map opens after the question ("いいえ" drops the changes), a picture on
+// the height window becomes the heights and a BMP on the texture window the
+// atlas, each one undo step; anything else, or two files, is refused with a
+// message and the map stays as it was.
+TEST(FileDropTest, EachDropOpensWhatItsWindowTakesOrIsRefusedLeavingTheMap)
+{
+    EditorSession session;
+    ASSERT_TRUE(session.ok());
+    ScratchFolder scratch("quelmora-file-drop-test");
+    COxelD3DTerrainEditor& editor = session.editor();
+    const std::string map64 = scratch.path() + "big map.omd";
+    editor.NewMap(64, 64);
+    ASSERT_TRUE(editor.m_mapFile->Save(map64.c_str()));
+    const std::string picture = scratch.path() + "heights.png";
+    std::vector<unsigned char> png;
+    // Row 4 at the top, the rest at the bottom: the whole range, which nothing offers to stretch.
+    std::vector<double> heights(32 * 32, 0.0);
+    std::fill(heights.begin() + 4 * 32, heights.begin() + 5 * 32, 16.0);
+    ASSERT_EQ(ImageError::None, EncodeHeightmap(heights, 32, 32, &png));
+    ASSERT_TRUE(WriteFileSafely(picture.c_str(), png.data(), png.size()));
+    const std::string atlas = WriteTestBitmap("quelmora-file-drop-atlas.bmp", 256, 128,
+                                              [](int x, int) { return x < 128 ? 0xFF0000u : 0x0000FFu; });
+    const std::string text = scratch.path() + "notes.txt";
+    ASSERT_TRUE(WriteFileSafely(text.c_str(), "notes", 5));
+
+    enum Outcome { kOpened, kHeights, kAtlas, kRefused };
+    const HWND preview = session.application().m_hWnd;
+    const struct {
+        const char* what;
+        HWND window;
+        std::vector<std::string> files;
+        Outcome outcome;
+    } drops[] = {
+        {"a map on the texture mapping window", session.handle(kTextureMappingWindow), {map64}, kOpened},
+        {"a map on the preview", preview, {map64}, kOpened},
+        {"a picture on the height window", session.handle(kHeightWindow), {picture}, kHeights},
+        {"a BMP on the texture window", session.handle(kTextureWindow), {atlas}, kAtlas},
+        {"a picture on the texture window", session.handle(kTextureWindow), {picture}, kRefused},
+        {"a text file on the height window", session.handle(kHeightWindow), {text}, kRefused},
+        {"a missing map on the edit menu", session.handle(kEditMenuWindow), {scratch.path() + "gone.omd"}, kRefused},
+        {"two maps", session.handle(kTextureMappingWindow), {map64, map64}, kRefused},
+    };
+    auto& menu = *static_cast<COxelD3DEditMenuWnd*>(session.window(kEditMenuWindow));
+    for (const auto& drop : drops) {
+        SCOPED_TRACE(drop.what);
+        editor.NewMap(32, 32);
+        menu.m_fileName[0] = '\0';
+        editor.Perform(std::make_unique<HeightStep>(3, 4, 5.0));
+        MessageBoxAnswer boxes(IDNO);
+        SendMessageA(drop.window, WM_DROPFILES, reinterpret_cast<WPARAM>(MakeDrop(drop.files)), 0);
+        COxelD3DTerrainChipManager& terrain = session.terrain();
+        EXPECT_EQ(drop.outcome == kOpened ? 64 : 32, terrain.m_mapWidth);
+        EXPECT_EQ(drop.outcome == kOpened ? 2.0 : drop.outcome == kHeights ? 16.0 : 5.0, terrain.GetHeight(3, 4));
+        EXPECT_EQ(drop.outcome == kAtlas ? atlas : std::string("IDB_MAPCHIP"), terrain.m_chipImage.fileName);
+        // The question about the changes, or the refusal.
+        EXPECT_EQ(drop.outcome == kOpened || drop.outcome == kRefused ? 1 : 0, boxes.count);
+        if (drop.outcome == kRefused) {
+            EXPECT_EQ("Error", boxes.caption);
+        }
+        if (drop.outcome == kHeights || drop.outcome == kAtlas) {
+            editor.Undo();
+            EXPECT_EQ(5.0, terrain.GetHeight(3, 4));
+            EXPECT_STREQ("IDB_MAPCHIP", terrain.m_chipImage.fileName);
+        }
+        EXPECT_EQ(drop.outcome == kOpened ? map64 : std::string(), menu.m_fileName);
+    }
+    DeleteFileA(atlas.c_str());
+}
