@@ -93,7 +93,7 @@ LRESULT CALLBACK PreviewWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
         // The session ends and the program with it, without a WM_CLOSE.
         if (wParam) {
             if (COxelD3DTerrainEditor* editor = COxelD3DTerrainEditor::GetInstance()) {
-                editor->SaveWindowLayout();
+                editor->EndSession();
             }
         }
         return 0;

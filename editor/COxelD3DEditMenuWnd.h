@@ -40,15 +40,15 @@ public:
     char m_fileName[MAX_PATH];
     // The maps last opened or saved, listed in "ファイル(&F)".
     RecentFiles m_recentFiles;
+    // The map in `path` has just been opened, saved or restored: it heads the
+    // recent files, in the menu and in the settings file.
+    void Remember(const char* path);
 
 private:
     // Makes the window tall enough for every line of its menu bar.
     void FitMenuBar();
     // Saves under a name the user chooses; true when the map was written.
     bool SaveMapAs();
-    // The map in `path` has just been opened or saved: it heads the recent
-    // files, in the menu and in the settings file.
-    void Remember(const char* path);
     // Shows the recent files as they are now, and writes them to the settings file.
     void KeepRecentFiles();
     // Opens an entry of the recent files; one whose file is gone leaves the list.

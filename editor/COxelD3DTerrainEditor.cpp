@@ -562,7 +562,16 @@ void COxelD3DTerrainEditor::OfferRecoveredWork()
     UpdateEditCommands();
     if (auto* menu = dynamic_cast<COxelD3DEditMenuWnd*>(Window(kEditMenuWindow))) {
         CopyPath(menu->m_fileName, sizeof menu->m_fileName, left.note.mapFile.c_str());
+        if (!left.note.mapFile.empty()) {
+            menu->Remember(left.note.mapFile.c_str());
+        }
     }
+}
+
+void COxelD3DTerrainEditor::EndSession()
+{
+    SaveWindowLayout();
+    m_recovery.Remove();
 }
 
 DWORD COxelD3DTerrainEditor::KeepRecoveryCopy(DWORD now)
@@ -607,8 +616,9 @@ bool COxelD3DTerrainEditor::ConfirmDiscard()
     case IDYES:
         return menu && menu->SaveMap();
     case IDNO:
-        // The changes are dropped: nothing is left to recover.
-        m_recovery.Remove();
+        // The recovery copy goes when the map really goes (a new map, a map
+        // loaded, the program's end): a load that is then refused keeps the
+        // changes, and so must keep their copy.
         return true;
     default:
         return false;

@@ -118,6 +118,10 @@ public:
     // How long the loop may sleep before it is to be called again (INFINITE
     // when nothing waits).
     static DWORD KeepRecoveryCopy(DWORD now);
+    // The Windows session ends, and the program with it, after the question
+    // about unsaved changes was answered: the recovery copy goes now, as the
+    // process may end before any destructor runs.
+    void EndSession();
     // Tells every open window what changed, and the edit menu what can be undone.
     void NotifyWindows(const MapChange& change);
     // What steps work on.

@@ -37,7 +37,7 @@ void MapHistory::Add(std::unique_ptr<MapStep> step, bool continuesStroke)
     m_steps.push_back(Entry{std::move(step), bytes});
     ++m_index;
     m_strokeOpen = true;
-    KeepWithinBound();
+    KeepWithinBound(m_index - 1);
 }
 
 MapStep* MapHistory::Undo(EditedMap& map)
@@ -91,16 +91,17 @@ void MapHistory::Recount(std::size_t position)
     m_bytes -= entry.bytes;
     entry.bytes = entry.step->Bytes();
     m_bytes += entry.bytes;
-    KeepWithinBound();
+    KeepWithinBound(position);
 }
 
-void MapHistory::KeepWithinBound()
+void MapHistory::KeepWithinBound(std::size_t keep)
 {
     while (m_bytes > m_byteLimit && m_steps.size() > 1) {
-        if (m_index > 0) {
+        if (keep > 0) {
             DropOldest();
+            --keep;
         } else {
-            // Every step is undone: the one furthest from the map as it is goes.
+            // The oldest step is the one to keep: the step furthest from it goes.
             m_bytes -= m_steps.back().bytes;
             m_steps.pop_back();
             if (m_savedIndex != kUnreachable && m_savedIndex > m_steps.size()) {

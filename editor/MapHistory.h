@@ -65,9 +65,10 @@ private:
     // What the step at `position` holds has changed (an undo or redo trades
     // what it keeps): counts it again and keeps within the bound.
     void Recount(std::size_t position);
-    // Drops the oldest steps done, or with none done the last steps undone,
-    // until the steps hold no more than the bound; one step is always kept.
-    void KeepWithinBound();
+    // Drops the oldest steps, then the last steps undone, until the steps hold
+    // no more than the bound. The step at `keep`, which was just done, undone
+    // or redone and which the caller still reads, is always kept.
+    void KeepWithinBound(std::size_t keep);
     void DropOldest();
 
     std::deque<Entry> m_steps;

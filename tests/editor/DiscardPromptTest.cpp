@@ -3,6 +3,8 @@
 #include "editor/COxelD3DTerrainEditor.h"
 #include "editor/COxelMapDataFile.h"
 #include "editor/HeightStep.h"
+#include "io/MapFileDisk.h"
+#include "io/RecoveryFolder.h"
 #include "support/DialogAnswer.h"
 #include "support/EditorSession.h"
 #include "support/MessageBoxAnswer.h"
@@ -173,4 +175,26 @@ TEST_F(DiscardPromptTest, AnUnmodifiedMapIsNeverAskedAbout)
     EXPECT_FALSE(session.editor().IsModified());
     EXPECT_TRUE(Run(Action::kCloseWindow));
     EXPECT_EQ(0, boxes.count);
+}
+
+// "いいえ" lets the changes go only with the map: a map that then cannot be
+// opened leaves them in place, and their recovery copy with them.
+TEST_F(DiscardPromptTest, ANoBeforeAMapThatCannotBeOpenedKeepsTheRecoveryCopy)
+{
+    COxelD3DTerrainEditor& editor = session.editor();
+    const std::string copy = std::to_string(GetCurrentProcessId()) + "-*.omd";
+    Raise();
+    COxelD3DTerrainEditor::KeepRecoveryCopy(timeGetTime() + RecoveryCopy::kLongestWait);
+    editor.m_recovery.WaitForWrite();
+    ASSERT_FALSE(FileNames(RecoveryFolderPath(), copy.c_str()).empty());
+
+    const std::string damaged = scratch.path() + "damaged.omd";
+    ASSERT_TRUE(WriteFileSafely(damaged.c_str(), "OMD v0.01", 9));
+    {
+        MessageBoxAnswer no(IDNO);
+        EXPECT_FALSE(menu().OpenMapFile(damaged.c_str()));
+        EXPECT_EQ(2, no.count);
+    }
+    EXPECT_TRUE(editor.IsModified());
+    EXPECT_FALSE(FileNames(RecoveryFolderPath(), copy.c_str()).empty());
 }
