@@ -16,7 +16,7 @@ class COxelD3DTerrainChipBase;
 class COxelD3DTerrainChipBatch {
 public:
     // 16-bit indices reach 65536 vertices: 128 x 128 cells.
-    static const int kMaximumQuads = 65536 / 4;
+    static constexpr int kMaximumQuads = 65536 / 4;
 
     COxelD3DTerrainChipBatch();
     ~COxelD3DTerrainChipBatch();

@@ -436,40 +436,48 @@ void COxelD3DTerrainChipManager::Cull(COxelQuadNode* node, int state)
 
 void COxelD3DTerrainChipManager::DrawCell(int cellIndex)
 {
-    COxelD3DMapChipData& cell = m_cells[cellIndex];
     if (m_drawEachCell) {
-        cell.m_pTerrainChip->Render();
+        m_cells[cellIndex].m_pTerrainChip->Render();
     } else {
-        // Slots follow the tree's leaves, so a block's cells extend one run.
-        const int slot = m_cellSlots[cellIndex];
-        if (!m_runs.empty() && m_runs.back().first + m_runs.back().count == slot) {
-            ++m_runs.back().count;
-        } else {
-            m_runs.push_back(SlotRun{slot, 1});
-        }
+        AddRun(m_cellSlots[cellIndex], 1);
     }
     ++m_cellsDrawn;
-    if (!m_billboards.empty() && cell.m_billboard != -1) {
-        m_billboardCells.push_back(&cell);
-    }
+    NoteBillboard(cellIndex);
 }
 
 void COxelD3DTerrainChipManager::DrawBlock(const COxelQuadNode* node)
 {
     const int first = m_cellSlots[node->m_start];
-    const int count = node->m_width * node->m_height;
-    if (m_drawEachCell || !m_billboards.empty()) {
-        for (int slot = first; slot < first + count; ++slot) {
+    const int end = first + node->m_width * node->m_height;
+    if (m_drawEachCell) {
+        for (int slot = first; slot < end; ++slot) {
             DrawCell(m_slotCells[slot]);
         }
         return;
     }
+    AddRun(first, end - first);
+    m_cellsDrawn += end - first;
+    for (int slot = first; !m_billboards.empty() && slot < end; ++slot) {
+        NoteBillboard(m_slotCells[slot]);
+    }
+}
+
+void COxelD3DTerrainChipManager::AddRun(int first, int count)
+{
+    // Slots follow the tree's leaves, so the cells of a block extend one run.
     if (!m_runs.empty() && m_runs.back().first + m_runs.back().count == first) {
         m_runs.back().count += count;
     } else {
         m_runs.push_back(SlotRun{first, count});
     }
-    m_cellsDrawn += count;
+}
+
+void COxelD3DTerrainChipManager::NoteBillboard(int cellIndex)
+{
+    COxelD3DMapChipData& cell = m_cells[cellIndex];
+    if (!m_billboards.empty() && cell.m_billboard != -1) {
+        m_billboardCells.push_back(&cell);
+    }
 }
 
 double COxelD3DTerrainChipManager::GetHeight(int column, int row)

@@ -130,7 +130,7 @@ public:
     // The cells' quads, in the order of QuadTreeLeafOrder: cell c is in slot
     // m_cellSlots[c], the cell in slot s is m_slotCells[s], and slot s is
     // slot s % kQuadsPerBatch of batch s / kQuadsPerBatch.
-    static const int kQuadsPerBatch = COxelD3DTerrainChipBatch::kMaximumQuads;
+    static constexpr int kQuadsPerBatch = COxelD3DTerrainChipBatch::kMaximumQuads;
     std::vector<std::unique_ptr<COxelD3DTerrainChipBatch>> m_batches;
     std::vector<int> m_cellSlots;
     std::vector<int> m_slotCells;
@@ -162,6 +162,10 @@ private:
     void DrawVisibleCells();
     void DrawRuns();
     int MakeBatches(int quadCount);
+    // Extends the last run by slots first .. first + count - 1, or starts one.
+    void AddRun(int first, int count);
+    // Queues the cell's billboard, if it names one, for the billboard pass.
+    void NoteBillboard(int cellIndex);
     void FindLeaves(COxelQuadNode* node);
     // Takes over a loaded atlas bitmap: the image record and the tile counts.
     void AdoptAtlasBitmap(HBITMAP bitmap);
