@@ -17,6 +17,7 @@
 
 #include "app/COxelD3DApplication.h"
 #include "scene/COxelD3DSceneBase.h"
+#include "support/BenchPreview.h"
 #include "support/DrawCallLog.h"
 #include "support/Stopwatch.h"
 #include "terrain/COxelD3DTerrainBase.h"
@@ -42,19 +43,6 @@ const int kEditRepeats = 21;
 
 DWORD g_clock = 100000;
 
-// Waits until the device has carried out everything issued so far.
-void Finish()
-{
-    IDirect3DQuery9* query = nullptr;
-    if (FAILED(g_device->CreateQuery(D3DQUERYTYPE_EVENT, &query))) {
-        return;
-    }
-    query->Issue(D3DISSUE_END);
-    while (query->GetData(nullptr, 0, D3DGETDATA_FLUSH) == S_FALSE) {
-    }
-    query->Release();
-}
-
 struct Frame {
     double ms;
     // The least time the scene's Render took to hand its calls to Direct3D:
@@ -72,7 +60,7 @@ Frame MeasureFrame(COxelD3DApplication& application, DrawCallLog& log)
     for (int frame = 0; frame < kWarmUpFrames; ++frame) {
         application.RenderFrame(g_clock += 16);
     }
-    Finish();
+    WaitUntilDrawn(g_device);
     std::vector<double> blocks;
     double previous = SecondsNow();
     for (int frame = 1; frame <= kFrames; ++frame) {
@@ -83,7 +71,7 @@ Frame MeasureFrame(COxelD3DApplication& application, DrawCallLog& log)
             previous = now;
         }
     }
-    Finish();
+    WaitUntilDrawn(g_device);
     std::sort(blocks.begin(), blocks.end());
     double submit = 1e9;
     for (int frame = 0; frame < kFrames; ++frame) {
@@ -92,7 +80,7 @@ Frame MeasureFrame(COxelD3DApplication& application, DrawCallLog& log)
         application.m_scene->Render();
         submit = std::min(submit, SecondsNow() - start);
         g_device->EndScene();
-        Finish();
+        WaitUntilDrawn(g_device);
     }
     log.Clear();
     application.RenderFrame(g_clock += 16);
@@ -114,7 +102,7 @@ struct Memory {
 Memory MemoryNow(COxelD3DApplication& application)
 {
     application.RenderFrame(g_clock += 16);
-    Finish();
+    WaitUntilDrawn(g_device);
     PROCESS_MEMORY_COUNTERS counters = {};
     counters.cb = sizeof counters;
     GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters);
@@ -151,14 +139,12 @@ RunTiming TimeEdit(COxelD3DTerrainChipManager& map, Edit edit)
 int main(int argc, char** argv)
 {
     const int largeSize = argc > 1 ? atoi(argv[1]) : 512;
-    COxelD3DApplication* application = new COxelD3DApplication(GetModuleHandleA(nullptr), SW_SHOWNOACTIVATE);
-    g_application = application;
-    HWND window = application->CreateMainWindow();
-    if (!window || application->InitDirect3D(window) < 0) {
+    BenchPreview preview;
+    if (!preview.ok()) {
         printf("no Direct3D device\n");
         return 1;
     }
-    ShowWindow(window, SW_SHOWNOACTIVATE);
+    COxelD3DApplication* application = preview.m_application;
     DrawCallLog log(g_device);
     COxelD3DSceneBase& scene = *application->m_scene;
     COxelD3DTerrainChipManager& map = *scene.m_terrain->m_pChipManager;
@@ -177,7 +163,7 @@ int main(int argc, char** argv)
     // block's heights once.
     const double start = SecondsNow();
     application->RenderFrame(g_clock += 16);
-    Finish();
+    WaitUntilDrawn(g_device);
     const double firstFrameMs = (SecondsNow() - start) * 1e3;
     const Memory largeMemory = MemoryNow(*application);
 
@@ -240,8 +226,5 @@ int main(int argc, char** argv)
            largeMemory.resident, largeMemory.resident - startMemory.resident);
     printf("%-44s %8.1f %8.1f %8.1f   (target < 200 MB)\n", "private bytes (Wine's page-file usage)",
            startMemory.committed, largeMemory.committed, largeMemory.committed - startMemory.committed);
-
-    DestroyWindow(window);
-    delete application;
     return 0;
 }
