@@ -371,6 +371,50 @@ TEST(COxelD3DTerrainChipManager, GroundRaisedIntoViewAfterAFrameIsDrawnAtAnyMapS
     }
 }
 
+// A large map's quads fill several batches: each lets go of its buffer before a
+// reset of the device and takes a new one after it, and every quad, edited in
+// between or not, is drawn again from its new buffer.
+TEST(COxelD3DTerrainChipManager, ALargeMapDrawsTheSamePictureFromTheBuffersItMakesAfterAReset)
+{
+    TestDevice device;
+    ASSERT_TRUE(device.ok());
+    COxelD3DCameraBase camera;
+    PlaceAtStartView(camera);
+    camera.Apply();
+    const auto draw = [&device](COxelD3DTerrainChipManager& terrain) {
+        g_device->BeginScene();
+        device.Clear(0xFF000000);
+        // With the copy at x = -512 the view takes in the map's first and last columns.
+        for (const float dx : {0.0f, -512.0f}) {
+            D3DXMATRIX world;
+            D3DXMatrixTranslation(&world, dx, 0.0f, 0.0f);
+            g_device->SetTransform(D3DTS_WORLD, &world);
+            terrain.Render();
+        }
+        g_device->EndScene();
+        return device.ReadPixels();
+    };
+    // Ridges across the whole width, so that every batch along it has edits.
+    const auto raise = [](COxelD3DTerrainChipManager& terrain, int first, int steps) {
+        for (int column = first; column < 512; column += 3) {
+            terrain.SetHeight(column, column % 16, 1.0 + column % steps);
+        }
+    };
+    COxelD3DTerrainChipManager terrain;
+    ASSERT_EQ(0, terrain.Create(512, 512));
+    raise(terrain, 0, 7);
+    draw(terrain);
+    terrain.OnLostDevice();
+    raise(terrain, 1, 5);
+    ASSERT_EQ(0, terrain.OnResetDevice());
+
+    COxelD3DTerrainChipManager fresh;
+    ASSERT_EQ(0, fresh.Create(512, 512));
+    raise(fresh, 0, 7);
+    raise(fresh, 1, 5);
+    EXPECT_EQ(draw(fresh), draw(terrain));
+}
+
 TEST_F(ChipManagerTest, BillboardsStandOnTheCellCentresOfTheCopyDrawnFarthestFirst)
 {
     COxelD3DCameraBase camera;
