@@ -18,6 +18,7 @@
 #include "app/COxelD3DApplication.h"
 #include "scene/COxelD3DSceneBackgroundSphere.h"
 #include "scene/COxelD3DSceneBase.h"
+#include "support/BenchPreview.h"
 #include "support/DrawCallLog.h"
 #include "support/Stopwatch.h"
 #include "terrain/COxelD3DTerrainBase.h"
@@ -46,19 +47,6 @@ struct Figures {
     double locks;
 };
 
-// Waits until the device has carried out everything issued so far.
-void Finish()
-{
-    IDirect3DQuery9* query = nullptr;
-    if (FAILED(g_device->CreateQuery(D3DQUERYTYPE_EVENT, &query))) {
-        return;
-    }
-    query->Issue(D3DISSUE_END);
-    while (query->GetData(nullptr, 0, D3DGETDATA_FLUSH) == S_FALSE) {
-    }
-    query->Release();
-}
-
 DWORD g_clock = 100000;
 
 // Milliseconds per frame over blocks of frames, each block timed from the end
@@ -68,7 +56,7 @@ Figures Measure(COxelD3DApplication& application, DrawCallLog& log)
     for (int frame = 0; frame < kWarmUpFrames; ++frame) {
         application.RenderFrame(g_clock += 16);
     }
-    Finish();
+    WaitUntilDrawn(g_device);
     log.Clear();
     size_t drawCalls = 0;
     size_t locks = 0;
@@ -86,7 +74,7 @@ Figures Measure(COxelD3DApplication& application, DrawCallLog& log)
             previous = now;
         }
     }
-    Finish();
+    WaitUntilDrawn(g_device);
     const double cpu = (ProcessCpuSecondsNow() - cpuStart) * 1e3 / kFrames;
     std::sort(blocks.begin(), blocks.end());
     return Figures{blocks.front(), blocks[blocks.size() / 2], cpu, static_cast<double>(drawCalls) / kFrames,
@@ -110,14 +98,12 @@ void Print(const char* title, const Figures& figures)
 int main(int argc, char** argv)
 {
     const bool pieceByPiece = argc > 1 && strcmp(argv[1], "before") == 0;
-    COxelD3DApplication* application = new COxelD3DApplication(GetModuleHandleA(nullptr), SW_SHOWNOACTIVATE);
-    g_application = application;
-    HWND window = application->CreateMainWindow();
-    if (!window || application->InitDirect3D(window) < 0) {
+    BenchPreview preview;
+    if (!preview.ok()) {
         printf("no Direct3D device\n");
         return 1;
     }
-    ShowWindow(window, SW_SHOWNOACTIVATE);
+    COxelD3DApplication* application = preview.m_application;
     DrawCallLog log(g_device);
     COxelD3DSceneBase& scene = *application->m_scene;
     COxelD3DTerrainChipManager& map = *scene.m_terrain->m_pChipManager;
@@ -174,8 +160,5 @@ int main(int argc, char** argv)
         Print("no scene, back buffer: clear, Present", Measure(*application, log));
         application->m_scene = &scene;
     }
-
-    DestroyWindow(window);
-    delete application;
     return 0;
 }

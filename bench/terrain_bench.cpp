@@ -4,6 +4,7 @@
 
 #include "app/COxelD3DApplication.h"
 #include "scene/COxelD3DCameraBase.h"
+#include "support/BenchPreview.h"
 #include "support/StartView.h"
 #include "support/Stopwatch.h"
 #include "support/TestDevice.h"
@@ -47,19 +48,6 @@ void LoadWholeMap(COxelD3DTerrainChipManager& terrain)
     }
 }
 
-// Waits until the device has carried out everything issued so far.
-void Finish(IDirect3DDevice9* device)
-{
-    IDirect3DQuery9* query = nullptr;
-    if (FAILED(device->CreateQuery(D3DQUERYTYPE_EVENT, &query))) {
-        return;
-    }
-    query->Issue(D3DISSUE_END);
-    while (query->GetData(nullptr, 0, D3DGETDATA_FLUSH) == S_FALSE) {
-    }
-    query->Release();
-}
-
 struct FrameFigures {
     double submit;
     double finished;
@@ -80,7 +68,7 @@ FrameFigures RenderFrame(COxelD3DTerrainChipManager& terrain, TestDevice& device
     terrain.Render();
     figures.submit = SecondsNow() - start;
     g_device->EndScene();
-    Finish(g_device);
+    WaitUntilDrawn(g_device);
     figures.finished = SecondsNow() - start;
     figures.cells = terrain.m_cellsDrawn;
     figures.nodes = terrain.m_nodesTested;

@@ -12,8 +12,6 @@ namespace {
 
 const int kVerticesPerQuad = 4;
 const int kIndicesPerQuad = 6;
-// 16-bit indices reach 65536 vertices: a map of 128 x 128 cells.
-const int kMaximumQuads = 65536 / kVerticesPerQuad;
 
 IDirect3DVertexBuffer9* CreateQuadVertexBuffer(int quadCount)
 {

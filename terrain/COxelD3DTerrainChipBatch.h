@@ -15,6 +15,9 @@ class COxelD3DTerrainChipBase;
 // The chip manager owns the batch; its quads hold references to the vertex buffer.
 class COxelD3DTerrainChipBatch {
 public:
+    // 16-bit indices reach 65536 vertices: 128 x 128 cells.
+    static constexpr int kMaximumQuads = 65536 / 4;
+
     COxelD3DTerrainChipBatch();
     ~COxelD3DTerrainChipBatch();
 

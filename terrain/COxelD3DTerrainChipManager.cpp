@@ -14,6 +14,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <iterator>
 #include <new>
 #include <string>
 #include <utility>
@@ -181,26 +182,25 @@ int COxelD3DTerrainChipManager::Create(int width, int height)
         m_chipTexture = nullptr;
     }
 
-    const std::vector<int> leafCells = QuadTreeLeafOrder(width, height);
-    m_cellSlots.assign(leafCells.size(), 0);
-    for (size_t slot = 0; slot < leafCells.size(); ++slot) {
-        m_cellSlots[leafCells[slot]] = static_cast<int>(slot);
+    m_slotCells = QuadTreeLeafOrder(width, height);
+    m_cellSlots.assign(m_slotCells.size(), 0);
+    for (size_t slot = 0; slot < m_slotCells.size(); ++slot) {
+        m_cellSlots[m_slotCells[slot]] = static_cast<int>(slot);
     }
-    if (m_batch.Create(cellCount) < 0) {
+    if (MakeBatches(cellCount) < 0) {
         return E_FAIL;
     }
-    for (int row = 0; row < height; ++row) {
-        for (int column = 0; column < width; ++column) {
-            const int cellIndex = row * width + column;
-            if (m_cells[cellIndex].Create(this, &m_batch, m_cellSlots[cellIndex]) < 0) {
-                return E_FAIL;
-            }
+    for (int cellIndex = 0; cellIndex < cellCount; ++cellIndex) {
+        const int slot = m_cellSlots[cellIndex];
+        if (m_cells[cellIndex].Create(this, m_batches[slot / kQuadsPerBatch].get(), slot % kQuadsPerBatch) < 0) {
+            return E_FAIL;
         }
     }
-    for (int row = 0; row < height; ++row) {
-        for (int column = 0; column < width; ++column) {
-            SetHeight(column, row, kStartHeight);
-        }
+    // Every vertex at the start height: on flat ground every face and vertex
+    // normal is straight up, so writing each quad once gives what setting the
+    // heights one by one would, without smoothing a normal per vertex.
+    for (int cellIndex = 0; cellIndex < cellCount; ++cellIndex) {
+        std::fill(std::begin(m_cells[cellIndex].m_height), std::end(m_cells[cellIndex].m_height), kStartHeight);
     }
     for (int row = 0; row < height; ++row) {
         for (int column = 0; column < width; ++column) {
@@ -213,7 +213,33 @@ int COxelD3DTerrainChipManager::Create(int width, int height)
         m_pRoot = nullptr;
         return E_FAIL;
     }
+    m_cellLeaves.assign(cellCount, nullptr);
+    FindLeaves(m_pRoot);
     return 0;
+}
+
+int COxelD3DTerrainChipManager::MakeBatches(int quadCount)
+{
+    m_batches.clear();
+    for (int first = 0; first < quadCount; first += kQuadsPerBatch) {
+        std::unique_ptr<COxelD3DTerrainChipBatch> batch(new (std::nothrow) COxelD3DTerrainChipBatch());
+        if (!batch || batch->Create(std::min(kQuadsPerBatch, quadCount - first)) < 0) {
+            return E_FAIL;
+        }
+        m_batches.push_back(std::move(batch));
+    }
+    return 0;
+}
+
+void COxelD3DTerrainChipManager::FindLeaves(COxelQuadNode* node)
+{
+    if (node->m_width == 1) {
+        m_cellLeaves[node->m_start] = node;
+        return;
+    }
+    for (COxelQuadNode* child : node->m_pChild) {
+        FindLeaves(child);
+    }
 }
 
 void COxelD3DTerrainChipManager::Release()
@@ -227,12 +253,14 @@ void COxelD3DTerrainChipManager::Release()
     m_queuedBillboards.clear();
     delete m_pRoot;
     m_pRoot = nullptr;
+    m_cellLeaves.clear();
     m_runs.clear();
-    // Before the cells, so that the batch holds no quad that is gone.
-    m_batch.Release();
+    // Before the cells, so that no batch holds a quad that is gone.
+    m_batches.clear();
     delete[] m_cells;
     m_cells = nullptr;
     m_cellSlots.clear();
+    m_slotCells.clear();
 }
 
 void COxelD3DTerrainChipManager::OnLostDevice()
@@ -245,12 +273,19 @@ void COxelD3DTerrainChipManager::OnLostDevice()
             m_cells[cellIndex].m_pTerrainChip->OnLostDevice();
         }
     }
-    m_batch.OnLostDevice();
+    for (const auto& batch : m_batches) {
+        batch->OnLostDevice();
+    }
 }
 
 int COxelD3DTerrainChipManager::OnResetDevice()
 {
-    int result = m_batch.OnResetDevice();
+    int result = 0;
+    for (const auto& batch : m_batches) {
+        if (batch->OnResetDevice() < 0) {
+            result = E_FAIL;
+        }
+    }
     for (int cellIndex = 0; m_cells && cellIndex < m_mapWidth * m_mapHeight; ++cellIndex) {
         if (m_cells[cellIndex].m_pTerrainChip && m_cells[cellIndex].m_pTerrainChip->OnResetDevice() < 0) {
             result = E_FAIL;
@@ -316,7 +351,7 @@ void COxelD3DTerrainChipManager::DrawVisibleCells()
     if (!m_pRoot || !g_camera) {
         return;
     }
-    m_batch.WriteChanges();
+    WriteChangedQuads();
     g_device->GetTransform(D3DTS_WORLD, &m_cullWorld);
     Cull(m_pRoot, kMustTest);
     DrawRuns();
@@ -341,15 +376,33 @@ void COxelD3DTerrainChipManager::DrawVisibleCells()
     }
 }
 
+void COxelD3DTerrainChipManager::WriteChangedQuads()
+{
+    for (const auto& batch : m_batches) {
+        batch->WriteChanges();
+    }
+}
+
 void COxelD3DTerrainChipManager::DrawRuns()
 {
     if (m_runs.empty()) {
         return;
     }
     SetTexture();
-    m_batch.Bind();
+    int bound = -1;
     for (const SlotRun& run : m_runs) {
-        m_batch.Draw(run.first, run.count);
+        // A run that crosses from one batch into the next is drawn in pieces.
+        for (int slot = run.first; slot < run.first + run.count;) {
+            const int batch = slot / kQuadsPerBatch;
+            const int first = slot % kQuadsPerBatch;
+            const int count = std::min(run.first + run.count - slot, kQuadsPerBatch - first);
+            if (batch != bound) {
+                m_batches[batch]->Bind();
+                bound = batch;
+            }
+            m_batches[batch]->Draw(first, count);
+            slot += count;
+        }
     }
 }
 
@@ -359,8 +412,12 @@ void COxelD3DTerrainChipManager::Cull(COxelQuadNode* node, int state)
         DrawCell(node->m_start);
         return;
     }
+    if (state == kKnownInside) {
+        DrawBlock(node);
+        return;
+    }
     // Blocks of 2 x 2 cells cost more to test than to draw.
-    if (node->m_width == 2 || state == kKnownInside) {
+    if (node->m_width == 2) {
         for (COxelQuadNode* child : node->m_pChild) {
             Cull(child, kKnownInside);
         }
@@ -368,21 +425,7 @@ void COxelD3DTerrainChipManager::Cull(COxelQuadNode* node, int state)
     }
 
     ++m_nodesTested;
-    // Heights are never pushed into the tree: the block's height range is read
-    // from its cells whenever it is tested.
-    const COxelD3DTerrainChipBase* first = GetTerrainChip(node->m_start);
-    float lowest = first->m_vMin.y;
-    float highest = first->m_vMax.y;
-    for (int row = 0; row < node->m_height; ++row) {
-        for (int column = 0; column < node->m_width; ++column) {
-            const COxelD3DTerrainChipBase* quad = GetTerrainChip(node->m_start + row * m_mapWidth + column);
-            lowest = std::min(lowest, quad->m_vMin.y);
-            highest = std::max(highest, quad->m_vMax.y);
-        }
-    }
-    node->m_vMin.y = lowest;
-    node->m_vMax.y = highest;
-
+    node->RefreshHeights();
     D3DXVECTOR3 low;
     D3DXVECTOR3 high;
     D3DXVec3TransformCoord(&low, &node->m_vMin, &m_cullWorld);
@@ -394,9 +437,7 @@ void COxelD3DTerrainChipManager::Cull(COxelQuadNode* node, int state)
     }
     switch (ClassifyBoxCorners(outcodes)) {
     case BoxVisibility::Inside:
-        for (COxelQuadNode* child : node->m_pChild) {
-            Cull(child, kKnownInside);
-        }
+        DrawBlock(node);
         break;
     case BoxVisibility::Outside:
         break;
@@ -410,19 +451,45 @@ void COxelD3DTerrainChipManager::Cull(COxelQuadNode* node, int state)
 
 void COxelD3DTerrainChipManager::DrawCell(int cellIndex)
 {
-    COxelD3DMapChipData& cell = m_cells[cellIndex];
     if (m_drawEachCell) {
-        cell.m_pTerrainChip->Render();
+        m_cells[cellIndex].m_pTerrainChip->Render();
     } else {
-        // Slots follow the tree's leaves, so a block's cells extend one run.
-        const int slot = m_cellSlots[cellIndex];
-        if (!m_runs.empty() && m_runs.back().first + m_runs.back().count == slot) {
-            ++m_runs.back().count;
-        } else {
-            m_runs.push_back(SlotRun{slot, 1});
-        }
+        AddRun(m_cellSlots[cellIndex], 1);
     }
     ++m_cellsDrawn;
+    NoteBillboard(cellIndex);
+}
+
+void COxelD3DTerrainChipManager::DrawBlock(const COxelQuadNode* node)
+{
+    const int first = m_cellSlots[node->m_start];
+    const int end = first + node->m_width * node->m_height;
+    if (m_drawEachCell) {
+        for (int slot = first; slot < end; ++slot) {
+            DrawCell(m_slotCells[slot]);
+        }
+        return;
+    }
+    AddRun(first, end - first);
+    m_cellsDrawn += end - first;
+    for (int slot = first; !m_billboards.empty() && slot < end; ++slot) {
+        NoteBillboard(m_slotCells[slot]);
+    }
+}
+
+void COxelD3DTerrainChipManager::AddRun(int first, int count)
+{
+    // Slots follow the tree's leaves, so the cells of a block extend one run.
+    if (!m_runs.empty() && m_runs.back().first + m_runs.back().count == first) {
+        m_runs.back().count += count;
+    } else {
+        m_runs.push_back(SlotRun{first, count});
+    }
+}
+
+void COxelD3DTerrainChipManager::NoteBillboard(int cellIndex)
+{
+    COxelD3DMapChipData& cell = m_cells[cellIndex];
     if (!m_billboards.empty() && cell.m_billboard != -1) {
         m_billboardCells.push_back(&cell);
     }
@@ -557,6 +624,9 @@ void COxelD3DTerrainChipManager::UpdateCellGeometry(int column, int row)
     double vTop;
     double vBottom;
     GetMapChipTexCoords(column, row, &uRight, &uLeft, &vTop, &vBottom);
+    if (!m_cellLeaves.empty()) {
+        m_cellLeaves[row * m_mapWidth + column]->MarkHeightsStale();
+    }
     cell.m_pTerrainChip->SetGeometry(
         D3DXVECTOR3(x0, static_cast<float>(cell.m_height[0]), z0),
         D3DXVECTOR3(x0, static_cast<float>(cell.m_height[1]), z1),

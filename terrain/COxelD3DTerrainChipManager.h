@@ -11,6 +11,7 @@
 #include <d3dx9math.h>
 
 #include <list>
+#include <memory>
 #include <vector>
 
 class COxelD3DMapChipData;
@@ -22,9 +23,10 @@ class COxelQuadNode;
 // cells), the map-chip atlas as a texture and as a GDI bitmap, the quad tree
 // that culls the grid against the camera, and the billboards. Owns all of them.
 //
-// The cells' quads are the slots of one batch, in the order of the quad tree's
-// leaves, so that the visible cells of a map copy form a few runs of slots and
-// each run is drawn with one call.
+// The cells' quads are slots in the order of the quad tree's leaves, so that
+// the visible cells of a map copy form a few runs of slots and each run is
+// drawn with one call. The slots fill batches of 128 x 128 quads, each a block
+// of the tree; a map of up to 128 x 128 cells has one.
 class COxelD3DTerrainChipManager : public COxelD3DTerrainChipTextureManagerBase, public COxelD3DCameraObserver {
 public:
     COxelD3DTerrainChipManager();
@@ -58,8 +60,10 @@ public:
     int OnResetDevice();
     // Draws the visible cells, then their billboards far to near. Needs the
     // current camera applied; culls with the world transform now set. Quads
-    // changed since the last call are written to the batch first.
+    // changed since the last call are written to their batches first.
     void Render();
+    // Writes every quad changed since the last call to its batch's buffer.
+    void WriteChangedQuads();
     // Render in two halves, for a frame that draws something between the
     // ground of every map copy and the billboards. Each DrawGround draws one
     // copy's cells and queues its billboards far to near; DrawBillboards draws
@@ -103,6 +107,9 @@ public:
     // Adds the cell to the runs drawn after culling (or draws its quad at once
     // when m_drawEachCell is set) and notes its billboard.
     void DrawCell(int cellIndex);
+    // The same for every cell of a block known to be in view: its slots are
+    // one run, added whole.
+    void DrawBlock(const COxelQuadNode* node);
 
     COxelD3DMapChipData* m_cells;
     COxelQuadNode* m_pRoot;
@@ -127,11 +134,16 @@ public:
     std::vector<QueuedBillboard> m_queuedBillboards;
 
     // The cells' quads, in the order of QuadTreeLeafOrder: cell c is in slot
-    // m_cellSlots[c].
-    COxelD3DTerrainChipBatch m_batch;
+    // m_cellSlots[c], the cell in slot s is m_slotCells[s], and slot s is
+    // slot s % kQuadsPerBatch of batch s / kQuadsPerBatch.
+    static constexpr int kQuadsPerBatch = COxelD3DTerrainChipBatch::kMaximumQuads;
+    std::vector<std::unique_ptr<COxelD3DTerrainChipBatch>> m_batches;
     std::vector<int> m_cellSlots;
-    // Consecutive slots drawn with one call by the current render call, in
-    // drawing order.
+    std::vector<int> m_slotCells;
+    // The quad tree's leaf of each cell, by cell index; not owned.
+    std::vector<COxelQuadNode*> m_cellLeaves;
+    // Consecutive slots drawn by the current render call, in drawing order;
+    // one call each, or one per batch that a run crosses.
     struct SlotRun {
         int first;
         int count;
@@ -155,6 +167,12 @@ private:
     // Culls and draws the grid and sorts the billboard cells far to near.
     void DrawVisibleCells();
     void DrawRuns();
+    int MakeBatches(int quadCount);
+    // Extends the last run by slots first .. first + count - 1, or starts one.
+    void AddRun(int first, int count);
+    // Queues the cell's billboard, if it names one, for the billboard pass.
+    void NoteBillboard(int cellIndex);
+    void FindLeaves(COxelQuadNode* node);
     // Takes over a loaded atlas bitmap: the image record and the tile counts.
     void AdoptAtlasBitmap(HBITMAP bitmap);
 

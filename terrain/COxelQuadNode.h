@@ -22,9 +22,19 @@ public:
     int m_childStart[3];
     int m_width;
     int m_height;
-    // x and z are fixed here; y is refreshed each time the node is tested.
+    // x and z are fixed here. y spans the heights of the block's quads
+    // whenever m_heightsStale is false; an edit marks the leaf of each cell
+    // it rewrote and the leaf's ancestors stale, and culling refreshes a stale
+    // node from its children, so no frame walks the cells of a large block.
     D3DXVECTOR3 m_vMin;
     D3DXVECTOR3 m_vMax;
+    bool m_heightsStale;
+
+    // Marks the node and its ancestors stale, up to the first one already
+    // stale (whose ancestors are stale too).
+    void MarkHeightsStale();
+    // Makes the height range current again; the leaf's from its cell's quad.
+    void RefreshHeights();
 
 private:
     COxelQuadNode(const COxelQuadNode&) = delete;

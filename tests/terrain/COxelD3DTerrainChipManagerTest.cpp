@@ -327,6 +327,94 @@ TEST_F(ChipManagerTest, StartViewDrawsEveryCellItSeesAndSkipsBlocksOutside)
     EXPECT_LE(terrain.m_nodesTested, 1 + 4 + 16 + 64);
 }
 
+// Blocks keep their height ranges from the edits rather than reading their
+// cells every frame: ground raised into view after a frame is drawn as on a
+// map that was edited before its first frame, on a small map and on a large one.
+TEST(COxelD3DTerrainChipManager, GroundRaisedIntoViewAfterAFrameIsDrawnAtAnyMapSize)
+{
+    TestDevice device;
+    ASSERT_TRUE(device.ok());
+    for (int size : {32, 512}) {
+        const int middle = size / 2;
+        // Looking up across the ground, which stays out of view below it.
+        COxelD3DCameraBase camera;
+        camera.SetPosition(middle, 14, middle + 30);
+        camera.SetTarget(middle, 40, middle - 70);
+        camera.SetUp(0, 1, 0);
+        camera.Apply();
+        const auto cellsDrawn = [](COxelD3DTerrainChipManager& terrain) {
+            D3DXMATRIX identity;
+            D3DXMatrixIdentity(&identity);
+            g_device->SetTransform(D3DTS_WORLD, &identity);
+            g_device->BeginScene();
+            terrain.Render();
+            g_device->EndScene();
+            return terrain.m_cellsDrawn;
+        };
+        const auto raise = [middle](COxelD3DTerrainChipManager& terrain) {
+            for (int row = middle - 2; row <= middle + 2; ++row) {
+                for (int column = middle - 2; column <= middle + 2; ++column) {
+                    terrain.SetHeight(column, row, 16.0);
+                }
+            }
+        };
+        COxelD3DTerrainChipManager edited;
+        ASSERT_EQ(0, edited.Create(size, size));
+        EXPECT_EQ(0, cellsDrawn(edited)) << size;
+        raise(edited);
+        COxelD3DTerrainChipManager fresh;
+        ASSERT_EQ(0, fresh.Create(size, size));
+        raise(fresh);
+        const int drawn = cellsDrawn(edited);
+        EXPECT_GT(drawn, 0) << size;
+        EXPECT_EQ(cellsDrawn(fresh), drawn) << size;
+    }
+}
+
+// A large map's quads fill several batches: each lets go of its buffer before a
+// reset of the device and takes a new one after it, and every quad, edited in
+// between or not, is drawn again from its new buffer.
+TEST(COxelD3DTerrainChipManager, ALargeMapDrawsTheSamePictureFromTheBuffersItMakesAfterAReset)
+{
+    TestDevice device;
+    ASSERT_TRUE(device.ok());
+    COxelD3DCameraBase camera;
+    PlaceAtStartView(camera);
+    camera.Apply();
+    const auto draw = [&device](COxelD3DTerrainChipManager& terrain) {
+        g_device->BeginScene();
+        device.Clear(0xFF000000);
+        // With the copy at x = -512 the view takes in the map's first and last columns.
+        for (const float dx : {0.0f, -512.0f}) {
+            D3DXMATRIX world;
+            D3DXMatrixTranslation(&world, dx, 0.0f, 0.0f);
+            g_device->SetTransform(D3DTS_WORLD, &world);
+            terrain.Render();
+        }
+        g_device->EndScene();
+        return device.ReadPixels();
+    };
+    // Ridges across the whole width, so that every batch along it has edits.
+    const auto raise = [](COxelD3DTerrainChipManager& terrain, int first, int steps) {
+        for (int column = first; column < 512; column += 3) {
+            terrain.SetHeight(column, column % 16, 1.0 + column % steps);
+        }
+    };
+    COxelD3DTerrainChipManager terrain;
+    ASSERT_EQ(0, terrain.Create(512, 512));
+    raise(terrain, 0, 7);
+    draw(terrain);
+    terrain.OnLostDevice();
+    raise(terrain, 1, 5);
+    ASSERT_EQ(0, terrain.OnResetDevice());
+
+    COxelD3DTerrainChipManager fresh;
+    ASSERT_EQ(0, fresh.Create(512, 512));
+    raise(fresh, 0, 7);
+    raise(fresh, 1, 5);
+    EXPECT_EQ(draw(fresh), draw(terrain));
+}
+
 TEST_F(ChipManagerTest, BillboardsStandOnTheCellCentresOfTheCopyDrawnFarthestFirst)
 {
     COxelD3DCameraBase camera;
