@@ -127,10 +127,6 @@ void COxelD3DBillboardSettingWnd::OnMapChanged(const MapChange& change)
         break;
     case MapChange::kBillboardRemoved:
         SendMessageA(m_billboardList, LVM_DELETEITEM, change.index, 0);
-        // The picked billboard is gone: its index now names the next one.
-        if (change.index == m_selectedBillboard) {
-            EnableBillboardControls(false);
-        }
         m_selectedBillboard = PickAfterListChange(m_selectedBillboard, change.index, false);
         break;
     case MapChange::kBillboardChanged:

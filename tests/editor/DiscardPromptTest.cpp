@@ -14,6 +14,11 @@
 
 #include <gtest/gtest.h>
 
+#include <windows.h>
+
+#include <mmsystem.h>
+
+#include <cstdio>
 #include <cstring>
 #include <memory>
 #include <string>
@@ -182,11 +187,13 @@ TEST_F(DiscardPromptTest, AnUnmodifiedMapIsNeverAskedAbout)
 TEST_F(DiscardPromptTest, ANoBeforeAMapThatCannotBeOpenedKeepsTheRecoveryCopy)
 {
     COxelD3DTerrainEditor& editor = session.editor();
-    const std::string copy = std::to_string(GetCurrentProcessId()) + "-*.omd";
+    // Named after this process, as the copies of each running program are.
+    char copy[32];
+    snprintf(copy, sizeof copy, "%08lX-*.omd", GetCurrentProcessId());
     Raise();
     COxelD3DTerrainEditor::KeepRecoveryCopy(timeGetTime() + RecoveryCopy::kLongestWait);
     editor.m_recovery.WaitForWrite();
-    ASSERT_FALSE(FileNames(RecoveryFolderPath(), copy.c_str()).empty());
+    ASSERT_FALSE(FileNames(RecoveryFolderPath(), copy).empty());
 
     const std::string damaged = scratch.path() + "damaged.omd";
     ASSERT_TRUE(WriteFileSafely(damaged.c_str(), "OMD v0.01", 9));
@@ -196,5 +203,5 @@ TEST_F(DiscardPromptTest, ANoBeforeAMapThatCannotBeOpenedKeepsTheRecoveryCopy)
         EXPECT_EQ(2, no.count);
     }
     EXPECT_TRUE(editor.IsModified());
-    EXPECT_FALSE(FileNames(RecoveryFolderPath(), copy.c_str()).empty());
+    EXPECT_FALSE(FileNames(RecoveryFolderPath(), copy).empty());
 }
