@@ -4,6 +4,19 @@
 #include "terrain/COxelD3DTerrainChipManager.h"
 #include "terrain/MapGridMath.h"
 
+#include <algorithm>
+#include <unordered_map>
+
+namespace {
+
+template <typename Cell>
+bool ByIndex(const Cell& a, const Cell& b)
+{
+    return a.index < b.index;
+}
+
+}  // namespace
+
 CellStep::CellStep() : m_mapWidth(0), m_area()
 {
 }
@@ -42,12 +55,9 @@ void CellStep::Write(COxelD3DTerrainChipManager& terrain, int index, const CellS
 
 CellStep::Cell* CellStep::Find(int index)
 {
-    for (Cell& cell : m_cells) {
-        if (cell.index == index) {
-            return &cell;
-        }
-    }
-    return nullptr;
+    const auto found = std::lower_bound(m_cells.begin(), m_cells.end(), Cell{index, CellState(), CellState()},
+                                        ByIndex<Cell>);
+    return found != m_cells.end() && found->index == index ? &*found : nullptr;
 }
 
 bool CellStep::Redo(EditedMap& map)
@@ -63,15 +73,17 @@ bool CellStep::Redo(EditedMap& map)
         return true;
     }
     // The action itself, request by request, as the grid does it.
+    // A fill names every cell of a large map: each is found by its index, not by a search.
     m_mapWidth = terrain.m_mapWidth;
+    std::unordered_map<int, size_t> positions(m_requests.size());
     for (const Request& request : m_requests) {
         const int index =
             WrapIndex(request.row, terrain.m_mapHeight) * m_mapWidth + WrapIndex(request.column, m_mapWidth);
-        Cell* cell = Find(index);
-        if (!cell) {
+        const auto position = positions.emplace(index, m_cells.size());
+        if (position.second) {
             m_cells.push_back(Cell{index, Read(terrain, index), CellState()});
-            cell = &m_cells.back();
         }
+        Cell* cell = &m_cells[position.first->second];
         switch (request.action) {
         case kPlaceChip:
             terrain.SetMapChip(index, request.value);
@@ -93,6 +105,9 @@ bool CellStep::Redo(EditedMap& map)
             changed.push_back(cell);
         }
     }
+    // Each cell is held once, so the order they are written back in does not
+    // matter: in index order, a later piece of the stroke finds its cells by halving.
+    std::sort(changed.begin(), changed.end(), ByIndex<Cell>);
     m_cells.swap(changed);
     if (m_cells.empty()) {
         return false;
@@ -122,13 +137,17 @@ bool CellStep::MergeWith(const MapStep& next)
     if (!piece || !m_requests.empty() || !piece->m_requests.empty() || m_cells.empty()) {
         return false;
     }
+    std::vector<Cell> added;
     for (const Cell& cell : piece->m_cells) {
         if (Cell* mine = Find(cell.index)) {
             mine->after = cell.after;
         } else {
-            m_cells.push_back(cell);
+            added.push_back(cell);
         }
     }
+    const size_t held = m_cells.size();
+    m_cells.insert(m_cells.end(), added.begin(), added.end());
+    std::inplace_merge(m_cells.begin(), m_cells.begin() + held, m_cells.end(), ByIndex<Cell>);
     m_area = m_area.Joined(piece->m_area);
     return true;
 }
