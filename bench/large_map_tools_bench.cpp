@@ -79,7 +79,9 @@ int main()
         FillChips(editor, GridPoint{run, run}, kFillChip);
         EndPaintAction(editor);
         fills.push_back((SecondsNow() - start) * 1e3);
-        fillBytes = editor.m_history.Bytes() - before;
+        if (run == 0) {
+            fillBytes = editor.m_history.Bytes() - before;  // later fills replace the one undone
+        }
         start = SecondsNow();
         editor.Undo();
         undos.push_back((SecondsNow() - start) * 1e3);
