@@ -6,7 +6,7 @@
 // in waves, the fill's chip turned in places, a billboard on every cell as a
 // new one stands) and its heightmap, glTF model and picture written through a
 // temporary file as the menu writes them. Under each export, its encoding
-// alone, in memory.
+// alone, in memory. The argument sets the number of runs of each (5).
 
 #include "editor/COxelD3DTerrainEditor.h"
 #include "editor/COxelMapDataFile.h"
@@ -25,6 +25,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -32,7 +33,6 @@
 namespace {
 
 const int kMapSize = 512;
-const int kRepeats = 5;
 const int kFillChip = 5;
 
 long long FileSize(const std::string& path)
@@ -46,8 +46,9 @@ long long FileSize(const std::string& path)
 
 }  // namespace
 
-int main()
+int main(int argc, char** argv)
 {
+    const int repeats = argc > 1 ? std::max(1, std::atoi(argv[1])) : 5;
     EditorSession session;
     if (!session.ok()) {
         std::printf("no editor: the device or the windows could not be made\n");
@@ -72,7 +73,7 @@ int main()
     std::vector<double> undos;
     std::vector<double> redos;
     size_t fillBytes = 0;
-    for (int run = 0; run < kRepeats; ++run) {
+    for (int run = 0; run < repeats; ++run) {
         const size_t before = editor.m_history.Bytes();
         double start = SecondsNow();
         BeginPaintAction(editor);
@@ -123,21 +124,21 @@ int main()
     const std::string picture = folder.path() + "map.png";
     MapFileContents map;
     editor.m_mapFile->Gather(&map);
-    PrintTiming("heightmap export", TimeRuns(kRepeats, [&] { ExportHeightmap(&editor, nullptr, heightmap.c_str()); }),
+    PrintTiming("heightmap export", TimeRuns(repeats, [&] { ExportHeightmap(&editor, nullptr, heightmap.c_str()); }),
                 "(target 300)");
-    PrintTiming("  of which encoding the PNG", TimeRuns(kRepeats, [&] {
+    PrintTiming("  of which encoding the PNG", TimeRuns(repeats, [&] {
                     std::vector<unsigned char> png;
                     EncodeHeightmap(VertexHeights(map), map.width, map.height, &png);
                 }),
                 "");
-    PrintTiming("glTF export", TimeRuns(kRepeats, [&] { ExportGltf(&editor, nullptr, model.c_str()); }),
+    PrintTiming("glTF export", TimeRuns(repeats, [&] { ExportGltf(&editor, nullptr, model.c_str()); }),
                 "(target 3000)");
     GltfAtlas atlas;
     atlas.width = editor.m_terrain->m_chipImage.width;
     atlas.height = editor.m_terrain->m_chipImage.height;
     PrintTiming("  of which the model without its pictures",
-                TimeRuns(kRepeats, [&] { EncodeTerrainGlb(map, atlas, {}, {}); }), "");
-    PrintTiming("map picture export", TimeRuns(kRepeats, [&] { ExportMapPicture(&editor, nullptr, picture.c_str()); }),
+                TimeRuns(repeats, [&] { EncodeTerrainGlb(map, atlas, {}, {}); }), "");
+    PrintTiming("map picture export", TimeRuns(repeats, [&] { ExportMapPicture(&editor, nullptr, picture.c_str()); }),
                 "");
     std::printf("\nfile sizes: heightmap %lld bytes, glTF %lld bytes, map picture %lld bytes (%d pixels a side)\n",
                 FileSize(heightmap), FileSize(model), FileSize(picture),
