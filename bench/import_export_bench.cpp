@@ -31,15 +31,6 @@ const int kRepeats = 10;
 const int kMapSize = 64;
 const int kPlanes = 4;
 
-long long FileSize(const std::string& path)
-{
-    WIN32_FILE_ATTRIBUTE_DATA data = {};
-    if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) {
-        return -1;
-    }
-    return (static_cast<long long>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
-}
-
 }  // namespace
 
 int main()

@@ -4,6 +4,20 @@
 #include "terrain/COxelD3DTerrainChipManager.h"
 #include "terrain/MapGridMath.h"
 
+#include <algorithm>
+#include <utility>
+#include <vector>
+
+namespace {
+
+template <typename Cell>
+bool ByIndex(const Cell& a, const Cell& b)
+{
+    return a.index < b.index;
+}
+
+}  // namespace
+
 CellStep::CellStep() : m_mapWidth(0), m_area()
 {
 }
@@ -31,10 +45,11 @@ CellState CellStep::Read(const COxelD3DTerrainChipManager& terrain, int index)
 
 void CellStep::Write(COxelD3DTerrainChipManager& terrain, int index, const CellState& state)
 {
-    const CellState now = Read(terrain, index);
-    if (now.chip != state.chip || now.rotation != state.rotation) {
-        // A new chip resets the turn, so the turn is set after it.
+    // A new chip resets the turn, so the turn is set after it.
+    if (Read(terrain, index).chip != state.chip) {
         terrain.SetMapChip(index, state.chip);
+    }
+    if (Read(terrain, index).rotation != state.rotation) {
         terrain.SetMapChipRotation(index, state.rotation);
     }
     terrain.m_cells[index].m_billboard = state.billboard;
@@ -42,73 +57,95 @@ void CellStep::Write(COxelD3DTerrainChipManager& terrain, int index, const CellS
 
 CellStep::Cell* CellStep::Find(int index)
 {
-    for (Cell& cell : m_cells) {
-        if (cell.index == index) {
-            return &cell;
-        }
-    }
-    return nullptr;
+    const auto found = std::lower_bound(m_cells.begin(), m_cells.end(), Cell{index, CellState(), CellState()},
+                                        ByIndex<Cell>);
+    return found != m_cells.end() && found->index == index ? &*found : nullptr;
 }
 
 bool CellStep::Redo(EditedMap& map)
 {
     COxelD3DTerrainChipManager& terrain = *map.terrain;
-    if (m_requests.empty() && m_cells.empty()) {
-        return false;
+    if (!m_requests.empty()) {
+        Record(terrain);
     }
-    if (m_requests.empty()) {
-        for (const Cell& cell : m_cells) {
-            Write(terrain, cell.index, cell.after);
-        }
-        return true;
-    }
-    // The action itself, request by request, as the grid does it.
-    m_mapWidth = terrain.m_mapWidth;
-    for (const Request& request : m_requests) {
-        const int index =
-            WrapIndex(request.row, terrain.m_mapHeight) * m_mapWidth + WrapIndex(request.column, m_mapWidth);
-        Cell* cell = Find(index);
-        if (!cell) {
-            m_cells.push_back(Cell{index, Read(terrain, index), CellState()});
-            cell = &m_cells.back();
-        }
-        switch (request.action) {
-        case kPlaceChip:
-            terrain.SetMapChip(index, request.value);
-            break;
-        case kTurn:
-            terrain.SetMapChipRotation(index, -1);
-            break;
-        case kSetBillboard:
-            terrain.m_cells[index].m_billboard = request.value;
-            break;
-        }
-        cell->after = Read(terrain, index);
-    }
-    m_requests.clear();
-    m_requests.shrink_to_fit();
-    std::vector<Cell> changed;
-    for (const Cell& cell : m_cells) {
-        if (cell.after != cell.before) {
-            changed.push_back(cell);
-        }
-    }
-    m_cells.swap(changed);
     if (m_cells.empty()) {
         return false;
     }
-    m_area = MapArea::Cell(m_cells[0].index % m_mapWidth, m_cells[0].index / m_mapWidth);
-    for (const Cell& cell : m_cells) {
-        m_area = m_area.Joined(MapArea::Cell(cell.index % m_mapWidth, cell.index / m_mapWidth));
-    }
+    WriteAll(terrain, &Cell::after);
     return true;
 }
 
 void CellStep::Undo(EditedMap& map)
 {
-    for (auto cell = m_cells.rbegin(); cell != m_cells.rend(); ++cell) {
-        Write(*map.terrain, cell->index, cell->before);
+    WriteAll(*map.terrain, &Cell::before);
+}
+
+void CellStep::Record(const COxelD3DTerrainChipManager& terrain)
+{
+    // The requests by cell, each cell's in the order given: a fill names every
+    // cell of a large map, so its cells come in index order from one sort
+    // rather than from searching the step for each.
+    m_mapWidth = terrain.m_mapWidth;
+    std::vector<std::pair<int, size_t>> byCell;
+    byCell.reserve(m_requests.size());
+    for (size_t k = 0; k < m_requests.size(); ++k) {
+        const Request& request = m_requests[k];
+        byCell.emplace_back(
+            WrapIndex(request.row, terrain.m_mapHeight) * m_mapWidth + WrapIndex(request.column, m_mapWidth), k);
     }
+    std::sort(byCell.begin(), byCell.end());
+    for (size_t k = 0; k < byCell.size();) {
+        const int index = byCell[k].first;
+        Cell cell = {index, Read(terrain, index), Read(terrain, index)};
+        // What the grid does: a new chip starts unturned, a turn adds a quarter.
+        for (; k < byCell.size() && byCell[k].first == index; ++k) {
+            const Request& request = m_requests[byCell[k].second];
+            switch (request.action) {
+            case kPlaceChip:
+                cell.after.chip = request.value;
+                cell.after.rotation = 0;
+                break;
+            case kTurn:
+                cell.after.rotation = (cell.after.rotation + 1) % 4;
+                break;
+            case kSetBillboard:
+                cell.after.billboard = request.value;
+                break;
+            }
+        }
+        if (cell.after != cell.before) {
+            m_cells.push_back(cell);
+        }
+    }
+    m_requests.clear();
+    m_requests.shrink_to_fit();
+    if (m_cells.empty()) {
+        return;
+    }
+    m_area = MapArea::Cell(m_cells[0].index % m_mapWidth, m_cells[0].index / m_mapWidth);
+    for (const Cell& cell : m_cells) {
+        m_area = m_area.Joined(MapArea::Cell(cell.index % m_mapWidth, cell.index / m_mapWidth));
+    }
+}
+
+void CellStep::WriteAll(COxelD3DTerrainChipManager& terrain, CellState Cell::*state) const
+{
+    // A cell written alone rewrites the quads and normals around it: past an
+    // eighth of the map, rewriting the whole map once costs less.
+    const size_t mapCells = static_cast<size_t>(terrain.m_mapWidth) * terrain.m_mapHeight;
+    if (m_cells.size() * 8 < mapCells) {
+        for (const Cell& cell : m_cells) {
+            Write(terrain, cell.index, cell.*state);
+        }
+        return;
+    }
+    for (const Cell& cell : m_cells) {
+        COxelD3DMapChipData& data = terrain.m_cells[cell.index];
+        data.m_chipIndex = (cell.*state).chip;
+        data.m_rotation = (cell.*state).rotation;
+        data.m_billboard = (cell.*state).billboard;
+    }
+    terrain.UpdateAllCells();
 }
 
 MapChange CellStep::Changed() const
@@ -122,13 +159,17 @@ bool CellStep::MergeWith(const MapStep& next)
     if (!piece || !m_requests.empty() || !piece->m_requests.empty() || m_cells.empty()) {
         return false;
     }
+    std::vector<Cell> added;
     for (const Cell& cell : piece->m_cells) {
         if (Cell* mine = Find(cell.index)) {
             mine->after = cell.after;
         } else {
-            m_cells.push_back(cell);
+            added.push_back(cell);
         }
     }
+    const size_t held = m_cells.size();
+    m_cells.insert(m_cells.end(), added.begin(), added.end());
+    std::inplace_merge(m_cells.begin(), m_cells.begin() + held, m_cells.end(), ByIndex<Cell>);
     m_area = m_area.Joined(piece->m_area);
     return true;
 }

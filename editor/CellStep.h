@@ -56,6 +56,11 @@ private:
     };
 
     Cell* Find(int index);
+    // Works out each named cell's state before and after the requests, and
+    // keeps the cells that change.
+    void Record(const COxelD3DTerrainChipManager& terrain);
+    // Brings every cell held to its `state` (before or after).
+    void WriteAll(COxelD3DTerrainChipManager& terrain, CellState Cell::*state) const;
 
     std::vector<Request> m_requests;
     std::vector<Cell> m_cells;

@@ -19,7 +19,7 @@ bool ImportHeightmap(COxelD3DTerrainEditor* editor, HWND owner, const char* path
 bool ExportHeightmap(COxelD3DTerrainEditor* editor, HWND owner, const char* path);
 // The terrain, its atlas, the visible planes and the billboards as a binary glTF file.
 bool ExportGltf(COxelD3DTerrainEditor* editor, HWND owner, const char* path);
-// The chip map from above as a PNG, 32 pixels a cell.
+// The chip map from above as a PNG, 32 pixels a cell (fewer on the largest maps).
 bool ExportMapPicture(COxelD3DTerrainEditor* editor, HWND owner, const char* path);
 
 // How a command tells of a failure with `file`: the menu shows the message in

@@ -4,6 +4,7 @@
 #include "editor/COxelD3DTerrainEditor.h"
 #include "editor/COxelMapDataFile.h"
 #include "editor/HeightStep.h"
+#include "editor/MapPainting.h"
 #include "io/MapFileFormat.h"
 #include "editor/PlaneImageStep.h"
 #include "editor/PlaneListStep.h"
@@ -106,6 +107,12 @@ TEST_F(MapStepTest, UndoGivesBackTheMapBeforeEachKindOfStepAndRedoTheMapAfterIt)
         {"chip placed", [&] { editor().m_selectedChip = 5; },
          [&] { session.Click(kTextureMappingWindow, POINT{MappingCell() * 2 + 1, MappingCell() * 3 + 1}); }},
         {"chip turned", [] {}, [&] { session.Click(kTextureMappingWindow, POINT{1, 1}, true); }},
+        {"chips filled over most of the map, written whole", [&] { terrain().SetMapChipRotation(2, 2, 1); },
+         [&] {
+             BeginPaintAction(editor());
+             FillChips(editor(), GridPoint{9, 9}, 5);
+             EndPaintAction(editor());
+         }},
         {"chip in the map edit window", [&] { editor().m_selectedChip = 3; },
          [&] { session.Click(kMapEditWindow, POINT{60, 60}); }},
         {"cell billboard",

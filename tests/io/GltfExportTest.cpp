@@ -1,6 +1,11 @@
 #include "io/GltfExport.h"
+#include "io/MapFileDisk.h"
 
+#include "support/BlackPng.h"
 #include "support/GlbFile.h"
+#include "support/SampleMaps.h"
+
+#include <windows.h>
 
 #include <gtest/gtest.h>
 
@@ -274,4 +279,38 @@ TEST(GltfExport, EachBillboardIsOneQuadStandingOnEveryCellThatNamesIt)
     }
     EXPECT_EQ((std::vector<std::string>{"KHR_materials_unlit"}),
               glb.document["extensionsUsed"].get<std::vector<std::string>>());
+}
+
+// Run by the glTF-Validator's test for large maps (see CMakeLists.txt), which
+// names a folder in QUELMORA_EXPORT_SAMPLES: the model is left there.
+TEST(GltfExport, ALargeMapIsOneMeshWhoseIndicesReachItsLastCell)
+{
+    const int size = 512;
+    // A visible plane, and a billboard on every cell, as a new billboard stands.
+    const MapFileContents map = SampleMap(size, 1, 1);
+    GltfAtlas atlas;
+    atlas.width = 1024;
+    atlas.height = 512;
+    atlas.png = BlackPng(1024, 512);
+    const std::vector<unsigned char> bytes = EncodeTerrainGlb(map, atlas, std::vector<GltfPlaneImage>(1));
+    GlbFile glb;
+    ASSERT_TRUE(glb.Read(bytes)) << glb.error;
+    const nlohmann::json& primitive = glb.Primitive("Terrain");
+    // 32-bit indices: 16 bits reach 16,384 cells.
+    EXPECT_EQ(5125, glb.document["accessors"][primitive["indices"].get<int>()]["componentType"]);
+    const std::vector<std::uint32_t> indices = glb.Indices(primitive["indices"]);
+    ASSERT_EQ(static_cast<size_t>(6 * size * size), indices.size());
+    EXPECT_EQ(static_cast<std::uint32_t>(4 * size * size - 1), *std::max_element(indices.begin(), indices.end()));
+    // The last vertex is the far corner of the last cell: column 512, row 512.
+    const std::vector<float> p = glb.Floats(primitive["attributes"]["POSITION"]);
+    EXPECT_EQ(static_cast<float>(size), p[p.size() - 3]);
+    EXPECT_EQ(static_cast<float>(-size), p[p.size() - 1]);
+    ASSERT_NE(nullptr, glb.Node("Billboard 0"));
+    EXPECT_EQ(static_cast<size_t>(size * size), (*glb.Node("Billboard 0"))["children"].size());
+
+    char samples[MAX_PATH] = {};
+    if (GetEnvironmentVariableA("QUELMORA_EXPORT_SAMPLES", samples, MAX_PATH)) {
+        const std::string path = std::string(samples) + "\\large-map.glb";
+        EXPECT_TRUE(WriteFileSafely(path.c_str(), bytes.data(), bytes.size()));
+    }
 }

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -110,4 +111,27 @@ TEST(MapPicture, TilesAreScaledByAveragingAndMissingChipsAreBlack)
     // A picture of an atlas row rest starts its chips below the rest, as the 2D views do.
     const BgraImage shifted = DrawMapPicture(Map(16), BlockAtlas(), AtlasLayout{8, 3, 128});
     EXPECT_EQ(Block(8, 0, 0), PixelAt(shifted, 15 * 32, 0));
+}
+
+TEST(MapPicture, CellsShrinkSoThatTheLargestMapsStayWithin8192PixelsASide)
+{
+    for (const auto& size : {std::pair<int, int>{16, 32}, {64, 32}, {256, 32}, {512, 16}}) {
+        EXPECT_EQ(size.second, MapPictureCellPixels(size.first, size.first)) << size.first;
+    }
+    // The far corner of a 512 x 512 map, turned once, lies at the picture's left
+    // edge: its top left shows the bottom left of the chip, each pixel the mean
+    // of 8 x 8 atlas pixels.
+    MapFileContents map = Map(512);
+    MapFileCell& corner = map.cells[511 * 512 + 511];
+    corner.chip = 11;
+    corner.rotation = 1;
+    const BgraImage picture = DrawMapPicture(map, BlockAtlas(), kBuiltIn);
+    ASSERT_EQ(8192, picture.width);
+    ASSERT_EQ(8192, picture.height);
+    const unsigned topLeft = PixelAt(picture, 0, 511 * 16);
+    EXPECT_EQ(11u, topLeft & 0xFF);
+    EXPECT_LE(topLeft >> 8 & 0xFF, 1u);   // the chip's left blocks
+    EXPECT_GE(topLeft >> 16 & 0xFF, 30u);  // its bottom blocks
+    EXPECT_EQ(0xFF000000u, PixelAt(picture, 16, 511 * 16) & 0xFF0000FFu);  // its neighbour: chip 0
+
 }

@@ -3,9 +3,10 @@
 # then the Khronos glTF-Validator on it. Fails when the export fails or the
 # report has any error; the report is left beside the file
 # (painted-map.report.json).
-# FILTER and SAMPLE name another test and the file it leaves (SAMPLE.glb).
+# FILTER and SAMPLE name another test and the file it leaves (SAMPLE.glb);
+# STRICT fails on warnings too.
 #   cmake -DEMULATOR=... -DTESTS=... -DNODE=... -DVALIDATOR=... -DOUT=... [-DFILTER=... -DSAMPLE=...]
-#         -P ValidateGltf.cmake
+#         [-DSTRICT=ON] -P ValidateGltf.cmake
 if(NOT NODE OR NOT EXISTS "${VALIDATOR}")
   message(FATAL_ERROR "The glTF-Validator is not installed (node: '${NODE}', runner: '${VALIDATOR}'); "
                       "scripts/test installs it.")
@@ -24,7 +25,12 @@ execute_process(
 if(NOT exported EQUAL 0 OR NOT EXISTS "${sample}")
   message(FATAL_ERROR "The export of ${SAMPLE} failed (${exported}).")
 endif()
-execute_process(COMMAND ${NODE} ${VALIDATOR} ${sample} ${OUT}/${SAMPLE}.report.json RESULT_VARIABLE valid)
+set(strictness)
+if(STRICT)
+  set(strictness --strict)
+endif()
+execute_process(COMMAND ${NODE} ${VALIDATOR} ${sample} ${OUT}/${SAMPLE}.report.json ${strictness}
+                RESULT_VARIABLE valid)
 if(NOT valid EQUAL 0)
-  message(FATAL_ERROR "The glTF-Validator found errors in ${sample}.")
+  message(FATAL_ERROR "The glTF-Validator does not pass ${sample}: see ${OUT}/${SAMPLE}.report.json.")
 endif()

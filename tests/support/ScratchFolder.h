@@ -22,3 +22,6 @@ private:
 
     std::string m_path;
 };
+
+// The size of the file at `path` in bytes; -1 when there is none.
+long long FileSize(const std::string& path);
