@@ -65,8 +65,8 @@ COxelD3DTerrainChipManager* EditedTerrain()
 }  // namespace
 
 COxelD3DMapEditWnd::COxelD3DMapEditWnd()
-    : m_mapWidth(0), m_mapHeight(0), m_hScrollInfo(), m_vScrollInfo(), m_scrollX(0), m_scrollY(0), m_bitmap(nullptr),
-      m_wheelRest{0, 0}
+    : m_view(1), m_mapWidth(0), m_mapHeight(0), m_hScrollInfo(), m_vScrollInfo(), m_scrollX(m_view.m_scroll.x),
+      m_scrollY(m_view.m_scroll.y), m_bitmap(nullptr), m_wheelRest{0, 0}
 {
 }
 
@@ -96,6 +96,7 @@ void COxelD3DMapEditWnd::Rebuild()
     }
     m_mapWidth = editor->m_mapWidth;
     m_mapHeight = editor->m_mapHeight;
+    m_view.SetLayout(m_mapWidth, m_mapHeight, kMapEditCellPixels, kMapEditCellPixels);
     m_cells.assign(static_cast<size_t>(m_mapWidth) * m_mapHeight, MapEditCell());
     for (int row = 0; row < m_mapHeight; ++row) {
         for (int column = 0; column < m_mapWidth; ++column) {
@@ -222,25 +223,15 @@ void COxelD3DMapEditWnd::OnMapChanged(const MapChange& change)
         return;
     }
     // One drawing context for all the squares: a fill redraws thousands.
-    const SIZE client = ClientArea();
     {
         ScopedWindowDC window(m_hWnd);
         ScopedMemoryDC memory(window.get());
         ScopedSelection selection(memory.get(), m_bitmap);
         change.area.ForEachCell(m_mapWidth, m_mapHeight, [&](int x, int y) {
-            const MapEditCell& cell = m_cells[y * m_mapWidth + x];
-            DrawCell(cell, memory.get());
-            const RECT square = {kMapEditCellPixels * cell.column - m_scrollX,
-                                 kMapEditCellPixels * cell.row - m_scrollY,
-                                 kMapEditCellPixels * (cell.column + 1) - m_scrollX,
-                                 kMapEditCellPixels * (cell.row + 1) - m_scrollY};
-            // Squares scrolled out of view need no paint.
-            if (square.right > 0 && square.bottom > 0 && square.left < client.cx && square.top < client.cy) {
-                InvalidateRect(m_hWnd, &square, FALSE);
-            }
+            DrawCell(m_cells[y * m_mapWidth + x], memory.get());
         });
     }
-    UpdateWindow(m_hWnd);
+    m_view.Repaint(m_hWnd, change.area);
 }
 
 int COxelD3DMapEditWnd::OnMouse(UINT message, int x, int y)
@@ -256,8 +247,9 @@ int COxelD3DMapEditWnd::OnMouse(UINT message, int x, int y)
     // large unsigned word.
     x = static_cast<short>(x);
     y = static_cast<short>(y);
-    const POINT cell = {(x + m_scrollX) / kMapEditCellPixels, (y + m_scrollY) / kMapEditCellPixels};
-    const bool onMap = cell.x < m_mapWidth && cell.y < m_mapHeight;
+    const GridPoint square = m_view.SquareAt(POINT{x, y});
+    const POINT cell = {square.column, square.row};
+    const bool onMap = m_view.OnMap(square);
     switch (message) {
     case WM_LBUTTONDOWN:
         g_lastMouse = POINT{x, y};
@@ -301,7 +293,8 @@ int COxelD3DMapEditWnd::OnMouse(UINT message, int x, int y)
         }
         // A window wider than its map has no cell past the map's last square.
         if (onMap) {
-            EditCell(m_cells[CellIndex(cell.x, cell.y)], message, x + m_scrollX, y + m_scrollY);
+            const POINT pixel = m_view.ContentPoint(POINT{x, y});
+            EditCell(m_cells[CellIndex(cell.x, cell.y)], message, pixel.x, pixel.y);
         }
         press = kNoCell;
         break;
@@ -321,8 +314,8 @@ void COxelD3DMapEditWnd::OnScroll(LPARAM, int code, int position, int vertical)
 {
     const SIZE bitmap = BitmapSize();
     const SIZE client = ClientArea();
-    int& offset = vertical ? m_scrollY : m_scrollX;
-    const int last = std::max<int>(0, vertical ? bitmap.cy - client.cy : bitmap.cx - client.cx);
+    LONG& offset = vertical ? m_scrollY : m_scrollX;
+    const int last = vertical ? LastOffset(bitmap.cy, client.cy) : LastOffset(bitmap.cx, client.cx);
     switch (code) {
     case SB_LINEUP:
     case SB_PAGEUP:
@@ -364,9 +357,9 @@ void COxelD3DMapEditWnd::OnWheel(int delta, bool across)
     }
     const SIZE bitmap = BitmapSize();
     const SIZE client = ClientArea();
-    int& offset = across ? m_scrollX : m_scrollY;
-    const int last = std::max<int>(0, across ? bitmap.cx - client.cx : bitmap.cy - client.cy);
-    offset = std::min(std::max(offset - notches * kMapEditCellPixels, 0), last);
+    LONG& offset = across ? m_scrollX : m_scrollY;
+    offset = across ? ClampedOffset(offset - notches * kMapEditCellPixels, bitmap.cx, client.cx)
+                    : ClampedOffset(offset - notches * kMapEditCellPixels, bitmap.cy, client.cy);
     SCROLLINFO& info = across ? m_hScrollInfo : m_vScrollInfo;
     info.fMask = SIF_POS;
     info.nPos = offset;
@@ -404,7 +397,7 @@ void COxelD3DMapEditWnd::OnSize(UINT type, int width, int height)
 
 int COxelD3DMapEditWnd::CellIndex(int column, int row) const
 {
-    return row * m_mapWidth + MapEditGridColumn(column, m_mapWidth);
+    return row * m_mapWidth + m_view.GridColumn(column);
 }
 
 SIZE COxelD3DMapEditWnd::BitmapSize() const
@@ -426,8 +419,8 @@ void COxelD3DMapEditWnd::ClampScroll()
 {
     const SIZE bitmap = BitmapSize();
     const SIZE client = ClientArea();
-    m_scrollX = std::max<int>(0, std::min<int>(m_scrollX, bitmap.cx - client.cx));
-    m_scrollY = std::max<int>(0, std::min<int>(m_scrollY, bitmap.cy - client.cy));
+    m_scrollX = ClampedOffset(m_scrollX, bitmap.cx, client.cx);
+    m_scrollY = ClampedOffset(m_scrollY, bitmap.cy, client.cy);
 }
 
 void COxelD3DMapEditWnd::UpdateScrollBars(int pageWidth, int pageHeight)

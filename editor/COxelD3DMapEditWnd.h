@@ -2,6 +2,7 @@
 
 #include "editor/COxelD3DTerrainEditorChildWndBase.h"
 #include "tools/BrushMath.h"
+#include "tools/COxelMapView.h"
 
 #include <windows.h>
 
@@ -44,14 +45,17 @@ public:
     // Redraws the squares of the changed cells.
     void OnMapChanged(const MapChange& change) override;
 
+    // The squares, a cell each, the first column showing the last cell.
+    COxelMapView m_view;
     int m_mapWidth;
     int m_mapHeight;
     SCROLLINFO m_hScrollInfo;
     SCROLLINFO m_vScrollInfo;
     // By grid cell index.
     std::vector<MapEditCell> m_cells;
-    int m_scrollX;
-    int m_scrollY;
+    // The view's scroll offset, in pixels of the drawn map.
+    LONG& m_scrollX;
+    LONG& m_scrollY;
     // The whole map drawn once, 40 pixels to a cell.
     HBITMAP m_bitmap;
 

@@ -2,6 +2,7 @@
 
 #include "editor/COxelD3DTerrainEditorChildWndBase.h"
 #include "tools/BrushMath.h"
+#include "tools/COxelMapView.h"
 #include "tools/COxelPaintStroke.h"
 
 #include <windows.h>
@@ -32,7 +33,11 @@ private:
     // The mouse while "ドラッグで描く" is on: a press starts a stroke, which
     // acts on every square the pointer passes until the button is released.
     void OnStrokeMouse(UINT message, POINT at);
+    // Follows the editor's map size.
+    void UpdateLayout();
 
+    // A square for each vertex of a row, the last column showing the first.
+    COxelMapView m_view;
     COxelPaintStroke m_stroke;
     // Where the stroke began: the level a flatten stroke keeps to.
     double m_strokeStart;

@@ -46,7 +46,8 @@ COxelD3DTextureMappingWnd::COxelD3DTextureMappingWnd()
       m_cellsDC(nullptr),
       m_cellsBitmap(nullptr),
       m_cellsPrevious(nullptr),
-      m_drawnFor()
+      m_drawnFor(),
+      m_view(0)
 {
 }
 
@@ -78,12 +79,13 @@ void COxelD3DTextureMappingWnd::OnPaint(HDC hdc)
     if (!editor || !editor->HasMap()) {
         return;
     }
+    UpdateLayout();
     if (!UpdateCells(hdc)) {
         DrawAllCells(hdc);
         return;
     }
-    BitBlt(hdc, 0, 0, editor->m_mapWidth * m_cellWidth, editor->m_mapHeight * m_cellHeight, m_cellsDC, 0, 0,
-           SRCCOPY);
+    const SIZE content = m_view.ContentSize();
+    BitBlt(hdc, 0, 0, content.cx, content.cy, m_cellsDC, m_view.m_scroll.x, m_view.m_scroll.y, SRCCOPY);
 }
 
 bool COxelD3DTextureMappingWnd::UpdateCells(HDC reference)
@@ -134,6 +136,7 @@ void COxelD3DTextureMappingWnd::DrawAllCells(HDC hdc)
 
 void COxelD3DTextureMappingWnd::DrawCell(HDC hdc, HPEN outline, int column, int row)
 {
+    // The offscreen copy holds the whole map, unscrolled.
     const RECT cell = {column * m_cellWidth, row * m_cellHeight, (column + 1) * m_cellWidth,
                        (row + 1) * m_cellHeight};
     const CellPicture picture = PictureOf(column, row);
@@ -153,7 +156,7 @@ void COxelD3DTextureMappingWnd::DrawCell(HDC hdc, HPEN outline, int column, int 
 COxelD3DTextureMappingWnd::CellPicture COxelD3DTextureMappingWnd::PictureOf(int column, int row) const
 {
     COxelD3DTerrainEditor* editor = COxelD3DTerrainEditor::GetInstance();
-    const int x = MirroredGridColumn(column, editor->m_mapWidth);
+    const int x = m_view.GridColumn(column);
     return CellPicture{editor->m_terrain->GetMapChip(x, row), editor->m_terrain->GetMapChipRotation(x, row)};
 }
 
@@ -214,13 +217,14 @@ int COxelD3DTextureMappingWnd::OnMouse(UINT message, int x, int y)
         OnStrokeMouse(message, at);
         return 0;
     }
+    UpdateLayout();
+    const GridPoint square = m_view.SquareAt(at);
     // Clicks outside the view do nothing.
-    if (message == WM_CAPTURECHANGED || at.x < 0 || at.y < 0 || at.x >= m_cellWidth * editor->m_mapWidth ||
-        at.y >= m_cellHeight * editor->m_mapHeight) {
+    if (message == WM_CAPTURECHANGED || !m_view.OnMap(square)) {
         return 0;
     }
-    const POINT cell = {at.x / m_cellWidth, at.y / m_cellHeight};
-    const int column = MirroredGridColumn(cell.x, editor->m_mapWidth);
+    const POINT cell = {square.column, square.row};
+    const int column = m_view.GridColumn(cell.x);
     const int row = cell.y;
     editor->PlaceCursor(column, row);
 
@@ -260,13 +264,15 @@ void COxelD3DTextureMappingWnd::OnStrokeMouse(UINT message, POINT at)
     COxelD3DTerrainEditor* editor = COxelD3DTerrainEditor::GetInstance();
     const int width = editor->m_mapWidth;
     const int height = editor->m_mapHeight;
+    UpdateLayout();
+    const GridPoint square = m_view.SquareAt(at);
     // While the stroke holds the mouse, the pointer may be outside the window.
-    if (message != WM_CAPTURECHANGED && at.x >= 0 && at.y >= 0 && at.x < m_cellWidth * width &&
-        at.y < m_cellHeight * height) {
-        editor->PlaceCursor(MirroredGridColumn(at.x / m_cellWidth, width), at.y / m_cellHeight);
+    if (message != WM_CAPTURECHANGED && m_view.OnMap(square)) {
+        editor->PlaceCursor(m_view.GridColumn(square.column), square.row);
     }
+    // The stroke counts in squares of the whole map, wherever it is scrolled.
     const COxelPaintStroke::Event event =
-        m_stroke.Track(m_hWnd, message, at, m_cellWidth, m_cellHeight, width, height);
+        m_stroke.Track(m_hWnd, message, m_view.ContentPoint(at), m_cellWidth, m_cellHeight, width, height);
     if (event.interrupted) {
         m_turned.clear();
         EndPaintAction(*editor);
@@ -292,7 +298,7 @@ void COxelD3DTextureMappingWnd::EditSquares(const std::vector<GridPoint>& square
     const int width = editor->m_mapWidth;
     std::vector<GridPoint> cells;
     for (const GridPoint& square : squares) {
-        const GridPoint centre = {MirroredGridColumn(square.column, width), square.row};
+        const GridPoint centre = {m_view.GridColumn(square.column), square.row};
         for (const GridPoint& cell : editor->m_tools.Footprint(centre, width, editor->m_mapHeight)) {
             // A stroke's brushes overlap: each cell turns once in it.
             if (rightButton && m_stroke.Active()) {
@@ -315,8 +321,7 @@ void COxelD3DTextureMappingWnd::EditSquares(const std::vector<GridPoint>& square
 void COxelD3DTextureMappingWnd::FillAt(GridPoint square)
 {
     COxelD3DTerrainEditor* editor = COxelD3DTerrainEditor::GetInstance();
-    const GridPoint start = {WrapIndex(MirroredGridColumn(square.column, editor->m_mapWidth), editor->m_mapWidth),
-                             square.row};
+    const GridPoint start = {WrapIndex(m_view.GridColumn(square.column), editor->m_mapWidth), square.row};
     BeginPaintAction(*editor);
     FillChips(*editor, start, editor->m_selectedChip);
     EndPaintAction(*editor);
@@ -328,19 +333,15 @@ void COxelD3DTextureMappingWnd::OnMapChanged(const MapChange& change)
     if (!editor || change.kind != MapChange::kGrid) {
         return;
     }
-    const int width = editor->m_mapWidth;
-    if (change.area.CoversMap(width, editor->m_mapHeight)) {
-        Redraw();
-        return;
+    UpdateLayout();
+    m_view.Repaint(m_hWnd, change.area);
+}
+
+void COxelD3DTextureMappingWnd::UpdateLayout()
+{
+    if (COxelD3DTerrainEditor* editor = COxelD3DTerrainEditor::GetInstance()) {
+        m_view.SetLayout(editor->m_mapWidth, editor->m_mapHeight, m_cellWidth, m_cellHeight);
     }
-    change.area.ForEachCell(width, editor->m_mapHeight, [&](int x, int row) {
-        // Grid column 0 shows in view column 0, the others mirrored.
-        const int column = WrapIndex(MirroredGridColumn(x, width), width);
-        const RECT square = {column * m_cellWidth, row * m_cellHeight, (column + 1) * m_cellWidth,
-                             (row + 1) * m_cellHeight};
-        InvalidateRect(m_hWnd, &square, FALSE);
-    });
-    UpdateWindow(m_hWnd);
 }
 
 void COxelD3DTextureMappingWnd::OnCommand(int id)
@@ -370,9 +371,9 @@ void COxelD3DTextureMappingWnd::Refresh()
     // The atlas may have been replaced by one that reuses the old bitmap's
     // handle: every cell is drawn anew.
     DropCells();
-    if (COxelD3DTerrainEditor* editor = COxelD3DTerrainEditor::GetInstance()) {
-        FitClientArea(editor->m_mapWidth * m_cellWidth, editor->m_mapHeight * m_cellHeight);
-    }
+    UpdateLayout();
+    const SIZE content = m_view.ContentSize();
+    FitClientArea(content.cx, content.cy);
     Redraw();
 }
 

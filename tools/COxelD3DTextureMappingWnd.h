@@ -2,6 +2,7 @@
 
 #include "editor/COxelD3DTerrainEditorChildWndBase.h"
 #include "tools/BrushMath.h"
+#include "tools/COxelMapView.h"
 #include "tools/COxelPaintStroke.h"
 
 #include <windows.h>
@@ -47,6 +48,8 @@ private:
     // The mouse while "ドラッグで描く" is on: a press starts a stroke, which
     // acts on every square the pointer passes until the button is released.
     void OnStrokeMouse(UINT message, POINT at);
+    // Follows the editor's map size and the cell size.
+    void UpdateLayout();
 
     // What the offscreen copy of the cells was drawn for; any change in it
     // means every cell must be drawn again.
@@ -87,6 +90,8 @@ private:
     HGDIOBJ m_cellsPrevious;
     DrawnFor m_drawnFor;
     std::vector<CellPicture> m_drawnCells;
+    // A square for each cell, the first column showing the first cell.
+    COxelMapView m_view;
     COxelPaintStroke m_stroke;
     // By grid cell: turned already in this stroke, so that overlapping
     // brushes turn no cell twice.
