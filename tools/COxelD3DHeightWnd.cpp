@@ -27,13 +27,14 @@ POINT g_rightPress = kNoPress;
 
 LRESULT CALLBACK HeightWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    return RouteEditorWindowMessage(kHeightWindow, kRouteKeysToCamera | kRouteAllMouse, hwnd, message, wParam,
+    return RouteEditorWindowMessage(kHeightWindow, kRouteKeysToCamera | kRouteAllMouse | kRouteScrollAndSize | kRouteWheel,
+                                    hwnd, message, wParam,
                                     lParam);
 }
 
 }  // namespace
 
-COxelD3DHeightWnd::COxelD3DHeightWnd() : m_view(0), m_strokeStart(0.0)
+COxelD3DHeightWnd::COxelD3DHeightWnd() : COxelMapViewWnd(0), m_strokeStart(0.0)
 {
 }
 
@@ -71,11 +72,12 @@ void COxelD3DHeightWnd::OnPaint(HDC hdc)
     const RECT visible = m_view.VisibleSquares(box);
     ScopedGdiObject<HPEN> pen(CreatePen(PS_SOLID, 1, RGB(0, 0, 0)));
     ScopedSelection penSelection(hdc, pen.get());
+    // The DC brush takes each square's grey without a brush of its own.
+    ScopedSelection brushSelection(hdc, GetStockObject(DC_BRUSH));
     for (int row = visible.top; row < visible.bottom; ++row) {
         for (int column = visible.left; column < visible.right; ++column) {
             const int grey = HeightGrey(editor->m_terrain->GetHeight(m_view.GridColumn(column), row), kGreyPerUnit);
-            ScopedGdiObject<HBRUSH> brush(CreateSolidBrush(RGB(grey, grey, grey)));
-            ScopedSelection brushSelection(hdc, brush.get());
+            SetDCBrushColor(hdc, RGB(grey, grey, grey));
             const RECT square = m_view.SquareRect(column, row);
             Rectangle(hdc, square.left, square.top, square.right, square.bottom);
         }
@@ -205,14 +207,10 @@ void COxelD3DHeightWnd::OnCommand(int)
 {
 }
 
-void COxelD3DHeightWnd::OnScroll(LPARAM, int, int, int)
-{
-}
-
 void COxelD3DHeightWnd::Refresh()
 {
-    UpdateLayout();
-    const SIZE content = m_view.ContentSize();
-    FitClientArea(content.cx, content.cy);
+    if (COxelD3DTerrainEditor* editor = COxelD3DTerrainEditor::GetInstance()) {
+        FitView(editor->m_mapWidth, editor->m_mapHeight, kSquare, kSquare);
+    }
     Redraw();
 }

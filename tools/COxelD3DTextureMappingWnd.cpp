@@ -30,7 +30,8 @@ POINT g_rightPress = {-1, -1};
 
 LRESULT CALLBACK TextureMappingWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    return RouteEditorWindowMessage(kTextureMappingWindow, kRouteAllMouse, hwnd, message, wParam, lParam);
+    return RouteEditorWindowMessage(kTextureMappingWindow, kRouteAllMouse | kRouteScrollAndSize | kRouteWheel, hwnd,
+                                    message, wParam, lParam);
 }
 
 bool SameCell(const POINT& a, const POINT& b)
@@ -41,19 +42,12 @@ bool SameCell(const POINT& a, const POINT& b)
 }  // namespace
 
 COxelD3DTextureMappingWnd::COxelD3DTextureMappingWnd()
-    : m_cellWidth(kDefaultCellSize),
-      m_cellHeight(kDefaultCellSize),
-      m_cellsDC(nullptr),
-      m_cellsBitmap(nullptr),
-      m_cellsPrevious(nullptr),
-      m_drawnFor(),
-      m_view(0)
+    : COxelMapViewWnd(0), m_cellWidth(kDefaultCellSize), m_cellHeight(kDefaultCellSize)
 {
 }
 
 COxelD3DTextureMappingWnd::~COxelD3DTextureMappingWnd()
 {
-    DropCells();
     UnregisterClassA(kClassName, GetModuleHandleA(nullptr));
 }
 
@@ -80,119 +74,35 @@ void COxelD3DTextureMappingWnd::OnPaint(HDC hdc)
         return;
     }
     UpdateLayout();
-    if (!UpdateCells(hdc)) {
-        DrawAllCells(hdc);
-        return;
-    }
+    // Only the squares that need it: after an edit that is a few of thousands.
     const SIZE content = m_view.ContentSize();
-    BitBlt(hdc, 0, 0, content.cx, content.cy, m_cellsDC, m_view.m_scroll.x, m_view.m_scroll.y, SRCCOPY);
-}
-
-bool COxelD3DTextureMappingWnd::UpdateCells(HDC reference)
-{
-    const DrawnFor now = Current();
-    if (m_cellsDC && now == m_drawnFor) {
-        ScopedGdiObject<HPEN> white(CreatePen(PS_SOLID, 1, RGB(255, 255, 255)));
-        for (int row = 0; row < now.mapHeight; ++row) {
-            for (int column = 0; column < now.mapWidth; ++column) {
-                CellPicture& drawn = m_drawnCells[row * now.mapWidth + column];
-                const CellPicture picture = PictureOf(column, row);
-                if (picture != drawn) {
-                    DrawCell(m_cellsDC, white.get(), column, row);
-                    drawn = picture;
-                }
-            }
-        }
-        return true;
-    }
-
-    DropCells();
-    m_cellsDC = CreateCompatibleDC(reference);
-    m_cellsBitmap = CreateCompatibleBitmap(reference, now.mapWidth * now.cellWidth, now.mapHeight * now.cellHeight);
-    if (!m_cellsDC || !m_cellsBitmap) {
-        DropCells();
-        return false;
-    }
-    m_cellsPrevious = SelectObject(m_cellsDC, m_cellsBitmap);
-    DrawAllCells(m_cellsDC);
-    m_drawnFor = now;
-    return true;
-}
-
-void COxelD3DTextureMappingWnd::DrawAllCells(HDC hdc)
-{
-    const DrawnFor now = Current();
-    const RECT all = {0, 0, now.mapWidth * now.cellWidth, now.mapHeight * now.cellHeight};
-    FillRect(hdc, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    RECT box = {0, 0, content.cx, content.cy};
+    GetClipBox(hdc, &box);
+    const RECT visible = m_view.VisibleSquares(box);
     ScopedGdiObject<HPEN> white(CreatePen(PS_SOLID, 1, RGB(255, 255, 255)));
-    m_drawnCells.assign(static_cast<size_t>(now.mapWidth) * now.mapHeight, CellPicture());
-    for (int row = 0; row < now.mapHeight; ++row) {
-        for (int column = 0; column < now.mapWidth; ++column) {
+    for (int row = visible.top; row < visible.bottom; ++row) {
+        for (int column = visible.left; column < visible.right; ++column) {
             DrawCell(hdc, white.get(), column, row);
-            m_drawnCells[row * now.mapWidth + column] = PictureOf(column, row);
         }
     }
 }
 
 void COxelD3DTextureMappingWnd::DrawCell(HDC hdc, HPEN outline, int column, int row)
 {
-    // The offscreen copy holds the whole map, unscrolled.
-    const RECT cell = {column * m_cellWidth, row * m_cellHeight, (column + 1) * m_cellWidth,
-                       (row + 1) * m_cellHeight};
-    const CellPicture picture = PictureOf(column, row);
+    COxelD3DTerrainEditor* editor = COxelD3DTerrainEditor::GetInstance();
+    const RECT cell = m_view.SquareRect(column, row);
+    const int x = m_view.GridColumn(column);
     // A chip the atlas does not have draws no tile: the square must not keep
     // the picture it had.
     FillRect(hdc, &cell, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
     // Without an atlas bitmap, or without a whole chip column in it, the cells
     // show their outlines only.
-    if (const TurnedAtlas* tiles = COxelD3DTerrainEditor::GetInstance()->TurnedTiles()) {
-        tiles->DrawTile(hdc, cell, picture.chip, picture.rotation);
+    if (const TurnedAtlas* tiles = editor->TurnedTiles()) {
+        tiles->DrawTile(hdc, cell, editor->m_terrain->GetMapChip(x, row), editor->m_terrain->GetMapChipRotation(x, row));
     }
     ScopedSelection penSelection(hdc, outline);
     ScopedSelection brushSelection(hdc, GetStockObject(NULL_BRUSH));
     Rectangle(hdc, cell.left, cell.top, cell.right, cell.bottom);
-}
-
-COxelD3DTextureMappingWnd::CellPicture COxelD3DTextureMappingWnd::PictureOf(int column, int row) const
-{
-    COxelD3DTerrainEditor* editor = COxelD3DTerrainEditor::GetInstance();
-    const int x = m_view.GridColumn(column);
-    return CellPicture{editor->m_terrain->GetMapChip(x, row), editor->m_terrain->GetMapChipRotation(x, row)};
-}
-
-COxelD3DTextureMappingWnd::DrawnFor COxelD3DTextureMappingWnd::Current() const
-{
-    COxelD3DTerrainEditor* editor = COxelD3DTerrainEditor::GetInstance();
-    const COxelD3DTerrainChipManager* terrain = editor->m_terrain;
-    return DrawnFor{editor->m_mapWidth,
-                    editor->m_mapHeight,
-                    m_cellWidth,
-                    m_cellHeight,
-                    terrain->m_chipImage.loaded ? terrain->m_chipImage.hBitmap : nullptr,
-                    terrain->m_chipColumns,
-                    terrain->m_chipRowRest};
-}
-
-void COxelD3DTextureMappingWnd::DropCells()
-{
-    if (m_cellsDC) {
-        SelectObject(m_cellsDC, m_cellsPrevious);
-        DeleteDC(m_cellsDC);
-    }
-    if (m_cellsBitmap) {
-        DeleteObject(m_cellsBitmap);
-    }
-    m_cellsDC = nullptr;
-    m_cellsBitmap = nullptr;
-    m_cellsPrevious = nullptr;
-    m_drawnCells.clear();
-}
-
-bool COxelD3DTextureMappingWnd::DrawnFor::operator==(const DrawnFor& other) const
-{
-    return mapWidth == other.mapWidth && mapHeight == other.mapHeight && cellWidth == other.cellWidth &&
-           cellHeight == other.cellHeight && atlas == other.atlas && chipColumns == other.chipColumns &&
-           chipRowRest == other.chipRowRest;
 }
 
 int COxelD3DTextureMappingWnd::OnMouse(UINT message, int x, int y)
@@ -362,18 +272,11 @@ void COxelD3DTextureMappingWnd::OnCommand(int id)
     }
 }
 
-void COxelD3DTextureMappingWnd::OnScroll(LPARAM, int, int, int)
-{
-}
-
 void COxelD3DTextureMappingWnd::Refresh()
 {
-    // The atlas may have been replaced by one that reuses the old bitmap's
-    // handle: every cell is drawn anew.
-    DropCells();
-    UpdateLayout();
-    const SIZE content = m_view.ContentSize();
-    FitClientArea(content.cx, content.cy);
+    if (COxelD3DTerrainEditor* editor = COxelD3DTerrainEditor::GetInstance()) {
+        FitView(editor->m_mapWidth, editor->m_mapHeight, m_cellWidth, m_cellHeight);
+    }
     Redraw();
 }
 

@@ -3,7 +3,7 @@
 #include "editor/MapStep.h"
 
 COxelMapView::COxelMapView(int mirrorShift)
-    : m_scroll{0, 0}, m_mirrorShift(mirrorShift), m_columns(0), m_rows(0), m_squareWidth(1), m_squareHeight(1)
+    : m_scroll{0, 0}, m_wheelRest{0, 0}, m_mirrorShift(mirrorShift), m_columns(0), m_rows(0), m_squareWidth(1), m_squareHeight(1)
 {
 }
 
@@ -81,4 +81,69 @@ void COxelMapView::Repaint(HWND window, const MapArea& area) const
         });
     }
     UpdateWindow(window);
+}
+
+bool COxelMapView::ScrollRequest(int code, int position, bool vertical, SIZE page)
+{
+    const int square = vertical ? m_squareHeight : m_squareWidth;
+    const int pagePixels = vertical ? page.cy : page.cx;
+    const LONG offset = vertical ? m_scroll.y : m_scroll.x;
+    int target = offset;
+    switch (code) {
+    case SB_LINEUP:
+        target -= square;
+        break;
+    case SB_LINEDOWN:
+        target += square;
+        break;
+    case SB_PAGEUP:
+        target -= pagePixels;
+        break;
+    case SB_PAGEDOWN:
+        target += pagePixels;
+        break;
+    case SB_TOP:
+        target = 0;
+        break;
+    case SB_BOTTOM:
+        target = vertical ? ContentSize().cy : ContentSize().cx;
+        break;
+    case SB_THUMBTRACK:
+    case SB_THUMBPOSITION:
+        target = position;
+        break;
+    default:
+        return false;
+    }
+    ScrollTo(vertical ? m_scroll.x : target, vertical ? target : m_scroll.y, page);
+    return (vertical ? m_scroll.y : m_scroll.x) != offset;
+}
+
+int COxelMapView::WheelNotches(int delta, bool across)
+{
+    int& rest = m_wheelRest[across ? 1 : 0];
+    rest += delta;
+    const int notches = rest / WHEEL_DELTA;
+    rest -= notches * WHEEL_DELTA;
+    return notches;
+}
+
+void COxelMapView::ShowScrollBars(HWND window, SIZE page) const
+{
+    const SIZE content = ContentSize();
+    const struct {
+        int bar;
+        int size;
+        int page;
+        int position;
+    } bars[] = {{SB_HORZ, content.cx, page.cx, m_scroll.x}, {SB_VERT, content.cy, page.cy, m_scroll.y}};
+    for (const auto& bar : bars) {
+        SCROLLINFO info = {};
+        info.cbSize = sizeof info;
+        info.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
+        info.nMax = bar.size - 1;
+        info.nPage = static_cast<UINT>(bar.page > 0 ? bar.page : 0);
+        info.nPos = bar.position;
+        SetScrollInfo(window, bar.bar, &info, TRUE);
+    }
 }

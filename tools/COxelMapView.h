@@ -49,10 +49,22 @@ public:
     int SquareWidth() const { return m_squareWidth; }
     int SquareHeight() const { return m_squareHeight; }
 
+    // A standard scroll-bar request (WM_HSCROLL or WM_VSCROLL) for a page of
+    // `page` pixels: a line is a square, a page is the page. True when the
+    // offset moved.
+    bool ScrollRequest(int code, int position, bool vertical, SIZE page);
+    // The whole wheel notches (WHEEL_DELTA) that `delta` completes, down or
+    // across; the parts of a notch a finely stepped wheel turns add up.
+    int WheelNotches(int delta, bool across);
+    // Sets `window`'s scroll bars to the map, a page of `page` pixels and the
+    // offset; the system hides a bar whose page holds the whole map.
+    void ShowScrollBars(HWND window, SIZE page) const;
+
     // The map's pixel at the client area's top-left corner.
     POINT m_scroll;
 
 private:
+    int m_wheelRest[2];
     int m_mirrorShift;
     int m_columns;
     int m_rows;
