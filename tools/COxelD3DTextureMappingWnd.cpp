@@ -282,8 +282,8 @@ void COxelD3DTextureMappingWnd::Refresh()
 
 void COxelD3DTextureMappingWnd::SetCellSize(int width, int height)
 {
-    // A settings file may ask for any size: past the largest the window would
-    // need a bitmap larger than any screen.
+    // A settings file may ask for any size: past the largest even a 16 x 16
+    // map would not fit on a screen.
     m_cellWidth = width > 0 ? std::min(width, kLargestCellSize) : kDefaultCellSize;
     m_cellHeight = height > 0 ? std::min(height, kLargestCellSize) : kDefaultCellSize;
 }
