@@ -29,6 +29,9 @@ enum Command {
     kNewMap16 = 200,
     kNewMap32 = 201,
     kNewMap64 = 202,
+    kNewMap128 = 203,
+    kNewMap256 = 204,
+    kNewMap512 = 205,
     kOpen = 210,
     kSave = 220,
     kSaveAs = 230,
@@ -241,6 +244,9 @@ void COxelD3DEditMenuWnd::OnCommand(int id)
     case kNewMap16:
     case kNewMap32:
     case kNewMap64:
+    case kNewMap128:
+    case kNewMap256:
+    case kNewMap512:
         if (editor && editor->ConfirmDiscard()) {
             const int size = 16 << (id - kNewMap16);
             editor->NewMap(size, size);

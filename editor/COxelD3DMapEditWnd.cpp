@@ -32,22 +32,8 @@ POINT g_lastMouse = {0, 0};
 
 LRESULT CALLBACK MapEditWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    if (message == WM_MOUSEWHEEL || message == WM_MOUSEHWHEEL) {
-        COxelD3DTerrainEditor* editor = COxelD3DTerrainEditor::GetInstance();
-        if (editor && editor->GetWindowHandle(kMapEditWindow) == hwnd) {
-            auto* window = static_cast<COxelD3DMapEditWnd*>(editor->m_windows[kMapEditWindow]);
-            const int delta = GET_WHEEL_DELTA_WPARAM(wParam);
-            // Shift turns the wheel sideways, as in every Windows view; a wheel
-            // tilted right (positive) moves the view right.
-            if (message == WM_MOUSEHWHEEL) {
-                window->OnWheel(-delta, true);
-            } else {
-                window->OnWheel(delta, (GET_KEYSTATE_WPARAM(wParam) & MK_SHIFT) != 0);
-            }
-            return 0;
-        }
-    }
-    return RouteEditorWindowMessage(kMapEditWindow, kRouteAllMouse | kRouteMouseActivate | kRouteScrollAndSize, hwnd,
+    return RouteEditorWindowMessage(kMapEditWindow,
+                                    kRouteAllMouse | kRouteMouseActivate | kRouteScrollAndSize | kRouteWheel, hwnd,
                                     message, wParam, lParam);
 }
 
@@ -65,17 +51,14 @@ COxelD3DTerrainChipManager* EditedTerrain()
 }  // namespace
 
 COxelD3DMapEditWnd::COxelD3DMapEditWnd()
-    : m_mapWidth(0), m_mapHeight(0), m_hScrollInfo(), m_vScrollInfo(), m_scrollX(0), m_scrollY(0), m_bitmap(nullptr),
-      m_wheelRest{0, 0}
+    : m_view(1), m_mapWidth(0), m_mapHeight(0), m_hScrollInfo(), m_vScrollInfo(), m_scrollX(m_view.m_scroll.x),
+      m_scrollY(m_view.m_scroll.y)
 {
 }
 
 COxelD3DMapEditWnd::~COxelD3DMapEditWnd()
 {
     UnregisterClassA(kClassName, GetModuleHandleA(nullptr));
-    if (m_bitmap) {
-        DeleteObject(m_bitmap);
-    }
 }
 
 void COxelD3DMapEditWnd::Create()
@@ -96,6 +79,7 @@ void COxelD3DMapEditWnd::Rebuild()
     }
     m_mapWidth = editor->m_mapWidth;
     m_mapHeight = editor->m_mapHeight;
+    m_view.SetLayout(m_mapWidth, m_mapHeight, kMapEditCellPixels, kMapEditCellPixels);
     m_cells.assign(static_cast<size_t>(m_mapWidth) * m_mapHeight, MapEditCell());
     for (int row = 0; row < m_mapHeight; ++row) {
         for (int column = 0; column < m_mapWidth; ++column) {
@@ -103,23 +87,7 @@ void COxelD3DMapEditWnd::Rebuild()
             m_cells[index] = MapEditCell{index, column, row};
         }
     }
-
-    if (m_bitmap) {
-        DeleteObject(m_bitmap);
-    }
-    ScopedWindowDC window(m_hWnd);
-    m_bitmap = CreateCompatibleBitmap(window.get(), kMapEditCellPixels * m_mapWidth, kMapEditCellPixels * m_mapHeight);
-    if (!m_bitmap) {
-        return;
-    }
-    {
-        ScopedMemoryDC memory(window.get());
-        ScopedSelection selection(memory.get(), m_bitmap);
-        for (const MapEditCell& cell : m_cells) {
-            DrawCell(cell, memory.get());
-        }
-    }
-    // The scroll ranges follow the new bitmap, and a window larger than the new
+    // The scroll ranges follow the new map, and a window larger than the new
     // map shrinks to it.
     const SIZE client = ClientArea();
     OnSize(SIZE_RESTORED, client.cx, client.cy);
@@ -131,9 +99,9 @@ void COxelD3DMapEditWnd::DrawCell(const MapEditCell& cell, HDC hdc)
     if (!terrain) {
         return;
     }
-    const int left = kMapEditCellPixels * cell.column;
-    const int top = kMapEditCellPixels * cell.row;
-    const RECT square = {left, top, left + kMapEditCellPixels, top + kMapEditCellPixels};
+    const RECT square = m_view.SquareRect(cell.column, cell.row);
+    const int left = square.left;
+    const int top = square.top;
     // A chip the atlas does not have draws no tile: the square must not keep
     // the picture it had.
     FillRect(hdc, &square, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
@@ -145,44 +113,38 @@ void COxelD3DMapEditWnd::DrawCell(const MapEditCell& cell, HDC hdc)
 
     double heights[4];
     terrain->GetCornerHeights(cell.index, &heights[0], &heights[1], &heights[2], &heights[3]);
-    {
-        ScopedGdiObject<HPEN> black(CreatePen(PS_SOLID, 1, RGB(0, 0, 0)));
-        ScopedSelection penSelection(hdc, black.get());
-        for (int corner = 0; corner < 4; ++corner) {
-            const int grey = HeightGrey(heights[corner], kGreyPerUnit);
-            const POINT origin = MapEditCornerOrigin(corner);
-            ScopedGdiObject<HBRUSH> brush(CreateSolidBrush(RGB(grey, grey, grey)));
-            ScopedSelection brushSelection(hdc, brush.get());
-            Rectangle(hdc, left + origin.x, top + origin.y, left + origin.x + kMapEditCornerPixels,
-                      top + origin.y + kMapEditCornerPixels);
-        }
+    // The DC pen and brush take each colour without an object of their own:
+    // a fill repaints every square in view.
+    SetDCPenColor(hdc, RGB(0, 0, 0));
+    for (int corner = 0; corner < 4; ++corner) {
+        const int grey = HeightGrey(heights[corner], kGreyPerUnit);
+        const POINT origin = MapEditCornerOrigin(corner);
+        SetDCBrushColor(hdc, RGB(grey, grey, grey));
+        Rectangle(hdc, left + origin.x, top + origin.y, left + origin.x + kMapEditCornerPixels,
+                  top + origin.y + kMapEditCornerPixels);
     }
-    ScopedGdiObject<HPEN> white(CreatePen(PS_SOLID, 1, RGB(255, 255, 255)));
-    ScopedSelection penSelection(hdc, white.get());
+    SetDCPenColor(hdc, RGB(255, 255, 255));
     ScopedSelection brushSelection(hdc, GetStockObject(NULL_BRUSH));
     Rectangle(hdc, square.left, square.top, square.right, square.bottom);
 }
 
 void COxelD3DMapEditWnd::OnPaint(HDC hdc)
 {
-    if (!m_bitmap) {
+    if (m_cells.empty() || !EditedTerrain()) {
         return;
     }
-    const SIZE client = ClientArea();
-    ScopedMemoryDC memory(hdc);
-    ScopedSelection selection(memory.get(), m_bitmap);
-    BitBlt(hdc, 0, 0, client.cx, client.cy, memory.get(), m_scrollX, m_scrollY, SRCCOPY);
-}
-
-void COxelD3DMapEditWnd::RepaintCell(int index)
-{
-    if (!m_bitmap || index < 0 || index >= static_cast<int>(m_cells.size())) {
-        return;
+    // Only the squares in view, and of those only the ones the paint needs.
+    const SIZE map = MapSize();
+    RECT box = {0, 0, map.cx, map.cy};
+    GetClipBox(hdc, &box);
+    const RECT visible = m_view.VisibleSquares(box);
+    ScopedSelection penSelection(hdc, GetStockObject(DC_PEN));
+    ScopedSelection brushSelection(hdc, GetStockObject(DC_BRUSH));
+    for (int row = visible.top; row < visible.bottom; ++row) {
+        for (int column = visible.left; column < visible.right; ++column) {
+            DrawCell(m_cells[CellIndex(column, row)], hdc);
+        }
     }
-    ScopedWindowDC window(m_hWnd);
-    ScopedMemoryDC memory(window.get());
-    ScopedSelection selection(memory.get(), m_bitmap);
-    DrawCell(m_cells[index], memory.get());
 }
 
 void COxelD3DMapEditWnd::EditCell(const MapEditCell& cell, UINT message, int px, int py)
@@ -217,30 +179,11 @@ void COxelD3DMapEditWnd::EditCell(const MapEditCell& cell, UINT message, int px,
 void COxelD3DMapEditWnd::OnMapChanged(const MapChange& change)
 {
     COxelD3DTerrainEditor* editor = COxelD3DTerrainEditor::GetInstance();
-    if (change.kind != MapChange::kGrid || !m_bitmap || !editor || m_mapWidth != editor->m_mapWidth ||
+    if (change.kind != MapChange::kGrid || m_cells.empty() || !editor || m_mapWidth != editor->m_mapWidth ||
         m_mapHeight != editor->m_mapHeight) {
         return;
     }
-    // One drawing context for all the squares: a fill redraws thousands.
-    const SIZE client = ClientArea();
-    {
-        ScopedWindowDC window(m_hWnd);
-        ScopedMemoryDC memory(window.get());
-        ScopedSelection selection(memory.get(), m_bitmap);
-        change.area.ForEachCell(m_mapWidth, m_mapHeight, [&](int x, int y) {
-            const MapEditCell& cell = m_cells[y * m_mapWidth + x];
-            DrawCell(cell, memory.get());
-            const RECT square = {kMapEditCellPixels * cell.column - m_scrollX,
-                                 kMapEditCellPixels * cell.row - m_scrollY,
-                                 kMapEditCellPixels * (cell.column + 1) - m_scrollX,
-                                 kMapEditCellPixels * (cell.row + 1) - m_scrollY};
-            // Squares scrolled out of view need no paint.
-            if (square.right > 0 && square.bottom > 0 && square.left < client.cx && square.top < client.cy) {
-                InvalidateRect(m_hWnd, &square, FALSE);
-            }
-        });
-    }
-    UpdateWindow(m_hWnd);
+    m_view.Repaint(m_hWnd, change.area);
 }
 
 int COxelD3DMapEditWnd::OnMouse(UINT message, int x, int y)
@@ -256,8 +199,9 @@ int COxelD3DMapEditWnd::OnMouse(UINT message, int x, int y)
     // large unsigned word.
     x = static_cast<short>(x);
     y = static_cast<short>(y);
-    const POINT cell = {(x + m_scrollX) / kMapEditCellPixels, (y + m_scrollY) / kMapEditCellPixels};
-    const bool onMap = cell.x < m_mapWidth && cell.y < m_mapHeight;
+    const GridPoint square = m_view.SquareAt(POINT{x, y});
+    const POINT cell = {square.column, square.row};
+    const bool onMap = m_view.OnMap(square);
     switch (message) {
     case WM_LBUTTONDOWN:
         g_lastMouse = POINT{x, y};
@@ -301,7 +245,8 @@ int COxelD3DMapEditWnd::OnMouse(UINT message, int x, int y)
         }
         // A window wider than its map has no cell past the map's last square.
         if (onMap) {
-            EditCell(m_cells[CellIndex(cell.x, cell.y)], message, x + m_scrollX, y + m_scrollY);
+            const POINT pixel = m_view.ContentPoint(POINT{x, y});
+            EditCell(m_cells[CellIndex(cell.x, cell.y)], message, pixel.x, pixel.y);
         }
         press = kNoCell;
         break;
@@ -319,10 +264,10 @@ void COxelD3DMapEditWnd::OnCommand(int)
 
 void COxelD3DMapEditWnd::OnScroll(LPARAM, int code, int position, int vertical)
 {
-    const SIZE bitmap = BitmapSize();
+    const SIZE bitmap = MapSize();
     const SIZE client = ClientArea();
-    int& offset = vertical ? m_scrollY : m_scrollX;
-    const int last = std::max<int>(0, vertical ? bitmap.cy - client.cy : bitmap.cx - client.cx);
+    LONG& offset = vertical ? m_scrollY : m_scrollX;
+    const int last = vertical ? LastOffset(bitmap.cy, client.cy) : LastOffset(bitmap.cx, client.cx);
     switch (code) {
     case SB_LINEUP:
     case SB_PAGEUP:
@@ -355,18 +300,15 @@ void COxelD3DMapEditWnd::OnScroll(LPARAM, int code, int position, int vertical)
 
 void COxelD3DMapEditWnd::OnWheel(int delta, bool across)
 {
-    int& rest = m_wheelRest[across ? 1 : 0];
-    rest += delta;
-    const int notches = rest / WHEEL_DELTA;
-    rest -= notches * WHEEL_DELTA;
+    const int notches = m_view.WheelNotches(delta, across);
     if (notches == 0 || !m_hWnd) {
         return;
     }
-    const SIZE bitmap = BitmapSize();
+    const SIZE bitmap = MapSize();
     const SIZE client = ClientArea();
-    int& offset = across ? m_scrollX : m_scrollY;
-    const int last = std::max<int>(0, across ? bitmap.cx - client.cx : bitmap.cy - client.cy);
-    offset = std::min(std::max(offset - notches * kMapEditCellPixels, 0), last);
+    LONG& offset = across ? m_scrollX : m_scrollY;
+    offset = across ? ClampedOffset(offset - notches * kMapEditCellPixels, bitmap.cx, client.cx)
+                    : ClampedOffset(offset - notches * kMapEditCellPixels, bitmap.cy, client.cy);
     SCROLLINFO& info = across ? m_hScrollInfo : m_vScrollInfo;
     info.fMask = SIF_POS;
     info.nPos = offset;
@@ -385,10 +327,10 @@ void COxelD3DMapEditWnd::Refresh()
 
 void COxelD3DMapEditWnd::OnSize(UINT type, int width, int height)
 {
-    if (!m_bitmap || type == SIZE_MINIMIZED) {
+    if (m_cells.empty() || type == SIZE_MINIMIZED) {
         return;
     }
-    const SIZE bitmap = BitmapSize();
+    const SIZE bitmap = MapSize();
     const int pageWidth = std::min<int>(bitmap.cx, width);
     if (bitmap.cy >= height && bitmap.cx >= width) {
         m_scrollX = std::min<int>(m_scrollX, bitmap.cx - pageWidth);
@@ -404,15 +346,12 @@ void COxelD3DMapEditWnd::OnSize(UINT type, int width, int height)
 
 int COxelD3DMapEditWnd::CellIndex(int column, int row) const
 {
-    return row * m_mapWidth + MapEditGridColumn(column, m_mapWidth);
+    return row * m_mapWidth + m_view.GridColumn(column);
 }
 
-SIZE COxelD3DMapEditWnd::BitmapSize() const
+SIZE COxelD3DMapEditWnd::MapSize() const
 {
-    if (!m_bitmap) {
-        return SIZE{0, 0};
-    }
-    return SIZE{kMapEditCellPixels * m_mapWidth, kMapEditCellPixels * m_mapHeight};
+    return m_cells.empty() ? SIZE{0, 0} : m_view.ContentSize();
 }
 
 SIZE COxelD3DMapEditWnd::ClientArea() const
@@ -424,15 +363,15 @@ SIZE COxelD3DMapEditWnd::ClientArea() const
 
 void COxelD3DMapEditWnd::ClampScroll()
 {
-    const SIZE bitmap = BitmapSize();
+    const SIZE bitmap = MapSize();
     const SIZE client = ClientArea();
-    m_scrollX = std::max<int>(0, std::min<int>(m_scrollX, bitmap.cx - client.cx));
-    m_scrollY = std::max<int>(0, std::min<int>(m_scrollY, bitmap.cy - client.cy));
+    m_scrollX = ClampedOffset(m_scrollX, bitmap.cx, client.cx);
+    m_scrollY = ClampedOffset(m_scrollY, bitmap.cy, client.cy);
 }
 
 void COxelD3DMapEditWnd::UpdateScrollBars(int pageWidth, int pageHeight)
 {
-    const SIZE bitmap = BitmapSize();
+    const SIZE bitmap = MapSize();
     struct Bar {
         SCROLLINFO& info;
         int bar;

@@ -2,6 +2,7 @@
 
 #include "editor/COxelD3DTerrainEditorChildWndBase.h"
 #include "tools/BrushMath.h"
+#include "tools/COxelMapView.h"
 
 #include <windows.h>
 
@@ -21,7 +22,7 @@ struct MapEditCell {
 // cell (left) or turn it (right). Dragging with the left button scrolls. The
 // painting tools widen a click to a brush, change what a corner click does,
 // and let a left click on a cell fill a region.
-// Owns the drawn map and its cells; the turned atlas is the editor's.
+// Paints only the squares in view. Owns its squares; the turned atlas is the editor's.
 class COxelD3DMapEditWnd : public COxelD3DTerrainEditorChildWndBase {
 public:
     COxelD3DMapEditWnd();
@@ -35,42 +36,42 @@ public:
     void OnScroll(LPARAM bar, int code, int position, int vertical) override;
     // The mouse wheel: one cell a notch (WHEEL_DELTA), up for a positive
     // delta; `across` moves the view left instead. Parts of a notch add up.
-    void OnWheel(int delta, bool across);
+    void OnWheel(int delta, bool across) override;
     // Draws the map afresh for the editor's current map and atlas: the squares,
     // the cells and the scroll ranges follow the new size.
     void Refresh() override;
-    // Keeps the window from growing past the drawn map.
+    // Keeps the window from growing past the map.
     void OnSize(UINT type, int width, int height) override;
     // Redraws the squares of the changed cells.
     void OnMapChanged(const MapChange& change) override;
 
+    // The squares, a cell each, the first column showing the last cell.
+    COxelMapView m_view;
     int m_mapWidth;
     int m_mapHeight;
     SCROLLINFO m_hScrollInfo;
     SCROLLINFO m_vScrollInfo;
     // By grid cell index.
     std::vector<MapEditCell> m_cells;
-    int m_scrollX;
-    int m_scrollY;
-    // The whole map drawn once, 40 pixels to a cell.
-    HBITMAP m_bitmap;
+    // The view's scroll offset, in pixels of the drawn map.
+    LONG& m_scrollX;
+    LONG& m_scrollY;
 
 private:
-    // Takes the editor's map size and draws every square into a new bitmap.
+    // Takes the editor's map size: the squares and the scroll ranges follow it.
     void Rebuild();
+    // Draws a square where it lies in the client area, with the DC pen and DC
+    // brush selected into `hdc`.
     void DrawCell(const MapEditCell& cell, HDC hdc);
-    // Changes a vertex or the cell itself after a click at bitmap pixel (px,
+    // Changes a vertex or the cell itself after a click at map pixel (px,
     // py); the editor then has every square that shows the change redrawn.
     void EditCell(const MapEditCell& cell, UINT message, int px, int py);
-    void RepaintCell(int index);
     // The grid cell that the square in view column `column`, row `row` shows.
     int CellIndex(int column, int row) const;
-    SIZE BitmapSize() const;
+    // The whole map in pixels; nothing before the first Rebuild with a map.
+    SIZE MapSize() const;
     SIZE ClientArea() const;
-    // Keeps the offsets within the bitmap for the current client area.
+    // Keeps the offsets within the map for the current client area.
     void ClampScroll();
     void UpdateScrollBars(int pageWidth, int pageHeight);
-
-    // What a finely stepped wheel turned short of a whole notch, down and across.
-    int m_wheelRest[2];
 };

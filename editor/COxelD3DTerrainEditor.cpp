@@ -261,6 +261,21 @@ void COxelD3DTerrainEditor::DispatchScroll(int index, LPARAM bar, int code, int 
     }
 }
 
+void COxelD3DTerrainEditor::DispatchWheel(int index, bool tilted, int delta, bool shift)
+{
+    COxelD3DTerrainEditorChildWndBase* window = Window(index);
+    if (!window) {
+        return;
+    }
+    // Shift turns the wheel sideways, as in every Windows view; a wheel tilted
+    // right (positive) moves the view right.
+    if (tilted) {
+        window->OnWheel(-delta, true);
+    } else {
+        window->OnWheel(delta, shift);
+    }
+}
+
 void COxelD3DTerrainEditor::DispatchNotify(int index, WPARAM wParam, LPARAM lParam)
 {
     if (COxelD3DTerrainEditorChildWndBase* window = Window(index)) {

@@ -58,6 +58,8 @@ public:
     int DispatchMouse(int index, UINT message, int x, int y);
     void DispatchCommand(int index, int id);
     void DispatchScroll(int index, LPARAM bar, int code, int position, int vertical);
+    // A wheel turned over window `index`: `tilted` for WM_MOUSEHWHEEL.
+    void DispatchWheel(int index, bool tilted, int delta, bool shift);
     void DispatchNotify(int index, WPARAM wParam, LPARAM lParam);
     void DispatchSize(int index, UINT type, int width, int height);
     // Null when the window has not been made.

@@ -26,6 +26,10 @@ void COxelD3DTerrainEditorChildWndBase::Show()
     UpdateWindow(m_hWnd);
 }
 
+void COxelD3DTerrainEditorChildWndBase::OnWheel(int, bool)
+{
+}
+
 void COxelD3DTerrainEditorChildWndBase::Redraw()
 {
     InvalidateRect(m_hWnd, nullptr, FALSE);

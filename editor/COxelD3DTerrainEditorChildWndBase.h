@@ -26,6 +26,10 @@ public:
     // Called for WM_HSCROLL (vertical 0) and WM_VSCROLL (vertical 1); `bar` is
     // the scroll-bar control's handle, or null for the window's own bars.
     virtual void OnScroll(LPARAM bar, int code, int position, int vertical) = 0;
+    // Called for WM_MOUSEWHEEL (Shift held: `across`) and WM_MOUSEHWHEEL
+    // (`across`, delta negated so that a tilt right is negative), in the windows
+    // that route the wheel. The base does nothing.
+    virtual void OnWheel(int delta, bool across);
     // Called for WM_NOTIFY from the window's controls.
     virtual void OnNotify(WPARAM wParam, LPARAM lParam);
     // Called when the map, the atlas or the window's settings changed elsewhere:

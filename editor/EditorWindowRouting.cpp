@@ -99,6 +99,16 @@ LRESULT RouteEditorWindowMessage(int index, unsigned routes, HWND hwnd, UINT mes
             editor->DispatchScroll(index, lParam, LOWORD(wParam), HIWORD(wParam), message == WM_VSCROLL);
         }
         return 0;
+    case WM_MOUSEWHEEL:
+    case WM_MOUSEHWHEEL:
+        if (!(routes & kRouteWheel)) {
+            break;
+        }
+        if (editor) {
+            editor->DispatchWheel(index, message == WM_MOUSEHWHEEL, GET_WHEEL_DELTA_WPARAM(wParam),
+                                  (GET_KEYSTATE_WPARAM(wParam) & MK_SHIFT) != 0);
+        }
+        return 0;
     case WM_SIZE:
         if (!(routes & kRouteScrollAndSize)) {
             break;

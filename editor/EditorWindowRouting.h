@@ -15,6 +15,8 @@ enum EditorRoutes : unsigned {
     kRouteMouseActivate = 1u << 3,
     // WM_HSCROLL, WM_VSCROLL and WM_SIZE.
     kRouteScrollAndSize = 1u << 4,
+    // WM_MOUSEWHEEL and WM_MOUSEHWHEEL scroll the window's view.
+    kRouteWheel = 1u << 5,
 };
 
 // The window procedure of editor window `index`. Messages it does not route go

@@ -5,6 +5,11 @@
 #include <string>
 #include <utility>
 
+static_assert(306 + sizeof(MapFileCell) * 512 * 512 + sizeof(MapFilePlane) * kMaxMapFilePlanes +
+                      sizeof(MapFileBillboard) * kMaxMapFileBillboards <=
+                  kMaxMapFileBytes,
+              "the largest map file can be read");
+
 namespace {
 
 // Closes the handle when the function that opened it returns.
@@ -187,7 +192,7 @@ const char* MapFileErrorMessage(MapFileError error)
                    "ファイルがヘッダーの途中で終わっています。";
         case MapFileError::BadMapSize:
             return "マップデータファイルが壊れているため、オープンに失敗しました。\n"
-                   "マップの幅と高さが 16、32、64 のいずれでもありません。";
+                   "マップの幅と高さが 16、32、64、128、256、512 のいずれでもありません。";
         case MapFileError::ShorterThanHeaderSays:
             return "マップデータファイルが壊れているため、オープンに失敗しました。\n"
                    "ファイルが途中で切れています。ヘッダーが示すセル・平面・ビルボードのデータが足りません。";

@@ -8,8 +8,8 @@
 // Map files on disk: whole-file reads that never create a file, and saves that
 // leave either the old file or the whole new one, never a mix.
 
-// Reading refuses anything larger: the largest map with a thousand planes and
-// billboards is well under a megabyte.
+// Reading refuses anything larger: the largest map file, 512 x 512 cells with
+// as many planes and billboards as a file may list, is 33.6 MB.
 const std::size_t kMaxMapFileBytes = 64u << 20;
 
 // The whole of an existing file of at most `limit` bytes. CannotOpen, TooLarge

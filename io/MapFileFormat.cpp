@@ -138,7 +138,8 @@ bool operator==(const MapFileContents& a, const MapFileContents& b)
 
 bool IsMapFileSize(std::int32_t cells)
 {
-    return cells == 16 || cells == 32 || cells == 64;
+    // Powers of two only: the quad tree over the map stays complete.
+    return cells >= 16 && cells <= 512 && (cells & (cells - 1)) == 0;
 }
 
 bool IsRemoteOrDevicePath(const char* name)

@@ -120,7 +120,7 @@ enum class MapFileError {
     CannotRead,             // the read itself failed
     WrongMagic,             // another version or another kind of file, or shorter than the magic
     HeaderTruncated,        // ends inside the header
-    BadMapSize,             // width or height other than 16, 32 or 64
+    BadMapSize,             // width or height other than 16, 32, 64, 128, 256 or 512
     ShorterThanHeaderSays,  // ends before the cells, planes and billboards that the header counts
     LongerThanHeaderSays,   // bytes after the last record
     TooManyPlanes,          // more than kMaxMapFilePlanes
@@ -133,7 +133,7 @@ enum class MapFileError {
     UnterminatedText,  // a 260-byte file name without its zero
 };
 
-// The map sizes the editor makes: 16, 32 and 64 cells on a side.
+// The map sizes the editor makes: 16, 32, 64, 128, 256 and 512 cells on a side.
 bool IsMapFileSize(std::int32_t cells);
 
 // Whether a file name from a map file names something other than a file on

@@ -27,13 +27,14 @@ POINT g_rightPress = kNoPress;
 
 LRESULT CALLBACK HeightWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    return RouteEditorWindowMessage(kHeightWindow, kRouteKeysToCamera | kRouteAllMouse, hwnd, message, wParam,
+    return RouteEditorWindowMessage(kHeightWindow, kRouteKeysToCamera | kRouteAllMouse | kRouteScrollAndSize | kRouteWheel,
+                                    hwnd, message, wParam,
                                     lParam);
 }
 
 }  // namespace
 
-COxelD3DHeightWnd::COxelD3DHeightWnd() : m_strokeStart(0.0)
+COxelD3DHeightWnd::COxelD3DHeightWnd() : COxelMapViewWnd(0), m_strokeStart(0.0)
 {
 }
 
@@ -63,22 +64,22 @@ void COxelD3DHeightWnd::OnPaint(HDC hdc)
     if (!editor || !editor->HasMap()) {
         return;
     }
-    const int width = editor->m_mapWidth;
-    const int height = editor->m_mapHeight;
+    UpdateLayout();
     // Only the squares that need it: after an edit that is a few of thousands.
-    RECT box = {0, 0, width * kSquare, height * kSquare};
+    const SIZE content = m_view.ContentSize();
+    RECT box = {0, 0, content.cx, content.cy};
     GetClipBox(hdc, &box);
-    const int lastRow = std::min<int>(height - 1, (box.bottom - 1) / kSquare);
-    const int lastColumn = std::min<int>(width - 1, (box.right - 1) / kSquare);
+    const RECT visible = m_view.VisibleSquares(box);
     ScopedGdiObject<HPEN> pen(CreatePen(PS_SOLID, 1, RGB(0, 0, 0)));
     ScopedSelection penSelection(hdc, pen.get());
-    for (int row = std::max(0, static_cast<int>(box.top) / kSquare); row <= lastRow; ++row) {
-        for (int column = std::max(0, static_cast<int>(box.left) / kSquare); column <= lastColumn; ++column) {
-            const int grey = HeightGrey(editor->m_terrain->GetHeight(MirroredGridColumn(column, width), row),
-                                        kGreyPerUnit);
-            ScopedGdiObject<HBRUSH> brush(CreateSolidBrush(RGB(grey, grey, grey)));
-            ScopedSelection brushSelection(hdc, brush.get());
-            Rectangle(hdc, kSquare * column, kSquare * row, kSquare * (column + 1), kSquare * (row + 1));
+    // The DC brush takes each square's grey without a brush of its own.
+    ScopedSelection brushSelection(hdc, GetStockObject(DC_BRUSH));
+    for (int row = visible.top; row < visible.bottom; ++row) {
+        for (int column = visible.left; column < visible.right; ++column) {
+            const int grey = HeightGrey(editor->m_terrain->GetHeight(m_view.GridColumn(column), row), kGreyPerUnit);
+            SetDCBrushColor(hdc, RGB(grey, grey, grey));
+            const RECT square = m_view.SquareRect(column, row);
+            Rectangle(hdc, square.left, square.top, square.right, square.bottom);
         }
     }
 }
@@ -100,9 +101,11 @@ int COxelD3DHeightWnd::OnMouse(UINT message, int x, int y)
         return 0;
     }
     COxelD3DTerrainChipManager* terrain = editor->m_terrain;
-    const int column = x / kSquare;
-    const int row = y / kSquare;
-    const int vertex = MirroredGridColumn(column, editor->m_mapWidth);
+    UpdateLayout();
+    const GridPoint square = m_view.SquareAt(at);
+    const int column = square.column;
+    const int row = square.row;
+    const int vertex = m_view.GridColumn(column);
     editor->PlaceCursor(vertex, row);
 
     switch (message) {
@@ -131,14 +134,15 @@ int COxelD3DHeightWnd::OnMouse(UINT message, int x, int y)
 void COxelD3DHeightWnd::OnStrokeMouse(UINT message, POINT at)
 {
     COxelD3DTerrainEditor* editor = COxelD3DTerrainEditor::GetInstance();
-    const int width = editor->m_mapWidth;
-    const int height = editor->m_mapHeight;
+    UpdateLayout();
+    const GridPoint square = m_view.SquareAt(at);
     // While the stroke holds the mouse, the pointer may be outside the window.
-    if (message != WM_CAPTURECHANGED && at.x >= 0 && at.y >= 0 && at.x < kSquare * width &&
-        at.y < kSquare * height) {
-        editor->PlaceCursor(MirroredGridColumn(at.x / kSquare, width), at.y / kSquare);
+    if (message != WM_CAPTURECHANGED && m_view.OnMap(square)) {
+        editor->PlaceCursor(m_view.GridColumn(square.column), square.row);
     }
-    const COxelPaintStroke::Event event = m_stroke.Track(m_hWnd, message, at, kSquare, kSquare, width, height);
+    // The stroke counts in squares of the whole map, wherever it is scrolled.
+    const COxelPaintStroke::Event event = m_stroke.Track(m_hWnd, message, m_view.ContentPoint(at), kSquare, kSquare,
+                                                         m_view.Columns(), m_view.Rows());
     if (event.interrupted) {
         EndPaintAction(*editor);
     }
@@ -146,7 +150,7 @@ void COxelD3DHeightWnd::OnStrokeMouse(UINT message, POINT at)
         return;
     }
     if (event.begins) {
-        m_strokeStart = editor->m_terrain->GetHeight(MirroredGridColumn(at.x / kSquare, width), at.y / kSquare);
+        m_strokeStart = editor->m_terrain->GetHeight(m_view.GridColumn(square.column), square.row);
         BeginPaintAction(*editor);
     }
     EditSquares(event.squares, m_stroke.Button() == WM_RBUTTONDOWN, m_strokeStart);
@@ -171,7 +175,7 @@ void COxelD3DHeightWnd::EditSquares(const std::vector<GridPoint>& squares, bool 
     };
     std::vector<HeightChange> changes;
     for (const GridPoint& square : squares) {
-        const GridPoint vertex = {MirroredGridColumn(square.column, width), square.row};
+        const GridPoint vertex = {m_view.GridColumn(square.column), square.row};
         for (const HeightChange& change :
              editor->m_tools.HeightEdit(heightAt, vertex, rightButton, startHeight, width, height)) {
             pending[change.vertex.row * width + change.vertex.column] = change.height;
@@ -187,35 +191,26 @@ void COxelD3DHeightWnd::OnMapChanged(const MapChange& change)
     if (change.kind != MapChange::kGrid || !editor) {
         return;
     }
-    const int width = editor->m_mapWidth;
-    const int height = editor->m_mapHeight;
+    UpdateLayout();
     // The vertices are the corners of the changed cells: one more each way.
-    const MapArea corners = {change.area.left, change.area.top, change.area.right + 1, change.area.bottom + 1};
-    if (corners.CoversMap(width, height)) {
-        Redraw();
-        return;
+    m_view.Repaint(m_hWnd, MapArea{change.area.left, change.area.top, change.area.right + 1, change.area.bottom + 1});
+}
+
+void COxelD3DHeightWnd::UpdateLayout()
+{
+    if (COxelD3DTerrainEditor* editor = COxelD3DTerrainEditor::GetInstance()) {
+        m_view.SetLayout(editor->m_mapWidth, editor->m_mapHeight, kSquare, kSquare);
     }
-    corners.ForEachCell(width, height, [&](int vertex, int row) {
-        // Grid column 0 shows in view column 0, the others mirrored.
-        const int column = WrapIndex(MirroredGridColumn(vertex, width), width);
-        const RECT square = {kSquare * column, kSquare * row, kSquare * (column + 1), kSquare * (row + 1)};
-        InvalidateRect(m_hWnd, &square, FALSE);
-    });
-    UpdateWindow(m_hWnd);
 }
 
 void COxelD3DHeightWnd::OnCommand(int)
 {
 }
 
-void COxelD3DHeightWnd::OnScroll(LPARAM, int, int, int)
-{
-}
-
 void COxelD3DHeightWnd::Refresh()
 {
     if (COxelD3DTerrainEditor* editor = COxelD3DTerrainEditor::GetInstance()) {
-        FitClientArea(editor->m_mapWidth * kSquare, editor->m_mapHeight * kSquare);
+        FitView(editor->m_mapWidth, editor->m_mapHeight, kSquare, kSquare);
     }
     Redraw();
 }

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "editor/COxelD3DTerrainEditorChildWndBase.h"
 #include "tools/BrushMath.h"
+#include "tools/COxelMapViewWnd.h"
 #include "tools/COxelPaintStroke.h"
 
 #include <windows.h>
@@ -10,8 +10,9 @@
 // black at 0 and white at 16. A left click raises a vertex by 0.5, a right click
 // lowers it; moving the mouse puts the preview's cursor on the vertex under it.
 // The painting tools widen a click to a brush, change what it does, and let a
-// drag paint every square it passes.
-class COxelD3DHeightWnd : public COxelD3DTerrainEditorChildWndBase {
+// drag paint every square it passes. A map larger than 64 x 64 shows in part,
+// with scroll bars.
+class COxelD3DHeightWnd : public COxelMapViewWnd {
 public:
     COxelD3DHeightWnd();
     ~COxelD3DHeightWnd() override;
@@ -20,7 +21,6 @@ public:
     void OnPaint(HDC hdc) override;
     int OnMouse(UINT message, int x, int y) override;
     void OnCommand(int id) override;
-    void OnScroll(LPARAM bar, int code, int position, int vertical) override;
     // Fits the window to the map size and repaints.
     void Refresh() override;
     // Repaints the squares of the vertices at the corners of the changed cells.
@@ -32,6 +32,9 @@ private:
     // The mouse while "ドラッグで描く" is on: a press starts a stroke, which
     // acts on every square the pointer passes until the button is released.
     void OnStrokeMouse(UINT message, POINT at);
+    // Follows the editor's map size; the view has a square for each vertex
+    // of a row, its first column showing the far edge.
+    void UpdateLayout();
 
     COxelPaintStroke m_stroke;
     // Where the stroke began: the level a flatten stroke keeps to.

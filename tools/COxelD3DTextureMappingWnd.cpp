@@ -30,7 +30,8 @@ POINT g_rightPress = {-1, -1};
 
 LRESULT CALLBACK TextureMappingWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    return RouteEditorWindowMessage(kTextureMappingWindow, kRouteAllMouse, hwnd, message, wParam, lParam);
+    return RouteEditorWindowMessage(kTextureMappingWindow, kRouteAllMouse | kRouteScrollAndSize | kRouteWheel, hwnd,
+                                    message, wParam, lParam);
 }
 
 bool SameCell(const POINT& a, const POINT& b)
@@ -41,18 +42,12 @@ bool SameCell(const POINT& a, const POINT& b)
 }  // namespace
 
 COxelD3DTextureMappingWnd::COxelD3DTextureMappingWnd()
-    : m_cellWidth(kDefaultCellSize),
-      m_cellHeight(kDefaultCellSize),
-      m_cellsDC(nullptr),
-      m_cellsBitmap(nullptr),
-      m_cellsPrevious(nullptr),
-      m_drawnFor()
+    : COxelMapViewWnd(0), m_cellWidth(kDefaultCellSize), m_cellHeight(kDefaultCellSize)
 {
 }
 
 COxelD3DTextureMappingWnd::~COxelD3DTextureMappingWnd()
 {
-    DropCells();
     UnregisterClassA(kClassName, GetModuleHandleA(nullptr));
 }
 
@@ -78,118 +73,36 @@ void COxelD3DTextureMappingWnd::OnPaint(HDC hdc)
     if (!editor || !editor->HasMap()) {
         return;
     }
-    if (!UpdateCells(hdc)) {
-        DrawAllCells(hdc);
-        return;
-    }
-    BitBlt(hdc, 0, 0, editor->m_mapWidth * m_cellWidth, editor->m_mapHeight * m_cellHeight, m_cellsDC, 0, 0,
-           SRCCOPY);
-}
-
-bool COxelD3DTextureMappingWnd::UpdateCells(HDC reference)
-{
-    const DrawnFor now = Current();
-    if (m_cellsDC && now == m_drawnFor) {
-        ScopedGdiObject<HPEN> white(CreatePen(PS_SOLID, 1, RGB(255, 255, 255)));
-        for (int row = 0; row < now.mapHeight; ++row) {
-            for (int column = 0; column < now.mapWidth; ++column) {
-                CellPicture& drawn = m_drawnCells[row * now.mapWidth + column];
-                const CellPicture picture = PictureOf(column, row);
-                if (picture != drawn) {
-                    DrawCell(m_cellsDC, white.get(), column, row);
-                    drawn = picture;
-                }
-            }
-        }
-        return true;
-    }
-
-    DropCells();
-    m_cellsDC = CreateCompatibleDC(reference);
-    m_cellsBitmap = CreateCompatibleBitmap(reference, now.mapWidth * now.cellWidth, now.mapHeight * now.cellHeight);
-    if (!m_cellsDC || !m_cellsBitmap) {
-        DropCells();
-        return false;
-    }
-    m_cellsPrevious = SelectObject(m_cellsDC, m_cellsBitmap);
-    DrawAllCells(m_cellsDC);
-    m_drawnFor = now;
-    return true;
-}
-
-void COxelD3DTextureMappingWnd::DrawAllCells(HDC hdc)
-{
-    const DrawnFor now = Current();
-    const RECT all = {0, 0, now.mapWidth * now.cellWidth, now.mapHeight * now.cellHeight};
-    FillRect(hdc, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    UpdateLayout();
+    // Only the squares that need it: after an edit that is a few of thousands.
+    const SIZE content = m_view.ContentSize();
+    RECT box = {0, 0, content.cx, content.cy};
+    GetClipBox(hdc, &box);
+    const RECT visible = m_view.VisibleSquares(box);
     ScopedGdiObject<HPEN> white(CreatePen(PS_SOLID, 1, RGB(255, 255, 255)));
-    m_drawnCells.assign(static_cast<size_t>(now.mapWidth) * now.mapHeight, CellPicture());
-    for (int row = 0; row < now.mapHeight; ++row) {
-        for (int column = 0; column < now.mapWidth; ++column) {
+    for (int row = visible.top; row < visible.bottom; ++row) {
+        for (int column = visible.left; column < visible.right; ++column) {
             DrawCell(hdc, white.get(), column, row);
-            m_drawnCells[row * now.mapWidth + column] = PictureOf(column, row);
         }
     }
 }
 
 void COxelD3DTextureMappingWnd::DrawCell(HDC hdc, HPEN outline, int column, int row)
 {
-    const RECT cell = {column * m_cellWidth, row * m_cellHeight, (column + 1) * m_cellWidth,
-                       (row + 1) * m_cellHeight};
-    const CellPicture picture = PictureOf(column, row);
+    COxelD3DTerrainEditor* editor = COxelD3DTerrainEditor::GetInstance();
+    const RECT cell = m_view.SquareRect(column, row);
+    const int x = m_view.GridColumn(column);
     // A chip the atlas does not have draws no tile: the square must not keep
     // the picture it had.
     FillRect(hdc, &cell, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
     // Without an atlas bitmap, or without a whole chip column in it, the cells
     // show their outlines only.
-    if (const TurnedAtlas* tiles = COxelD3DTerrainEditor::GetInstance()->TurnedTiles()) {
-        tiles->DrawTile(hdc, cell, picture.chip, picture.rotation);
+    if (const TurnedAtlas* tiles = editor->TurnedTiles()) {
+        tiles->DrawTile(hdc, cell, editor->m_terrain->GetMapChip(x, row), editor->m_terrain->GetMapChipRotation(x, row));
     }
     ScopedSelection penSelection(hdc, outline);
     ScopedSelection brushSelection(hdc, GetStockObject(NULL_BRUSH));
     Rectangle(hdc, cell.left, cell.top, cell.right, cell.bottom);
-}
-
-COxelD3DTextureMappingWnd::CellPicture COxelD3DTextureMappingWnd::PictureOf(int column, int row) const
-{
-    COxelD3DTerrainEditor* editor = COxelD3DTerrainEditor::GetInstance();
-    const int x = MirroredGridColumn(column, editor->m_mapWidth);
-    return CellPicture{editor->m_terrain->GetMapChip(x, row), editor->m_terrain->GetMapChipRotation(x, row)};
-}
-
-COxelD3DTextureMappingWnd::DrawnFor COxelD3DTextureMappingWnd::Current() const
-{
-    COxelD3DTerrainEditor* editor = COxelD3DTerrainEditor::GetInstance();
-    const COxelD3DTerrainChipManager* terrain = editor->m_terrain;
-    return DrawnFor{editor->m_mapWidth,
-                    editor->m_mapHeight,
-                    m_cellWidth,
-                    m_cellHeight,
-                    terrain->m_chipImage.loaded ? terrain->m_chipImage.hBitmap : nullptr,
-                    terrain->m_chipColumns,
-                    terrain->m_chipRowRest};
-}
-
-void COxelD3DTextureMappingWnd::DropCells()
-{
-    if (m_cellsDC) {
-        SelectObject(m_cellsDC, m_cellsPrevious);
-        DeleteDC(m_cellsDC);
-    }
-    if (m_cellsBitmap) {
-        DeleteObject(m_cellsBitmap);
-    }
-    m_cellsDC = nullptr;
-    m_cellsBitmap = nullptr;
-    m_cellsPrevious = nullptr;
-    m_drawnCells.clear();
-}
-
-bool COxelD3DTextureMappingWnd::DrawnFor::operator==(const DrawnFor& other) const
-{
-    return mapWidth == other.mapWidth && mapHeight == other.mapHeight && cellWidth == other.cellWidth &&
-           cellHeight == other.cellHeight && atlas == other.atlas && chipColumns == other.chipColumns &&
-           chipRowRest == other.chipRowRest;
 }
 
 int COxelD3DTextureMappingWnd::OnMouse(UINT message, int x, int y)
@@ -214,13 +127,14 @@ int COxelD3DTextureMappingWnd::OnMouse(UINT message, int x, int y)
         OnStrokeMouse(message, at);
         return 0;
     }
+    UpdateLayout();
+    const GridPoint square = m_view.SquareAt(at);
     // Clicks outside the view do nothing.
-    if (message == WM_CAPTURECHANGED || at.x < 0 || at.y < 0 || at.x >= m_cellWidth * editor->m_mapWidth ||
-        at.y >= m_cellHeight * editor->m_mapHeight) {
+    if (message == WM_CAPTURECHANGED || !m_view.OnMap(square)) {
         return 0;
     }
-    const POINT cell = {at.x / m_cellWidth, at.y / m_cellHeight};
-    const int column = MirroredGridColumn(cell.x, editor->m_mapWidth);
+    const POINT cell = {square.column, square.row};
+    const int column = m_view.GridColumn(cell.x);
     const int row = cell.y;
     editor->PlaceCursor(column, row);
 
@@ -260,13 +174,15 @@ void COxelD3DTextureMappingWnd::OnStrokeMouse(UINT message, POINT at)
     COxelD3DTerrainEditor* editor = COxelD3DTerrainEditor::GetInstance();
     const int width = editor->m_mapWidth;
     const int height = editor->m_mapHeight;
+    UpdateLayout();
+    const GridPoint square = m_view.SquareAt(at);
     // While the stroke holds the mouse, the pointer may be outside the window.
-    if (message != WM_CAPTURECHANGED && at.x >= 0 && at.y >= 0 && at.x < m_cellWidth * width &&
-        at.y < m_cellHeight * height) {
-        editor->PlaceCursor(MirroredGridColumn(at.x / m_cellWidth, width), at.y / m_cellHeight);
+    if (message != WM_CAPTURECHANGED && m_view.OnMap(square)) {
+        editor->PlaceCursor(m_view.GridColumn(square.column), square.row);
     }
+    // The stroke counts in squares of the whole map, wherever it is scrolled.
     const COxelPaintStroke::Event event =
-        m_stroke.Track(m_hWnd, message, at, m_cellWidth, m_cellHeight, width, height);
+        m_stroke.Track(m_hWnd, message, m_view.ContentPoint(at), m_cellWidth, m_cellHeight, width, height);
     if (event.interrupted) {
         m_turned.clear();
         EndPaintAction(*editor);
@@ -292,7 +208,7 @@ void COxelD3DTextureMappingWnd::EditSquares(const std::vector<GridPoint>& square
     const int width = editor->m_mapWidth;
     std::vector<GridPoint> cells;
     for (const GridPoint& square : squares) {
-        const GridPoint centre = {MirroredGridColumn(square.column, width), square.row};
+        const GridPoint centre = {m_view.GridColumn(square.column), square.row};
         for (const GridPoint& cell : editor->m_tools.Footprint(centre, width, editor->m_mapHeight)) {
             // A stroke's brushes overlap: each cell turns once in it.
             if (rightButton && m_stroke.Active()) {
@@ -315,8 +231,7 @@ void COxelD3DTextureMappingWnd::EditSquares(const std::vector<GridPoint>& square
 void COxelD3DTextureMappingWnd::FillAt(GridPoint square)
 {
     COxelD3DTerrainEditor* editor = COxelD3DTerrainEditor::GetInstance();
-    const GridPoint start = {WrapIndex(MirroredGridColumn(square.column, editor->m_mapWidth), editor->m_mapWidth),
-                             square.row};
+    const GridPoint start = {WrapIndex(m_view.GridColumn(square.column), editor->m_mapWidth), square.row};
     BeginPaintAction(*editor);
     FillChips(*editor, start, editor->m_selectedChip);
     EndPaintAction(*editor);
@@ -328,19 +243,15 @@ void COxelD3DTextureMappingWnd::OnMapChanged(const MapChange& change)
     if (!editor || change.kind != MapChange::kGrid) {
         return;
     }
-    const int width = editor->m_mapWidth;
-    if (change.area.CoversMap(width, editor->m_mapHeight)) {
-        Redraw();
-        return;
+    UpdateLayout();
+    m_view.Repaint(m_hWnd, change.area);
+}
+
+void COxelD3DTextureMappingWnd::UpdateLayout()
+{
+    if (COxelD3DTerrainEditor* editor = COxelD3DTerrainEditor::GetInstance()) {
+        m_view.SetLayout(editor->m_mapWidth, editor->m_mapHeight, m_cellWidth, m_cellHeight);
     }
-    change.area.ForEachCell(width, editor->m_mapHeight, [&](int x, int row) {
-        // Grid column 0 shows in view column 0, the others mirrored.
-        const int column = WrapIndex(MirroredGridColumn(x, width), width);
-        const RECT square = {column * m_cellWidth, row * m_cellHeight, (column + 1) * m_cellWidth,
-                             (row + 1) * m_cellHeight};
-        InvalidateRect(m_hWnd, &square, FALSE);
-    });
-    UpdateWindow(m_hWnd);
 }
 
 void COxelD3DTextureMappingWnd::OnCommand(int id)
@@ -361,25 +272,18 @@ void COxelD3DTextureMappingWnd::OnCommand(int id)
     }
 }
 
-void COxelD3DTextureMappingWnd::OnScroll(LPARAM, int, int, int)
-{
-}
-
 void COxelD3DTextureMappingWnd::Refresh()
 {
-    // The atlas may have been replaced by one that reuses the old bitmap's
-    // handle: every cell is drawn anew.
-    DropCells();
     if (COxelD3DTerrainEditor* editor = COxelD3DTerrainEditor::GetInstance()) {
-        FitClientArea(editor->m_mapWidth * m_cellWidth, editor->m_mapHeight * m_cellHeight);
+        FitView(editor->m_mapWidth, editor->m_mapHeight, m_cellWidth, m_cellHeight);
     }
     Redraw();
 }
 
 void COxelD3DTextureMappingWnd::SetCellSize(int width, int height)
 {
-    // A settings file may ask for any size: past the largest the window would
-    // need a bitmap larger than any screen.
+    // A settings file may ask for any size: past the largest even a 16 x 16
+    // map would not fit on a screen.
     m_cellWidth = width > 0 ? std::min(width, kLargestCellSize) : kDefaultCellSize;
     m_cellHeight = height > 0 ? std::min(height, kLargestCellSize) : kDefaultCellSize;
 }

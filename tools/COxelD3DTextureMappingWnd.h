@@ -1,7 +1,7 @@
 #pragma once
 
-#include "editor/COxelD3DTerrainEditorChildWndBase.h"
 #include "tools/BrushMath.h"
+#include "tools/COxelMapViewWnd.h"
 #include "tools/COxelPaintStroke.h"
 
 #include <windows.h>
@@ -13,8 +13,9 @@
 // a cell, a right click turns a cell's chip a quarter clockwise; moving the
 // mouse puts the preview's cursor on the cell under it. Its menu picks the
 // cell size on screen. The painting tools widen a click to a brush, let a
-// drag paint every cell it passes, and let a left click fill a region.
-class COxelD3DTextureMappingWnd : public COxelD3DTerrainEditorChildWndBase {
+// drag paint every cell it passes, and let a left click fill a region. A map
+// larger than 64 x 64 shows in part, with scroll bars.
+class COxelD3DTextureMappingWnd : public COxelMapViewWnd {
 public:
     COxelD3DTextureMappingWnd();
     ~COxelD3DTextureMappingWnd() override;
@@ -24,7 +25,6 @@ public:
     int OnMouse(UINT message, int x, int y) override;
     // The display-size menu: "小", "中" and "大".
     void OnCommand(int id) override;
-    void OnScroll(LPARAM bar, int code, int position, int vertical) override;
     // Fits the window to the map size and cell size and repaints.
     void Refresh() override;
     // Repaints the changed cells.
@@ -47,46 +47,13 @@ private:
     // The mouse while "ドラッグで描く" is on: a press starts a stroke, which
     // acts on every square the pointer passes until the button is released.
     void OnStrokeMouse(UINT message, POINT at);
+    // Follows the editor's map size and the cell size; the view has a square
+    // for each cell, its first column showing the first cell.
+    void UpdateLayout();
 
-    // What the offscreen copy of the cells was drawn for; any change in it
-    // means every cell must be drawn again.
-    struct DrawnFor {
-        int mapWidth;
-        int mapHeight;
-        int cellWidth;
-        int cellHeight;
-        HBITMAP atlas;
-        int chipColumns;
-        int chipRowRest;
-        bool operator==(const DrawnFor& other) const;
-    };
-    // What a cell's square shows.
-    struct CellPicture {
-        int chip;
-        int rotation;
-        bool operator!=(const CellPicture& other) const { return chip != other.chip || rotation != other.rotation; }
-    };
-
-    // Brings the offscreen copy up to date: every cell after a change of map,
-    // cell size or atlas, otherwise only the cells whose chip or rotation
-    // changed. False when there is no copy to draw into.
-    bool UpdateCells(HDC reference);
-    // Draws every cell into `hdc`, on a white background.
-    void DrawAllCells(HDC hdc);
     // One cell: its chip turned by its rotation, then its white outline.
     void DrawCell(HDC hdc, HPEN outline, int column, int row);
-    CellPicture PictureOf(int column, int row) const;
-    DrawnFor Current() const;
-    void DropCells();
 
-    // Repainting the whole map for every click is too slow for a large map:
-    // the cells are drawn once into this copy, and a paint redraws only the
-    // cells whose picture changed since.
-    HDC m_cellsDC;
-    HBITMAP m_cellsBitmap;
-    HGDIOBJ m_cellsPrevious;
-    DrawnFor m_drawnFor;
-    std::vector<CellPicture> m_drawnCells;
     COxelPaintStroke m_stroke;
     // By grid cell: turned already in this stroke, so that overlapping
     // brushes turn no cell twice.

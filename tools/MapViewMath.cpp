@@ -2,14 +2,54 @@
 
 #include "terrain/MapGridMath.h"
 
+#include <algorithm>
+
+int ShiftedGridColumn(int viewColumn, int mapWidth, int shift)
+{
+    return mapWidth - shift - viewColumn;
+}
+
+int ViewColumnOfGrid(int gridColumn, int mapWidth, int shift)
+{
+    // The mirroring is its own inverse.
+    return WrapIndex(ShiftedGridColumn(gridColumn, mapWidth, shift), mapWidth);
+}
+
 int MirroredGridColumn(int viewColumn, int mapWidth)
 {
-    return mapWidth - viewColumn;
+    return ShiftedGridColumn(viewColumn, mapWidth, 0);
 }
 
 int MapEditGridColumn(int viewColumn, int mapWidth)
 {
-    return mapWidth - 1 - viewColumn;
+    return ShiftedGridColumn(viewColumn, mapWidth, 1);
+}
+
+int ViewSquareAt(int pixel, int offset, int squarePixels)
+{
+    const int content = pixel + offset;
+    // Rounded down, so that a pixel just before the view is no square of it.
+    return content >= 0 ? content / squarePixels : -((squarePixels - 1 - content) / squarePixels);
+}
+
+SquareSpan VisibleSquares(int begin, int end, int offset, int squarePixels, int count)
+{
+    if (end <= begin) {
+        return SquareSpan{0, 0};
+    }
+    const int first = std::max(0, ViewSquareAt(begin, offset, squarePixels));
+    const int last = std::min(count, ViewSquareAt(end - 1, offset, squarePixels) + 1);
+    return first < last ? SquareSpan{first, last} : SquareSpan{0, 0};
+}
+
+int LastOffset(int content, int page)
+{
+    return std::max(0, content - page);
+}
+
+int ClampedOffset(int offset, int content, int page)
+{
+    return std::max(0, std::min(offset, LastOffset(content, page)));
 }
 
 POINT MapEditCornerOrigin(int corner)

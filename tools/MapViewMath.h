@@ -7,6 +7,14 @@
 // The arithmetic of the editor's 2D views of the map; no window needed.
 // The views show the map from above, mirrored left to right, rows from the top.
 
+// The grid column shown in column `viewColumn` of a view whose first column
+// shows grid column W - `shift`: W - shift - c, not wrapped.
+int ShiftedGridColumn(int viewColumn, int mapWidth, int shift);
+
+// The view column that shows grid column `gridColumn` (any, the grid wraps it)
+// in a view whose first column shows W - `shift`: within 0 .. W - 1.
+int ViewColumnOfGrid(int gridColumn, int mapWidth, int shift);
+
 // The grid column shown in column `viewColumn` of the height and texture
 // mapping views: W - c. The grid wraps it, so column 0 shows x = W, the same
 // vertex as x = 0, and column 1 shows x = W - 1.
@@ -14,6 +22,28 @@ int MirroredGridColumn(int viewColumn, int mapWidth);
 
 // The grid column of the map edit view's column `viewColumn`: W - 1 - c.
 int MapEditGridColumn(int viewColumn, int mapWidth);
+
+// The square of `squarePixels` pixels that holds pixel `pixel` of a view
+// scrolled by `offset` pixels; pixels before the view's start give negative
+// squares.
+int ViewSquareAt(int pixel, int offset, int squarePixels);
+
+// The squares [first, end) of a row of `count` that the pixels [begin, end) of
+// a view scrolled by `offset` touch, none when they touch none.
+struct SquareSpan {
+    int first;
+    int end;
+    bool operator==(const SquareSpan& other) const { return first == other.first && end == other.end; }
+};
+SquareSpan VisibleSquares(int begin, int end, int offset, int squarePixels, int count);
+
+// The last scroll offset at which a page of `page` pixels still lies within
+// `content` pixels; 0 when the page holds it all.
+int LastOffset(int content, int page);
+
+// A scroll offset kept from 0 to the last one at which a page of `page`
+// pixels still lies within `content` pixels (0 when the page holds it all).
+int ClampedOffset(int offset, int content, int page);
 
 // The map edit view draws a cell as a square of this many pixels, with a
 // smaller square in each corner for the height of the vertex there.

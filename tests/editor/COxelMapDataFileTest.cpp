@@ -342,3 +342,36 @@ TEST_F(MapDataFileTest, SaveWritesTheFileLastOpenedOrSavedAsAndAsksAgainAfterANe
     EXPECT_TRUE(Choose(kSave));
     EXPECT_EQ(11.0, heightIn(savedAs));
 }
+
+TEST_F(MapDataFileTest, EveryNewMapSizeSavesAndOpensWithItsLastRowColumnAndPlane)
+{
+    ScratchFolder scratch{"quelmora-map-sizes-test"};
+    const std::string saved = scratch.path() + "saved.omd";
+    const std::string again = scratch.path() + "again.omd";
+    for (const int command : {200, 202, 203, 205}) {
+        const int size = 16 << (command - 200);
+        SendMessageA(session.handle(kEditMenuWindow), WM_COMMAND, command, 0);
+        COxelD3DTerrainChipManager& terrain = session.terrain();
+        ASSERT_EQ(size, terrain.m_mapWidth);
+        ASSERT_EQ(size, session.editor().m_mapHeight);
+        terrain.SetHeight(size - 1, size - 1, 3.5);
+        terrain.SetMapChip(size - 1, size - 1, 7);
+        session.scene().AddPlane();
+        ASSERT_TRUE(session.editor().m_mapFile->Save(saved.c_str())) << size;
+        session.editor().NewMap(16, 16);
+        ASSERT_EQ(0, session.editor().m_mapFile->Load(saved.c_str())) << size;
+        EXPECT_EQ(size, session.terrain().m_mapWidth);
+        EXPECT_DOUBLE_EQ(3.5, session.terrain().GetHeight(size - 1, size - 1)) << size;
+        EXPECT_EQ(7, session.terrain().GetMapChip(size - 1, size - 1)) << size;
+        // From 128 cells a side, a plane spans the whole map.
+        ASSERT_EQ(1u, session.scene().m_planes.size()) << size;
+        EXPECT_EQ(size >= 128 ? size : 32, session.scene().m_planes[0]->m_width) << size;
+        EXPECT_EQ(size >= 128 ? size : 32, session.scene().m_planes[0]->m_depth) << size;
+        ASSERT_TRUE(session.editor().m_mapFile->Save(again.c_str())) << size;
+        std::vector<unsigned char> first;
+        std::vector<unsigned char> second;
+        ASSERT_EQ(MapFileError::None, ReadMapFileBytes(saved.c_str(), &first));
+        ASSERT_EQ(MapFileError::None, ReadMapFileBytes(again.c_str(), &second));
+        EXPECT_TRUE(first == second) << size;
+    }
+}

@@ -62,3 +62,66 @@ TEST(MapViewMath, TurnedSquaresMoveTheUpperLeftCornerOneCornerFurtherClockwise)
         EXPECT_EQ(77u, target[3]);
     }
 }
+
+TEST(MapViewMath, ScrolledPixelsFindTheirSquareAndTheirGridColumn)
+{
+    // A 10-pixel square view of a 512-wide map scrolled to its far corner;
+    // shift 0 for the height and texture mapping views, 1 for the map edit view.
+    const struct {
+        int pixel;
+        int offset;
+        int squarePixels;
+        int square;
+        int mapWidth;
+        int shift;
+        int gridColumn;
+    } cases[] = {
+        {0, 0, 10, 0, 32, 0, 32},         {9, 0, 10, 0, 32, 0, 32},          {10, 0, 10, 1, 32, 0, 31},
+        {-1, 0, 10, -1, 32, 0, 33},       {-10, 0, 10, -1, 32, 0, 33},       {-11, 0, 10, -2, 32, 0, 34},
+        {5, 4800, 10, 480, 512, 0, 32},   {319, 4800, 10, 511, 512, 0, 1},   {0, 1240, 40, 31, 128, 1, 96},
+        {39, 20440, 40, 511, 512, 1, 0},  {-1, 20440, 40, 510, 512, 1, 1},   {0, 0, 40, 0, 16, 1, 15},
+    };
+    for (const auto& c : cases) {
+        const int square = ViewSquareAt(c.pixel, c.offset, c.squarePixels);
+        EXPECT_EQ(c.square, square) << c.pixel << " + " << c.offset;
+        EXPECT_EQ(c.gridColumn, ShiftedGridColumn(square, c.mapWidth, c.shift)) << c.pixel << " + " << c.offset;
+        // Back from the grid, wrapped, to the column that shows it.
+        EXPECT_EQ(WrapIndex(square, c.mapWidth), ViewColumnOfGrid(c.gridColumn, c.mapWidth, c.shift));
+    }
+}
+
+TEST(MapViewMath, APaintTouchesOnlyTheSquaresInItsRectangle)
+{
+    const struct {
+        int begin;
+        int end;
+        int offset;
+        int squarePixels;
+        int count;
+        SquareSpan span;
+    } cases[] = {
+        {0, 640, 0, 10, 64, {0, 64}},      {0, 641, 0, 10, 64, {0, 64}},      {5, 15, 0, 10, 64, {0, 2}},
+        {10, 20, 0, 10, 64, {1, 2}},       {0, 640, 4480, 10, 512, {448, 512}}, {0, 640, 100, 40, 512, {2, 19}},
+        {640, 700, 0, 10, 64, {0, 0}},     {20, 20, 0, 10, 64, {0, 0}},       {-30, 5, 0, 10, 64, {0, 1}},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(c.span, VisibleSquares(c.begin, c.end, c.offset, c.squarePixels, c.count))
+            << c.begin << ".." << c.end << " + " << c.offset;
+    }
+}
+
+TEST(MapViewMath, ScrollingStopsWhereThePageMeetsTheMapsEdge)
+{
+    const struct {
+        int offset;
+        int content;
+        int page;
+        int clamped;
+    } cases[] = {
+        {-5, 640, 300, 0}, {0, 640, 300, 0}, {340, 640, 300, 340}, {341, 640, 300, 340},
+        {50, 640, 640, 0}, {50, 640, 800, 0}, {30000, 20480, 640, 19840},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(c.clamped, ClampedOffset(c.offset, c.content, c.page)) << c.offset;
+    }
+}
