@@ -61,6 +61,16 @@ void COxelMapViewWnd::FitView(int columns, int rows, int squareWidth, int square
     m_view.ShowScrollBars(m_hWnd, page);
     // The frame's size leaves the scroll bars out; they take their share of it.
     FitClientArea(page.cx + bars.cx, page.cy + bars.cy);
+    // A page this large may reach past the screen's edge from where the window
+    // stands: it moves back in, so that its scroll bars can be reached.
+    RECT window;
+    if (GetWindowRect(m_hWnd, &window)) {
+        const int x = std::max<int>(work.left, std::min<int>(window.left, work.right - (window.right - window.left)));
+        const int y = std::max<int>(work.top, std::min<int>(window.top, work.bottom - (window.bottom - window.top)));
+        if (x != window.left || y != window.top) {
+            MoveTo(x, y);
+        }
+    }
 }
 
 SIZE COxelMapViewWnd::Page() const

@@ -87,7 +87,12 @@ TEST(COxelMapView, LargeMapsShowInAPageNoLargerThanASixtyFourMapsWithScrollBars)
     for (const int window : {kHeightWindow, kTextureMappingWindow}) {
         session.editor().NewMap(64, 64);
         const SIZE whole = ClientSize(session.handle(window));
+        RECT work = {};
+        SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
         for (const int size : {128, 512}) {
+            // Standing near the screen's corner, the larger page moves back onto the screen.
+            SetWindowPos(session.handle(window), nullptr, work.right - 200, work.bottom - 200, 0, 0,
+                         SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
             session.editor().NewMap(size, size);
             const HWND handle = session.handle(window);
             const SIZE client = ClientSize(handle);
@@ -95,8 +100,9 @@ TEST(COxelMapView, LargeMapsShowInAPageNoLargerThanASixtyFourMapsWithScrollBars)
             EXPECT_LE(client.cy, whole.cy) << size;
             RECT frame = {};
             GetWindowRect(handle, &frame);
-            EXPECT_LE(frame.right - frame.left, GetSystemMetrics(SM_CXSCREEN)) << size;
-            EXPECT_LE(frame.bottom - frame.top, GetSystemMetrics(SM_CYSCREEN)) << size;
+            EXPECT_TRUE(frame.left >= work.left && frame.top >= work.top && frame.right <= work.right &&
+                        frame.bottom <= work.bottom)
+                << size;
             const LONG_PTR style = GetWindowLongPtrA(handle, GWL_STYLE);
             EXPECT_TRUE((style & WS_VSCROLL) && (style & WS_HSCROLL)) << size;
         }
