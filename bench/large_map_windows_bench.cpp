@@ -9,7 +9,7 @@
 //   window has repainted it and the preview's vertex buffer holds it (the
 //   frame itself not counted).
 // - With the map edit window open, on 64 x 64 and 512 x 512: a stroke's 9 x 9
-//   raise move and a fill of the whole uniform map from the texture mapping
+//   raise move where the map edit window shows it and a fill of the whole uniform map from the texture mapping
 //   window, every window repainted.
 // - A whole repaint of each 2D window scrolled to the far corner of the map,
 //   the texture mapping window at its smallest squares (10 pixels), where it
@@ -18,7 +18,8 @@
 //   every window open and drawn, and a preview frame drawn, of the process's
 //   working set (under Wine its whole resident memory as Linux counts it) and
 //   of its private bytes (what Wine has committed).
-// Times are the median and the best of several runs, in milliseconds.
+// Times are the median and the best of several runs, and the processor time
+// of the whole process per run, in milliseconds.
 
 #include "app/COxelD3DApplication.h"
 #include "editor/COxelD3DTerrainEditor.h"
@@ -34,6 +35,7 @@
 
 #include <psapi.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
 
@@ -45,6 +47,27 @@ const int kMapWindows[] = {kHeightWindow, kTextureMappingWindow, kMapEditWindow}
 const char* const kMapWindowNames[] = {"height window", "texture mapping window (10 px)", "map edit window"};
 
 DWORD g_clock = 100000;
+
+// The median and best wall-clock times of `repeats` runs of `work`, and the
+// processor time of the whole process per run: on a shared machine the wall
+// clock also counts other work, and under Wine the X server's.
+struct Timing {
+    RunTiming wall;
+    double cpu;
+};
+
+template <class Work>
+Timing Time(int repeats, Work work)
+{
+    const double cpu = ProcessCpuSecondsNow();
+    const RunTiming wall = TimeRuns(repeats, work);
+    return Timing{wall, (ProcessCpuSecondsNow() - cpu) * 1e3 / repeats};
+}
+
+void PrintRow(const char* what, const Timing& timing, const char* target)
+{
+    std::printf("%-52s %8.2f %8.2f %8.2f   %s\n", what, timing.wall.median, timing.wall.best, timing.cpu, target);
+}
 
 struct Memory {
     double resident;
@@ -62,13 +85,31 @@ Memory MemoryNow(COxelD3DApplication& application)
     return Memory{counters.WorkingSetSize / megabyte, counters.PagefileUsage / megabyte};
 }
 
-// Scrolls window `index` to the map's far corner, as its scroll bars' "bottom" and "right end" do.
-void ScrollToFarCorner(const EditorSession& session, int index)
+// Scrolls window `index` to map pixel (x, y), as dragging its scroll bars'
+// thumbs does (the window keeps the offset on the map).
+void ScrollTo(const EditorSession& session, int index, int x, int y)
 {
     HWND hwnd = session.handle(index);
-    SendMessageA(hwnd, WM_HSCROLL, SB_BOTTOM, 0);
-    SendMessageA(hwnd, WM_VSCROLL, SB_BOTTOM, 0);
+    SendMessageA(hwnd, WM_HSCROLL, MAKEWPARAM(SB_THUMBPOSITION, std::max(x, 0)), 0);
+    SendMessageA(hwnd, WM_VSCROLL, MAKEWPARAM(SB_THUMBPOSITION, std::max(y, 0)), 0);
     UpdateWindow(hwnd);
+}
+
+void ScrollToFarCorner(const EditorSession& session, int index)
+{
+    ScrollTo(session, index, 30000, 30000);
+}
+
+// Scrolls the map edit window (40 pixels a cell, its columns one to the left
+// of the height window's) so that the stroke StrokeMoves makes is in view.
+void ShowStrokeInMapEdit(const EditorSession& session)
+{
+    HWND height = session.handle(kHeightWindow);
+    const SIZE client = ClientSize(height);
+    const int column = (GetScrollPos(height, SB_HORZ) + client.cx / 4) / 10 + 4;
+    const int row = (GetScrollPos(height, SB_VERT) + client.cy / 2) / 10;
+    const SIZE mapEdit = ClientSize(session.handle(kMapEditWindow));
+    ScrollTo(session, kMapEditWindow, (column - 1) * 40 - mapEdit.cx / 2, row * 40 - mapEdit.cy / 2);
 }
 
 void Repaint(HWND hwnd)
@@ -80,14 +121,14 @@ void Repaint(HWND hwnd)
 // A press left of the middle of window `index`, then moves to the right by one
 // square `square` pixels wide, each timed until the windows and the preview's
 // buffer hold it; the release ends the stroke.
-RunTiming StrokeMoves(const EditorSession& session, int index, int square)
+Timing StrokeMoves(const EditorSession& session, int index, int square)
 {
     HWND hwnd = session.handle(index);
     const SIZE client = ClientSize(hwnd);
     const int y = client.cy / 2;
     int x = client.cx / 4;
     SendMessageA(hwnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
-    const RunTiming timing = TimeRuns(kRepeats, [&] {
+    const Timing timing = Time(kRepeats, [&] {
         x += square;
         SendMessageA(hwnd, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(x, y));
         session.terrain().WriteChangedQuads();
@@ -97,12 +138,12 @@ RunTiming StrokeMoves(const EditorSession& session, int index, int square)
 }
 
 // A fill of the whole uniform map from the texture mapping window, every window repainted.
-RunTiming Fill(const EditorSession& session)
+Timing Fill(const EditorSession& session)
 {
     COxelD3DTerrainEditor& editor = session.editor();
     editor.m_tools.m_fill = 1;
     int chip = 0;
-    const RunTiming timing = TimeRuns(kRepeats, [&] {
+    const Timing timing = Time(kRepeats, [&] {
         editor.m_selectedChip = ++chip % 2 ? 5 : 0;
         session.Click(kTextureMappingWindow, POINT{5, 5});
         session.terrain().WriteChangedQuads();
@@ -127,7 +168,7 @@ int main()
     mapping->Refresh();
     COxelPaintTools& tools = editor.m_tools;
     std::printf("large_map_windows_bench: %d x %d map, the program's windows shown (ms)\n", kLargeSize, kLargeSize);
-    std::printf("%-52s %8s %8s\n", "", "median", "best");
+    std::printf("%-52s %8s %8s %8s\n", "", "median", "best", "CPU");
 
     editor.NewMap(32, 32);
     editor.OpenWindow(kMapEditWindow);
@@ -135,9 +176,9 @@ int main()
 
     const ScratchFolder folder("quelmora_large_map_windows_bench");
     const std::string path = folder.path() + "large.omd";
-    PrintTiming("new 512 x 512 map", TimeRuns(3, [&] { editor.NewMap(kLargeSize, kLargeSize); }), "(target 1000)");
-    PrintTiming("save it", TimeRuns(3, [&] { editor.m_mapFile->Save(path.c_str()); }), "(target 300)");
-    PrintTiming("open it", TimeRuns(3, [&] {
+    PrintRow("new 512 x 512 map", Time(3, [&] { editor.NewMap(kLargeSize, kLargeSize); }), "(target 1000)");
+    PrintRow("save it", Time(3, [&] { editor.m_mapFile->Save(path.c_str()); }), "(target 300)");
+    PrintRow("open it", Time(3, [&] {
                     editor.MarkSaved();
                     editor.OpenMapFile(path.c_str());
                 }),
@@ -152,7 +193,7 @@ int main()
     HWND height = session.handle(kHeightWindow);
     const SIZE heightClient = ClientSize(height);
     const POINT corner = {heightClient.cx - 3, heightClient.cy - 3};
-    PrintTiming("one click, height window at the far corner", TimeRuns(kRepeats, [&] {
+    PrintRow("one click, height window at the far corner", Time(kRepeats, [&] {
                     session.Click(kHeightWindow, corner);
                     session.terrain().WriteChangedQuads();
                 }),
@@ -160,11 +201,12 @@ int main()
     tools.m_brushSize = 9;
     tools.m_dragPaint = 1;
     tools.m_heightTool = COxelPaintTools::kRaiseLower;
+    ShowStrokeInMapEdit(session);
     const size_t historyBefore = editor.m_history.Bytes();
-    PrintTiming("9 x 9 raise move, height window scrolled", StrokeMoves(session, kHeightWindow, 10), "(target 16)");
+    PrintRow("9 x 9 raise move, height window scrolled", StrokeMoves(session, kHeightWindow, 10), "(target 16)");
     std::printf("  (the stroke kept %zu bytes of history)\n", editor.m_history.Bytes() - historyBefore);
     tools.m_dragPaint = 0;
-    PrintTiming("fill of the whole uniform map", Fill(session), "(target 50)");
+    PrintRow("fill of the whole uniform map", Fill(session), "(target 50)");
 
     std::printf("\nrepaint of the whole client area, scrolled to the far corner\n");
     for (int i = 0; i < 3; ++i) {
@@ -172,15 +214,16 @@ int main()
         const SIZE client = ClientSize(hwnd);
         char name[96];
         std::snprintf(name, sizeof name, "%s, %ld x %ld", kMapWindowNames[i], client.cx, client.cy);
-        PrintTiming(name, TimeRuns(kRepeats, [&] { Repaint(hwnd); }), "(target 16)");
+        PrintRow(name, Time(kRepeats, [&] { Repaint(hwnd); }), "(target 16)");
     }
 
     std::printf("\n64 x 64, the map edit window open\n");
     editor.NewMap(64, 64);
     tools.m_dragPaint = 1;
-    PrintTiming("9 x 9 raise move, height window", StrokeMoves(session, kHeightWindow, 10), "(target 16)");
+    ShowStrokeInMapEdit(session);
+    PrintRow("9 x 9 raise move, height window", StrokeMoves(session, kHeightWindow, 10), "(target 16)");
     tools.m_dragPaint = 0;
-    PrintTiming("fill of the whole uniform map", Fill(session), "(target 50)");
+    PrintRow("fill of the whole uniform map", Fill(session), "(target 50)");
 
     std::printf("\n%-52s %8s %8s %8s\n", "memory, MB: the 32 x 32 start map, then 512 x 512", "start", "large",
                 "growth");
