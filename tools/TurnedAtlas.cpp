@@ -4,6 +4,7 @@
 #include "terrain/MapGridMath.h"
 #include "tools/MapViewMath.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <memory>
@@ -12,6 +13,8 @@
 namespace {
 
 const int kTurns = 4;
+// Square sizes whose scaled chips are kept; the least recently used goes.
+const size_t kScaledSizes = 3;
 
 BITMAPINFO TopDown32(int width, int height)
 {
@@ -127,6 +130,7 @@ TurnedAtlas::Source TurnedAtlas::SourceOf(const ChipImageInfo& atlas, int column
 void TurnedAtlas::Release()
 {
     m_tried = false;
+    m_scaled.clear();
     if (m_dc) {
         if (m_previous) {
             SelectObject(m_dc, m_previous);
@@ -141,15 +145,76 @@ void TurnedAtlas::Release()
     m_previous = nullptr;
 }
 
+TurnedAtlas::ScaledChips::ScaledChips(int width, int height, int columns, int rows)
+    : width(width), height(height), dc(nullptr), bitmap(nullptr), previous(nullptr)
+{
+    BITMAPINFO info = TopDown32(columns * width, rows * kTurns * height);
+    void* bits = nullptr;
+    HDC screen = GetDC(nullptr);
+    bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    dc = bitmap ? CreateCompatibleDC(screen) : nullptr;
+    ReleaseDC(nullptr, screen);
+    if (dc) {
+        previous = SelectObject(dc, bitmap);
+        scaled.assign(static_cast<size_t>(columns) * rows * kTurns, 0);
+    }
+}
+
+TurnedAtlas::ScaledChips::~ScaledChips()
+{
+    if (dc) {
+        SelectObject(dc, previous);
+        DeleteDC(dc);
+    }
+    if (bitmap) {
+        DeleteObject(bitmap);
+    }
+}
+
+TurnedAtlas::ScaledChips* TurnedAtlas::ScaledFor(int width, int height) const
+{
+    for (size_t i = 0; i < m_scaled.size(); ++i) {
+        if (m_scaled[i]->width == width && m_scaled[i]->height == height) {
+            std::rotate(m_scaled.begin(), m_scaled.begin() + i, m_scaled.begin() + i + 1);
+            return m_scaled.front()->dc ? m_scaled.front().get() : nullptr;
+        }
+    }
+    if (m_scaled.size() == kScaledSizes) {
+        m_scaled.pop_back();
+    }
+    // One that could not be made is kept too, so that it is not tried on every square.
+    m_scaled.insert(m_scaled.begin(), std::make_unique<ScaledChips>(width, height, m_columns, m_rows));
+    return m_scaled.front()->dc ? m_scaled.front().get() : nullptr;
+}
+
+void TurnedAtlas::Scale(HDC hdc, int x, int y, int width, int height, int chip, int turn) const
+{
+    const RECT source = ChipSourceRect(chip, m_columns, m_rowRest);
+    SetStretchBltMode(hdc, HALFTONE);
+    SetBrushOrgEx(hdc, 0, 0, nullptr);
+    StretchBlt(hdc, x, y, width, height, m_dc, source.left, source.top + turn * m_atlasHeight, kChipSize, kChipSize,
+               SRCCOPY);
+}
+
 void TurnedAtlas::DrawTile(HDC hdc, const RECT& cell, int chip, int rotation) const
 {
     if (!m_dc || chip < 0 || chip >= m_columns * m_rows) {
         return;
     }
     const int turn = rotation >= 1 && rotation <= 3 ? rotation : 0;
-    const RECT source = ChipSourceRect(chip, m_columns, m_rowRest);
-    SetStretchBltMode(hdc, HALFTONE);
-    SetBrushOrgEx(hdc, 0, 0, nullptr);
-    StretchBlt(hdc, cell.left, cell.top, cell.right - cell.left, cell.bottom - cell.top, m_dc, source.left,
-               source.top + turn * m_atlasHeight, kChipSize, kChipSize, SRCCOPY);
+    const int width = cell.right - cell.left;
+    const int height = cell.bottom - cell.top;
+    ScaledChips* scaled = width > 0 && height > 0 ? ScaledFor(width, height) : nullptr;
+    if (!scaled) {
+        Scale(hdc, cell.left, cell.top, width, height, chip, turn);
+        return;
+    }
+    const int x = (chip % m_columns) * width;
+    const int y = ((chip / m_columns) * kTurns + turn) * height;
+    char& made = scaled->scaled[static_cast<size_t>(chip) * kTurns + turn];
+    if (!made) {
+        Scale(scaled->dc, x, y, width, height, chip, turn);
+        made = 1;
+    }
+    BitBlt(hdc, cell.left, cell.top, width, height, scaled->dc, x, y, SRCCOPY);
 }
