@@ -552,6 +552,13 @@ void COxelD3DTerrainEditor::ForgetHistory()
     UpdateEditCommands();
 }
 
+void COxelD3DTerrainEditor::MarkUnsaved()
+{
+    m_history.MarkUnsaved();
+    UpdateEditCommands();
+    m_recovery.MapChanged(IsModified(), timeGetTime());
+}
+
 void COxelD3DTerrainEditor::OfferRecoveredWork()
 {
     RecoveryCopy::LeftCopy left;

@@ -109,6 +109,9 @@ public:
     bool ConfirmDiscard();
     // Forgets every step: the map as it is now counts as made or opened.
     void ForgetHistory();
+    // The map as it is now came from somewhere other than its file: it counts
+    // as changed, and no undo makes it saved.
+    void MarkUnsaved();
 
     // At start, before anything else: when a program that ended without
     // closing left unsaved changes behind, asks whether to restore them. Yes

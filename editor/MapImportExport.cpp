@@ -26,6 +26,7 @@
 namespace {
 
 const char kImportTitle[] = "ハイトマップの読み込み";
+const char kNewFromHeightmapTitle[] = "ハイトマップから新規作成";
 const char kExportHeightmapTitle[] = "ハイトマップの書き出し";
 const char kExportGltfTitle[] = "glTF 形式で書き出し";
 const char kExportPictureTitle[] = "マップ画像の書き出し";
@@ -198,6 +199,15 @@ bool AskToStretch(const LuminanceRange& range)
     return MessageBoxA(nullptr, question.c_str(), kImportTitle, MB_YESNO | MB_ICONQUESTION | MB_TASKMODAL) == IDYES;
 }
 
+// Stretches the picture over the whole height range when it is worth it and the user wants it.
+void StretchIfWanted(LuminanceImage* image)
+{
+    const LuminanceRange range = ValueRange(*image);
+    if (WorthStretching(range) && AskToStretch(range)) {
+        StretchLevels(range, image);
+    }
+}
+
 // A plane's or billboard's extent and image for the glTF file; a missing one gives an untextured quad.
 GltfPlaneImage QuadImage(const COxelD3DTerrainPlane* quad)
 {
@@ -338,12 +348,32 @@ bool ImportHeightmap(COxelD3DTerrainEditor* editor, HWND owner, const char* path
     if (!ReadHeightPicture(chosen, &image, ShowError)) {
         return false;
     }
-    const LuminanceRange range = ValueRange(image);
-    if (WorthStretching(range) && AskToStretch(range)) {
-        StretchLevels(range, &image);
-    }
+    StretchIfWanted(&image);
     WaitCursor wait;
     return editor->ReplaceHeights(HeightsFromLuminance(image, editor->m_mapWidth, editor->m_mapHeight));
+}
+
+bool NewMapFromHeightmap(COxelD3DTerrainEditor* editor, HWND owner, const char* path)
+{
+    char chosen[MAX_PATH];
+    if (!editor || !editor->HasMap() || !editor->ConfirmDiscard() ||
+        !ChoosePath(owner, kHeightmapImageFileType, kNewFromHeightmapTitle, false, path, chosen)) {
+        return false;
+    }
+    // Everything is read and checked before the map changes.
+    LuminanceImage image;
+    if (!ReadHeightPicture(chosen, &image, ShowError)) {
+        return false;
+    }
+    StretchIfWanted(&image);
+    WaitCursor wait;
+    const int size = MapSizeForPicture(image.width, image.height);
+    editor->NewMap(size, size);
+    // The heights are where the map starts from, not a step to take back.
+    const bool made = editor->ReplaceHeights(HeightsFromLuminance(image, size, size));
+    editor->ForgetHistory();
+    editor->MarkUnsaved();
+    return made;
 }
 
 bool ExportHeightmap(COxelD3DTerrainEditor* editor, HWND owner, const char* path)
@@ -457,6 +487,9 @@ bool NewMapFileFromHeightmap(const char* picturePath, int size, const char* mapP
     LuminanceImage image;
     if (!ReadHeightPicture(picturePath, &image, report)) {
         return false;
+    }
+    if (!size) {
+        size = MapSizeForPicture(image.width, image.height);
     }
     if (!SaveMapFile(mapPath, NewMapWithHeights(HeightsFromLuminance(image, size, size), size, size))) {
         report(mapPath, kMapNotSavedMessage);
