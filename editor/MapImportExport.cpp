@@ -199,14 +199,6 @@ bool AskToStretch(const LuminanceRange& range)
     return MessageBoxA(nullptr, question.c_str(), kImportTitle, MB_YESNO | MB_ICONQUESTION | MB_TASKMODAL) == IDYES;
 }
 
-// Stretches the picture over the whole height range when it is worth it and the user wants it.
-void StretchIfWanted(LuminanceImage* image)
-{
-    const LuminanceRange range = ValueRange(*image);
-    if (WorthStretching(range) && AskToStretch(range)) {
-        StretchLevels(range, image);
-    }
-}
 
 // A plane's or billboard's extent and image for the glTF file; a missing one gives an untextured quad.
 GltfPlaneImage QuadImage(const COxelD3DTerrainPlane* quad)
@@ -335,37 +327,42 @@ AtlasLayout LayoutOf(const ChipImageInfo& atlas)
     return {AtlasTileCount(atlas.width).tiles, rows.tiles, rows.rest};
 }
 
+// Asks for a picture (a null path asks the user) and reads it as heights,
+// stretched when worth it and wanted; false, having said why, when it cannot
+// be taken. Everything is read and checked before the map changes.
+bool TakeHeightPicture(HWND owner, const char* title, const char* path, LuminanceImage* image)
+{
+    char chosen[MAX_PATH];
+    if (!ChoosePath(owner, kHeightmapImageFileType, title, false, path, chosen) ||
+        !ReadHeightPicture(chosen, image, ShowError)) {
+        return false;
+    }
+    const LuminanceRange range = ValueRange(*image);
+    if (WorthStretching(range) && AskToStretch(range)) {
+        StretchLevels(range, image);
+    }
+    return true;
+}
+
 }  // namespace
 
 bool ImportHeightmap(COxelD3DTerrainEditor* editor, HWND owner, const char* path)
 {
-    char chosen[MAX_PATH];
-    if (!editor || !editor->HasMap() || !ChoosePath(owner, kHeightmapImageFileType, kImportTitle, false, path, chosen)) {
-        return false;
-    }
-    // Everything is read and checked before the map changes.
     LuminanceImage image;
-    if (!ReadHeightPicture(chosen, &image, ShowError)) {
+    if (!editor || !editor->HasMap() || !TakeHeightPicture(owner, kImportTitle, path, &image)) {
         return false;
     }
-    StretchIfWanted(&image);
     WaitCursor wait;
     return editor->ReplaceHeights(HeightsFromLuminance(image, editor->m_mapWidth, editor->m_mapHeight));
 }
 
 bool NewMapFromHeightmap(COxelD3DTerrainEditor* editor, HWND owner, const char* path)
 {
-    char chosen[MAX_PATH];
-    if (!editor || !editor->HasMap() || !editor->ConfirmDiscard() ||
-        !ChoosePath(owner, kHeightmapImageFileType, kNewFromHeightmapTitle, false, path, chosen)) {
-        return false;
-    }
-    // Everything is read and checked before the map changes.
     LuminanceImage image;
-    if (!ReadHeightPicture(chosen, &image, ShowError)) {
+    if (!editor || !editor->HasMap() || !editor->ConfirmDiscard() ||
+        !TakeHeightPicture(owner, kNewFromHeightmapTitle, path, &image)) {
         return false;
     }
-    StretchIfWanted(&image);
     WaitCursor wait;
     const int size = MapSizeForPicture(image.width, image.height);
     editor->NewMap(size, size);
