@@ -204,7 +204,7 @@ int COxelD3DMapEditWnd::OnMouse(UINT message, int x, int y)
     const bool onMap = m_view.OnMap(square);
     switch (message) {
     case WM_MBUTTONDOWN:
-        if (COxelD3DTerrainEditor* editor = COxelD3DTerrainEditor::GetInstance()) {
+        if (COxelD3DTerrainEditor* editor = COxelD3DTerrainEditor::GetInstance(); editor && onMap) {
             editor->MoveCameraOver(m_view.GridColumn(cell.x) + 0.5f, cell.y + 0.5f);
         }
         break;

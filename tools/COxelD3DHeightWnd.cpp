@@ -96,7 +96,10 @@ int COxelD3DHeightWnd::OnMouse(UINT message, int x, int y)
     if (message == WM_MBUTTONDOWN && !m_stroke.Active()) {
         UpdateLayout();
         const GridPoint square = m_view.SquareAt(at);
-        editor->MoveCameraOver(static_cast<float>(m_view.GridColumn(square.column)), static_cast<float>(square.row));
+        if (m_view.OnMap(square)) {
+            editor->MoveCameraOver(static_cast<float>(m_view.GridColumn(square.column)),
+                                   static_cast<float>(square.row));
+        }
         return 0;
     }
     if (editor->m_tools.m_dragPaint || m_stroke.Active()) {

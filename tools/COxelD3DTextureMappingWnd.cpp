@@ -117,7 +117,9 @@ int COxelD3DTextureMappingWnd::OnMouse(UINT message, int x, int y)
     if (message == WM_MBUTTONDOWN && !m_stroke.Active()) {
         UpdateLayout();
         const GridPoint square = m_view.SquareAt(at);
-        editor->MoveCameraOver(m_view.GridColumn(square.column) + 0.5f, square.row + 0.5f);
+        if (m_view.OnMap(square)) {
+            editor->MoveCameraOver(m_view.GridColumn(square.column) + 0.5f, square.row + 0.5f);
+        }
         return 0;
     }
     const bool fill = editor->m_tools.m_fill != 0;
