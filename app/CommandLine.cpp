@@ -15,7 +15,7 @@ const char kCommandLineUsage[] =
     "                                                ハイトマップを書き出します\n"
     "  quelmora.exe --export-picture MAP.omd OUT.png マップ画像を書き出します\n"
     "  quelmora.exe --import-heightmap PICTURE OUT.omd [--size N]\n"
-    "                                                画像から N×N (16, 32, 64。既定は 32) のマップを作ります\n"
+    "                                                画像から N×N (16, 32, 64。既定は画像の長い辺が収まる大きさ、最大 512) のマップを作ります\n"
     "  quelmora.exe --help                           この説明を表示します (-h, /? も同じ)\n"
     "終了コード: 0 書き出しました / 1 入力が読めないか書き込めません / 2 引数の誤り\n";
 
@@ -184,6 +184,6 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments)
     command.form = form->form;
     command.input = operands[0];
     command.output = operands[1];
-    command.size = form->form == CommandLine::kImportHeightmap ? (size ? size : kDefaultImportSize) : 0;
+    command.size = form->form == CommandLine::kImportHeightmap ? size : 0;
     return command;
 }

@@ -29,7 +29,8 @@ struct CommandLine {
     // The map to open or read, or the picture to import.
     std::string input;
     std::string output;
-    // The new map's size for the import: --size, or the default.
+    // The new map's size for the import: --size, or 0 for the size
+    // "ハイトマップから新規作成..." chooses from the picture.
     int size = 0;
     // For kUsageError: what was wrong, one line in the program's code page.
     std::string error;
@@ -37,9 +38,6 @@ struct CommandLine {
     // Whether the form runs without a window: the exports, the import and the help.
     bool RunsWithoutWindow() const;
 };
-
-// The size --import-heightmap gives a new map without --size.
-const int kDefaultImportSize = 32;
 
 // The usage text of --help, lines ending in "\n".
 extern const char kCommandLineUsage[];

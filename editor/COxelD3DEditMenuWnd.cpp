@@ -32,6 +32,7 @@ enum Command {
     kNewMap128 = 203,
     kNewMap256 = 204,
     kNewMap512 = 205,
+    kNewMapFromHeightmap = 206,
     kOpen = 210,
     kSave = 220,
     kSaveAs = 230,
@@ -251,6 +252,11 @@ void COxelD3DEditMenuWnd::OnCommand(int id)
             const int size = 16 << (id - kNewMap16);
             editor->NewMap(size, size);
             // A new map has no file yet: the next save asks for one.
+            m_fileName[0] = '\0';
+        }
+        break;
+    case kNewMapFromHeightmap:
+        if (NewMapFromHeightmap(editor, m_hWnd, nullptr)) {
             m_fileName[0] = '\0';
         }
         break;

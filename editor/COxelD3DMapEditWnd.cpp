@@ -203,6 +203,11 @@ int COxelD3DMapEditWnd::OnMouse(UINT message, int x, int y)
     const POINT cell = {square.column, square.row};
     const bool onMap = m_view.OnMap(square);
     switch (message) {
+    case WM_MBUTTONDOWN:
+        if (COxelD3DTerrainEditor* editor = COxelD3DTerrainEditor::GetInstance(); editor && onMap) {
+            editor->MoveCameraOver(m_view.GridColumn(cell.x) + 0.5f, cell.y + 0.5f);
+        }
+        break;
     case WM_LBUTTONDOWN:
         g_lastMouse = POINT{x, y};
         g_leftPress = cell;

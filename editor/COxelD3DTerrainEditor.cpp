@@ -12,6 +12,7 @@
 #include "editor/WaitCursor.h"
 #include "editor/WholeMapStep.h"
 #include "io/MapFileFormat.h"
+#include "scene/COxelD3DCameraBase.h"
 #include "scene/COxelD3DSceneBase.h"
 #include "terrain/COxelD3DTerrainChipManager.h"
 #include "terrain/MapGridMath.h"
@@ -552,6 +553,13 @@ void COxelD3DTerrainEditor::ForgetHistory()
     UpdateEditCommands();
 }
 
+void COxelD3DTerrainEditor::MarkUnsaved()
+{
+    m_history.MarkUnsaved();
+    UpdateEditCommands();
+    m_recovery.MapChanged(IsModified(), timeGetTime());
+}
+
 void COxelD3DTerrainEditor::OfferRecoveredWork()
 {
     RecoveryCopy::LeftCopy left;
@@ -758,6 +766,15 @@ void COxelD3DTerrainEditor::PlaceCursor(int column, int row)
     scene->m_cursorPosition[1] = static_cast<float>(lowest);
     scene->m_cursorPosition[2] = static_cast<float>(row + first);
     scene->m_cursorSize = size;
+}
+
+void COxelD3DTerrainEditor::MoveCameraOver(float x, float z)
+{
+    COxelD3DSceneBase* scene = Scene();
+    if (scene && scene->m_camera && HasMap()) {
+        const D3DXVECTOR3 eye = scene->m_camera->GetPosition();
+        scene->m_camera->Move(x - eye.x, 0.0f, z - eye.z);
+    }
 }
 
 COxelD3DSceneBase* COxelD3DTerrainEditor::Scene()

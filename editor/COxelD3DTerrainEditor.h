@@ -109,6 +109,9 @@ public:
     bool ConfirmDiscard();
     // Forgets every step: the map as it is now counts as made or opened.
     void ForgetHistory();
+    // The map as it is now came from somewhere other than its file: it counts
+    // as changed, and no undo makes it saved.
+    void MarkUnsaved();
 
     // At start, before anything else: when a program that ended without
     // closing left unsaved changes behind, asks whether to restore them. Yes
@@ -144,6 +147,10 @@ public:
     // larger than one square widens the cursor to the whole footprint, centred
     // there, standing on the footprint's lowest corner.
     void PlaceCursor(int column, int row);
+    // Moves the preview's camera so that its eye stands over (x, z) in map
+    // units, at the same height and looking the same way: the middle click of
+    // the 2D windows, to get about a large map faster than the keys do.
+    void MoveCameraOver(float x, float z);
 
     // Gives the modeless dialogs (scene and billboard settings) the keyboard of
     // every dialog: Tab, Shift+Tab, arrows, Enter, Esc and mnemonics. True when

@@ -26,6 +26,7 @@
 namespace {
 
 const char kImportTitle[] = "ハイトマップの読み込み";
+const char kNewFromHeightmapTitle[] = "ハイトマップから新規作成";
 const char kExportHeightmapTitle[] = "ハイトマップの書き出し";
 const char kExportGltfTitle[] = "glTF 形式で書き出し";
 const char kExportPictureTitle[] = "マップ画像の書き出し";
@@ -198,6 +199,7 @@ bool AskToStretch(const LuminanceRange& range)
     return MessageBoxA(nullptr, question.c_str(), kImportTitle, MB_YESNO | MB_ICONQUESTION | MB_TASKMODAL) == IDYES;
 }
 
+
 // A plane's or billboard's extent and image for the glTF file; a missing one gives an untextured quad.
 GltfPlaneImage QuadImage(const COxelD3DTerrainPlane* quad)
 {
@@ -325,25 +327,50 @@ AtlasLayout LayoutOf(const ChipImageInfo& atlas)
     return {AtlasTileCount(atlas.width).tiles, rows.tiles, rows.rest};
 }
 
+// Asks for a picture (a null path asks the user) and reads it as heights,
+// stretched when worth it and wanted; false, having said why, when it cannot
+// be taken. Everything is read and checked before the map changes.
+bool TakeHeightPicture(HWND owner, const char* title, const char* path, LuminanceImage* image)
+{
+    char chosen[MAX_PATH];
+    if (!ChoosePath(owner, kHeightmapImageFileType, title, false, path, chosen) ||
+        !ReadHeightPicture(chosen, image, ShowError)) {
+        return false;
+    }
+    const LuminanceRange range = ValueRange(*image);
+    if (WorthStretching(range) && AskToStretch(range)) {
+        StretchLevels(range, image);
+    }
+    return true;
+}
+
 }  // namespace
 
 bool ImportHeightmap(COxelD3DTerrainEditor* editor, HWND owner, const char* path)
 {
-    char chosen[MAX_PATH];
-    if (!editor || !editor->HasMap() || !ChoosePath(owner, kHeightmapImageFileType, kImportTitle, false, path, chosen)) {
-        return false;
-    }
-    // Everything is read and checked before the map changes.
     LuminanceImage image;
-    if (!ReadHeightPicture(chosen, &image, ShowError)) {
+    if (!editor || !editor->HasMap() || !TakeHeightPicture(owner, kImportTitle, path, &image)) {
         return false;
-    }
-    const LuminanceRange range = ValueRange(image);
-    if (WorthStretching(range) && AskToStretch(range)) {
-        StretchLevels(range, &image);
     }
     WaitCursor wait;
     return editor->ReplaceHeights(HeightsFromLuminance(image, editor->m_mapWidth, editor->m_mapHeight));
+}
+
+bool NewMapFromHeightmap(COxelD3DTerrainEditor* editor, HWND owner, const char* path)
+{
+    LuminanceImage image;
+    if (!editor || !editor->HasMap() || !editor->ConfirmDiscard() ||
+        !TakeHeightPicture(owner, kNewFromHeightmapTitle, path, &image)) {
+        return false;
+    }
+    WaitCursor wait;
+    const int size = MapSizeForPicture(image.width, image.height);
+    editor->NewMap(size, size);
+    // The heights are where the map starts from, not a step to take back.
+    const bool made = editor->ReplaceHeights(HeightsFromLuminance(image, size, size));
+    editor->ForgetHistory();
+    editor->MarkUnsaved();
+    return made;
 }
 
 bool ExportHeightmap(COxelD3DTerrainEditor* editor, HWND owner, const char* path)
@@ -457,6 +484,9 @@ bool NewMapFileFromHeightmap(const char* picturePath, int size, const char* mapP
     LuminanceImage image;
     if (!ReadHeightPicture(picturePath, &image, report)) {
         return false;
+    }
+    if (!size) {
+        size = MapSizeForPicture(image.width, image.height);
     }
     if (!SaveMapFile(mapPath, NewMapWithHeights(HeightsFromLuminance(image, size, size), size, size))) {
         report(mapPath, kMapNotSavedMessage);

@@ -15,6 +15,10 @@ class COxelD3DTerrainEditor;
 
 // A greyscale picture becomes the map's heights, in one step.
 bool ImportHeightmap(COxelD3DTerrainEditor* editor, HWND owner, const char* path);
+// After the question about unsaved changes, a new map of the size
+// MapSizeForPicture gives, its heights from a greyscale picture as the import
+// above takes them. It has no history and counts as modified.
+bool NewMapFromHeightmap(COxelD3DTerrainEditor* editor, HWND owner, const char* path);
 // The heights as a 16-bit greyscale PNG of one pixel a vertex.
 bool ExportHeightmap(COxelD3DTerrainEditor* editor, HWND owner, const char* path);
 // The terrain, its atlas, the visible planes and the billboards as a binary glTF file.
@@ -39,5 +43,5 @@ bool ExportHeightmapOfMapFile(const char* mapPath, const char* path, FailureRepo
 bool ExportGltfOfMapFile(const char* mapPath, const char* path, FailureReport report);
 bool ExportMapPictureOfMapFile(const char* mapPath, const char* path, FailureReport report);
 // A new size x size map, as "新規作成(&N)" then "ハイトマップの読み込み..."
-// make it, saved to `mapPath`.
+// make it, saved to `mapPath`; a size of 0 takes MapSizeForPicture's.
 bool NewMapFileFromHeightmap(const char* picturePath, int size, const char* mapPath, FailureReport report);

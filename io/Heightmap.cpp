@@ -1,5 +1,7 @@
 #include "io/Heightmap.h"
 
+#include "io/MapFileFormat.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -49,6 +51,16 @@ double Level(float value)
 }
 
 }  // namespace
+
+int MapSizeForPicture(int width, int height)
+{
+    const int longer = std::max(width, height);
+    int size = 16;
+    while (size < longer && IsMapFileSize(size * 2)) {
+        size *= 2;
+    }
+    return size;
+}
 
 std::vector<double> HeightsFromLuminance(const LuminanceImage& image, int width, int height)
 {

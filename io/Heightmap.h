@@ -26,6 +26,11 @@ const double kHeightmapTop = 16.0;
 // the outermost pixels held at the edges.
 std::vector<double> HeightsFromLuminance(const LuminanceImage& image, int width, int height);
 
+// The side of a new map made from a picture of width x height pixels: the
+// smallest map size (IsMapFileSize) at least as long as the picture's longer
+// side, and the largest map size for anything longer.
+int MapSizeForPicture(int width, int height);
+
 // The lowest and the highest value a picture holds, samples without a value
 // left out (0 and 0 when none has one).
 struct LuminanceRange {

@@ -93,6 +93,15 @@ int COxelD3DHeightWnd::OnMouse(UINT message, int x, int y)
     // While a stroke holds the mouse, a point left of or above the window
     // comes as a large unsigned word.
     const POINT at = {static_cast<short>(x), static_cast<short>(y)};
+    if (message == WM_MBUTTONDOWN && !m_stroke.Active()) {
+        UpdateLayout();
+        const GridPoint square = m_view.SquareAt(at);
+        if (m_view.OnMap(square)) {
+            editor->MoveCameraOver(static_cast<float>(m_view.GridColumn(square.column)),
+                                   static_cast<float>(square.row));
+        }
+        return 0;
+    }
     if (editor->m_tools.m_dragPaint || m_stroke.Active()) {
         OnStrokeMouse(message, at);
         return 0;

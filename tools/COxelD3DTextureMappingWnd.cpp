@@ -114,6 +114,14 @@ int COxelD3DTextureMappingWnd::OnMouse(UINT message, int x, int y)
     // While a stroke holds the mouse, a point left of or above the window
     // comes as a large unsigned word.
     const POINT at = {static_cast<short>(x), static_cast<short>(y)};
+    if (message == WM_MBUTTONDOWN && !m_stroke.Active()) {
+        UpdateLayout();
+        const GridPoint square = m_view.SquareAt(at);
+        if (m_view.OnMap(square)) {
+            editor->MoveCameraOver(m_view.GridColumn(square.column) + 0.5f, square.row + 0.5f);
+        }
+        return 0;
+    }
     const bool fill = editor->m_tools.m_fill != 0;
     // With fill on, the left button fills on a click; the right button still strokes.
     const bool leftFills = fill && (message == WM_LBUTTONDOWN || message == WM_LBUTTONUP);

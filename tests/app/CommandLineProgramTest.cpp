@@ -226,12 +226,12 @@ TEST_F(CommandLineProgram, EachFormWritesWhatTheMenuWritesOrSaysWhyNot)
     }
     SetFileAttributesA((folder + "kept.png").c_str(), FILE_ATTRIBUTE_NORMAL);
 
-    // Without --size the new map is 32 x 32.
+    // Without --size the new map is the smallest that holds the 40 x 23 picture.
     EXPECT_EQ(0u, RunProgramToEnd("--import-heightmap \"" + folder + "heights.png\" \"" + folder + "default.omd\"", log)
                       .exitCode);
     MapFileContents imported;
     EXPECT_EQ(MapFileError::None, LoadMapFile((folder + "default.omd").c_str(), &imported));
-    EXPECT_EQ(32, imported.width);
+    EXPECT_EQ(64, imported.width);
 }
 
 namespace {

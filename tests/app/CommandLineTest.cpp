@@ -49,7 +49,7 @@ TEST(CommandLine, EachFormAndEachUsageError)
         {{"--export-gltf", "a.omd", "a.glb"}, CommandLine::kExportGltf, "a.omd", "a.glb", 0, ""},
         {{"--export-heightmap", "a.omd", "h.png"}, CommandLine::kExportHeightmap, "a.omd", "h.png", 0, ""},
         {{"a.omd", "--export-picture", "p.png"}, CommandLine::kExportPicture, "a.omd", "p.png", 0, ""},
-        {{"--import-heightmap", "h.png", "n.omd"}, CommandLine::kImportHeightmap, "h.png", "n.omd", 32, ""},
+        {{"--import-heightmap", "h.png", "n.omd"}, CommandLine::kImportHeightmap, "h.png", "n.omd", 0, ""},
         {{"--import-heightmap", "h.png", "n.omd", "--size", "64"}, CommandLine::kImportHeightmap, "h.png", "n.omd",
          64, ""},
         {{"--size", "16", "--import-heightmap", "h.png", "n.omd"}, CommandLine::kImportHeightmap, "h.png", "n.omd",

@@ -3,6 +3,9 @@
 #include "editor/COxelD3DEditMenuWnd.h"
 #include "editor/COxelMapDataFile.h"
 #include "editor/HeightStep.h"
+#include "io/ImageCodec.h"
+#include "io/MapFileDisk.h"
+#include "io/MapFileFormat.h"
 #include "support/DialogAnswer.h"
 #include "support/EditorSession.h"
 #include "support/MessageBoxAnswer.h"
@@ -240,4 +243,57 @@ TEST_F(EditorInputTest, TheOpenDialogIsModalToTheEditorAndTheLoadAsksAboutEditsM
     EXPECT_TRUE(save.Answered());
     EXPECT_FALSE(FileExists(named));
     EXPECT_EQ(64, session.editor().m_mapWidth);
+}
+
+// A 512 x 512 map made from a 513 x 513 picture through the menu, the height
+// view wheeled to the far corner with the real wheel, a real click there, and
+// "上書き保存(&S)": the file holds the picture's heights and the raised vertex.
+TEST_F(EditorInputTest, AMapFromAPictureIsRaisedInItsFarCornerAfterScrollingAndSaved)
+{
+    ScratchFolder scratch{"quelmora-editor-input-large-test"};
+    const std::string picture = scratch.path() + "dem.png";
+    const std::string saved = scratch.path() + "large.omd";
+    const std::vector<unsigned short> samples(513 * 513, 0x4000);
+    std::vector<unsigned char> png;
+    ASSERT_EQ(ImageError::None, EncodeGrey16Png(samples.data(), 513, 513, &png));
+    ASSERT_TRUE(WriteFileSafely(picture.c_str(), png.data(), png.size()));
+    const double ground = 0x4000 * 16.0 / 65535.0;
+    session.editor().m_tools.m_dragPaint = 0;
+
+    HWND menu = Front(kEditMenuWindow, 200, 40);
+    {
+        DialogAnswer open("ハイトマップから新規作成", picture);
+        SendMessageA(menu, WM_COMMAND, 206, 0);
+        EXPECT_TRUE(open.Answered());
+    }
+    ASSERT_EQ(512, session.terrain().m_mapWidth);
+    EXPECT_TRUE(session.editor().IsModified());
+
+    HWND heights = Front(kHeightWindow, 300, 60);
+    RealInput::MoveTo(heights, POINT{20, 20});
+    RealInput::Xdotool("click --repeat 600 --delay 2 5");
+    RealInput::Xdotool("keydown shift click --repeat 600 --delay 2 5 keyup shift");
+    RealInput::Dispatch(300);
+    RECT client;
+    GetClientRect(heights, &client);
+    // The far corner's square: the view is mirrored, so its last pixel column shows vertex 1.
+    RealInput::MoveTo(heights, POINT{client.right - 5, client.bottom - 5});
+    RealInput::Press(1);
+    RealInput::Release(1);
+    RealInput::Dispatch(200);
+    EXPECT_NEAR(ground + 0.5, session.terrain().GetHeight(1, 511), 1e-4);
+
+    {
+        DialogAnswer save("名前をつけて保存", saved);
+        SendMessageA(menu, WM_COMMAND, 220, 0);
+        EXPECT_TRUE(save.Answered());
+    }
+    EXPECT_FALSE(session.editor().IsModified());
+    MapFileContents map;
+    ASSERT_EQ(MapFileError::None, LoadMapFile(saved.c_str(), &map));
+    ASSERT_EQ(512, map.width);
+    ASSERT_EQ(512, map.height);
+    EXPECT_NEAR(ground + 0.5, map.cells[511 * 512 + 1].heights[0], 1e-4);
+    EXPECT_NEAR(ground, map.cells[0].heights[0], 1e-4);
+    EXPECT_NEAR(ground, map.cells[511 * 512 + 511].heights[3], 1e-4);
 }

@@ -4,6 +4,7 @@
 #include "editor/COxelD3DTerrainEditor.h"
 #include "editor/COxelMapDataFile.h"
 #include "io/ComRef.h"
+#include "editor/HeightStep.h"
 #include "editor/PlaneListStep.h"
 #include "editor/PlaneSettingStep.h"
 #include "io/Heightmap.h"
@@ -27,12 +28,13 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
 namespace {
 
-enum Command { kImportHeightmap = 240, kExportHeightmap = 241, kExportGltf = 242, kExportMapPicture = 243 };
+enum Command { kNewMapFromHeightmap = 206, kImportHeightmap = 240, kExportHeightmap = 241, kExportGltf = 242, kExportMapPicture = 243 };
 
 std::vector<unsigned char> ReadAll(const std::string& path)
 {
@@ -298,6 +300,49 @@ TEST_F(MapImportExportTest, PicturesThatCannotBeReadAreRefusedAndTheMapStaysAsIt
         EXPECT_NE(std::string::npos, refusal.text.find(c.says)) << refusal.text;
         EXPECT_TRUE(before == Map());
         EXPECT_FALSE(editor().IsModified());
+    }
+}
+
+TEST_F(MapImportExportTest, ANewMapFromAPictureTakesTheSmallestSizeThatHoldsItAndStartsWithoutHistory)
+{
+    // A changed map is asked about first: "キャンセル" keeps it, and no picture is asked for.
+    PaintAndRaise();
+    editor().Perform(std::make_unique<HeightStep>(1, 1, 3.0));
+    const MapFileContents before = Map();
+    {
+        MessageBoxAnswer question(IDCANCEL);
+        EXPECT_FALSE(Choose(kNewMapFromHeightmap, "ハイトマップから新規作成", folder + "dot.png"));
+        EXPECT_EQ(1, question.count);
+        EXPECT_TRUE(before == Map());
+    }
+    // A picture that cannot be read leaves the map as it was.
+    editor().MarkSaved();
+    {
+        MessageBoxAnswer refusal;
+        EXPECT_FALSE(NewMapFromHeightmap(&editor(), nullptr, (folder + "missing.png").c_str()));
+        EXPECT_EQ(1, refusal.count);
+        EXPECT_EQ("Error", refusal.caption);
+        EXPECT_TRUE(before == Map());
+        EXPECT_FALSE(editor().IsModified());
+    }
+
+    const struct {
+        int width, height, size;
+    } cases[] = {{10, 5, 16}, {16, 16, 16}, {17, 3, 32}, {40, 64, 64}, {129, 20, 256}, {600, 9, 512}};
+    const std::string path = folder + "dot.png";
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::to_string(c.width) + " x " + std::to_string(c.height));
+        WriteAll(path, DotPng(c.width, c.height, 0, c.height - 1));
+        EXPECT_TRUE(Choose(kNewMapFromHeightmap, "ハイトマップから新規作成", path));
+        EXPECT_EQ(c.size, terrain().m_mapWidth);
+        EXPECT_EQ(c.size, terrain().m_mapHeight);
+        // The picture's bottom left corner is the map's last row and column.
+        EXPECT_LT(0.0, terrain().GetHeight(c.size - 1, c.size - 1));
+        EXPECT_EQ(0.0, terrain().GetHeight(0, 0));
+        EXPECT_EQ(c.size, MapSizeForPicture(c.width, c.height));
+        EXPECT_FALSE(editor().m_history.CanUndo());
+        EXPECT_TRUE(editor().IsModified());
+        editor().MarkSaved();  // no question before the next one
     }
 }
 

@@ -1,10 +1,14 @@
 #include "tools/COxelMapView.h"
 
 #include "editor/COxelD3DTerrainEditor.h"
+#include "scene/COxelD3DCameraBase.h"
+#include "scene/COxelD3DSceneBase.h"
 #include "support/EditorSession.h"
 #include "terrain/COxelD3DTerrainChipManager.h"
 
 #include <gtest/gtest.h>
+
+#include <cmath>
 
 namespace {
 
@@ -76,6 +80,23 @@ TEST(COxelMapView, ClicksAtScrolledPositionsEditTheVertexOrCellUnderThem)
             EXPECT_DOUBLE_EQ(height + 0.5, terrain.GetHeight(click.column, click.row)) << where;
         } else {
             EXPECT_EQ(5, terrain.GetMapChip(click.column, click.row)) << where;
+        }
+        // A middle click there puts the preview's eye over the vertex or the cell's centre, at the same
+        // height and looking the same way (the eye may stand over the same spot of a neighbouring copy).
+        if (click.window == kHeightWindow || click.edited == kChip) {
+            COxelD3DCameraBase& camera = *session.scene().m_camera;
+            const D3DXVECTOR3 eye = camera.GetPosition();
+            const D3DXVECTOR3 look = camera.m_target - eye;
+            SendMessageA(window, WM_MBUTTONDOWN, MK_MBUTTON, MAKELPARAM(at.x, at.y));
+            const float centre = click.window == kHeightWindow ? 0.0f : 0.5f;
+            const D3DXVECTOR3 moved = camera.GetPosition();
+            const float size = static_cast<float>(click.size);
+            EXPECT_NEAR(0.0f, std::remainder(moved.x - (click.column + centre), size), 0.01f) << where;
+            EXPECT_NEAR(0.0f, std::remainder(moved.z - (click.row + centre), size), 0.01f) << where;
+            EXPECT_EQ(eye.y, moved.y) << where;
+            const D3DXVECTOR3 looks = camera.m_target - moved;
+            EXPECT_NEAR(look.x, looks.x, 0.01f) << where;
+            EXPECT_NEAR(look.z, looks.z, 0.01f) << where;
         }
     }
 }
