@@ -15,7 +15,7 @@ const char kCommandLineUsage[] =
     "                                                ハイトマップを書き出します\n"
     "  quelmora.exe --export-picture MAP.omd OUT.png マップ画像を書き出します\n"
     "  quelmora.exe --import-heightmap PICTURE OUT.omd [--size N]\n"
-    "                                                画像から N×N (16, 32, 64。既定は画像の長い辺が収まる大きさ、最大 512) のマップを作ります\n"
+    "                                                画像から N×N (16, 32, 64, 128, 256, 512。既定は画像の長い辺が収まる大きさ、最大 512) のマップを作ります\n"
     "  quelmora.exe --help                           この説明を表示します (-h, /? も同じ)\n"
     "終了コード: 0 書き出しました / 1 入力が読めないか書き込めません / 2 引数の誤り\n";
 
@@ -139,7 +139,7 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments)
             }
             size = MapSize(arguments[++i]);
             if (!size) {
-                return UsageError("--size に指定できる大きさは 16, 32, 64 です: " + arguments[i]);
+                return UsageError("--size に指定できる大きさは 16, 32, 64, 128, 256, 512 です: " + arguments[i]);
             }
             continue;
         }
