@@ -1,5 +1,6 @@
 #include "tools/COxelMapView.h"
 
+#include "editor/GdiScope.h"
 #include "editor/MapStep.h"
 
 COxelMapView::COxelMapView(int mirrorShift)
@@ -71,14 +72,20 @@ void COxelMapView::Repaint(HWND window, const MapArea& area) const
     if (area.CoversMap(m_columns, m_rows)) {
         InvalidateRect(window, nullptr, FALSE);
     } else {
+        // Each invalidation is a round trip to the window manager; a brush's
+        // hundred squares go as one region instead.
+        ScopedGdiObject<HRGN> changed(CreateRectRgn(0, 0, 0, 0));
+        ScopedGdiObject<HRGN> square(CreateRectRgn(0, 0, 0, 0));
         area.ForEachCell(m_columns, m_rows, [&](int gridColumn, int row) {
-            const RECT square = SquareRect(ViewColumnOfGrid(gridColumn, m_columns, m_mirrorShift), row);
+            const RECT rect = SquareRect(ViewColumnOfGrid(gridColumn, m_columns, m_mirrorShift), row);
             // Squares scrolled out of view need no paint.
             RECT shown;
-            if (IntersectRect(&shown, &square, &client)) {
-                InvalidateRect(window, &shown, FALSE);
+            if (IntersectRect(&shown, &rect, &client)) {
+                SetRectRgn(square.get(), shown.left, shown.top, shown.right, shown.bottom);
+                CombineRgn(changed.get(), changed.get(), square.get(), RGN_OR);
             }
         });
+        InvalidateRgn(window, changed.get(), FALSE);
     }
     UpdateWindow(window);
 }
