@@ -40,7 +40,7 @@ void AtlasStep::Swap(EditedMap& map)
 {
     Exchange(map);
     // The cells' texture coordinates follow the atlas's size.
-    map.terrain->UpdateAllCells();
+    map.terrain->UpdateAllCellPictures();
 }
 
 bool AtlasStep::Redo(EditedMap& map)
@@ -62,7 +62,7 @@ bool AtlasStep::Redo(EditedMap& map)
     // loads is the map's own: no name stands in for it any more.
     Exchange(map);
     terrain.AdoptAtlas(m_path, bitmap, texture);
-    terrain.UpdateAllCells();
+    terrain.UpdateAllCellPictures();
     m_loaded = true;
     return true;
 }

@@ -43,18 +43,6 @@ CellState CellStep::Read(const COxelD3DTerrainChipManager& terrain, int index)
     return CellState{cell.m_chipIndex, cell.m_rotation, cell.m_billboard};
 }
 
-void CellStep::Write(COxelD3DTerrainChipManager& terrain, int index, const CellState& state)
-{
-    // A new chip resets the turn, so the turn is set after it.
-    if (Read(terrain, index).chip != state.chip) {
-        terrain.SetMapChip(index, state.chip);
-    }
-    if (Read(terrain, index).rotation != state.rotation) {
-        terrain.SetMapChipRotation(index, state.rotation);
-    }
-    terrain.m_cells[index].m_billboard = state.billboard;
-}
-
 CellStep::Cell* CellStep::Find(int index)
 {
     const auto found = std::lower_bound(m_cells.begin(), m_cells.end(), Cell{index, CellState(), CellState()},
@@ -93,7 +81,10 @@ void CellStep::Record(const COxelD3DTerrainChipManager& terrain)
         byCell.emplace_back(
             WrapIndex(request.row, terrain.m_mapHeight) * m_mapWidth + WrapIndex(request.column, m_mapWidth), k);
     }
-    std::sort(byCell.begin(), byCell.end());
+    // A fill's requests come in index order already.
+    if (!std::is_sorted(byCell.begin(), byCell.end())) {
+        std::sort(byCell.begin(), byCell.end());
+    }
     for (size_t k = 0; k < byCell.size();) {
         const int index = byCell[k].first;
         Cell cell = {index, Read(terrain, index), Read(terrain, index)};
@@ -130,22 +121,16 @@ void CellStep::Record(const COxelD3DTerrainChipManager& terrain)
 
 void CellStep::WriteAll(COxelD3DTerrainChipManager& terrain, CellState Cell::*state) const
 {
-    // A cell written alone rewrites the quads and normals around it: past an
-    // eighth of the map, rewriting the whole map once costs less.
-    const size_t mapCells = static_cast<size_t>(terrain.m_mapWidth) * terrain.m_mapHeight;
-    if (m_cells.size() * 8 < mapCells) {
-        for (const Cell& cell : m_cells) {
-            Write(terrain, cell.index, cell.*state);
-        }
-        return;
-    }
+    // Chips, turns and billboards leave the ground's shape as it is: each
+    // cell's picture is laid anew and nothing around it is touched, so a fill
+    // of a large map costs what its cells do.
     for (const Cell& cell : m_cells) {
         COxelD3DMapChipData& data = terrain.m_cells[cell.index];
         data.m_chipIndex = (cell.*state).chip;
         data.m_rotation = (cell.*state).rotation;
         data.m_billboard = (cell.*state).billboard;
+        terrain.UpdateCellPicture(cell.index);
     }
-    terrain.UpdateAllCells();
 }
 
 MapChange CellStep::Changed() const

@@ -37,9 +37,8 @@ public:
     bool MergeWith(const MapStep& next) override;
     std::size_t Bytes() const override;
 
-    // A cell's state as the grid holds it, and the grid brought to a state.
+    // A cell's state as the grid holds it.
     static CellState Read(const COxelD3DTerrainChipManager& terrain, int index);
-    static void Write(COxelD3DTerrainChipManager& terrain, int index, const CellState& state);
 
 private:
     struct Cell {

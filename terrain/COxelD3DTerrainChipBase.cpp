@@ -89,6 +89,21 @@ int COxelD3DTerrainChipBase::SetGeometry(D3DXVECTOR3 corner0, D3DXVECTOR3 corner
     return 0;
 }
 
+int COxelD3DTerrainChipBase::SetTexCoords(float uA, float vA, float uB, float vB, int rotation)
+{
+    if (!IsMade()) {
+        return E_FAIL;
+    }
+    QuadTexCoord texCoords[4];
+    QuadTexCoords(uA, vA, uB, vB, rotation, texCoords);
+    for (UINT k = 0; k < kVertexCount; ++k) {
+        m_vertices[k].u = texCoords[k].u;
+        m_vertices[k].v = texCoords[k].v;
+    }
+    MarkChanged();
+    return 0;
+}
+
 int COxelD3DTerrainChipBase::SetNormal(int vertex, D3DXVECTOR3 normal)
 {
     if (!IsMade() || !IsQuadVertex(vertex)) {

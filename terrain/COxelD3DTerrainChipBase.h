@@ -43,6 +43,8 @@ public:
                             D3DXVECTOR3 normal, float uA, float vA, float uB, float vB, int rotation);
     // Changes one vertex's normal only; E_FAIL when the quad has no buffer or
     // the vertex is not 0..3.
+    // Lays the picture anew (a new chip, turn or atlas): positions and normals stay.
+    int SetTexCoords(float uA, float vA, float uB, float vB, int rotation);
     virtual int SetNormal(int vertex, D3DXVECTOR3 normal);
     virtual int SetNormal(int vertex, float x, float y, float z);
     // (0, 0, 0) for a vertex that is not 0..3.

@@ -122,7 +122,7 @@ void COxelD3DTerrainChipManager::AdoptAtlas(const char* path, HBITMAP bitmap, ID
     SafeRelease(m_chipTexture);
     m_chipTexture = texture;
     if (hadAtlas) {
-        UpdateAllCells();
+        UpdateAllCellPictures();
     }
 }
 
@@ -605,6 +605,28 @@ void COxelD3DTerrainChipManager::UpdateAllCells()
         for (int column = 0; column < m_mapWidth; ++column) {
             UpdateVertexNormal(column, row);
         }
+    }
+}
+
+void COxelD3DTerrainChipManager::UpdateCellPicture(int cellIndex)
+{
+    const COxelD3DMapChipData& cell = m_cells[cellIndex];
+    if (!cell.m_pTerrainChip) {
+        return;
+    }
+    const ChipTexRect rect = MapChipTexRect(cell.m_chipIndex, m_chipColumns, m_chipImage.width, m_chipImage.height);
+    cell.m_pTerrainChip->SetTexCoords(static_cast<float>(rect.uRight), static_cast<float>(rect.vTop),
+                                      static_cast<float>(rect.uLeft), static_cast<float>(rect.vBottom),
+                                      cell.m_rotation);
+}
+
+void COxelD3DTerrainChipManager::UpdateAllCellPictures()
+{
+    if (!m_cells) {
+        return;
+    }
+    for (int index = 0; index < m_mapWidth * m_mapHeight; ++index) {
+        UpdateCellPicture(index);
     }
 }
 

@@ -85,8 +85,12 @@ public:
     void SetMapChipRotation(int column, int row, int rotation);
     void SetMapChipRotation(int cellIndex, int rotation);
     COxelD3DTerrainChipBase* GetTerrainChip(int cellIndex);
-    // Rewrites every quad, e.g. after the atlas size changed.
+    // Rewrites every quad and vertex normal from the cells' data.
     void UpdateAllCells();
+    // Lays one cell's picture anew from its chip and turn, or every cell's
+    // (after the atlas size changed): the ground's shape is untouched.
+    void UpdateCellPicture(int cellIndex);
+    void UpdateAllCellPictures();
 
     // Rewrites one cell's quad from its data, with straight-up vertex normals.
     void UpdateCellGeometry(int column, int row);

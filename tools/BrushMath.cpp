@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
-#include <deque>
 
 namespace {
 
@@ -123,22 +122,55 @@ std::vector<GridPoint> FloodFillRegion(const CellMatches& matches, GridPoint sta
     if (mapWidth <= 0 || mapHeight <= 0) {
         return region;
     }
-    start = GridPoint{WrapIndex(start.column, mapWidth), WrapIndex(start.row, mapHeight)};
+    // Runs along rows, each seeding the runs that touch it above and below:
+    // the map is read a row at a time, not in a widening diamond, which on a
+    // large map is the difference between streaming its cells and missing the
+    // cache on nearly every one.
     std::vector<char> reached(static_cast<size_t>(mapWidth) * mapHeight, 0);
-    std::deque<GridPoint> waiting = {start};
-    reached[static_cast<size_t>(start.row) * mapWidth + start.column] = 1;
-    const GridPoint steps[] = {{1, 0}, {-1, 0}, {0, 1}, {0, -1}};
-    while (!waiting.empty()) {
-        const GridPoint cell = waiting.front();
-        waiting.pop_front();
-        region.push_back(cell);
-        for (const GridPoint& step : steps) {
-            const GridPoint next = {WrapIndex(cell.column + step.column, mapWidth),
-                                    WrapIndex(cell.row + step.row, mapHeight)};
-            char& seen = reached[static_cast<size_t>(next.row) * mapWidth + next.column];
-            if (!seen && matches(next.column, next.row)) {
-                seen = 1;
-                waiting.push_back(next);
+    std::vector<GridPoint> seeds = {GridPoint{WrapIndex(start.column, mapWidth), WrapIndex(start.row, mapHeight)}};
+    bool first = true;
+    while (!seeds.empty()) {
+        const GridPoint seed = seeds.back();
+        seeds.pop_back();
+        char* row = &reached[static_cast<size_t>(seed.row) * mapWidth];
+        if (row[seed.column] || (!first && !matches(seed.column, seed.row))) {
+            continue;
+        }
+        first = false;
+        row[seed.column] = 1;
+        const auto joins = [&](int column) { return !row[column] && matches(column, seed.row); };
+        // The run may go round the map's edge, but holds a row at most.
+        int left = seed.column;
+        int length = 1;
+        for (int column = WrapIndex(left - 1, mapWidth); length < mapWidth && joins(column);
+             column = WrapIndex(column - 1, mapWidth)) {
+            row[column] = 1;
+            left = column;
+            ++length;
+        }
+        for (int column = WrapIndex(seed.column + 1, mapWidth); length < mapWidth && joins(column);
+             column = WrapIndex(column + 1, mapWidth)) {
+            row[column] = 1;
+            ++length;
+        }
+        for (const int step : {-1, 1}) {
+            const int next = WrapIndex(seed.row + step, mapHeight);
+            const char* nextRow = &reached[static_cast<size_t>(next) * mapWidth];
+            bool inRun = false;
+            for (int k = 0; k < length; ++k) {
+                const int column = (left + k) % mapWidth;
+                const bool open = !nextRow[column] && matches(column, next);
+                if (open && !inRun) {
+                    seeds.push_back(GridPoint{column, next});
+                }
+                inRun = open;
+            }
+        }
+    }
+    for (int row = 0; row < mapHeight; ++row) {
+        for (int column = 0; column < mapWidth; ++column) {
+            if (reached[static_cast<size_t>(row) * mapWidth + column]) {
+                region.push_back(GridPoint{column, row});
             }
         }
     }

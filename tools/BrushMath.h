@@ -53,8 +53,8 @@ std::vector<HeightChange> FlattenHeights(const HeightAt& heightAt, GridPoint cen
                                          int mapHeight, double level);
 
 // The cells connected to `start` through shared edges, across the map's edges,
-// that match; `start` itself is taken to match. In the order a breadth-first
-// walk from `start` reaches them.
+// that match; `start` itself is taken to match. In row order, each row from
+// column 0.
 std::vector<GridPoint> FloodFillRegion(const CellMatches& matches, GridPoint start, int mapWidth, int mapHeight);
 
 // The squares of a view of `columns` x `rows` squares, each `squareWidth` x

@@ -14,6 +14,7 @@
 #include "support/EditorSession.h"
 #include "support/TestBitmap.h"
 #include "terrain/COxelD3DMapChipData.h"
+#include "terrain/COxelD3DTerrainChipBase.h"
 #include "terrain/COxelD3DTerrainChipManager.h"
 #include "tools/COxelD3DBillboardSettingWnd.h"
 #include "tools/COxelD3DSceneSettingWnd.h"
@@ -60,6 +61,19 @@ protected:
         MapFileContents map;
         EXPECT_TRUE(editor().m_mapFile->Gather(&map));
         return EncodeMapFile(map);
+    }
+    // What the preview's quads hold, every vertex of every cell: chips, turns
+    // and heights must reach them as the map file's bytes do.
+    std::vector<float> Quads() const
+    {
+        std::vector<float> values;
+        for (int cell = 0; cell < terrain().m_mapWidth * terrain().m_mapHeight; ++cell) {
+            for (int vertex = 0; vertex < 4; ++vertex) {
+                const QuadVertex& v = terrain().GetTerrainChip(cell)->GetVertex(vertex);
+                values.insert(values.end(), {v.x, v.y, v.z, v.nx, v.ny, v.nz, v.u, v.v});
+            }
+        }
+        return values;
     }
     // The names the plane and billboard lists show, one after the other.
     Texts Listed() const
@@ -207,21 +221,28 @@ TEST_F(MapStepTest, UndoGivesBackTheMapBeforeEachKindOfStepAndRedoTheMapAfterIt)
         editor().ForgetHistory();
         const Bytes before = Encoded();
         const Texts listedBefore = Listed();
+        const std::vector<float> quadsBefore = Quads();
 
         kind.act();
         EXPECT_EQ(1u, editor().m_history.Count());
         EXPECT_TRUE(editor().IsModified());
         const Bytes after = Encoded();
         const Texts listedAfter = Listed();
+        const std::vector<float> quadsAfter = Quads();
         EXPECT_NE(before, after);
 
         editor().Undo();
         EXPECT_EQ(before, Encoded());
         EXPECT_EQ(listedBefore, Listed());
+        EXPECT_TRUE(quadsBefore == Quads()) << "the quads of before";
         EXPECT_FALSE(editor().IsModified());
         editor().Redo();
         EXPECT_EQ(after, Encoded());
         EXPECT_EQ(listedAfter, Listed());
+        EXPECT_TRUE(quadsAfter == Quads()) << "the quads of after";
+        // Every quad as a rewrite from the map's data would make it.
+        terrain().UpdateAllCells();
+        EXPECT_TRUE(quadsAfter == Quads()) << "the quads of the data";
         editor().Undo();
         EXPECT_EQ(before, Encoded());
     }

@@ -149,6 +149,18 @@ TEST(BrushMath, FillsSpreadOverLikeCellsThroughEdgesAndAcrossTheMapsEdges)
     // A 2 x 2 pocket at the corner of the map joined only across both edges,
     // and one cell touching it only at a corner.
     TestMap pocket = {16, 16, {}, {{{0, 0}, 5}, {{15, 0}, 5}, {{0, 15}, 5}, {{15, 15}, 5}, {{1, 1}, 5}}};
+    // A corridor winding down the map and back: walls in column 15, row 15
+    // and every odd row, each odd row with one gap, at alternate ends.
+    TestMap winding = {16, 16, {}, {}};
+    for (int i = 0; i < 16; ++i) {
+        winding.chips[{15, i}] = 3;
+        winding.chips[{i, 15}] = 3;
+        for (int row = 1; row < 15; row += 2) {
+            if (i != (row % 4 == 1 ? 0 : 14)) {
+                winding.chips[{i, row}] = 3;
+            }
+        }
+    }
     const struct {
         const TestMap* map;
         GridPoint start;
@@ -158,6 +170,8 @@ TEST(BrushMath, FillsSpreadOverLikeCellsThroughEdgesAndAcrossTheMapsEdges)
         {&walled, {8, 2}, 31},       // the wall itself: a cross
         {&pocket, {15, 15}, 4},      // across both edges, not through the corner-only cell
         {&pocket, {1, 1}, 1},       {&pocket, {7, 7}, 16 * 16 - 5},
+        {&winding, {5, 0}, 8 * 15 + 7},  // from either end or the middle, each turn of the corridor
+        {&winding, {5, 14}, 8 * 15 + 7}, {&winding, {9, 8}, 8 * 15 + 7},
     };
     for (const auto& c : cases) {
         const TestMap& map = *c.map;
