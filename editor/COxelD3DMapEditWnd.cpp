@@ -102,13 +102,12 @@ void COxelD3DMapEditWnd::DrawCell(const MapEditCell& cell, HDC hdc)
     const RECT square = m_view.SquareRect(cell.column, cell.row);
     const int left = square.left;
     const int top = square.top;
-    // A chip the atlas does not have draws no tile: the square must not keep
-    // the picture it had.
-    FillRect(hdc, &square, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
     // Without an atlas bitmap, or without a whole chip in it, squares show
-    // their corners and outlines only.
-    if (const TurnedAtlas* tiles = COxelD3DTerrainEditor::GetInstance()->TurnedTiles()) {
-        tiles->DrawTile(hdc, square, terrain->GetMapChip(cell.index), terrain->GetMapChipRotation(cell.index));
+    // their corners and outlines only; a chip the atlas does not have draws
+    // no tile, and the square must not keep the picture it had.
+    const TurnedAtlas* tiles = COxelD3DTerrainEditor::GetInstance()->TurnedTiles();
+    if (!tiles || !tiles->DrawTile(hdc, square, terrain->GetMapChip(cell.index), terrain->GetMapChipRotation(cell.index))) {
+        FillRect(hdc, &square, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
     }
 
     double heights[4];

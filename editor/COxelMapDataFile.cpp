@@ -212,23 +212,24 @@ bool COxelMapDataFile::Apply(const MapFileContents& map)
         return false;
     }
     if (editor->HasMap()) {
+        // The cells first, then every quad and vertex normal once: written
+        // cell by cell, each cell rewrote the quads and normals around it six
+        // times over. The file's normals never lasted that way either (each
+        // cell's chip smoothed its corners from the heights again), so the
+        // heights give them here too.
         const int width = map.width;
         for (int i = 0; i < width * map.height; ++i) {
             const MapFileCell& cell = map.cells[i];
             const int x = i % width;
             const int y = i / width;
-            terrain->SetHeight(x, y, cell.heights[0]);
-            terrain->SetHeight(x, y + 1, cell.heights[1]);
-            terrain->SetHeight(x + 1, y, cell.heights[2]);
-            terrain->SetHeight(x + 1, y + 1, cell.heights[3]);
-            if (COxelD3DTerrainChipBase* quad = terrain->GetTerrainChip(i)) {
-                for (int corner = 0; corner < 4; ++corner) {
-                    quad->SetNormal(corner, cell.normals[corner][0], cell.normals[corner][1], cell.normals[corner][2]);
-                }
-            }
-            terrain->SetMapChip(x, y, cell.chip);
-            terrain->SetMapChipRotation(x, y, cell.rotation);
+            terrain->StoreHeight(x, y, cell.heights[0]);
+            terrain->StoreHeight(x, y + 1, cell.heights[1]);
+            terrain->StoreHeight(x + 1, y, cell.heights[2]);
+            terrain->StoreHeight(x + 1, y + 1, cell.heights[3]);
+            terrain->StoreMapChip(i, cell.chip);
+            terrain->StoreMapChipRotation(i, cell.rotation);
         }
+        terrain->UpdateAllCells();
     }
 
     // The planes come back in id order; the scene setting window lists each as it is added.

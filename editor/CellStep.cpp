@@ -3,6 +3,7 @@
 #include "terrain/COxelD3DMapChipData.h"
 #include "terrain/COxelD3DTerrainChipManager.h"
 #include "terrain/MapGridMath.h"
+#include "tools/BrushMath.h"
 
 #include <algorithm>
 #include <utility>
@@ -25,6 +26,14 @@ CellStep::CellStep() : m_mapWidth(0), m_area()
 void CellStep::PlaceChip(int column, int row, int chip)
 {
     m_requests.push_back(Request{column, row, kPlaceChip, chip});
+}
+
+void CellStep::PlaceChips(const std::vector<GridPoint>& cells, int chip)
+{
+    m_requests.reserve(m_requests.size() + cells.size());
+    for (const GridPoint& cell : cells) {
+        PlaceChip(cell.column, cell.row, chip);
+    }
 }
 
 void CellStep::Turn(int column, int row)
@@ -70,27 +79,35 @@ void CellStep::Undo(EditedMap& map)
 
 void CellStep::Record(const COxelD3DTerrainChipManager& terrain)
 {
-    // The requests by cell, each cell's in the order given: a fill names every
-    // cell of a large map, so its cells come in index order from one sort
-    // rather than from searching the step for each.
+    // The requests by cell, each cell's in the order given. A fill names every
+    // cell of a large map, already in index order; other steps come into that
+    // order by one sort rather than by searching the step for each cell.
     m_mapWidth = terrain.m_mapWidth;
-    std::vector<std::pair<int, size_t>> byCell;
-    byCell.reserve(m_requests.size());
-    for (size_t k = 0; k < m_requests.size(); ++k) {
-        const Request& request = m_requests[k];
-        byCell.emplace_back(
-            WrapIndex(request.row, terrain.m_mapHeight) * m_mapWidth + WrapIndex(request.column, m_mapWidth), k);
+    const auto indexOf = [&](const Request& request) {
+        return WrapIndex(request.row, terrain.m_mapHeight) * m_mapWidth + WrapIndex(request.column, m_mapWidth);
+    };
+    const size_t count = m_requests.size();
+    std::vector<size_t> order;
+    for (size_t k = 1; k < count; ++k) {
+        if (indexOf(m_requests[k]) < indexOf(m_requests[k - 1])) {
+            order.resize(count);
+            for (size_t i = 0; i < count; ++i) {
+                order[i] = i;
+            }
+            std::stable_sort(order.begin(), order.end(),
+                             [&](size_t a, size_t b) { return indexOf(m_requests[a]) < indexOf(m_requests[b]); });
+            break;
+        }
     }
-    // A fill's requests come in index order already.
-    if (!std::is_sorted(byCell.begin(), byCell.end())) {
-        std::sort(byCell.begin(), byCell.end());
-    }
-    for (size_t k = 0; k < byCell.size();) {
-        const int index = byCell[k].first;
+    const auto indexAt = [&](size_t k) { return k < count ? indexOf(m_requests[order.empty() ? k : order[k]]) : -1; };
+    m_cells.reserve(count);
+    int next = indexAt(0);
+    for (size_t k = 0; k < count;) {
+        const int index = next;
         Cell cell = {index, Read(terrain, index), Read(terrain, index)};
         // What the grid does: a new chip starts unturned, a turn adds a quarter.
-        for (; k < byCell.size() && byCell[k].first == index; ++k) {
-            const Request& request = m_requests[byCell[k].second];
+        for (; next == index; next = indexAt(++k)) {
+            const Request& request = m_requests[order.empty() ? k : order[k]];
             switch (request.action) {
             case kPlaceChip:
                 cell.after.chip = request.value;
@@ -110,12 +127,15 @@ void CellStep::Record(const COxelD3DTerrainChipManager& terrain)
     }
     m_requests.clear();
     m_requests.shrink_to_fit();
+    m_cells.shrink_to_fit();
     if (m_cells.empty()) {
         return;
     }
-    m_area = MapArea::Cell(m_cells[0].index % m_mapWidth, m_cells[0].index / m_mapWidth);
+    // The cells are in index order: the rows run from the first to the last.
+    m_area = MapArea{m_mapWidth, m_cells.front().index / m_mapWidth, -1, m_cells.back().index / m_mapWidth};
     for (const Cell& cell : m_cells) {
-        m_area = m_area.Joined(MapArea::Cell(cell.index % m_mapWidth, cell.index / m_mapWidth));
+        m_area.left = std::min(m_area.left, cell.index % m_mapWidth);
+        m_area.right = std::max(m_area.right, cell.index % m_mapWidth);
     }
 }
 

@@ -4,6 +4,8 @@
 
 #include <vector>
 
+struct GridPoint;
+
 // What one cell of the grid shows: its atlas tile, the tile's quarter turns
 // and the billboard standing on it (-1 for none).
 struct CellState {
@@ -27,6 +29,7 @@ public:
     // order given, as the grid does it: a new chip starts unturned, a turn
     // adds a quarter.
     void PlaceChip(int column, int row, int chip);
+    void PlaceChips(const std::vector<GridPoint>& cells, int chip);
     void Turn(int column, int row);
     void SetBillboard(int column, int row, int billboard);
 

@@ -48,6 +48,19 @@ GridPoint Itself(const GridPoint& point)
     return point;
 }
 
+// Places `chip`, unturned, on cells that each differ from it.
+void PlaceChips(COxelD3DTerrainEditor& editor, const std::vector<GridPoint>& cells, int chip)
+{
+    for (const auto& quarter : InQuarters(cells, Itself, editor.m_mapWidth, editor.m_mapHeight)) {
+        if (quarter.empty()) {
+            continue;
+        }
+        auto step = std::make_unique<CellStep>();
+        step->PlaceChips(quarter, chip);
+        Perform(editor, std::move(step));
+    }
+}
+
 }  // namespace
 
 void BeginPaintAction(COxelD3DTerrainEditor&)
@@ -91,16 +104,7 @@ void PaintChips(COxelD3DTerrainEditor& editor, const std::vector<GridPoint>& cel
             changing.push_back(cell);
         }
     }
-    for (const auto& quarter : InQuarters(changing, Itself, editor.m_mapWidth, editor.m_mapHeight)) {
-        if (quarter.empty()) {
-            continue;
-        }
-        auto step = std::make_unique<CellStep>();
-        for (const GridPoint& cell : quarter) {
-            step->PlaceChip(cell.column, cell.row, chip);
-        }
-        Perform(editor, std::move(step));
-    }
+    PlaceChips(editor, changing, chip);
 }
 
 void FillChips(COxelD3DTerrainEditor& editor, GridPoint start, int chip)
@@ -118,7 +122,8 @@ void FillChips(COxelD3DTerrainEditor& editor, GridPoint start, int chip)
         return terrain->GetMapChip(column, row) == regionChip &&
                terrain->GetMapChipRotation(column, row) == regionRotation;
     };
-    PaintChips(editor, FloodFillRegion(alike, start, editor.m_mapWidth, editor.m_mapHeight), chip);
+    // Every cell of the region differs from the chip placed unturned.
+    PlaceChips(editor, FloodFillRegion(alike, start, editor.m_mapWidth, editor.m_mapHeight), chip);
 }
 
 void TurnChips(COxelD3DTerrainEditor& editor, const std::vector<GridPoint>& cells)

@@ -95,11 +95,18 @@ void COxelD3DTerrainChipBatch::WriteChanges()
 {
     int first = m_quadCount;
     int last = -1;
-    for (const COxelD3DTerrainChipBase* quad : m_changed) {
-        // A quad drawn on its own since it changed has written itself.
-        if (quad->HasUnwrittenVertices()) {
-            first = std::min(first, quad->Slot());
-            last = std::max(last, quad->Slot());
+    if (m_changed.size() * 2 >= static_cast<size_t>(m_quadCount)) {
+        // Most of the batch (a fill): the whole buffer is locked rather than
+        // every changed quad visited once more only to find the range.
+        first = 0;
+        last = m_quadCount - 1;
+    } else {
+        for (const COxelD3DTerrainChipBase* quad : m_changed) {
+            // A quad drawn on its own since it changed has written itself.
+            if (quad->HasUnwrittenVertices()) {
+                first = std::min(first, quad->Slot());
+                last = std::max(last, quad->Slot());
+            }
         }
     }
     if (last >= first) {

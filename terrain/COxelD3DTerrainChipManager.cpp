@@ -504,7 +504,16 @@ double COxelD3DTerrainChipManager::GetHeight(int column, int row)
 
 void COxelD3DTerrainChipManager::SetHeight(int column, int row, double height)
 {
-    // NaN would pass the clamp below and spread through the normals.
+    // NaN would pass the clamp and spread through the normals.
+    if (!std::isfinite(height)) {
+        return;
+    }
+    StoreHeight(column, row, height);
+    UpdateAround(column, row);
+}
+
+void COxelD3DTerrainChipManager::StoreHeight(int column, int row, double height)
+{
     if (!std::isfinite(height)) {
         return;
     }
@@ -523,7 +532,6 @@ void COxelD3DTerrainChipManager::SetHeight(int column, int row, double height)
     m_cells[r * m_mapWidth + left].m_height[2] = height;
     m_cells[up * m_mapWidth + c].m_height[1] = height;
     m_cells[up * m_mapWidth + left].m_height[3] = height;
-    UpdateAround(c, r);
 }
 
 void COxelD3DTerrainChipManager::GetCornerHeights(int cellIndex, double* h0, double* h1, double* h2, double* h3)
@@ -552,9 +560,14 @@ void COxelD3DTerrainChipManager::SetMapChip(int column, int row, int chip)
 
 void COxelD3DTerrainChipManager::SetMapChip(int cellIndex, int chip)
 {
+    StoreMapChip(cellIndex, chip);
+    UpdateAround(cellIndex % m_mapWidth, cellIndex / m_mapWidth);
+}
+
+void COxelD3DTerrainChipManager::StoreMapChip(int cellIndex, int chip)
+{
     m_cells[cellIndex].m_chipIndex = chip;
     m_cells[cellIndex].m_rotation = 0;
-    UpdateAround(cellIndex % m_mapWidth, cellIndex / m_mapWidth);
 }
 
 int COxelD3DTerrainChipManager::GetMapChipRotation(int column, int row)
@@ -574,9 +587,14 @@ void COxelD3DTerrainChipManager::SetMapChipRotation(int column, int row, int rot
 
 void COxelD3DTerrainChipManager::SetMapChipRotation(int cellIndex, int rotation)
 {
+    StoreMapChipRotation(cellIndex, rotation);
+    UpdateAround(cellIndex % m_mapWidth, cellIndex / m_mapWidth);
+}
+
+void COxelD3DTerrainChipManager::StoreMapChipRotation(int cellIndex, int rotation)
+{
     int& stored = m_cells[cellIndex].m_rotation;
     stored = rotation == -1 ? (stored + 1) % 4 : rotation;
-    UpdateAround(cellIndex % m_mapWidth, cellIndex / m_mapWidth);
 }
 
 int COxelD3DTerrainChipManager::WrappedCellIndex(int column, int row) const

@@ -84,6 +84,12 @@ public:
     // -1 turns the tile one more quarter; any other value is stored as given.
     void SetMapChipRotation(int column, int row, int rotation);
     void SetMapChipRotation(int cellIndex, int rotation);
+    // The cells' half of SetHeight, SetMapChip and SetMapChipRotation: the
+    // data takes the value and no quad is rewritten. A whole map stored so is
+    // brought to its quads by one UpdateAllCells.
+    void StoreHeight(int column, int row, double height);
+    void StoreMapChip(int cellIndex, int chip);
+    void StoreMapChipRotation(int cellIndex, int rotation);
     COxelD3DTerrainChipBase* GetTerrainChip(int cellIndex);
     // Rewrites every quad and vertex normal from the cells' data.
     void UpdateAllCells();

@@ -1,11 +1,5 @@
 #include "terrain/MapGridMath.h"
 
-int WrapIndex(int value, int size)
-{
-    const int wrapped = value % size;
-    return wrapped < 0 ? wrapped + size : wrapped;
-}
-
 ChipTexRect MapChipTexRect(int chip, int columns, int width, int height)
 {
     if (columns <= 0 || width <= 0 || height <= 0) {

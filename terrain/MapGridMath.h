@@ -12,7 +12,12 @@ const double kHighestHeight = 16.0;
 const int kChipSize = 128;
 
 // value reduced into 0 .. size - 1 (also for the -1 of a left or upper neighbour).
-int WrapIndex(int value, int size);
+// Inline: every walk over the map's cells calls it.
+inline int WrapIndex(int value, int size)
+{
+    const int wrapped = value % size;
+    return wrapped < 0 ? wrapped + size : wrapped;
+}
 
 // The atlas rectangle of map chip `chip` in an atlas of `columns` whole tiles per
 // row and width x height pixels, in texture units. The tile's left edge is at

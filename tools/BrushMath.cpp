@@ -125,41 +125,47 @@ std::vector<GridPoint> FloodFillRegion(const CellMatches& matches, GridPoint sta
     // Runs along rows, each seeding the runs that touch it above and below:
     // the map is read a row at a time, not in a widening diamond, which on a
     // large map is the difference between streaming its cells and missing the
-    // cache on nearly every one.
-    std::vector<char> reached(static_cast<size_t>(mapWidth) * mapHeight, 0);
-    std::vector<GridPoint> seeds = {GridPoint{WrapIndex(start.column, mapWidth), WrapIndex(start.row, mapHeight)}};
-    bool first = true;
+    // cache on nearly every one. Each cell is asked whether it matches once.
+    enum : char { kUnasked, kInRegion, kMatches, kOther };
+    std::vector<char> state(static_cast<size_t>(mapWidth) * mapHeight, kUnasked);
+    const auto joins = [&](char* row, int column, int rowIndex) {
+        if (row[column] == kUnasked) {
+            row[column] = matches(column, rowIndex) ? kMatches : kOther;
+        }
+        return row[column] == kMatches;
+    };
+    const GridPoint first = {WrapIndex(start.column, mapWidth), WrapIndex(start.row, mapHeight)};
+    state[static_cast<size_t>(first.row) * mapWidth + first.column] = kMatches;
+    std::vector<GridPoint> seeds = {first};
     while (!seeds.empty()) {
         const GridPoint seed = seeds.back();
         seeds.pop_back();
-        char* row = &reached[static_cast<size_t>(seed.row) * mapWidth];
-        if (row[seed.column] || (!first && !matches(seed.column, seed.row))) {
+        char* row = &state[static_cast<size_t>(seed.row) * mapWidth];
+        if (row[seed.column] != kMatches) {
             continue;
         }
-        first = false;
-        row[seed.column] = 1;
-        const auto joins = [&](int column) { return !row[column] && matches(column, seed.row); };
+        row[seed.column] = kInRegion;
         // The run may go round the map's edge, but holds a row at most.
         int left = seed.column;
         int length = 1;
-        for (int column = WrapIndex(left - 1, mapWidth); length < mapWidth && joins(column);
+        for (int column = WrapIndex(left - 1, mapWidth); length < mapWidth && joins(row, column, seed.row);
              column = WrapIndex(column - 1, mapWidth)) {
-            row[column] = 1;
+            row[column] = kInRegion;
             left = column;
             ++length;
         }
-        for (int column = WrapIndex(seed.column + 1, mapWidth); length < mapWidth && joins(column);
+        for (int column = WrapIndex(seed.column + 1, mapWidth); length < mapWidth && joins(row, column, seed.row);
              column = WrapIndex(column + 1, mapWidth)) {
-            row[column] = 1;
+            row[column] = kInRegion;
             ++length;
         }
         for (const int step : {-1, 1}) {
             const int next = WrapIndex(seed.row + step, mapHeight);
-            const char* nextRow = &reached[static_cast<size_t>(next) * mapWidth];
+            char* nextRow = &state[static_cast<size_t>(next) * mapWidth];
             bool inRun = false;
             for (int k = 0; k < length; ++k) {
                 const int column = (left + k) % mapWidth;
-                const bool open = !nextRow[column] && matches(column, next);
+                const bool open = joins(nextRow, column, next);
                 if (open && !inRun) {
                     seeds.push_back(GridPoint{column, next});
                 }
@@ -169,7 +175,7 @@ std::vector<GridPoint> FloodFillRegion(const CellMatches& matches, GridPoint sta
     }
     for (int row = 0; row < mapHeight; ++row) {
         for (int column = 0; column < mapWidth; ++column) {
-            if (reached[static_cast<size_t>(row) * mapWidth + column]) {
+            if (state[static_cast<size_t>(row) * mapWidth + column] == kInRegion) {
                 region.push_back(GridPoint{column, row});
             }
         }

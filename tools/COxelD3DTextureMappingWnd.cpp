@@ -79,29 +79,30 @@ void COxelD3DTextureMappingWnd::OnPaint(HDC hdc)
     RECT box = {0, 0, content.cx, content.cy};
     GetClipBox(hdc, &box);
     const RECT visible = m_view.VisibleSquares(box);
+    // The outline's pen and hollow brush stay selected for every square.
     ScopedGdiObject<HPEN> white(CreatePen(PS_SOLID, 1, RGB(255, 255, 255)));
+    ScopedSelection penSelection(hdc, white.get());
+    ScopedSelection brushSelection(hdc, GetStockObject(NULL_BRUSH));
     for (int row = visible.top; row < visible.bottom; ++row) {
         for (int column = visible.left; column < visible.right; ++column) {
-            DrawCell(hdc, white.get(), column, row);
+            DrawCell(hdc, column, row);
         }
     }
 }
 
-void COxelD3DTextureMappingWnd::DrawCell(HDC hdc, HPEN outline, int column, int row)
+void COxelD3DTextureMappingWnd::DrawCell(HDC hdc, int column, int row)
 {
     COxelD3DTerrainEditor* editor = COxelD3DTerrainEditor::GetInstance();
     const RECT cell = m_view.SquareRect(column, row);
     const int x = m_view.GridColumn(column);
-    // A chip the atlas does not have draws no tile: the square must not keep
-    // the picture it had.
-    FillRect(hdc, &cell, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
     // Without an atlas bitmap, or without a whole chip column in it, the cells
-    // show their outlines only.
-    if (const TurnedAtlas* tiles = editor->TurnedTiles()) {
-        tiles->DrawTile(hdc, cell, editor->m_terrain->GetMapChip(x, row), editor->m_terrain->GetMapChipRotation(x, row));
+    // show their outlines only; a chip the atlas does not have draws no tile,
+    // and the square must not keep the picture it had.
+    const TurnedAtlas* tiles = editor->TurnedTiles();
+    if (!tiles ||
+        !tiles->DrawTile(hdc, cell, editor->m_terrain->GetMapChip(x, row), editor->m_terrain->GetMapChipRotation(x, row))) {
+        FillRect(hdc, &cell, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
     }
-    ScopedSelection penSelection(hdc, outline);
-    ScopedSelection brushSelection(hdc, GetStockObject(NULL_BRUSH));
     Rectangle(hdc, cell.left, cell.top, cell.right, cell.bottom);
 }
 

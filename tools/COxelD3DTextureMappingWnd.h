@@ -51,8 +51,9 @@ private:
     // for each cell, its first column showing the first cell.
     void UpdateLayout();
 
-    // One cell: its chip turned by its rotation, then its white outline.
-    void DrawCell(HDC hdc, HPEN outline, int column, int row);
+    // One cell: its chip turned by its rotation, then its outline with the
+    // pen and brush selected.
+    void DrawCell(HDC hdc, int column, int row);
 
     COxelPaintStroke m_stroke;
     // By grid cell: turned already in this stroke, so that overlapping

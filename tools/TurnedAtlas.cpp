@@ -196,10 +196,10 @@ void TurnedAtlas::Scale(HDC hdc, int x, int y, int width, int height, int chip, 
                SRCCOPY);
 }
 
-void TurnedAtlas::DrawTile(HDC hdc, const RECT& cell, int chip, int rotation) const
+bool TurnedAtlas::DrawTile(HDC hdc, const RECT& cell, int chip, int rotation) const
 {
     if (!m_dc || chip < 0 || chip >= m_columns * m_rows) {
-        return;
+        return false;
     }
     const int turn = rotation >= 1 && rotation <= 3 ? rotation : 0;
     const int width = cell.right - cell.left;
@@ -207,7 +207,7 @@ void TurnedAtlas::DrawTile(HDC hdc, const RECT& cell, int chip, int rotation) co
     ScaledChips* scaled = width > 0 && height > 0 ? ScaledFor(width, height) : nullptr;
     if (!scaled) {
         Scale(hdc, cell.left, cell.top, width, height, chip, turn);
-        return;
+        return true;
     }
     const int x = (chip % m_columns) * width;
     const int y = ((chip / m_columns) * kTurns + turn) * height;
@@ -217,4 +217,5 @@ void TurnedAtlas::DrawTile(HDC hdc, const RECT& cell, int chip, int rotation) co
         made = 1;
     }
     BitBlt(hdc, cell.left, cell.top, width, height, scaled->dc, x, y, SRCCOPY);
+    return true;
 }

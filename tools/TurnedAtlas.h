@@ -35,8 +35,9 @@ public:
 
     // Draws map chip `chip` turned `rotation` quarter turns clockwise (values
     // other than 1 to 3 draw it unturned) into `cell`, scaled with HALFTONE. A
-    // chip the atlas does not have draws nothing.
-    void DrawTile(HDC hdc, const RECT& cell, int chip, int rotation) const;
+    // chip the atlas does not have draws nothing. True when it drew: the chip
+    // then covers the whole cell.
+    bool DrawTile(HDC hdc, const RECT& cell, int chip, int rotation) const;
 
 private:
     // Every chip and turn scaled to one square size, a chip's four turns one

@@ -354,6 +354,11 @@ TEST_F(MapDataFileTest, EveryNewMapSizeSavesAndOpensWithItsLastRowColumnAndPlane
         COxelD3DTerrainChipManager& terrain = session.terrain();
         ASSERT_EQ(size, terrain.m_mapWidth);
         ASSERT_EQ(size, session.editor().m_mapHeight);
+        // Slopes over the edges and here and there, for normals that differ.
+        for (int k = 0; k < 24; ++k) {
+            terrain.SetHeight(k * 37 % size, k * 53 % size, k % 7 * 2.25);
+            terrain.SetMapChipRotation(k * 11 % size, k * 5 % size, k % 4);
+        }
         terrain.SetHeight(size - 1, size - 1, 3.5);
         terrain.SetMapChip(size - 1, size - 1, 7);
         session.scene().AddPlane();
