@@ -504,18 +504,16 @@ double COxelD3DTerrainChipManager::GetHeight(int column, int row)
 
 void COxelD3DTerrainChipManager::SetHeight(int column, int row, double height)
 {
-    // NaN would pass the clamp and spread through the normals.
-    if (!std::isfinite(height)) {
-        return;
+    if (StoreHeight(column, row, height)) {
+        UpdateAround(column, row);
     }
-    StoreHeight(column, row, height);
-    UpdateAround(column, row);
 }
 
-void COxelD3DTerrainChipManager::StoreHeight(int column, int row, double height)
+bool COxelD3DTerrainChipManager::StoreHeight(int column, int row, double height)
 {
+    // NaN would pass the clamp below and spread through the normals.
     if (!std::isfinite(height)) {
-        return;
+        return false;
     }
     if (height > kHighestHeight) {
         height = kHighestHeight;
@@ -532,6 +530,7 @@ void COxelD3DTerrainChipManager::StoreHeight(int column, int row, double height)
     m_cells[r * m_mapWidth + left].m_height[2] = height;
     m_cells[up * m_mapWidth + c].m_height[1] = height;
     m_cells[up * m_mapWidth + left].m_height[3] = height;
+    return true;
 }
 
 void COxelD3DTerrainChipManager::GetCornerHeights(int cellIndex, double* h0, double* h1, double* h2, double* h3)

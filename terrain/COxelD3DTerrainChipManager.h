@@ -86,8 +86,9 @@ public:
     void SetMapChipRotation(int cellIndex, int rotation);
     // The cells' half of SetHeight, SetMapChip and SetMapChipRotation: the
     // data takes the value and no quad is rewritten. A whole map stored so is
-    // brought to its quads by one UpdateAllCells.
-    void StoreHeight(int column, int row, double height);
+    // brought to its quads by one UpdateAllCells. A height that is not a
+    // number is refused (false) and the vertex keeps its height.
+    bool StoreHeight(int column, int row, double height);
     void StoreMapChip(int cellIndex, int chip);
     void StoreMapChipRotation(int cellIndex, int rotation);
     COxelD3DTerrainChipBase* GetTerrainChip(int cellIndex);
