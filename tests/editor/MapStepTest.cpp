@@ -347,6 +347,48 @@ TEST_F(MapStepTest, ARandomRunOfEditsUndoesToTheStartAndRedoesToTheEnd)
     EXPECT_EQ(steps - steps / 2 + 1, editor().m_history.Count());
 }
 
+// A step's requests for one cell take effect in the order given, however the
+// step's other cells lie between them, and the quads show the outcome.
+TEST_F(MapStepTest, RequestsForACellTakeEffectInTheOrderGivenWhereverTheyLieInTheStep)
+{
+    auto step = std::make_unique<CellStep>();
+    step->Turn(5, 3);
+    step->PlaceChip(2, 1, 7);
+    step->PlaceChip(5, 3, 4);
+    step->Turn(-1, -1);  // cell (15, 15), named round the map's edges
+    step->Turn(2, 1);
+    step->Turn(5, 3);
+    step->PlaceChip(15, 15, 3);
+    step->Turn(5, 3);
+    for (int turn = 0; turn < 5; ++turn) {
+        step->Turn(0, 0);
+    }
+    // Enough requests, from the last cell back, that the order must be kept
+    // on purpose: a turn, a turn, a chip, then three turns on each.
+    const GridPoint backwards[] = {{9, 9}, {3, 9}, {12, 2}, {6, 6}};
+    for (int round = 0; round < 6; ++round) {
+        for (const GridPoint& cell : backwards) {
+            if (round == 2) {
+                step->PlaceChip(cell.column, cell.row, 10 + cell.row);
+            } else {
+                step->Turn(cell.column, cell.row);
+            }
+        }
+    }
+    editor().Perform(std::move(step));
+    const struct {
+        int column, row, chip, rotation;
+    } cells[] = {{5, 3, 4, 2},  {2, 1, 7, 1},  {15, 15, 3, 0}, {0, 0, 0, 1}, {1, 1, 0, 0},
+                 {9, 9, 19, 3}, {3, 9, 19, 3}, {12, 2, 12, 3}, {6, 6, 16, 3}};
+    for (const auto& cell : cells) {
+        EXPECT_EQ(cell.chip, terrain().GetMapChip(cell.column, cell.row)) << cell.column << ", " << cell.row;
+        EXPECT_EQ(cell.rotation, terrain().GetMapChipRotation(cell.column, cell.row)) << cell.column << ", " << cell.row;
+    }
+    const std::vector<float> quads = Quads();
+    terrain().UpdateAllCells();
+    EXPECT_TRUE(quads == Quads());
+}
+
 // Whichever window makes an edit, the others show it at once; undo repaints it.
 TEST_F(MapStepTest, EveryWindowShowsAnEditAndItsUndoAtOnce)
 {
