@@ -34,8 +34,7 @@ int main()
     const std::string heightmap = folder.path() + "heights.png";
     {
         EditorSession session;
-        if (!session.ok()) {
-            std::printf("no editor: the device or the windows could not be made\n");
+        if (!session.okOrSaid()) {
             return 0;
         }
         session.MakeVariedMap(kMapSize, kPlanes, true);

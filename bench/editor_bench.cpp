@@ -43,8 +43,7 @@ void PaintVariedMap(COxelD3DTerrainChipManager& terrain)
 int main()
 {
     EditorSession session;
-    if (!session.ok()) {
-        std::printf("no editor: the device or the windows could not be made\n");
+    if (!session.okOrSaid()) {
         return 0;
     }
     auto* mapping = static_cast<COxelD3DTextureMappingWnd*>(session.window(kTextureMappingWindow));

@@ -36,8 +36,7 @@ const int kPlanes = 4;
 int main()
 {
     EditorSession session;
-    if (!session.ok()) {
-        std::printf("no editor: the device or the windows could not be made\n");
+    if (!session.okOrSaid()) {
         return 0;
     }
     COxelD3DTerrainEditor& editor = session.editor();

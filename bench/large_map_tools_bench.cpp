@@ -41,8 +41,7 @@ int main(int argc, char** argv)
 {
     const int repeats = argc > 1 ? std::max(1, std::atoi(argv[1])) : 5;
     EditorSession session;
-    if (!session.ok()) {
-        std::printf("no editor: the device or the windows could not be made\n");
+    if (!session.okOrSaid()) {
         return 0;
     }
     COxelD3DTerrainEditor& editor = session.editor();

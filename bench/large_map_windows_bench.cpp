@@ -158,8 +158,7 @@ Timing Fill(const EditorSession& session)
 int main()
 {
     EditorSession session;
-    if (!session.ok()) {
-        std::printf("no editor: the device or the windows could not be made\n");
+    if (!session.okOrSaid()) {
         return 0;
     }
     COxelD3DTerrainEditor& editor = session.editor();

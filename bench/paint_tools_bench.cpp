@@ -61,8 +61,7 @@ int main(int argc, char** argv)
     // "alone": without the map edit window, to see what it adds.
     const bool withMapEdit = !(argc > 1 && std::string(argv[1]) == "alone");
     EditorSession session;
-    if (!session.ok()) {
-        std::printf("no editor: the device or the windows could not be made\n");
+    if (!session.okOrSaid()) {
         return 0;
     }
     COxelD3DTerrainEditor& editor = session.editor();

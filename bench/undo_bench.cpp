@@ -41,8 +41,7 @@ void DrawFrame(COxelD3DApplication& application)
 int main()
 {
     EditorSession session;
-    if (!session.ok()) {
-        std::printf("no editor: the device or the windows could not be made\n");
+    if (!session.okOrSaid()) {
         return 0;
     }
     COxelD3DTerrainEditor& editor = session.editor();

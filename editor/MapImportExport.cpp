@@ -1,5 +1,6 @@
 #include "editor/MapImportExport.h"
 
+#include "editor/BitmapInfo.h"
 #include "editor/COxelD3DTerrainEditor.h"
 #include "editor/COxelMapDataFile.h"
 #include "editor/FileDialog.h"
@@ -115,13 +116,7 @@ bool ReadAtlasPixels(const ChipImageInfo& atlas, BgraImage* image)
     if (!atlas.loaded || !atlas.hBitmap || atlas.width <= 0 || atlas.height <= 0) {
         return false;
     }
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = atlas.width;
-    info.bmiHeader.biHeight = -atlas.height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
+    BITMAPINFO info = TopDownBgra32(atlas.width, atlas.height);
     std::vector<unsigned char> pixels(static_cast<size_t>(atlas.width) * atlas.height * 4);
     HDC screen = GetDC(nullptr);
     const int rows = GetDIBits(screen, atlas.hBitmap, 0, atlas.height, pixels.data(), &info, DIB_RGB_COLORS);

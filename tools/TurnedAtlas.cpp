@@ -1,5 +1,6 @@
 #include "tools/TurnedAtlas.h"
 
+#include "editor/BitmapInfo.h"
 #include "terrain/ChipImageInfo.h"
 #include "terrain/MapGridMath.h"
 #include "tools/MapViewMath.h"
@@ -16,17 +17,6 @@ const int kTurns = 4;
 // Square sizes whose scaled chips are kept; the least recently used goes.
 const size_t kScaledSizes = 3;
 
-BITMAPINFO TopDown32(int width, int height)
-{
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    return info;
-}
 
 }  // namespace
 
@@ -63,11 +53,11 @@ bool TurnedAtlas::Build(const ChipImageInfo& atlas, int columns, int rows, int r
     if (!original) {
         return false;
     }
-    BITMAPINFO info = TopDown32(width, height);
+    BITMAPINFO info = TopDownBgra32(width, height);
     HDC screen = GetDC(nullptr);
     const int read = GetDIBits(screen, atlas.hBitmap, 0, height, original.get(), &info, DIB_RGB_COLORS);
     // The four turned copies lie one below the other.
-    BITMAPINFO turnedInfo = TopDown32(width, kTurns * height);
+    BITMAPINFO turnedInfo = TopDownBgra32(width, kTurns * height);
     void* bits = nullptr;
     m_bitmap = read == height ? CreateDIBSection(screen, &turnedInfo, DIB_RGB_COLORS, &bits, nullptr, 0) : nullptr;
     m_dc = m_bitmap ? CreateCompatibleDC(screen) : nullptr;
@@ -148,7 +138,7 @@ void TurnedAtlas::Release()
 TurnedAtlas::ScaledChips::ScaledChips(int width, int height, int columns, int rows)
     : width(width), height(height), dc(nullptr), bitmap(nullptr), previous(nullptr)
 {
-    BITMAPINFO info = TopDown32(columns * width, rows * kTurns * height);
+    BITMAPINFO info = TopDownBgra32(columns * width, rows * kTurns * height);
     void* bits = nullptr;
     HDC screen = GetDC(nullptr);
     bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);

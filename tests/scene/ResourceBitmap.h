@@ -1,5 +1,7 @@
 #pragma once
 
+#include "editor/BitmapInfo.h"
+
 #include <windows.h>
 
 #include <cstdint>
@@ -53,13 +55,7 @@ public:
         GetObjectA(bitmap, sizeof info, &info);
         m_width = info.bmWidth;
         m_height = info.bmHeight;
-        BITMAPINFO request = {};
-        request.bmiHeader.biSize = sizeof request.bmiHeader;
-        request.bmiHeader.biWidth = m_width;
-        request.bmiHeader.biHeight = -m_height;  // top row first
-        request.bmiHeader.biPlanes = 1;
-        request.bmiHeader.biBitCount = 32;
-        request.bmiHeader.biCompression = BI_RGB;
+        BITMAPINFO request = TopDownBgra32(m_width, m_height);
         m_pixels.resize(static_cast<size_t>(m_width) * m_height);
         HDC dc = GetDC(nullptr);
         GetDIBits(dc, bitmap, 0, m_height, m_pixels.data(), &request, DIB_RGB_COLORS);

@@ -14,6 +14,8 @@
 
 #include <commctrl.h>
 
+#include <cstdio>
+
 EditorSession::EditorSession() : m_application(new COxelD3DApplication(GetModuleHandleA(nullptr), SW_HIDE))
 {
     // The layout is read afresh, from whatever the test put beside the executable.
@@ -51,6 +53,15 @@ EditorSession::~EditorSession()
 bool EditorSession::ok() const
 {
     return g_device && m_application->m_scene && window(kEditMenuWindow) && handle(kTextureMappingWindow);
+}
+
+bool EditorSession::okOrSaid() const
+{
+    if (ok()) {
+        return true;
+    }
+    std::printf("no editor: the device or the windows could not be made\n");
+    return false;
 }
 
 COxelD3DSceneBase& EditorSession::scene() const

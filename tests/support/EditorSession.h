@@ -22,6 +22,8 @@ public:
     EditorSession& operator=(const EditorSession&) = delete;
 
     bool ok() const;
+    // For a benchmark's start: ok(), and when not, why, on standard output.
+    bool okOrSaid() const;
     COxelD3DApplication& application() const { return *m_application; }
     COxelD3DSceneBase& scene() const;
     COxelD3DTerrainEditor& editor() const;

@@ -1,5 +1,7 @@
 #include "support/ScreenCapture.h"
 
+#include "editor/BitmapInfo.h"
+
 #include <algorithm>
 #include <cstdlib>
 
@@ -17,13 +19,7 @@ ScreenPicture CaptureClientArea(HWND hwnd)
 
     HDC screen = GetDC(nullptr);
     HDC memory = CreateCompatibleDC(screen);
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = picture.width;
-    info.bmiHeader.biHeight = -picture.height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
+    BITMAPINFO info = TopDownBgra32(picture.width, picture.height);
     void* bits = nullptr;
     HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
     if (bitmap) {

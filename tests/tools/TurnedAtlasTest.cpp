@@ -1,5 +1,6 @@
 #include "tools/TurnedAtlas.h"
 
+#include "editor/BitmapInfo.h"
 #include "support/TestBitmap.h"
 #include "terrain/ChipImageInfo.h"
 
@@ -19,13 +20,7 @@ class Canvas {
 public:
     Canvas()
     {
-        BITMAPINFO info = {};
-        info.bmiHeader.biSize = sizeof info.bmiHeader;
-        info.bmiHeader.biWidth = kCanvasWidth;
-        info.bmiHeader.biHeight = -kCanvasHeight;
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
-        info.bmiHeader.biCompression = BI_RGB;
+        BITMAPINFO info = TopDownBgra32(kCanvasWidth, kCanvasHeight);
         void* bits = nullptr;
         m_bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
         m_bits = static_cast<uint32_t*>(bits);
