@@ -23,6 +23,7 @@
 // of the whole process per run, in milliseconds.
 
 #include "app/COxelD3DApplication.h"
+#include "editor/COxelD3DTerrainEditorChildWndBase.h"
 #include "editor/COxelD3DTerrainEditor.h"
 #include "editor/COxelMapDataFile.h"
 #include "support/EditorSession.h"
@@ -111,12 +112,6 @@ void ShowStrokeInMapEdit(const EditorSession& session)
     const int row = (GetScrollPos(height, SB_VERT) + client.cy / 2) / 10;
     const SIZE mapEdit = ClientSize(session.handle(kMapEditWindow));
     ScrollTo(session, kMapEditWindow, (column - 1) * 40 - mapEdit.cx / 2, row * 40 - mapEdit.cy / 2);
-}
-
-void Repaint(HWND hwnd)
-{
-    InvalidateRect(hwnd, nullptr, FALSE);
-    UpdateWindow(hwnd);
 }
 
 // A press left of the middle of window `index`, then moves to the right by one
@@ -218,7 +213,7 @@ int main()
         const SIZE client = ClientSize(hwnd);
         char name[96];
         std::snprintf(name, sizeof name, "%s, %ld x %ld", kMapWindowNames[i], client.cx, client.cy);
-        PrintRow(name, Time(kRepeats, [&] { Repaint(hwnd); }), "(target 16)");
+        PrintRow(name, Time(kRepeats, [&] { session.window(kMapWindows[i])->Redraw(); }), "(target 16)");
     }
 
     std::printf("\n64 x 64, the map edit window open\n");

@@ -190,6 +190,11 @@ COxelD3DSceneSettingWnd* COxelD3DTerrainEditor::SceneSettingWindow()
     return dynamic_cast<COxelD3DSceneSettingWnd*>(Window(kSceneSettingWindow));
 }
 
+COxelD3DEditMenuWnd* COxelD3DTerrainEditor::EditMenu()
+{
+    return dynamic_cast<COxelD3DEditMenuWnd*>(Window(kEditMenuWindow));
+}
+
 void COxelD3DTerrainEditor::Initialize(COxelD3DTerrainChipManager* terrain, int width, int height)
 {
     // The dialogs' lists are common controls: their class must exist before
@@ -349,16 +354,18 @@ bool COxelD3DTerrainEditor::ReplaceHeights(const std::vector<double>& heights)
         COxelD3DTerrainChipManager& terrain = *map.terrain;
         for (int row = 0; row < terrain.m_mapHeight; ++row) {
             for (int column = 0; column < terrain.m_mapWidth; ++column) {
-                terrain.SetHeight(column, row, heights[static_cast<size_t>(row) * terrain.m_mapWidth + column]);
+                terrain.StoreHeight(column, row, heights[static_cast<size_t>(row) * terrain.m_mapWidth + column]);
             }
         }
+        // Every quad and normal once, not the neighbourhood of each vertex.
+        terrain.UpdateAllCells();
     }));
     return true;
 }
 
 void COxelD3DTerrainEditor::OpenMapFile(const char* path)
 {
-    if (auto* menu = dynamic_cast<COxelD3DEditMenuWnd*>(Window(kEditMenuWindow))) {
+    if (auto* menu = EditMenu()) {
         menu->OpenMapFile(path);
     }
 }
@@ -583,7 +590,7 @@ void COxelD3DTerrainEditor::OfferRecoveredWork()
     // The map is not its file's: it counts as changed, and saves to that file.
     m_history.MarkUnsaved();
     UpdateEditCommands();
-    if (auto* menu = dynamic_cast<COxelD3DEditMenuWnd*>(Window(kEditMenuWindow))) {
+    if (auto* menu = EditMenu()) {
         CopyPath(menu->m_fileName, sizeof menu->m_fileName, left.note.mapFile.c_str());
         if (!left.note.mapFile.empty()) {
             menu->Remember(left.note.mapFile.c_str());
@@ -616,7 +623,7 @@ DWORD COxelD3DTerrainEditor::KeepRecoveryCopy(DWORD now)
         recovery.Remove();
         return INFINITE;
     }
-    auto* menu = dynamic_cast<COxelD3DEditMenuWnd*>(editor->Window(kEditMenuWindow));
+    auto* menu = editor->EditMenu();
     recovery.Write(map, menu ? menu->m_fileName : "");
     return recovery.TimeToWrite(now);
 }
@@ -626,7 +633,7 @@ bool COxelD3DTerrainEditor::ConfirmDiscard()
     if (!IsModified()) {
         return true;
     }
-    auto* menu = dynamic_cast<COxelD3DEditMenuWnd*>(Window(kEditMenuWindow));
+    auto* menu = EditMenu();
     char text[MAX_PATH + 256];
     if (menu && menu->m_fileName[0]) {
         snprintf(text, sizeof text, kUnsavedNamedMap, menu->m_fileName);
@@ -674,7 +681,7 @@ void COxelD3DTerrainEditor::NotifyWindows(const MapChange& change)
 
 void COxelD3DTerrainEditor::UpdateEditCommands()
 {
-    if (auto* menu = dynamic_cast<COxelD3DEditMenuWnd*>(Window(kEditMenuWindow))) {
+    if (auto* menu = EditMenu()) {
         menu->ShowHistory(m_history.CanUndo(), m_history.CanRedo());
     }
 }

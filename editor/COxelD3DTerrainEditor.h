@@ -11,6 +11,7 @@
 #include <memory>
 #include <vector>
 
+class COxelD3DEditMenuWnd;
 class COxelD3DSceneBase;
 class COxelD3DSceneSettingWnd;
 class COxelD3DTerrainChipManager;
@@ -210,6 +211,8 @@ private:
     COxelD3DTerrainEditorChildWndBase* Window(int index);
     // Window 1 when it is the scene setting window, which keeps the scene's planes and its list in step.
     COxelD3DSceneSettingWnd* SceneSettingWindow();
+    // Window 0 when it is the edit menu window, which keeps the map's file name and the recent files.
+    COxelD3DEditMenuWnd* EditMenu();
     // Moves window `index`, when it has been made, to its place from the
     // settings file (and the map edit window to its saved size).
     void RestoreWindowPlace(int index);

@@ -1,6 +1,5 @@
 #include "editor/FileDrop.h"
 
-#include "editor/COxelD3DEditMenuWnd.h"
 #include "editor/COxelD3DTerrainEditor.h"
 #include "editor/MapImportExport.h"
 
@@ -51,9 +50,7 @@ void OpenDroppedFiles(COxelD3DTerrainEditor* editor, int index, HDROP drop)
     const DWORD attributes = fits ? GetFileAttributesA(path) : INVALID_FILE_ATTRIBUTES;
     const bool file = attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
     if (file && HasExtension(path, ".omd")) {
-        if (auto* menu = dynamic_cast<COxelD3DEditMenuWnd*>(editor->m_windows[kEditMenuWindow])) {
-            menu->OpenMapFile(path);
-        }
+        editor->OpenMapFile(path);
     } else if (file && index == kTextureWindow && HasExtension(path, ".bmp")) {
         editor->OpenTextureImage(path);
     } else if (file && index == kHeightWindow &&

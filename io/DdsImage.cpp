@@ -158,7 +158,7 @@ ImageError DecodeDds(const unsigned char* bytes, std::size_t size, BgraImage* im
     if (width <= 0 || height <= 0 || width > kLargestSide || height > kLargestSide) {
         return ImageError::Malformed;
     }
-    if (static_cast<long long>(width) * height > kMaxImagePixels) {
+    if (TooManyPixels(width, height)) {
         return ImageError::TooLarge;
     }
     BgraImage picture;

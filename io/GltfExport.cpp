@@ -244,9 +244,12 @@ std::vector<unsigned char> EncodeTerrainGlb(const MapFileContents& map, const Gl
     };
     // The nodes the scene lists; the billboards' cells hang below their billboard's node.
     json sceneNodes = json::array();
-    const auto addNode = [&](const std::string& name, const json& primitive) {
+    const auto addMesh = [&](const std::string& name, const json& primitive) {
         meshes.push_back({{"name", name}, {"primitives", json::array({primitive})}});
-        nodes.push_back({{"name", name}, {"mesh", meshes.size() - 1}});
+        return meshes.size() - 1;
+    };
+    const auto addNode = [&](const std::string& name, const json& primitive) {
+        nodes.push_back({{"name", name}, {"mesh", addMesh(name, primitive)}});
         sceneNodes.push_back(nodes.size() - 1);
     };
 
@@ -279,12 +282,10 @@ std::vector<unsigned char> EncodeTerrainGlb(const MapFileContents& map, const Gl
         const GltfPlaneImage image = id < billboardImages.size() ? billboardImages[id] : GltfPlaneImage();
         const std::string name = "Billboard " + std::to_string(id);
         const int material = addMaterial(name, image.png, 1, true, true);
-        meshes.push_back(
-            {{"name", name},
-             {"primitives", json::array({chunk.AddPrimitive(BillboardMesh(map.billboards[id], image), material)})}});
+        const auto mesh = addMesh(name, chunk.AddPrimitive(BillboardMesh(map.billboards[id], image), material));
         json standing = {{"name", name}, {"children", json::array()}};
         for (const json& place : billboardPlaces[id]) {
-            nodes.push_back({{"mesh", meshes.size() - 1}, {"translation", place}});
+            nodes.push_back({{"mesh", mesh}, {"translation", place}});
             standing["children"].push_back(nodes.size() - 1);
         }
         nodes.push_back(standing);

@@ -47,21 +47,17 @@ float Luminance(unsigned red, unsigned green, unsigned blue, float scale)
     return (0.2126f * red + 0.7152f * green + 0.0722f * blue) * scale;
 }
 
-bool TooManyPixels(unsigned long long width, unsigned long long height)
-{
-    return width * height > static_cast<unsigned long long>(kMaxImagePixels);
-}
-
 // The first frame of the picture in `bytes`, checked for size: first the size
-// its header declares, before any decoder sees it, then the decoder's own.
-ImageError OpenFrame(IWICImagingFactory* factory, const unsigned char* bytes, std::size_t size,
+// its header declares (kept in `header`), before any decoder sees it, then the
+// decoder's own.
+ImageError OpenFrame(IWICImagingFactory* factory, const unsigned char* bytes, std::size_t size, ImageHeader* header,
                      ComRef<IWICBitmapFrameDecode>* frame, UINT* width, UINT* height)
 {
     if (size == 0 || size > 0xFFFFFFFFu) {
         return size == 0 ? ImageError::UnsupportedFormat : ImageError::TooLarge;
     }
-    const ImageHeader header = ReadImageHeader(bytes, size);
-    if (TooManyPixels(header.width, header.height)) {
+    *header = ReadImageHeader(bytes, size);
+    if (TooManyPixels(header->width, header->height)) {
         return ImageError::TooLarge;
     }
     ComRef<IWICStream> stream;
@@ -96,6 +92,7 @@ struct OpenedImage {
     ComApartment apartment;
     ComRef<IWICImagingFactory> factory;
     ComRef<IWICBitmapFrameDecode> frame;
+    ImageHeader header;
     UINT width = 0;
     UINT height = 0;
 
@@ -104,7 +101,7 @@ struct OpenedImage {
         if (!MakeFactory(&factory)) {
             return ImageError::CodecUnavailable;
         }
-        return OpenFrame(factory.get(), bytes, size, &frame, &width, &height);
+        return OpenFrame(factory.get(), bytes, size, &header, &frame, &width, &height);
     }
 };
 
@@ -178,6 +175,11 @@ ImageError EncodePng(const void* pixels, UINT width, UINT height, UINT stride, W
 
 }  // namespace
 
+bool TooManyPixels(unsigned long long width, unsigned long long height)
+{
+    return width * height > static_cast<unsigned long long>(kMaxImagePixels);
+}
+
 namespace {
 
 const float kNoValue = std::numeric_limits<float>::quiet_NaN();
@@ -249,7 +251,7 @@ ImageError DecodeLuminance(const unsigned char* bytes, std::size_t size, Luminan
     // Decoders hand a TIFF's signed samples over as unsigned ones (and some
     // its integers as floats): its own header says what they are, and only
     // the kinds read right here are taken.
-    const SampleFormat samples = ReadImageHeader(bytes, size).samples;
+    const SampleFormat samples = opened.header.samples;
     const UINT channels = Channels16(format);
     const bool isFloat = IsEqualGUID(format, GUID_WICPixelFormat32bppGrayFloat);
     const bool isSigned = samples == SampleFormat::Signed;

@@ -40,6 +40,8 @@ enum class ImageError {
 // header where the format is known (PNG, GIF, JPEG, TIFF), else from the
 // decoder's frame size, before any pixel is read.
 const long long kMaxImagePixels = 64ll << 20;
+// Whether width x height pixels are more than that.
+bool TooManyPixels(unsigned long long width, unsigned long long height);
 
 // Picture files of more bytes are not read. The largest picture of
 // kMaxImagePixels in the widest format read here (16-bit RGBA, 8 bytes a pixel)

@@ -9,14 +9,6 @@
 
 namespace {
 
-// As the grid takes a height: not a number changes nothing, the rest is clamped.
-void TakeHeight(double value, double* height)
-{
-    if (std::isfinite(value)) {
-        *height = value < kLowestHeight ? kLowestHeight : value > kHighestHeight ? kHighestHeight : value;
-    }
-}
-
 void CopyVector(float (&to)[3], const D3DXVECTOR3& from)
 {
     to[0] = from.x;
@@ -44,7 +36,7 @@ void SettleOpenedMap(MapFileContents* map)
         for (int corner = 0; corner < 4; ++corner) {
             const int column = WrapIndex(corners[corner][0], width);
             const int row = WrapIndex(corners[corner][1], height);
-            TakeHeight(cell.heights[corner], &heights[static_cast<std::size_t>(row) * width + column]);
+            TakeGridHeight(cell.heights[corner], &heights[static_cast<std::size_t>(row) * width + column]);
         }
     }
     const int billboards = static_cast<int>(map->billboards.size());
@@ -80,8 +72,8 @@ void SetCellSurfaces(const std::vector<double>& heights, int width, int height, 
 {
     const auto vertex = [&](int column, int row) {
         double value = kLowestHeight;
-        TakeHeight(heights[static_cast<std::size_t>(WrapIndex(row, height)) * width + WrapIndex(column, width)],
-                   &value);
+        TakeGridHeight(heights[static_cast<std::size_t>(WrapIndex(row, height)) * width + WrapIndex(column, width)],
+                       &value);
         return value;
     };
     std::vector<FaceNormals> faces(cells->size());

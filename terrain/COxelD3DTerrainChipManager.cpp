@@ -509,17 +509,11 @@ void COxelD3DTerrainChipManager::SetHeight(int column, int row, double height)
     }
 }
 
-bool COxelD3DTerrainChipManager::StoreHeight(int column, int row, double height)
+bool COxelD3DTerrainChipManager::StoreHeight(int column, int row, double value)
 {
-    // NaN would pass the clamp below and spread through the normals.
-    if (!std::isfinite(height)) {
+    double height = 0.0;
+    if (!TakeGridHeight(value, &height)) {
         return false;
-    }
-    if (height > kHighestHeight) {
-        height = kHighestHeight;
-    }
-    if (height < kLowestHeight) {
-        height = kLowestHeight;
     }
     const int c = WrapIndex(column, m_mapWidth);
     const int r = WrapIndex(row, m_mapHeight);
@@ -560,7 +554,7 @@ void COxelD3DTerrainChipManager::SetMapChip(int column, int row, int chip)
 void COxelD3DTerrainChipManager::SetMapChip(int cellIndex, int chip)
 {
     StoreMapChip(cellIndex, chip);
-    UpdateAround(cellIndex % m_mapWidth, cellIndex / m_mapWidth);
+    UpdateCellPicture(cellIndex);
 }
 
 void COxelD3DTerrainChipManager::StoreMapChip(int cellIndex, int chip)
@@ -587,7 +581,7 @@ void COxelD3DTerrainChipManager::SetMapChipRotation(int column, int row, int rot
 void COxelD3DTerrainChipManager::SetMapChipRotation(int cellIndex, int rotation)
 {
     StoreMapChipRotation(cellIndex, rotation);
-    UpdateAround(cellIndex % m_mapWidth, cellIndex / m_mapWidth);
+    UpdateCellPicture(cellIndex);
 }
 
 void COxelD3DTerrainChipManager::StoreMapChipRotation(int cellIndex, int rotation)
@@ -631,10 +625,13 @@ void COxelD3DTerrainChipManager::UpdateCellPicture(int cellIndex)
     if (!cell.m_pTerrainChip) {
         return;
     }
-    const ChipTexRect rect = MapChipTexRect(cell.m_chipIndex, m_chipColumns, m_chipImage.width, m_chipImage.height);
-    cell.m_pTerrainChip->SetTexCoords(static_cast<float>(rect.uRight), static_cast<float>(rect.vTop),
-                                      static_cast<float>(rect.uLeft), static_cast<float>(rect.vBottom),
-                                      cell.m_rotation);
+    double uRight;
+    double uLeft;
+    double vTop;
+    double vBottom;
+    GetMapChipTexCoords(cellIndex % m_mapWidth, cellIndex / m_mapWidth, &uRight, &uLeft, &vTop, &vBottom);
+    cell.m_pTerrainChip->SetTexCoords(static_cast<float>(uRight), static_cast<float>(vTop), static_cast<float>(uLeft),
+                                      static_cast<float>(vBottom), cell.m_rotation);
 }
 
 void COxelD3DTerrainChipManager::UpdateAllCellPictures()

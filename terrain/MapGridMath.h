@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cmath>
 #include <vector>
 
 // Index arithmetic of the map grid, the atlas and the quad tree; no device needed.
@@ -7,6 +8,18 @@
 // Vertex heights are kept within these.
 const double kLowestHeight = 0.0;
 const double kHighestHeight = 16.0;
+
+// How the grid takes a height: a value that is not a number is refused
+// (false) and would otherwise spread through the normals; the rest is kept
+// within kLowestHeight .. kHighestHeight.
+inline bool TakeGridHeight(double value, double* height)
+{
+    if (!std::isfinite(value)) {
+        return false;
+    }
+    *height = value < kLowestHeight ? kLowestHeight : value > kHighestHeight ? kHighestHeight : value;
+    return true;
+}
 
 // Atlas tiles are square, this many pixels on a side.
 const int kChipSize = 128;

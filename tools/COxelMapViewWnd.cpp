@@ -1,5 +1,7 @@
 #include "tools/COxelMapViewWnd.h"
 
+#include "app/WindowPlacement.h"
+
 #include <algorithm>
 
 namespace {
@@ -65,10 +67,9 @@ void COxelMapViewWnd::FitView(int columns, int rows, int squareWidth, int square
     // stands: it moves back in, so that its scroll bars can be reached.
     RECT window;
     if (GetWindowRect(m_hWnd, &window)) {
-        const int x = std::max<int>(work.left, std::min<int>(window.left, work.right - (window.right - window.left)));
-        const int y = std::max<int>(work.top, std::min<int>(window.top, work.bottom - (window.bottom - window.top)));
-        if (x != window.left || y != window.top) {
-            MoveTo(x, y);
+        const POINT place = KeepInside(window, work);
+        if (place.x != window.left || place.y != window.top) {
+            MoveTo(place.x, place.y);
         }
     }
 }
