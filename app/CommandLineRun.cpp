@@ -61,15 +61,37 @@ void Report(const char* file, const std::string& message)
 
 }  // namespace
 
+std::string ConsoleLine(const char* message)
+{
+    // Japanese runs its sentences on without a space: a break after "。" goes
+    // away, any other becomes one space. The walk keeps double-byte characters
+    // whole, so a trail byte is never taken for half a full stop.
+    static const char kFullStop[] = "。";
+    std::string line;
+    bool dropBreak = false;
+    for (const char* p = message; *p; ++p) {
+        if (*p == '\n' || *p == '\r') {
+            if (!dropBreak) {
+                line += ' ';
+                dropBreak = true;  // one space for "\r\n" or a blank line
+            }
+            continue;
+        }
+        if (IsDBCSLeadByte(static_cast<BYTE>(*p)) && p[1]) {
+            dropBreak = p[0] == kFullStop[0] && p[1] == kFullStop[1];
+            line.append(p, 2);
+            ++p;
+            continue;
+        }
+        dropBreak = false;
+        line += *p;
+    }
+    return line;
+}
+
 void ReportToConsole(const char* message)
 {
-    std::string line = message;
-    for (char& c : line) {
-        if (c == '\n' || c == '\r') {
-            c = ' ';
-        }
-    }
-    Write(STD_ERROR_HANDLE, line + "\r\n");
+    Write(STD_ERROR_HANDLE, ConsoleLine(message) + "\r\n");
 }
 
 int RunWithoutWindow(const CommandLine& command)

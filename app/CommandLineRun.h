@@ -1,5 +1,7 @@
 #pragma once
 
+#include <string>
+
 struct CommandLine;
 
 // Exit codes of the forms that run without a window.
@@ -15,6 +17,11 @@ enum CommandLineExit {
 // process that started it, one line each; with neither they go nowhere.
 int RunWithoutWindow(const CommandLine& command);
 
-// Writes one message, as RunWithoutWindow does, to the error output. Line
-// breaks inside it become spaces.
+// A message as one console line: a line break after "。" is dropped, as
+// Japanese puts no space between sentences; any other run of breaks becomes
+// one space.
+std::string ConsoleLine(const char* message);
+
+// Writes one message, as RunWithoutWindow does, to the error output, as
+// ConsoleLine makes it.
 void ReportToConsole(const char* message);

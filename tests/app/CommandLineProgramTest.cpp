@@ -1,3 +1,4 @@
+#include "app/CommandLineRun.h"
 #include "editor/COxelD3DTerrainEditor.h"
 #include "editor/COxelMapDataFile.h"
 #include "editor/MapImportExport.h"
@@ -194,9 +195,9 @@ TEST_F(CommandLineProgram, EachFormWritesWhatTheMenuWritesOrSaysWhyNot)
         SetCurrentDirectoryA(current);
 
         EXPECT_EQ(c.exitCode, outcome.exitCode) << c.arguments << "\n" << outcome.console;
-        for (std::string message : c.messages) {
-            // One line each: the boxes' line breaks become spaces.
-            std::replace(message.begin(), message.end(), '\n', ' ');
+        for (const std::string& box : c.messages) {
+            // One line each, where the boxes break lines.
+            const std::string message = ConsoleLine(box.c_str());
             EXPECT_NE(std::string::npos, outcome.console.find(message)) << c.arguments << "\n" << outcome.console;
         }
         if (c.exitCode != 0) {

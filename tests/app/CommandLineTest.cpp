@@ -1,4 +1,5 @@
 #include "app/CommandLine.h"
+#include "app/CommandLineRun.h"
 
 #include <gtest/gtest.h>
 
@@ -83,5 +84,27 @@ TEST(CommandLine, EachFormAndEachUsageError)
         EXPECT_NE(std::string::npos, command.error.find(c.error)) << shown << "-> " << command.error;
         EXPECT_EQ(c.form != CommandLine::kEdit && c.form != CommandLine::kOpenMap, command.RunsWithoutWindow())
             << shown;
+    }
+}
+
+// The console gets each message on one line, and Japanese sentences run on
+// without the space an English line would put between them.
+TEST(CommandLine, AMessageBecomesOneConsoleLine)
+{
+    const struct {
+        const char* message;
+        const char* line;
+    } cases[] = {
+        {"書き出せませんでした。\n元のファイルは変更されていません。", "書き出せませんでした。元のファイルは変更されていません。"},
+        {"起動できません。\n\nこのファイルは", "起動できません。このファイルは"},
+        {"見つかりません。\r\n外しました。", "見つかりません。外しました。"},
+        {"一行目\n二行目", "一行目 二行目"},
+        {"first.\r\n\r\nsecond", "first. second"},
+        // "ー" (0x81 0x5B) and "】" (0x81 0x7A) share the full stop's lead byte.
+        {"ー\n【", "ー 【"},
+        {"", ""},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(c.line, ConsoleLine(c.message)) << c.message;
     }
 }

@@ -49,11 +49,11 @@ protected:
 
 BOOL CALLBACK CountAboutBoxes(HWND hwnd, LPARAM count)
 {
-    char title[32] = {};
+    char title[64] = {};
     GetWindowTextA(hwnd, title, sizeof title);
     DWORD process = 0;
     GetWindowThreadProcessId(hwnd, &process);
-    if (process == GetCurrentProcessId() && std::string(title) == "Dialog" && IsWindowVisible(hwnd)) {
+    if (process == GetCurrentProcessId() && std::string(title) == "Quelmora のバージョン情報" && IsWindowVisible(hwnd)) {
         ++*reinterpret_cast<int*>(count);
     }
     return TRUE;

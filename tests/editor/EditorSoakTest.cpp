@@ -37,9 +37,9 @@ const int kSwitchCommands[] = {300, 301, 302, 310, 311, 500, 40001, 40002, 40003
 
 BOOL CALLBACK CloseAboutBox(HWND hwnd, LPARAM)
 {
-    char title[16] = {};
+    char title[64] = {};
     GetWindowTextA(hwnd, title, sizeof title);
-    if (lstrcmpA(title, "Dialog") == 0) {
+    if (lstrcmpA(title, "Quelmora のバージョン情報") == 0) {
         SendMessageA(hwnd, WM_CLOSE, 0, 0);
     }
     return TRUE;
