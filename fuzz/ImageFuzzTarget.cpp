@@ -24,8 +24,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // The leanest format read, DXT1, holds two pixels in a byte after the 128-byte header.
     const std::size_t pixels = static_cast<std::size_t>(image.width) * image.height;
     if (image.width <= 0 || image.height <= 0 || TooManyPixels(image.width, image.height) || size < 128 ||
-        (size - 128) * 2 < pixels ||
-        image.pixels.size() != pixels * 4) {
+        (size - 128) * 2 < pixels || image.pixels.size() != pixels * 4) {
         std::abort();
     }
     return 0;

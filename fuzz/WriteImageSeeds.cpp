@@ -65,6 +65,7 @@ int main(int argc, char** argv)
         {"dxt5.dds", Dds(4, 4, fourCc, "DXT5", 0, {}, 16)},
         // Once made a 256 MiB picture before it was refused.
         {"short-8192.dds", Dds(8192, 8192, rgba, nullptr, 32, argb, 0)},
+        // clang-format off
         {"png", {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n', 0, 0, 0, 13, 'I', 'H', 'D', 'R', 0, 0, 1, 0, 0, 0, 0,
                  64, 16, 0, 0, 0, 0}},
         {"gif", {'G', 'I', 'F', '8', '9', 'a', 0x40, 0x01, 0xF0, 0x00, 0x00, 0x00, 0x00, ';'}},
@@ -75,6 +76,7 @@ int main(int argc, char** argv)
                      0x00, 0x02, 0, 0, 0, 0, 0, 0}},
         {"tiff-ii", {'I', 'I', 42, 0, 8, 0, 0, 0, 1, 0, 0x53, 0x01, 3, 0, 3, 0, 0, 0, 26, 0, 0, 0,
                      0, 0, 0, 0, 3, 0, 3, 0, 3, 0}},
+        // clang-format on
     };
     for (const auto& seed : seeds) {
         const std::string path = std::string(argv[1]) + "/" + seed.name;
