@@ -6,6 +6,7 @@
 #include "editor/WaitCursor.h"
 #include "io/MapFileDisk.h"
 #include "io/MapFileFormat.h"
+#include "io/OpenedMap.h"
 #include "scene/COxelD3DSceneBase.h"
 #include "terrain/COxelD3DMapChipData.h"
 #include "terrain/COxelD3DTerrainChipBase.h"
@@ -16,6 +17,7 @@
 #include <algorithm>
 #include <cstring>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -112,13 +114,13 @@ HRESULT COxelMapDataFile::Load(const char* path)
         return E_FAIL;
     }
     WaitCursor wait;
-    MapFileContents map;
-    const MapFileError error = LoadMapFile(path, &map);
+    MapFileContents file;
+    const MapFileError error = LoadMapFile(path, &file);
     if (error != MapFileError::None) {
         ReportError(MapFileErrorMessage(error));
         return E_FAIL;
     }
-    return Apply(map) ? 0 : E_ABORT;
+    return Apply(OpenMap(std::move(file))) ? 0 : E_ABORT;
 }
 
 bool COxelMapDataFile::Gather(MapFileContents* map) const
@@ -185,8 +187,9 @@ bool COxelMapDataFile::Gather(MapFileContents* map) const
     return true;
 }
 
-bool COxelMapDataFile::Apply(const MapFileContents& map)
+bool COxelMapDataFile::Apply(const OpenedMap& opened)
 {
+    const MapFileContents& map = opened.map;
     COxelD3DTerrainEditor* editor = m_editor;
     // Clears the grid, the billboards and the planes and puts the built-in atlas back.
     editor->NewMap(map.width, map.height);
@@ -216,16 +219,12 @@ bool COxelMapDataFile::Apply(const MapFileContents& map)
         // cell by cell, each cell rewrote the quads and normals around it six
         // times over. The file's normals never lasted that way either (each
         // cell's chip smoothed its corners from the heights again), so the
-        // heights give them here too.
+        // heights give them here too. Opened, each cell's first corner holds
+        // the height its vertex takes, and its turn is the one it keeps.
         const int width = map.width;
         for (int i = 0; i < width * map.height; ++i) {
             const MapFileCell& cell = map.cells[i];
-            const int x = i % width;
-            const int y = i / width;
-            terrain->StoreHeight(x, y, cell.heights[0]);
-            terrain->StoreHeight(x, y + 1, cell.heights[1]);
-            terrain->StoreHeight(x + 1, y, cell.heights[2]);
-            terrain->StoreHeight(x + 1, y + 1, cell.heights[3]);
+            terrain->StoreHeight(i % width, i / width, cell.heights[0]);
             terrain->StoreMapChip(i, cell.chip);
             terrain->StoreMapChipRotation(i, cell.rotation);
         }
@@ -248,12 +247,11 @@ bool COxelMapDataFile::Apply(const MapFileContents& map)
             plane->ReleaseTexture();
             plane->LoadTexture(record.textureFile);
         }
-        plane->SetHeight(record.y);
-        plane->SetRepeat(record.repeat ? 1 : 0);
-        editor->SetPlaneVisible(static_cast<int>(id), record.visible ? 1 : 0);
+        plane->Setup(opened.planeExtent.width, opened.planeExtent.depth, record.y, record.repeat);
+        editor->SetPlaneVisible(static_cast<int>(id), record.visible);
     }
 
-    RestoreBillboards(map, &refused);
+    RestoreBillboards(opened, &refused);
 
     // The windows that show the grid and the planes' heights, once all is in
     // place; the map edit window and the billboard list only when they have
@@ -274,8 +272,9 @@ bool COxelMapDataFile::Apply(const MapFileContents& map)
     return true;
 }
 
-void COxelMapDataFile::RestoreBillboards(const MapFileContents& map, std::vector<const char*>* refused)
+void COxelMapDataFile::RestoreBillboards(const OpenedMap& opened, std::vector<const char*>* refused)
 {
+    const MapFileContents& map = opened.map;
     COxelD3DTerrainChipManager* terrain = m_editor->m_terrain;
     if (!m_editor->HasMap()) {
         return;
@@ -295,8 +294,9 @@ void COxelMapDataFile::RestoreBillboards(const MapFileContents& map, std::vector
             billboard->ReleaseTexture();
             billboard->LoadTexture(record.textureFile);
         }
-        billboard->SetRepeat(record.repeat ? 1 : 0);
+        billboard->Setup(opened.billboardExtent.width, opened.billboardExtent.depth, billboard->m_y, record.repeat);
     }
+    // Fewer than the file's when memory ran out: a cell keeps only a billboard that exists.
     const int count = static_cast<int>(terrain->m_billboards.size());
     const size_t cells = std::min(map.cells.size(), static_cast<size_t>(terrain->m_mapWidth) * terrain->m_mapHeight);
     for (size_t i = 0; i < cells; ++i) {

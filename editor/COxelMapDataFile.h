@@ -6,6 +6,7 @@
 
 class COxelD3DTerrainEditor;
 struct MapFileContents;
+struct OpenedMap;
 
 // Saves the map being edited to a .omd file and opens one in its place: the
 // map size, atlas, cells, planes and billboards. Keeps nothing between calls
@@ -43,11 +44,11 @@ private:
     COxelMapDataFile(const COxelMapDataFile&) = delete;
     COxelMapDataFile& operator=(const COxelMapDataFile&) = delete;
 
-    // Replaces the map by a checked file's contents and brings the windows up
-    // to date; false when another map took its place on the way.
-    bool Apply(const MapFileContents& map);
-    // Adds the file's billboards with their images and repeat flags, then puts
-    // each cell's billboard back; ids that name no billboard become none.
-    // Image names that IsRemoteOrDevicePath refuses go to `refused`.
-    void RestoreBillboards(const MapFileContents& map, std::vector<const char*>* refused);
+    // Replaces the map by an opened file's and brings the windows up to
+    // date; false when another map took its place on the way.
+    bool Apply(const OpenedMap& opened);
+    // Adds the opened map's billboards with their images, extents and repeat
+    // flags, then puts each cell's billboard back. Image names that
+    // IsRemoteOrDevicePath refuses go to `refused`.
+    void RestoreBillboards(const OpenedMap& opened, std::vector<const char*>* refused);
 };

@@ -22,6 +22,7 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -277,23 +278,24 @@ bool LoadAtlasBitmap(const char* name, ChipImageInfo* atlas)
     return true;
 }
 
-// A map file read and checked as "開く(&O)" reads it, settled as the editor
-// would hold it, with its atlas when `withAtlas`. As in the editor, an atlas
-// the map names that cannot be used is reported and the built-in one stands
-// in. The atlas's bitmap is the caller's.
-bool ReadMapForExport(const char* mapPath, bool withAtlas, MapFileContents* map, ChipImageInfo* atlas,
+// A map file read and checked as "開く(&O)" reads it, opened as the editor
+// opens it, with its atlas when `withAtlas`. As in the editor, an atlas the
+// map names that cannot be used is reported and the built-in one stands in.
+// The atlas's bitmap is the caller's.
+bool ReadMapForExport(const char* mapPath, bool withAtlas, OpenedMap* opened, ChipImageInfo* atlas,
                       FailureReport report)
 {
-    const MapFileError error = LoadMapFile(mapPath, map);
+    MapFileContents file;
+    const MapFileError error = LoadMapFile(mapPath, &file);
     if (error != MapFileError::None) {
         report(mapPath, MapFileErrorMessage(error));
         return false;
     }
-    SettleOpenedMap(map);
-    if (!withAtlas || LoadAtlasBitmap(map->atlasFile, atlas)) {
+    *opened = OpenMap(std::move(file));
+    if (!withAtlas || LoadAtlasBitmap(opened->map.atlasFile, atlas)) {
         return true;
     }
-    report(map->atlasFile, "ファイルのオープンに失敗しました");
+    report(opened->map.atlasFile, "ファイルのオープンに失敗しました");
     if (!LoadAtlasBitmap(kBuiltInAtlasName, atlas)) {
         report(mapPath, "組み込みのテクスチャ画像を読み込めませんでした。");
         return false;
@@ -314,6 +316,16 @@ std::vector<unsigned char> PlanePictureFilePng(const char* path)
         EncodeBgraPng(image, &png);
     }
     return png;
+}
+
+// A plane's or billboard's picture from its file, at the extent the opened map gives it.
+GltfPlaneImage QuadFileImage(const char* textureFile, const QuadExtent& extent)
+{
+    GltfPlaneImage image;
+    image.width = extent.width;
+    image.depth = extent.depth;
+    image.png = PlanePictureFilePng(textureFile);
+    return image;
 }
 
 AtlasLayout LayoutOf(const ChipImageInfo& atlas)
@@ -434,27 +446,28 @@ bool ExportMapPicture(COxelD3DTerrainEditor* editor, HWND owner, const char* pat
 
 bool ExportHeightmapOfMapFile(const char* mapPath, const char* path, FailureReport report)
 {
-    MapFileContents map;
-    return ReadMapForExport(mapPath, false, &map, nullptr, report) &&
-           WriteHeightmap(VertexHeights(map), map.width, map.height, path, report);
+    OpenedMap opened;
+    return ReadMapForExport(mapPath, false, &opened, nullptr, report) &&
+           WriteHeightmap(VertexHeights(opened.map), opened.map.width, opened.map.height, path, report);
 }
 
 bool ExportGltfOfMapFile(const char* mapPath, const char* path, FailureReport report)
 {
-    MapFileContents map;
+    OpenedMap opened;
     ChipImageInfo atlas;
-    if (!ReadMapForExport(mapPath, true, &map, &atlas, report)) {
+    if (!ReadMapForExport(mapPath, true, &opened, &atlas, report)) {
         return false;
     }
+    const MapFileContents& map = opened.map;
     std::vector<GltfPlaneImage> planeImages(map.planes.size());
     for (size_t id = 0; id < map.planes.size(); ++id) {
         if (map.planes[id].visible) {
-            planeImages[id].png = PlanePictureFilePng(map.planes[id].textureFile);
+            planeImages[id] = QuadFileImage(map.planes[id].textureFile, opened.planeExtent);
         }
     }
     std::vector<GltfPlaneImage> billboardImages(map.billboards.size());
     for (size_t id = 0; id < map.billboards.size(); ++id) {
-        billboardImages[id].png = PlanePictureFilePng(map.billboards[id].textureFile);
+        billboardImages[id] = QuadFileImage(map.billboards[id].textureFile, opened.billboardExtent);
     }
     const bool written = WriteGltf(map, atlas, planeImages, billboardImages, path, report);
     ReleaseAtlas(&atlas);
@@ -463,12 +476,12 @@ bool ExportGltfOfMapFile(const char* mapPath, const char* path, FailureReport re
 
 bool ExportMapPictureOfMapFile(const char* mapPath, const char* path, FailureReport report)
 {
-    MapFileContents map;
+    OpenedMap opened;
     ChipImageInfo atlas;
-    if (!ReadMapForExport(mapPath, true, &map, &atlas, report)) {
+    if (!ReadMapForExport(mapPath, true, &opened, &atlas, report)) {
         return false;
     }
-    const bool written = WriteMapPicture(map, atlas, LayoutOf(atlas), path, report);
+    const bool written = WriteMapPicture(opened.map, atlas, LayoutOf(atlas), path, report);
     ReleaseAtlas(&atlas);
     return written;
 }

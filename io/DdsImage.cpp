@@ -103,15 +103,20 @@ void DecodeInterpolatedAlpha(const unsigned char* block, unsigned char out[16][4
     }
 }
 
-ImageError DecodeBlocks(const unsigned char* data, std::size_t size, std::uint32_t format, BgraImage* image)
+// The bytes the top picture of width x height takes in a block format.
+std::size_t BlockDataSize(int width, int height, std::uint32_t format)
+{
+    const std::size_t blockBytes = format == FourCc("DXT1") ? 8 : 16;
+    return static_cast<std::size_t>((width + 3) / 4) * ((height + 3) / 4) * blockBytes;
+}
+
+// `data` holds at least BlockDataSize bytes.
+void DecodeBlocks(const unsigned char* data, std::uint32_t format, BgraImage* image)
 {
     const bool dxt1 = format == FourCc("DXT1");
     const std::size_t blockBytes = dxt1 ? 8 : 16;
     const int across = (image->width + 3) / 4;
     const int down = (image->height + 3) / 4;
-    if (size < static_cast<std::size_t>(across) * down * blockBytes) {
-        return ImageError::Malformed;
-    }
     for (int by = 0; by < down; ++by) {
         for (int bx = 0; bx < across; ++bx) {
             const unsigned char* block = data + (static_cast<std::size_t>(by) * across + bx) * blockBytes;
@@ -131,7 +136,6 @@ ImageError DecodeBlocks(const unsigned char* data, std::size_t size, std::uint32
             }
         }
     }
-    return ImageError::None;
 }
 
 }  // namespace
@@ -161,26 +165,31 @@ ImageError DecodeDds(const unsigned char* bytes, std::size_t size, BgraImage* im
     if (TooManyPixels(width, height)) {
         return ImageError::TooLarge;
     }
+    const bool blocks = (flags & kFourCc) != 0;
+    if (blocks && format != FourCc("DXT1") && format != FourCc("DXT3") && format != FourCc("DXT5")) {
+        return ImageError::UnsupportedFormat;
+    }
+    if (!blocks && !((flags & (kRgb | kLuminance)) && (bits == 8 || bits == 16 || bits == 24 || bits == 32))) {
+        return ImageError::UnsupportedFormat;
+    }
+    const unsigned char* data = bytes + kHeaderSize;
+    const std::size_t dataSize = size - kHeaderSize;
+    const std::size_t pixelBytes = bits / 8;
+    // The data must hold the whole picture before the picture is made: a
+    // short file declaring a huge picture costs nothing.
+    const std::size_t needed =
+        blocks ? BlockDataSize(width, height, format) : static_cast<std::size_t>(width) * height * pixelBytes;
+    if (dataSize < needed) {
+        return ImageError::Malformed;
+    }
+
     BgraImage picture;
     picture.width = width;
     picture.height = height;
     picture.pixels.assign(static_cast<std::size_t>(width) * height * 4, 255);
-    const unsigned char* data = bytes + kHeaderSize;
-    const std::size_t dataSize = size - kHeaderSize;
-
-    if (flags & kFourCc) {
-        if (format != FourCc("DXT1") && format != FourCc("DXT3") && format != FourCc("DXT5")) {
-            return ImageError::UnsupportedFormat;
-        }
-        const ImageError error = DecodeBlocks(data, dataSize, format, &picture);
-        if (error != ImageError::None) {
-            return error;
-        }
-    } else if ((flags & (kRgb | kLuminance)) && (bits == 8 || bits == 16 || bits == 24 || bits == 32)) {
-        const std::size_t pixelBytes = bits / 8;
-        if (dataSize < static_cast<std::size_t>(width) * height * pixelBytes) {
-            return ImageError::Malformed;
-        }
+    if (blocks) {
+        DecodeBlocks(data, format, &picture);
+    } else {
         const bool luminance = (flags & kLuminance) != 0;
         for (std::size_t i = 0; i < static_cast<std::size_t>(width) * height; ++i) {
             std::uint32_t value = 0;
@@ -194,8 +203,6 @@ ImageError DecodeDds(const unsigned char* bytes, std::size_t size, BgraImage* im
             pixel[2] = red;
             pixel[3] = (flags & kAlphaPixels) && masks[3] ? Channel(value, masks[3]) : 255;
         }
-    } else {
-        return ImageError::UnsupportedFormat;
     }
     *image = std::move(picture);
     return ImageError::None;

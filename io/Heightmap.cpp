@@ -44,10 +44,19 @@ std::vector<std::vector<Tap>> AxisTaps(int from, int to)
     return taps;
 }
 
+// Float elevation models mark a sample without data by NaN or, more often,
+// by the lowest float (-3.4028235e38): anything that low is no elevation.
+const float kNoValueAtOrBelow = -1e38f;
+
+bool HasValue(float value)
+{
+    return !std::isnan(value) && value > kNoValueAtOrBelow;
+}
+
 // A sample without a value lies at the bottom.
 double Level(float value)
 {
-    return std::isnan(value) ? 0.0 : value;
+    return HasValue(value) ? value : 0.0;
 }
 
 }  // namespace
@@ -97,7 +106,7 @@ LuminanceRange ValueRange(const LuminanceImage& image)
     LuminanceRange range;
     bool any = false;
     for (float value : image.values) {
-        if (std::isnan(value)) {
+        if (!HasValue(value)) {
             continue;
         }
         range.lowest = any ? std::min(range.lowest, value) : value;
@@ -112,7 +121,8 @@ bool WorthStretching(const LuminanceRange& range)
     if (!(range.highest > range.lowest)) {
         return false;
     }
-    return range.highest - range.lowest < 0.25f || range.lowest < 0.0f || range.highest > 1.0f;
+    // In double: the floats' difference may lie beyond the float range.
+    return static_cast<double>(range.highest) - range.lowest < 0.25 || range.lowest < 0.0f || range.highest > 1.0f;
 }
 
 void StretchLevels(const LuminanceRange& range, LuminanceImage* image)
@@ -121,9 +131,11 @@ void StretchLevels(const LuminanceRange& range, LuminanceImage* image)
     if (!(span > 0.0)) {
         return;
     }
+    // In double: a picture spanning more than the float range would stretch
+    // its top to infinity in float.
     for (float& value : image->values) {
-        if (!std::isnan(value)) {
-            value = static_cast<float>((value - range.lowest) / span);
+        if (HasValue(value)) {
+            value = static_cast<float>((static_cast<double>(value) - range.lowest) / span);
         }
     }
 }

@@ -13,7 +13,8 @@
 // picture column i is map column width - 1 - i and picture row j is map row j.
 // Values: 0 .. the format's maximum is height 0 .. 16, linearly (for float
 // pictures 0 .. 1), or, when the user asks for it, the picture's lowest .. its
-// highest value. Samples that hold no value are height 0.
+// highest value. Samples that hold no value (NaN, or a float at or below
+// -1e38, as elevation models mark missing data) are height 0.
 
 const double kHeightmapTop = 16.0;
 

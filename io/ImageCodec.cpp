@@ -173,15 +173,6 @@ ImageError EncodePng(const void* pixels, UINT width, UINT height, UINT stride, W
     return ImageError::None;
 }
 
-}  // namespace
-
-bool TooManyPixels(unsigned long long width, unsigned long long height)
-{
-    return width * height > static_cast<unsigned long long>(kMaxImagePixels);
-}
-
-namespace {
-
 const float kNoValue = std::numeric_limits<float>::quiet_NaN();
 
 // The channels of the 16-bit formats read as they are, so a 16-bit heightmap

@@ -1,5 +1,7 @@
 #include "io/ImageHeader.h"
 
+#include "io/ImageCodec.h"
+
 #include <cstring>
 
 namespace {
@@ -143,4 +145,11 @@ ImageHeader ReadImageHeader(const unsigned char* bytes, std::size_t size)
         return TiffHeader(ByteReader(bytes, size, bytes[0] == 'M'));
     }
     return {};
+}
+
+// Here rather than beside the decoders, which need the system: the readers of
+// declared sizes build without it (the fuzz targets).
+bool TooManyPixels(unsigned long long width, unsigned long long height)
+{
+    return width * height > static_cast<unsigned long long>(kMaxImagePixels);
 }

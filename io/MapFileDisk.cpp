@@ -192,7 +192,7 @@ const char* MapFileErrorMessage(MapFileError error)
                    "ファイルがヘッダーの途中で終わっています。";
         case MapFileError::BadMapSize:
             return "マップデータファイルが壊れているため、オープンに失敗しました。\n"
-                   "マップの幅と高さが 16、32、64、128、256、512 のいずれでもありません。";
+                   "マップの幅と高さが、16、32、64、128、256、512 のいずれかの同じ値になっていません。";
         case MapFileError::ShorterThanHeaderSays:
             return "マップデータファイルが壊れているため、オープンに失敗しました。\n"
                    "ファイルが途中で切れています。ヘッダーが示すセル・平面・ビルボードのデータが足りません。";

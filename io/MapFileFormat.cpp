@@ -230,6 +230,10 @@ MapFileError DecodeMapFile(const unsigned char* bytes, std::size_t size, MapFile
     if (size > length) {
         return MapFileError::LongerThanHeaderSays;
     }
+    // The quad tree over the map is square: a map of other proportions would draw the wrong cells.
+    if (header.width != header.height) {
+        return MapFileError::BadMapSize;
+    }
     if (header.planeCount > kMaxMapFilePlanes) {
         return MapFileError::TooManyPlanes;
     }

@@ -120,7 +120,7 @@ enum class MapFileError {
     CannotRead,             // the read itself failed
     WrongMagic,             // another version or another kind of file, or shorter than the magic
     HeaderTruncated,        // ends inside the header
-    BadMapSize,             // width or height other than 16, 32, 64, 128, 256 or 512
+    BadMapSize,             // width or height other than 16, 32, 64, 128, 256 or 512, or the two differ
     ShorterThanHeaderSays,  // ends before the cells, planes and billboards that the header counts
     LongerThanHeaderSays,   // bytes after the last record
     TooManyPlanes,          // more than kMaxMapFilePlanes

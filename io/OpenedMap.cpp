@@ -6,6 +6,7 @@
 
 #include <cmath>
 #include <cstddef>
+#include <utility>
 
 namespace {
 
@@ -21,7 +22,31 @@ struct FaceNormals {
     D3DXVECTOR3 second;
 };
 
+const int kQuadCells = 32;
+const int kWholeMapPlaneCells = 128;
+
 }  // namespace
+
+QuadExtent PlaneExtent(int mapWidth, int mapHeight)
+{
+    const auto span = [](int cells) { return cells >= kWholeMapPlaneCells ? cells : kQuadCells; };
+    return {span(mapWidth), span(mapHeight)};
+}
+
+QuadExtent BillboardExtent()
+{
+    return {kQuadCells, kQuadCells};
+}
+
+OpenedMap OpenMap(MapFileContents file)
+{
+    OpenedMap opened;
+    opened.map = std::move(file);
+    SettleOpenedMap(&opened.map);
+    opened.planeExtent = PlaneExtent(opened.map.width, opened.map.height);
+    opened.billboardExtent = BillboardExtent();
+    return opened;
+}
 
 void SettleOpenedMap(MapFileContents* map)
 {

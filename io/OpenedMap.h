@@ -4,9 +4,36 @@
 
 #include <vector>
 
-// A map as the editor holds it once "開く(&O)" has read its file, for what
-// writes the editor's output without opening the map in the editor (the
-// command line). Plain code: no window, device or disk.
+// A map as the editor holds it once "開く(&O)" has read its file: what the
+// editor makes of the file, and what writes the editor's output without
+// opening the map in the editor (the command line's exports) reads, so that
+// each rule of a load is written once. Plain code: no window, device or disk.
+
+// A plane's or billboard's extent in cells, along x and along z (which sets
+// how often a repeated image shows).
+struct QuadExtent {
+    int width = 0;
+    int depth = 0;
+};
+
+// The extent of every plane of a map of mapWidth x mapHeight cells, added or
+// opened: 32 x 32, and from 128 cells a side the whole side, since water or a
+// sea of cloud in one corner of a large map is of no use.
+QuadExtent PlaneExtent(int mapWidth, int mapHeight);
+
+// The extent of every billboard, on a map of any size: 32 x 32.
+QuadExtent BillboardExtent();
+
+// A map file's contents as opened: settled as below, with the extents its
+// planes and its billboards take.
+struct OpenedMap {
+    MapFileContents map;
+    QuadExtent planeExtent;
+    QuadExtent billboardExtent;
+};
+
+// What a decoded, checked map file becomes once opened.
+OpenedMap OpenMap(MapFileContents file);
 
 // Brings a decoded file to what the editor makes of it. A file stores each
 // vertex's height four times and the editor sets them in cell order, so the

@@ -2,6 +2,7 @@
 
 #include "app/COxelD3DApplication.h"
 #include "app/SafeRelease.h"
+#include "io/OpenedMap.h"
 #include "scene/COxelD3DCameraBase.h"
 #include "scene/COxelD3DSceneBackgroundSphere.h"
 #include "scene/SceneVertex.h"
@@ -25,9 +26,6 @@ const float kStartTarget[3] = {16.0f, 8.0f, 0.0f};
 const float kMoveStep = 0.5f;
 const float kTurnStep = 0.01f;
 const float kWallHeight = 8.0f;
-// A new or loaded plane's side in cells, and the map side from which it spans the whole map.
-const int kPlaneCells = 32;
-const int kWholeMapPlaneCells = 128;
 
 // Walls only, no top or bottom: each wall's image has its top edge (v = 0) at
 // the top of the wall.
@@ -460,11 +458,10 @@ void COxelD3DSceneBase::AddPlane()
         return;
     }
     m_planes.push_back(plane);
-    // Water or a sea of cloud: a 32 x 32 patch in one corner of a large map
-    // is of no use, so from 128 cells a side a plane spans the whole map.
+    // Sized as an opened map's planes are; without a map, as on the smallest.
     const COxelD3DTerrainChipManager* map = m_terrain ? m_terrain->m_pChipManager : nullptr;
-    const auto span = [](int cells) { return cells >= kWholeMapPlaneCells ? cells : kPlaneCells; };
-    plane->Setup(map ? span(map->m_mapWidth) : kPlaneCells, map ? span(map->m_mapHeight) : kPlaneCells, 2.5f, 1);
+    const QuadExtent extent = PlaneExtent(map ? map->m_mapWidth : 0, map ? map->m_mapHeight : 0);
+    plane->Setup(extent.width, extent.depth, 2.5f, 1);
 }
 
 void COxelD3DSceneBase::DeletePlane(int index)

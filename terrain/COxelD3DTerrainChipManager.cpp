@@ -2,6 +2,7 @@
 
 #include "app/COxelD3DApplication.h"
 #include "app/SafeRelease.h"
+#include "io/OpenedMap.h"
 #include "scene/COxelD3DCameraBase.h"
 #include "terrain/COxelD3DBillboardBase.h"
 #include "terrain/COxelD3DMapChipData.h"
@@ -735,7 +736,8 @@ void COxelD3DTerrainChipManager::AddBillboard()
         return;
     }
     m_billboards.push_back(billboard);
-    billboard->Setup(32, 32, 1.0f, 1);
+    const QuadExtent extent = BillboardExtent();
+    billboard->Setup(extent.width, extent.depth, 1.0f, 1);
     billboard->ReleaseTexture();
     billboard->LoadTexture(kBillboardImage);
     billboard->SetRepeat(0);

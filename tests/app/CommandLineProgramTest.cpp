@@ -11,6 +11,9 @@
 #include "support/RunningProgram.h"
 #include "support/SampleMaps.h"
 #include "support/ScratchFolder.h"
+#include "scene/COxelD3DSceneBase.h"
+#include "terrain/COxelD3DTerrainChipManager.h"
+#include "terrain/COxelD3DTerrainPlane.h"
 
 #include <gtest/gtest.h>
 
@@ -233,6 +236,68 @@ TEST_F(CommandLineProgram, EachFormWritesWhatTheMenuWritesOrSaysWhyNot)
     MapFileContents imported;
     EXPECT_EQ(MapFileError::None, LoadMapFile((folder + "default.omd").c_str(), &imported));
     EXPECT_EQ(64, imported.width);
+}
+
+// The extent of a plane and of a billboard, as the editor opens a map of each
+// size and as the command line's glTF export writes it: the export's planes
+// span the same cells (from 128 a side, the whole map), its repeated images
+// show as often, and the whole model is what the editor's own export writes.
+TEST_F(CommandLineProgram, TheGltfExportSizesPlanesAndBillboardsAsTheEditorOpensThem)
+{
+    const struct {
+        int size;
+        int plane;      // cells a side
+        int billboard;  // cells a side, which set its repeats
+    } table[] = {{16, 32, 32}, {32, 32, 32}, {64, 32, 32}, {128, 128, 32}, {256, 256, 32}, {512, 512, 32}};
+    EditorSession session;
+    ASSERT_TRUE(session.ok());
+    const std::string map = folder + "map.omd";
+    const std::string written = folder + "out.glb";
+    const std::string menu = folder + "menu.glb";
+    for (const auto& row : table) {
+        SCOPED_TRACE(row.size);
+        MapFileContents file = TrickyMap(row.size);
+        file.planes[0].repeat = 1;
+        file.billboards[0].repeat = 1;
+        WriteAll(map, EncodeMapFile(file));
+
+        ASSERT_EQ(0, session.editor().m_mapFile->Load(map.c_str()));
+        const COxelD3DTerrainPlane* plane = session.scene().FindPlane(0);
+        const COxelD3DTerrainPlane* billboard = session.terrain().FindBillboard(0);
+        ASSERT_TRUE(plane && billboard);
+        EXPECT_EQ(row.plane, plane->m_width);
+        EXPECT_EQ(row.plane, plane->m_depth);
+        EXPECT_EQ(row.billboard, billboard->m_width);
+        EXPECT_EQ(row.billboard, billboard->m_depth);
+        ASSERT_TRUE(ExportGltf(&session.editor(), nullptr, menu.c_str()));
+
+        const ProgramRun run = RunProgramToEnd("--export-gltf \"" + map + "\" \"" + written + "\"", log);
+        ASSERT_EQ(0u, run.exitCode) << run.console;
+        GlbFile glb;
+        ASSERT_TRUE(glb.Read(ReadAll(written))) << glb.error;
+        // The quad's corners at x 0 and the extent, z 0 and minus the extent;
+        // a repeated image shows one time fewer than the quad has cells.
+        const nlohmann::json& attributes = glb.Primitive("Plane 0")["attributes"];
+        const std::vector<float> corners = glb.Floats(attributes["POSITION"]);
+        const std::vector<float> uv = glb.Floats(attributes["TEXCOORD_0"]);
+        ASSERT_EQ(12u, corners.size());
+        ASSERT_EQ(8u, uv.size());
+        EXPECT_EQ(static_cast<float>(row.plane), *std::max_element(corners.begin(), corners.end()));
+        EXPECT_EQ(static_cast<float>(-row.plane), *std::min_element(corners.begin(), corners.end()));
+        EXPECT_EQ(static_cast<float>(row.plane - 1), *std::max_element(uv.begin(), uv.end()));
+        // A billboard's node holds its cells; the quad is the mesh of the same name.
+        std::vector<float> billboardUv;
+        for (const nlohmann::json& mesh : glb.document["meshes"]) {
+            if (mesh["name"] == "Billboard 0") {
+                billboardUv = glb.Floats(mesh["primitives"][0]["attributes"]["TEXCOORD_0"]);
+            }
+        }
+        ASSERT_EQ(8u, billboardUv.size());
+        EXPECT_EQ(static_cast<float>(row.billboard - 1), *std::max_element(billboardUv.begin(), billboardUv.end()));
+
+        std::string why;
+        EXPECT_TRUE(SameModel(ReadAll(written), ReadAll(menu), &why)) << why;
+    }
 }
 
 namespace {

@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <windows.h>
+
+#include <psapi.h>
+
 #include <cstdint>
 #include <vector>
 
@@ -42,6 +46,15 @@ const std::uint32_t kRgb = 0x40;
 const std::uint32_t kRgba = 0x41;
 const std::uint32_t kFourCc = 0x4;
 const std::vector<std::uint32_t> kArgbMasks = {0xFF0000, 0xFF00, 0xFF, 0xFF000000};
+
+// The most memory the process has held at once, as the system counts it.
+std::size_t PeakWorkingSet()
+{
+    PROCESS_MEMORY_COUNTERS counters = {};
+    counters.cb = sizeof counters;
+    GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters);
+    return counters.PeakWorkingSetSize;
+}
 
 }  // namespace
 
@@ -104,4 +117,28 @@ TEST(DdsImage, ReadsUncompressedAndBlockFormatsAndRefusesTheRest)
         ASSERT_EQ(static_cast<std::size_t>(c.width * c.height * 4), image.pixels.size()) << c.name;
         EXPECT_EQ(c.firstPixels, Bytes(image.pixels.begin(), image.pixels.begin() + c.firstPixels.size())) << c.name;
     }
+}
+
+// Before its data is checked, a picture of the declared size would take up to
+// 256 MiB: the process's peak must not grow by that for files of 128 bytes.
+TEST(DdsImage, AShortFileDeclaringAHugePictureIsRefusedWithoutMakingThePicture)
+{
+    const struct {
+        const char* name;
+        Bytes file;
+    } cases[] = {
+        {"8192 x 8192 A8R8G8B8, no data", Dds(8192, 8192, kRgba, nullptr, 32, kArgbMasks, {})},
+        {"8192 x 8192 L8, one row", Dds(8192, 8192, 0x20000, nullptr, 8, {0xFF}, Bytes(8192, 0))},
+        {"16384 x 4096 R8G8B8, no data", Dds(16384, 4096, kRgb, nullptr, 24, kArgbMasks, {})},
+        {"8192 x 8192 DXT1, no data", Dds(8192, 8192, kFourCc, "DXT1", 0, {}, {})},
+        {"8192 x 8192 DXT5, one block", Dds(8192, 8192, kFourCc, "DXT5", 0, {}, Bytes(16, 0))},
+    };
+    const std::size_t before = PeakWorkingSet();
+    ASSERT_NE(0u, before);
+    for (const auto& c : cases) {
+        BgraImage image;
+        EXPECT_EQ(ImageError::Malformed, DecodeDds(c.file.data(), c.file.size(), &image)) << c.name;
+        EXPECT_TRUE(image.pixels.empty()) << c.name;
+    }
+    EXPECT_LT(PeakWorkingSet() - before, std::size_t(16) << 20) << "bytes more at the peak";
 }

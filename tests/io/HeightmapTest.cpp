@@ -340,3 +340,46 @@ TEST(Heightmap, PicturesUsingLittleOfTheirRangeAreOfferedAStretchToTheFullHeight
     StretchLevels(ValueRange(dem), &dem);
     EXPECT_EQ((std::vector<double>{16.0, 0.0, 0.0}), HeightsFromLuminance(dem, 3, 1));
 }
+
+TEST(Heightmap, StretchingWorksInDoubleAndTakesTheLowestFloatsForNoValue)
+{
+    const float none = std::nanf("");
+    const float lowest = -3.4028235e38f;
+    const float infinity = HUGE_VALF;
+    struct Case {
+        const char* name;
+        std::vector<float> values;
+        std::vector<float> stretched;  // as StretchLevels leaves them
+        std::vector<double> heights;   // of a map as wide as the row, in picture order
+    };
+    const Case cases[] = {
+        {"a span beyond the float range", {-9e37f, 3.4e38f, 1.25e38f}, {0.0f, 1.0f, 0.5f}, {0.0, 16.0, 8.0}},
+        {"the lowest float is no data", {lowest, 100.0f, 300.0f, 200.0f}, {lowest, 0.0f, 1.0f, 0.5f},
+         {0.0, 0.0, 16.0, 8.0}},
+        {"-1e38 is no data, a little above it is", {-1e38f, -0.98e38f, 0.0f}, {-1e38f, 0.0f, 1.0f},
+         {0.0, 0.0, 16.0}},
+        {"minus infinity and NaN are no data", {-infinity, none, 0.25f, 0.45f}, {-infinity, none, 0.0f, 1.0f},
+         {0.0, 0.0, 0.0, 16.0}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        LuminanceImage image = Row(c.values);
+        const LuminanceRange range = ValueRange(image);
+        ASSERT_TRUE(WorthStretching(range));
+        StretchLevels(range, &image);
+        for (std::size_t i = 0; i < c.values.size(); ++i) {
+            if (std::isnan(c.stretched[i])) {
+                EXPECT_TRUE(std::isnan(image.values[i])) << i;
+            } else if (c.stretched[i] < -1.0f) {
+                EXPECT_EQ(c.stretched[i], image.values[i]) << i;
+            } else {
+                EXPECT_NEAR(c.stretched[i], image.values[i], 1e-6) << i;
+            }
+        }
+        // No data lies at the bottom, the top value at 16.
+        const std::vector<double> heights = HeightsFromLuminance(image, image.width, 1);
+        for (std::size_t i = 0; i < c.heights.size(); ++i) {
+            EXPECT_NEAR(c.heights[i], heights[heights.size() - 1 - i], 1e-4) << i;
+        }
+    }
+}

@@ -42,6 +42,21 @@ MapFileError Decode(const Bytes& bytes, MapFileContents* map)
     return DecodeMapFile(bytes.data(), bytes.size(), map);
 }
 
+// A whole, otherwise sound file of width x height cells.
+Bytes NonSquareMap(int width, int height)
+{
+    MapFileContents map = SampleMap(16, 2, 2);
+    const std::vector<MapFileCell> square = map.cells;
+    map.width = width;
+    map.height = height;
+    map.cells.resize(static_cast<std::size_t>(width) * height);
+    for (std::size_t i = 0; i < map.cells.size(); ++i) {
+        map.cells[i] = square[i % square.size()];
+        map.cells[i].index = static_cast<std::int32_t>(i);
+    }
+    return EncodeMapFile(map);
+}
+
 }  // namespace
 
 TEST(MapFileFormat, LengthIs306Plus128PerCellPlus272PerPlanePlus264PerBillboard)
@@ -149,6 +164,9 @@ TEST(MapFileFormat, MalformedFilesAreRefusedWithTheirReasonAndOddButSafeOnesPass
         {"width 1024", [](Bytes& b) { Put<std::int32_t>(b, 10, 1024); }, MapFileError::BadMapSize},
         {"height 384", [](Bytes& b) { Put<std::int32_t>(b, 14, 384); }, MapFileError::BadMapSize},
         {"width 8", [](Bytes& b) { Put<std::int32_t>(b, 10, 8); }, MapFileError::BadMapSize},
+        // The quad tree over the map is square.
+        {"16 x 32 cells", [](Bytes& b) { b = NonSquareMap(16, 32); }, MapFileError::BadMapSize},
+        {"512 x 16 cells", [](Bytes& b) { b = NonSquareMap(512, 16); }, MapFileError::BadMapSize},
         {"width 32 over 16 x 16 cells", [](Bytes& b) { Put<std::int32_t>(b, 10, 32); },
          MapFileError::ShorterThanHeaderSays},
         {"cells cut short", [](Bytes& b) { b.resize(kCells + 128 * 100); }, MapFileError::ShorterThanHeaderSays},
