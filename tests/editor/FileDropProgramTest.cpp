@@ -51,7 +51,8 @@ bool WaitForFirstRecentFile(const std::string& path)
 // Files dragged from another program onto the real program's height window,
 // as a Linux file manager drops them through the X server: two files are
 // refused with the message that says why, a picture becomes the heights, and
-// a map opens after the question about the changes.
+// a map opens after the question about the changes. The preview takes drops
+// as well.
 TEST(FileDropProgram, FilesDraggedFromAnotherProgramOpenAsTheirWindowTakesThem)
 {
     ScratchFolder scratch("quelmora-file-drop-program-test");
@@ -97,6 +98,15 @@ TEST(FileDropProgram, FilesDraggedFromAnotherProgramOpenAsTheirWindowTakesThem)
     ASSERT_TRUE(RealInput::DropFiles(middle, {map}, &outcome)) << outcome;
     ASSERT_TRUE(program.AnswerMessageBox("Quelmora", IDNO));
     EXPECT_TRUE(WaitForFirstRecentFile(map));
+    ASSERT_TRUE(WaitForInput(program, heights));
+
+    // The preview takes drops too, and refuses a picture: only the height window turns one into heights.
+    GetClientRect(preview, &client);
+    POINT previewMiddle = {client.right / 2, client.bottom / 2};
+    ClientToScreen(preview, &previewMiddle);
+    ASSERT_TRUE(RealInput::DropFiles(previewMiddle, {picture}, &outcome)) << outcome;
+    ASSERT_TRUE(program.AnswerMessageBox("Error", IDOK, &text));
+    EXPECT_NE(std::string::npos, text.find("ここにドロップしても開けません")) << text;
     ASSERT_TRUE(WaitForInput(program, heights));
 
     // The opened map has no changes: closing asks nothing.
