@@ -5,6 +5,7 @@
 #include "app/WindowPlacement.h"
 #include "editor/COxelD3DTerrainEditor.h"
 #include "editor/FileDrop.h"
+#include "editor/FileDropTarget.h"
 
 namespace {
 
@@ -98,6 +99,7 @@ LRESULT CALLBACK PreviewWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
         }
         return 0;
     case WM_DESTROY:
+        FileDropTarget::Revoke(hwnd);
         PostQuitMessage(0);
         return 0;
     case WM_KEYDOWN:

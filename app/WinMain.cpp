@@ -3,6 +3,8 @@
 #include "app/CommandLineRun.h"
 #include "app/D3DXRuntime.h"
 
+#include <ole2.h>
+
 #include <new>
 
 int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE, LPSTR lpCmdLine, int nCmdShow)
@@ -22,5 +24,12 @@ int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE, LPSTR lpCmdLine, int nCmdShow
     if (command.form == CommandLine::kOpenMap) {
         g_application->m_startMap = command.input;
     }
-    return g_application->Run();
+    // Files dragged from other programs reach the windows through OLE, which
+    // their thread sets up before it makes them.
+    const HRESULT ole = OleInitialize(nullptr);
+    const int result = g_application->Run();
+    if (SUCCEEDED(ole)) {
+        OleUninitialize();
+    }
+    return result;
 }

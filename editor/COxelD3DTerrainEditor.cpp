@@ -9,6 +9,7 @@
 #include "editor/COxelD3DTerrainEditorChildWndBase.h"
 #include "editor/COxelMapDataFile.h"
 #include "editor/FileDialog.h"
+#include "editor/FileDropTarget.h"
 #include "editor/WaitCursor.h"
 #include "editor/WholeMapStep.h"
 #include "io/MapFileFormat.h"
@@ -218,11 +219,11 @@ void COxelD3DTerrainEditor::Initialize(COxelD3DTerrainChipManager* terrain, int 
         COxelD3DTerrainEditorChildWndBase* window = m_windows[index];
         if (window && IsManagedWindow(index) && !window->m_hWnd) {
             window->Create();
-            DragAcceptFiles(window->m_hWnd, TRUE);
+            FileDropTarget::Register(window->m_hWnd);
         }
     }
     // Files dropped on any of the program's windows open there.
-    DragAcceptFiles(PreviewWindow(), TRUE);
+    FileDropTarget::Register(PreviewWindow());
     RestoreWindowLayout();
 }
 
@@ -396,7 +397,7 @@ void COxelD3DTerrainEditor::OpenWindow(int index)
         if (!window->m_hWnd) {
             return;
         }
-        DragAcceptFiles(window->m_hWnd, TRUE);
+        FileDropTarget::Register(window->m_hWnd);
         RestoreWindowPlace(index);
     }
     ShowWindow(window->m_hWnd, IsIconic(window->m_hWnd) ? SW_RESTORE : SW_SHOW);

@@ -3,6 +3,7 @@
 #include "app/COxelD3DApplication.h"
 #include "editor/COxelD3DTerrainEditor.h"
 #include "editor/FileDrop.h"
+#include "editor/FileDropTarget.h"
 
 namespace {
 
@@ -69,6 +70,7 @@ LRESULT RouteEditorWindowMessage(int index, unsigned routes, HWND hwnd, UINT mes
         }
         break;
     case WM_DESTROY:
+        FileDropTarget::Revoke(hwnd);
         EndRun(editor);
         return 0;
     case WM_PAINT:
@@ -126,6 +128,7 @@ INT_PTR RouteEditorDialogMessage(int index, HWND hwnd, UINT message, WPARAM wPar
     COxelD3DTerrainEditor* editor = EditorOf(index, hwnd);
     switch (message) {
     case WM_DESTROY:
+        FileDropTarget::Revoke(hwnd);
         EndRun(editor);
         return FALSE;
     case WM_PAINT:

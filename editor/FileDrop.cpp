@@ -3,15 +3,20 @@
 #include "editor/COxelD3DTerrainEditor.h"
 #include "editor/MapImportExport.h"
 
+#include <shlobj.h>
 #include <shlwapi.h>
 
 #include <algorithm>
+#include <cstring>
 #include <iterator>
 
 namespace {
 
 const char kSeveralFiles[] =
     "ドロップできるファイルは一度に一つだけです。\n開くファイルを一つだけドロップしてください。";
+const char kUnreadable[] =
+    "ドロップされたファイルの一覧を読み取れませんでした。\n"
+    "もう一度ドロップしてください。何も変更していません。";
 const char kNotForHere[] =
     "このファイルはここにドロップしても開けません。\n"
     "・マップデータファイル（*.omd）は、どのウィンドウにもドロップできます。\n"
@@ -26,6 +31,34 @@ bool HasExtension(const char* path, const char* extension)
     return lstrcmpiA(PathFindExtensionA(path), extension) == 0;
 }
 
+// Whether `drop` is a file list in this process's memory that names at least
+// one file, each name ending inside the block. A handle from another
+// process's memory, a freed one or a damaged list is not: reading it would
+// name whatever lies there.
+bool IsReadableDrop(HDROP drop)
+{
+    const SIZE_T size = drop ? GlobalSize(drop) : 0;
+    const auto* bytes = size >= sizeof(DROPFILES) ? static_cast<const unsigned char*>(GlobalLock(drop)) : nullptr;
+    if (!bytes) {
+        return false;
+    }
+    DROPFILES header;
+    memcpy(&header, bytes, sizeof header);
+    const SIZE_T unit = header.fWide ? sizeof(WCHAR) : 1;
+    SIZE_T names = 0;
+    SIZE_T length = 0;
+    bool ended = false;
+    for (SIZE_T at = header.pFiles; header.pFiles >= sizeof(DROPFILES) && at + unit <= size && !ended; at += unit) {
+        const bool zero = bytes[at] == 0 && (unit == 1 || bytes[at + 1] == 0);
+        // An empty name ends the list.
+        ended = zero && length == 0;
+        names += zero && length > 0 ? 1 : 0;
+        length = zero ? 0 : length + 1;
+    }
+    GlobalUnlock(drop);
+    return ended && names > 0;
+}
+
 void Refuse(const char* message)
 {
     MessageBoxA(nullptr, message, "Error", MB_OK | MB_ICONWARNING | MB_TASKMODAL);
@@ -35,12 +68,21 @@ void Refuse(const char* message)
 
 void OpenDroppedFiles(COxelD3DTerrainEditor* editor, int index, HDROP drop)
 {
-    const UINT count = DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0);
+    const bool readable = IsReadableDrop(drop);
+    const UINT count = readable ? DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0) : 0;
     char path[MAX_PATH] = "";
     const UINT length = count == 1 ? DragQueryFileA(drop, 0, nullptr, 0) : 0;
     const bool fits = length > 0 && length < MAX_PATH && DragQueryFileA(drop, 0, path, MAX_PATH) == length;
-    DragFinish(drop);
+    // A handle that is no block of this process (another process's memory,
+    // or freed already) is not this process's to free either.
+    if (drop && GlobalSize(drop) > 0) {
+        DragFinish(drop);
+    }
     if (!editor) {
+        return;
+    }
+    if (!readable) {
+        Refuse(kUnreadable);
         return;
     }
     if (count != 1) {

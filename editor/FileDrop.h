@@ -12,5 +12,8 @@ const int kPreviewDropTarget = -1;
 // opens through the question about unsaved changes, a picture on the height
 // window becomes the heights, a BMP on the texture window the atlas, each as
 // the menu command does it. Anything else, or several files, is refused with
-// a message and changes nothing. Frees `drop` in every case.
+// a message and changes nothing; so is a handle that is no readable file list
+// of this process (null, freed, another process's memory, damaged), with a
+// message that says the drop could not be read. Frees `drop` whenever it is a
+// block of this process.
 void OpenDroppedFiles(COxelD3DTerrainEditor* editor, int index, HDROP drop);

@@ -18,6 +18,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -113,4 +114,64 @@ TEST(FileDropTest, EachDropOpensWhatItsWindowTakesOrIsRefusedLeavingTheMap)
         EXPECT_EQ(drop.outcome == kOpened ? map64 : std::string(), menu.m_fileName);
     }
     DeleteFileA(atlas.c_str());
+}
+
+// A WM_DROPFILES whose handle cannot be read, as when the process that took
+// the drop posts a handle to its own memory, says so and changes nothing;
+// nothing is read from, or freed in, memory that is not a list of this
+// process.
+TEST(FileDropTest, AHandleThatCannotBeReadSaysSoAndLeavesTheMap)
+{
+    EditorSession session;
+    ASSERT_TRUE(session.ok());
+    COxelD3DTerrainEditor& editor = session.editor();
+    // A whole list, but in memory that is no block of the process.
+    static DROPFILES elsewhere[4] = {{sizeof(DROPFILES), {0, 0}, FALSE, FALSE}};
+    memcpy(elsewhere + 1, "C:\\map.omd\0", 12);
+    const auto withBytes = [](std::vector<unsigned char> bytes) {
+        HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, bytes.size());
+        memcpy(GlobalLock(memory), bytes.data(), bytes.size());
+        GlobalUnlock(memory);
+        return static_cast<HDROP>(memory);
+    };
+    const auto list = [&](DWORD offset, BOOL wide, const std::string& names) {
+        std::vector<unsigned char> bytes(sizeof(DROPFILES));
+        DROPFILES header = {offset, {0, 0}, FALSE, wide};
+        memcpy(bytes.data(), &header, sizeof header);
+        bytes.insert(bytes.end(), names.begin(), names.end());
+        return withBytes(bytes);
+    };
+    const std::string map = "C:\\m.omd";
+    const struct {
+        const char* what;
+        std::function<HDROP()> make;
+    } drops[] = {
+        {"no handle", [] { return HDROP(); }},
+        {"a handle freed already",
+         [&] {
+             HDROP freed = MakeDrop({map});
+             GlobalFree(freed);
+             return freed;
+         }},
+        {"memory that is no block of the process", [] { return reinterpret_cast<HDROP>(elsewhere); }},
+        {"a block shorter than the header", [&] { return withBytes({1, 2, 3}); }},
+        {"a list with no names", [&] { return list(sizeof(DROPFILES), FALSE, std::string(2, '\0')); }},
+        {"a name that runs past the block", [&] { return list(sizeof(DROPFILES), FALSE, map); }},
+        {"a list without its end", [&] { return list(sizeof(DROPFILES), FALSE, map + '\0'); }},
+        {"names that start past the block", [&] { return list(4096, FALSE, map + std::string(2, '\0')); }},
+        {"names inside the header", [&] { return list(4, FALSE, map + std::string(2, '\0')); }},
+        {"a wide name cut in half", [&] { return list(sizeof(DROPFILES), TRUE, std::string("C\0:\0\0", 5)); }},
+    };
+    for (const auto& drop : drops) {
+        SCOPED_TRACE(drop.what);
+        editor.NewMap(32, 32);
+        editor.Perform(std::make_unique<HeightStep>(3, 4, 5.0));
+        MessageBoxAnswer boxes(IDOK);
+        SendMessageA(session.handle(kHeightWindow), WM_DROPFILES, reinterpret_cast<WPARAM>(drop.make()), 0);
+        EXPECT_EQ(1, boxes.count);
+        EXPECT_EQ("Error", boxes.caption);
+        EXPECT_NE(std::string::npos, boxes.text.find("読み取れませんでした")) << boxes.text;
+        EXPECT_EQ(32, session.terrain().m_mapWidth);
+        EXPECT_EQ(5.0, session.terrain().GetHeight(3, 4));
+    }
 }

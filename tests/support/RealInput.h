@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 // Real mouse and keyboard input on the virtual display, given by xdotool as a
 // user gives it. It reaches the program through Wine's own input handling, so
@@ -24,6 +25,12 @@ public:
     static bool Release(int button);
     // A key combination as xdotool names it: "ctrl+z", "alt+F4".
     static bool Key(const std::string& keys);
+    // Drops the files at `paths` (Windows paths) on the window under screen
+    // point `at`, as a Linux file manager drops them: through the X server,
+    // by a drag source that speaks XDND and offers the files as a list of
+    // file:// URIs. True when the window took the drop; `outcome` says how it
+    // ended ("dropped", or what went wrong).
+    static bool DropFiles(POINT at, const std::vector<std::string>& paths, std::string* outcome = nullptr);
     // Dispatches this thread's messages for `milliseconds`.
     static void Dispatch(DWORD milliseconds);
 };
