@@ -3,12 +3,18 @@
 #include "app/CommandLine.h"
 #include "app/D3DXRuntime.h"
 #include "editor/MapImportExport.h"
+#include "io/AnsiPath.h"
+#include "io/FileIdentity.h"
 
 #include <windows.h>
 
 #include <string>
 
 namespace {
+
+const char kOutputIsInputMessage[] =
+    "出力先が入力と同じファイルです（別の名前やリンクで同じファイルを指している場合も含みます）。\n"
+    "入力を失わないよう、書き出しませんでした。別の出力先を指定してください。";
 
 // The handle messages go to: the one the program was given (a pipe or a file
 // in a build), else the console of the process that started it.
@@ -87,6 +93,16 @@ int RunWithoutWindow(const CommandLine& command)
         return kExitUsageError;
     default:
         break;
+    }
+    if (!command.inexactPath.empty()) {
+        Report(command.inexactPath.c_str(), InexactPathMessage());
+        return kExitFailed;
+    }
+    // The output replaces its file whole, so an output that is the input
+    // would lose the input for good.
+    if (IsSameFile(input, output)) {
+        Report(output, kOutputIsInputMessage);
+        return kExitFailed;
     }
     // The grid's normals are D3DX's arithmetic, as in the editor.
     if (!LoadD3DXRuntime()) {

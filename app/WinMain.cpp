@@ -2,12 +2,16 @@
 #include "app/CommandLine.h"
 #include "app/CommandLineRun.h"
 #include "app/D3DXRuntime.h"
+#include "io/AnsiPath.h"
 
 #include <new>
+#include <string>
 
-int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE, LPSTR lpCmdLine, int nCmdShow)
+int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE, LPSTR, int nCmdShow)
 {
-    const CommandLine command = ParseCommandLine(SplitCommandLine(lpCmdLine));
+    // Not lpCmdLine: the system makes that from the UTF-16 command line by
+    // best fit, where "café.png" becomes "cafe.png", another file.
+    const CommandLine command = ReadCommandLine(GetCommandLineW());
     if (command.RunsWithoutWindow()) {
         return RunWithoutWindow(command);
     }
@@ -19,7 +23,11 @@ int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE, LPSTR lpCmdLine, int nCmdShow
     if (!g_application) {
         return 0;
     }
-    if (command.form == CommandLine::kOpenMap) {
+    if (command.form == CommandLine::kOpenMap && !command.inexactPath.empty()) {
+        // As a map that cannot be read: said, and the editor starts with its start map.
+        const std::string message = command.inexactPath + "\n" + InexactPathMessage();
+        MessageBoxA(nullptr, message.c_str(), "Error", MB_OK | MB_ICONWARNING | MB_TASKMODAL);
+    } else if (command.form == CommandLine::kOpenMap) {
         g_application->m_startMap = command.input;
     }
     return g_application->Run();

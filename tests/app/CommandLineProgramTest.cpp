@@ -328,3 +328,77 @@ TEST_F(CommandLineProgram, AMapNamedAtStartOpensAsTheOpenItemWould)
     }
     DeleteFileA(SettingsFilePath().c_str());
 }
+
+namespace {
+
+// For a failure's message: "?" where the code page lacks a character.
+std::string ShownAnsi(const std::wstring& text)
+{
+    char shown[2048] = {};
+    WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, text.c_str(), -1, shown, sizeof shown - 1, "?", nullptr);
+    return shown;
+}
+
+}  // namespace
+
+// Names typed in a shell reach the program in UTF-16. One that the program's
+// code page cannot spell exactly is refused, never taken for its look-alike
+// ("café.png" for an existing "cafe.png", "a¥b.png" for "a\b.png" in another
+// folder); an output that is an input, however spelt, is refused before it
+// replaces the input; a repeated option is a usage error. Refusals leave every
+// file as it was.
+TEST_F(CommandLineProgram, NamesWithNoExactFormAndOutputsThatAreInputsAreRefused)
+{
+    ASSERT_EQ(932u, GetACP()) << "the names below are Shift-JIS";
+    ScratchFolder yen("quelmora-command-line-yen");
+    const std::wstring yenFolder = WideText(yen.path().substr(0, yen.path().size() - 1));
+    const std::string map = folder + "map.omd";
+    const std::vector<unsigned char> mapBytes = EncodeMapFile(TrickyMap(16));
+    WriteAll(map, mapBytes);
+    WriteAll(folder + "cafe.png", {'o', 'l', 'd'});
+    const std::vector<unsigned char> picture = SlopePng(20, 20);
+    WriteAll(folder + "heights.png", picture);
+    ASSERT_TRUE(CreateHardLinkA((folder + "link.omd").c_str(), map.c_str(), nullptr));
+    const std::wstring wideMap = L"\"" + WideText(map) + L"\"";
+    const std::wstring wideFolder = WideText(folder);
+
+    const struct {
+        std::wstring arguments;
+        DWORD exitCode;
+        std::string message;
+    } cases[] = {
+        {L"--export-heightmap " + wideMap + L" \"" + wideFolder + L"caf\u00e9.png\"", 1,
+         "caf?.png: ファイル名に、この Windows の文字コード"},
+        {L"--export-picture " + wideMap + L" \"" + yenFolder + L"\u00a5b.png\"", 1, "-yen?b.png: ファイル名に"},
+        {L"--export-gltf \"" + wideFolder + L"map\u00e9.omd\" out.glb", 1, "map?.omd: ファイル名に"},
+        {L"--export-heightmap " + wideMap + L" " + wideMap, 1, "map.omd: 出力先が入力と同じファイルです"},
+        {L"--export-gltf " + wideMap + L" link.omd", 1, "link.omd: 出力先が入力と同じファイルです"},
+        {L"--export-picture " + wideMap + L" .\\MAP.OMD", 1, "MAP.OMD: 出力先が入力と同じファイルです"},
+        {L"--import-heightmap heights.png \"" + wideFolder + L"HEIGHTS.png\"", 1, "出力先が入力と同じファイルです"},
+        {L"--import-heightmap heights.png out.omd --size 16 --size 32", 2,
+         "同じオプションが二度指定されています: --size"},
+        // A Japanese name has its exact form, and is written under it.
+        {L"--export-heightmap " + wideMap + L" 表ソ.png", 0, ""},
+    };
+    const std::vector<std::string> inputs = scratch.Files();
+    for (const auto& c : cases) {
+        const std::string shown = ShownAnsi(c.arguments);
+        char current[MAX_PATH];
+        GetCurrentDirectoryA(MAX_PATH, current);
+        SetCurrentDirectoryA(folder.c_str());
+        const ProgramRun outcome = RunProgramToEnd(c.arguments, log);
+        SetCurrentDirectoryA(current);
+
+        EXPECT_EQ(c.exitCode, outcome.exitCode) << shown << "\n" << outcome.console;
+        EXPECT_NE(std::string::npos, outcome.console.find(c.message)) << shown << "\n" << outcome.console;
+        EXPECT_EQ(mapBytes, ReadAll(map)) << shown;
+        EXPECT_EQ(picture, ReadAll(folder + "heights.png")) << shown;
+        EXPECT_EQ(std::vector<unsigned char>({'o', 'l', 'd'}), ReadAll(folder + "cafe.png")) << shown;
+        EXPECT_EQ(std::vector<std::string>(), yen.Files()) << shown;
+        if (c.exitCode != 0) {
+            EXPECT_EQ(inputs, scratch.Files()) << shown;
+        }
+    }
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesW((wideFolder + L"caf\u00e9.png").c_str()));
+    EXPECT_LT(0, FileSize(folder + "表ソ.png"));
+}

@@ -173,19 +173,24 @@ bool RunningProgram::AnswerMessageBox(const char* caption, int button, std::stri
 
 ProgramRun RunProgramToEnd(const std::string& arguments, const std::string& consoleFile)
 {
+    return RunProgramToEnd(WideText(arguments), consoleFile);
+}
+
+ProgramRun RunProgramToEnd(const std::wstring& arguments, const std::string& consoleFile)
+{
     ProgramRun run;
     SECURITY_ATTRIBUTES inherited = {sizeof inherited, nullptr, TRUE};
     HANDLE file = CreateFileA(consoleFile.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherited,
                               CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    STARTUPINFOA startup = {};
+    STARTUPINFOW startup = {};
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESTDHANDLES;
     startup.hStdOutput = file;
     startup.hStdError = file;
     PROCESS_INFORMATION process = {};
-    std::string commandLine = "\"" + ExecutableDirectory() + "quelmora.exe\" " + arguments;
+    std::wstring commandLine = L"\"" + WideText(ExecutableDirectory()) + L"quelmora.exe\" " + arguments;
     const BOOL started =
-        CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &process);
+        CreateProcessW(nullptr, &commandLine[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &process);
     CloseHandle(file);
     if (!started) {
         return run;

@@ -61,3 +61,6 @@ struct ProgramRun {
 // line without the program's name), its standard output and error going to
 // the file `consoleFile`; waits for its end.
 ProgramRun RunProgramToEnd(const std::string& arguments, const std::string& consoleFile);
+// The same with arguments in UTF-16, as a shell passes names that the
+// program's code page may lack.
+ProgramRun RunProgramToEnd(const std::wstring& arguments, const std::string& consoleFile);
