@@ -5,7 +5,6 @@
 #include "io/AnsiPath.h"
 
 #include <new>
-#include <string>
 
 int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE, LPSTR, int nCmdShow)
 {
@@ -24,9 +23,8 @@ int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE, LPSTR, int nCmdShow)
         return 0;
     }
     if (command.form == CommandLine::kOpenMap && !command.inexactPath.empty()) {
-        // As a map that cannot be read: said, and the editor starts with its start map.
-        const std::string message = command.inexactPath + "\n" + InexactPathMessage();
-        MessageBoxA(nullptr, message.c_str(), "Error", MB_OK | MB_ICONWARNING | MB_TASKMODAL);
+        // As a map that cannot be read: said, and the editor keeps its start map.
+        g_application->m_startMapRefusal = command.inexactPath + "\n" + InexactPathMessage();
     } else if (command.form == CommandLine::kOpenMap) {
         g_application->m_startMap = command.input;
     }

@@ -402,3 +402,23 @@ TEST_F(CommandLineProgram, NamesWithNoExactFormAndOutputsThatAreInputsAreRefused
     EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesW((wideFolder + L"caf\u00e9.png").c_str()));
     EXPECT_LT(0, FileSize(folder + "表ソ.png"));
 }
+
+// A map named at start whose name the code page cannot spell is refused with
+// a message naming it, as a map that cannot be read is, and the editor shows
+// its start map: its look-alike "cafe.omd", which exists, is not opened.
+TEST_F(CommandLineProgram, AMapNamedAtStartWithNoExactFormIsRefused)
+{
+    WriteAll(folder + "cafe.omd", EncodeMapFile(TrickyMap(16)));
+    ASSERT_TRUE(CopyFileA(QUELMORA_DEFAULT_SETTINGS, SettingsFilePath().c_str(), FALSE));
+    RunningProgram program(std::vector<std::wstring>{WideText(folder) + L"caf\u00e9.omd"});
+    ASSERT_TRUE(program.started());
+    ASSERT_NE(nullptr, program.WaitForPreview(30000));
+    std::string text;
+    EXPECT_TRUE(program.AnswerMessageBox("Error", IDOK, &text));
+    EXPECT_NE(std::string::npos, text.find("caf?.omd")) << text;
+    EXPECT_NE(std::string::npos, text.find("で表せない文字")) << text;
+    HWND heights = program.FindWindowOfClass("HeightEditor");
+    Sleep(500);
+    EXPECT_EQ(32 * 10, ClientSize(heights).cx);
+    DeleteFileA(SettingsFilePath().c_str());
+}

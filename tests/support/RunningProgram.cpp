@@ -46,20 +46,30 @@ RunningProgram::RunningProgram(const std::string& folder) : m_process(), m_previ
 
 RunningProgram::RunningProgram(const std::vector<std::string>& arguments) : m_process(), m_preview(nullptr)
 {
-    std::string quoted;
+    std::wstring quoted;
     for (const std::string& argument : arguments) {
-        quoted += " \"" + argument + "\"";
+        quoted += L" \"" + WideText(argument) + L"\"";
     }
     Start(ExecutableDirectory(), nullptr, quoted);
 }
 
-void RunningProgram::Start(const std::string& folder, const char* currentDirectory, const std::string& arguments)
+RunningProgram::RunningProgram(const std::vector<std::wstring>& arguments) : m_process(), m_preview(nullptr)
 {
-    std::string commandLine = "\"" + folder + "quelmora.exe\"" + arguments;
-    STARTUPINFOA startup = {};
+    std::wstring quoted;
+    for (const std::wstring& argument : arguments) {
+        quoted += L" \"" + argument + L"\"";
+    }
+    Start(ExecutableDirectory(), nullptr, quoted);
+}
+
+void RunningProgram::Start(const std::string& folder, const char* currentDirectory, const std::wstring& arguments)
+{
+    std::wstring commandLine = L"\"" + WideText(folder) + L"quelmora.exe\"" + arguments;
+    const std::wstring directory = currentDirectory ? WideText(currentDirectory) : std::wstring();
+    STARTUPINFOW startup = {};
     startup.cb = sizeof startup;
-    if (!CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, currentDirectory, &startup,
-                        &m_process)) {
+    if (!CreateProcessW(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
+                        currentDirectory ? directory.c_str() : nullptr, &startup, &m_process)) {
         m_process = PROCESS_INFORMATION();
     }
 }
