@@ -160,8 +160,7 @@ TEST(FileDropTest, ANameWithNoExactFormIsRefusedNotTakenForItsLookAlike)
         SCOPED_TRACE(drop.named);
         editor.NewMap(32, 32);
         MessageBoxAnswer boxes(IDNO);
-        SendMessageA(session.application().m_hWnd, WM_DROPFILES,
-                     reinterpret_cast<WPARAM>(MakeWideDrop(drop.path)), 0);
+        SendMessageA(session.application().m_hWnd, WM_DROPFILES, reinterpret_cast<WPARAM>(MakeWideDrop(drop.path)), 0);
         EXPECT_EQ(drop.opened ? 64 : 32, session.terrain().m_mapWidth);
         if (!drop.opened) {
             EXPECT_EQ(1, boxes.count);
