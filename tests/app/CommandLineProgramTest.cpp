@@ -10,6 +10,7 @@
 #include "support/RunningProgram.h"
 #include "support/SampleMaps.h"
 #include "support/ScratchFolder.h"
+#include "support/TestBitmap.h"
 
 #include <gtest/gtest.h>
 
@@ -345,8 +346,8 @@ std::string ShownAnsi(const std::wstring& text)
 // code page cannot spell exactly is refused, never taken for its look-alike
 // ("café.png" for an existing "cafe.png", "a¥b.png" for "a\b.png" in another
 // folder); an output that is an input, however spelt, is refused before it
-// replaces the input; a repeated option is a usage error. Refusals leave every
-// file as it was.
+// replaces the input (or a picture the map names); a repeated option is a
+// usage error. Refusals leave every file as it was.
 TEST_F(CommandLineProgram, NamesWithNoExactFormAndOutputsThatAreInputsAreRefused)
 {
     ASSERT_EQ(932u, GetACP()) << "the names below are Shift-JIS";
@@ -359,6 +360,16 @@ TEST_F(CommandLineProgram, NamesWithNoExactFormAndOutputsThatAreInputsAreRefused
     const std::vector<unsigned char> picture = SlopePng(20, 20);
     WriteAll(folder + "heights.png", picture);
     ASSERT_TRUE(CreateHardLinkA((folder + "link.omd").c_str(), map.c_str(), nullptr));
+    // The pictures a map names are read too.
+    const std::string atlas =
+        WriteTestBitmap("quelmora-command-line-atlas.bmp", 64, 64, [](int, int) { return 0x336699u; });
+    const std::vector<unsigned char> atlasBytes = ReadAll(atlas);
+    MapFileContents withPictures = TrickyMap(16);
+    CopyMapFileText(withPictures.atlasFile, atlas.c_str());
+    ASSERT_TRUE(CopyFileA("planetexture.dds", (folder + "plane.dds").c_str(), FALSE));
+    const std::vector<unsigned char> planeBytes = ReadAll(folder + "plane.dds");
+    CopyMapFileText(withPictures.planes[0].textureFile, (folder + "plane.dds").c_str());
+    WriteAll(folder + "pictures.omd", EncodeMapFile(withPictures));
     const std::wstring wideMap = L"\"" + WideText(map) + L"\"";
     const std::wstring wideFolder = WideText(folder);
 
@@ -371,10 +382,12 @@ TEST_F(CommandLineProgram, NamesWithNoExactFormAndOutputsThatAreInputsAreRefused
          "caf?.png: ファイル名に、この Windows の文字コード"},
         {L"--export-picture " + wideMap + L" \"" + yenFolder + L"\u00a5b.png\"", 1, "-yen?b.png: ファイル名に"},
         {L"--export-gltf \"" + wideFolder + L"map\u00e9.omd\" out.glb", 1, "map?.omd: ファイル名に"},
-        {L"--export-heightmap " + wideMap + L" " + wideMap, 1, "map.omd: 出力先が入力と同じファイルです"},
-        {L"--export-gltf " + wideMap + L" link.omd", 1, "link.omd: 出力先が入力と同じファイルです"},
-        {L"--export-picture " + wideMap + L" .\\MAP.OMD", 1, "MAP.OMD: 出力先が入力と同じファイルです"},
-        {L"--import-heightmap heights.png \"" + wideFolder + L"HEIGHTS.png\"", 1, "出力先が入力と同じファイルです"},
+        {L"--export-heightmap " + wideMap + L" " + wideMap, 1, "map.omd: 出力先が、読み込むファイル"},
+        {L"--export-gltf " + wideMap + L" link.omd", 1, "link.omd: 出力先が、読み込むファイル"},
+        {L"--export-picture " + wideMap + L" .\\MAP.OMD", 1, "MAP.OMD: 出力先が、読み込むファイル"},
+        {L"--import-heightmap heights.png \"" + wideFolder + L"HEIGHTS.png\"", 1, "出力先が、読み込むファイル"},
+        {L"--export-picture pictures.omd \"" + WideText(atlas) + L"\"", 1, "atlas.bmp: 出力先が、読み込むファイル"},
+        {L"--export-gltf pictures.omd plane.dds", 1, "plane.dds: 出力先が、読み込むファイル"},
         {L"--import-heightmap heights.png out.omd --size 16 --size 32", 2,
          "同じオプションが二度指定されています: --size"},
         // A Japanese name has its exact form, and is written under it.
@@ -395,12 +408,15 @@ TEST_F(CommandLineProgram, NamesWithNoExactFormAndOutputsThatAreInputsAreRefused
         EXPECT_EQ(picture, ReadAll(folder + "heights.png")) << shown;
         EXPECT_EQ(std::vector<unsigned char>({'o', 'l', 'd'}), ReadAll(folder + "cafe.png")) << shown;
         EXPECT_EQ(std::vector<std::string>(), yen.Files()) << shown;
+        EXPECT_EQ(atlasBytes, ReadAll(atlas)) << shown;
+        EXPECT_EQ(planeBytes, ReadAll(folder + "plane.dds")) << shown;
         if (c.exitCode != 0) {
             EXPECT_EQ(inputs, scratch.Files()) << shown;
         }
     }
     EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesW((wideFolder + L"caf\u00e9.png").c_str()));
     EXPECT_LT(0, FileSize(folder + "表ソ.png"));
+    DeleteFileA(atlas.c_str());
 }
 
 // A map named at start whose name the code page cannot spell is refused with
