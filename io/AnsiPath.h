@@ -4,9 +4,9 @@
 
 // Paths in the ANSI code page, the one the program's own texts and files use.
 // A path comes from the system (the command line, a file dialog, a drop) in
-// UTF-16 and enters the program only through ExactAnsiPath; names are taken
-// apart only through NextPathCharacter, which keeps a double-byte character
-// whole: the second byte of "表" or "ソ" in code page 932 is 0x5C, a backslash.
+// UTF-16 and enters the program only through ExactAnsiPath. Names are taken
+// apart through NextPathCharacter, which keeps a double-byte character whole:
+// the second byte of "表" or "ソ" in code page 932 is 0x5C, a backslash.
 
 // `path` in the ANSI code page, character for character; false when it has no
 // such form. A character the code page lacks would otherwise become a
