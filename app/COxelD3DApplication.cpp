@@ -118,12 +118,16 @@ void COxelD3DApplication::WaitForFrameOrMessage(DWORD longest)
 
 void COxelD3DApplication::OpenStartMap()
 {
-    if (m_startMap.empty()) {
+    if (m_startMap.empty() && m_startMapRefusal.empty()) {
         return;
     }
     // The preview shows the start map, not a blank window, behind a message
     // that refuses the file.
     RenderFrame();
+    if (!m_startMapRefusal.empty()) {
+        MessageBoxA(nullptr, m_startMapRefusal.c_str(), "Error", MB_OK | MB_ICONWARNING | MB_TASKMODAL);
+        return;
+    }
     if (COxelD3DTerrainEditor* editor = COxelD3DTerrainEditor::GetInstance()) {
         editor->OpenMapFile(m_startMap.c_str());
     }

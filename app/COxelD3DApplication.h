@@ -46,7 +46,8 @@ public:
     // longer than `longest` milliseconds.
     void WaitForFrameOrMessage(DWORD longest = INFINITE);
     void ReleaseDirect3D();
-    // Opens m_startMap in the editor, when there is one, as "開く(&O)" would.
+    // Opens m_startMap in the editor, when there is one, as "開く(&O)" would,
+    // or shows m_startMapRefusal.
     void OpenStartMap();
 
     IDirect3D9* m_direct3D;
@@ -70,6 +71,9 @@ public:
     DeviceCreator m_createDevice;
     // The map file named on the command line, opened once the windows are up; empty for none.
     std::string m_startMap;
+    // Why the map named on the command line is not opened, shown once the
+    // windows are up instead of opening it; empty for none.
+    std::string m_startMapRefusal;
 
 private:
     HRESULT CreateDevice(HWND hwnd);

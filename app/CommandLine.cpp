@@ -1,9 +1,9 @@
 #include "app/CommandLine.h"
 
+#include "io/AnsiPath.h"
 #include "io/MapFileFormat.h"
 
-#include <windows.h>
-
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 
@@ -71,10 +71,24 @@ bool CommandLine::RunsWithoutWindow() const
     return form != kEdit && form != kOpenMap;
 }
 
-std::vector<std::string> SplitCommandLine(const char* text)
+namespace {
+
+// One character of an argument: a double-byte character of the ANSI code page
+// is one, so that its trail byte is never taken for a backslash or a quote.
+const char* NextCharacter(const char* p)
 {
-    std::vector<std::string> arguments;
-    const char* p = text ? text : "";
+    return NextPathCharacter(p);
+}
+
+const wchar_t* NextCharacter(const wchar_t* p)
+{
+    return *p ? p + 1 : p;
+}
+
+template <class Char>
+std::vector<std::basic_string<Char>> Split(const Char* p)
+{
+    std::vector<std::basic_string<Char>> arguments;
     for (;;) {
         while (*p == ' ' || *p == '\t') {
             ++p;
@@ -82,13 +96,10 @@ std::vector<std::string> SplitCommandLine(const char* text)
         if (!*p) {
             return arguments;
         }
-        std::string argument;
+        std::basic_string<Char> argument;
         bool quoted = false;
         while (*p && (quoted || (*p != ' ' && *p != '\t'))) {
-            if (IsDBCSLeadByte(static_cast<BYTE>(*p)) && p[1]) {
-                argument.append(p, 2);
-                p += 2;
-            } else if (*p == '\\') {
+            if (*p == '\\') {
                 size_t backslashes = 0;
                 while (p[backslashes] == '\\') {
                     ++backslashes;
@@ -108,11 +119,57 @@ std::vector<std::string> SplitCommandLine(const char* text)
                 quoted = !quoted;
                 ++p;
             } else {
-                argument += *p++;
+                const Char* next = NextCharacter(p);
+                argument.append(p, next);
+                p = next;
             }
         }
         arguments.push_back(argument);
     }
+}
+
+}  // namespace
+
+std::vector<std::string> SplitCommandLine(const char* text)
+{
+    return Split(text ? text : "");
+}
+
+CommandLine ReadCommandLine(const wchar_t* commandLine)
+{
+    // The program's own name comes first, as the C runtime reads it: up to the
+    // next quote when it starts with one, else up to the first blank.
+    const wchar_t* p = commandLine ? commandLine : L"";
+    if (*p == L'"') {
+        for (++p; *p && *p != L'"'; ++p) {
+        }
+        if (*p) {
+            ++p;
+        }
+    } else {
+        while (*p && *p != L' ' && *p != L'\t') {
+            ++p;
+        }
+    }
+    std::vector<std::string> arguments;
+    std::string inexact;
+    for (const std::wstring& wide : Split(p)) {
+        std::string argument;
+        if (!ExactAnsiPath(wide.c_str(), &argument)) {
+            argument = ShownAnsiPath(wide.c_str());
+            if (inexact.empty()) {
+                inexact = argument;
+            }
+        }
+        arguments.push_back(argument);
+    }
+    CommandLine command = ParseCommandLine(arguments);
+    // Options are plain ASCII and a size is digits: once the arguments make
+    // sense, an argument with no exact form is one of the files.
+    if (command.form != CommandLine::kHelp && command.form != CommandLine::kUsageError) {
+        command.inexactPath = inexact;
+    }
+    return command;
 }
 
 CommandLine ParseCommandLine(const std::vector<std::string>& arguments)
@@ -126,6 +183,7 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments)
     }
     const FileForm* form = nullptr;
     std::vector<std::string> operands;
+    std::vector<std::string> options;
     int size = 0;
     for (size_t i = 0; i < arguments.size(); ++i) {
         const std::string& argument = arguments[i];
@@ -133,6 +191,11 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments)
             operands.push_back(argument);
             continue;
         }
+        // Which of two values was meant is the user's to say, not the parser's to guess.
+        if (std::find(options.begin(), options.end(), argument) != options.end()) {
+            return UsageError("同じオプションが二度指定されています: " + argument);
+        }
+        options.push_back(argument);
         if (argument == kSizeOption) {
             if (i + 1 >= arguments.size()) {
                 return UsageError("--size の後にマップの大きさがありません。");

@@ -34,6 +34,10 @@ struct CommandLine {
     int size = 0;
     // For kUsageError: what was wrong, one line in the program's code page.
     std::string error;
+    // A file argument that has no exact form in the program's code page, as
+    // ShownAnsiPath shows it; when set, nothing may be read or written, lest a
+    // look-alike name another file.
+    std::string inexactPath;
 
     // Whether the form runs without a window: the exports, the import and the help.
     bool RunsWithoutWindow() const;
@@ -54,3 +58,10 @@ std::vector<std::string> SplitCommandLine(const char* text);
 // wins over everything else; an argument that is not an option is a map to
 // open when it is the only one.
 CommandLine ParseCommandLine(const std::vector<std::string>& arguments);
+
+// What the program's whole command line as the system gives it (GetCommandLineW,
+// the program's name first) asks for: split in UTF-16 as SplitCommandLine
+// splits, each argument converted exactly to the program's code page, then
+// parsed. An argument with no exact form makes a usage error or the help no
+// different; otherwise it is inexactPath.
+CommandLine ReadCommandLine(const wchar_t* commandLine);

@@ -3,12 +3,52 @@
 #include "app/CommandLine.h"
 #include "app/D3DXRuntime.h"
 #include "editor/MapImportExport.h"
+#include "io/AnsiPath.h"
+#include "io/FileIdentity.h"
+#include "io/MapFileDisk.h"
 
 #include <windows.h>
 
+#include <algorithm>
 #include <string>
+#include <vector>
 
 namespace {
+
+const char kOutputIsInputMessage[] =
+    "出力先が、読み込むファイル（入力のマップや画像、マップが使うテクスチャ画像）と同じファイルです"
+    "（別の名前やリンクで同じファイルを指している場合も含みます）。\n"
+    "入力を失わないよう、書き出しませんでした。別の出力先を指定してください。";
+
+// Every file the form reads: its input and, for the glTF file and the map
+// picture, the atlas the map names, and for the glTF file the pictures of its
+// visible planes and of its billboards. Names the exports refuse to open are
+// left out.
+std::vector<std::string> FilesRead(const CommandLine& command)
+{
+    std::vector<std::string> names = {command.input};
+    MapFileContents map;
+    const bool gltf = command.form == CommandLine::kExportGltf;
+    if ((!gltf && command.form != CommandLine::kExportPicture) ||
+        LoadMapFile(command.input.c_str(), &map) != MapFileError::None) {
+        return names;
+    }
+    names.push_back(map.atlasFile);
+    for (size_t i = 0; gltf && i < map.planes.size(); ++i) {
+        if (map.planes[i].visible) {
+            names.push_back(map.planes[i].textureFile);
+        }
+    }
+    for (size_t i = 0; gltf && i < map.billboards.size(); ++i) {
+        names.push_back(map.billboards[i].textureFile);
+    }
+    std::sort(names.begin(), names.end());
+    names.erase(std::unique(names.begin(), names.end()), names.end());
+    names.erase(std::remove_if(names.begin(), names.end(),
+                               [](const std::string& name) { return IsRemoteOrDevicePath(name.c_str()); }),
+                names.end());
+    return names;
+}
 
 // The handle messages go to: the one the program was given (a pipe or a file
 // in a build), else the console of the process that started it.
@@ -109,6 +149,18 @@ int RunWithoutWindow(const CommandLine& command)
         return kExitUsageError;
     default:
         break;
+    }
+    if (!command.inexactPath.empty()) {
+        Report(command.inexactPath.c_str(), InexactPathMessage());
+        return kExitFailed;
+    }
+    // The output replaces its file whole, so an output that is a file read
+    // would lose that file for good.
+    for (const std::string& read : FilesRead(command)) {
+        if (IsSameFile(read.c_str(), output)) {
+            Report(output, kOutputIsInputMessage);
+            return kExitFailed;
+        }
     }
     // The grid's normals are D3DX's arithmetic, as in the editor.
     if (!LoadD3DXRuntime()) {

@@ -2,14 +2,17 @@
 #include "app/CommandLine.h"
 #include "app/CommandLineRun.h"
 #include "app/D3DXRuntime.h"
+#include "io/AnsiPath.h"
 
 #include <ole2.h>
 
 #include <new>
 
-int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE, LPSTR lpCmdLine, int nCmdShow)
+int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE, LPSTR, int nCmdShow)
 {
-    const CommandLine command = ParseCommandLine(SplitCommandLine(lpCmdLine));
+    // Not lpCmdLine: the system makes that from the UTF-16 command line by
+    // best fit, where "café.png" becomes "cafe.png", another file.
+    const CommandLine command = ReadCommandLine(GetCommandLineW());
     if (command.RunsWithoutWindow()) {
         return RunWithoutWindow(command);
     }
@@ -21,7 +24,10 @@ int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE, LPSTR lpCmdLine, int nCmdShow
     if (!g_application) {
         return 0;
     }
-    if (command.form == CommandLine::kOpenMap) {
+    if (command.form == CommandLine::kOpenMap && !command.inexactPath.empty()) {
+        // As a map that cannot be read: said, and the editor keeps its start map.
+        g_application->m_startMapRefusal = command.inexactPath + "\n" + InexactPathMessage();
+    } else if (command.form == CommandLine::kOpenMap) {
         g_application->m_startMap = command.input;
     }
     // Files dragged from other programs reach the windows through OLE, which

@@ -4,6 +4,7 @@
 #include "editor/COxelD3DTerrainEditorChildWndBase.h"
 #include "editor/FileDialog.h"
 #include "editor/WaitCursor.h"
+#include "io/AnsiPath.h"
 #include "io/MapFileDisk.h"
 #include "io/MapFileFormat.h"
 #include "io/OpenedMap.h"

@@ -20,7 +20,9 @@ extern const FileType kGlbFileType;
 // The common dialogs as every window of the editor uses them: modal to the
 // whole program, owned by `owner` or else the active window. The current
 // directory is left alone: the program reads its own images by name from it.
-// `path` holds MAX_PATH bytes; false when the user cancels.
+// `path` holds MAX_PATH bytes; false when the user cancels, or (having said
+// why) when the chosen name has no exact form in the program's code page or
+// is too long for it.
 bool AskForFileToOpen(HWND owner, const FileType& type, const char* title, char* path);
 // Asks before an existing file is replaced.
 bool AskForFileToSave(HWND owner, const FileType& type, const char* title, char* path);

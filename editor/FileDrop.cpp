@@ -2,6 +2,7 @@
 
 #include "editor/COxelD3DTerrainEditor.h"
 #include "editor/MapImportExport.h"
+#include "io/AnsiPath.h"
 
 #include <shlobj.h>
 #include <shlwapi.h>
@@ -9,6 +10,7 @@
 #include <algorithm>
 #include <cstring>
 #include <iterator>
+#include <string>
 
 namespace {
 
@@ -64,15 +66,31 @@ void Refuse(const char* message)
     MessageBoxA(nullptr, message, "Error", MB_OK | MB_ICONWARNING | MB_TASKMODAL);
 }
 
+// The exact ANSI form of a dropped name into `path`; false when it has none.
+// One too long for `path` is left empty, and is then refused as no file.
+bool CopyExactPath(const wchar_t* wide, char (&path)[MAX_PATH])
+{
+    std::string exact;
+    if (!ExactAnsiPath(wide, &exact)) {
+        return false;
+    }
+    if (exact.size() < MAX_PATH) {
+        std::memcpy(path, exact.c_str(), exact.size() + 1);
+    }
+    return true;
+}
+
 }  // namespace
 
 void OpenDroppedFiles(COxelD3DTerrainEditor* editor, int index, HDROP drop)
 {
+    // In UTF-16, converted exactly: the ANSI name is made by best fit, and
+    // "café.png" would come as "cafe.png", another file.
     const bool readable = IsReadableDrop(drop);
-    const UINT count = readable ? DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0) : 0;
-    char path[MAX_PATH] = "";
-    const UINT length = count == 1 ? DragQueryFileA(drop, 0, nullptr, 0) : 0;
-    const bool fits = length > 0 && length < MAX_PATH && DragQueryFileA(drop, 0, path, MAX_PATH) == length;
+    const UINT count = readable ? DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0) : 0;
+    wchar_t wide[MAX_PATH] = L"";
+    const UINT length = count == 1 ? DragQueryFileW(drop, 0, nullptr, 0) : 0;
+    const bool fits = length > 0 && length < MAX_PATH && DragQueryFileW(drop, 0, wide, MAX_PATH) == length;
     // A handle that is no block of this process (another process's memory,
     // or freed already) is not this process's to free either.
     if (drop && GlobalSize(drop) > 0) {
@@ -87,6 +105,11 @@ void OpenDroppedFiles(COxelD3DTerrainEditor* editor, int index, HDROP drop)
     }
     if (count != 1) {
         Refuse(kSeveralFiles);
+        return;
+    }
+    char path[MAX_PATH] = "";
+    if (fits && !CopyExactPath(wide, path)) {
+        Refuse((ShownAnsiPath(wide) + "\n" + InexactPathMessage()).c_str());
         return;
     }
     const DWORD attributes = fits ? GetFileAttributesA(path) : INVALID_FILE_ATTRIBUTES;

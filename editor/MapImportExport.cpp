@@ -5,6 +5,7 @@
 #include "editor/COxelMapDataFile.h"
 #include "editor/FileDialog.h"
 #include "editor/WaitCursor.h"
+#include "io/AnsiPath.h"
 #include "io/DdsImage.h"
 #include "io/GltfExport.h"
 #include "io/Heightmap.h"

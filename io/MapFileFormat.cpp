@@ -142,43 +142,6 @@ bool IsMapFileSize(std::int32_t cells)
     return cells >= 16 && cells <= 512 && (cells & (cells - 1)) == 0;
 }
 
-bool IsRemoteOrDevicePath(const char* name)
-{
-    const auto isSlash = [](char c) { return c == '\\' || c == '/'; };
-    if (isSlash(name[0]) && isSlash(name[1])) {
-        return true;
-    }
-    // The last part of the name, up to its first dot or colon, and without
-    // trailing spaces, which Windows drops too.
-    const char* last = name;
-    for (const char* c = name; *c; ++c) {
-        if (isSlash(*c) || (*c == ':' && c == name + 1)) {
-            last = c + 1;
-        }
-    }
-    std::size_t length = std::strcspn(last, ".:");
-    while (length > 0 && last[length - 1] == ' ') {
-        --length;
-    }
-    char stem[8] = {};
-    if (length == 0 || length >= sizeof stem) {
-        return false;
-    }
-    for (std::size_t i = 0; i < length; ++i) {
-        const char c = last[i];
-        stem[i] = c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
-    }
-    static const char* const kDevices[] = {"CON", "PRN", "AUX", "NUL", "CONIN$", "CONOUT$"};
-    for (const char* device : kDevices) {
-        if (std::strcmp(stem, device) == 0) {
-            return true;
-        }
-    }
-    // COM1 to COM9 and LPT1 to LPT9.
-    return length == 4 && (std::strncmp(stem, "COM", 3) == 0 || std::strncmp(stem, "LPT", 3) == 0) &&
-           stem[3] >= '1' && stem[3] <= '9';
-}
-
 void CopyMapFileText(char (&text)[kMapFileTextSize], const char* source)
 {
     std::size_t length = 0;

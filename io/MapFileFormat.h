@@ -136,14 +136,6 @@ enum class MapFileError {
 // The map sizes the editor makes: 16, 32, 64, 128, 256 and 512 cells on a side.
 bool IsMapFileSize(std::int32_t cells);
 
-// Whether a file name from a map file names something other than a file on
-// this machine: a network path (\\host\share, //host/share), a device or
-// raw path (\\.\, \\?\) or a reserved device name (CON, NUL, COM1, ...,
-// with or without a folder or an extension). Opening such a name may wait on
-// the network or a device for ever, or reach files the user never chose, so
-// the loader refuses them.
-bool IsRemoteOrDevicePath(const char* name);
-
 // Copies at most 259 characters of source into text and zeroes the rest.
 void CopyMapFileText(char (&text)[kMapFileTextSize], const char* source);
 

@@ -1,5 +1,6 @@
 #include "io/RecoveryFolder.h"
 
+#include "io/AnsiPath.h"
 #include "io/MapFileFormat.h"
 
 #include <shlobj.h>
@@ -115,13 +116,6 @@ bool IsPlausibleFilePath(const char* path)
     if (!drive && !share) {
         return false;
     }
-    const char* name = path;
-    for (size_t i = 0; i < length; ++i) {
-        if (IsDBCSLeadByte(static_cast<BYTE>(path[i])) && i + 1 < length) {
-            ++i;
-        } else if (path[i] == '\\' || path[i] == '/') {
-            name = path + i + 1;
-        }
-    }
+    const char* name = LastPathPart(path);
     return *name != '\0' && !IsRemoteOrDevicePath(name);
 }

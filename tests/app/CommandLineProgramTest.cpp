@@ -5,13 +5,14 @@
 #include "io/ImageCodec.h"
 #include "io/MapFileDisk.h"
 #include "io/MapFileFormat.h"
+#include "scene/COxelD3DSceneBase.h"
 #include "support/EditorSession.h"
 #include "support/GlbFile.h"
 #include "support/ProgramFiles.h"
 #include "support/RunningProgram.h"
 #include "support/SampleMaps.h"
 #include "support/ScratchFolder.h"
-#include "scene/COxelD3DSceneBase.h"
+#include "support/TestBitmap.h"
 #include "terrain/COxelD3DTerrainChipManager.h"
 #include "terrain/COxelD3DTerrainPlane.h"
 
@@ -392,5 +393,114 @@ TEST_F(CommandLineProgram, AMapNamedAtStartOpensAsTheOpenItemWould)
             EXPECT_EQ(MapFileError::None, LoadMapFile(c.path.c_str(), &saved)) << c.path;
         }
     }
+    DeleteFileA(SettingsFilePath().c_str());
+}
+
+namespace {
+
+// For a failure's message: "?" where the code page lacks a character.
+std::string ShownAnsi(const std::wstring& text)
+{
+    char shown[2048] = {};
+    WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, text.c_str(), -1, shown, sizeof shown - 1, "?", nullptr);
+    return shown;
+}
+
+}  // namespace
+
+// Names typed in a shell reach the program in UTF-16. One that the program's
+// code page cannot spell exactly is refused, never taken for its look-alike
+// ("café.png" for an existing "cafe.png", "a¥b.png" for "a\b.png" in another
+// folder); an output that is an input, however spelt, is refused before it
+// replaces the input (or a picture the map names); a repeated option is a
+// usage error. Refusals leave every file as it was.
+TEST_F(CommandLineProgram, NamesWithNoExactFormAndOutputsThatAreInputsAreRefused)
+{
+    ASSERT_EQ(932u, GetACP()) << "the names below are Shift-JIS";
+    ScratchFolder yen("quelmora-command-line-yen");
+    const std::wstring yenFolder = WideText(yen.path().substr(0, yen.path().size() - 1));
+    const std::string map = folder + "map.omd";
+    const std::vector<unsigned char> mapBytes = EncodeMapFile(TrickyMap(16));
+    WriteAll(map, mapBytes);
+    WriteAll(folder + "cafe.png", {'o', 'l', 'd'});
+    const std::vector<unsigned char> picture = SlopePng(20, 20);
+    WriteAll(folder + "heights.png", picture);
+    ASSERT_TRUE(CreateHardLinkA((folder + "link.omd").c_str(), map.c_str(), nullptr));
+    // The pictures a map names are read too.
+    const std::string atlas =
+        WriteTestBitmap("quelmora-command-line-atlas.bmp", 64, 64, [](int, int) { return 0x336699u; });
+    const std::vector<unsigned char> atlasBytes = ReadAll(atlas);
+    MapFileContents withPictures = TrickyMap(16);
+    CopyMapFileText(withPictures.atlasFile, atlas.c_str());
+    ASSERT_TRUE(CopyFileA("planetexture.dds", (folder + "plane.dds").c_str(), FALSE));
+    const std::vector<unsigned char> planeBytes = ReadAll(folder + "plane.dds");
+    CopyMapFileText(withPictures.planes[0].textureFile, (folder + "plane.dds").c_str());
+    WriteAll(folder + "pictures.omd", EncodeMapFile(withPictures));
+    const std::wstring wideMap = L"\"" + WideText(map) + L"\"";
+    const std::wstring wideFolder = WideText(folder);
+
+    const struct {
+        std::wstring arguments;
+        DWORD exitCode;
+        std::string message;
+    } cases[] = {
+        {L"--export-heightmap " + wideMap + L" \"" + wideFolder + L"caf\u00e9.png\"", 1,
+         "caf?.png: ファイル名に、この Windows の文字コード"},
+        {L"--export-picture " + wideMap + L" \"" + yenFolder + L"\u00a5b.png\"", 1, "-yen?b.png: ファイル名に"},
+        {L"--export-gltf \"" + wideFolder + L"map\u00e9.omd\" out.glb", 1, "map?.omd: ファイル名に"},
+        {L"--export-heightmap " + wideMap + L" " + wideMap, 1, "map.omd: 出力先が、読み込むファイル"},
+        {L"--export-gltf " + wideMap + L" link.omd", 1, "link.omd: 出力先が、読み込むファイル"},
+        {L"--export-picture " + wideMap + L" .\\MAP.OMD", 1, "MAP.OMD: 出力先が、読み込むファイル"},
+        {L"--import-heightmap heights.png \"" + wideFolder + L"HEIGHTS.png\"", 1, "出力先が、読み込むファイル"},
+        {L"--export-picture pictures.omd \"" + WideText(atlas) + L"\"", 1, "atlas.bmp: 出力先が、読み込むファイル"},
+        {L"--export-gltf pictures.omd plane.dds", 1, "plane.dds: 出力先が、読み込むファイル"},
+        {L"--import-heightmap heights.png out.omd --size 16 --size 32", 2,
+         "同じオプションが二度指定されています: --size"},
+        // A Japanese name has its exact form, and is written under it.
+        {L"--export-heightmap " + wideMap + L" 表ソ.png", 0, ""},
+    };
+    const std::vector<std::string> inputs = scratch.Files();
+    for (const auto& c : cases) {
+        const std::string shown = ShownAnsi(c.arguments);
+        char current[MAX_PATH];
+        GetCurrentDirectoryA(MAX_PATH, current);
+        SetCurrentDirectoryA(folder.c_str());
+        const ProgramRun outcome = RunProgramToEnd(c.arguments, log);
+        SetCurrentDirectoryA(current);
+
+        EXPECT_EQ(c.exitCode, outcome.exitCode) << shown << "\n" << outcome.console;
+        EXPECT_NE(std::string::npos, outcome.console.find(c.message)) << shown << "\n" << outcome.console;
+        EXPECT_EQ(mapBytes, ReadAll(map)) << shown;
+        EXPECT_EQ(picture, ReadAll(folder + "heights.png")) << shown;
+        EXPECT_EQ(std::vector<unsigned char>({'o', 'l', 'd'}), ReadAll(folder + "cafe.png")) << shown;
+        EXPECT_EQ(std::vector<std::string>(), yen.Files()) << shown;
+        EXPECT_EQ(atlasBytes, ReadAll(atlas)) << shown;
+        EXPECT_EQ(planeBytes, ReadAll(folder + "plane.dds")) << shown;
+        if (c.exitCode != 0) {
+            EXPECT_EQ(inputs, scratch.Files()) << shown;
+        }
+    }
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesW((wideFolder + L"caf\u00e9.png").c_str()));
+    EXPECT_LT(0, FileSize(folder + "表ソ.png"));
+    DeleteFileA(atlas.c_str());
+}
+
+// A map named at start whose name the code page cannot spell is refused with
+// a message naming it, as a map that cannot be read is, and the editor shows
+// its start map: its look-alike "cafe.omd", which exists, is not opened.
+TEST_F(CommandLineProgram, AMapNamedAtStartWithNoExactFormIsRefused)
+{
+    WriteAll(folder + "cafe.omd", EncodeMapFile(TrickyMap(16)));
+    ASSERT_TRUE(CopyFileA(QUELMORA_DEFAULT_SETTINGS, SettingsFilePath().c_str(), FALSE));
+    RunningProgram program(std::vector<std::wstring>{WideText(folder) + L"caf\u00e9.omd"});
+    ASSERT_TRUE(program.started());
+    ASSERT_NE(nullptr, program.WaitForPreview(30000));
+    std::string text;
+    EXPECT_TRUE(program.AnswerMessageBox("Error", IDOK, &text));
+    EXPECT_NE(std::string::npos, text.find("caf?.omd")) << text;
+    EXPECT_NE(std::string::npos, text.find("で表せない文字")) << text;
+    HWND heights = program.FindWindowOfClass("HeightEditor");
+    Sleep(500);
+    EXPECT_EQ(32 * 10, ClientSize(heights).cx);
     DeleteFileA(SettingsFilePath().c_str());
 }

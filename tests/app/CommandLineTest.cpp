@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <windows.h>
+
 #include <string>
 #include <vector>
 
@@ -70,6 +72,11 @@ TEST(CommandLine, EachFormAndEachUsageError)
         {{"--export-heightmap", "a.omd", "h.png", "--size", "16"}, usage, "", "", 0, "--size は"},
         {{"a.omd", "--size", "16"}, usage, "", "", 0, "--size は"},
         {{"a.omd", "b.omd"}, usage, "", "", 0, "開けるマップは一つだけです: b.omd"},
+        {{"--import-heightmap", "h.png", "n.omd", "--size", "16", "--size", "32"}, usage, "", "", 0,
+         "同じオプションが二度指定されています: --size"},
+        {{"--size", "16", "--import-heightmap", "h.png", "n.omd", "--size", "16"}, usage, "", "", 0, "二度"},
+        {{"--export-gltf", "a.omd", "b.glb", "--export-gltf"}, usage, "", "", 0,
+         "同じオプションが二度指定されています: --export-gltf"},
     };
     for (const auto& c : cases) {
         std::string shown;
@@ -106,5 +113,40 @@ TEST(CommandLine, AMessageBecomesOneConsoleLine)
     };
     for (const auto& c : cases) {
         EXPECT_EQ(c.line, ConsoleLine(c.message)) << c.message;
+    }
+}
+
+// The command line as the system hands it over, in UTF-16 with the program's
+// name first: each argument is taken in the program's code page only when it
+// has an exact form there; one that has none is named, never replaced by a
+// look-alike, unless the line is a usage error or asks for help anyway.
+TEST(CommandLine, ReadsTheUtf16LineAndNamesAnArgumentWithNoExactForm)
+{
+    ASSERT_EQ(932u, GetACP()) << "the names below are Shift-JIS";
+    const struct {
+        const wchar_t* line;
+        CommandLine::Form form;
+        const char* input;
+        const char* output;
+        const char* inexactPath;
+    } cases[] = {
+        {L"quelmora.exe", CommandLine::kEdit, "", "", ""},
+        {L"\"C:\\Program Files\\Q\\quelmora.exe\"  \"D:\\地図\\表\" ", CommandLine::kOpenMap, "D:\\地図\\表", "", ""},
+        {L"q.exe --export-heightmap \"D:\\マップ 表示\\能.omd\" ソ.png", CommandLine::kExportHeightmap,
+         "D:\\マップ 表示\\能.omd", "ソ.png", ""},
+        {L"q.exe --export-heightmap m.omd caf\u00e9.png", CommandLine::kExportHeightmap, "m.omd", "caf?.png",
+         "caf?.png"},
+        {L"q.exe --export-picture m.omd a\u00a5b.png", CommandLine::kExportPicture, "m.omd", "a?b.png", "a?b.png"},
+        {L"q.exe --import-heightmap \uD55C.png n.omd", CommandLine::kImportHeightmap, "?.png", "n.omd", "?.png"},
+        {L"q.exe caf\u00e9.omd", CommandLine::kOpenMap, "caf?.omd", "", "caf?.omd"},
+        {L"q.exe caf\u00e9.omd --help", CommandLine::kHelp, "", "", ""},
+        {L"q.exe --export-gltf caf\u00e9.omd", CommandLine::kUsageError, "", "", ""},
+    };
+    for (const auto& c : cases) {
+        const CommandLine command = ReadCommandLine(c.line);
+        EXPECT_EQ(c.form, command.form) << c.input;
+        EXPECT_EQ(c.input, command.input);
+        EXPECT_EQ(c.output, command.output) << c.input;
+        EXPECT_EQ(c.inexactPath, command.inexactPath) << c.input;
     }
 }

@@ -7,6 +7,7 @@
 #include "io/MapFileDisk.h"
 #include "support/EditorSession.h"
 #include "support/MessageBoxAnswer.h"
+#include "support/ProgramFiles.h"
 #include "support/ScratchFolder.h"
 #include "support/TestBitmap.h"
 #include "terrain/COxelD3DTerrainChipManager.h"
@@ -173,5 +174,58 @@ TEST(FileDropTest, AHandleThatCannotBeReadSaysSoAndLeavesTheMap)
         EXPECT_NE(std::string::npos, boxes.text.find("読み取れませんでした")) << boxes.text;
         EXPECT_EQ(32, session.terrain().m_mapWidth);
         EXPECT_EQ(5.0, session.terrain().GetHeight(3, 4));
+    }
+}
+
+namespace {
+
+// What Explorer hands a window for one file, with the name in UTF-16.
+HDROP MakeWideDrop(const std::wstring& path)
+{
+    HGLOBAL memory = GlobalAlloc(GHND, sizeof(DROPFILES) + (path.size() + 2) * sizeof(wchar_t));
+    auto* drop = static_cast<DROPFILES*>(GlobalLock(memory));
+    drop->pFiles = sizeof(DROPFILES);
+    drop->fWide = TRUE;
+    memcpy(drop + 1, path.c_str(), (path.size() + 1) * sizeof(wchar_t));
+    GlobalUnlock(memory);
+    return static_cast<HDROP>(memory);
+}
+
+}  // namespace
+
+// A dropped name is taken in its exact form or not at all: "café.omd" never
+// opens the existing "cafe.omd", it is refused with a message naming it, and
+// a Japanese name opens as itself.
+TEST(FileDropTest, ANameWithNoExactFormIsRefusedNotTakenForItsLookAlike)
+{
+    ASSERT_EQ(932u, GetACP()) << "the names below are Shift-JIS";
+    EditorSession session;
+    ASSERT_TRUE(session.ok());
+    ScratchFolder scratch("quelmora-file-drop-name-test");
+    COxelD3DTerrainEditor& editor = session.editor();
+    editor.NewMap(64, 64);
+    ASSERT_TRUE(editor.m_mapFile->Save((scratch.path() + "cafe.omd").c_str()));
+    ASSERT_TRUE(editor.m_mapFile->Save((scratch.path() + "表ソ.omd").c_str()));
+    const std::wstring folder = WideText(scratch.path());
+
+    const struct {
+        std::wstring path;
+        bool opened;
+        const char* named;  // what the refusal shows of the name
+    } drops[] = {
+        {folder + L"caf\u00e9.omd", false, "caf?.omd\n"},
+        {folder + L"\u00a5.omd", false, "?.omd\n"},
+        {folder + L"表ソ.omd", true, ""},
+    };
+    for (const auto& drop : drops) {
+        SCOPED_TRACE(drop.named);
+        editor.NewMap(32, 32);
+        MessageBoxAnswer boxes(IDNO);
+        SendMessageA(session.application().m_hWnd, WM_DROPFILES, reinterpret_cast<WPARAM>(MakeWideDrop(drop.path)), 0);
+        EXPECT_EQ(drop.opened ? 64 : 32, session.terrain().m_mapWidth);
+        if (!drop.opened) {
+            EXPECT_EQ(1, boxes.count);
+            EXPECT_NE(std::string::npos, boxes.text.find(drop.named)) << boxes.text;
+        }
     }
 }

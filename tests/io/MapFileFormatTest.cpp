@@ -1,5 +1,6 @@
 #include "io/MapFileFormat.h"
 
+#include "io/AnsiPath.h"
 #include "support/SampleMaps.h"
 
 #include <gtest/gtest.h>

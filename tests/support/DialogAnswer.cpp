@@ -1,5 +1,7 @@
 #include "support/DialogAnswer.h"
 
+#include "support/ProgramFiles.h"
+
 namespace {
 
 // The file name box of the common file dialogs.
@@ -8,17 +10,15 @@ const int kFileNameBox = 0x047C;
 // This thread's innermost DialogAnswer.
 thread_local DialogAnswer* t_answer = nullptr;
 
-std::wstring Wide(const std::string& text)
-{
-    wchar_t wide[256] = {};
-    MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, wide, 256);
-    return wide;
-}
-
 }  // namespace
 
 DialogAnswer::DialogAnswer(const std::string& title, const std::string& fileName)
-    : m_title(Wide(title)),
+    : DialogAnswer(title, WideText(fileName))
+{
+}
+
+DialogAnswer::DialogAnswer(const std::string& title, const std::wstring& fileName)
+    : m_title(WideText(title)),
       m_fileName(fileName),
       m_answered(false),
       m_dialog(nullptr),
@@ -94,7 +94,7 @@ void DialogAnswer::Answer(HWND dialog)
     if (m_fileName.empty() || dialog == m_dialog) {
         PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
     } else {
-        SetDlgItemTextA(dialog, kFileNameBox, m_fileName.c_str());
+        SetDlgItemTextW(dialog, kFileNameBox, m_fileName.c_str());
         PostMessageA(dialog, WM_COMMAND, IDOK, 0);
     }
     m_dialog = dialog;

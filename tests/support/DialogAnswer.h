@@ -14,6 +14,9 @@
 class DialogAnswer {
 public:
     DialogAnswer(const std::string& title, const std::string& fileName);
+    // The same with a name in UTF-16, as a user types one that the program's
+    // code page may lack.
+    DialogAnswer(const std::string& title, const std::wstring& fileName);
     ~DialogAnswer();
     DialogAnswer(const DialogAnswer&) = delete;
     DialogAnswer& operator=(const DialogAnswer&) = delete;
@@ -33,7 +36,7 @@ private:
     void Answer(HWND dialog);
 
     std::wstring m_title;
-    std::string m_fileName;
+    std::wstring m_fileName;
     bool m_answered;
     HWND m_dialog;
     // Waiting for whileShown to run in its loop.

@@ -63,3 +63,10 @@ int CountSavedSettingsKeys()
     }
     return count;
 }
+
+std::wstring WideText(const std::string& text)
+{
+    std::wstring wide(text.size() + 1, L'\0');
+    wide.resize(MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, &wide[0], static_cast<int>(wide.size())));
+    return wide.c_str();
+}

@@ -14,3 +14,6 @@ bool FileExists(const std::string& path);
 std::vector<std::string> FileNames(const std::string& folder, const char* pattern);
 // How many of the twenty layout keys the settings file beside the executable holds.
 int CountSavedSettingsKeys();
+// A text (a path, a command line) of the program's code page in UTF-16, for
+// the system's wide functions that a test drives as the system does.
+std::wstring WideText(const std::string& text);

@@ -46,20 +46,30 @@ RunningProgram::RunningProgram(const std::string& folder) : m_process(), m_previ
 
 RunningProgram::RunningProgram(const std::vector<std::string>& arguments) : m_process(), m_preview(nullptr)
 {
-    std::string quoted;
+    std::wstring quoted;
     for (const std::string& argument : arguments) {
-        quoted += " \"" + argument + "\"";
+        quoted += L" \"" + WideText(argument) + L"\"";
     }
     Start(ExecutableDirectory(), nullptr, quoted);
 }
 
-void RunningProgram::Start(const std::string& folder, const char* currentDirectory, const std::string& arguments)
+RunningProgram::RunningProgram(const std::vector<std::wstring>& arguments) : m_process(), m_preview(nullptr)
 {
-    std::string commandLine = "\"" + folder + "quelmora.exe\"" + arguments;
-    STARTUPINFOA startup = {};
+    std::wstring quoted;
+    for (const std::wstring& argument : arguments) {
+        quoted += L" \"" + argument + L"\"";
+    }
+    Start(ExecutableDirectory(), nullptr, quoted);
+}
+
+void RunningProgram::Start(const std::string& folder, const char* currentDirectory, const std::wstring& arguments)
+{
+    std::wstring commandLine = L"\"" + WideText(folder) + L"quelmora.exe\"" + arguments;
+    const std::wstring directory = currentDirectory ? WideText(currentDirectory) : std::wstring();
+    STARTUPINFOW startup = {};
     startup.cb = sizeof startup;
-    if (!CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, currentDirectory, &startup,
-                        &m_process)) {
+    if (!CreateProcessW(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
+                        currentDirectory ? directory.c_str() : nullptr, &startup, &m_process)) {
         m_process = PROCESS_INFORMATION();
     }
 }
@@ -173,19 +183,24 @@ bool RunningProgram::AnswerMessageBox(const char* caption, int button, std::stri
 
 ProgramRun RunProgramToEnd(const std::string& arguments, const std::string& consoleFile)
 {
+    return RunProgramToEnd(WideText(arguments), consoleFile);
+}
+
+ProgramRun RunProgramToEnd(const std::wstring& arguments, const std::string& consoleFile)
+{
     ProgramRun run;
     SECURITY_ATTRIBUTES inherited = {sizeof inherited, nullptr, TRUE};
     HANDLE file = CreateFileA(consoleFile.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherited,
                               CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    STARTUPINFOA startup = {};
+    STARTUPINFOW startup = {};
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESTDHANDLES;
     startup.hStdOutput = file;
     startup.hStdError = file;
     PROCESS_INFORMATION process = {};
-    std::string commandLine = "\"" + ExecutableDirectory() + "quelmora.exe\" " + arguments;
+    std::wstring commandLine = L"\"" + WideText(ExecutableDirectory()) + L"quelmora.exe\" " + arguments;
     const BOOL started =
-        CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &process);
+        CreateProcessW(nullptr, &commandLine[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &process);
     CloseHandle(file);
     if (!started) {
         return run;

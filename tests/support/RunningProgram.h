@@ -19,6 +19,9 @@ public:
     // quelmora.exe from beside the test executable, given these arguments,
     // each quoted, in the program's code page.
     explicit RunningProgram(const std::vector<std::string>& arguments);
+    // The same with arguments in UTF-16, as Explorer passes names that the
+    // program's code page may lack.
+    explicit RunningProgram(const std::vector<std::wstring>& arguments);
     ~RunningProgram();
     RunningProgram(const RunningProgram&) = delete;
     RunningProgram& operator=(const RunningProgram&) = delete;
@@ -45,7 +48,7 @@ public:
 private:
     // Waits up to 20 s for a visible window of the program with this class and title.
     HWND WaitForWindow(const char* className, const char* title) const;
-    void Start(const std::string& folder, const char* currentDirectory, const std::string& arguments = "");
+    void Start(const std::string& folder, const char* currentDirectory, const std::wstring& arguments = L"");
 
     PROCESS_INFORMATION m_process;
     HWND m_preview;
@@ -61,3 +64,6 @@ struct ProgramRun {
 // line without the program's name), its standard output and error going to
 // the file `consoleFile`; waits for its end.
 ProgramRun RunProgramToEnd(const std::string& arguments, const std::string& consoleFile);
+// The same with arguments in UTF-16, as a shell passes names that the
+// program's code page may lack.
+ProgramRun RunProgramToEnd(const std::wstring& arguments, const std::string& consoleFile);
