@@ -63,9 +63,10 @@ OPENFILENAMEA Describe(HWND owner, const FileType& type, const char* title, char
 
 }  // namespace
 
-bool AskForFileToOpen(HWND owner, const FileType& type, const char* title, char* path)
+bool AskForFileToOpen(HWND owner, const FileType& type, const char* title, char* path, const char* folder)
 {
     OPENFILENAMEA dialog = Describe(owner, type, title, path, OFN_FILEMUSTEXIST);
+    dialog.lpstrInitialDir = folder;
     ProgramWindowsDisabled modal;
     return GetOpenFileNameA(&dialog) != FALSE;
 }

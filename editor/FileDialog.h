@@ -20,7 +20,8 @@ extern const FileType kGlbFileType;
 // The common dialogs as every window of the editor uses them: modal to the
 // whole program, owned by `owner` or else the active window. The current
 // directory is left alone: the program reads its own images by name from it.
-// `path` holds MAX_PATH bytes; false when the user cancels.
-bool AskForFileToOpen(HWND owner, const FileType& type, const char* title, char* path);
+// `path` holds MAX_PATH bytes; false when the user cancels. The open dialog
+// starts in `folder` when one is given.
+bool AskForFileToOpen(HWND owner, const FileType& type, const char* title, char* path, const char* folder = nullptr);
 // Asks before an existing file is replaced.
 bool AskForFileToSave(HWND owner, const FileType& type, const char* title, char* path);
