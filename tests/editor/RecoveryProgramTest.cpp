@@ -246,7 +246,13 @@ TEST_F(RecoveryProgram, ARestoredMapGivenUpAtTheEndIsKeptAmongTheDeclinedCopies)
     ASSERT_TRUE(program.AnswerMessageBox("Quelmora", IDYES));
     ASSERT_NE(nullptr, program.WaitForPreview(30000));
     Click(program.FindWindowOfClass("HeightEditor"), {16 * 10 + 5, 6 * 10 + 5});
-    ASSERT_TRUE(WaitForCopies(1));
+    // The restored copy is the program's own: the edit is written over it.
+    MapFileContents copied = left;
+    for (int wait = 0; wait < 300 && copied == left; ++wait) {
+        Sleep(100);
+        LoadMapFile((folder + "left.omd").c_str(), &copied);
+    }
+    ASSERT_FALSE(copied == left) << "the edit was never copied";
     ASSERT_NO_FATAL_FAILURE(CloseAndExpectCleanExit(program, IDNO));
     EXPECT_TRUE(Copies().empty());
     const std::vector<std::string> declined = FileNames(DeclinedFolderPath(folder), "island *.omd");
