@@ -216,7 +216,8 @@ bool DeclineCopy(const std::string& recoveryFolder, const std::string& stem, uns
             return false;
         }
     }
-    if (!MoveFileExA((from + ".ini").c_str(), (to + ".ini").c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_COPY_ALLOWED)) {
+    if (!MoveFileExA((from + ".ini").c_str(), (to + ".ini").c_str(),
+                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_COPY_ALLOWED)) {
         DeleteFileA((from + ".ini").c_str());
     }
     // The week it is kept starts now, whenever the copy was written.
@@ -236,7 +237,8 @@ bool IsDeclinedCopy(const std::string& path, const std::string& recoveryFolder)
     size_t nameStart = 0;
     size_t extension = 0;
     SplitName(path, &nameStart, &extension);
-    return !declined.empty() && nameStart < path.size() && lstrcmpiA(path.substr(0, nameStart).c_str(), declined.c_str()) == 0;
+    return !declined.empty() && nameStart < path.size() &&
+           lstrcmpiA(path.substr(0, nameStart).c_str(), declined.c_str()) == 0;
 }
 
 bool ReadNoteOfCopy(const std::string& copyPath, RecoveryNote* note)
