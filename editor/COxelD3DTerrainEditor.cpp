@@ -677,7 +677,16 @@ bool COxelD3DTerrainEditor::ConfirmDiscard()
     case IDNO:
         // The recovery copy goes when the map really goes (a new map, a map
         // loaded, the program's end): a load that is then refused keeps the
-        // changes, and so must keep their copy.
+        // changes, and so must keep their copy. A restored map's copy is then
+        // kept among the declined ones: it is brought up to the map as it is
+        // now, not as it was at the last copy, seconds ago.
+        if (m_recovery.IsRestored()) {
+            MapFileContents map;
+            if (m_mapFile && m_mapFile->Gather(&map)) {
+                m_recovery.Write(map, menu ? menu->m_fileName : "");
+                m_recovery.WaitForWrite();
+            }
+        }
         return true;
     default:
         return false;

@@ -61,6 +61,8 @@ public:
     // succeeds again. The writer wakes the thread that made this object when
     // a write fails, so that its loop comes to ask. Main thread.
     bool TakeFailure(DWORD* error);
+    // Whether this program's copy is one restored at start, not saved since.
+    bool IsRestored() const { return m_restored; }
     // The folder of the copies, ending in a backslash; empty when none are kept.
     const std::string& Folder() const { return m_folder; }
     // At start: declined copies kept long enough, and those past the most

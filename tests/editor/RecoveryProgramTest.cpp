@@ -230,7 +230,8 @@ TEST_F(RecoveryProgram, AFolderTakenAwayIsMadeAgainAndOneThatCannotBeMadeIsToldO
 }
 
 // A restored map given up at the end ("いいえ" to saving it) is kept among the
-// declined copies, under its map's name, with its edits.
+// declined copies, under its map's name, with every edit: also the last one,
+// made too late for a copy of its own.
 TEST_F(RecoveryProgram, ARestoredMapGivenUpAtTheEndIsKeptAmongTheDeclinedCopies)
 {
     const std::string folder = RecoveryFolderPath();
@@ -238,6 +239,9 @@ TEST_F(RecoveryProgram, ARestoredMapGivenUpAtTheEndIsKeptAmongTheDeclinedCopies)
     const std::string island = scratch.path() + "island.omd";
     MapFileContents left = SampleMap(32, 0, 0);
     CopyMapFileText(left.atlasFile, "IDB_MAPCHIP");
+    for (MapFileCell& cell : left.cells) {
+        std::fill(std::begin(cell.heights), std::end(cell.heights), 2.0);
+    }
     ASSERT_TRUE(SaveMapFile((folder + "left.omd").c_str(), left));
     const std::string note = "[Recovery]\r\nMapFile=" + island + "\r\nTime=134000000000000000\r\n";
     ASSERT_TRUE(WriteFileSafely((folder + "left.ini").c_str(), note.data(), note.size()));
@@ -245,22 +249,26 @@ TEST_F(RecoveryProgram, ARestoredMapGivenUpAtTheEndIsKeptAmongTheDeclinedCopies)
     RunningProgram program;
     ASSERT_TRUE(program.AnswerMessageBox("Quelmora", IDYES));
     ASSERT_NE(nullptr, program.WaitForPreview(30000));
-    Click(program.FindWindowOfClass("HeightEditor"), {16 * 10 + 5, 6 * 10 + 5});
+    HWND heights = program.FindWindowOfClass("HeightEditor");
+    const POINT vertex = {16 * 10 + 5, 6 * 10 + 5};  // column 16, row 6
+    const size_t cell = 6 * 32 + 16;
+    Click(heights, vertex);
     // The restored copy is the program's own: the edit is written over it.
     MapFileContents copied = left;
     for (int wait = 0; wait < 300 && copied == left; ++wait) {
         Sleep(100);
         LoadMapFile((folder + "left.omd").c_str(), &copied);
     }
-    ASSERT_FALSE(copied == left) << "the edit was never copied";
+    ASSERT_EQ(2.5, copied.cells[cell].heights[0]) << "the edit was never copied";
+    Click(heights, vertex);
     ASSERT_NO_FATAL_FAILURE(CloseAndExpectCleanExit(program, IDNO));
     EXPECT_TRUE(Copies().empty());
     const std::vector<std::string> declined = FileNames(DeclinedFolderPath(folder), "island *.omd");
     ASSERT_EQ(1u, declined.size());
     MapFileContents kept;
     ASSERT_EQ(MapFileError::None, LoadMapFile((DeclinedFolderPath(folder) + declined[0]).c_str(), &kept));
-    EXPECT_FALSE(kept == left) << "the edit made after the restore is lost";
     EXPECT_EQ(32, kept.width);
+    EXPECT_EQ(3.0, kept.cells[cell].heights[0]) << "an edit made after the restore is lost";
 }
 
 // "以前の復元用コピーを開く..." stands after the export items, also with recent
