@@ -1,6 +1,7 @@
 #include "app/COxelD3DApplication.h"
 
 #include "app/MultiSample.h"
+#include "app/ProgramImages.h"
 #include "app/SafeRelease.h"
 #include "editor/COxelD3DTerrainEditor.h"
 #include "scene/COxelD3DSceneBase.h"
@@ -71,6 +72,7 @@ int COxelD3DApplication::Run()
         }
         ShowWindow(m_hWnd, m_showCommand);
         UpdateWindow(m_hWnd);
+        ReportUnreadableProgramImages();
         OpenStartMap();
         // Millisecond waits, so that sleeping to the next frame keeps the cadence.
         timeBeginPeriod(1);

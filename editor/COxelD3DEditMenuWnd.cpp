@@ -7,6 +7,7 @@
 #include "editor/COxelMapDataFile.h"
 #include "editor/EditorWindowRouting.h"
 #include "editor/MapImportExport.h"
+#include "io/RecoveryFolder.h"
 #include "scene/COxelD3DSceneBase.h"
 #include "terrain/COxelD3DTerrainChipTextureManagerBase.h"
 
@@ -40,6 +41,7 @@ enum Command {
     kExportHeightmap = 241,
     kExportGltf = 242,
     kExportMapPicture = 243,
+    kOpenDeclinedCopy = 260,
     kSolid = 300,
     kWireframe = 301,
     kHighDetail = 302,
@@ -105,6 +107,11 @@ void COxelD3DEditMenuWnd::Create()
         editor->m_tools.ShowIn(GetMenu(m_hWnd));
     }
     ShowHistory(false, false);
+    // Without a recovery folder no copy is ever kept or declined.
+    COxelD3DTerrainEditor* editor = COxelD3DTerrainEditor::GetInstance();
+    if (!editor || editor->m_recovery.Folder().empty()) {
+        EnableMenuItem(GetMenu(m_hWnd), kOpenDeclinedCopy, MF_BYCOMMAND | MF_GRAYED);
+    }
     if (COxelSettingsFile* settings = COxelSettingsFile::GetInstance()) {
         m_recentFiles.Load(*settings);
     }
@@ -184,9 +191,42 @@ bool COxelD3DEditMenuWnd::OpenMapFile(const char* path)
         FAILED(editor->m_mapFile->OpenPath(path, opened)) || !opened[0]) {
         return false;
     }
-    CopyPath(m_fileName, sizeof m_fileName, opened);
-    Remember(opened);
+    TakeOpenedFile(opened);
     return true;
+}
+
+void COxelD3DEditMenuWnd::TakeOpenedFile(const char* opened)
+{
+    COxelD3DTerrainEditor* editor = COxelD3DTerrainEditor::GetInstance();
+    if (!editor || !IsDeclinedCopy(opened, editor->m_recovery.Folder())) {
+        CopyPath(m_fileName, sizeof m_fileName, opened);
+        Remember(opened);
+        return;
+    }
+    // Saved in place, the work would stay in a folder that is emptied after
+    // a week, under a name the user never gave it.
+    editor->MarkUnsaved();
+    RecoveryNote note;
+    m_fileName[0] = '\0';
+    if (ReadNoteOfCopy(opened, &note) && !note.mapFile.empty()) {
+        CopyPath(m_fileName, sizeof m_fileName, note.mapFile.c_str());
+        Remember(note.mapFile.c_str());
+    }
+}
+
+void COxelD3DEditMenuWnd::OpenDeclinedCopy()
+{
+    COxelD3DTerrainEditor* editor = COxelD3DTerrainEditor::GetInstance();
+    if (!editor || !editor->m_mapFile) {
+        return;
+    }
+    // Made when missing, so the dialog opens there even before any copy was declined.
+    const std::string folder = DeclinedFolderPath(editor->m_recovery.Folder());
+    const bool exists = !folder.empty() && MakeFolderPath(folder);
+    char opened[MAX_PATH] = "";
+    if (SUCCEEDED(editor->m_mapFile->Open(opened, exists ? folder.c_str() : nullptr)) && opened[0]) {
+        TakeOpenedFile(opened);
+    }
 }
 
 void COxelD3DEditMenuWnd::Remember(const char* path)
@@ -265,10 +305,12 @@ void COxelD3DEditMenuWnd::OnCommand(int id)
         if (editor && editor->m_mapFile) {
             char opened[MAX_PATH] = "";
             if (SUCCEEDED(editor->m_mapFile->Open(opened)) && opened[0]) {
-                CopyPath(m_fileName, sizeof m_fileName, opened);
-                Remember(opened);
+                TakeOpenedFile(opened);
             }
         }
+        break;
+    case kOpenDeclinedCopy:
+        OpenDeclinedCopy();
         break;
     case kSave:
         SaveMap();

@@ -53,6 +53,13 @@ private:
     void KeepRecentFiles();
     // Opens an entry of the recent files; one whose file is gone leaves the list.
     void OpenRecentFile(int id);
+    // Opens the open dialog in the folder of declined recovery copies.
+    void OpenDeclinedCopy();
+    // The map file at `opened` (a full path) has become the map: it is the
+    // file saves go to, and joins the recent files. A declined recovery copy
+    // is unsaved work instead: the map counts as changed and saves to the
+    // file its note names, or asks for one.
+    void TakeOpenedFile(const char* opened);
     // Flips a switch that lives elsewhere and sets the item's mark from the
     // switch's new value, whatever the mark showed before.
     void Toggle(int id, int& flag);

@@ -55,6 +55,10 @@ const char kRecoveredNamedMap[] =
 const char kRecoveredMap[] =
     "Quelmora は前回、正常に終了しませんでした。\n"
     "名前のないマップの保存されていない変更（%s 時点）が残っています。\n変更を復元しますか？";
+const char kRecoveryFailure[] =
+    "保存されていない変更の復元用コピーを次のフォルダーに書き込めませんでした。\n%s\n"
+    "理由：%s（エラー %lu）\n"
+    "このままでは、異常終了したときに変更を復元できません。変更のたびに書き込みを試みます。";
 // How soon a write that waits for a mouse button looks again.
 const DWORD kButtonHeldRetry = 200;
 
@@ -72,6 +76,26 @@ bool MouseButtonHeldInProgram()
     POINT cursor;
     HWND under = GetCursorPos(&cursor) ? WindowFromPoint(cursor) : nullptr;
     return under && GetWindowThreadProcessId(under, nullptr) == GetCurrentThreadId();
+}
+
+// Told once, from the main loop, however many writes fail after it: the
+// writer tries again at the next change and says nothing until one succeeds.
+void ReportRecoveryFailure(const std::string& folder, DWORD error)
+{
+    char reason[512] = "";
+    const DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error, 0,
+                                        reason, sizeof reason, nullptr);
+    size_t end = length < sizeof reason ? length : 0;
+    while (end > 0 && (reason[end - 1] == '\r' || reason[end - 1] == '\n' || reason[end - 1] == ' ')) {
+        --end;
+    }
+    reason[end] = '\0';
+    if (end == 0) {
+        snprintf(reason, sizeof reason, "不明なエラー");
+    }
+    char text[MAX_PATH + 1024];
+    snprintf(text, sizeof text, kRecoveryFailure, folder.c_str(), reason, error);
+    MessageBoxA(nullptr, text, "Error", MB_OK | MB_ICONWARNING | MB_TASKMODAL);
 }
 
 // "2026/12/08 10:15" in local time.
@@ -557,7 +581,7 @@ void COxelD3DTerrainEditor::MarkSaved()
 void COxelD3DTerrainEditor::ForgetHistory()
 {
     m_history.Clear();
-    m_recovery.Remove();
+    m_recovery.Drop();
     UpdateEditCommands();
 }
 
@@ -570,6 +594,7 @@ void COxelD3DTerrainEditor::MarkUnsaved()
 
 void COxelD3DTerrainEditor::OfferRecoveredWork()
 {
+    m_recovery.PruneDeclined();
     RecoveryCopy::LeftCopy left;
     if (!m_recovery.ClaimLeftCopy(&left)) {
         return;
@@ -602,7 +627,7 @@ void COxelD3DTerrainEditor::OfferRecoveredWork()
 void COxelD3DTerrainEditor::EndSession()
 {
     SaveWindowLayout();
-    m_recovery.Remove();
+    m_recovery.Drop();
 }
 
 DWORD COxelD3DTerrainEditor::KeepRecoveryCopy(DWORD now)
@@ -612,6 +637,10 @@ DWORD COxelD3DTerrainEditor::KeepRecoveryCopy(DWORD now)
         return INFINITE;
     }
     RecoveryCopy& recovery = editor->m_recovery;
+    DWORD error = 0;
+    if (recovery.TakeFailure(&error)) {
+        ReportRecoveryFailure(recovery.Folder(), error);
+    }
     const DWORD wait = recovery.TimeToWrite(now);
     if (wait != 0) {
         return wait;
@@ -649,7 +678,16 @@ bool COxelD3DTerrainEditor::ConfirmDiscard()
     case IDNO:
         // The recovery copy goes when the map really goes (a new map, a map
         // loaded, the program's end): a load that is then refused keeps the
-        // changes, and so must keep their copy.
+        // changes, and so must keep their copy. A restored map's copy is then
+        // kept among the declined ones: it is brought up to the map as it is
+        // now, not as it was at the last copy, seconds ago.
+        if (m_recovery.IsRestored()) {
+            MapFileContents map;
+            if (m_mapFile && m_mapFile->Gather(&map)) {
+                m_recovery.Write(map, menu ? menu->m_fileName : "");
+                m_recovery.WaitForWrite();
+            }
+        }
         return true;
     default:
         return false;

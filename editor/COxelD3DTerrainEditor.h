@@ -117,10 +117,12 @@ public:
     // At start, before anything else: when a program that ended without
     // closing left unsaved changes behind, asks whether to restore them. Yes
     // opens the copy as a modified map that saves to the map's own file; No,
-    // or a damaged copy, removes it.
+    // or a damaged copy, puts it among the declined copies. Declined copies
+    // kept long enough go first.
     void OfferRecoveredWork();
     // Called by the main loop when no message waits: writes the recovery copy
-    // when it is due and no mouse button is held in the program's windows.
+    // when it is due and no mouse button is held in the program's windows,
+    // and tells the user when copies cannot be written.
     // How long the loop may sleep before it is to be called again (INFINITE
     // when nothing waits).
     static DWORD KeepRecoveryCopy(DWORD now);

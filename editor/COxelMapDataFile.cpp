@@ -83,12 +83,12 @@ bool COxelMapDataFile::Save(const char* path, char* savedPath)
     return true;
 }
 
-HRESULT COxelMapDataFile::Open(char* pathOut)
+HRESULT COxelMapDataFile::Open(char* pathOut, const char* folder)
 {
     char chosen[MAX_PATH];
     // The question about unsaved changes comes once the file is chosen, when
     // the load really starts: whatever was done before then is asked about.
-    if (!AskForFileToOpen(nullptr, kMapFileType, kOpenTitle, chosen) || !m_editor || !m_editor->ConfirmDiscard()) {
+    if (!AskForFileToOpen(nullptr, kMapFileType, kOpenTitle, chosen, folder) || !m_editor || !m_editor->ConfirmDiscard()) {
         return 0;
     }
     return OpenPath(chosen, pathOut);

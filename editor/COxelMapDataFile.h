@@ -23,8 +23,9 @@ public:
     bool Save(const char* path, char* savedPath = nullptr);
     // Asks for a map file, then about unsaved changes, and loads it. 0 when it
     // was loaded or the user cancelled; E_FAIL when the file was refused. Only a loaded file's path
-    // goes to `pathOut` (MAX_PATH bytes), when one is given.
-    HRESULT Open(char* pathOut);
+    // goes to `pathOut` (MAX_PATH bytes), when one is given. The dialog starts
+    // in `folder` when one is given.
+    HRESULT Open(char* pathOut, const char* folder = nullptr);
     // Open once the file is chosen: loads `path`, and only when it was loaded
     // copies its full path to `pathOut` (MAX_PATH bytes), when one is given.
     HRESULT OpenPath(const char* path, char* pathOut);

@@ -89,12 +89,13 @@ void Refuse(const std::string& path, const std::string& message)
 // ANSI dialogs convert by best fit, and "café.png" would come back as
 // "cafe.png", another file.
 bool Ask(BOOL(WINAPI* ask)(OPENFILENAMEW*), HWND owner, const FileType& type, const char* title, char* path,
-         DWORD flags)
+         DWORD flags, const char* folder = nullptr)
 {
     path[0] = '\0';
     const std::wstring filter = Wide(type.filter, FilterLength(type.filter));
     const std::wstring wideTitle = Wide(title);
     const std::wstring extension = Wide(type.defaultExtension);
+    const std::wstring wideFolder = Wide(folder);
     wchar_t chosen[MAX_PATH] = L"";
     OPENFILENAMEW dialog = {};
     dialog.lStructSize = sizeof dialog;
@@ -106,6 +107,7 @@ bool Ask(BOOL(WINAPI* ask)(OPENFILENAMEW*), HWND owner, const FileType& type, co
     dialog.nMaxFile = MAX_PATH;
     dialog.lpstrTitle = title ? wideTitle.c_str() : nullptr;
     dialog.lpstrDefExt = type.defaultExtension ? extension.c_str() : nullptr;
+    dialog.lpstrInitialDir = folder ? wideFolder.c_str() : nullptr;
     dialog.Flags = flags | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
     {
         ProgramWindowsDisabled modal;
@@ -128,9 +130,9 @@ bool Ask(BOOL(WINAPI* ask)(OPENFILENAMEW*), HWND owner, const FileType& type, co
 
 }  // namespace
 
-bool AskForFileToOpen(HWND owner, const FileType& type, const char* title, char* path)
+bool AskForFileToOpen(HWND owner, const FileType& type, const char* title, char* path, const char* folder)
 {
-    return Ask(GetOpenFileNameW, owner, type, title, path, OFN_FILEMUSTEXIST);
+    return Ask(GetOpenFileNameW, owner, type, title, path, OFN_FILEMUSTEXIST, folder);
 }
 
 bool AskForFileToSave(HWND owner, const FileType& type, const char* title, char* path)

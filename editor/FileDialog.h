@@ -22,7 +22,7 @@ extern const FileType kGlbFileType;
 // directory is left alone: the program reads its own images by name from it.
 // `path` holds MAX_PATH bytes; false when the user cancels, or (having said
 // why) when the chosen name has no exact form in the program's code page or
-// is too long for it.
-bool AskForFileToOpen(HWND owner, const FileType& type, const char* title, char* path);
+// is too long for it. The open dialog starts in `folder` when one is given.
+bool AskForFileToOpen(HWND owner, const FileType& type, const char* title, char* path, const char* folder = nullptr);
 // Asks before an existing file is replaced.
 bool AskForFileToSave(HWND owner, const FileType& type, const char* title, char* path);

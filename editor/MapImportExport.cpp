@@ -1,5 +1,6 @@
 #include "editor/MapImportExport.h"
 
+#include "app/ProgramImages.h"
 #include "editor/BitmapInfo.h"
 #include "editor/COxelD3DTerrainEditor.h"
 #include "editor/COxelMapDataFile.h"
@@ -311,7 +312,7 @@ std::vector<unsigned char> PlanePictureFilePng(const char* path)
     std::vector<unsigned char> file;
     BgraImage image;
     std::vector<unsigned char> png;
-    if (!IsRemoteOrDevicePath(path) && ReadMapFileBytes(path, &file) == MapFileError::None &&
+    if (!IsRemoteOrDevicePath(path) && ReadMapFileBytes(ProgramImagePath(path).c_str(), &file) == MapFileError::None &&
         (IsDdsFile(file.data(), file.size()) ? DecodeDds(file.data(), file.size(), &image)
                                              : DecodeBgra(file.data(), file.size(), &image)) == ImageError::None) {
         EncodeBgraPng(image, &png);

@@ -42,11 +42,15 @@ RecoveryCopy::RecoveryCopy(std::string folder)
       m_firstChange(0),
       m_lastChange(0),
       m_claimedLock(INVALID_HANDLE_VALUE),
+      m_restored(false),
+      m_ownerThread(GetCurrentThreadId()),
       m_writing(false),
       m_stop(false),
       m_hasCopy(false),
       m_retry(false),
       m_retryAt(0),
+      m_failure(0),
+      m_failureTold(false),
       m_lock(INVALID_HANDLE_VALUE)
 {
     char stem[64];
@@ -65,7 +69,7 @@ RecoveryCopy::~RecoveryCopy()
     if (m_writer.joinable()) {
         m_writer.join();
     }
-    Remove();
+    Drop();
     ReleaseClaim();
     CloseLock(m_lock);
 }
@@ -145,27 +149,71 @@ void RecoveryCopy::WriteJobs()
         m_writing = true;
         m_hasCopy = true;
         lock.unlock();
-        const bool written = WriteJob(*job);
+        const DWORD error = WriteJob(*job);
         lock.lock();
         m_writing = false;
-        if (!written) {
+        m_failure = error;
+        if (error) {
             m_retry = true;
             m_retryAt = timeGetTime() + kLongestWait;
+            if (!m_failureTold) {
+                // The loop may sleep until its next write is due: it is to
+                // tell the user now.
+                PostThreadMessageA(m_ownerThread, WM_NULL, 0, 0);
+            }
+        } else {
+            m_failureTold = false;
         }
         m_idle.notify_all();
     }
 }
 
-bool RecoveryCopy::WriteJob(const Job& job)
+DWORD RecoveryCopy::WriteJob(const Job& job)
 {
+    const auto failure = [] {
+        const DWORD error = GetLastError();
+        return error ? error : static_cast<DWORD>(ERROR_WRITE_FAULT);
+    };
     // The lock tells a program started later that this copy's program runs:
-    // it is there before the copy is.
-    if (m_lock == INVALID_HANDLE_VALUE && MakeFolderPath(m_folder)) {
-        m_lock = ClaimLock(PathOf(m_stem, kLockExtension));
+    // it is there before the copy is. When the folder was taken away since
+    // (its lock went with it), both are made again, or the next copy would
+    // have no folder, and a later program would take it for a crash's.
+    const std::string lockPath = PathOf(m_stem, kLockExtension);
+    if (m_lock != INVALID_HANDLE_VALUE && GetFileAttributesA(lockPath.c_str()) == INVALID_FILE_ATTRIBUTES) {
+        CloseLock(m_lock);
     }
-    return m_lock != INVALID_HANDLE_VALUE &&
-           WriteFileSafely(PathOf(m_stem, kCopyExtension).c_str(), job.copy.data(), job.copy.size()) &&
-           WriteFileSafely(PathOf(m_stem, kNoteExtension).c_str(), job.note.data(), job.note.size());
+    if (m_lock == INVALID_HANDLE_VALUE) {
+        if (!MakeFolderPath(m_folder)) {
+            return failure();
+        }
+        m_lock = ClaimLock(lockPath);
+        if (m_lock == INVALID_HANDLE_VALUE) {
+            return failure();
+        }
+    }
+    if (!WriteFileSafely(PathOf(m_stem, kCopyExtension).c_str(), job.copy.data(), job.copy.size()) ||
+        !WriteFileSafely(PathOf(m_stem, kNoteExtension).c_str(), job.note.data(), job.note.size())) {
+        return failure();
+    }
+    return 0;
+}
+
+bool RecoveryCopy::TakeFailure(DWORD* error)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    if (!m_failure || m_failureTold) {
+        return false;
+    }
+    m_failureTold = true;
+    *error = m_failure;
+    return true;
+}
+
+void RecoveryCopy::PruneDeclined()
+{
+    if (!m_folder.empty()) {
+        PruneDeclinedCopies(m_folder, Now());
+    }
 }
 
 void RecoveryCopy::WaitForWrite()
@@ -176,14 +224,29 @@ void RecoveryCopy::WaitForWrite()
 
 void RecoveryCopy::Remove()
 {
+    Discard(false);
+}
+
+void RecoveryCopy::Drop()
+{
+    Discard(m_restored);
+}
+
+void RecoveryCopy::Discard(bool decline)
+{
     m_pending = false;
     std::unique_lock<std::mutex> lock(m_mutex);
     m_job.reset();
     m_retry = false;
     m_idle.wait(lock, [this] { return !m_writing; });
+    m_restored = false;
     if (m_hasCopy) {
         m_hasCopy = false;
-        RemoveFiles(m_stem);
+        if (decline) {
+            DeclineCopy(m_folder, m_stem, Now());
+        } else {
+            RemoveFiles(m_stem);
+        }
     }
 }
 
@@ -252,14 +315,16 @@ void RecoveryCopy::AdoptClaimed()
     m_stem = m_claimedStem;
     m_lock = m_claimedLock;
     m_hasCopy = true;
+    m_restored = true;
     m_claimedLock = INVALID_HANDLE_VALUE;
     m_claimedStem.clear();
 }
 
 void RecoveryCopy::DiscardClaimed()
 {
+    // Moved while the claim holds, so that no other program offers it meanwhile.
     if (m_claimedLock != INVALID_HANDLE_VALUE) {
-        RemoveFiles(m_claimedStem);
+        DeclineCopy(m_folder, m_claimedStem, Now());
     }
     ReleaseClaim();
 }

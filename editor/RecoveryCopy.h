@@ -47,9 +47,27 @@ public:
     void Write(const MapFileContents& map, const char* mapFile);
     // Waits until what was handed to the writer is on disk (or has failed).
     void WaitForWrite();
-    // The map was saved or its changes dropped: the copy goes, and no write
-    // waits. A write under way is let finish first.
+    // The map was saved, or is back at its saved state: the copy goes, and
+    // no write waits. A write under way is let finish first.
     void Remove();
+    // The map's changes were given up (the program ends, or another map takes
+    // its place, after "いいえ" to saving them): as Remove, except that a copy
+    // restored at start, whose work exists nowhere else, goes among the
+    // declined copies instead.
+    void Drop();
+
+    // A write failed since the last one that succeeded and the user has not
+    // been told: true once, with the system's error code, until a write
+    // succeeds again. The writer wakes the thread that made this object when
+    // a write fails, so that its loop comes to ask. Main thread.
+    bool TakeFailure(DWORD* error);
+    // Whether this program's copy is one restored at start, not saved since.
+    bool IsRestored() const { return m_restored; }
+    // The folder of the copies, ending in a backslash; empty when none are kept.
+    const std::string& Folder() const { return m_folder; }
+    // At start: declined copies kept long enough, and those past the most
+    // that are kept, go.
+    void PruneDeclined();
 
     // A copy left by a program that no longer runs, held for this program
     // alone until AdoptClaimed or DiscardClaimed.
@@ -66,7 +84,8 @@ public:
     // The claimed copy is this program's own from now on: it stays until
     // the map is saved or discarded, and the next write replaces it.
     void AdoptClaimed();
-    // The claimed copy was declined or is damaged: it goes.
+    // The claimed copy was declined or is damaged: it goes among the
+    // declined copies (left in place when it cannot be moved).
     void DiscardClaimed();
 
 private:
@@ -79,10 +98,13 @@ private:
     // Names of the files of a copy.
     std::string PathOf(const std::string& stem, const char* extension) const;
     void RemoveFiles(const std::string& stem) const;
+    // Remove, or with `decline` Drop of a restored copy.
+    void Discard(bool decline);
     void ReleaseClaim();
     // The writer thread: one job at a time, the newest handed over.
     void WriteJobs();
-    bool WriteJob(const Job& job);
+    // 0 when the copy is on disk; otherwise the system's error code.
+    DWORD WriteJob(const Job& job);
 
     std::string m_folder;
     // Unique to this run: the process id and the time it started.
@@ -93,6 +115,10 @@ private:
     DWORD m_lastChange;
     std::string m_claimedStem;
     HANDLE m_claimedLock;
+    // This program's copy is one restored at start, not yet saved.
+    bool m_restored;
+    // Told when a write fails.
+    DWORD m_ownerThread;
 
     // Shared with the writer, under m_mutex.
     mutable std::mutex m_mutex;
@@ -106,6 +132,10 @@ private:
     // A failed write is due again at m_retryAt.
     bool m_retry;
     DWORD m_retryAt;
+    // The error of the last write when it failed, 0 when it succeeded; and
+    // whether the user has heard of the failures since the last success.
+    DWORD m_failure;
+    bool m_failureTold;
     // Made by the writer before its first copy; held until the program ends.
     HANDLE m_lock;
     std::thread m_writer;

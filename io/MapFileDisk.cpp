@@ -133,6 +133,7 @@ bool WriteFileSafely(const char* path, const void* data, std::size_t size)
     // over it is not refused everywhere, so refuse it here.
     const DWORD attributes = GetFileAttributesA(fullPath);
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY))) {
+        SetLastError(ERROR_ACCESS_DENIED);
         return false;
     }
     // The temporary lies in the target's folder, so the final rename never
@@ -145,7 +146,10 @@ bool WriteFileSafely(const char* path, const void* data, std::size_t size)
     if (WriteAndFlush(temporary, static_cast<const unsigned char*>(data), size) && PutInPlace(temporary, fullPath)) {
         return true;
     }
+    // The caller may tell the user why: the clean-up must not hide it.
+    const DWORD error = GetLastError();
     DeleteFileA(temporary);
+    SetLastError(error);
     return false;
 }
 

@@ -22,7 +22,8 @@ MapFileError ReadMapFileBytes(const char* path, std::vector<unsigned char>* byte
 // Writes the bytes to a new temporary file beside path, flushes it to the disk,
 // then puts it in path's place in one step; an existing file keeps its
 // attributes, security and streams. On any failure the file at path is as it
-// was, the temporary is gone, and the result is false.
+// was, the temporary is gone, and the result is false, with the system's error
+// code of the failure left for GetLastError.
 bool WriteFileSafely(const char* path, const void* data, std::size_t size);
 
 // ReadMapFileBytes, then DecodeMapFile; *map changes only on success.

@@ -1,6 +1,7 @@
 #include "scene/COxelD3DSceneBase.h"
 
 #include "app/COxelD3DApplication.h"
+#include "app/ProgramImages.h"
 #include "app/SafeRelease.h"
 #include "io/OpenedMap.h"
 #include "scene/COxelD3DCameraBase.h"
@@ -137,7 +138,7 @@ HRESULT COxelD3DSceneBase::Create()
     }
 
     // Optional: without the image the walls are drawn untextured.
-    if (FAILED(D3DXCreateTextureFromFileA(g_device, "effect.dds", &m_effectTexture))) {
+    if (FAILED(D3DXCreateTextureFromFileA(g_device, ProgramImagePath("effect.dds").c_str(), &m_effectTexture))) {
         m_effectTexture = nullptr;
     }
     return 0;

@@ -1,6 +1,7 @@
 #include "terrain/COxelD3DTerrainPlane.h"
 
 #include "app/COxelD3DApplication.h"
+#include "app/ProgramImages.h"
 #include "app/SafeRelease.h"
 #include "terrain/COxelD3DTerrainChipBase.h"
 
@@ -57,7 +58,10 @@ void COxelD3DTerrainPlane::SetTexture()
 int COxelD3DTerrainPlane::LoadTexture(const char* path)
 {
     CopyPath(m_textureFile, sizeof m_textureFile, path);
-    if (!g_device || !path || FAILED(D3DXCreateTextureFromFileA(g_device, path, &m_pTexture))) {
+    // The name stays as given: a map saved with the program's own image
+    // names it bare, and finds it beside the program wherever it is opened.
+    if (!g_device || !path ||
+        FAILED(D3DXCreateTextureFromFileA(g_device, ProgramImagePath(path).c_str(), &m_pTexture))) {
         m_pTexture = nullptr;
         return E_FAIL;
     }

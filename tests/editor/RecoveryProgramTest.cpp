@@ -1,5 +1,13 @@
+#include "editor/COxelD3DEditMenuWnd.h"
+#include "editor/COxelD3DTerrainEditor.h"
+#include "editor/COxelMapDataFile.h"
+#include "editor/HeightStep.h"
+#include "editor/RecoveryCopy.h"
 #include "io/MapFileDisk.h"
 #include "io/RecoveryFolder.h"
+#include "support/DialogAnswer.h"
+#include "support/EditorSession.h"
+#include "support/MessageBoxAnswer.h"
 #include "support/ProgramFiles.h"
 #include "support/RunningProgram.h"
 #include "support/SampleMaps.h"
@@ -70,8 +78,14 @@ protected:
     }
     void TearDown() override
     {
-        for (const std::string& name : FileNames(RecoveryFolderPath(), "*")) {
-            DeleteFileA((RecoveryFolderPath() + name).c_str());
+        // A file that a test put in the folder's place.
+        const std::string folder = RecoveryFolderPath();
+        DeleteFileA(folder.substr(0, folder.size() - 1).c_str());
+        for (const std::string& name : FileNames(DeclinedFolderPath(folder), "*")) {
+            DeleteFileA((DeclinedFolderPath(folder) + name).c_str());
+        }
+        for (const std::string& name : FileNames(folder, "*")) {
+            DeleteFileA((folder + name).c_str());
         }
         DeleteFileA(SettingsFilePath().c_str());
     }
@@ -174,4 +188,147 @@ TEST_F(RecoveryProgram, ADeclinedCopyGoesAndADamagedOneIsReportedAndGoes)
     ASSERT_NE(nullptr, restoring.WaitForPreview(30000));
     EXPECT_TRUE(Copies().empty());
     ASSERT_NO_FATAL_FAILURE(CloseAndExpectCleanExit(restoring, 0));
+}
+
+// The folder taken away while the program runs (here by a rename, as another
+// system or a tool can): the next change is copied into it made again. A
+// file in the folder's place: the user is told once, naming the folder,
+// however many changes fail after it; once the folder can be made again, the
+// next change is copied.
+TEST_F(RecoveryProgram, AFolderTakenAwayIsMadeAgainAndOneThatCannotBeMadeIsToldOnce)
+{
+    const std::string folder = RecoveryFolderPath();
+    const std::string place = folder.substr(0, folder.size() - 1);
+    ASSERT_TRUE(MakeFolderPath(folder));
+    const POINT vertex = {16 * 10 + 5, 6 * 10 + 5};
+    RunningProgram program;
+    ASSERT_NE(nullptr, program.WaitForPreview(30000));
+    HWND heights = program.FindWindowOfClass("HeightEditor");
+    Click(heights, vertex);
+    ASSERT_TRUE(WaitForCopies(1));
+
+    ASSERT_TRUE(MoveFileA(place.c_str(), (scratch.path() + "taken away").c_str()));
+    Click(heights, vertex);
+    EXPECT_TRUE(WaitForCopies(1)) << "no copy once the folder was gone";
+
+    ASSERT_TRUE(MoveFileA(place.c_str(), (scratch.path() + "taken away again").c_str()));
+    ASSERT_TRUE(WriteFileSafely(place.c_str(), "x", 1));
+    Click(heights, vertex);
+    std::string text;
+    ASSERT_TRUE(program.AnswerMessageBox("Error", IDOK, &text));
+    EXPECT_NE(std::string::npos, text.find(folder)) << text;
+    EXPECT_NE(std::string::npos, text.find("復元用コピー")) << text;
+    Click(heights, vertex);
+    Sleep(RecoveryCopy::kQuiet + 4000);
+    EXPECT_EQ(nullptr, program.FindWindowOfClass("#32770", "Error")) << "told twice";
+
+    ASSERT_TRUE(DeleteFileA(place.c_str()));
+    Click(heights, vertex);
+    EXPECT_TRUE(WaitForCopies(1)) << "no copy once the folder could be made again";
+    ASSERT_NO_FATAL_FAILURE(CloseAndExpectCleanExit(program, IDNO));
+    EXPECT_TRUE(Copies().empty());
+}
+
+// A restored map given up at the end ("いいえ" to saving it) is kept among the
+// declined copies, under its map's name, with every edit: also the last one,
+// made too late for a copy of its own.
+TEST_F(RecoveryProgram, ARestoredMapGivenUpAtTheEndIsKeptAmongTheDeclinedCopies)
+{
+    const std::string folder = RecoveryFolderPath();
+    ASSERT_TRUE(MakeFolderPath(folder));
+    const std::string island = scratch.path() + "island.omd";
+    MapFileContents left = SampleMap(32, 0, 0);
+    CopyMapFileText(left.atlasFile, "IDB_MAPCHIP");
+    for (MapFileCell& cell : left.cells) {
+        std::fill(std::begin(cell.heights), std::end(cell.heights), 2.0);
+    }
+    ASSERT_TRUE(SaveMapFile((folder + "left.omd").c_str(), left));
+    const std::string note = "[Recovery]\r\nMapFile=" + island + "\r\nTime=134000000000000000\r\n";
+    ASSERT_TRUE(WriteFileSafely((folder + "left.ini").c_str(), note.data(), note.size()));
+
+    RunningProgram program;
+    ASSERT_TRUE(program.AnswerMessageBox("Quelmora", IDYES));
+    ASSERT_NE(nullptr, program.WaitForPreview(30000));
+    HWND heights = program.FindWindowOfClass("HeightEditor");
+    const POINT vertex = {16 * 10 + 5, 6 * 10 + 5};  // column 16, row 6
+    const size_t cell = 6 * 32 + 16;
+    Click(heights, vertex);
+    // The restored copy is the program's own: the edit is written over it.
+    MapFileContents copied = left;
+    for (int wait = 0; wait < 300 && copied == left; ++wait) {
+        Sleep(100);
+        LoadMapFile((folder + "left.omd").c_str(), &copied);
+    }
+    ASSERT_EQ(2.5, copied.cells[cell].heights[0]) << "the edit was never copied";
+    Click(heights, vertex);
+    ASSERT_NO_FATAL_FAILURE(CloseAndExpectCleanExit(program, IDNO));
+    EXPECT_TRUE(Copies().empty());
+    const std::vector<std::string> declined = FileNames(DeclinedFolderPath(folder), "island *.omd");
+    ASSERT_EQ(1u, declined.size());
+    MapFileContents kept;
+    ASSERT_EQ(MapFileError::None, LoadMapFile((DeclinedFolderPath(folder) + declined[0]).c_str(), &kept));
+    EXPECT_EQ(32, kept.width);
+    EXPECT_EQ(3.0, kept.cells[cell].heights[0]) << "an edit made after the restore is lost";
+}
+
+// "以前の復元用コピーを開く..." stands after the export items, also with recent
+// files listed. It asks about unsaved changes as "開く(&O)" does and opens the
+// open dialog in the folder of declined copies (a bare name is found there);
+// a declined copy opens as unsaved work of its map: changed, saved to the
+// map's own file, listed under that file's name.
+TEST_F(RecoveryProgram, TheFileMenuOpensADeclinedCopyAsUnsavedWorkOfItsMap)
+{
+    const std::string declined = DeclinedFolderPath(RecoveryFolderPath());
+    ASSERT_TRUE(MakeFolderPath(declined));
+    const std::string island = scratch.path() + "island.omd";
+    MapFileContents work = SampleMap(16, 1, 1);
+    CopyMapFileText(work.atlasFile, "IDB_MAPCHIP");
+    ASSERT_TRUE(SaveMapFile((declined + "island 2026-12-08 10.15.omd").c_str(), work));
+    RecoveryNote note;
+    note.mapFile = island;
+    note.time = 134000000000000000ull;
+    const std::string text = EncodeRecoveryNote(note);
+    ASSERT_TRUE(WriteFileSafely((declined + "island 2026-12-08 10.15.ini").c_str(), text.data(), text.size()));
+
+    EditorSession session;
+    ASSERT_TRUE(session.ok());
+    COxelD3DTerrainEditor& editor = session.editor();
+    auto& menu = *static_cast<COxelD3DEditMenuWnd*>(session.window(kEditMenuWindow));
+    HMENU fileMenu = GetSubMenu(GetMenu(menu.m_hWnd), 0);
+    // The last items of the file menu: separators have id 0.
+    const auto menuEnd = [&] {
+        std::vector<UINT> ids;
+        const int count = GetMenuItemCount(fileMenu);
+        for (int position = count - 5; position < count; ++position) {
+            ids.push_back(GetMenuItemID(fileMenu, position));
+        }
+        return ids;
+    };
+    const std::vector<UINT> expectedEnd = {243, 0, 260, 0, 100};
+    EXPECT_EQ(expectedEnd, menuEnd());
+    char menuText[64] = {};
+    GetMenuStringA(fileMenu, 260, menuText, sizeof menuText, MF_BYCOMMAND);
+    EXPECT_STREQ("以前の復元用コピーを開く...", menuText);
+
+    editor.Perform(std::make_unique<HeightStep>(3, 4, 5.0));
+    {
+        MessageBoxAnswer discard(IDNO);
+        DialogAnswer open("ファイルオープン", "island 2026-12-08 10.15.omd");
+        SendMessageA(menu.m_hWnd, WM_COMMAND, 260, 0);
+        EXPECT_TRUE(open.Stop()) << "no open dialog";
+        EXPECT_EQ(1, discard.count) << "not asked about the unsaved changes";
+    }
+    EXPECT_EQ(16, editor.m_mapWidth);
+    EXPECT_TRUE(editor.IsModified());
+    EXPECT_EQ(island, menu.m_fileName);
+    ASSERT_FALSE(menu.m_recentFiles.Paths().empty());
+    EXPECT_EQ(island, menu.m_recentFiles.Paths()[0]);
+    EXPECT_EQ(expectedEnd, menuEnd()) << "the recent files were put in the wrong place";
+
+    SendMessageA(menu.m_hWnd, WM_COMMAND, 220, 0);
+    EXPECT_FALSE(editor.IsModified());
+    MapFileContents saved;
+    ASSERT_EQ(MapFileError::None, LoadMapFile(island.c_str(), &saved));
+    EXPECT_EQ(16, saved.width);
+    EXPECT_EQ(1u, saved.planes.size());
 }

@@ -44,6 +44,12 @@ RunningProgram::RunningProgram(const std::string& folder) : m_process(), m_previ
     Start(folder, folder.c_str());
 }
 
+RunningProgram::RunningProgram(const std::string& folder, const std::string& currentDirectory)
+    : m_process(), m_preview(nullptr)
+{
+    Start(folder, currentDirectory.c_str());
+}
+
 RunningProgram::RunningProgram(const std::vector<std::string>& arguments) : m_process(), m_preview(nullptr)
 {
     std::wstring quoted;

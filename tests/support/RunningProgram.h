@@ -16,6 +16,9 @@ public:
     // quelmora.exe in `folder` (a Windows path ending in a backslash), started
     // there as a double-click in that folder starts it.
     explicit RunningProgram(const std::string& folder);
+    // quelmora.exe in `folder`, started with another working folder, as a
+    // shortcut or a script may start it.
+    RunningProgram(const std::string& folder, const std::string& currentDirectory);
     // quelmora.exe from beside the test executable, given these arguments,
     // each quoted, in the program's code page.
     explicit RunningProgram(const std::vector<std::string>& arguments);

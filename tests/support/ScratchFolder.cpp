@@ -4,6 +4,33 @@
 
 #include <windows.h>
 
+namespace {
+
+// Removes `folder` (ending in a backslash) and everything in it, folders too.
+// Read-only files too: some tests make the files they save over read-only.
+void RemoveTree(const std::string& folder)
+{
+    WIN32_FIND_DATAA found;
+    const HANDLE search = FindFirstFileA((folder + "*").c_str(), &found);
+    if (search != INVALID_HANDLE_VALUE) {
+        do {
+            const std::string name = found.cFileName;
+            if (name == "." || name == "..") {
+                continue;
+            }
+            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+                RemoveTree(folder + name + "\\");
+            } else {
+                SetFileAttributesA((folder + name).c_str(), FILE_ATTRIBUTE_NORMAL);
+                DeleteFileA((folder + name).c_str());
+            }
+        } while (FindNextFileA(search, &found));
+        FindClose(search);
+    }
+    RemoveDirectoryA(folder.c_str());
+}
+
+}  // namespace
 
 ScratchFolder::ScratchFolder(const std::string& name)
 {
@@ -26,12 +53,7 @@ std::vector<std::string> ScratchFolder::Files() const
 
 void ScratchFolder::Clear() const
 {
-    // Read-only files too: some tests make the files they save over read-only.
-    for (const std::string& name : Files()) {
-        SetFileAttributesA((m_path + name).c_str(), FILE_ATTRIBUTE_NORMAL);
-        DeleteFileA((m_path + name).c_str());
-    }
-    RemoveDirectoryA(m_path.c_str());
+    RemoveTree(m_path);
 }
 
 long long FileSize(const std::string& path)

@@ -4,7 +4,7 @@
 #include <vector>
 
 // A folder of the test's own in the temporary folder, empty at the start and
-// gone, with everything in it, at the end.
+// gone, with everything in it (folders too), at the end.
 class ScratchFolder {
 public:
     explicit ScratchFolder(const std::string& name);
