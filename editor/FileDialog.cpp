@@ -1,8 +1,8 @@
 #include "editor/FileDialog.h"
 
-#include <commdlg.h>
+#include "editor/ProgramWindowsDisabled.h"
 
-#include <vector>
+#include <commdlg.h>
 
 const FileType kBitmapFileType = {"Bitmap (*.BMP)\0*.BMP\0", "BMP"};
 const FileType kDdsFileType = {"DirectDraw サーフェイス  (*.DDS)\0*.DDS\0", "DDS"};
@@ -14,35 +14,6 @@ const FileType kPngFileType = {"PNG (*.png)\0*.png\0", "png"};
 const FileType kGlbFileType = {"glTF バイナリ (*.glb)\0*.glb\0", "glb"};
 
 namespace {
-
-// While it lives, the program's other windows are disabled, as a task-modal
-// message box disables them: the editor's windows are owned by the preview,
-// not by the dialog's owner, and would otherwise go on editing the map that
-// the dialog is about to replace or save.
-class ProgramWindowsDisabled {
-public:
-    ProgramWindowsDisabled() { EnumThreadWindows(GetCurrentThreadId(), Disable, reinterpret_cast<LPARAM>(this)); }
-    ~ProgramWindowsDisabled()
-    {
-        for (HWND window : m_disabled) {
-            EnableWindow(window, TRUE);
-        }
-    }
-    ProgramWindowsDisabled(const ProgramWindowsDisabled&) = delete;
-    ProgramWindowsDisabled& operator=(const ProgramWindowsDisabled&) = delete;
-
-private:
-    static BOOL CALLBACK Disable(HWND window, LPARAM self)
-    {
-        if (IsWindowVisible(window) && IsWindowEnabled(window)) {
-            EnableWindow(window, FALSE);
-            reinterpret_cast<ProgramWindowsDisabled*>(self)->m_disabled.push_back(window);
-        }
-        return TRUE;
-    }
-
-    std::vector<HWND> m_disabled;
-};
 
 OPENFILENAMEA Describe(HWND owner, const FileType& type, const char* title, char* path, DWORD flags)
 {

@@ -4,6 +4,7 @@
 #include "editor/COxelD3DTerrainEditor.h"
 #include "editor/COxelMapDataFile.h"
 #include "editor/FileDialog.h"
+#include "editor/ProgressWindow.h"
 #include "editor/WaitCursor.h"
 #include "io/DdsImage.h"
 #include "io/GltfExport.h"
@@ -11,6 +12,7 @@
 #include "io/MapFileDisk.h"
 #include "io/MapFileFormat.h"
 #include "io/MapPicture.h"
+#include "io/MapPictureWriter.h"
 #include "io/OpenedMap.h"
 #include "scene/COxelD3DSceneBase.h"
 #include "terrain/COxelD3DTerrainChipManager.h"
@@ -31,6 +33,11 @@ const char kNewFromHeightmapTitle[] = "ハイトマップから新規作成";
 const char kExportHeightmapTitle[] = "ハイトマップの書き出し";
 const char kExportGltfTitle[] = "glTF 形式で書き出し";
 const char kExportPictureTitle[] = "マップ画像の書き出し";
+
+// A step of the map picture's export: rows of it are written until about this
+// long has passed, then the windows' messages are handled.
+const DWORD kPictureStepMs = 30;
+const int kPictureRowsAtOnce = 8;
 
 // Task-modal, as every message of the program: no window takes a command while it shows.
 void ShowError(const char*, const std::string& message)
@@ -429,7 +436,28 @@ bool ExportMapPicture(COxelD3DTerrainEditor* editor, HWND owner, const char* pat
     }
     const COxelD3DTerrainChipManager* terrain = editor->m_terrain;
     const AtlasLayout layout = {terrain->m_chipColumns, terrain->m_chipRows, terrain->m_chipRowRest};
-    return WriteMapPicture(map, terrain->m_chipImage, layout, chosen, ShowError);
+    BgraImage atlas;
+    if (!ReadAtlasPixels(terrain->m_chipImage, &atlas)) {
+        ShowError(chosen, NotMadeMessage("マップ画像"));
+        return false;
+    }
+    // The largest pictures take seconds: the windows keep answering meanwhile,
+    // and a cancelled export writes nothing.
+    MapPictureWriter writer(map, atlas, layout);
+    ProgressWindow progress(owner, kExportPictureTitle);
+    const bool finished = progress.Run([&writer](double* done) {
+        const DWORD start = GetTickCount();
+        while (writer.WriteRows(kPictureRowsAtOnce) && !writer.Done() && GetTickCount() - start < kPictureStepMs) {
+        }
+        *done = writer.Height() ? static_cast<double>(writer.RowsWritten()) / writer.Height() : 1.0;
+        return writer.Done();
+    });
+    if (!finished) {
+        return false;
+    }
+    std::vector<unsigned char> png;
+    writer.Finish(&png);
+    return WriteExport(chosen, png, "マップ画像", ShowError);
 }
 
 bool ExportHeightmapOfMapFile(const char* mapPath, const char* path, FailureReport report)
