@@ -36,8 +36,8 @@ const char kExportPictureTitle[] = "マップ画像の書き出し";
 
 // A step of the map picture's export: rows of it are written until about this
 // long has passed, then the windows' messages are handled.
-const DWORD kPictureStepMs = 30;
-const int kPictureRowsAtOnce = 8;
+const DWORD kPictureStepMs = 20;
+const int kPictureRowsAtOnce = 4;
 
 // Task-modal, as every message of the program: no window takes a command while it shows.
 void ShowError(const char*, const std::string& message)
