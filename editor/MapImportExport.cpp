@@ -21,9 +21,11 @@
 
 #include <d3dx9tex.h>
 
+#include <atomic>
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -445,19 +447,46 @@ bool ExportMapPicture(COxelD3DTerrainEditor* editor, HWND owner, const char* pat
     // and a cancelled export writes nothing.
     MapPictureWriter writer(map, atlas, layout);
     ProgressWindow progress(owner, kExportPictureTitle);
-    const bool finished = progress.Run([&writer](double* done) {
-        const DWORD start = GetTickCount();
-        while (writer.WriteRows(kPictureRowsAtOnce) && !writer.Done() && GetTickCount() - start < kPictureStepMs) {
+    std::vector<unsigned char> png;
+    // Flushing tens of megabytes to the disk can take a second: a thread of
+    // its own writes them, once the picture is whole and past cancelling.
+    std::thread disk;
+    std::atomic<bool> diskDone(false);
+    bool written = false;
+    const bool finished = progress.Run([&](double* done) {
+        if (!writer.Done()) {
+            const DWORD start = GetTickCount();
+            while (writer.WriteRows(kPictureRowsAtOnce) && !writer.Done() && GetTickCount() - start < kPictureStepMs) {
+            }
+            *done = static_cast<double>(writer.RowsWritten()) / writer.Height();
+            return false;
         }
-        *done = writer.Height() ? static_cast<double>(writer.RowsWritten()) / writer.Height() : 1.0;
-        return writer.Done();
+        if (!disk.joinable()) {
+            if (writer.Finish(&png) != ImageError::None || png.empty()) {
+                return true;
+            }
+            progress.StopCancelling();
+            disk = std::thread([&] {
+                written = WriteFileSafely(chosen, png.data(), png.size());
+                diskDone = true;
+            });
+        }
+        Sleep(kPictureStepMs / 4);
+        return diskDone.load();
     });
-    if (!finished) {
+    if (disk.joinable()) {
+        disk.join();
+    } else if (!finished) {
         return false;
     }
-    std::vector<unsigned char> png;
-    writer.Finish(&png);
-    return WriteExport(chosen, png, "マップ画像", ShowError);
+    if (png.empty()) {
+        ShowError(chosen, NotMadeMessage("マップ画像"));
+        return false;
+    }
+    if (!written) {
+        ShowError(chosen, NotWrittenMessage("マップ画像"));
+    }
+    return written;
 }
 
 bool ExportHeightmapOfMapFile(const char* mapPath, const char* path, FailureReport report)

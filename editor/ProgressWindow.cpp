@@ -18,7 +18,11 @@ const DWORD kShowAfterMs = 300;
 }  // namespace
 
 ProgressWindow::ProgressWindow(HWND owner, const char* caption)
-    : m_owner(owner ? owner : GetActiveWindow()), m_caption(caption), m_dialog(nullptr), m_cancelled(false)
+    : m_owner(owner ? owner : GetActiveWindow()),
+      m_caption(caption),
+      m_dialog(nullptr),
+      m_cancellable(true),
+      m_cancelled(false)
 {
 }
 
@@ -53,6 +57,20 @@ bool ProgressWindow::Run(const std::function<bool(double* done)>& step)
     return finished;
 }
 
+void ProgressWindow::StopCancelling()
+{
+    m_cancellable = false;
+    if (m_dialog) {
+        // The keyboard stays with the window, which still takes Esc (and does nothing).
+        HWND button = GetDlgItem(m_dialog, kCancelButton);
+        const bool focused = GetFocus() == button;
+        EnableWindow(button, FALSE);
+        if (focused) {
+            SetFocus(m_dialog);
+        }
+    }
+}
+
 void ProgressWindow::Show()
 {
     INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_PROGRESS_CLASS};
@@ -63,6 +81,9 @@ void ProgressWindow::Show()
         // In front with the focus, as a modal window comes: Esc reaches it at once.
         ShowWindow(m_dialog, SW_SHOW);
         SetForegroundWindow(m_dialog);
+        if (!m_cancellable) {
+            StopCancelling();
+        }
         UpdateWindow(m_dialog);
     }
 }
@@ -108,7 +129,7 @@ INT_PTR CALLBACK ProgressWindow::DialogProc(HWND hwnd, UINT message, WPARAM wPar
     ProgressWindow* self = reinterpret_cast<ProgressWindow*>(GetWindowLongPtrA(hwnd, DWLP_USER));
     // Esc and the close box come as IDCANCEL.
     if (self && message == WM_COMMAND && (LOWORD(wParam) == kCancelButton || LOWORD(wParam) == IDCANCEL)) {
-        self->m_cancelled = true;
+        self->m_cancelled = self->m_cancelled || self->m_cancellable;
         EnableWindow(GetDlgItem(hwnd, kCancelButton), FALSE);
         return TRUE;
     }

@@ -26,6 +26,10 @@ public:
     // queue for the program's loop). `step` is not called again after that.
     bool Run(const std::function<bool(double* done)>& step);
 
+    // For the last part of a work that cannot be undone half way: from now
+    // on "キャンセル", Esc and the close box do nothing.
+    void StopCancelling();
+
     // The window, once it shows; null before and after Run.
     HWND Window() const { return m_dialog; }
 
@@ -39,5 +43,6 @@ private:
     HWND m_owner;
     std::string m_caption;
     HWND m_dialog;
+    bool m_cancellable;
     bool m_cancelled;
 };
