@@ -1,12 +1,12 @@
 #include "editor/FileDialog.h"
 
+#include "editor/ProgramWindowsDisabled.h"
 #include "io/AnsiPath.h"
 
 #include <commdlg.h>
 
 #include <cstring>
 #include <string>
-#include <vector>
 
 const FileType kBitmapFileType = {"Bitmap (*.BMP)\0*.BMP\0", "BMP"};
 const FileType kDdsFileType = {"DirectDraw サーフェイス  (*.DDS)\0*.DDS\0", "DDS"};
@@ -21,35 +21,6 @@ namespace {
 
 const char kTooLongMessage[] =
     "ファイルのパスが長すぎるため、読み書きしませんでした。\n短い名前のフォルダーやファイルを選んでください。";
-
-// While it lives, the program's other windows are disabled, as a task-modal
-// message box disables them: the editor's windows are owned by the preview,
-// not by the dialog's owner, and would otherwise go on editing the map that
-// the dialog is about to replace or save.
-class ProgramWindowsDisabled {
-public:
-    ProgramWindowsDisabled() { EnumThreadWindows(GetCurrentThreadId(), Disable, reinterpret_cast<LPARAM>(this)); }
-    ~ProgramWindowsDisabled()
-    {
-        for (HWND window : m_disabled) {
-            EnableWindow(window, TRUE);
-        }
-    }
-    ProgramWindowsDisabled(const ProgramWindowsDisabled&) = delete;
-    ProgramWindowsDisabled& operator=(const ProgramWindowsDisabled&) = delete;
-
-private:
-    static BOOL CALLBACK Disable(HWND window, LPARAM self)
-    {
-        if (IsWindowVisible(window) && IsWindowEnabled(window)) {
-            EnableWindow(window, FALSE);
-            reinterpret_cast<ProgramWindowsDisabled*>(self)->m_disabled.push_back(window);
-        }
-        return TRUE;
-    }
-
-    std::vector<HWND> m_disabled;
-};
 
 // A text of the program's code page in UTF-16: `length` bytes of it, zeros
 // included, or up to its zero when no length is given.

@@ -5,6 +5,7 @@
 #include "editor/COxelD3DTerrainEditor.h"
 #include "editor/COxelMapDataFile.h"
 #include "editor/FileDialog.h"
+#include "editor/ProgressWindow.h"
 #include "editor/WaitCursor.h"
 #include "io/AnsiPath.h"
 #include "io/DdsImage.h"
@@ -13,6 +14,7 @@
 #include "io/MapFileDisk.h"
 #include "io/MapFileFormat.h"
 #include "io/MapPicture.h"
+#include "io/MapPictureWriter.h"
 #include "io/OpenedMap.h"
 #include "scene/COxelD3DSceneBase.h"
 #include "terrain/COxelD3DTerrainChipManager.h"
@@ -21,9 +23,11 @@
 
 #include <d3dx9tex.h>
 
+#include <atomic>
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -34,6 +38,11 @@ const char kNewFromHeightmapTitle[] = "ハイトマップから新規作成";
 const char kExportHeightmapTitle[] = "ハイトマップの書き出し";
 const char kExportGltfTitle[] = "glTF 形式で書き出し";
 const char kExportPictureTitle[] = "マップ画像の書き出し";
+
+// A step of the map picture's export: rows of it are written until about this
+// long has passed, then the windows' messages are handled.
+const DWORD kPictureStepMs = 20;
+const int kPictureRowsAtOnce = 4;
 
 // Task-modal, as every message of the program: no window takes a command while it shows.
 void ShowError(const char*, const std::string& message)
@@ -443,7 +452,55 @@ bool ExportMapPicture(COxelD3DTerrainEditor* editor, HWND owner, const char* pat
     }
     const COxelD3DTerrainChipManager* terrain = editor->m_terrain;
     const AtlasLayout layout = {terrain->m_chipColumns, terrain->m_chipRows, terrain->m_chipRowRest};
-    return WriteMapPicture(map, terrain->m_chipImage, layout, chosen, ShowError);
+    BgraImage atlas;
+    if (!ReadAtlasPixels(terrain->m_chipImage, &atlas)) {
+        ShowError(chosen, NotMadeMessage("マップ画像"));
+        return false;
+    }
+    // The largest pictures take seconds: the windows keep answering meanwhile,
+    // and a cancelled export writes nothing.
+    MapPictureWriter writer(map, atlas, layout);
+    ProgressWindow progress(owner, kExportPictureTitle);
+    std::vector<unsigned char> png;
+    // Flushing tens of megabytes to the disk can take a second: a thread of
+    // its own writes them, once the picture is whole and past cancelling.
+    std::thread disk;
+    std::atomic<bool> diskDone(false);
+    bool written = false;
+    const bool finished = progress.Run([&](double* done) {
+        if (!writer.Done()) {
+            const DWORD start = GetTickCount();
+            while (writer.WriteRows(kPictureRowsAtOnce) && !writer.Done() && GetTickCount() - start < kPictureStepMs) {
+            }
+            *done = static_cast<double>(writer.RowsWritten()) / writer.Height();
+            return false;
+        }
+        if (!disk.joinable()) {
+            if (writer.Finish(&png) != ImageError::None || png.empty()) {
+                return true;
+            }
+            progress.StopCancelling();
+            disk = std::thread([&] {
+                written = WriteFileSafely(chosen, png.data(), png.size());
+                diskDone = true;
+            });
+        }
+        Sleep(kPictureStepMs / 4);
+        return diskDone.load();
+    });
+    if (disk.joinable()) {
+        disk.join();
+    } else if (!finished) {
+        return false;
+    }
+    if (png.empty()) {
+        ShowError(chosen, NotMadeMessage("マップ画像"));
+        return false;
+    }
+    if (!written) {
+        ShowError(chosen, NotWrittenMessage("マップ画像"));
+    }
+    return written;
 }
 
 bool ExportHeightmapOfMapFile(const char* mapPath, const char* path, FailureReport report)

@@ -24,6 +24,9 @@ bool ExportHeightmap(COxelD3DTerrainEditor* editor, HWND owner, const char* path
 // The terrain, its atlas, the visible planes and the billboards as a binary glTF file.
 bool ExportGltf(COxelD3DTerrainEditor* editor, HWND owner, const char* path);
 // The chip map from above as a PNG, 32 pixels a cell (fewer on the largest maps).
+// It is made in steps while the windows keep answering; an export that lasts
+// shows its progress in a window (see ProgressWindow), and "キャンセル" there
+// ends it with nothing written and nothing said (false).
 bool ExportMapPicture(COxelD3DTerrainEditor* editor, HWND owner, const char* path);
 
 // How a command tells of a failure with `file`: the menu shows the message in

@@ -1,7 +1,9 @@
 #include "io/ImageCodec.h"
 
+#include "io/ComApartment.h"
 #include "io/ComRef.h"
 #include "io/ImageHeader.h"
+#include "io/PngRowEncoder.h"
 
 #include <windows.h>
 
@@ -13,24 +15,6 @@
 #include <limits>
 
 namespace {
-
-// COM for the length of one call, unless the thread set it up already (then
-// it stays as it was).
-class ComApartment {
-public:
-    ComApartment() : m_result(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)) {}
-    ~ComApartment()
-    {
-        if (SUCCEEDED(m_result)) {
-            CoUninitialize();
-        }
-    }
-    ComApartment(const ComApartment&) = delete;
-    ComApartment& operator=(const ComApartment&) = delete;
-
-private:
-    HRESULT m_result;
-};
 
 bool MakeFactory(ComRef<IWICImagingFactory>* factory)
 {
@@ -130,47 +114,12 @@ ImageError CopyBgra(IWICImagingFactory* factory, IWICBitmapFrameDecode* frame, U
 ImageError EncodePng(const void* pixels, UINT width, UINT height, UINT stride, WICPixelFormatGUID format,
                      std::vector<unsigned char>* png)
 {
-    ComApartment apartment;
-    ComRef<IWICImagingFactory> factory;
-    if (!MakeFactory(&factory)) {
-        return ImageError::CodecUnavailable;
+    PngRowEncoder encoder;
+    ImageError error = encoder.Start(width, height, format, false);
+    if (error == ImageError::None) {
+        error = encoder.WriteRows(height, stride, pixels);
     }
-    ComRef<IStream> memory;
-    if (FAILED(CreateStreamOnHGlobal(nullptr, TRUE, memory.out()))) {
-        return ImageError::CannotEncode;
-    }
-    ComRef<IWICBitmapEncoder> encoder;
-    ComRef<IWICBitmapFrameEncode> frame;
-    ComRef<IPropertyBag2> options;
-    const WICPixelFormatGUID wanted = format;
-    if (FAILED(factory->CreateEncoder(GUID_ContainerFormatPng, nullptr, encoder.out())) ||
-        FAILED(encoder->Initialize(memory.get(), WICBitmapEncoderNoCache)) ||
-        FAILED(encoder->CreateNewFrame(frame.out(), options.out())) || FAILED(frame->Initialize(options.get())) ||
-        FAILED(frame->SetSize(width, height)) || FAILED(frame->SetPixelFormat(&format))) {
-        return ImageError::CannotEncode;
-    }
-    // The encoder may offer another format than the one asked for; the pixels are only in this one.
-    if (!IsEqualGUID(format, wanted)) {
-        return ImageError::CannotEncode;
-    }
-    if (FAILED(frame->WritePixels(height, stride, stride * height,
-                                  static_cast<BYTE*>(const_cast<void*>(pixels)))) ||
-        FAILED(frame->Commit()) || FAILED(encoder->Commit())) {
-        return ImageError::CannotEncode;
-    }
-    STATSTG status = {};
-    HGLOBAL global = nullptr;
-    if (FAILED(memory->Stat(&status, STATFLAG_NONAME)) || FAILED(GetHGlobalFromStream(memory.get(), &global))) {
-        return ImageError::CannotEncode;
-    }
-    const void* data = GlobalLock(global);
-    if (!data) {
-        return ImageError::CannotEncode;
-    }
-    const unsigned char* begin = static_cast<const unsigned char*>(data);
-    png->assign(begin, begin + status.cbSize.QuadPart);
-    GlobalUnlock(global);
-    return ImageError::None;
+    return error == ImageError::None ? encoder.Finish(png) : error;
 }
 
 const float kNoValue = std::numeric_limits<float>::quiet_NaN();

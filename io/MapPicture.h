@@ -28,6 +28,6 @@ struct AtlasLayout {
 // Cells whose chip the atlas does not have are black.
 BgraImage DrawMapPicture(const MapFileContents& map, const BgraImage& atlas, const AtlasLayout& layout);
 
-// DrawMapPicture as a PNG.
+// DrawMapPicture as a PNG (MapPictureWriter in one go).
 ImageError EncodeMapPicture(const MapFileContents& map, const BgraImage& atlas, const AtlasLayout& layout,
                             std::vector<unsigned char>* png);

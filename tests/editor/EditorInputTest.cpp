@@ -3,6 +3,7 @@
 #include "editor/COxelD3DEditMenuWnd.h"
 #include "editor/COxelMapDataFile.h"
 #include "editor/HeightStep.h"
+#include "editor/MapImportExport.h"
 #include "io/ImageCodec.h"
 #include "io/MapFileDisk.h"
 #include "io/MapFileFormat.h"
@@ -17,6 +18,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <string>
 #include <vector>
 
 namespace {
@@ -296,4 +298,93 @@ TEST_F(EditorInputTest, AMapFromAPictureIsRaisedInItsFarCornerAfterScrollingAndS
     EXPECT_NEAR(ground + 0.5, map.cells[511 * 512 + 1].heights[0], 1e-4);
     EXPECT_NEAR(ground, map.cells[0].heights[0], 1e-4);
     EXPECT_NEAR(ground, map.cells[511 * 512 + 511].heights[3], 1e-4);
+}
+
+namespace {
+
+// What the test sees from a timer of its own while "マップ画像の書き出し..."
+// works: the timer's messages come only while the window thread handles its
+// queue.
+struct ExportWatch {
+    int ticks = 0;
+    // "click" presses "キャンセル" with the mouse; "" leaves the export alone.
+    std::string cancelWith;
+    HWND heights = nullptr;
+    HWND progress = nullptr;
+    bool heightsTookInput = false;
+    bool busy = false;
+};
+ExportWatch* g_exportWatch = nullptr;
+
+void CALLBACK OnExportTick(HWND, UINT, UINT_PTR, DWORD)
+{
+    ExportWatch& watch = *g_exportWatch;
+    ++watch.ticks;
+    if (watch.busy || watch.progress) {
+        return;
+    }
+    HWND progress = FindWindowA("#32770", "マップ画像の書き出し");
+    if (!progress || !IsWindowVisible(progress) || watch.cancelWith.empty()) {
+        return;
+    }
+    watch.busy = true;
+    watch.progress = progress;
+    // A click on the height window while the export works changes nothing.
+    watch.heightsTookInput = IsWindowEnabled(watch.heights) != FALSE;
+    RealInput::MoveTo(watch.heights, POINT{25, 25});
+    RealInput::Press(1);
+    RealInput::Release(1);
+    HWND button = GetDlgItem(progress, 1102);
+    RECT area = {};
+    GetClientRect(button, &area);
+    RealInput::MoveTo(button, POINT{area.right / 2, area.bottom / 2});
+    RealInput::Press(1);
+    RealInput::Release(1);
+    watch.busy = false;
+}
+
+}  // namespace
+
+// A 512 x 512 map's picture takes seconds: meanwhile the program handles its
+// messages, a window shows the export's progress, the map's windows take no
+// clicks, and "キャンセル" ends the export with no file written and nothing
+// said. Left alone, the export writes the picture.
+TEST_F(EditorInputTest, TheMapPictureExportKeepsTheWindowsAnsweringAndCanBeCancelledLeavingNoFile)
+{
+    session.MakeVariedMap(512, 0, false);
+    HWND heights = Front(kHeightWindow);
+    const std::vector<double> before = Map();
+    ScratchFolder scratch("quelmora-picture-export-input-test");
+    const std::string path = scratch.path() + "map.png";
+    for (const char* cancelWith : {"click", ""}) {
+        SCOPED_TRACE(cancelWith);
+        ExportWatch watch;
+        watch.cancelWith = cancelWith;
+        watch.heights = heights;
+        g_exportWatch = &watch;
+        const UINT_PTR timer = SetTimer(nullptr, 0, 50, OnExportTick);
+        const bool written = ExportMapPicture(&session.editor(), heights, path.c_str());
+        KillTimer(nullptr, timer);
+        g_exportWatch = nullptr;
+
+        EXPECT_GT(watch.ticks, 2) << "the window thread did not handle its messages while it exported";
+        EXPECT_FALSE(watch.heightsTookInput);
+        EXPECT_EQ(before, Map()) << "a window took a click during the export";
+        EXPECT_TRUE(IsWindowEnabled(heights));
+        EXPECT_EQ(nullptr, FindWindowA("#32770", "マップ画像の書き出し"));
+        if (watch.cancelWith.empty()) {
+            EXPECT_TRUE(written);
+            EXPECT_EQ(std::vector<std::string>{"map.png"}, scratch.Files());
+            std::vector<unsigned char> png;
+            ASSERT_EQ(MapFileError::None, ReadFileBytes(path.c_str(), kMaxImageFileBytes, &png));
+            BgraImage picture;
+            ASSERT_EQ(ImageError::None, DecodeBgra(png.data(), png.size(), &picture));
+            EXPECT_EQ(8192, picture.width);
+            EXPECT_EQ(8192, picture.height);
+        } else {
+            ASSERT_NE(nullptr, watch.progress) << "no progress window showed";
+            EXPECT_FALSE(written);
+            EXPECT_EQ(std::vector<std::string>{}, scratch.Files()) << "a cancelled export left a file";
+        }
+    }
 }

@@ -1,5 +1,8 @@
 #include "io/MapPicture.h"
 
+#include "io/MapPictureWriter.h"
+#include "support/MapPictureReference.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -134,4 +137,100 @@ TEST(MapPicture, CellsShrinkSoThatTheLargestMapsStayWithin8192PixelsASide)
     EXPECT_GE(topLeft >> 16 & 0xFF, 30u);  // its bottom blocks
     EXPECT_EQ(0xFF000000u, PixelAt(picture, 16, 511 * 16) & 0xFF0000FFu);  // its neighbour: chip 0
 
+}
+
+namespace {
+
+// Cells that show every chip of the atlas at every turn, chips it lacks and
+// turns that are not quarter turns, in an order that never repeats a row.
+MapFileContents MixedMap(int width, int height)
+{
+    const int chips[] = {0, 11, 31, -1, 32, 1000, 7, 24};
+    const int turns[] = {0, 1, 2, 3, -1, 4, 5, 7, 3, 1};
+    MapFileContents map;
+    map.width = width;
+    map.height = height;
+    map.cells.resize(static_cast<size_t>(width) * height);
+    for (size_t i = 0; i < map.cells.size(); ++i) {
+        map.cells[i].chip = i % 3 ? static_cast<int>(i * 5 % 32) : chips[i / 3 % 8];
+        map.cells[i].rotation = turns[i * 7 % 10];
+    }
+    return map;
+}
+
+// The block atlas, but every pixel of it different: a mean of the wrong
+// pixels shows.
+BgraImage NoisyAtlas()
+{
+    BgraImage atlas = BlockAtlas();
+    unsigned state = 12345;
+    for (size_t i = 0; i < atlas.pixels.size(); ++i) {
+        state = state * 1103515245u + 12345u;
+        atlas.pixels[i] = static_cast<unsigned char>(state >> 16);
+    }
+    return atlas;
+}
+
+}  // namespace
+
+TEST(MapPicture, DrawsExactlyWhatThePlainPixelByPixelDrawingDraws)
+{
+    struct Case {
+        int width;
+        int height;
+        AtlasLayout layout;
+    };
+    // 32, 16 and 8 pixels a cell; an atlas with a row rest; a map wider than high.
+    const Case cases[] = {
+        {16, 16, kBuiltIn},
+        {40, 24, AtlasLayout{8, 3, 128}},
+        {300, 20, kBuiltIn},
+        {520, 6, AtlasLayout{8, 3, 100}},
+    };
+    for (const BgraImage& atlas : {BlockAtlas(), NoisyAtlas()}) {
+        for (const Case& c : cases) {
+            SCOPED_TRACE(std::to_string(c.width) + " x " + std::to_string(c.height));
+            const MapFileContents map = MixedMap(c.width, c.height);
+            const BgraImage drawn = DrawMapPicture(map, atlas, c.layout);
+            const BgraImage reference = ReferenceMapPicture(map, atlas, c.layout);
+            ASSERT_EQ(reference.width, drawn.width);
+            ASSERT_EQ(reference.height, drawn.height);
+            EXPECT_TRUE(reference.pixels == drawn.pixels);
+        }
+    }
+}
+
+TEST(MapPicture, ThePngHoldsTheDrawnPictureHoweverItsRowsAreHandedOver)
+{
+    const MapFileContents map = MixedMap(40, 24);
+    const BgraImage atlas = NoisyAtlas();
+    std::vector<unsigned char> png;
+    ASSERT_EQ(ImageError::None, EncodeMapPicture(map, atlas, kBuiltIn, &png));
+    BgraImage decoded;
+    ASSERT_EQ(ImageError::None, DecodeBgra(png.data(), png.size(), &decoded));
+    const BgraImage drawn = DrawMapPicture(map, atlas, kBuiltIn);
+    ASSERT_EQ(drawn.width, decoded.width);
+    ASSERT_EQ(drawn.height, decoded.height);
+    EXPECT_TRUE(drawn.pixels == decoded.pixels);
+
+    // Bands of any size, one row, past the end: the same file.
+    MapPictureWriter writer(map, atlas, kBuiltIn);
+    std::vector<unsigned char> early;
+    EXPECT_EQ(ImageError::CannotEncode, writer.Finish(&early));
+    for (int rows : {1, 7, 100, 1, 0, 33}) {
+        EXPECT_TRUE(writer.WriteRows(rows));
+    }
+    ASSERT_FALSE(writer.Done());
+    EXPECT_TRUE(writer.WriteRows(writer.Height()));
+    EXPECT_TRUE(writer.Done());
+    EXPECT_EQ(writer.Height(), writer.RowsWritten());
+    std::vector<unsigned char> banded;
+    ASSERT_EQ(ImageError::None, writer.Finish(&banded));
+    EXPECT_TRUE(png == banded);
+
+    // A map without cells makes no picture.
+    MapFileContents empty;
+    std::vector<unsigned char> none;
+    EXPECT_NE(ImageError::None, EncodeMapPicture(empty, atlas, kBuiltIn, &none));
+    EXPECT_TRUE(none.empty());
 }
