@@ -42,6 +42,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -220,9 +221,23 @@ int main()
 
     // Notches posted at once, then the queue drained: the window takes all the
     // notches waiting as one scroll and paints only what comes into view.
+    // Alone at the screen's corner each shows a whole page of 64 squares a
+    // side, the most a notch could repaint.
     std::printf("\nthe wheel from the middle of the map, posted at once, until every notch is shown\n");
     for (int i = 0; i < 2; ++i) {
         HWND hwnd = session.handle(kMapWindows[i]);
+        RECT home = {};
+        GetWindowRect(hwnd, &home);
+        std::vector<HWND> hidden;
+        for (int index = 0; index < kEditorWindowCount; ++index) {
+            HWND other = session.handle(index);
+            if (other && other != hwnd && IsWindowVisible(other)) {
+                ShowWindow(other, SW_HIDE);
+                hidden.push_back(other);
+            }
+        }
+        SetWindowPos(hwnd, nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        session.window(kMapWindows[i])->Refresh();
         ScrollTo(session, kMapWindows[i], kLargeSize * 5, kLargeSize * 5);
         const SIZE client = ClientSize(hwnd);
         for (const int notches : {1, 100}) {
@@ -243,6 +258,11 @@ int main()
                      }),
                      "(target 16)");
         }
+        for (HWND other : hidden) {
+            ShowWindow(other, SW_SHOWNOACTIVATE);
+        }
+        SetWindowPos(hwnd, nullptr, home.left, home.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        session.window(kMapWindows[i])->Refresh();
     }
 
     std::printf("\n64 x 64, the map edit window open\n");

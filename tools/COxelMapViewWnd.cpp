@@ -121,7 +121,22 @@ SIZE COxelMapViewWnd::Page() const
 
 void COxelMapViewWnd::ShowScrolled(POINT from)
 {
-    m_view.ShowScrollBars(m_hWnd, Page());
+    // Only the bar that moved, and only its position: drawing a scroll bar
+    // costs more than painting the strip that comes into view.
+    const struct {
+        int bar;
+        LONG from;
+        LONG to;
+    } bars[] = {{SB_HORZ, from.x, m_view.m_scroll.x}, {SB_VERT, from.y, m_view.m_scroll.y}};
+    for (const auto& bar : bars) {
+        if (bar.from != bar.to) {
+            SCROLLINFO info = {};
+            info.cbSize = sizeof info;
+            info.fMask = SIF_POS;
+            info.nPos = bar.to;
+            SetScrollInfo(m_hWnd, bar.bar, &info, TRUE);
+        }
+    }
     // What waits to be painted is painted where it is before it moves.
     UpdateWindow(m_hWnd);
     ScrollWindowEx(m_hWnd, from.x - m_view.m_scroll.x, from.y - m_view.m_scroll.y, nullptr, nullptr, nullptr, nullptr,
