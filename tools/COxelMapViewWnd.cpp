@@ -71,7 +71,9 @@ void COxelMapViewWnd::OnWheel(int delta, bool across)
     }
     const POINT from = m_view.m_scroll;
     m_view.ScrollTo(from.x - left * m_view.SquareWidth(), from.y - down * m_view.SquareHeight(), Page());
-    ShowScrolled(from);
+    if (m_view.m_scroll.x != from.x || m_view.m_scroll.y != from.y) {
+        ShowScrolled(from);
+    }
 }
 
 void COxelMapViewWnd::FitView(int columns, int rows, int squareWidth, int squareHeight)
