@@ -54,3 +54,37 @@ POINT KeepInside(const RECT& window, const RECT& area)
     const LONG y = std::max(area.top, std::min(window.top, area.bottom - height));
     return POINT{x, y};
 }
+
+SIZE SizeClearOf(POINT place, SIZE wanted, const std::vector<RECT>& kept)
+{
+    SIZE size = wanted;
+    // Those that leave one way out go first, so that a choice sees the room
+    // that truly remains.
+    for (const bool choosing : {false, true}) {
+        for (const RECT& rect : kept) {
+            const RECT window = {place.x, place.y, place.x + size.cx, place.y + size.cy};
+            RECT overlap;
+            if (!IntersectRect(&overlap, &window, &rect)) {
+                continue;
+            }
+            const LONG width = rect.left - place.x;
+            const LONG height = rect.top - place.y;
+            if (width > 0 && height > 0) {
+                if (!choosing) {
+                    continue;
+                }
+                // 64-bit products: a screen's sides multiplied may pass 2^31.
+                if (static_cast<long long>(width) * size.cy >= static_cast<long long>(size.cx) * height) {
+                    size.cx = width;
+                } else {
+                    size.cy = height;
+                }
+            } else if (width > 0) {
+                size.cx = width;
+            } else if (height > 0) {
+                size.cy = height;
+            }
+        }
+    }
+    return size;
+}

@@ -15,6 +15,8 @@
 // - A whole repaint of each 2D window scrolled to the far corner of the map,
 //   the texture mapping window at its smallest squares (10 pixels), where it
 //   shows the most chips.
+// - The wheel in the height and texture mapping windows: one notch, and a
+//   hundred notches waiting in the queue at once, until the window shows them.
 // - Memory: the growth from the 32 x 32 start map to the 512 x 512 map with
 //   every window open and drawn, and a preview frame drawn, of the process's
 //   working set (under Wine its whole resident memory as Linux counts it) and
@@ -40,6 +42,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -214,6 +217,52 @@ int main()
         char name[96];
         std::snprintf(name, sizeof name, "%s, %ld x %ld", kMapWindowNames[i], client.cx, client.cy);
         PrintRow(name, Time(kRepeats, [&] { session.window(kMapWindows[i])->Redraw(); }), "(target 16)");
+    }
+
+    // Notches posted at once, then the queue drained: the window takes all the
+    // notches waiting as one scroll and paints only what comes into view.
+    // Alone at the screen's corner each shows a whole page of 64 squares a
+    // side, the most a notch could repaint.
+    std::printf("\nthe wheel from the middle of the map, posted at once, until every notch is shown\n");
+    for (int i = 0; i < 2; ++i) {
+        HWND hwnd = session.handle(kMapWindows[i]);
+        RECT home = {};
+        GetWindowRect(hwnd, &home);
+        std::vector<HWND> hidden;
+        for (int index = 0; index < kEditorWindowCount; ++index) {
+            HWND other = session.handle(index);
+            if (other && other != hwnd && IsWindowVisible(other)) {
+                ShowWindow(other, SW_HIDE);
+                hidden.push_back(other);
+            }
+        }
+        SetWindowPos(hwnd, nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        session.window(kMapWindows[i])->Refresh();
+        ScrollTo(session, kMapWindows[i], kLargeSize * 5, kLargeSize * 5);
+        const SIZE client = ClientSize(hwnd);
+        for (const int notches : {1, 100}) {
+            // Down, then back up, so that every run scrolls.
+            int direction = -1;
+            char name[96];
+            std::snprintf(name, sizeof name, "%s, %ld x %ld, %d notch%s", kMapWindowNames[i], client.cx, client.cy,
+                          notches, notches == 1 ? "" : "es");
+            PrintRow(name, Time(kRepeats, [&] {
+                         for (int notch = 0; notch < notches; ++notch) {
+                             PostMessageA(hwnd, WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(direction * WHEEL_DELTA)), 0);
+                         }
+                         direction = -direction;
+                         MSG message;
+                         while (PeekMessageA(&message, hwnd, 0, 0, PM_REMOVE)) {
+                             DispatchMessageA(&message);
+                         }
+                     }),
+                     "(target 16)");
+        }
+        for (HWND other : hidden) {
+            ShowWindow(other, SW_SHOWNOACTIVATE);
+        }
+        SetWindowPos(hwnd, nullptr, home.left, home.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        session.window(kMapWindows[i])->Refresh();
     }
 
     std::printf("\n64 x 64, the map edit window open\n");

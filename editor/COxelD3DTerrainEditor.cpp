@@ -23,6 +23,7 @@
 #include "tools/COxelD3DSceneSettingWnd.h"
 #include "tools/COxelD3DTextureMappingWnd.h"
 #include "tools/COxelD3DTextureWnd.h"
+#include "tools/MapViewMath.h"
 
 #include <commctrl.h>
 #include <mmsystem.h>
@@ -298,13 +299,9 @@ void COxelD3DTerrainEditor::DispatchWheel(int index, bool tilted, int delta, boo
     if (!window) {
         return;
     }
-    // Shift turns the wheel sideways, as in every Windows view; a wheel tilted
-    // right (positive) moves the view right.
-    if (tilted) {
-        window->OnWheel(-delta, true);
-    } else {
-        window->OnWheel(delta, shift);
-    }
+    // Shift turns the wheel sideways, as in every Windows view.
+    const WheelTurn turn = WheelTurnOf(tilted, delta, shift);
+    window->OnWheel(turn.delta, turn.across);
 }
 
 void COxelD3DTerrainEditor::DispatchNotify(int index, WPARAM wParam, LPARAM lParam)

@@ -275,7 +275,11 @@ void COxelD3DTextureMappingWnd::OnCommand(int id)
         for (const DisplaySize& other : kDisplaySizes) {
             CheckMenuCommand(other.command, other.command == id);
         }
+        // The cell at the top-left corner stays there; the fit keeps the page on the map.
+        UpdateLayout();
+        const GridPoint corner = m_view.SquareAt(POINT{0, 0});
         SetCellSize(size.pixels, size.pixels);
+        m_view.m_scroll = POINT{corner.column * m_cellWidth, corner.row * m_cellHeight};
         Refresh();
         return;
     }

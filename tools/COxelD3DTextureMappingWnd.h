@@ -23,7 +23,8 @@ public:
     void Create() override;
     void OnPaint(HDC hdc) override;
     int OnMouse(UINT message, int x, int y) override;
-    // The display-size menu: "小", "中" and "大".
+    // The display-size menu: "小", "中" and "大". The cell at the top-left
+    // corner stays there.
     void OnCommand(int id) override;
     // Fits the window to the map size and cell size and repaints.
     void Refresh() override;

@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+#include <vector>
+
 // An editor window that shows the map through a view of squares: the whole map
 // for maps of up to 64 cells a side, and for larger maps the part that 64
 // squares a side show (within the screen), with scroll bars and the wheel.
@@ -16,19 +18,37 @@ public:
     // Scroll-bar requests move the view by a square, a page or to the thumb.
     void OnScroll(LPARAM bar, int code, int position, int vertical) override;
     // One square a notch, up for a positive delta; `across` moves it left.
+    // The notches already waiting in the queue are taken with it, as one scroll.
     void OnWheel(int delta, bool across) override;
 
 protected:
     // Takes a map of `columns` x `rows` squares of the given size and fits the
     // window to it: to the whole map up to 64 squares a side, past that to a
-    // page of 64 squares or the screen, whichever is smaller, with scroll
-    // bars, the offset kept on the map.
+    // page of 64 squares or less, with scroll bars, the offset kept on the map.
+    // A page stays on the screen and clear of the other windows' title bars
+    // and of the dialogs, showing fewer squares where there is no room.
     void FitView(int columns, int rows, int squareWidth, int squareHeight);
 
     COxelMapView m_view;
 
 private:
     SIZE Page() const;
-    // Shows the new offset on the scroll bars and in the window.
-    void ShowScrolled();
+    // Shows the offset that moved from `from` on the scroll bars and in the
+    // window: what is drawn moves along, and only the squares that come into
+    // view are painted.
+    void ShowScrolled(POINT from);
+    // Where the window stands for a fit: where the user put it, also when the
+    // last fit moved it to stay on the screen and it has not moved since.
+    POINT Origin();
+    // Moves the window to `place`, remembering `origin` when they differ.
+    void Place(POINT origin, POINT place);
+    // What a page at `place` must not cover: the title bars and menus of the
+    // program's other windows, and the whole of its dialogs, leaving out the
+    // windows that `place` lies on already.
+    std::vector<RECT> KeptClear(POINT place) const;
+
+    // Where the user put the window before a fit moved it, and where it went.
+    POINT m_home;
+    POINT m_movedTo;
+    bool m_moved;
 };

@@ -32,6 +32,11 @@ int ViewSquareAt(int pixel, int offset, int squarePixels)
     return content >= 0 ? content / squarePixels : -((squarePixels - 1 - content) / squarePixels);
 }
 
+WheelTurn WheelTurnOf(bool tilted, int delta, bool shift)
+{
+    return tilted ? WheelTurn{-delta, true} : WheelTurn{delta, shift};
+}
+
 SquareSpan VisibleSquares(int begin, int end, int offset, int squarePixels, int count)
 {
     if (end <= begin) {

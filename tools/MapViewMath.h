@@ -28,6 +28,15 @@ int MapEditGridColumn(int viewColumn, int mapWidth);
 // squares.
 int ViewSquareAt(int pixel, int offset, int squarePixels);
 
+// A wheel message as a view takes it: WM_MOUSEHWHEEL (`tilted`) and Shift
+// with WM_MOUSEWHEEL move the view across, a tilt right (positive) to the
+// right, so `delta` counts up and left for a positive value either way.
+struct WheelTurn {
+    int delta;
+    bool across;
+};
+WheelTurn WheelTurnOf(bool tilted, int delta, bool shift);
+
 // The squares [first, end) of a row of `count` that the pixels [begin, end) of
 // a view scrolled by `offset` touch, none when they touch none.
 struct SquareSpan {

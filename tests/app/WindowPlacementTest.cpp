@@ -45,3 +45,29 @@ TEST(WindowPlacement, AMinimisedWindowReportsWhereItWillBeRestoredAndOffScreenPl
     EXPECT_EQ(40, kept.x);
     EXPECT_EQ(50, kept.y);
 }
+
+TEST(WindowPlacement, SizeClearOfCutsTheSideThatKeepsMoreOfTheWindow)
+{
+    // The default layout's neighbours of a window at (644, 0): a dialog at the
+    // right, a title bar below, a title bar at the left that ends before it.
+    const std::vector<RECT> layout = {{974, 0, 1280, 580}, {647, 367, 971, 390}, {3, 66, 643, 89}};
+    const struct {
+        POINT place;
+        SIZE wanted;
+        std::vector<RECT> kept;
+        SIZE expected;
+    } cases[] = {
+        {{644, 0}, {636, 700}, layout, {330, 367}},
+        {{644, 0}, {300, 300}, layout, {300, 300}},                  // clear of them all: as wanted
+        {{644, 367}, {636, 657}, {layout[0], layout[2]}, {330, 657}},  // below the dialog's top: only narrower helps
+        {{0, 0}, {500, 100}, {{200, 50, 210, 60}}, {500, 50}},       // a wide window keeps its width
+        {{0, 0}, {100, 500}, {{50, 200, 60, 210}}, {50, 500}},       // a tall one its height
+        {{100, 100}, {400, 400}, {{0, 0, 200, 200}}, {400, 400}},    // it stands on it already: no help
+        {{0, 0}, {400, 400}, {{0, 300, 400, 320}, {300, 0, 320, 400}}, {300, 300}},
+    };
+    for (const auto& c : cases) {
+        const SIZE size = SizeClearOf(c.place, c.wanted, c.kept);
+        EXPECT_EQ(c.expected.cx, size.cx) << c.place.x << ", " << c.place.y << " " << c.wanted.cx;
+        EXPECT_EQ(c.expected.cy, size.cy) << c.place.x << ", " << c.place.y << " " << c.wanted.cx;
+    }
+}

@@ -302,3 +302,69 @@ TEST(EditorProgram, BrushClicksStrokesAndFillsShowInThePreviewAndOneUndoTakesEac
     EXPECT_EQ(1, static_cast<int>(GetPrivateProfileIntA("PaintTools", "Fill", 0, SettingsFilePath().c_str())));
     DeleteFileA(SettingsFilePath().c_str());
 }
+
+// A new 512 x 512 map on the default layout: the height and texture mapping
+// windows grow to show a page of it, but neither covers another window's title
+// bar or menu, nor the Scene dialog, nor reaches past the screen; each still
+// shows a page of squares with scroll bars.
+TEST(EditorProgram, ANewLargeMapGrowsTheViewsWithoutCoveringTitleBarsOrTheSceneDialog)
+{
+    ASSERT_TRUE(CopyFileA(QUELMORA_DEFAULT_SETTINGS, SettingsFilePath().c_str(), FALSE));
+    RunningProgram program;
+    ASSERT_TRUE(program.started());
+    ASSERT_NE(nullptr, program.WaitForPreview(30000));
+    HWND editMenu = program.FindWindowOfClass("EditMenu");
+    HWND scene = program.FindWindowOfClass("#32770", "Scene");
+    ASSERT_NE(nullptr, editMenu);
+    ASSERT_NE(nullptr, scene);
+    const char* const grown[] = {"HeightEditor", "TextureMapping"};
+    const auto hasBars = [&](const char* name) {
+        return (GetWindowLongPtrA(program.FindWindowOfClass(name), GWL_STYLE) & (WS_HSCROLL | WS_VSCROLL)) ==
+               (WS_HSCROLL | WS_VSCROLL);
+    };
+    PostMessageA(editMenu, WM_COMMAND, MAKEWPARAM(205, 0), 0);
+    for (int wait = 0; wait < 1000 && !(hasBars(grown[0]) && hasBars(grown[1])); ++wait) {
+        Sleep(20);
+    }
+    // Done with the map and settled: the windows answer.
+    Sleep(500);
+    ASSERT_TRUE(hasBars(grown[0]) && hasBars(grown[1]));
+
+    const auto titleBar = [](HWND window) {
+        RECT rect;
+        RECT client;
+        GetWindowRect(window, &rect);
+        GetClientRect(window, &client);
+        POINT corner = {0, 0};
+        ClientToScreen(window, &corner);
+        return RECT{corner.x, rect.top, corner.x + client.right, corner.y};
+    };
+    for (const char* name : grown) {
+        HWND window = program.FindWindowOfClass(name);
+        RECT mine;
+        GetWindowRect(window, &mine);
+        EXPECT_GE(mine.left, 0) << name;
+        EXPECT_GE(mine.top, 0) << name;
+        EXPECT_LE(mine.right, 1280) << name;
+        EXPECT_LE(mine.bottom, 1024) << name;
+        // A page of at least 20 squares of 10 pixels each way.
+        RECT client;
+        GetClientRect(window, &client);
+        EXPECT_GE(client.right, 20 * 10) << name;
+        EXPECT_GE(client.bottom, 20 * 10) << name;
+        RECT overlap;
+        RECT sceneRect;
+        GetWindowRect(scene, &sceneRect);
+        EXPECT_FALSE(IntersectRect(&overlap, &mine, &sceneRect)) << name << " covers the Scene dialog";
+        for (const char* other : {"Quelmora", "EditMenu", "HeightEditor", "Texture", "TextureMapping"}) {
+            HWND theirs = program.FindWindowOfClass(other);
+            if (theirs == window) {
+                continue;
+            }
+            const RECT bar = titleBar(theirs);
+            EXPECT_FALSE(IntersectRect(&overlap, &mine, &bar)) << name << " covers the title bar of " << other;
+        }
+    }
+    ASSERT_NO_FATAL_FAILURE(CloseAndExpectCleanExit(program, editMenu, 0));
+    DeleteFileA(SettingsFilePath().c_str());
+}

@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <utility>
 
 namespace {
 
@@ -318,4 +319,49 @@ TEST_F(TextureMappingTest, TheCursorCoversTheBrushsFootprintStandingOnItsLowestC
     EXPECT_FLOAT_EQ(static_cast<float>(w - 1 - 4), scene.m_cursorPosition[0]);
     EXPECT_FLOAT_EQ(0.5f, scene.m_cursorPosition[1]);
     EXPECT_FLOAT_EQ(6.0f, scene.m_cursorPosition[2]);
+}
+
+// On a large map scrolled to a cell, every display size keeps that cell at the
+// top-left corner; a size that moved the window to keep its page on the screen
+// gives the place back to a smaller one, unless the user moved the window since.
+TEST_F(TextureMappingTest, TheDisplaySizeKeepsTheTopLeftCellAndGivesBackThePlaceItMovedFrom)
+{
+    session.editor().NewMap(512, 512);
+    const HWND window = session.handle(kTextureMappingWindow);
+    Choose(1000);
+    SendMessageA(window, WM_HSCROLL, MAKEWPARAM(SB_THUMBPOSITION, 312 * 10), 0);
+    SendMessageA(window, WM_VSCROLL, MAKEWPARAM(SB_THUMBPOSITION, 300 * 10), 0);
+    for (const auto& size : {std::make_pair(1002, 32), std::make_pair(1001, 16), std::make_pair(1000, 10)}) {
+        Choose(size.first);
+        EXPECT_EQ(312 * size.second, GetScrollPos(window, SB_HORZ)) << size.second;
+        EXPECT_EQ(300 * size.second, GetScrollPos(window, SB_VERT)) << size.second;
+    }
+
+    RECT work = {};
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+    const POINT home = {work.right - 200, work.bottom - 220};
+    const auto place = [window] {
+        RECT rect = {};
+        GetWindowRect(window, &rect);
+        return rect;
+    };
+    SetWindowPos(window, nullptr, home.x, home.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    Choose(1001);
+    ASSERT_EQ(home.x, place().left) << "a page of 16 pixel squares fits there";
+    Choose(1002);
+    const RECT moved = place();
+    ASSERT_LT(moved.left, home.x);
+    EXPECT_LE(moved.right, work.right);
+    EXPECT_LE(moved.bottom, work.bottom);
+    Choose(1001);
+    EXPECT_EQ(home.x, place().left);
+    EXPECT_EQ(home.y, place().top);
+
+    // Moved by the user after the largest size moved it, it stays where the user put it.
+    Choose(1002);
+    const POINT put = {place().left - 20, place().top - 20};
+    SetWindowPos(window, nullptr, put.x, put.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    Choose(1000);
+    EXPECT_EQ(put.x, place().left);
+    EXPECT_EQ(put.y, place().top);
 }
