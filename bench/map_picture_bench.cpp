@@ -1,8 +1,8 @@
 // Prints what "マップ画像の書き出し..." costs on maps of 64, 256 and 512 cells a
 // side whose cells show all 32 chips at every turn. First the picture made in
 // memory, before (drawn pixel by pixel into one whole picture, then encoded
-// with the encoder's own choice of filters) and after (drawn a band of rows at
-// a time from tiles turned once, encoded unfiltered as it goes), taking turns
+// whole) and after (drawn a band of rows at a time from tiles turned once,
+// encoded as it goes), taking turns
 // for the given number of rounds (2). Then the menu's export through the
 // editor, to a file: how long it takes, and the longest time the window
 // thread took to answer a message sent to the edit menu window meanwhile.

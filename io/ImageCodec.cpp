@@ -110,12 +110,12 @@ ImageError CopyBgra(IWICImagingFactory* factory, IWICBitmapFrameDecode* frame, U
     return ImageError::None;
 }
 
-// Writes one frame of width x height pixels of `format` to a PNG in memory.
-ImageError EncodePng(const void* pixels, UINT width, UINT height, UINT stride, WICPixelFormatGUID format,
+// Writes width x height pixels laid out as `format` to a PNG in memory.
+ImageError EncodePng(const void* pixels, UINT width, UINT height, UINT stride, PngPixels format,
                      std::vector<unsigned char>* png)
 {
     PngRowEncoder encoder;
-    ImageError error = encoder.Start(width, height, format, false);
+    ImageError error = encoder.Start(width, height, format);
     if (error == ImageError::None) {
         error = encoder.WriteRows(height, stride, pixels);
     }
@@ -253,45 +253,13 @@ ImageError DecodeBgra(const unsigned char* bytes, std::size_t size, BgraImage* i
     return ImageError::None;
 }
 
-namespace {
-
-// WIC hands 16-bit samples over in memory order, and a PNG stores them high
-// byte first; not every implementation of the PNG encoder turns them round
-// (the decoders do). One known sample, written and read back, tells which
-// kind this system has; asked once.
-bool EncoderKeepsByteOrder()
-{
-    static const bool keeps = [] {
-        const unsigned short probe = 0x0102;
-        std::vector<unsigned char> png;
-        LuminanceImage back;
-        if (EncodePng(&probe, 1, 1, 2, GUID_WICPixelFormat16bppGray, &png) != ImageError::None ||
-            DecodeLuminance(png.data(), png.size(), &back) != ImageError::None) {
-            return false;
-        }
-        return static_cast<int>(back.values[0] * 65535.0f + 0.5f) == 0x0201;
-    }();
-    return keeps;
-}
-
-}  // namespace
-
 ImageError EncodeGrey16Png(const unsigned short* values, int width, int height, std::vector<unsigned char>* png)
 {
     if (width <= 0 || height <= 0) {
         return ImageError::CannotEncode;
     }
-    const std::size_t count = static_cast<std::size_t>(width) * height;
-    std::vector<unsigned short> swapped;
-    if (EncoderKeepsByteOrder()) {
-        swapped.assign(values, values + count);
-        for (unsigned short& value : swapped) {
-            value = static_cast<unsigned short>(value << 8 | value >> 8);
-        }
-        values = swapped.data();
-    }
     return EncodePng(values, static_cast<UINT>(width), static_cast<UINT>(height), static_cast<UINT>(width) * 2,
-                     GUID_WICPixelFormat16bppGray, png);
+                     PngPixels::Grey16, png);
 }
 
 ImageError EncodeBgraPng(const BgraImage& image, std::vector<unsigned char>* png)
@@ -305,8 +273,7 @@ ImageError EncodeBgraPng(const BgraImage& image, std::vector<unsigned char>* png
         opaque = image.pixels[i * 4 + 3] == 255;
     }
     if (!opaque) {
-        return EncodePng(image.pixels.data(), image.width, image.height, image.width * 4, GUID_WICPixelFormat32bppBGRA,
-                         png);
+        return EncodePng(image.pixels.data(), image.width, image.height, image.width * 4, PngPixels::Bgra32, png);
     }
     // Rows of 24-bit pixels are padded to whole 32-bit words.
     const UINT stride = (static_cast<UINT>(image.width) * 3 + 3) & ~3u;
@@ -318,5 +285,5 @@ ImageError EncodeBgraPng(const BgraImage& image, std::vector<unsigned char>* png
             std::memcpy(to + x * 3, from + x * 4, 3);
         }
     }
-    return EncodePng(rgb.data(), image.width, image.height, stride, GUID_WICPixelFormat24bppBGR, png);
+    return EncodePng(rgb.data(), image.width, image.height, stride, PngPixels::Bgr24, png);
 }

@@ -148,10 +148,9 @@ void MapPictureWriter::DrawRow(int y, unsigned char* bgr) const
 
 bool MapPictureWriter::WriteRows(int rows)
 {
-    // Rows of 24-bit pixels are padded to whole 32-bit words.
-    const UINT stride = (static_cast<UINT>(m_width) * 3 + 3) & ~3u;
+    const unsigned stride = static_cast<unsigned>(m_width) * 3;
     if (m_band.empty() && !m_failed) {
-        m_failed = m_encoder.Start(m_width, m_height, GUID_WICPixelFormat24bppBGR, true) != ImageError::None;
+        m_failed = m_encoder.Start(m_width, m_height, PngPixels::Bgr24) != ImageError::None;
         m_band.assign(static_cast<size_t>(stride) * kBandRows, 0);
     }
     rows = std::min(rows, m_height - m_written);

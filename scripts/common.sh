@@ -31,7 +31,8 @@ quelmora_install_packages() {
     wine wine64 fonts-wine \
     xvfb xauth libgl1-mesa-dri libgl1 libxrender1 libxrandr2 libxi6 libxcursor1 \
     libxcomposite1 libxinerama1 libxxf86vm1 libxfixes3 libgnutls30 \
-    x11-apps x11-utils xdotool libx11-dev imagemagick fonts-ipafont locales nlohmann-json3-dev
+    x11-apps x11-utils xdotool libx11-dev imagemagick fonts-ipafont locales nlohmann-json3-dev \
+    libz-mingw-w64-dev
   if ! locale -a 2>/dev/null | grep -qi '^ja_JP\.utf-\?8$'; then
     quelmora_as_root localedef -i ja_JP -f UTF-8 ja_JP.UTF-8
   fi

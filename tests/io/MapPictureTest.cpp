@@ -202,18 +202,54 @@ TEST(MapPicture, DrawsExactlyWhatThePlainPixelByPixelDrawingDraws)
 
 TEST(MapPicture, ThePngHoldsTheDrawnPictureHoweverItsRowsAreHandedOver)
 {
-    const MapFileContents map = MixedMap(40, 24);
     const BgraImage atlas = NoisyAtlas();
-    std::vector<unsigned char> png;
-    ASSERT_EQ(ImageError::None, EncodeMapPicture(map, atlas, kBuiltIn, &png));
-    BgraImage decoded;
-    ASSERT_EQ(ImageError::None, DecodeBgra(png.data(), png.size(), &decoded));
-    const BgraImage drawn = DrawMapPicture(map, atlas, kBuiltIn);
-    ASSERT_EQ(drawn.width, decoded.width);
-    ASSERT_EQ(drawn.height, decoded.height);
-    EXPECT_TRUE(drawn.pixels == decoded.pixels);
+    // A picture of `width` x `height` noisy pixels, opaque or not.
+    const auto noise = [](int width, int height, bool opaque) {
+        BgraImage picture;
+        picture.width = width;
+        picture.height = height;
+        picture.pixels.resize(static_cast<size_t>(width) * height * 4);
+        for (size_t i = 0; i < picture.pixels.size(); ++i) {
+            picture.pixels[i] = static_cast<unsigned char>(opaque && i % 4 == 3 ? 255 : i * 2654435761u >> 13);
+        }
+        return picture;
+    };
+    struct Case {
+        std::string name;
+        BgraImage picture;
+        std::vector<unsigned char> png;
+    };
+    std::vector<Case> cases;
+    // Pictures of one cell (two bands), of 48 bands, of 16-pixel cells.
+    for (const auto& size : {std::pair<int, int>{1, 1}, {40, 24}, {300, 3}}) {
+        const MapFileContents map = MixedMap(size.first, size.second);
+        Case c = {"map of " + std::to_string(size.first) + " x " + std::to_string(size.second),
+                  DrawMapPicture(map, atlas, kBuiltIn), {}};
+        EXPECT_EQ(ImageError::None, EncodeMapPicture(map, atlas, kBuiltIn, &c.png));
+        cases.push_back(std::move(c));
+    }
+    // Rows of 15, 999 and 3 bytes (no row a whole number of 32-bit words), and the same with alpha.
+    for (const auto& size : {std::pair<int, int>{5, 3}, {333, 70}, {1, 1}}) {
+        for (bool opaque : {true, false}) {
+            Case c = {std::to_string(size.first) + " x " + std::to_string(size.second) + (opaque ? "" : " with alpha"),
+                      noise(size.first, size.second, opaque), {}};
+            EXPECT_EQ(ImageError::None, EncodeBgraPng(c.picture, &c.png));
+            cases.push_back(std::move(c));
+        }
+    }
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        BgraImage decoded;
+        ASSERT_EQ(ImageError::None, DecodeBgra(c.png.data(), c.png.size(), &decoded));
+        ASSERT_EQ(c.picture.width, decoded.width);
+        ASSERT_EQ(c.picture.height, decoded.height);
+        EXPECT_TRUE(c.picture.pixels == decoded.pixels);
+    }
 
     // Bands of any size, one row, past the end: the same file.
+    const MapFileContents map = MixedMap(40, 24);
+    std::vector<unsigned char> png;
+    ASSERT_EQ(ImageError::None, EncodeMapPicture(map, atlas, kBuiltIn, &png));
     MapPictureWriter writer(map, atlas, kBuiltIn);
     std::vector<unsigned char> early;
     EXPECT_EQ(ImageError::CannotEncode, writer.Finish(&early));
