@@ -113,13 +113,42 @@ struct CursorHook {
     static inline Method original = nullptr;
 };
 
+// An import of the executable, swapped for one that notes the cursor when
+// the program's own thread calls it (a thread of the work's own shows none).
+template <typename Result, typename... Arguments>
+struct ImportHook {
+    using Function = Result(WINAPI*)(Arguments...);
+    static Result WINAPI Call(Arguments... arguments)
+    {
+        if (GetCurrentThreadId() == thread) {
+            g_cursorsSeen.push_back(GetCursor());
+        }
+        return original(arguments...);
+    }
+    static void Swap(const char* dll, const char* function)
+    {
+        void* previous = SwapImport(dll, function,
+                                    original ? reinterpret_cast<void*>(original) : reinterpret_cast<void*>(&Call));
+        original = original ? nullptr : reinterpret_cast<Function>(previous);
+        thread = GetCurrentThreadId();
+    }
+    static inline Function original = nullptr;
+    static inline DWORD thread = 0;
+};
+
+// The files a piece of work opens, and the messages it lets through while it
+// works in steps.
+using OpenHook = ImportHook<HANDLE, LPCSTR, DWORD, DWORD, LPSECURITY_ATTRIBUTES, DWORD, DWORD, HANDLE>;
+using PeekHook = ImportHook<BOOL, LPMSG, HWND, UINT, UINT, UINT>;
+
 using DecodeHook = CursorHook<7, IWICBitmapFrameDecode, const WICRect*, UINT, UINT, BYTE*>;  // CopyPixels
 using EncodeHook = CursorHook<10, IWICBitmapFrameEncode, UINT, UINT, UINT, BYTE*>;           // WritePixels
 using TextureHook = CursorHook<23, IDirect3DDevice9, UINT, UINT, UINT, DWORD, D3DFORMAT, D3DPOOL, IDirect3DTexture9**,
                                HANDLE*>;  // CreateTexture
 
 // While it lives, notes in g_cursorsSeen the cursor shown each time the
-// program decodes or encodes a picture's pixels or makes a texture: the work
+// program decodes or encodes a picture's pixels, makes a texture, opens a
+// file or lets messages through between the steps of its work: the work
 // inside an import, an export and a map or atlas load.
 class CursorWatch {
 public:
@@ -166,6 +195,8 @@ private:
         DecodeHook::Swap(frame.get());
         EncodeHook::Swap(frameEncode.get());
         TextureHook::Swap(g_device);
+        OpenHook::Swap("kernel32.dll", "CreateFileA");
+        PeekHook::Swap("user32.dll", "PeekMessageA");
         return true;
     }
 
