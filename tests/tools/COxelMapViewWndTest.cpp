@@ -2,6 +2,7 @@
 
 #include "editor/COxelD3DTerrainEditor.h"
 #include "support/EditorSession.h"
+#include "support/RealInput.h"
 #include "support/ScreenCapture.h"
 #include "terrain/COxelD3DTerrainChipManager.h"
 #include "tools/COxelD3DTextureMappingWnd.h"
@@ -106,4 +107,42 @@ TEST(COxelMapViewWnd, WaitingWheelNotchesScrollOnceAndWhatMovedIsWhatAWholeRepai
         SetWindowPos(window, HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE);
         ShowWindow(window, SW_HIDE);
     }
+}
+
+// The real wheel, as Wine delivers it from the X server, over the height window
+// of a 512 x 512 map: every notch moves the view a square, down or (with Shift)
+// across, none lost and none twice, and a real click between notches edits the
+// vertex that was under the pointer when it came.
+TEST(COxelMapViewWnd, RealWheelNotchesEachMoveASquareAndAClickBetweenThemLandsWhereTheViewWas)
+{
+    EditorSession session;
+    ASSERT_TRUE(session.ok());
+    session.editor().NewMap(512, 512);
+    const HWND window = session.handle(kHeightWindow);
+    SetWindowPos(window, HWND_TOP, 300, 120, 0, 0, SWP_NOSIZE | SWP_SHOWWINDOW);
+    session.window(kHeightWindow)->Refresh();
+    SetForegroundWindow(window);
+    RealInput::Dispatch(200);
+    SendMessageA(window, WM_VSCROLL, SB_TOP, 0);
+    SendMessageA(window, WM_HSCROLL, SB_TOP, 0);
+
+    const POINT at = {55, 55};
+    // As the other tests of real input, by what it does: xdotool's exit code
+    // does not come through Wine.
+    RealInput::MoveTo(window, at);
+    RealInput::Xdotool("click --repeat 20 --delay 2 5");
+    RealInput::Xdotool("keydown shift click --repeat 4 --delay 2 5 keyup shift");
+    RealInput::Dispatch(300);
+    EXPECT_EQ(200, GetScrollPos(window, SB_VERT));
+    EXPECT_EQ(40, GetScrollPos(window, SB_HORZ));
+
+    COxelD3DTerrainChipManager& terrain = session.terrain();
+    const int column = 512 - (40 + at.x) / 10;
+    const int row = (200 + 100 + at.y) / 10;
+    const double height = terrain.GetHeight(column, row);
+    RealInput::Xdotool("click --repeat 10 --delay 1 5 click 1 click --repeat 10 --delay 1 5");
+    RealInput::Dispatch(300);
+    EXPECT_EQ(400, GetScrollPos(window, SB_VERT));
+    EXPECT_DOUBLE_EQ(height + 0.5, terrain.GetHeight(column, row));
+    ShowWindow(window, SW_HIDE);
 }
