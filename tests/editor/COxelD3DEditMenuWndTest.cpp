@@ -53,7 +53,7 @@ BOOL CALLBACK CountAboutBoxes(HWND hwnd, LPARAM count)
     GetWindowTextA(hwnd, title, sizeof title);
     DWORD process = 0;
     GetWindowThreadProcessId(hwnd, &process);
-    if (process == GetCurrentProcessId() && std::string(title) == "Quelmora のバージョン情報" && IsWindowVisible(hwnd)) {
+    if (process == GetCurrentProcessId() && std::string(title) == "Quelmora" && IsWindowVisible(hwnd)) {
         ++*reinterpret_cast<int*>(count);
     }
     return TRUE;

@@ -39,7 +39,7 @@ BOOL CALLBACK CloseAboutBox(HWND hwnd, LPARAM)
 {
     char title[64] = {};
     GetWindowTextA(hwnd, title, sizeof title);
-    if (lstrcmpA(title, "Quelmora のバージョン情報") == 0) {
+    if (lstrcmpA(title, "Quelmora") == 0) {
         SendMessageA(hwnd, WM_CLOSE, 0, 0);
     }
     return TRUE;
