@@ -65,11 +65,16 @@ const DWORD kButtonHeldRetry = 200;
 
 // A press in one of the program's windows that has not been released: a
 // stroke, a drag or a scroll is on its way, and the map may be mid-change.
+// A button message still waiting in the queue counts too: the button is up
+// already, but the click it ends has not been made yet, and a copy taken now
+// would miss it. The queue is looked at after the buttons, so a release that
+// comes between the two is seen either way.
 bool MouseButtonHeldInProgram()
 {
     const int buttons[] = {VK_LBUTTON, VK_RBUTTON, VK_MBUTTON};
     if (!std::any_of(std::begin(buttons), std::end(buttons), [](int b) { return GetAsyncKeyState(b) & 0x8000; })) {
-        return false;
+        MSG waiting;
+        return PeekMessageA(&waiting, nullptr, WM_LBUTTONDOWN, WM_MBUTTONDBLCLK, PM_NOREMOVE | PM_NOYIELD) != FALSE;
     }
     if (GetCapture()) {
         return true;
