@@ -1,5 +1,7 @@
 #include "app/ProgramImages.h"
 
+#include "io/AnsiPath.h"
+
 #include <windows.h>
 
 #include <d3dx9.h>
@@ -52,28 +54,18 @@ bool IsProgramImageName(const char* name)
 
 std::string ProgramFolder()
 {
-    wchar_t wide[MAX_PATH];
-    const DWORD length = GetModuleFileNameW(nullptr, wide, MAX_PATH);
-    if (length == 0 || length >= MAX_PATH) {
-        return std::string();
-    }
-    // A name the code page cannot spell would come out as another folder's.
-    char narrow[MAX_PATH];
-    BOOL lossy = FALSE;
-    if (WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide, -1, narrow, sizeof narrow, nullptr, &lossy) <= 0 ||
-        lossy) {
-        return std::string();
-    }
-    // Cut after the last separator, reading double-byte characters whole.
-    size_t nameStart = 0;
-    for (size_t i = 0; narrow[i]; ++i) {
-        if (IsDBCSLeadByte(static_cast<BYTE>(narrow[i])) && narrow[i + 1]) {
-            ++i;
-        } else if (narrow[i] == '\\' || narrow[i] == '/') {
-            nameStart = i + 1;
+    // Asked once: the executable does not move while it runs.
+    static const std::string folder = [] {
+        wchar_t wide[MAX_PATH];
+        const DWORD length = GetModuleFileNameW(nullptr, wide, MAX_PATH);
+        std::string path;
+        // A name the code page cannot spell would come out as another folder's.
+        if (length == 0 || length >= MAX_PATH || !ExactAnsiPath(wide, &path)) {
+            return std::string();
         }
-    }
-    return std::string(narrow, nameStart);
+        return path.substr(0, LastPathPart(path.c_str()) - path.c_str());
+    }();
+    return folder;
 }
 
 std::string ProgramImagePathIn(const char* name, const std::string& programFolder)

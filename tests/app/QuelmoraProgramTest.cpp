@@ -102,11 +102,7 @@ TEST(QuelmoraProgram, FindsItsOwnImagesBesideItFromAnotherCurrentFolder)
         EXPECT_EQ(nullptr, program.FindWindowOfClass("#32770", "Error"));
 
         PostMessageA(program.FindWindowOfClass("EditMenu"), WM_COMMAND, MAKEWPARAM(601, 0), 0);
-        HWND billboards = nullptr;
-        for (int wait = 0; wait < 200 && !billboards; ++wait) {
-            Sleep(100);
-            billboards = program.FindWindowOfClass("#32770", "Billboard");
-        }
+        HWND billboards = program.WaitForWindow("#32770", "Billboard");
         ASSERT_NE(nullptr, billboards);
         const ScreenPicture start = WaitForSteadyPicture(preview, 300, 20000);
         ASSERT_FALSE(start.pixels.empty());

@@ -48,9 +48,10 @@ public:
     // `text` when one is given.
     bool AnswerMessageBox(const char* caption, int button, std::string* text = nullptr) const;
 
-private:
     // Waits up to 20 s for a visible window of the program with this class and title.
     HWND WaitForWindow(const char* className, const char* title) const;
+
+private:
     void Start(const std::string& folder, const char* currentDirectory, const std::wstring& arguments = L"");
 
     PROCESS_INFORMATION m_process;
