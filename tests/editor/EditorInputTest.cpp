@@ -19,6 +19,7 @@
 
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -275,7 +276,14 @@ TEST_F(EditorInputTest, AMapFromAPictureIsRaisedInItsFarCornerAfterScrollingAndS
     RealInput::MoveTo(heights, POINT{20, 20});
     RealInput::Xdotool("click --repeat 600 --delay 2 5");
     RealInput::Xdotool("keydown shift click --repeat 600 --delay 2 5 keyup shift");
-    RealInput::Dispatch(300);
+    // The notches may still be on their way from the X server: the view has
+    // come to rest once neither bar has moved for a while.
+    const auto place = [&] { return std::make_pair(GetScrollPos(heights, SB_HORZ), GetScrollPos(heights, SB_VERT)); };
+    for (int still = 0, wait = 0; still < 5 && wait < 100; ++wait) {
+        const auto before = place();
+        RealInput::Dispatch(100);
+        still = place() == before ? still + 1 : 0;
+    }
     RECT client;
     GetClientRect(heights, &client);
     // The far corner's square: the view is mirrored, so its last pixel column shows vertex 1.
