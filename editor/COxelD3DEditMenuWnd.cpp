@@ -7,6 +7,7 @@
 #include "editor/COxelMapDataFile.h"
 #include "editor/EditorWindowRouting.h"
 #include "editor/MapImportExport.h"
+#include "editor/TargetHeightDialog.h"
 #include "io/RecoveryFolder.h"
 #include "scene/COxelD3DSceneBase.h"
 #include "terrain/COxelD3DTerrainChipTextureManagerBase.h"
@@ -276,6 +277,16 @@ void COxelD3DEditMenuWnd::OnCommand(int id)
     COxelD3DSceneBase* scene = COxelD3DTerrainEditor::Scene();
     if (editor && editor->m_tools.OnCommand(id)) {
         editor->m_tools.ShowIn(GetMenu(m_hWnd));
+        if (id == COxelPaintTools::kPlaceBillboard) {
+            // The texture mapping window marks the billboards while they are placed.
+            if (HWND mapping = editor->GetWindowHandle(kTextureMappingWindow)) {
+                InvalidateRect(mapping, nullptr, FALSE);
+            }
+        }
+        return;
+    }
+    if (editor && id == COxelPaintTools::kTargetHeightCommand) {
+        AskTargetHeight(m_hWnd, editor->m_tools);
         return;
     }
     switch (id) {

@@ -1,11 +1,12 @@
 #include "editor/COxelD3DMapEditWnd.h"
 
 #include "editor/COxelD3DTerrainEditor.h"
+#include "editor/CellStep.h"
 #include "editor/EditorWindowRouting.h"
 #include "editor/GdiScope.h"
-#include "editor/MapPainting.h"
 #include "terrain/COxelD3DTerrainChipManager.h"
 #include "terrain/MapGridMath.h"
+#include "tools/BillboardMark.h"
 #include "tools/MapViewMath.h"
 
 #include <algorithm>
@@ -110,6 +111,10 @@ void COxelD3DMapEditWnd::DrawCell(const MapEditCell& cell, HDC hdc)
         FillRect(hdc, &square, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
     }
 
+    if (CellStep::Read(*terrain, cell.index).billboard >= 0) {
+        DrawBillboardMark(hdc, square);
+    }
+
     double heights[4];
     terrain->GetCornerHeights(cell.index, &heights[0], &heights[1], &heights[2], &heights[3]);
     // The DC pen and brush take each colour without an object of their own:
@@ -146,33 +151,25 @@ void COxelD3DMapEditWnd::OnPaint(HDC hdc)
     }
 }
 
+MapPoint COxelD3DMapEditWnd::PointAt(const MapEditCell& cell, int px, int py) const
+{
+    const int corner = MapEditCornerAt(px - kMapEditCellPixels * cell.column, py - kMapEditCellPixels * cell.row);
+    const GridPoint at = {cell.index % m_mapWidth, cell.index / m_mapWidth};
+    if (corner < 0) {
+        return MapPoint{MapPoint::kCell, at};
+    }
+    return MapPoint{MapPoint::kVertex,
+                    GridPoint{WrapIndex(at.column + corner / 2, m_mapWidth), WrapIndex(at.row + corner % 2, m_mapHeight)}};
+}
+
 void COxelD3DMapEditWnd::EditCell(const MapEditCell& cell, UINT message, int px, int py)
 {
     COxelD3DTerrainEditor* editor = COxelD3DTerrainEditor::GetInstance();
-    COxelD3DTerrainChipManager* terrain = EditedTerrain();
-    if (!terrain) {
+    if (!EditedTerrain()) {
         return;
     }
-    const bool right = message == WM_RBUTTONUP;
-    const int corner = MapEditCornerAt(px - kMapEditCellPixels * cell.column, py - kMapEditCellPixels * cell.row);
-    const GridPoint at = {cell.index % m_mapWidth, cell.index / m_mapWidth};
-    BeginPaintAction(*editor);
-    if (corner < 0) {
-        const std::vector<GridPoint> cells = editor->m_tools.Footprint(at, m_mapWidth, m_mapHeight);
-        if (right) {
-            TurnChips(*editor, cells);
-        } else if (editor->m_tools.m_fill) {
-            FillChips(*editor, at, editor->m_selectedChip);
-        } else {
-            PaintChips(*editor, cells, editor->m_selectedChip);
-        }
-    } else {
-        const GridPoint vertex = {WrapIndex(at.column + corner / 2, m_mapWidth), WrapIndex(at.row + corner % 2, m_mapHeight)};
-        const HeightAt heightAt = [terrain](int column, int row) { return terrain->GetHeight(column, row); };
-        PaintHeights(*editor, editor->m_tools.HeightEdit(heightAt, vertex, right, terrain->GetHeight(vertex.column, vertex.row),
-                                                         m_mapWidth, m_mapHeight));
-    }
-    EndPaintAction(*editor);
+    const MapPoint point = PointAt(cell, px, py);
+    editor->ActiveTool(point.kind).Click(point, message == WM_RBUTTONUP);
 }
 
 void COxelD3DMapEditWnd::OnMapChanged(const MapChange& change)
@@ -214,6 +211,12 @@ int COxelD3DMapEditWnd::OnMouse(UINT message, int x, int y)
         SetCapture(m_hWnd);
         break;
     case WM_MOUSEMOVE:
+        if (onMap && EditedTerrain()) {
+            const POINT pixel = m_view.ContentPoint(POINT{x, y});
+            const MapPoint point = PointAt(m_cells[CellIndex(cell.x, cell.y)], pixel.x, pixel.y);
+            COxelD3DTerrainEditor* editor = COxelD3DTerrainEditor::GetInstance();
+            editor->ShowStatus(editor->ActiveTool(point.kind).StatusText(point));
+        }
         if (!g_dragging ||
             (std::abs(g_lastMouse.x - x) < kDragThreshold && std::abs(g_lastMouse.y - y) < kDragThreshold)) {
             break;

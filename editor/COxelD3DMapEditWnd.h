@@ -3,6 +3,7 @@
 #include "editor/COxelD3DTerrainEditorChildWndBase.h"
 #include "tools/BrushMath.h"
 #include "tools/COxelMapView.h"
+#include "tools/COxelTool.h"
 
 #include <windows.h>
 
@@ -66,6 +67,8 @@ private:
     // Changes a vertex or the cell itself after a click at map pixel (px,
     // py); the editor then has every square that shows the change redrawn.
     void EditCell(const MapEditCell& cell, UINT message, int px, int py);
+    // What map pixel (px, py) of `cell` lies on: a corner's vertex or the cell.
+    MapPoint PointAt(const MapEditCell& cell, int px, int py) const;
     // The grid cell that the square in view column `column`, row `row` shows.
     int CellIndex(int column, int row) const;
     // The whole map in pixels; nothing before the first Rebuild with a map.

@@ -180,7 +180,10 @@ COxelD3DTerrainEditor::COxelD3DTerrainEditor()
       m_recovery(RecoveryFolderPath()),
       m_newMapCount(0),
       m_missingAtlas(),
-      m_layoutSaved(false)
+      m_layoutSaved(false),
+      m_heightTool(*this),
+      m_chipTool(*this),
+      m_billboardTool(*this)
 {
     // A table loaded from the program's resources is freed with the program.
     if (HACCEL table = LoadAcceleratorsA(GetModuleHandleA(nullptr), "OXELAPP_EDITOR_ACCELERATORS")) {
@@ -814,6 +817,27 @@ void COxelD3DTerrainEditor::PlaceCursor(int column, int row)
     scene->m_cursorPosition[1] = static_cast<float>(lowest);
     scene->m_cursorPosition[2] = static_cast<float>(row + first);
     scene->m_cursorSize = size;
+}
+
+COxelTool& COxelD3DTerrainEditor::ActiveTool(MapPoint::Kind kind)
+{
+    if (kind == MapPoint::kVertex) {
+        return m_heightTool;
+    }
+    if (m_tools.m_placeBillboard) {
+        return m_billboardTool;
+    }
+    return m_chipTool;
+}
+
+int COxelD3DTerrainEditor::PickedBillboard()
+{
+    auto* dialog = dynamic_cast<COxelD3DBillboardSettingWnd*>(Window(kBillboardSettingWindow));
+    return dialog ? dialog->PickedBillboard() : -1;
+}
+
+void COxelD3DTerrainEditor::ShowStatus(const std::string&)
+{
 }
 
 void COxelD3DTerrainEditor::MoveCameraOver(float x, float z)

@@ -3,12 +3,16 @@
 #include "editor/MapHistory.h"
 #include "editor/MapStep.h"
 #include "editor/RecoveryCopy.h"
+#include "tools/COxelBillboardTool.h"
+#include "tools/COxelChipTool.h"
+#include "tools/COxelHeightTool.h"
 #include "tools/COxelPaintTools.h"
 #include "tools/TurnedAtlas.h"
 
 #include <windows.h>
 
 #include <memory>
+#include <string>
 #include <vector>
 
 class COxelD3DEditMenuWnd;
@@ -150,6 +154,13 @@ public:
     // larger than one square widens the cursor to the whole footprint, centred
     // there, standing on the footprint's lowest corner.
     void PlaceCursor(int column, int row);
+    // The tool the views hand their mouse to over a vertex or a cell, as
+    // "ツール(&T)" chooses it.
+    COxelTool& ActiveTool(MapPoint::Kind kind);
+    // The billboard picked in the billboard dialog; -1 for none (or no dialog yet).
+    int PickedBillboard();
+    // Shows `text` in the edit menu's status bar.
+    void ShowStatus(const std::string& text);
     // Moves the preview's camera so that its eye stands over (x, z) in map
     // units, at the same height and looking the same way: the middle click of
     // the 2D windows, to get about a large map faster than the keys do.
@@ -235,6 +246,9 @@ private:
     // edit menu window is minimised and still swallows the key.
     std::vector<ACCEL> m_shortcuts;
     TurnedAtlas m_turnedTiles;
+    COxelHeightTool m_heightTool;
+    COxelChipTool m_chipTool;
+    COxelBillboardTool m_billboardTool;
 
     static COxelD3DTerrainEditor* s_instance;
 };

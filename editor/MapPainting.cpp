@@ -61,6 +61,26 @@ void PlaceChips(COxelD3DTerrainEditor& editor, const std::vector<GridPoint>& cel
     }
 }
 
+// Gives cells that each lack it billboard `billboard`.
+void PlaceBillboards(COxelD3DTerrainEditor& editor, const std::vector<GridPoint>& cells, int billboard)
+{
+    for (const auto& quarter : InQuarters(cells, Itself, editor.m_mapWidth, editor.m_mapHeight)) {
+        if (quarter.empty()) {
+            continue;
+        }
+        auto step = std::make_unique<CellStep>();
+        for (const GridPoint& cell : quarter) {
+            step->SetBillboard(cell.column, cell.row, billboard);
+        }
+        Perform(editor, std::move(step));
+    }
+}
+
+int BillboardAt(COxelD3DTerrainEditor& editor, int column, int row)
+{
+    return CellStep::Read(*editor.m_terrain, row * editor.m_mapWidth + column).billboard;
+}
+
 }  // namespace
 
 void BeginPaintAction(COxelD3DTerrainEditor&)
@@ -141,4 +161,49 @@ void TurnChips(COxelD3DTerrainEditor& editor, const std::vector<GridPoint>& cell
         }
         Perform(editor, std::move(step));
     }
+}
+
+void PaintBillboards(COxelD3DTerrainEditor& editor, const std::vector<GridPoint>& cells, int billboard)
+{
+    if (!editor.HasMap()) {
+        return;
+    }
+    std::vector<GridPoint> changing;
+    for (const GridPoint& cell : cells) {
+        if (BillboardAt(editor, cell.column, cell.row) != billboard) {
+            changing.push_back(cell);
+        }
+    }
+    PlaceBillboards(editor, changing, billboard);
+}
+
+void FillBillboards(COxelD3DTerrainEditor& editor, GridPoint start, int billboard)
+{
+    if (!editor.HasMap()) {
+        return;
+    }
+    const int region = BillboardAt(editor, start.column, start.row);
+    if (region == billboard) {
+        return;
+    }
+    const CellMatches alike = [&](int column, int row) { return BillboardAt(editor, column, row) == region; };
+    PlaceBillboards(editor, FloodFillRegion(alike, start, editor.m_mapWidth, editor.m_mapHeight), billboard);
+}
+
+void RemoveBillboardEverywhere(COxelD3DTerrainEditor& editor, int billboard)
+{
+    if (!editor.HasMap() || billboard < 0) {
+        return;
+    }
+    std::vector<GridPoint> cells;
+    for (int row = 0; row < editor.m_mapHeight; ++row) {
+        for (int column = 0; column < editor.m_mapWidth; ++column) {
+            if (BillboardAt(editor, column, row) == billboard) {
+                cells.push_back(GridPoint{column, row});
+            }
+        }
+    }
+    BeginPaintAction(editor);
+    PlaceBillboards(editor, cells, -1);
+    EndPaintAction(editor);
 }

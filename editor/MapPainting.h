@@ -26,3 +26,11 @@ void PaintChips(COxelD3DTerrainEditor& editor, const std::vector<GridPoint>& cel
 void FillChips(COxelD3DTerrainEditor& editor, GridPoint start, int chip);
 // Turns the chip of each listed cell a quarter further.
 void TurnChips(COxelD3DTerrainEditor& editor, const std::vector<GridPoint>& cells);
+// Puts billboard `billboard` (-1: none) on each listed cell; cells that have it already are left alone.
+void PaintBillboards(COxelD3DTerrainEditor& editor, const std::vector<GridPoint>& cells, int billboard);
+// Puts `billboard` on the region of cells that share the billboard (or the
+// lack of one) of cell `start` and connect to it through shared edges, across
+// the map's edges.
+void FillBillboards(COxelD3DTerrainEditor& editor, GridPoint start, int billboard);
+// Takes billboard `billboard` off every cell that has it, as one step.
+void RemoveBillboardEverywhere(COxelD3DTerrainEditor& editor, int billboard);

@@ -3,6 +3,7 @@
 #include "editor/COxelD3DTerrainEditor.h"
 #include "editor/EditorWindowRouting.h"
 #include "editor/FileDialog.h"
+#include "editor/MapPainting.h"
 #include "editor/PlaneImageStep.h"
 #include "editor/PlaneListStep.h"
 #include "editor/PlaneSettingStep.h"
@@ -25,6 +26,7 @@ const int kAddButton = 1005;
 const int kLoadImageButton = 1008;
 const int kRepeatBox = 1009;
 const int kDeleteButton = 40013;
+const int kClearButton = 1010;
 const char kOpenImageTitle[] = "ファイルオープン！";
 const char kUnreadableImageMessage[] = "ファイルのオープンに失敗しました";
 
@@ -111,6 +113,9 @@ void COxelD3DBillboardSettingWnd::OnCommand(int id)
         editor->Perform(std::make_unique<PlaneImageStep>(PlaneKind::kBillboard, m_selectedBillboard, path));
         break;
     }
+    case kClearButton:
+        RemoveBillboardEverywhere(*editor, PickedBillboard());
+        break;
     case kRepeatBox:
         // The box's own mark is not the billboard's flag: the flag flips.
         editor->Perform(PlaneSettingStep::FlipRepeat(PlaneKind::kBillboard, m_selectedBillboard));
@@ -191,8 +196,16 @@ void COxelD3DBillboardSettingWnd::AddEntry(int id, const char* label)
     InsertEntry(m_billboardList, id, label ? label : name);
 }
 
+int COxelD3DBillboardSettingWnd::PickedBillboard() const
+{
+    COxelD3DTerrainChipManager* terrain = EditedTerrain();
+    const bool picked = m_hWnd && IsWindowEnabled(GetDlgItem(m_hWnd, kClearButton));
+    return picked && terrain && terrain->FindBillboard(m_selectedBillboard) ? m_selectedBillboard : -1;
+}
+
 void COxelD3DBillboardSettingWnd::EnableBillboardControls(bool enabled)
 {
+    EnableWindow(GetDlgItem(m_hWnd, kClearButton), enabled);
     EnableWindow(GetDlgItem(m_hWnd, kRepeatBox), enabled);
     EnableWindow(GetDlgItem(m_hWnd, kLoadImageButton), enabled);
 }

@@ -25,12 +25,17 @@ public:
     // Keeps the list in step with the billboards after every step, undo and redo.
     void OnMapChanged(const MapChange& change) override;
 
+    // The billboard the user picked in the list for the billboard tool and
+    // "全セルから外す"; -1 until one is picked after the list was filled.
+    int PickedBillboard() const;
+
     HWND m_billboardList;
     int m_selectedBillboard;
 
 private:
     // Lists billboard `id` at position id, named `label` or after its id.
     void AddEntry(int id, const char* label = nullptr);
+    // The controls that work on the picked billboard.
     void EnableBillboardControls(bool enabled);
     // Shows the picked billboard's repeat flag in its box.
     void ShowSelectedBillboard();

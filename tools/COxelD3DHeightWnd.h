@@ -2,7 +2,7 @@
 
 #include "tools/BrushMath.h"
 #include "tools/COxelMapViewWnd.h"
-#include "tools/COxelPaintStroke.h"
+#include "tools/COxelToolGesture.h"
 
 #include <windows.h>
 
@@ -27,16 +27,9 @@ public:
     void OnMapChanged(const MapChange& change) override;
 
 private:
-    // The height tool around the vertex of each view square, one after the other.
-    void EditSquares(const std::vector<GridPoint>& squares, bool rightButton, double startHeight);
-    // The mouse while "ドラッグで描く" is on: a press starts a stroke, which
-    // acts on every square the pointer passes until the button is released.
-    void OnStrokeMouse(UINT message, POINT at);
     // Follows the editor's map size; the view has a square for each vertex
     // of a row, its first column showing the far edge.
     void UpdateLayout();
 
-    COxelPaintStroke m_stroke;
-    // Where the stroke began: the level a flatten stroke keeps to.
-    double m_strokeStart;
+    COxelToolGesture m_gesture;
 };

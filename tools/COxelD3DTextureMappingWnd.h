@@ -2,7 +2,7 @@
 
 #include "tools/BrushMath.h"
 #include "tools/COxelMapViewWnd.h"
-#include "tools/COxelPaintStroke.h"
+#include "tools/COxelToolGesture.h"
 
 #include <windows.h>
 
@@ -40,14 +40,6 @@ public:
     int m_cellHeight;
 
 private:
-    // The chip tools on the brush around the cell of each view square: the
-    // picked chip with the left button, a quarter turn with the right.
-    void EditSquares(const std::vector<GridPoint>& squares, bool rightButton);
-    // The picked chip over the region of like cells around view square `square`.
-    void FillAt(GridPoint square);
-    // The mouse while "ドラッグで描く" is on: a press starts a stroke, which
-    // acts on every square the pointer passes until the button is released.
-    void OnStrokeMouse(UINT message, POINT at);
     // Follows the editor's map size and the cell size; the view has a square
     // for each cell, its first column showing the first cell.
     void UpdateLayout();
@@ -56,8 +48,5 @@ private:
     // pen and brush selected.
     void DrawCell(HDC hdc, int column, int row);
 
-    COxelPaintStroke m_stroke;
-    // By grid cell: turned already in this stroke, so that overlapping
-    // brushes turn no cell twice.
-    std::vector<char> m_turned;
+    COxelToolGesture m_gesture;
 };

@@ -2,6 +2,10 @@
 
 #include "app/COxelSettingsFile.h"
 
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+
 namespace {
 
 const char kSection[] = "PaintTools";
@@ -9,8 +13,12 @@ const char kBrushSizeKey[] = "BrushSize";
 const char kHeightToolKey[] = "HeightTool";
 const char kDragPaintKey[] = "DragPaint";
 const char kFillKey[] = "Fill";
-
-const double kRaiseStep = 0.5;
+const char kPlaceBillboardKey[] = "PlaceBillboard";
+// Hundredths, as the settings file keeps whole numbers.
+const char kStrengthKey[] = "Strength";
+const char kTargetHeightKey[] = "TargetHeight";
+const int kHundredths = 100;
+const int kDefaultStrength = 50;
 // How far towards its neighbours' mean a vertex moves: halfway with the left
 // button, all the way with the right.
 const double kSmoothLeft = 0.5;
@@ -26,7 +34,14 @@ const Choice kBrushSizes[] = {{COxelPaintTools::kBrush1, 1},
                               {COxelPaintTools::kBrush9, 9}};
 const Choice kHeightTools[] = {{COxelPaintTools::kRaiseLowerTool, COxelPaintTools::kRaiseLower},
                                {COxelPaintTools::kSmoothTool, COxelPaintTools::kSmooth},
-                               {COxelPaintTools::kFlattenTool, COxelPaintTools::kFlatten}};
+                               {COxelPaintTools::kFlattenTool, COxelPaintTools::kFlatten},
+                               {COxelPaintTools::kSetHeightTool, COxelPaintTools::kSetHeight}};
+// In hundredths.
+const Choice kStrengths[] = {{COxelPaintTools::kStrength1, 10},
+                             {COxelPaintTools::kStrength1 + 1, 25},
+                             {COxelPaintTools::kStrength1 + 2, 50},
+                             {COxelPaintTools::kStrength1 + 3, 100},
+                             {COxelPaintTools::kStrength5, 200}};
 
 template <size_t N>
 bool IsChoice(const Choice (&choices)[N], int value)
@@ -64,7 +79,11 @@ void MarkGroup(HMENU menu, const Choice (&choices)[N], int value)
 
 }  // namespace
 
-COxelPaintTools::COxelPaintTools() : m_brushSize(1), m_heightTool(kRaiseLower), m_dragPaint(0), m_fill(0) {}
+COxelPaintTools::COxelPaintTools()
+    : m_brushSize(1), m_heightTool(kRaiseLower), m_dragPaint(0), m_fill(0), m_placeBillboard(0),
+      m_strength(kDefaultStrength / double(kHundredths)), m_targetHeight(kLowest)
+{
+}
 
 void COxelPaintTools::Load(COxelSettingsFile& settings)
 {
@@ -79,6 +98,12 @@ void COxelPaintTools::Load(COxelSettingsFile& settings)
     }
     m_dragPaint = settings.ReadInt(kSection, kDragPaintKey) == 1 ? 1 : 0;
     m_fill = settings.ReadInt(kSection, kFillKey) == 1 ? 1 : 0;
+    m_placeBillboard = settings.ReadInt(kSection, kPlaceBillboardKey) == 1 ? 1 : 0;
+    const int strength = settings.ReadInt(kSection, kStrengthKey);
+    if (IsChoice(kStrengths, strength)) {
+        m_strength = strength / double(kHundredths);
+    }
+    SetTargetHeight(settings.ReadInt(kSection, kTargetHeightKey) / double(kHundredths));
 }
 
 void COxelPaintTools::Save(COxelSettingsFile& settings) const
@@ -87,11 +112,23 @@ void COxelPaintTools::Save(COxelSettingsFile& settings) const
     settings.WriteInt(kSection, kHeightToolKey, m_heightTool);
     settings.WriteInt(kSection, kDragPaintKey, m_dragPaint);
     settings.WriteInt(kSection, kFillKey, m_fill);
+    settings.WriteInt(kSection, kPlaceBillboardKey, m_placeBillboard);
+    settings.WriteInt(kSection, kStrengthKey, static_cast<int>(std::lround(m_strength * kHundredths)));
+    settings.WriteInt(kSection, kTargetHeightKey, static_cast<int>(std::lround(m_targetHeight * kHundredths)));
 }
 
 bool COxelPaintTools::OnCommand(int id)
 {
     if (Pick(kBrushSizes, id, m_brushSize) || Pick(kHeightTools, id, m_heightTool)) {
+        return true;
+    }
+    int strength = 0;
+    if (Pick(kStrengths, id, strength)) {
+        m_strength = strength / double(kHundredths);
+        return true;
+    }
+    if (id == kPlaceBillboard) {
+        m_placeBillboard = !m_placeBillboard;
         return true;
     }
     if (id == kDragPaint) {
@@ -111,6 +148,30 @@ void COxelPaintTools::ShowIn(HMENU menu) const
     MarkGroup(menu, kHeightTools, m_heightTool);
     CheckMenuItem(menu, kDragPaint, MF_BYCOMMAND | (m_dragPaint ? MF_CHECKED : MF_UNCHECKED));
     CheckMenuItem(menu, kFill, MF_BYCOMMAND | (m_fill ? MF_CHECKED : MF_UNCHECKED));
+    CheckMenuItem(menu, kPlaceBillboard, MF_BYCOMMAND | (m_placeBillboard ? MF_CHECKED : MF_UNCHECKED));
+    MarkGroup(menu, kStrengths, static_cast<int>(std::lround(m_strength * kHundredths)));
+}
+
+bool COxelPaintTools::SetTargetHeight(const char* text)
+{
+    // The whole text is one number: "3.5" but not "3.5m" or "".
+    char* end = nullptr;
+    const double height = std::strtod(text, &end);
+    while (end && *end == ' ') {
+        ++end;
+    }
+    if (end == text || !end || *end != '\0' || !std::isfinite(height) || height < kLowest || height > kHighest) {
+        return false;
+    }
+    SetTargetHeight(height);
+    return true;
+}
+
+void COxelPaintTools::SetTargetHeight(double height)
+{
+    if (std::isfinite(height)) {
+        m_targetHeight = std::min(std::max(height, kLowest), kHighest);
+    }
 }
 
 std::vector<GridPoint> COxelPaintTools::Footprint(GridPoint centre, int mapWidth, int mapHeight) const
@@ -127,8 +188,13 @@ std::vector<HeightChange> COxelPaintTools::HeightEdit(const HeightAt& heightAt, 
                                  rightButton ? kSmoothRight : kSmoothLeft);
         case kFlatten:
             return FlattenHeights(heightAt, vertex, m_brushSize, mapWidth, mapHeight, startHeight);
+        case kSetHeight:
+            if (rightButton) {
+                return {};
+            }
+            return FlattenHeights(heightAt, vertex, m_brushSize, mapWidth, mapHeight, m_targetHeight);
         default:
             return RaiseLowerHeights(heightAt, vertex, m_brushSize, mapWidth, mapHeight,
-                                     rightButton ? -kRaiseStep : kRaiseStep);
+                                     rightButton ? -m_strength : m_strength);
     }
 }

@@ -1,0 +1,184 @@
+#include "editor/COxelD3DTerrainEditor.h"
+
+#include "editor/CellStep.h"
+#include "editor/COxelMapDataFile.h"
+#include "support/DialogAnswer.h"
+#include "support/EditorSession.h"
+#include "support/MessageBoxAnswer.h"
+#include "support/RealInput.h"
+#include "support/ScratchFolder.h"
+#include "terrain/COxelD3DTerrainChipManager.h"
+
+#include <commctrl.h>
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+// The tools of "ツール(&T)" driven with the real mouse and keyboard.
+class ToolInputTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(session.ok());
+        session.editor().NewMap(16, 16);
+    }
+    void TearDown() override
+    {
+        RealInput::Release(1);
+        RealInput::Release(3);
+        session.editor().m_tools = COxelPaintTools();
+    }
+
+    // Window `index` in front at (x, y), with the focus.
+    HWND Front(int index, int x, int y) const
+    {
+        HWND window = session.handle(index);
+        SetWindowPos(window, HWND_TOP, x, y, 0, 0, SWP_NOSIZE | SWP_SHOWWINDOW);
+        SetForegroundWindow(window);
+        RealInput::Dispatch(200);
+        return window;
+    }
+    void Click(HWND window, POINT at, int button = 1) const
+    {
+        RealInput::MoveTo(window, at);
+        RealInput::Press(button);
+        RealInput::Release(button);
+    }
+    void Choose(int id) const { SendMessageA(session.handle(kEditMenuWindow), WM_COMMAND, id, 0); }
+    // The middle of the texture mapping window's square for cell (x, y): its
+    // first column shows cell 0, the next one cell W - 1.
+    POINT Cell(int x, int y) const
+    {
+        const int column = x == 0 ? 0 : session.editor().m_mapWidth - x;
+        return POINT{column * 16 + 8, y * 16 + 8};
+    }
+    // The map's billboards, cell by cell: -1 where there is none.
+    std::vector<int> Billboards() const
+    {
+        std::vector<int> billboards;
+        for (int index = 0; index < 16 * 16; ++index) {
+            billboards.push_back(CellStep::Read(session.terrain(), index).billboard);
+        }
+        return billboards;
+    }
+    static std::vector<int> Only(std::vector<std::pair<int, int>> cells, int billboard)
+    {
+        std::vector<int> billboards(16 * 16, -1);
+        for (const auto& cell : cells) {
+            billboards[cell.second * 16 + cell.first] = billboard;
+        }
+        return billboards;
+    }
+
+    EditorSession session;
+};
+
+}  // namespace
+
+// A billboard added (it stands on every cell), taken off every cell, then put
+// on chosen cells by clicks in the texture mapping and map edit windows,
+// taken off one by a right click, the removal undone with Ctrl+Z; the saved
+// file, opened again, holds exactly those cells. Before one is picked a left
+// click places nothing and says so, once.
+TEST_F(ToolInputTest, BillboardsArePlacedOnChosenCellsTakenOffUndoneAndSaved)
+{
+    ScratchFolder scratch{"quelmora-tool-input-test"};
+    const std::string saved = scratch.path() + "trees.omd";
+    session.editor().OpenWindow(kBillboardSettingWindow);
+    HWND dialog = Front(kBillboardSettingWindow, 700, 500);
+    HWND mapping = Front(kTextureMappingWindow, 200, 40);
+    Choose(7022);
+    {
+        MessageBoxAnswer told;
+        Click(mapping, Cell(3, 3));
+        Click(mapping, Cell(4, 3));
+        EXPECT_EQ(1, told.count) << "no billboard picked, said once";
+    }
+    EXPECT_EQ(Only({}, -1), Billboards());
+
+    SendMessageA(dialog, WM_COMMAND, 1005, 0);
+    EXPECT_EQ(std::vector<int>(256, 0), Billboards()) << "a new billboard stands on every cell";
+    HWND list = GetDlgItem(dialog, 3);
+    RECT entry = {LVIR_BOUNDS};
+    SendMessageA(list, LVM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&entry));
+    Front(kBillboardSettingWindow, 700, 500);
+    Click(list, POINT{entry.left + 20, (entry.top + entry.bottom) / 2});
+    EXPECT_EQ(0, session.editor().PickedBillboard());
+    Click(GetDlgItem(dialog, 1010), POINT{10, 5});
+    EXPECT_EQ(Only({}, -1), Billboards()) << "全セルから外す";
+
+    Front(kTextureMappingWindow, 200, 40);
+    Click(mapping, Cell(3, 3));
+    Click(mapping, Cell(4, 3));
+    Click(mapping, Cell(0, 9));
+    session.editor().OpenWindow(kMapEditWindow);
+    HWND mapEdit = Front(kMapEditWindow, 600, 40);
+    // The map edit window's rightmost column is cell 0: cell 10 of row 12 is
+    // column W - 1 - 10; the middle of a square is no corner.
+    Click(mapEdit, POINT{(16 - 1 - 10) * 40 + 20, 12 * 40 + 20});
+    EXPECT_EQ(Only({{3, 3}, {4, 3}, {0, 9}, {10, 12}}, 0), Billboards());
+
+    Front(kTextureMappingWindow, 200, 40);
+    Click(mapping, Cell(4, 3), 3);
+    EXPECT_EQ(Only({{3, 3}, {0, 9}, {10, 12}}, 0), Billboards()) << "a right click takes it off";
+    RealInput::Key("ctrl+z");
+    EXPECT_EQ(Only({{3, 3}, {4, 3}, {0, 9}, {10, 12}}, 0), Billboards()) << "undone";
+
+    // With "塗りつぶし", a click fills the cells that share the clicked cell's billboard (here: none).
+    Choose(7021);
+    Click(mapping, Cell(8, 8));
+    std::vector<int> filled(256, 0);
+    EXPECT_EQ(filled, Billboards());
+    RealInput::Key("ctrl+z");
+    Choose(7021);
+
+    ASSERT_TRUE(session.editor().m_mapFile->Save(saved.c_str()));
+    session.editor().NewMap(16, 16);
+    ASSERT_EQ(S_OK, session.editor().m_mapFile->Load(saved.c_str()));
+    EXPECT_EQ(Only({{3, 3}, {4, 3}, {0, 9}, {10, 12}}, 0), Billboards()) << "reopened";
+}
+
+// "指定する高さ..." refuses text that is no height from 0 to 16 and keeps
+// asking; in "高さを指定" a left click sets the vertex, a right click picks
+// the height under the pointer up as the next target. "強さ" sets how far a
+// click of "上げ下げ" raises.
+TEST_F(ToolInputTest, AChosenHeightIsTypedSetByClicksAndPickedUpAndTheStrengthSetsTheRaise)
+{
+    HWND heights = Front(kHeightWindow, 300, 60);
+    {
+        MessageBoxAnswer refused;
+        DialogAnswer asked("指定する高さ", "");
+        asked.whileShown = [] {
+            RealInput::Xdotool("type --delay 20 17.5");
+            RealInput::Key("Return");
+            RealInput::Xdotool("type --delay 20 3.5");
+            RealInput::Key("Return");
+        };
+        Choose(7014);
+        EXPECT_EQ(1, refused.count) << "17.5 is above 16";
+    }
+    EXPECT_EQ(3.5, session.editor().m_tools.m_targetHeight);
+
+    Choose(7013);
+    // The height window's first column is the far edge: vertex x = W shows at column 0.
+    const auto vertex = [](int x, int y) { return POINT{(16 - x) * 10 + 5, y * 10 + 5}; };
+    Click(heights, vertex(5, 5));
+    EXPECT_EQ(3.5, session.terrain().GetHeight(5, 5));
+    EXPECT_EQ(2.0, session.terrain().GetHeight(6, 5)) << "the 1 x 1 brush sets one vertex";
+    Click(heights, vertex(7, 7), 3);
+    EXPECT_EQ(2.0, session.editor().m_tools.m_targetHeight) << "picked up";
+    EXPECT_EQ(2.0, session.terrain().GetHeight(7, 7)) << "picking changes nothing";
+    Click(heights, vertex(5, 5));
+    EXPECT_EQ(2.0, session.terrain().GetHeight(5, 5));
+
+    Choose(7010);
+    Choose(7034);
+    Click(heights, vertex(8, 2));
+    EXPECT_EQ(4.0, session.terrain().GetHeight(8, 2)) << "strength 2";
+    Choose(7030);
+    Click(heights, vertex(8, 2), 3);
+    EXPECT_DOUBLE_EQ(3.9, session.terrain().GetHeight(8, 2)) << "strength 0.1";
+}
