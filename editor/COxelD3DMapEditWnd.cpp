@@ -52,7 +52,7 @@ COxelD3DTerrainChipManager* EditedTerrain()
 }  // namespace
 
 COxelD3DMapEditWnd::COxelD3DMapEditWnd()
-    : m_view(1), m_mapWidth(0), m_mapHeight(0), m_hScrollInfo(), m_vScrollInfo(), m_scrollX(m_view.m_scroll.x),
+    : m_view(1), m_cellPixels(kMapEditCellPixels), m_mapWidth(0), m_mapHeight(0), m_hScrollInfo(), m_vScrollInfo(), m_scrollX(m_view.m_scroll.x),
       m_scrollY(m_view.m_scroll.y)
 {
 }
@@ -80,7 +80,7 @@ void COxelD3DMapEditWnd::Rebuild()
     }
     m_mapWidth = editor->m_mapWidth;
     m_mapHeight = editor->m_mapHeight;
-    m_view.SetLayout(m_mapWidth, m_mapHeight, kMapEditCellPixels, kMapEditCellPixels);
+    m_view.SetLayout(m_mapWidth, m_mapHeight, m_cellPixels, m_cellPixels);
     m_cells.assign(static_cast<size_t>(m_mapWidth) * m_mapHeight, MapEditCell());
     for (int row = 0; row < m_mapHeight; ++row) {
         for (int column = 0; column < m_mapWidth; ++column) {
@@ -122,10 +122,10 @@ void COxelD3DMapEditWnd::DrawCell(const MapEditCell& cell, HDC hdc)
     SetDCPenColor(hdc, RGB(0, 0, 0));
     for (int corner = 0; corner < 4; ++corner) {
         const int grey = HeightGrey(heights[corner], kGreyPerUnit);
-        const POINT origin = MapEditCornerOrigin(corner);
+        const POINT origin = MapEditCornerOrigin(corner, m_cellPixels);
         SetDCBrushColor(hdc, RGB(grey, grey, grey));
-        Rectangle(hdc, left + origin.x, top + origin.y, left + origin.x + kMapEditCornerPixels,
-                  top + origin.y + kMapEditCornerPixels);
+        Rectangle(hdc, left + origin.x, top + origin.y, left + origin.x + m_cellPixels / 4,
+                  top + origin.y + m_cellPixels / 4);
     }
     SetDCPenColor(hdc, RGB(255, 255, 255));
     ScopedSelection brushSelection(hdc, GetStockObject(NULL_BRUSH));
@@ -153,7 +153,7 @@ void COxelD3DMapEditWnd::OnPaint(HDC hdc)
 
 MapPoint COxelD3DMapEditWnd::PointAt(const MapEditCell& cell, int px, int py) const
 {
-    const int corner = MapEditCornerAt(px - kMapEditCellPixels * cell.column, py - kMapEditCellPixels * cell.row);
+    const int corner = MapEditCornerAt(px - m_cellPixels * cell.column, py - m_cellPixels * cell.row, m_cellPixels);
     const GridPoint at = {cell.index % m_mapWidth, cell.index / m_mapWidth};
     if (corner < 0) {
         return MapPoint{MapPoint::kCell, at};
@@ -314,12 +314,35 @@ void COxelD3DMapEditWnd::OnWheel(int delta, bool across)
     const SIZE bitmap = MapSize();
     const SIZE client = ClientArea();
     LONG& offset = across ? m_scrollX : m_scrollY;
-    offset = across ? ClampedOffset(offset - notches * kMapEditCellPixels, bitmap.cx, client.cx)
-                    : ClampedOffset(offset - notches * kMapEditCellPixels, bitmap.cy, client.cy);
+    offset = across ? ClampedOffset(offset - notches * m_cellPixels, bitmap.cx, client.cx)
+                    : ClampedOffset(offset - notches * m_cellPixels, bitmap.cy, client.cy);
     SCROLLINFO& info = across ? m_hScrollInfo : m_vScrollInfo;
     info.fMask = SIF_POS;
     info.nPos = offset;
     SetScrollInfo(m_hWnd, across ? SB_HORZ : SB_VERT, &info, TRUE);
+    Redraw();
+}
+
+void COxelD3DMapEditWnd::OnZoom(int delta, POINT anchor)
+{
+    int next = m_cellPixels;
+    for (int size : kMapEditCellSizes) {
+        if ((delta > 0 && size > m_cellPixels && next == m_cellPixels) || (delta < 0 && size < m_cellPixels)) {
+            next = size;
+        }
+    }
+    if (next == m_cellPixels || m_cells.empty()) {
+        return;
+    }
+    // The same spot of the cell under the pointer stays under it.
+    const POINT content = m_view.ContentPoint(anchor);
+    m_scrollX = content.x * next / m_cellPixels - anchor.x;
+    m_scrollY = content.y * next / m_cellPixels - anchor.y;
+    m_cellPixels = next;
+    Rebuild();
+    ClampScroll();
+    const SIZE client = ClientArea();
+    UpdateScrollBars(std::min<int>(MapSize().cx, client.cx), std::min<int>(MapSize().cy, client.cy));
     Redraw();
 }
 

@@ -38,6 +38,9 @@ public:
     // The mouse wheel: one cell a notch (WHEEL_DELTA), up for a positive
     // delta; `across` moves the view left instead. Parts of a notch add up.
     void OnWheel(int delta, bool across) override;
+    // Ctrl+wheel: the next cell size of kMapEditCellSizes, keeping the spot
+    // under `anchor` there.
+    void OnZoom(int delta, POINT anchor) override;
     // Draws the map afresh for the editor's current map and atlas: the squares,
     // the cells and the scroll ranges follow the new size.
     void Refresh() override;
@@ -48,6 +51,8 @@ public:
 
     // The squares, a cell each, the first column showing the last cell.
     COxelMapView m_view;
+    // The cell's size on screen: 40 pixels until Ctrl+wheel changes it.
+    int m_cellPixels;
     int m_mapWidth;
     int m_mapHeight;
     SCROLLINFO m_hScrollInfo;

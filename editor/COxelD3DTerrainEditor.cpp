@@ -45,6 +45,9 @@ const SIZE kDefaultMapEditSize = {640, 334};
 const int kCellWidthValue = 16;
 const int kCellHeightValue = 17;
 const int kMapEditWidthValue = 18;
+// The height window's square size, in a section of its own.
+const char kHeightViewSection[] = "HeightView";
+const char kSquareSizeKey[] = "SquareSize";
 const int kMapEditHeightValue = 19;
 
 const char kPromptCaption[] = "Quelmora";
@@ -312,6 +315,13 @@ void COxelD3DTerrainEditor::DispatchWheel(int index, bool tilted, int delta, boo
     window->OnWheel(turn.delta, turn.across);
 }
 
+void COxelD3DTerrainEditor::DispatchZoom(int index, int delta, POINT anchor)
+{
+    if (COxelD3DTerrainEditorChildWndBase* window = Window(index)) {
+        window->OnZoom(delta, anchor);
+    }
+}
+
 void COxelD3DTerrainEditor::DispatchNotify(int index, WPARAM wParam, LPARAM lParam)
 {
     if (COxelD3DTerrainEditorChildWndBase* window = Window(index)) {
@@ -486,6 +496,9 @@ void COxelD3DTerrainEditor::SaveWindowLayout()
     }
     settings->Save();
     m_tools.Save(*settings);
+    if (auto* heights = static_cast<COxelD3DHeightWnd*>(Window(kHeightWindow))) {
+        settings->WriteInt(kHeightViewSection, kSquareSizeKey, heights->SquareSize());
+    }
 }
 
 void COxelD3DTerrainEditor::RestoreWindowLayout()
@@ -502,6 +515,10 @@ void COxelD3DTerrainEditor::RestoreWindowLayout()
         mapping->SetCellSize(values[kCellWidthValue] > 0 ? values[kCellWidthValue] : kDefaultCellSize,
                              values[kCellHeightValue] > 0 ? values[kCellHeightValue] : kDefaultCellSize);
         mapping->Refresh();
+    }
+    if (auto* heights = static_cast<COxelD3DHeightWnd*>(Window(kHeightWindow))) {
+        heights->SetSquareSize(settings->ReadInt(kHeightViewSection, kSquareSizeKey));
+        heights->Refresh();
     }
 }
 

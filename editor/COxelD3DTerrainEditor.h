@@ -65,6 +65,8 @@ public:
     void DispatchScroll(int index, LPARAM bar, int code, int position, int vertical);
     // A wheel turned over window `index`: `tilted` for WM_MOUSEHWHEEL.
     void DispatchWheel(int index, bool tilted, int delta, bool shift);
+    // Ctrl+wheel over window `index`, at client point `anchor`.
+    void DispatchZoom(int index, int delta, POINT anchor);
     void DispatchNotify(int index, WPARAM wParam, LPARAM lParam);
     void DispatchSize(int index, UINT type, int width, int height);
     // Null when the window has not been made.

@@ -30,6 +30,10 @@ void COxelD3DTerrainEditorChildWndBase::OnWheel(int, bool)
 {
 }
 
+void COxelD3DTerrainEditorChildWndBase::OnZoom(int, POINT)
+{
+}
+
 void COxelD3DTerrainEditorChildWndBase::Redraw()
 {
     InvalidateRect(m_hWnd, nullptr, FALSE);

@@ -30,6 +30,10 @@ public:
     // (`across`, delta negated so that a tilt right is negative), in the windows
     // that route the wheel. The base does nothing.
     virtual void OnWheel(int delta, bool across);
+    // Called for WM_MOUSEWHEEL with Ctrl held, in the windows that route the
+    // wheel: larger squares for a positive delta, keeping what lies under
+    // client point `anchor` there. The base does nothing.
+    virtual void OnZoom(int delta, POINT anchor);
     // Called for WM_NOTIFY from the window's controls.
     virtual void OnNotify(WPARAM wParam, LPARAM lParam);
     // Called when the map, the atlas or the window's settings changed elsewhere:

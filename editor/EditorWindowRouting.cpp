@@ -106,7 +106,12 @@ LRESULT RouteEditorWindowMessage(int index, unsigned routes, HWND hwnd, UINT mes
         if (!(routes & kRouteWheel)) {
             break;
         }
-        if (editor) {
+        if (editor && message == WM_MOUSEWHEEL && (GET_KEYSTATE_WPARAM(wParam) & MK_CONTROL)) {
+            // Ctrl+wheel zooms, as in every Windows view; the wheel's point is on the screen.
+            POINT anchor = {static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+            ScreenToClient(hwnd, &anchor);
+            editor->DispatchZoom(index, GET_WHEEL_DELTA_WPARAM(wParam), anchor);
+        } else if (editor) {
             editor->DispatchWheel(index, message == WM_MOUSEHWHEEL, GET_WHEEL_DELTA_WPARAM(wParam),
                                   (GET_KEYSTATE_WPARAM(wParam) & MK_SHIFT) != 0);
         }

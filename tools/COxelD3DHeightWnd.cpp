@@ -14,7 +14,9 @@ namespace {
 const char kClassName[] = "HeightEditor";
 const DWORD kStyle = WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
 const DWORD kExStyle = WS_EX_TOOLWINDOW;
-const int kSquare = 10;
+const char kMenuName[] = "OXELAPP_EDITOR_HEIGHTMENU";
+// "小", "中" and "大" of "表示サイズ", for the sizes of kDisplaySizes.
+const int kDisplaySizeCommands[3] = {1011, 1012, 1013};
 const double kGreyPerUnit = 16.0;
 
 LRESULT CALLBACK HeightWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
@@ -26,7 +28,7 @@ LRESULT CALLBACK HeightWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lP
 
 }  // namespace
 
-COxelD3DHeightWnd::COxelD3DHeightWnd() : COxelMapViewWnd(0), m_gesture(MapPoint::kVertex)
+COxelD3DHeightWnd::COxelD3DHeightWnd() : COxelMapViewWnd(0), m_gesture(MapPoint::kVertex), m_squareSize(kDisplaySizes[0])
 {
 }
 
@@ -41,11 +43,11 @@ void COxelD3DHeightWnd::Create()
     if (!editor) {
         return;
     }
-    RegisterEditorClass(kClassName, HeightWndProc);
+    RegisterEditorClass(kClassName, HeightWndProc, kMenuName);
     const HINSTANCE instance = GetModuleHandleA(nullptr);
 
-    const SIZE outer = OuterSize(editor->m_mapWidth * kSquare, editor->m_mapHeight * kSquare,
-                                 WS_CAPTION | WS_SYSMENU, kExStyle, false);
+    const SIZE outer = OuterSize(editor->m_mapWidth * m_squareSize, editor->m_mapHeight * m_squareSize,
+                                 WS_CAPTION | WS_SYSMENU, kExStyle, true);
     m_hWnd = CreateWindowExA(kExStyle, kClassName, kClassName, kStyle, CW_USEDEFAULT, CW_USEDEFAULT, outer.cx, outer.cy,
                              COxelD3DTerrainEditor::PreviewWindow(), nullptr, instance, nullptr);
 }
@@ -97,18 +99,43 @@ void COxelD3DHeightWnd::OnMapChanged(const MapChange& change)
 void COxelD3DHeightWnd::UpdateLayout()
 {
     if (COxelD3DTerrainEditor* editor = COxelD3DTerrainEditor::GetInstance()) {
-        m_view.SetLayout(editor->m_mapWidth, editor->m_mapHeight, kSquare, kSquare);
+        m_view.SetLayout(editor->m_mapWidth, editor->m_mapHeight, m_squareSize, m_squareSize);
     }
 }
 
-void COxelD3DHeightWnd::OnCommand(int)
+void COxelD3DHeightWnd::OnCommand(int id)
 {
+    for (int i = 0; i < 3; ++i) {
+        if (kDisplaySizeCommands[i] == id && m_squareSize != kDisplaySizes[i]) {
+            // The vertex at the top-left corner stays there.
+            UpdateLayout();
+            ShowAtSize(kDisplaySizes[i], POINT{0, 0}, false);
+        }
+    }
+}
+
+int COxelD3DHeightWnd::SquareSize() const
+{
+    return m_squareSize;
+}
+
+void COxelD3DHeightWnd::SetSquareSize(int size)
+{
+    // A settings file may ask for any size: only the menu's sizes are taken.
+    bool known = false;
+    for (int i = 0; i < 3; ++i) {
+        known = known || kDisplaySizes[i] == size;
+    }
+    m_squareSize = known ? size : kDisplaySizes[0];
+    for (int i = 0; i < 3; ++i) {
+        CheckMenuCommand(kDisplaySizeCommands[i], kDisplaySizes[i] == m_squareSize);
+    }
 }
 
 void COxelD3DHeightWnd::Refresh()
 {
     if (COxelD3DTerrainEditor* editor = COxelD3DTerrainEditor::GetInstance()) {
-        FitView(editor->m_mapWidth, editor->m_mapHeight, kSquare, kSquare);
+        FitView(editor->m_mapWidth, editor->m_mapHeight, m_squareSize, m_squareSize);
     }
     Redraw();
 }

@@ -6,7 +6,8 @@
 
 #include <windows.h>
 
-// The heights of the map's grid vertices as grey squares, 10 x 10 pixels each,
+// The heights of the map's grid vertices as grey squares, 10 x 10 pixels each
+// (16 or 32 through "表示サイズ" or Ctrl+wheel),
 // black at 0 and white at 16. A left click raises a vertex by 0.5, a right click
 // lowers it; moving the mouse puts the preview's cursor on the vertex under it.
 // The painting tools widen a click to a brush, change what it does, and let a
@@ -26,10 +27,16 @@ public:
     // Repaints the squares of the vertices at the corners of the changed cells.
     void OnMapChanged(const MapChange& change) override;
 
+    // The square size on screen; a size the display-size menu does not offer
+    // becomes the smallest. The caller refreshes.
+    int SquareSize() const override;
+    void SetSquareSize(int size) override;
+
 private:
     // Follows the editor's map size; the view has a square for each vertex
     // of a row, its first column showing the far edge.
     void UpdateLayout();
 
     COxelToolGesture m_gesture;
+    int m_squareSize;
 };

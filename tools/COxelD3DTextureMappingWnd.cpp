@@ -19,11 +19,8 @@ const DWORD kExStyle = WS_EX_TOOLWINDOW;
 const int kDefaultCellSize = 16;
 const int kLargestCellSize = 64;
 
-struct DisplaySize {
-    int command;
-    int pixels;
-};
-const DisplaySize kDisplaySizes[] = {{1000, 10}, {1001, 16}, {1002, 32}};
+// "小", "中" and "大" of "表示サイズ", for the sizes of kDisplaySizes.
+const int kDisplaySizeCommands[3] = {1000, 1001, 1002};
 
 LRESULT CALLBACK TextureMappingWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
@@ -128,24 +125,26 @@ void COxelD3DTextureMappingWnd::UpdateLayout()
 
 void COxelD3DTextureMappingWnd::OnCommand(int id)
 {
-    for (const DisplaySize& size : kDisplaySizes) {
-        if (size.command != id) {
-            continue;
+    for (int i = 0; i < 3; ++i) {
+        if (kDisplaySizeCommands[i] == id && m_cellWidth != kDisplaySizes[i]) {
+            // The cell at the top-left corner stays there.
+            UpdateLayout();
+            ShowAtSize(kDisplaySizes[i], POINT{0, 0}, false);
         }
-        if (m_cellWidth == size.pixels) {
-            return;
-        }
-        for (const DisplaySize& other : kDisplaySizes) {
-            CheckMenuCommand(other.command, other.command == id);
-        }
-        // The cell at the top-left corner stays there; the fit keeps the page on the map.
-        UpdateLayout();
-        const GridPoint corner = m_view.SquareAt(POINT{0, 0});
-        SetCellSize(size.pixels, size.pixels);
-        m_view.m_scroll = POINT{corner.column * m_cellWidth, corner.row * m_cellHeight};
-        Refresh();
-        return;
     }
+}
+
+int COxelD3DTextureMappingWnd::SquareSize() const
+{
+    return m_cellWidth;
+}
+
+void COxelD3DTextureMappingWnd::SetSquareSize(int size)
+{
+    for (int i = 0; i < 3; ++i) {
+        CheckMenuCommand(kDisplaySizeCommands[i], kDisplaySizes[i] == size);
+    }
+    SetCellSize(size, size);
 }
 
 void COxelD3DTextureMappingWnd::Refresh()

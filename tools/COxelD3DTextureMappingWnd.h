@@ -39,6 +39,10 @@ public:
     int m_cellWidth;
     int m_cellHeight;
 
+protected:
+    int SquareSize() const override;
+    void SetSquareSize(int size) override;
+
 private:
     // Follows the editor's map size and the cell size; the view has a square
     // for each cell, its first column showing the first cell.

@@ -76,6 +76,44 @@ void COxelMapViewWnd::OnWheel(int delta, bool across)
     }
 }
 
+const int COxelMapViewWnd::kDisplaySizes[3] = {10, 16, 32};
+
+void COxelMapViewWnd::OnZoom(int delta, POINT anchor)
+{
+    const int current = SquareSize();
+    int next = current;
+    if (delta > 0) {
+        for (int size : kDisplaySizes) {
+            if (size > current) {
+                next = size;
+                break;
+            }
+        }
+    } else if (delta < 0) {
+        for (int size : kDisplaySizes) {
+            if (size < current) {
+                next = size;
+            }
+        }
+    }
+    if (next != current) {
+        ShowAtSize(next, anchor, true);
+    }
+}
+
+void COxelMapViewWnd::ShowAtSize(int size, POINT anchor, bool keepWithin)
+{
+    const int old = SquareSize();
+    const GridPoint square = m_view.SquareAt(anchor);
+    const POINT content = m_view.ContentPoint(anchor);
+    const int withinX = keepWithin ? (content.x - square.column * old) * size / old : 0;
+    const int withinY = keepWithin ? (content.y - square.row * old) * size / old : 0;
+    SetSquareSize(size);
+    m_view.m_scroll = POINT{square.column * size + withinX - anchor.x, square.row * size + withinY - anchor.y};
+    // The fit keeps the page on the map.
+    Refresh();
+}
+
 void COxelMapViewWnd::FitView(int columns, int rows, int squareWidth, int squareHeight)
 {
     m_view.SetLayout(columns, rows, squareWidth, squareHeight);

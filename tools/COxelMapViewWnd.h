@@ -20,8 +20,22 @@ public:
     // One square a notch, up for a positive delta; `across` moves it left.
     // The notches already waiting in the queue are taken with it, as one scroll.
     void OnWheel(int delta, bool across) override;
+    // Steps through the display sizes, keeping the square under `anchor` there.
+    void OnZoom(int delta, POINT anchor) override;
+
+    // The square sizes of "表示サイズ" ("小", "中", "大"), in pixels.
+    static const int kDisplaySizes[3];
 
 protected:
+    // The square size the window shows now, and a new one to take (the
+    // caller fits the window).
+    virtual int SquareSize() const = 0;
+    virtual void SetSquareSize(int size) = 0;
+    // Shows the map with squares of `size` pixels, the square under client
+    // point `anchor` staying under it (where the map's edges let it).
+    // `keepWithin`: the same spot of that square stays under the anchor, not
+    // only the square.
+    void ShowAtSize(int size, POINT anchor, bool keepWithin);
     // Takes a map of `columns` x `rows` squares of the given size and fits the
     // window to it: to the whole map up to 64 squares a side, past that to a
     // page of 64 squares or less, with scroll bars, the offset kept on the map.

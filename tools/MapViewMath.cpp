@@ -57,18 +57,18 @@ int ClampedOffset(int offset, int content, int page)
     return std::max(0, std::min(offset, LastOffset(content, page)));
 }
 
-POINT MapEditCornerOrigin(int corner)
+POINT MapEditCornerOrigin(int corner, int cellPixels)
 {
-    const int inner = kMapEditCellPixels - kMapEditCornerPixels;
+    const int inner = cellPixels - cellPixels / 4;
     return POINT{corner / 2 ? 0 : inner, corner % 2 ? inner : 0};
 }
 
-int MapEditCornerAt(int dx, int dy)
+int MapEditCornerAt(int dx, int dy, int cellPixels)
 {
+    const int cornerPixels = cellPixels / 4;
     for (int corner = 0; corner < 4; ++corner) {
-        const POINT origin = MapEditCornerOrigin(corner);
-        if (dx >= origin.x && dx <= origin.x + kMapEditCornerPixels && dy >= origin.y &&
-            dy <= origin.y + kMapEditCornerPixels) {
+        const POINT origin = MapEditCornerOrigin(corner, cellPixels);
+        if (dx >= origin.x && dx <= origin.x + cornerPixels && dy >= origin.y && dy <= origin.y + cornerPixels) {
             return corner;
         }
     }

@@ -56,17 +56,22 @@ int ClampedOffset(int offset, int content, int page);
 
 // The map edit view draws a cell as a square of this many pixels, with a
 // smaller square in each corner for the height of the vertex there.
+// Ctrl+wheel steps it through kMapEditCellSizes; a corner square is a
+// quarter of the cell.
 const int kMapEditCellPixels = 40;
 const int kMapEditCornerPixels = 10;
+const int kMapEditCellSizes[3] = {16, 32, 40};
 
-// Where the square of a cell's corner `corner` starts inside the cell's square.
-// Corner k is grid vertex (x + k / 2, y + k % 2) of cell (x, y); the view is
-// mirrored, so corner 0 lies at the top right and corner 3 at the bottom left.
-POINT MapEditCornerOrigin(int corner);
+// Where the square of a cell's corner `corner` starts inside the cell's square
+// of `cellPixels`. Corner k is grid vertex (x + k / 2, y + k % 2) of cell (x, y);
+// the view is mirrored, so corner 0 lies at the top right and corner 3 at the
+// bottom left.
+POINT MapEditCornerOrigin(int corner, int cellPixels = kMapEditCellPixels);
 
 // The corner whose square holds pixel (dx, dy) of a cell's square, its edges
-// included on all four sides, so 10 and 30 still count; -1 for the middle.
-int MapEditCornerAt(int dx, int dy);
+// included on all four sides, so 10 and 30 still count at 40 pixels; -1 for
+// the middle.
+int MapEditCornerAt(int dx, int dy, int cellPixels = kMapEditCellPixels);
 
 // Grey level for a height: trunc(height * scale), kept within 0..255.
 int HeightGrey(double height, double scale);

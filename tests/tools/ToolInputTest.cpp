@@ -5,6 +5,7 @@
 #include "support/DialogAnswer.h"
 #include "support/EditorSession.h"
 #include "support/MessageBoxAnswer.h"
+#include "support/ProgramFiles.h"
 #include "support/RealInput.h"
 #include "support/ScratchFolder.h"
 #include "terrain/COxelD3DTerrainChipManager.h"
@@ -23,6 +24,9 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(session.ok());
+        // The layout's defaults: 16-pixel cells in the texture mapping window.
+        DeleteFileA(SettingsFilePath().c_str());
+        session.editor().RestoreWindowLayout();
         session.editor().NewMap(16, 16);
     }
     void TearDown() override
@@ -30,6 +34,7 @@ protected:
         RealInput::Release(1);
         RealInput::Release(3);
         session.editor().m_tools = COxelPaintTools();
+        DeleteFileA(SettingsFilePath().c_str());
     }
 
     // Window `index` in front at (x, y), with the focus.
@@ -116,16 +121,16 @@ TEST_F(ToolInputTest, BillboardsArePlacedOnChosenCellsTakenOffUndoneAndSaved)
     Click(mapping, Cell(0, 9));
     session.editor().OpenWindow(kMapEditWindow);
     HWND mapEdit = Front(kMapEditWindow, 600, 40);
-    // The map edit window's rightmost column is cell 0: cell 10 of row 12 is
-    // column W - 1 - 10; the middle of a square is no corner.
-    Click(mapEdit, POINT{(16 - 1 - 10) * 40 + 20, 12 * 40 + 20});
-    EXPECT_EQ(Only({{3, 3}, {4, 3}, {0, 9}, {10, 12}}, 0), Billboards());
+    // The map edit window's rightmost column is cell 0: cell 13 of row 2 is
+    // column W - 1 - 13; the middle of a square is no corner.
+    Click(mapEdit, POINT{(16 - 1 - 13) * 40 + 20, 2 * 40 + 20});
+    EXPECT_EQ(Only({{3, 3}, {4, 3}, {0, 9}, {13, 2}}, 0), Billboards());
 
     Front(kTextureMappingWindow, 200, 40);
     Click(mapping, Cell(4, 3), 3);
-    EXPECT_EQ(Only({{3, 3}, {0, 9}, {10, 12}}, 0), Billboards()) << "a right click takes it off";
+    EXPECT_EQ(Only({{3, 3}, {0, 9}, {13, 2}}, 0), Billboards()) << "a right click takes it off";
     RealInput::Key("ctrl+z");
-    EXPECT_EQ(Only({{3, 3}, {4, 3}, {0, 9}, {10, 12}}, 0), Billboards()) << "undone";
+    EXPECT_EQ(Only({{3, 3}, {4, 3}, {0, 9}, {13, 2}}, 0), Billboards()) << "undone";
 
     // With "塗りつぶし", a click fills the cells that share the clicked cell's billboard (here: none).
     Choose(7021);
@@ -138,7 +143,7 @@ TEST_F(ToolInputTest, BillboardsArePlacedOnChosenCellsTakenOffUndoneAndSaved)
     ASSERT_TRUE(session.editor().m_mapFile->Save(saved.c_str()));
     session.editor().NewMap(16, 16);
     ASSERT_EQ(S_OK, session.editor().m_mapFile->Load(saved.c_str()));
-    EXPECT_EQ(Only({{3, 3}, {4, 3}, {0, 9}, {10, 12}}, 0), Billboards()) << "reopened";
+    EXPECT_EQ(Only({{3, 3}, {4, 3}, {0, 9}, {13, 2}}, 0), Billboards()) << "reopened";
 }
 
 // "指定する高さ..." refuses text that is no height from 0 to 16 and keeps
@@ -151,9 +156,14 @@ TEST_F(ToolInputTest, AChosenHeightIsTypedSetByClicksAndPickedUpAndTheStrengthSe
     {
         MessageBoxAnswer refused;
         DialogAnswer asked("指定する高さ", "");
-        asked.whileShown = [] {
+        asked.whileShown = [&refused] {
             RealInput::Xdotool("type --delay 20 17.5");
             RealInput::Key("Return");
+            // The refusal is answered and the box has the focus back, its text selected.
+            for (int wait = 0; wait < 50 && refused.count == 0; ++wait) {
+                RealInput::Dispatch(100);
+            }
+            RealInput::Dispatch(300);
             RealInput::Xdotool("type --delay 20 3.5");
             RealInput::Key("Return");
         };
