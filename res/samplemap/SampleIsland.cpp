@@ -74,8 +74,8 @@ struct Island {
 // The main island lies in front of the preview's start camera (which stands
 // over x 16, z 16 and looks towards -z; the grid wraps, so row 119 is z -9),
 // low enough to look down on. The islets lie in the corner that the height
-// and texture mapping windows show first (they show the columns from the
-// map's right edge, mirrored, and the first rows).
+// and texture mapping windows show first: mirrored, they show x = 0 and then
+// the columns down from the map's right edge, and the first rows.
 const Island kIslands[] = {
     {16.0, 119.0, 11.0, 5.6, 11U},
     {112.0, 13.0, 6.5, 2.6, 23U},
@@ -90,9 +90,9 @@ double IslandGround(const Island& island, double column, double row)
     const double dx = WrappedOffset(island.column, column);
     const double dy = WrappedOffset(island.row, row);
     const double angle = std::atan2(dy, dx);
-    const double coast = island.radius * (1.0 + 0.17 * std::sin(3.0 * angle + island.seed) +
-                                          0.09 * std::sin(5.0 * angle + 2.0 * island.seed) +
-                                          0.08 * Noise(dx, dy, 4.0, island.seed));
+    const double coast =
+        island.radius * (1.0 + 0.17 * std::sin(3.0 * angle + island.seed) +
+                         0.09 * std::sin(5.0 * angle + 2.0 * island.seed) + 0.08 * Noise(dx, dy, 4.0, island.seed));
     const double u = std::sqrt(dx * dx + dy * dy) / coast;
     if (u >= 1.0) {
         return std::max(0.0, kWater - (u - 1.0) * coast * 0.35);
@@ -271,9 +271,7 @@ MapFileContents MakeSampleIsland()
     // The open sea is the fill of the cells wholly under water from the middle
     // of the map, far from every island.
     std::vector<char> sea(map.cells.size(), 0);
-    const CellMatches underWater = [&](int column, int row) {
-        return ShapeOf(ground, column, row).high < kWater;
-    };
+    const CellMatches underWater = [&](int column, int row) { return ShapeOf(ground, column, row).high < kWater; };
     for (const GridPoint& cell : FloodFillRegion(underWater, {64, 64}, kSize, kSize)) {
         sea[static_cast<std::size_t>(cell.row) * kSize + cell.column] = 1;
     }

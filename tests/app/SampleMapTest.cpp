@@ -67,11 +67,3 @@ TEST(SampleMapPath, TheMissingSampleMessageNamesTheFileAndEachPlaceOnce)
     const std::string unknownProgram = MissingSampleMapMessage("", current);
     EXPECT_NE(std::string::npos, unknownProgram.find(current + "island.omd")) << unknownProgram;
 }
-
-// The tests run in the data folder: its path with the backslash the lookup adds names to.
-TEST(SampleMapPath, TheCurrentFolderEndsInABackslash)
-{
-    char folder[MAX_PATH] = {};
-    ASSERT_GT(GetCurrentDirectoryA(MAX_PATH, folder), 0u);
-    EXPECT_EQ(std::string(folder) + "\\", CurrentFolder());
-}

@@ -9,7 +9,6 @@
 #include "support/EditorSession.h"
 #include "support/MessageBoxAnswer.h"
 #include "support/ProgramFiles.h"
-#include "support/ScratchFolder.h"
 #include "terrain/COxelD3DTerrainChipManager.h"
 #include "terrain/COxelD3DTerrainChipTextureManagerBase.h"
 
@@ -107,25 +106,4 @@ TEST_F(SampleMapMenu, OpensTheSampleUntitledThroughTheQuestionAboutUnsavedChange
     MessageBoxAnswer none(IDCANCEL);
     OpenSample();
     EXPECT_EQ(0, none.count);
-}
-
-// Neither beside the program nor in the current folder: a message names the
-// file and both places, nothing is asked, and the map and its edit stay.
-TEST_F(SampleMapMenu, AMissingSampleIsNamedAndTheMapStays)
-{
-    ScratchFolder elsewhere("quelmora-sample-menu-elsewhere");
-    char data[MAX_PATH] = {};
-    ASSERT_GT(GetCurrentDirectoryA(MAX_PATH, data), 0u);
-    ASSERT_TRUE(SetCurrentDirectoryA(elsewhere.path().c_str()));
-    Edit();
-    MessageBoxAnswer answer(IDOK);
-    OpenSample();
-    SetCurrentDirectoryA(data);
-    EXPECT_EQ(1, answer.count);
-    EXPECT_EQ("Error", answer.caption);
-    EXPECT_NE(std::string::npos, answer.text.find("「island.omd」")) << answer.text;
-    EXPECT_NE(std::string::npos, answer.text.find(ExecutableDirectory() + "island.omd")) << answer.text;
-    EXPECT_NE(std::string::npos, answer.text.find(elsewhere.path() + "island.omd")) << answer.text;
-    EXPECT_EQ(32, session.editor().m_mapWidth);
-    EXPECT_TRUE(session.editor().IsModified());
 }
