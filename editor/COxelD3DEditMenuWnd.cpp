@@ -2,6 +2,8 @@
 
 #include "app/COxelD3DApplication.h"
 #include "app/COxelSettingsFile.h"
+#include "app/ProgramImages.h"
+#include "app/SampleMap.h"
 #include "editor/AboutDialog.h"
 #include "editor/COxelD3DTerrainEditor.h"
 #include "editor/COxelMapDataFile.h"
@@ -56,6 +58,7 @@ enum Command {
     kInfinite = 40001,
     kMapBorder = 40002,
     kCursor = 40003,
+    kOpenSampleMap = 40014,
 };
 
 LRESULT CALLBACK EditMenuWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
@@ -230,6 +233,32 @@ void COxelD3DEditMenuWnd::OpenDeclinedCopy()
     }
 }
 
+bool COxelD3DEditMenuWnd::OpenSampleMap()
+{
+    COxelD3DTerrainEditor* editor = COxelD3DTerrainEditor::GetInstance();
+    if (!editor || !editor->m_mapFile) {
+        return false;
+    }
+    // Looked for before the question about unsaved changes: without the
+    // sample, nothing is to be given up.
+    const std::string programFolder = ProgramFolder();
+    const std::string currentFolder = CurrentFolder();
+    const std::string path = SampleMapPathIn(programFolder, currentFolder);
+    if (path.empty()) {
+        MessageBoxA(nullptr, MissingSampleMapMessage(programFolder, currentFolder).c_str(), "Error",
+                    MB_OK | MB_TASKMODAL);
+        return false;
+    }
+    if (!editor->ConfirmDiscard() || FAILED(editor->m_mapFile->OpenPath(path.c_str(), nullptr))) {
+        return false;
+    }
+    // A map to start from, as a new map is: its first save asks for a name,
+    // so the sample stays as it came for the next time, and it does not join
+    // the recent files, which would open the sample itself.
+    m_fileName[0] = '\0';
+    return true;
+}
+
 void COxelD3DEditMenuWnd::Remember(const char* path)
 {
     m_recentFiles.Add(path);
@@ -389,6 +418,9 @@ void COxelD3DEditMenuWnd::OnCommand(int id)
         if (editor) {
             editor->OpenWindow(kBillboardSettingWindow);
         }
+        break;
+    case kOpenSampleMap:
+        OpenSampleMap();
         break;
     case kAbout:
         OpenAboutDialog(m_hWnd);

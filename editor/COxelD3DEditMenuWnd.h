@@ -6,7 +6,7 @@
 #include <windows.h>
 
 // The small window that carries the editor's main menu: new maps, files, undo
-// and redo, the preview's display switches, the atlas image and the About box.
+// and redo, the preview's display switches, the atlas image, the sample map and the About box.
 // Its client area has no height; it is all caption and menu.
 class COxelD3DEditMenuWnd : public COxelD3DTerrainEditorChildWndBase {
 public:
@@ -34,6 +34,11 @@ public:
     // first the question about unsaved changes, then the file's checks and
     // messages. True when the map was replaced by the file's.
     bool OpenMapFile(const char* path);
+    // "サンプルマップを開く" of "ヘルプ(&H)": opens the sample map that comes
+    // with the program as an untitled map, after the question about unsaved
+    // changes; a missing sample is reported and the map stays. True when the
+    // map was replaced by the sample.
+    bool OpenSampleMap();
 
     // The file "上書き保存(&S)" writes to: the map file last opened or saved
     // under a name the user chose; empty for a new map, so its first save asks.

@@ -1,0 +1,56 @@
+#include "app/SampleMap.h"
+
+#include "io/AnsiPath.h"
+
+#include <windows.h>
+
+const char kSampleMapName[] = "island.omd";
+
+namespace {
+
+bool IsFile(const std::string& path)
+{
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+}  // namespace
+
+std::string SampleMapPathIn(const std::string& programFolder, const std::string& currentFolder)
+{
+    for (const std::string* folder : {&programFolder, &currentFolder}) {
+        if (!folder->empty() && IsFile(*folder + kSampleMapName)) {
+            return *folder + kSampleMapName;
+        }
+    }
+    return std::string();
+}
+
+std::string MissingSampleMapMessage(const std::string& programFolder, const std::string& currentFolder)
+{
+    std::string text = std::string("サンプルマップ「") + kSampleMapName + "」が見つかりません。\n探した場所：\n";
+    if (!programFolder.empty()) {
+        text += "    " + programFolder + kSampleMapName + "\n";
+    }
+    // Started from its own folder, the program would name the same place twice.
+    if (!currentFolder.empty() && lstrcmpiA(programFolder.c_str(), currentFolder.c_str()) != 0) {
+        text += "    " + currentFolder + kSampleMapName + "\n";
+    }
+    return text + "\nファイルをプログラム（quelmora.exe）と同じフォルダーに置いてください。";
+}
+
+std::string CurrentFolder()
+{
+    wchar_t wide[MAX_PATH];
+    const DWORD length = GetCurrentDirectoryW(MAX_PATH, wide);
+    std::string path;
+    // A folder the code page cannot spell would come out as another folder.
+    if (length == 0 || length >= MAX_PATH - 1 || !ExactAnsiPath(wide, &path) || path.empty()) {
+        return std::string();
+    }
+    // A root (C:\) ends in its backslash already; the last byte alone could be half of a character.
+    if (*LastPathPart(path.c_str()) != '\0') {
+        path += '\\';
+    }
+    return path;
+}
