@@ -2,18 +2,18 @@
 
 #include "editor/CellStep.h"
 #include "editor/COxelMapDataFile.h"
-#include "support/DialogAnswer.h"
 #include "support/EditorSession.h"
 #include "support/MessageBoxAnswer.h"
-#include "support/ProgramFiles.h"
 #include "support/RealInput.h"
 #include "support/ScratchFolder.h"
 #include "terrain/COxelD3DTerrainChipManager.h"
+#include "tools/COxelD3DTextureMappingWnd.h"
 
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -24,9 +24,6 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(session.ok());
-        // The layout's defaults: 16-pixel cells in the texture mapping window.
-        DeleteFileA(SettingsFilePath().c_str());
-        session.editor().RestoreWindowLayout();
         session.editor().NewMap(16, 16);
     }
     void TearDown() override
@@ -34,7 +31,6 @@ protected:
         RealInput::Release(1);
         RealInput::Release(3);
         session.editor().m_tools = COxelPaintTools();
-        DeleteFileA(SettingsFilePath().c_str());
     }
 
     // Window `index` in front at (x, y), with the focus.
@@ -57,8 +53,9 @@ protected:
     // first column shows cell 0, the next one cell W - 1.
     POINT Cell(int x, int y) const
     {
+        const int size = static_cast<COxelD3DTextureMappingWnd*>(session.window(kTextureMappingWindow))->m_cellWidth;
         const int column = x == 0 ? 0 : session.editor().m_mapWidth - x;
-        return POINT{column * 16 + 8, y * 16 + 8};
+        return POINT{column * size + size / 2, y * size + size / 2};
     }
     // The map's billboards, cell by cell: -1 where there is none.
     std::vector<int> Billboards() const
@@ -80,6 +77,45 @@ protected:
 
     EditorSession session;
 };
+
+HWND HeightBox()
+{
+    return FindWindowA(nullptr, "指定する高さ");
+}
+
+// Waits up to five seconds for `ready`.
+template <class Ready>
+bool WaitFor(Ready ready)
+{
+    for (int wait = 0; wait < 100 && !ready(); ++wait) {
+        Sleep(50);
+    }
+    return ready();
+}
+
+// A user at "指定する高さ...": types 17.5 and Enter, reads the refusal and
+// closes it with Enter, then types 3.5 over the selected text and Enter. From
+// another thread, so that the dialog's own loop takes the keys (Enter reaches
+// its default button only through that loop). True when the refusal came and
+// the box stayed open behind it.
+std::thread TypeIntoTheHeightBox(bool* refused)
+{
+    return std::thread([refused] {
+        const auto type = [](const char* text) {
+            RealInput::Xdotool(std::string("type --delay 20 ") + text);
+            RealInput::Xdotool("key Return");
+        };
+        WaitFor([] { return IsWindowVisible(HeightBox()) != FALSE; });
+        Sleep(200);
+        type("17.5");
+        *refused = WaitFor([] { return FindWindowA("#32770", "Quelmora") != nullptr; }) && HeightBox();
+        Sleep(200);
+        RealInput::Xdotool("key Return");
+        WaitFor([] { return IsWindowEnabled(HeightBox()) != FALSE; });
+        Sleep(200);
+        type("3.5");
+    });
+}
 
 }  // namespace
 
@@ -107,7 +143,7 @@ TEST_F(ToolInputTest, BillboardsArePlacedOnChosenCellsTakenOffUndoneAndSaved)
     SendMessageA(dialog, WM_COMMAND, 1005, 0);
     EXPECT_EQ(std::vector<int>(256, 0), Billboards()) << "a new billboard stands on every cell";
     HWND list = GetDlgItem(dialog, 3);
-    RECT entry = {LVIR_BOUNDS};
+    RECT entry = {LVIR_BOUNDS, 0, 0, 0};
     SendMessageA(list, LVM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&entry));
     Front(kBillboardSettingWindow, 700, 500);
     Click(list, POINT{entry.left + 20, (entry.top + entry.bottom) / 2});
@@ -153,23 +189,11 @@ TEST_F(ToolInputTest, BillboardsArePlacedOnChosenCellsTakenOffUndoneAndSaved)
 TEST_F(ToolInputTest, AChosenHeightIsTypedSetByClicksAndPickedUpAndTheStrengthSetsTheRaise)
 {
     HWND heights = Front(kHeightWindow, 300, 60);
-    {
-        MessageBoxAnswer refused;
-        DialogAnswer asked("指定する高さ", "");
-        asked.whileShown = [&refused] {
-            RealInput::Xdotool("type --delay 20 17.5");
-            RealInput::Key("Return");
-            // The refusal is answered and the box has the focus back, its text selected.
-            for (int wait = 0; wait < 50 && refused.count == 0; ++wait) {
-                RealInput::Dispatch(100);
-            }
-            RealInput::Dispatch(300);
-            RealInput::Xdotool("type --delay 20 3.5");
-            RealInput::Key("Return");
-        };
-        Choose(7014);
-        EXPECT_EQ(1, refused.count) << "17.5 is above 16";
-    }
+    bool refused = false;
+    std::thread typist = TypeIntoTheHeightBox(&refused);
+    Choose(7014);
+    typist.join();
+    EXPECT_TRUE(refused) << "17.5 is above 16";
     EXPECT_EQ(3.5, session.editor().m_tools.m_targetHeight);
 
     Choose(7013);
