@@ -152,6 +152,22 @@ COxelD3DTerrainEditorChildWndBase* MakeWindow(int index)
 
 }  // namespace
 
+namespace {
+
+// An accelerator table of the program's resources, as a list.
+std::vector<ACCEL> LoadShortcuts(const char* name)
+{
+    std::vector<ACCEL> shortcuts;
+    // A table loaded from the program's resources is freed with the program.
+    if (HACCEL table = LoadAcceleratorsA(GetModuleHandleA(nullptr), name)) {
+        shortcuts.resize(CopyAcceleratorTableA(table, nullptr, 0));
+        CopyAcceleratorTableA(table, shortcuts.data(), static_cast<int>(shortcuts.size()));
+    }
+    return shortcuts;
+}
+
+}  // namespace
+
 COxelD3DTerrainEditor* COxelD3DTerrainEditor::s_instance = nullptr;
 
 COxelD3DTerrainEditor* COxelD3DTerrainEditor::GetInstance()
@@ -188,11 +204,8 @@ COxelD3DTerrainEditor::COxelD3DTerrainEditor()
       m_chipTool(*this),
       m_billboardTool(*this)
 {
-    // A table loaded from the program's resources is freed with the program.
-    if (HACCEL table = LoadAcceleratorsA(GetModuleHandleA(nullptr), "OXELAPP_EDITOR_ACCELERATORS")) {
-        m_shortcuts.resize(CopyAcceleratorTableA(table, nullptr, 0));
-        CopyAcceleratorTableA(table, m_shortcuts.data(), static_cast<int>(m_shortcuts.size()));
-    }
+    m_shortcuts = LoadShortcuts("OXELAPP_EDITOR_ACCELERATORS");
+    m_toolKeys = LoadShortcuts("OXELAPP_EDITOR_TOOLKEYS");
 }
 
 COxelD3DTerrainEditor::~COxelD3DTerrainEditor()
@@ -765,14 +778,23 @@ bool COxelD3DTerrainEditor::TranslateShortcut(MSG* message)
 int COxelD3DTerrainEditor::ShortcutCommand(const MSG& message) const
 {
     const auto held = [](int key) { return GetKeyState(key) < 0; };
-    for (const ACCEL& shortcut : m_shortcuts) {
-        if ((shortcut.fVirt & FVIRTKEY) && shortcut.key == message.wParam &&
-            held(VK_CONTROL) == ((shortcut.fVirt & FCONTROL) != 0) &&
-            held(VK_SHIFT) == ((shortcut.fVirt & FSHIFT) != 0) && held(VK_MENU) == ((shortcut.fVirt & FALT) != 0)) {
-            return shortcut.cmd;
+    const auto find = [&](const std::vector<ACCEL>& table) {
+        for (const ACCEL& shortcut : table) {
+            if ((shortcut.fVirt & FVIRTKEY) && shortcut.key == message.wParam &&
+                held(VK_CONTROL) == ((shortcut.fVirt & FCONTROL) != 0) &&
+                held(VK_SHIFT) == ((shortcut.fVirt & FSHIFT) != 0) && held(VK_MENU) == ((shortcut.fVirt & FALT) != 0)) {
+                return static_cast<int>(shortcut.cmd);
+            }
         }
+        return 0;
+    };
+    if (const int command = find(m_shortcuts)) {
+        return command;
     }
-    return 0;
+    // A plain key in a dialog is the dialog's: a list's type-ahead, a box's text.
+    char className[16] = {};
+    GetClassNameA(GetAncestor(message.hwnd, GA_ROOT), className, sizeof className);
+    return lstrcmpA(className, "#32770") == 0 ? 0 : find(m_toolKeys);
 }
 
 void COxelD3DTerrainEditor::EndStrokes()

@@ -216,3 +216,40 @@ TEST_F(ToolInputTest, AChosenHeightIsTypedSetByClicksAndPickedUpAndTheStrengthSe
     Click(heights, vertex(8, 2), 3);
     EXPECT_DOUBLE_EQ(3.9, session.terrain().GetHeight(8, 2)) << "strength 0.1";
 }
+
+// The tools' keys choose from "ツール(&T)" in the windows that edit the map,
+// and the menu shows the choice; in a dialog the keys stay the dialog's.
+TEST_F(ToolInputTest, TheToolKeysChooseToolsInTheEditingWindowsButNotInTheDialogs)
+{
+    const COxelPaintTools& tools = session.editor().m_tools;
+    HMENU menu = GetMenu(session.handle(kEditMenuWindow));
+    const auto checked = [menu](int id) { return (GetMenuState(menu, id, MF_BYCOMMAND) & MF_CHECKED) != 0; };
+    Front(kHeightWindow, 300, 60);
+    RealInput::Key("3");
+    RealInput::Key("t");
+    EXPECT_EQ(5, tools.m_brushSize);
+    EXPECT_EQ(COxelPaintTools::kSetHeight, tools.m_heightTool);
+    EXPECT_TRUE(checked(7002));
+    EXPECT_TRUE(checked(7013));
+    Front(kTextureMappingWindow, 200, 40);
+    RealInput::Key("b");
+    RealInput::Key("g");
+    RealInput::Key("d");
+    EXPECT_EQ(1, tools.m_placeBillboard);
+    EXPECT_EQ(1, tools.m_fill);
+    EXPECT_EQ(1, tools.m_dragPaint);
+    EXPECT_TRUE(checked(7022));
+    Front(kEditMenuWindow, 0, 0);
+    RealInput::Key("1");
+    RealInput::Key("q");
+    EXPECT_EQ(1, tools.m_brushSize);
+    EXPECT_EQ(COxelPaintTools::kRaiseLower, tools.m_heightTool);
+
+    session.editor().OpenWindow(kBillboardSettingWindow);
+    HWND dialog = Front(kBillboardSettingWindow, 700, 500);
+    SetFocus(GetDlgItem(dialog, 3));
+    RealInput::Key("4");
+    RealInput::Key("w");
+    EXPECT_EQ(1, tools.m_brushSize) << "typed into the dialog's list";
+    EXPECT_EQ(COxelPaintTools::kRaiseLower, tools.m_heightTool);
+}
