@@ -738,6 +738,9 @@ bool COxelD3DTerrainEditor::TranslateShortcut(MSG* message)
     if (!menu || !command) {
         return false;
     }
+    // No command comes between a stroke's pieces: the stroke is one step,
+    // whole before a file is written or the map is replaced.
+    editor->EndStrokes();
     SendMessageA(menu, WM_COMMAND, MAKEWPARAM(command, 1), 0);
     return true;
 }
@@ -792,6 +795,19 @@ const TurnedAtlas* COxelD3DTerrainEditor::TurnedTiles()
 bool COxelD3DTerrainEditor::HasMap() const
 {
     return m_terrain && m_terrain->m_cells;
+}
+
+std::string COxelD3DTerrainEditor::MapFileName()
+{
+    COxelD3DEditMenuWnd* menu = EditMenu();
+    return menu ? menu->m_fileName : "";
+}
+
+void COxelD3DTerrainEditor::ShowStatus(const std::string& text)
+{
+    if (COxelD3DEditMenuWnd* menu = EditMenu()) {
+        menu->SetStatusText(text.c_str());
+    }
 }
 
 void COxelD3DTerrainEditor::PlaceCursor(int column, int row)
