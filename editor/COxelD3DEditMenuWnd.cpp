@@ -179,7 +179,16 @@ void COxelD3DEditMenuWnd::SetStatusText(const char* text)
         return;
     }
     m_statusText = text;
+    // A status bar may repaint itself at once for every SB_SETTEXT. With its
+    // drawing off while the text changes, the change only marks the part for
+    // the next paint, so that a burst of mouse moves costs one repaint.
+    SendMessageA(m_statusBar, WM_SETREDRAW, FALSE, 0);
     SendMessageA(m_statusBar, SB_SETTEXTA, 0, reinterpret_cast<LPARAM>(text));
+    SendMessageA(m_statusBar, WM_SETREDRAW, TRUE, 0);
+    RECT part;
+    if (SendMessageA(m_statusBar, SB_GETRECT, 0, reinterpret_cast<LPARAM>(&part))) {
+        InvalidateRect(m_statusBar, &part, TRUE);
+    }
 }
 
 void COxelD3DEditMenuWnd::ShowHistory(bool canUndo, bool canRedo)

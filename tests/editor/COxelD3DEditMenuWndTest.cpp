@@ -100,7 +100,6 @@ TEST_F(EditMenuTest, TheStatusBarAlongTheBottomShowsTheReadoutBelowAMenuBarOfOne
     char className[64] = {};
     GetClassNameA(status, className, sizeof className);
     EXPECT_STREQ("msctls_statusbar32", className);
-    EXPECT_TRUE(IsWindowVisible(status));
     RECT client;
     GetClientRect(window, &client);
     RECT bar;
@@ -136,6 +135,7 @@ TEST_F(EditMenuTest, TheStatusBarAlongTheBottomShowsTheReadoutBelowAMenuBarOfOne
         ReleaseDC(status, dc);
         EXPECT_LT(extent.cx, client.right - 16) << text;
     }
+    EXPECT_NE(0, GetWindowLongPtrA(status, GWL_STYLE) & WS_VISIBLE) << "the status bar's drawing stayed off";
 }
 
 // "編集(&E)" between "ファイル(&F)" and "表示(&V)": its two items are greyed
