@@ -8,6 +8,7 @@
 #include "scene/COxelD3DSceneBase.h"
 #include "support/EditorSession.h"
 #include "support/ProgramFiles.h"
+#include "support/ScreenCapture.h"
 #include "terrain/COxelD3DTerrainChipManager.h"
 #include "tools/COxelPaintTools.h"
 
@@ -311,4 +312,29 @@ TEST_F(EditMenuTest, TheToolsMenuFollowsTheViewMenuWithRadioGroupsKeptInASection
     EXPECT_EQ(1, odd.m_brushSize);
     EXPECT_EQ(COxelPaintTools::kRaiseLower, odd.m_heightTool);
     DeleteFileA(path.c_str());
+}
+
+// On the screen, the status bar shows each text whole once it has painted,
+// and nothing of a longer text before it.
+TEST(EditMenuScreen, TheStatusBarPaintsEachTextWholeAndNothingOfTheOneBefore)
+{
+    EditorSession session;
+    ASSERT_TRUE(session.ok());
+    HWND window = session.handle(kEditMenuWindow);
+    SetWindowPos(window, HWND_TOP, 200, 200, 0, 0, SWP_NOSIZE | SWP_SHOWWINDOW);
+    HWND status = GetDlgItem(window, COxelD3DEditMenuWnd::kStatusBarId);
+    const auto show = [&](const std::string& text) {
+        session.editor().ShowStatus(text);
+        UpdateWindow(status);
+    };
+    show(VertexReadout(1, 2, 3.0));
+    const ScreenPicture shortText = WaitForSteadyPicture(status, 200, 10000);
+    ASSERT_FALSE(shortText.pixels.empty());
+    show(CellReadout(511, 511, 16383, 3, 63));
+    const ScreenPicture longText = WaitForChangedPicture(status, shortText, 0.01, 10000);
+    EXPECT_GT(DifferingShare(shortText, longText, 8), 0.01) << "the new text was not painted";
+    show(VertexReadout(1, 2, 3.0));
+    const ScreenPicture back = WaitForPicture(
+        status, 10000, [&](const ScreenPicture& picture) { return DifferingShare(shortText, picture, 8) == 0.0; });
+    EXPECT_EQ(0.0, DifferingShare(shortText, back, 8)) << "the longer text left a trace";
 }
