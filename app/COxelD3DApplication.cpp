@@ -1,6 +1,7 @@
 #include "app/COxelD3DApplication.h"
 
 #include "app/MultiSample.h"
+#include "app/PreviewTitle.h"
 #include "app/ProgramImages.h"
 #include "app/SafeRelease.h"
 #include "editor/COxelD3DTerrainEditor.h"
@@ -9,6 +10,8 @@
 #include <mmsystem.h>
 
 #include <new>
+#include <string>
+#include <utility>
 
 
 COxelD3DApplication* g_application = nullptr;
@@ -84,6 +87,8 @@ int COxelD3DApplication::Run()
             // Unsaved work is copied aside when nothing waits, never inside a
             // message box's or a dialog's loop.
             const DWORD recoveryDue = COxelD3DTerrainEditor::KeepRecoveryCopy(timeGetTime());
+            // The map's name and unsaved mark may have changed with any message.
+            ShowTitle();
             // A minimised preview shows nothing: no frame is worth drawing.
             if (!IsIconic(m_hWnd)) {
                 RenderFrame();
@@ -132,6 +137,21 @@ void COxelD3DApplication::OpenStartMap()
     }
     if (COxelD3DTerrainEditor* editor = COxelD3DTerrainEditor::GetInstance()) {
         editor->OpenMapFile(m_startMap.c_str());
+    }
+}
+
+void COxelD3DApplication::ShowTitle()
+{
+    const char* rate = m_frameTimer.RateText();
+    if (!rate[0]) {
+        return;
+    }
+    COxelD3DTerrainEditor* editor = COxelD3DTerrainEditor::ExistingInstance();
+    std::string title =
+        PreviewTitle(rate, editor ? editor->MapFileName() : std::string(), editor && editor->IsModified());
+    if (title != m_title) {
+        m_title = std::move(title);
+        SetWindowTextA(m_hWnd, m_title.c_str());
     }
 }
 
@@ -288,7 +308,7 @@ void COxelD3DApplication::RenderFrame(DWORD now)
         return;
     }
     if (step == COxelFrameTimer::DrawAndShowRate) {
-        SetWindowTextA(m_hWnd, m_frameTimer.RateText());
+        ShowTitle();
     }
     if (!g_device || !DeviceReady() || FAILED(g_device->BeginScene())) {
         return;

@@ -49,6 +49,11 @@ public:
     // Opens m_startMap in the editor, when there is one, as "開く(&O)" would,
     // or shows m_startMapRefusal.
     void OpenStartMap();
+    // Brings the preview's title up to date once the first frame rate is
+    // known: the rate, the map's file name and its unsaved mark. Called by the
+    // loop whenever no message waits, so the title follows a save, an undo or
+    // an open at once; the text is set only when it changed.
+    void ShowTitle();
 
     IDirect3D9* m_direct3D;
     D3DDISPLAYMODE m_displayMode;
@@ -90,6 +95,8 @@ private:
     void DrawScreenQuad();
 
     COxelFrameTimer m_frameTimer;
+    // The title last set by ShowTitle; empty before the first frame rate.
+    std::string m_title;
     // The render states set outside the frame, as they were before the first
     // of the current run of reset attempts: a failed reset may leave others.
     static const int kKeptStateCount = 3;

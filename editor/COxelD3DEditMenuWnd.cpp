@@ -14,6 +14,8 @@
 #include "scene/COxelD3DSceneBase.h"
 #include "terrain/COxelD3DTerrainChipTextureManagerBase.h"
 
+#include <commctrl.h>
+
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -23,7 +25,9 @@ namespace {
 const char kClassName[] = "EditMenu";
 const char kMenuName[] = "OXELAPP_EDITOR_TEXTUREMENU";
 const DWORD kStyle = WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
-const int kClientWidth = 250;
+// Wide enough for the menu bar on one line and the longest readout in the status bar.
+const int kClientWidth = 420;
+const char kNewMapOfCurrentSizeText[] = "同じサイズで新規作成 (%d×%d)\tCtrl+N";
 const char kRecentFileGone[] =
     "ファイル「%s」が見つかりません。\n"
     "移動または削除された可能性があるため、最近使ったファイルの一覧から外しました。";
@@ -76,7 +80,7 @@ void SetDithering(BOOL enabled)
 
 }  // namespace
 
-COxelD3DEditMenuWnd::COxelD3DEditMenuWnd() : m_fileName()
+COxelD3DEditMenuWnd::COxelD3DEditMenuWnd() : m_fileName(), m_statusBar(nullptr)
 {
 }
 
@@ -89,13 +93,20 @@ void COxelD3DEditMenuWnd::Create()
 {
     RegisterEditorClass(kClassName, EditMenuWndProc, kMenuName, "IDI_SMALLICON");
     const HINSTANCE instance = GetModuleHandleA(nullptr);
+    INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_BAR_CLASSES};
+    InitCommonControlsEx(&controls);
 
     RECT outer = {0, 0, kClientWidth, 0};
     AdjustWindowRect(&outer, kStyle, TRUE);
     m_hWnd = CreateWindowExA(0, kClassName, kClassName, kStyle, CW_USEDEFAULT, CW_USEDEFAULT,
                              outer.right - outer.left, outer.bottom - outer.top,
                              COxelD3DTerrainEditor::PreviewWindow(), nullptr, instance, nullptr);
-    FitMenuBar();
+    // No size grip: the window keeps its size.
+    m_statusBar = CreateWindowExA(0, STATUSCLASSNAMEA, "", WS_CHILD | WS_VISIBLE, 0, 0, 0, 0, m_hWnd,
+                                  reinterpret_cast<HMENU>(static_cast<INT_PTR>(kStatusBarId)), instance, nullptr);
+    m_statusText.clear();
+    FitMenuAndStatusBar();
+    ShowCurrentSize();
 
     // The marks match the switches' start values; dithering is the one switch
     // this window sets itself.
@@ -119,13 +130,19 @@ void COxelD3DEditMenuWnd::Create()
     if (COxelSettingsFile* settings = COxelSettingsFile::GetInstance()) {
         m_recentFiles.Load(*settings);
     }
-    m_recentFiles.ShowIn(GetSubMenu(GetMenu(m_hWnd), 0), kSaveAs);
+    m_recentFiles.ShowIn(GetSubMenu(GetMenu(m_hWnd), 0), kOpenDeclinedCopy);
 }
 
-void COxelD3DEditMenuWnd::FitMenuBar()
+void COxelD3DEditMenuWnd::FitMenuAndStatusBar()
 {
-    // Four menus are wider than 250 pixels: the bar wraps onto a second line,
-    // and the window grows to show it, its client area staying empty.
+    // A large menu font may still wrap the bar onto more lines: the window
+    // grows to show them all, and its client area holds the status bar alone.
+    RECT status = {};
+    if (m_statusBar) {
+        SendMessageA(m_statusBar, WM_SIZE, 0, 0);
+        GetWindowRect(m_statusBar, &status);
+    }
+    const int statusHeight = status.bottom - status.top;
     MENUBARINFO bar = {};
     bar.cbSize = sizeof bar;
     RECT window;
@@ -134,17 +151,47 @@ void COxelD3DEditMenuWnd::FitMenuBar()
     }
     RECT frame = {0, 0, kClientWidth, 0};
     AdjustWindowRect(&frame, kStyle, FALSE);
-    int height = bar.rcBar.bottom - window.top + frame.bottom;
-    if (height <= window.bottom - window.top) {
-        return;
-    }
+    int height = bar.rcBar.bottom - window.top + frame.bottom + statusHeight;
     const UINT flags = SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE;
     SetWindowPos(m_hWnd, nullptr, 0, 0, window.right - window.left, height, flags);
-    // Whatever the bar's edge lines take, the client area is to have no height.
+    // Whatever the bar's edge lines take, the client area is to be the status bar's height.
     RECT client;
-    if (GetClientRect(m_hWnd, &client) && client.bottom > 0) {
-        height -= client.bottom;
+    if (GetClientRect(m_hWnd, &client) && client.bottom != statusHeight) {
+        height += statusHeight - client.bottom;
         SetWindowPos(m_hWnd, nullptr, 0, 0, window.right - window.left, height, flags);
+    }
+    if (m_statusBar) {
+        SendMessageA(m_statusBar, WM_SIZE, 0, 0);
+    }
+}
+
+void COxelD3DEditMenuWnd::ShowCurrentSize()
+{
+    COxelD3DTerrainEditor* editor = COxelD3DTerrainEditor::ExistingInstance();
+    HMENU menu = GetMenu(m_hWnd);
+    if (!editor || !menu) {
+        return;
+    }
+    char text[128];
+    snprintf(text, sizeof text, kNewMapOfCurrentSizeText, editor->m_mapWidth, editor->m_mapHeight);
+    ModifyMenuA(menu, kNewMapOfCurrentSize, MF_BYCOMMAND | MF_STRING, kNewMapOfCurrentSize, text);
+}
+
+void COxelD3DEditMenuWnd::SetStatusText(const char* text)
+{
+    if (!m_statusBar || !text || m_statusText == text) {
+        return;
+    }
+    m_statusText = text;
+    // A status bar may repaint itself at once for every SB_SETTEXT. With its
+    // drawing off while the text changes, the change only marks the part for
+    // the next paint, so that a burst of mouse moves costs one repaint.
+    SendMessageA(m_statusBar, WM_SETREDRAW, FALSE, 0);
+    SendMessageA(m_statusBar, SB_SETTEXTA, 0, reinterpret_cast<LPARAM>(text));
+    SendMessageA(m_statusBar, WM_SETREDRAW, TRUE, 0);
+    RECT part;
+    if (SendMessageA(m_statusBar, SB_GETRECT, 0, reinterpret_cast<LPARAM>(&part))) {
+        InvalidateRect(m_statusBar, &part, TRUE);
     }
 }
 
@@ -267,7 +314,7 @@ void COxelD3DEditMenuWnd::Remember(const char* path)
 
 void COxelD3DEditMenuWnd::KeepRecentFiles()
 {
-    m_recentFiles.ShowIn(GetSubMenu(GetMenu(m_hWnd), 0), kSaveAs);
+    m_recentFiles.ShowIn(GetSubMenu(GetMenu(m_hWnd), 0), kOpenDeclinedCopy);
     if (COxelSettingsFile* settings = COxelSettingsFile::GetInstance()) {
         m_recentFiles.Save(*settings);
     }
@@ -328,11 +375,11 @@ void COxelD3DEditMenuWnd::OnCommand(int id)
     case kNewMap128:
     case kNewMap256:
     case kNewMap512:
-        if (editor && editor->ConfirmDiscard()) {
-            const int size = 16 << (id - kNewMap16);
-            editor->NewMap(size, size);
-            // A new map has no file yet: the next save asks for one.
-            m_fileName[0] = '\0';
+        NewMap(16 << (id - kNewMap16), 16 << (id - kNewMap16));
+        break;
+    case kNewMapOfCurrentSize:
+        if (editor && editor->HasMap()) {
+            NewMap(editor->m_mapWidth, editor->m_mapHeight);
         }
         break;
     case kNewMapFromHeightmap:
@@ -452,7 +499,18 @@ void COxelD3DEditMenuWnd::OnScroll(LPARAM, int, int, int)
 
 void COxelD3DEditMenuWnd::Refresh()
 {
+    ShowCurrentSize();
     Redraw();
+}
+
+void COxelD3DEditMenuWnd::NewMap(int width, int height)
+{
+    COxelD3DTerrainEditor* editor = COxelD3DTerrainEditor::GetInstance();
+    if (editor && editor->ConfirmDiscard()) {
+        editor->NewMap(width, height);
+        // A new map has no file yet: the next save asks for one.
+        m_fileName[0] = '\0';
+    }
 }
 
 

@@ -5,9 +5,12 @@
 
 #include <windows.h>
 
+#include <string>
+
 // The small window that carries the editor's main menu: new maps, files, undo
 // and redo, the preview's display switches, the atlas image, the sample map and the About box.
-// Its client area has no height; it is all caption and menu.
+// Below the menu bar, its client area holds only a status bar, which shows
+// what is under the mouse in the 2D windows.
 class COxelD3DEditMenuWnd : public COxelD3DTerrainEditorChildWndBase {
 public:
     COxelD3DEditMenuWnd();
@@ -24,6 +27,17 @@ public:
     // shortcuts of every window send here too.
     static const int kUndoCommand = 700;
     static const int kRedoCommand = 701;
+
+    // "新規作成(&N)" with the map's current size, which Ctrl+N sends.
+    static const int kNewMapOfCurrentSize = 207;
+    // The status bar's control id.
+    static const int kStatusBarId = 800;
+
+    // Shows `text` in the status bar's first part, where WM_GETTEXT on the
+    // status bar reads it. The same text again costs no repaint.
+    void SetStatusText(const char* text);
+    // Null until the window is made.
+    HWND StatusBar() const { return m_statusBar; }
 
     // Greys "元に戻す(&U)" and "やり直し(&R)" when they have nothing to do.
     void ShowHistory(bool canUndo, bool canRedo);
@@ -50,8 +64,13 @@ public:
     void Remember(const char* path);
 
 private:
-    // Makes the window tall enough for every line of its menu bar.
-    void FitMenuBar();
+    // Makes the window tall enough for every line of its menu bar and the
+    // status bar below it, and puts the status bar along the bottom.
+    void FitMenuAndStatusBar();
+    // Names the map's size in the item of "新規作成(&N)" that makes a map of it.
+    void ShowCurrentSize();
+    // Makes a new map of width x height after the question about unsaved changes.
+    void NewMap(int width, int height);
     // Saves under a name the user chooses; true when the map was written.
     bool SaveMapAs();
     // Shows the recent files as they are now, and writes them to the settings file.
@@ -68,4 +87,9 @@ private:
     // Flips a switch that lives elsewhere and sets the item's mark from the
     // switch's new value, whatever the mark showed before.
     void Toggle(int id, int& flag);
+
+    // Owned by the window, which destroys it.
+    HWND m_statusBar;
+    // What the status bar shows.
+    std::string m_statusText;
 };

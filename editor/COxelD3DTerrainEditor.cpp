@@ -771,6 +771,9 @@ bool COxelD3DTerrainEditor::TranslateShortcut(MSG* message)
     if (!menu || !command) {
         return false;
     }
+    // No command comes between a stroke's pieces: the stroke is one step,
+    // whole before a file is written or the map is replaced.
+    editor->EndStrokes();
     SendMessageA(menu, WM_COMMAND, MAKEWPARAM(command, 1), 0);
     return true;
 }
@@ -836,6 +839,19 @@ bool COxelD3DTerrainEditor::HasMap() const
     return m_terrain && m_terrain->m_cells;
 }
 
+std::string COxelD3DTerrainEditor::MapFileName()
+{
+    COxelD3DEditMenuWnd* menu = EditMenu();
+    return menu ? menu->m_fileName : "";
+}
+
+void COxelD3DTerrainEditor::ShowStatus(const std::string& text)
+{
+    if (COxelD3DEditMenuWnd* menu = EditMenu()) {
+        menu->SetStatusText(text.c_str());
+    }
+}
+
 void COxelD3DTerrainEditor::PlaceCursor(int column, int row)
 {
     COxelD3DSceneBase* scene = Scene();
@@ -873,10 +889,6 @@ int COxelD3DTerrainEditor::PickedBillboard()
 {
     auto* dialog = dynamic_cast<COxelD3DBillboardSettingWnd*>(Window(kBillboardSettingWindow));
     return dialog ? dialog->PickedBillboard() : -1;
-}
-
-void COxelD3DTerrainEditor::ShowStatus(const std::string&)
-{
 }
 
 void COxelD3DTerrainEditor::MoveCameraOver(float x, float z)

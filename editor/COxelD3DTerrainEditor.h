@@ -141,8 +141,9 @@ public:
     // What steps work on.
     EditedMap Map();
     // Called by the main loop for each message before it is dispatched: the
-    // undo and redo keys, whichever of the program's windows has the focus,
-    // become commands of the edit menu. True when the message was used so.
+    // keys of the accelerator table (undo, redo, new, open, save, save as),
+    // whichever of the program's windows has the focus, become commands of the
+    // edit menu. A stroke under way ends first. True when the message was used so.
     static bool TranslateShortcut(MSG* message);
     // The atlas turned four ways for the 2D views, one copy for all of them;
     // null while there is none (no atlas, or no memory for it), and the views
@@ -151,6 +152,11 @@ public:
 
     // Whether there is a map to show and edit: a failed map leaves the grid without cells.
     bool HasMap() const;
+    // The file "上書き保存(&S)" writes to; empty for a map that has none yet.
+    std::string MapFileName();
+    // Shows `text` in the edit menu's status bar: what is under the mouse.
+    // Nothing happens without an edit menu.
+    void ShowStatus(const std::string& text);
     // Puts the preview's 3D cursor on grid vertex (column, row), at the lowest
     // of the four corners of the cell there. Columns and rows wrap. A brush
     // larger than one square widens the cursor to the whole footprint, centred
@@ -161,8 +167,6 @@ public:
     COxelTool& ActiveTool(MapPoint::Kind kind);
     // The billboard picked in the billboard dialog; -1 for none (or no dialog yet).
     int PickedBillboard();
-    // Shows `text` in the edit menu's status bar.
-    void ShowStatus(const std::string& text);
     // Moves the preview's camera so that its eye stands over (x, z) in map
     // units, at the same height and looking the same way: the middle click of
     // the 2D windows, to get about a large map faster than the keys do.

@@ -8,7 +8,7 @@
 class COxelSettingsFile;
 
 // The maps last opened or saved, newest first, as "ファイル(&F)" lists them
-// between "名前を付けて保存(&A)" and the import and export items. Kept in the
+// just above "終了(&X)", where a longer list moves no other item. Kept in the
 // settings file's section "RecentFiles" as File1 .. File8.
 class RecentFiles {
 public:

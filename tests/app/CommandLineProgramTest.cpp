@@ -348,11 +348,12 @@ TEST_F(CommandLineProgram, AMapNamedAtStartOpensAsTheOpenItemWould)
         std::string path;
         int mapSize;          // of the map the editor then shows
         std::string message;  // of the box that refuses the file; empty for none
+        std::string title;    // what the preview's title shows after the frame rate
     } cases[] = {
-        {folder + "good.omd", 16, ""},
-        {japanese + "能 ソ地図.omd", 16, ""},
-        {folder + "damaged.omd", 32, MapFileErrorMessage(damage)},
-        {folder + "missing.omd", 32, MapFileErrorMessage(MapFileError::CannotOpen)},
+        {folder + "good.omd", 16, "", " good.omd"},
+        {japanese + "能 ソ地図.omd", 16, "", " 能 ソ地図.omd"},
+        {folder + "damaged.omd", 32, MapFileErrorMessage(damage), " 名前のないマップ"},
+        {folder + "missing.omd", 32, MapFileErrorMessage(MapFileError::CannotOpen), " 名前のないマップ"},
     };
     for (const auto& c : cases) {
         ASSERT_TRUE(CopyFileA(QUELMORA_DEFAULT_SETTINGS, SettingsFilePath().c_str(), FALSE));
@@ -377,6 +378,16 @@ TEST_F(CommandLineProgram, AMapNamedAtStartOpensAsTheOpenItemWould)
             Sleep(100);
         }
         EXPECT_EQ(c.mapSize * 10, ClientSize(heights).cx) << c.path;
+        const auto showsName = [&](const std::string& title) {
+            return IsRateTitle(title) && title.size() > c.title.size() &&
+                   title.compare(title.size() - c.title.size(), c.title.size(), c.title) == 0;
+        };
+        std::string title = program.Title();
+        for (int wait = 0; wait < 100 && !showsName(title); ++wait) {
+            Sleep(100);
+            title = program.Title();
+        }
+        EXPECT_TRUE(showsName(title)) << title;
 
         if (c.message.empty()) {
             const FILETIME before = LastWrite(c.path);

@@ -21,6 +21,8 @@ TEST(QuelmoraProgram, ShowsTheFrameRateAndSavesTheLayoutWhenClosed)
 
     const std::string title = program.WaitForRateTitle();
     EXPECT_TRUE(IsRateTitle(title)) << title;
+    // The start map has no file and no changes.
+    EXPECT_EQ(title.substr(0, title.find(']') + 1) + " 名前のないマップ", title);
 
     PostMessageA(preview, WM_CLOSE, 0, 0);
     DWORD exitCode = 1;

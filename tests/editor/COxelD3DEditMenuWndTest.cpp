@@ -4,9 +4,11 @@
 #include "app/COxelSettingsFile.h"
 #include "editor/COxelD3DTerrainEditor.h"
 #include "editor/HeightStep.h"
+#include "editor/StatusReadout.h"
 #include "scene/COxelD3DSceneBase.h"
 #include "support/EditorSession.h"
 #include "support/ProgramFiles.h"
+#include "support/ScreenCapture.h"
 #include "terrain/COxelD3DTerrainChipManager.h"
 #include "tools/COxelPaintTools.h"
 
@@ -67,8 +69,8 @@ TEST_F(EditMenuTest, CarriesEveryCommandUnderItsJapaneseName)
         int id;
         const char* text;
     } items[] = {
-        {200, "16×16"}, {201, "32×32"}, {202, "64×64"}, {210, "開く(&O)"}, {220, "上書き保存(&S)"},
-        {230, "名前を付けて保存(&A)"}, {240, "ハイトマップの読み込み..."}, {241, "ハイトマップの書き出し..."},
+        {200, "16×16"}, {201, "32×32"}, {202, "64×64"}, {207, "同じサイズで新規作成 (32×32)\tCtrl+N"},
+        {210, "開く(&O)\tCtrl+O"}, {220, "上書き保存(&S)\tCtrl+S"}, {230, "名前を付けて保存(&A)\tCtrl+Shift+S"}, {240, "ハイトマップの読み込み..."}, {241, "ハイトマップの書き出し..."},
         {242, "glTF 形式で書き出し..."}, {243, "マップ画像の書き出し..."}, {100, "終了(&X)"}, {300, "通常描画"}, {301, "ワイヤーフレーム描画"},
         {302, "高精細描画"}, {40001, "無限遠表示"}, {40002, "マップ境界表示"}, {40003, "カーソル位置表示"},
         {310, "有効"}, {311, "無効"}, {500, "背景を表示"}, {400, "テクスチャ画像を開く"}, {40000, "バージョン情報(&A)"},
@@ -79,10 +81,62 @@ TEST_F(EditMenuTest, CarriesEveryCommandUnderItsJapaneseName)
         GetMenuStringA(menu, item.id, text, sizeof text, MF_BYCOMMAND);
         EXPECT_STREQ(item.text, text) << "item " << item.id;
     }
+    // Below the menu bar, nothing but the status bar.
     RECT client = {};
     GetClientRect(session.handle(kEditMenuWindow), &client);
-    EXPECT_EQ(250, client.right);
-    EXPECT_EQ(0, client.bottom);
+    RECT status = {};
+    GetWindowRect(GetDlgItem(session.handle(kEditMenuWindow), COxelD3DEditMenuWnd::kStatusBarId), &status);
+    EXPECT_EQ(420, client.right);
+    EXPECT_EQ(status.bottom - status.top, client.bottom);
+}
+
+// A standard status bar along the bottom, whose first part holds the readout
+// (WM_GETTEXT reads it); the menu bar on one line above it, and the longest
+// readout fits.
+TEST_F(EditMenuTest, TheStatusBarAlongTheBottomShowsTheReadoutBelowAMenuBarOfOneLine)
+{
+    HWND window = session.handle(kEditMenuWindow);
+    HWND status = GetDlgItem(window, COxelD3DEditMenuWnd::kStatusBarId);
+    ASSERT_NE(nullptr, status);
+    char className[64] = {};
+    GetClassNameA(status, className, sizeof className);
+    EXPECT_STREQ("msctls_statusbar32", className);
+    RECT client;
+    GetClientRect(window, &client);
+    RECT bar;
+    GetWindowRect(status, &bar);
+    MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&bar), 2);
+    EXPECT_EQ(client.left, bar.left);
+    EXPECT_EQ(client.right, bar.right);
+    EXPECT_EQ(client.bottom, bar.bottom);
+    EXPECT_GT(bar.bottom - bar.top, 10);
+
+    HMENU menu = GetMenu(window);
+    RECT first;
+    ASSERT_TRUE(GetMenuItemRect(window, menu, 0, &first));
+    for (int position = 1; position < GetMenuItemCount(menu); ++position) {
+        RECT item;
+        ASSERT_TRUE(GetMenuItemRect(window, menu, position, &item));
+        EXPECT_EQ(first.top, item.top) << "menu " << position << " wrapped onto another line";
+    }
+
+    const std::string texts[] = {VertexReadout(12, 40, 3.5), CellReadout(511, 511, 16383, 3, 63),
+                                 CellReadout(0, 1, 2, 0, -1)};
+    for (const std::string& text : texts) {
+        session.editor().ShowStatus(text);
+        char read[256] = {};
+        EXPECT_EQ(static_cast<LRESULT>(text.size()), SendMessageA(status, WM_GETTEXT, sizeof read, reinterpret_cast<LPARAM>(read)));
+        EXPECT_EQ(text, read);
+        HDC dc = GetDC(status);
+        HGDIOBJ font = reinterpret_cast<HGDIOBJ>(SendMessageA(status, WM_GETFONT, 0, 0));
+        HGDIOBJ previous = SelectObject(dc, font ? font : GetStockObject(DEFAULT_GUI_FONT));
+        SIZE extent = {};
+        GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &extent);
+        SelectObject(dc, previous);
+        ReleaseDC(status, dc);
+        EXPECT_LT(extent.cx, client.right - 16) << text;
+    }
+    EXPECT_NE(0, GetWindowLongPtrA(status, GWL_STYLE) & WS_VISIBLE) << "the status bar's drawing stayed off";
 }
 
 // "編集(&E)" between "ファイル(&F)" and "表示(&V)": its two items are greyed
@@ -258,4 +312,29 @@ TEST_F(EditMenuTest, TheToolsMenuFollowsTheViewMenuWithRadioGroupsKeptInASection
     EXPECT_EQ(1, odd.m_brushSize);
     EXPECT_EQ(COxelPaintTools::kRaiseLower, odd.m_heightTool);
     DeleteFileA(path.c_str());
+}
+
+// On the screen, the status bar shows each text whole once it has painted,
+// and nothing of a longer text before it.
+TEST(EditMenuScreen, TheStatusBarPaintsEachTextWholeAndNothingOfTheOneBefore)
+{
+    EditorSession session;
+    ASSERT_TRUE(session.ok());
+    HWND window = session.handle(kEditMenuWindow);
+    SetWindowPos(window, HWND_TOP, 200, 200, 0, 0, SWP_NOSIZE | SWP_SHOWWINDOW);
+    HWND status = GetDlgItem(window, COxelD3DEditMenuWnd::kStatusBarId);
+    const auto show = [&](const std::string& text) {
+        session.editor().ShowStatus(text);
+        UpdateWindow(status);
+    };
+    show(VertexReadout(1, 2, 3.0));
+    const ScreenPicture shortText = WaitForSteadyPicture(status, 200, 10000);
+    ASSERT_FALSE(shortText.pixels.empty());
+    show(CellReadout(511, 511, 16383, 3, 63));
+    const ScreenPicture longText = WaitForChangedPicture(status, shortText, 0.01, 10000);
+    EXPECT_GT(DifferingShare(shortText, longText, 8), 0.01) << "the new text was not painted";
+    show(VertexReadout(1, 2, 3.0));
+    const ScreenPicture back = WaitForPicture(
+        status, 10000, [&](const ScreenPicture& picture) { return DifferingShare(shortText, picture, 8) == 0.0; });
+    EXPECT_EQ(0.0, DifferingShare(shortText, back, 8)) << "the longer text left a trace";
 }

@@ -16,8 +16,8 @@
 
 namespace {
 
-const int kSaveAs = 230;
-const int kImportHeightmap = 240;
+const int kOpenDeclinedCopy = 260;
+const int kExit = 100;
 
 class RecentFilesTest : public ::testing::Test {
 protected:
@@ -37,16 +37,16 @@ protected:
         return list.Paths();
     }
 
-    // The items of "ファイル(&F)" between the separator after "名前を付けて保存(&A)" and the import.
+    // The items of "ファイル(&F)" between the separator after "以前の復元用コピーを開く..." and "終了(&X)".
     static std::vector<std::string> MenuEntries(HWND menuWindow)
     {
         HMENU file = GetSubMenu(GetMenu(menuWindow), 0);
         std::vector<std::string> entries;
         int position = 0;
-        while (GetMenuItemID(file, position) != kSaveAs) {
+        while (GetMenuItemID(file, position) != kOpenDeclinedCopy) {
             ++position;
         }
-        for (position += 2; GetMenuItemID(file, position) != kImportHeightmap; ++position) {
+        for (position += 2; GetMenuItemID(file, position) != kExit; ++position) {
             char text[MAX_PATH * 2] = {};
             GetMenuStringA(file, position, text, sizeof text, MF_BYPOSITION);
             entries.push_back(GetMenuItemID(file, position) == 0 ? "-" : text);
@@ -69,6 +69,17 @@ TEST_F(RecentFilesTest, TheNewestEightComeFirstOnceAndAFileThatHasGoneLeavesTheL
     ASSERT_TRUE(session.ok());
     auto& menu = *static_cast<COxelD3DEditMenuWnd*>(session.window(kEditMenuWindow));
     EXPECT_TRUE(MenuEntries(menu.m_hWnd).empty());
+    // Where each item above the list is: a longer list moves none of them.
+    HMENU file = GetSubMenu(GetMenu(menu.m_hWnd), 0);
+    const auto ownPositions = [&] {
+        std::vector<UINT> ids;
+        for (int position = 0; GetMenuItemID(file, position) != kExit; ++position) {
+            ids.push_back(GetMenuItemID(file, position));
+        }
+        ids.resize(ids.size() - (MenuEntries(menu.m_hWnd).size()));
+        return ids;
+    };
+    const std::vector<UINT> start = ownPositions();
     std::vector<std::string> maps;
     for (int i = 0; i < 10; ++i) {
         maps.push_back(scratch.path() + "map " + std::to_string(i) + ".omd");
@@ -87,6 +98,7 @@ TEST_F(RecentFilesTest, TheNewestEightComeFirstOnceAndAFileThatHasGoneLeavesTheL
     }
     shown.push_back("-");
     EXPECT_EQ(shown, MenuEntries(menu.m_hWnd));
+    EXPECT_EQ(start, ownPositions()) << "the list moved an item above it";
     // Long paths lose their middle, not their file name; an ampersand shows as itself.
     const std::string text = RecentFiles::MenuText(3, "C:\\" + std::string(80, 'd') + "\\island & sea.omd");
     EXPECT_EQ("&3 C:\\", text.substr(0, 6));

@@ -141,7 +141,7 @@ std::string RunningProgram::WaitForRateTitle() const
 
 bool IsRateTitle(const std::string& title)
 {
-    static const std::regex rateTitle(R"(\[ FPS : \d{3}/s \])");
+    static const std::regex rateTitle(R"(\[ FPS : \d{3}/s \] .+)");
     return std::regex_match(title, rateTitle);
 }
 

@@ -5,7 +5,8 @@
 #include <string>
 #include <vector>
 
-// Whether a preview title shows the frame rate, as "[ FPS : 060/s ]".
+// Whether a preview title shows the frame rate and then the map, as
+// "[ FPS : 060/s ] island.omd".
 bool IsRateTitle(const std::string& title);
 
 // The real quelmora.exe, started from beside the test executable with the
@@ -33,8 +34,8 @@ public:
     // Waits for the visible preview window; null when it did not appear.
     HWND WaitForPreview(DWORD timeoutMs);
     std::string Title() const;
-    // Waits up to 30 s for the preview's title to show the frame rate
-    // ("[ FPS : 060/s ]"); the last title seen.
+    // Waits up to 30 s for the preview's title to show the frame rate and the
+    // map ("[ FPS : 060/s ] island.omd"); the last title seen.
     std::string WaitForRateTitle() const;
     // A visible top-level window of the program with this class (and this
     // title, when one is given); null when none.
