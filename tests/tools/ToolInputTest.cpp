@@ -1,6 +1,9 @@
 #include "editor/COxelD3DTerrainEditor.h"
 
 #include "editor/CellStep.h"
+#include "editor/COxelD3DMapEditWnd.h"
+#include "editor/COxelD3DEditMenuWnd.h"
+#include "editor/HeightStep.h"
 #include "editor/COxelMapDataFile.h"
 #include "support/EditorSession.h"
 #include "support/MessageBoxAnswer.h"
@@ -11,6 +14,8 @@
 
 #include <commctrl.h>
 #include <gtest/gtest.h>
+
+#include <memory>
 
 #include <string>
 #include <thread>
@@ -252,4 +257,77 @@ TEST_F(ToolInputTest, TheToolKeysChooseToolsInTheEditingWindowsButNotInTheDialog
     RealInput::Key("w");
     EXPECT_EQ(1, tools.m_brushSize) << "typed into the dialog's list";
     EXPECT_EQ(COxelPaintTools::kRaiseLower, tools.m_heightTool);
+}
+
+// On a 512 x 512 map wheeled part of the way with the real wheel, the status
+// bar reads what lies under the pointer in the map's own coordinates: the
+// vertex in the height window, the cell in the texture mapping window, the
+// corner's vertex or the cell in the map edit window.
+TEST_F(ToolInputTest, TheStatusBarReadsWhatIsUnderThePointerOnAScrolledLargeMap)
+{
+    session.editor().NewMap(512, 512);
+    HWND status = GetDlgItem(session.handle(kEditMenuWindow), COxelD3DEditMenuWnd::kStatusBarId);
+    const auto readout = [status] {
+        RealInput::Dispatch(100);
+        char text[128] = {};
+        GetWindowTextA(status, text, sizeof text);
+        return std::string(text);
+    };
+    // Wheeled down and across until it comes to rest; then the view square
+    // 50 pixels in from the top-left corner, the pointer not yet on it.
+    const auto wheel = [](HWND window, int square) {
+        RealInput::MoveTo(window, POINT{20, 20});
+        RealInput::Xdotool("click --repeat 3 --delay 30 5");
+        RealInput::Xdotool("keydown shift click --repeat 12 --delay 30 5 keyup shift");
+        for (int still = 0, wait = 0; still < 5 && wait < 100; ++wait) {
+            const int before = GetScrollPos(window, SB_HORZ) + GetScrollPos(window, SB_VERT) * 100000;
+            RealInput::Dispatch(100);
+            still = before == GetScrollPos(window, SB_HORZ) + GetScrollPos(window, SB_VERT) * 100000 ? still + 1 : 0;
+        }
+        return POINT{(GetScrollPos(window, SB_HORZ) + 50) / square, (GetScrollPos(window, SB_VERT) + 50) / square};
+    };
+    const auto pointAt = [](HWND window, int square, POINT at) {
+        RealInput::MoveTo(window, POINT{at.x * square + square / 2 - GetScrollPos(window, SB_HORZ),
+                                        at.y * square + square / 2 - GetScrollPos(window, SB_VERT)});
+    };
+
+    // The height window's column c shows vertex 512 - c (0 for c = 0); its squares are 10 pixels.
+    HWND heights = Front(kHeightWindow, 300, 60);
+    const POINT vertexSquare = wheel(heights, 10);
+    ASSERT_GT(GetScrollPos(heights, SB_VERT), 0) << "wheeled";
+    const int vertex = (512 - vertexSquare.x) % 512;
+    session.editor().Perform(std::make_unique<HeightStep>(vertex, vertexSquare.y, 3.25));
+    pointAt(heights, 10, vertexSquare);
+    EXPECT_EQ("X " + std::to_string(vertex) + "  Y " + std::to_string(vertexSquare.y) + "  高さ 3.25", readout());
+
+    // One window at a time: a page keeps clear of the other windows' title bars.
+    ShowWindow(heights, SW_HIDE);
+    const int size = static_cast<COxelD3DTextureMappingWnd*>(session.window(kTextureMappingWindow))->m_cellWidth;
+    HWND mapping = Front(kTextureMappingWindow, 300, 60);
+    const POINT cellSquare = wheel(mapping, size);
+    const int cell = (512 - cellSquare.x) % 512;
+    auto chip = std::make_unique<CellStep>();
+    chip->PlaceChip(cell, cellSquare.y, 5);
+    chip->Turn(cell, cellSquare.y);
+    session.editor().Perform(std::move(chip));
+    pointAt(mapping, size, cellSquare);
+    EXPECT_EQ("X " + std::to_string(cell) + "  Y " + std::to_string(cellSquare.y) + "  チップ 5  回転 1  ビルボード なし",
+              readout());
+
+    // The map edit window's column c shows cell 511 - c, 40 pixels a cell;
+    // its bottom-left corner square is vertex (x + 1, y + 1). Scrolled by
+    // its bars: under Wine the wheel goes to the window with the focus,
+    // which a click in this window would edit to get.
+    ShowWindow(mapping, SW_HIDE);
+    session.editor().OpenWindow(kMapEditWindow);
+    HWND mapEdit = Front(kMapEditWindow, 300, 60);
+    SendMessageA(mapEdit, WM_HSCROLL, MAKEWPARAM(SB_THUMBPOSITION, 400), 0);
+    SendMessageA(mapEdit, WM_VSCROLL, MAKEWPARAM(SB_THUMBPOSITION, 1500), 0);
+    const RECT square = static_cast<COxelD3DMapEditWnd*>(session.window(kMapEditWindow))->m_view.SquareRect(511 - 497, 40);
+    RealInput::MoveTo(mapEdit, POINT{square.left + 20, square.top + 20});
+    EXPECT_EQ("X 497  Y 40  チップ 0  回転 0  ビルボード なし", readout());
+    RealInput::Xdotool("mousemove_relative -- -15 15");
+    EXPECT_EQ("X 498  Y 41  高さ 2.0", readout());
+    ShowWindow(heights, SW_SHOWNOACTIVATE);
+    ShowWindow(mapping, SW_SHOWNOACTIVATE);
 }
