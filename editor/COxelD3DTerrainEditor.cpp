@@ -794,10 +794,10 @@ int COxelD3DTerrainEditor::ShortcutCommand(const MSG& message) const
     if (const int command = find(m_shortcuts)) {
         return command;
     }
-    // A plain key in a dialog is the dialog's: a list's type-ahead, a box's text.
+    // A plain key in a text box is the box's text.
     char className[16] = {};
-    GetClassNameA(GetAncestor(message.hwnd, GA_ROOT), className, sizeof className);
-    return lstrcmpA(className, "#32770") == 0 ? 0 : find(m_toolKeys);
+    GetClassNameA(message.hwnd, className, sizeof className);
+    return lstrcmpiA(className, "Edit") == 0 ? 0 : find(m_toolKeys);
 }
 
 void COxelD3DTerrainEditor::EndStrokes()

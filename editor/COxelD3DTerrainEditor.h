@@ -251,7 +251,7 @@ private:
     // here rather than by TranslateAccelerator, which sends nothing while the
     // edit menu window is minimised and still swallows the key.
     std::vector<ACCEL> m_shortcuts;
-    // The tools' keys, which have no Ctrl or Alt: not while a dialog has the focus.
+    // The tools' keys, which have no Ctrl or Alt: not while a text box has the focus.
     std::vector<ACCEL> m_toolKeys;
     TurnedAtlas m_turnedTiles;
     COxelHeightTool m_heightTool;

@@ -222,9 +222,9 @@ TEST_F(ToolInputTest, AChosenHeightIsTypedSetByClicksAndPickedUpAndTheStrengthSe
     EXPECT_DOUBLE_EQ(3.9, session.terrain().GetHeight(8, 2)) << "strength 0.1";
 }
 
-// The tools' keys choose from "ツール(&T)" in the windows that edit the map,
-// and the menu shows the choice; in a dialog the keys stay the dialog's.
-TEST_F(ToolInputTest, TheToolKeysChooseToolsInTheEditingWindowsButNotInTheDialogs)
+// The tools' keys choose from "ツール(&T)" in every window, and the menu
+// shows the choice.
+TEST_F(ToolInputTest, TheToolKeysChooseToolsInEveryWindow)
 {
     const COxelPaintTools& tools = session.editor().m_tools;
     HMENU menu = GetMenu(session.handle(kEditMenuWindow));
@@ -250,13 +250,14 @@ TEST_F(ToolInputTest, TheToolKeysChooseToolsInTheEditingWindowsButNotInTheDialog
     EXPECT_EQ(1, tools.m_brushSize);
     EXPECT_EQ(COxelPaintTools::kRaiseLower, tools.m_heightTool);
 
+    // In a dialog too, its list having the focus.
     session.editor().OpenWindow(kBillboardSettingWindow);
     HWND dialog = Front(kBillboardSettingWindow, 700, 500);
     SetFocus(GetDlgItem(dialog, 3));
     RealInput::Key("4");
     RealInput::Key("w");
-    EXPECT_EQ(1, tools.m_brushSize) << "typed into the dialog's list";
-    EXPECT_EQ(COxelPaintTools::kRaiseLower, tools.m_heightTool);
+    EXPECT_EQ(9, tools.m_brushSize);
+    EXPECT_EQ(COxelPaintTools::kSmooth, tools.m_heightTool);
 }
 
 // On a 512 x 512 map wheeled part of the way with the real wheel, the status
