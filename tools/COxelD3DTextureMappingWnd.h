@@ -39,8 +39,9 @@ public:
     int m_cellWidth;
     int m_cellHeight;
 
-protected:
     int SquareSize() const override;
+
+protected:
     void SetSquareSize(int size) override;
 
 private:

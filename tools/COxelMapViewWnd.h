@@ -25,11 +25,11 @@ public:
 
     // The square sizes of "表示サイズ" ("小", "中", "大"), in pixels.
     static const int kDisplaySizes[3];
+    // The square size the window shows now.
+    virtual int SquareSize() const = 0;
 
 protected:
-    // The square size the window shows now, and a new one to take (the
-    // caller fits the window).
-    virtual int SquareSize() const = 0;
+    // Takes a new square size (the caller fits the window).
     virtual void SetSquareSize(int size) = 0;
     // Shows the map with squares of `size` pixels, the square under client
     // point `anchor` staying under it (where the map's edges let it).

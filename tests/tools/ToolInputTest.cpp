@@ -11,6 +11,7 @@
 #include "support/ScratchFolder.h"
 #include "terrain/COxelD3DTerrainChipManager.h"
 #include "tools/COxelD3DTextureMappingWnd.h"
+#include "tools/COxelMapViewWnd.h"
 
 #include <commctrl.h>
 #include <gtest/gtest.h>
@@ -19,6 +20,7 @@
 
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -331,4 +333,65 @@ TEST_F(ToolInputTest, TheStatusBarReadsWhatIsUnderThePointerOnAScrolledLargeMap)
     EXPECT_EQ("X 498  Y 41  高さ 2.0", readout());
     ShowWindow(heights, SW_SHOWNOACTIVATE);
     ShowWindow(mapping, SW_SHOWNOACTIVATE);
+}
+
+// Ctrl+wheel: the texture mapping and height windows step through their
+// display sizes, the map edit window through its own, each keeping the square
+// under the pointer under it (the map scrolled so that its edges leave room),
+// and the "表示サイズ" marks follow.
+TEST_F(ToolInputTest, CtrlWheelZoomsKeepingTheSquareUnderThePointer)
+{
+    session.editor().NewMap(128, 128);
+    const POINT at = {95, 75};
+    const auto zoomed = [&](HWND hwnd, int delta) {
+        POINT screen = at;
+        ClientToScreen(hwnd, &screen);
+        SendMessageA(hwnd, WM_MOUSEWHEEL, MAKEWPARAM(MK_CONTROL, delta), MAKELPARAM(screen.x, screen.y));
+    };
+    const auto squareUnder = [&](HWND hwnd, int size) {
+        return POINT{(at.x + GetScrollPos(hwnd, SB_HORZ)) / size, (at.y + GetScrollPos(hwnd, SB_VERT)) / size};
+    };
+    const struct {
+        int index;
+        int firstCommand;
+    } windows[] = {{kTextureMappingWindow, 1000}, {kHeightWindow, 1011}};
+    for (const auto& window : windows) {
+        SCOPED_TRACE(window.index);
+        auto* view = static_cast<COxelMapViewWnd*>(session.window(window.index));
+        HWND hwnd = Front(window.index, 300, 60);
+        SendMessageA(hwnd, WM_COMMAND, window.firstCommand, 0);
+        SendMessageA(hwnd, WM_HSCROLL, MAKEWPARAM(SB_THUMBPOSITION, 300), 0);
+        SendMessageA(hwnd, WM_VSCROLL, MAKEWPARAM(SB_THUMBPOSITION, 300), 0);
+        const POINT before = squareUnder(hwnd, 10);
+        // Wheel up three notches, then down three: the last of each changes nothing.
+        const int up = WHEEL_DELTA;
+        const int down = -WHEEL_DELTA;
+        for (const auto [delta, size] : {std::pair{up, 16}, {up, 32}, {up, 32}, {down, 16}, {down, 10}, {down, 10}}) {
+            zoomed(hwnd, delta);
+            EXPECT_EQ(size, view->SquareSize());
+            const POINT now = squareUnder(hwnd, size);
+            EXPECT_EQ(before.x, now.x) << size;
+            EXPECT_EQ(before.y, now.y) << size;
+            EXPECT_EQ(size == 16, (GetMenuState(GetMenu(hwnd), window.firstCommand + 1, MF_BYCOMMAND) & MF_CHECKED) != 0);
+        }
+        ShowWindow(hwnd, SW_HIDE);
+    }
+
+    session.editor().OpenWindow(kMapEditWindow);
+    auto* mapEdit = static_cast<COxelD3DMapEditWnd*>(session.window(kMapEditWindow));
+    HWND hwnd = Front(kMapEditWindow, 300, 60);
+    SendMessageA(hwnd, WM_HSCROLL, MAKEWPARAM(SB_THUMBPOSITION, 2000), 0);
+    SendMessageA(hwnd, WM_VSCROLL, MAKEWPARAM(SB_THUMBPOSITION, 2000), 0);
+    const GridPoint before = mapEdit->m_view.SquareAt(at);
+    const int up = WHEEL_DELTA;
+    const int down = -WHEEL_DELTA;
+    for (const auto [delta, size] : {std::pair{down, 32}, {down, 16}, {down, 16}, {up, 32}, {up, 40}, {up, 40}}) {
+        zoomed(hwnd, delta);
+        EXPECT_EQ(size, mapEdit->m_cellPixels);
+        const GridPoint now = mapEdit->m_view.SquareAt(at);
+        EXPECT_EQ(before.column, now.column) << size;
+        EXPECT_EQ(before.row, now.row) << size;
+    }
+    ShowWindow(session.handle(kHeightWindow), SW_SHOWNOACTIVATE);
+    ShowWindow(session.handle(kTextureMappingWindow), SW_SHOWNOACTIVATE);
 }
