@@ -325,12 +325,7 @@ void COxelD3DMapEditWnd::OnWheel(int delta, bool across)
 
 void COxelD3DMapEditWnd::OnZoom(int delta, POINT anchor)
 {
-    int next = m_cellPixels;
-    for (int size : kMapEditCellSizes) {
-        if ((delta > 0 && size > m_cellPixels && next == m_cellPixels) || (delta < 0 && size < m_cellPixels)) {
-            next = size;
-        }
-    }
+    const int next = SteppedSize(kMapEditCellSizes, 3, m_cellPixels, delta);
     if (next == m_cellPixels || m_cells.empty()) {
         return;
     }

@@ -48,21 +48,10 @@ GridPoint Itself(const GridPoint& point)
     return point;
 }
 
-// Places `chip`, unturned, on cells that each differ from it.
-void PlaceChips(COxelD3DTerrainEditor& editor, const std::vector<GridPoint>& cells, int chip)
-{
-    for (const auto& quarter : InQuarters(cells, Itself, editor.m_mapWidth, editor.m_mapHeight)) {
-        if (quarter.empty()) {
-            continue;
-        }
-        auto step = std::make_unique<CellStep>();
-        step->PlaceChips(quarter, chip);
-        Perform(editor, std::move(step));
-    }
-}
-
-// Gives cells that each lack it billboard `billboard`.
-void PlaceBillboards(COxelD3DTerrainEditor& editor, const std::vector<GridPoint>& cells, int billboard)
+// One cell step per quarter of `cells`, each given its requests by
+// `request(step, cell)`, all joining the action's step.
+template <typename Request>
+void PerformOnCells(COxelD3DTerrainEditor& editor, const std::vector<GridPoint>& cells, Request request)
 {
     for (const auto& quarter : InQuarters(cells, Itself, editor.m_mapWidth, editor.m_mapHeight)) {
         if (quarter.empty()) {
@@ -70,10 +59,23 @@ void PlaceBillboards(COxelD3DTerrainEditor& editor, const std::vector<GridPoint>
         }
         auto step = std::make_unique<CellStep>();
         for (const GridPoint& cell : quarter) {
-            step->SetBillboard(cell.column, cell.row, billboard);
+            request(*step, cell);
         }
         Perform(editor, std::move(step));
     }
+}
+
+// Places `chip`, unturned, on cells that each differ from it.
+void PlaceChips(COxelD3DTerrainEditor& editor, const std::vector<GridPoint>& cells, int chip)
+{
+    PerformOnCells(editor, cells, [chip](CellStep& step, const GridPoint& cell) { step.PlaceChip(cell.column, cell.row, chip); });
+}
+
+// Gives cells that each lack it billboard `billboard`.
+void PlaceBillboards(COxelD3DTerrainEditor& editor, const std::vector<GridPoint>& cells, int billboard)
+{
+    PerformOnCells(editor, cells,
+                   [billboard](CellStep& step, const GridPoint& cell) { step.SetBillboard(cell.column, cell.row, billboard); });
 }
 
 int BillboardAt(COxelD3DTerrainEditor& editor, int column, int row)
@@ -151,16 +153,7 @@ void TurnChips(COxelD3DTerrainEditor& editor, const std::vector<GridPoint>& cell
     if (cells.empty() || !editor.HasMap()) {
         return;
     }
-    for (const auto& quarter : InQuarters(cells, Itself, editor.m_mapWidth, editor.m_mapHeight)) {
-        if (quarter.empty()) {
-            continue;
-        }
-        auto step = std::make_unique<CellStep>();
-        for (const GridPoint& cell : quarter) {
-            step->Turn(cell.column, cell.row);
-        }
-        Perform(editor, std::move(step));
-    }
+    PerformOnCells(editor, cells, [](CellStep& step, const GridPoint& cell) { step.Turn(cell.column, cell.row); });
 }
 
 void PaintBillboards(COxelD3DTerrainEditor& editor, const std::vector<GridPoint>& cells, int billboard)

@@ -11,18 +11,13 @@ const char kNonePickedText[] = "置くビルボードが選ばれていません
 }  // namespace
 
 COxelBillboardTool::COxelBillboardTool(COxelD3DTerrainEditor& editor)
-    : COxelTool(editor), m_billboard(-1), m_toldNonePicked(false)
+    : COxelCellTool(editor), m_billboard(-1), m_toldNonePicked(false)
 {
-}
-
-bool COxelBillboardTool::Strokes(bool right) const
-{
-    return (right || !m_editor.m_tools.m_fill) && COxelTool::Strokes(right);
 }
 
 void COxelBillboardTool::Begin(MapPoint start, bool right)
 {
-    COxelTool::Begin(start, right);
+    COxelCellTool::Begin(start, right);
     m_billboard = right ? -1 : m_editor.PickedBillboard();
     if (!right && m_billboard < 0 && !m_toldNonePicked) {
         // Once: after that, the left button quietly does nothing until one is picked.
@@ -33,20 +28,17 @@ void COxelBillboardTool::Begin(MapPoint start, bool right)
 
 void COxelBillboardTool::Reach(const std::vector<GridPoint>& points)
 {
-    if (!m_right && m_billboard < 0) {
-        return;
+    if (m_right || m_billboard >= 0) {
+        COxelCellTool::Reach(points);
     }
-    if (!m_right && m_editor.m_tools.m_fill) {
-        for (const GridPoint& point : points) {
-            FillBillboards(m_editor, point, m_billboard);
-        }
-        return;
-    }
-    std::vector<GridPoint> cells;
-    for (const GridPoint& point : points) {
-        for (const GridPoint& cell : m_editor.m_tools.Footprint(point, m_editor.m_mapWidth, m_editor.m_mapHeight)) {
-            cells.push_back(cell);
-        }
-    }
+}
+
+void COxelBillboardTool::Fill(GridPoint start)
+{
+    FillBillboards(m_editor, start, m_billboard);
+}
+
+void COxelBillboardTool::Paint(const std::vector<GridPoint>& cells)
+{
     PaintBillboards(m_editor, cells, m_billboard);
 }

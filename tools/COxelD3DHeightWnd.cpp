@@ -28,7 +28,7 @@ LRESULT CALLBACK HeightWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lP
 
 }  // namespace
 
-COxelD3DHeightWnd::COxelD3DHeightWnd() : COxelMapViewWnd(0), m_gesture(MapPoint::kVertex), m_squareSize(kDisplaySizes[0])
+COxelD3DHeightWnd::COxelD3DHeightWnd() : COxelMapViewWnd(0, kDisplaySizeCommands), m_gesture(MapPoint::kVertex), m_squareSize(kDisplaySizes[0])
 {
 }
 
@@ -105,13 +105,8 @@ void COxelD3DHeightWnd::UpdateLayout()
 
 void COxelD3DHeightWnd::OnCommand(int id)
 {
-    for (int i = 0; i < 3; ++i) {
-        if (kDisplaySizeCommands[i] == id && m_squareSize != kDisplaySizes[i]) {
-            // The vertex at the top-left corner stays there.
-            UpdateLayout();
-            ShowAtSize(kDisplaySizes[i], POINT{0, 0}, false);
-        }
-    }
+    UpdateLayout();
+    OnDisplaySizeCommand(id);
 }
 
 int COxelD3DHeightWnd::SquareSize() const
@@ -127,9 +122,7 @@ void COxelD3DHeightWnd::SetSquareSize(int size)
         known = known || kDisplaySizes[i] == size;
     }
     m_squareSize = known ? size : kDisplaySizes[0];
-    for (int i = 0; i < 3; ++i) {
-        CheckMenuCommand(kDisplaySizeCommands[i], kDisplaySizes[i] == m_squareSize);
-    }
+    MarkDisplaySize(m_squareSize);
 }
 
 void COxelD3DHeightWnd::Refresh()

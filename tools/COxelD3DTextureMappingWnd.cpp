@@ -31,7 +31,7 @@ LRESULT CALLBACK TextureMappingWndProc(HWND hwnd, UINT message, WPARAM wParam, L
 }  // namespace
 
 COxelD3DTextureMappingWnd::COxelD3DTextureMappingWnd()
-    : COxelMapViewWnd(0), m_cellWidth(kDefaultCellSize), m_cellHeight(kDefaultCellSize), m_gesture(MapPoint::kCell)
+    : COxelMapViewWnd(0, kDisplaySizeCommands), m_cellWidth(kDefaultCellSize), m_cellHeight(kDefaultCellSize), m_gesture(MapPoint::kCell)
 {
 }
 
@@ -125,13 +125,8 @@ void COxelD3DTextureMappingWnd::UpdateLayout()
 
 void COxelD3DTextureMappingWnd::OnCommand(int id)
 {
-    for (int i = 0; i < 3; ++i) {
-        if (kDisplaySizeCommands[i] == id && m_cellWidth != kDisplaySizes[i]) {
-            // The cell at the top-left corner stays there.
-            UpdateLayout();
-            ShowAtSize(kDisplaySizes[i], POINT{0, 0}, false);
-        }
-    }
+    UpdateLayout();
+    OnDisplaySizeCommand(id);
 }
 
 int COxelD3DTextureMappingWnd::SquareSize() const
@@ -141,9 +136,7 @@ int COxelD3DTextureMappingWnd::SquareSize() const
 
 void COxelD3DTextureMappingWnd::SetSquareSize(int size)
 {
-    for (int i = 0; i < 3; ++i) {
-        CheckMenuCommand(kDisplaySizeCommands[i], kDisplaySizes[i] == size);
-    }
+    MarkDisplaySize(size);
     SetCellSize(size, size);
 }
 

@@ -44,7 +44,8 @@ bool IsDialog(HWND window)
 
 }  // namespace
 
-COxelMapViewWnd::COxelMapViewWnd(int mirrorShift) : m_view(mirrorShift), m_home{0, 0}, m_movedTo{0, 0}, m_moved(false)
+COxelMapViewWnd::COxelMapViewWnd(int mirrorShift, const int (&sizeCommands)[3])
+    : m_view(mirrorShift), m_sizeCommands(sizeCommands), m_home{0, 0}, m_movedTo{0, 0}, m_moved(false)
 {
 }
 
@@ -80,24 +81,29 @@ const int COxelMapViewWnd::kDisplaySizes[3] = {10, 16, 32};
 
 void COxelMapViewWnd::OnZoom(int delta, POINT anchor)
 {
-    const int current = SquareSize();
-    int next = current;
-    if (delta > 0) {
-        for (int size : kDisplaySizes) {
-            if (size > current) {
-                next = size;
-                break;
+    const int next = SteppedSize(kDisplaySizes, 3, SquareSize(), delta);
+    if (next != SquareSize()) {
+        ShowAtSize(next, anchor, true);
+    }
+}
+
+bool COxelMapViewWnd::OnDisplaySizeCommand(int id)
+{
+    for (int i = 0; i < 3; ++i) {
+        if (m_sizeCommands[i] == id) {
+            if (SquareSize() != kDisplaySizes[i]) {
+                ShowAtSize(kDisplaySizes[i], POINT{0, 0}, false);
             }
-        }
-    } else if (delta < 0) {
-        for (int size : kDisplaySizes) {
-            if (size < current) {
-                next = size;
-            }
+            return true;
         }
     }
-    if (next != current) {
-        ShowAtSize(next, anchor, true);
+    return false;
+}
+
+void COxelMapViewWnd::MarkDisplaySize(int size)
+{
+    for (int i = 0; i < 3; ++i) {
+        CheckMenuCommand(m_sizeCommands[i], kDisplaySizes[i] == size);
     }
 }
 

@@ -12,8 +12,9 @@
 // squares a side show (within the screen), with scroll bars and the wheel.
 class COxelMapViewWnd : public COxelD3DTerrainEditorChildWndBase {
 public:
-    // `mirrorShift` as for COxelMapView.
-    explicit COxelMapViewWnd(int mirrorShift);
+    // `mirrorShift` as for COxelMapView; `sizeCommands` are the window's
+    // "小", "中" and "大" of "表示サイズ", for kDisplaySizes.
+    COxelMapViewWnd(int mirrorShift, const int (&sizeCommands)[3]);
 
     // Scroll-bar requests move the view by a square, a page or to the thumb.
     void OnScroll(LPARAM bar, int code, int position, int vertical) override;
@@ -29,8 +30,13 @@ public:
     virtual int SquareSize() const = 0;
 
 protected:
-    // Takes a new square size (the caller fits the window).
+    // Takes a new square size and marks it in the menu (the caller fits the window).
     virtual void SetSquareSize(int size) = 0;
+    // A "表示サイズ" command: shows its size, the square at the top-left
+    // corner staying there. False when `id` is none of them.
+    bool OnDisplaySizeCommand(int id);
+    // Marks `size` in "表示サイズ".
+    void MarkDisplaySize(int size);
     // Shows the map with squares of `size` pixels, the square under client
     // point `anchor` staying under it (where the map's edges let it).
     // `keepWithin`: the same spot of that square stays under the anchor, not
@@ -61,6 +67,7 @@ private:
     // windows that `place` lies on already.
     std::vector<RECT> KeptClear(POINT place) const;
 
+    const int* m_sizeCommands;
     // Where the user put the window before a fit moved it, and where it went.
     POINT m_home;
     POINT m_movedTo;

@@ -75,6 +75,17 @@ int MapEditCornerAt(int dx, int dy, int cellPixels)
     return -1;
 }
 
+int SteppedSize(const int* sizes, int count, int current, int delta)
+{
+    int next = current;
+    for (int i = 0; i < count; ++i) {
+        if ((delta > 0 && sizes[i] > current && next == current) || (delta < 0 && sizes[i] < current)) {
+            next = sizes[i];
+        }
+    }
+    return next;
+}
+
 int HeightGrey(double height, double scale)
 {
     const double grey = height * scale;

@@ -73,6 +73,11 @@ POINT MapEditCornerOrigin(int corner, int cellPixels = kMapEditCellPixels);
 // the middle.
 int MapEditCornerAt(int dx, int dy, int cellPixels = kMapEditCellPixels);
 
+// The size after `current` in the ascending `sizes` (count of them) for a
+// zoom of `delta`: the next larger for a positive delta, the next smaller for
+// a negative one, `current` itself at either end.
+int SteppedSize(const int* sizes, int count, int current, int delta);
+
 // Grey level for a height: trunc(height * scale), kept within 0..255.
 int HeightGrey(double height, double scale);
 
