@@ -24,12 +24,6 @@ const char kUnreadableImages[] = "プログラムに付属する次の画像を�
 const char kLookedIn[] = "探した場所：\n";
 const char kPutBeside[] = "\n画像をプログラム（quelmora.exe）と同じフォルダーに置いてください。";
 
-bool IsFile(const std::string& path)
-{
-    const DWORD attributes = GetFileAttributesA(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
 std::string FullPath(const char* name)
 {
     char full[MAX_PATH];
@@ -50,6 +44,12 @@ bool IsProgramImageName(const char* name)
         }
     }
     return false;
+}
+
+bool IsFile(const std::string& path)
+{
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 std::string ProgramFolder()

@@ -12,6 +12,9 @@
 
 // Whether `name` is one of them, as a bare name, in any case.
 bool IsProgramImageName(const char* name);
+// Whether `path` names a file (not a folder).
+bool IsFile(const std::string& path);
+
 // The executable's folder, ending in a backslash, from its UTF-16 name; empty
 // when that name has no exact form in the program's code page.
 std::string ProgramFolder();

@@ -1,20 +1,11 @@
 #include "app/SampleMap.h"
 
+#include "app/ProgramImages.h"
 #include "io/AnsiPath.h"
 
 #include <windows.h>
 
 const char kSampleMapName[] = "island.omd";
-
-namespace {
-
-bool IsFile(const std::string& path)
-{
-    const DWORD attributes = GetFileAttributesA(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
-}  // namespace
 
 std::string SampleMapPathIn(const std::string& programFolder, const std::string& currentFolder)
 {
