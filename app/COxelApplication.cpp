@@ -108,7 +108,26 @@ LRESULT CALLBACK PreviewWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
         }
         return 0;
     case WM_LBUTTONDOWN:
-        return 0;
+    case WM_LBUTTONUP:
+    case WM_RBUTTONDOWN:
+    case WM_RBUTTONUP:
+    case WM_MBUTTONDOWN:
+    case WM_MBUTTONUP:
+    case WM_MOUSEMOVE:
+    case WM_MOUSEWHEEL:
+    case WM_MOUSELEAVE:
+    case WM_CAPTURECHANGED:
+    case WM_SYSCOMMAND:
+        // The preview's mouse camera and editing; a left press does nothing else.
+        if (COxelD3DTerrainEditor* editor = COxelD3DTerrainEditor::ExistingInstance()) {
+            if (editor->OnPreviewMouse(hwnd, message, wParam, lParam)) {
+                return 0;
+            }
+        }
+        if (message == WM_LBUTTONDOWN) {
+            return 0;
+        }
+        return DefWindowProcA(hwnd, message, wParam, lParam);
     case WM_DROPFILES:
         OpenDroppedFiles(COxelD3DTerrainEditor::ExistingInstance(), kPreviewDropTarget,
                          reinterpret_cast<HDROP>(wParam));

@@ -157,12 +157,17 @@ void COxelD3DApplication::ShowTitle()
 
 void COxelD3DApplication::OnKeyDown(WPARAM key)
 {
-    // Home is reserved: the camera keys must never see it.
-    if ((key & 0xFF) == VK_HOME) {
-        return;
+    // Home and F frame the map; the camera keys never see Home.
+    const WPARAM code = key & 0xFF;
+    if (m_scene && (code == VK_HOME || (code == 'F' && GetKeyState(VK_CONTROL) >= 0))) {
+        m_scene->FrameMap();
     }
-    if (m_scene) {
+    if (m_scene && code != VK_HOME) {
         m_scene->OnKeyDown(key);
+    }
+    // The ground under a pointer resting on the preview moved with the view.
+    if (COxelD3DTerrainEditor* editor = COxelD3DTerrainEditor::ExistingInstance()) {
+        editor->FollowPreviewPointer();
     }
 }
 

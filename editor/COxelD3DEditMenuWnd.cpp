@@ -359,6 +359,8 @@ void COxelD3DEditMenuWnd::OnCommand(int id)
                 InvalidateRect(mapping, nullptr, FALSE);
             }
         }
+        // The brush's outline in the preview takes the new size or mode.
+        editor->FollowPreviewPointer();
         return;
     }
     if (editor && id == COxelPaintTools::kTargetHeightCommand) {

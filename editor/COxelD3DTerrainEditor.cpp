@@ -202,7 +202,8 @@ COxelD3DTerrainEditor::COxelD3DTerrainEditor()
       m_layoutSaved(false),
       m_heightTool(*this),
       m_chipTool(*this),
-      m_billboardTool(*this)
+      m_billboardTool(*this),
+      m_previewMouse(*this)
 {
     m_shortcuts = LoadShortcuts("OXELAPP_EDITOR_ACCELERATORS");
     m_toolKeys = LoadShortcuts("OXELAPP_EDITOR_TOOLKEYS");
@@ -803,6 +804,10 @@ int COxelD3DTerrainEditor::ShortcutCommand(const MSG& message) const
 void COxelD3DTerrainEditor::EndStrokes()
 {
     HWND captured = GetCapture();
+    if (captured && captured == PreviewWindow()) {
+        ReleaseCapture();
+        return;
+    }
     for (int index = 0; captured && index < kEditorWindowCount; ++index) {
         if (captured == GetWindowHandle(index)) {
             // The window hears of it (WM_CAPTURECHANGED) and ends its stroke or drag.
@@ -860,7 +865,7 @@ void COxelD3DTerrainEditor::PlaceCursor(int column, int row)
     }
     const int size = m_tools.m_brushSize;
     const int first = -(size / 2);
-    double lowest = m_terrain->GetHeight(column, row);
+    double lowest = m_terrain->GetHeight(WrapIndex(column, m_mapWidth), WrapIndex(row, m_mapHeight));
     for (int dy = first; dy <= first + size; ++dy) {
         for (int dx = first; dx <= first + size; ++dx) {
             // The grid wraps only columns and rows that are not negative.
@@ -883,6 +888,27 @@ COxelTool& COxelD3DTerrainEditor::ActiveTool(MapPoint::Kind kind)
         return m_billboardTool;
     }
     return m_chipTool;
+}
+
+COxelTool& COxelD3DTerrainEditor::PreviewTool(int mode)
+{
+    if (mode == COxelPaintTools::kPreviewHeights) {
+        return m_heightTool;
+    }
+    if (mode == COxelPaintTools::kPreviewBillboards) {
+        return m_billboardTool;
+    }
+    return m_chipTool;
+}
+
+bool COxelD3DTerrainEditor::OnPreviewMouse(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    return m_previewMouse.OnMessage(window, message, wParam, lParam);
+}
+
+void COxelD3DTerrainEditor::FollowPreviewPointer()
+{
+    m_previewMouse.Follow(PreviewWindow());
 }
 
 int COxelD3DTerrainEditor::PickedBillboard()

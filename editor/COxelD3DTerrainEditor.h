@@ -1,5 +1,6 @@
 #pragma once
 
+#include "editor/COxelPreviewMouse.h"
 #include "editor/MapHistory.h"
 #include "editor/MapStep.h"
 #include "editor/RecoveryCopy.h"
@@ -165,6 +166,14 @@ public:
     // The tool the views hand their mouse to over a vertex or a cell, as
     // "ツール(&T)" chooses it.
     COxelTool& ActiveTool(MapPoint::Kind kind);
+    // The tool "プレビューで編集" names with `mode` (COxelPaintTools::PreviewEdit,
+    // not kPreviewOff): the height, chip or billboard tool.
+    COxelTool& PreviewTool(int mode);
+    // A mouse message of the preview window; true when the preview's mouse used it.
+    bool OnPreviewMouse(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    // The view, the map or a tool changed under a pointer that did not move:
+    // what the preview shows under it follows.
+    void FollowPreviewPointer();
     // The billboard picked in the billboard dialog; -1 for none (or no dialog yet).
     int PickedBillboard();
     // Moves the preview's camera so that its eye stands over (x, z) in map
@@ -257,6 +266,7 @@ private:
     COxelHeightTool m_heightTool;
     COxelChipTool m_chipTool;
     COxelBillboardTool m_billboardTool;
+    COxelPreviewMouse m_previewMouse;
 
     static COxelD3DTerrainEditor* s_instance;
 };

@@ -7,6 +7,7 @@
 #include "terrain/COxelD3DTerrainChipManager.h"
 
 #include <algorithm>
+#include <cmath>
 
 COxelD3DCameraBase* g_camera = nullptr;
 
@@ -126,18 +127,9 @@ void COxelD3DCameraBase::Apply()
 {
     g_camera = this;
 
-    D3DXMATRIX rotation;
-    D3DXMatrixRotationYawPitchRoll(&rotation, m_yaw, m_pitch, m_roll);
-    const D3DXVECTOR3 direction = m_target - m_position;
-    D3DXVECTOR3 turned;
-    D3DXVec3TransformCoord(&turned, &direction, &rotation);
-    const D3DXVECTOR3 lookAt = m_position + turned;
-
-    D3DXMATRIX view;
-    D3DXMatrixLookAtLH(&view, &m_position, &lookAt, &m_up);
+    const D3DXMATRIX view = ViewMatrix();
     g_device->SetTransform(D3DTS_VIEW, &view);
-    D3DXMATRIX projection;
-    D3DXMatrixPerspectiveFovLH(&projection, kFieldOfView, kAspect, kNear, kFar);
+    const D3DXMATRIX projection = ProjectionMatrix();
     g_device->SetTransform(D3DTS_PROJECTION, &projection);
 
     // Billboards turn with this to face the eye.
@@ -152,6 +144,98 @@ void COxelD3DCameraBase::Apply()
     D3DVIEWPORT9 viewport;
     g_device->GetViewport(&viewport);
     ComputeFrustum(viewport, projection, view, m_frustumPlanes, m_frustumMin, m_frustumMax);
+}
+
+D3DXVECTOR3 COxelD3DCameraBase::ViewDirection() const
+{
+    D3DXMATRIX rotation;
+    D3DXMatrixRotationYawPitchRoll(&rotation, m_yaw, m_pitch, m_roll);
+    const D3DXVECTOR3 direction = m_target - m_position;
+    D3DXVECTOR3 turned;
+    D3DXVec3TransformCoord(&turned, &direction, &rotation);
+    return turned;
+}
+
+D3DXMATRIX COxelD3DCameraBase::ViewMatrix() const
+{
+    const D3DXVECTOR3 lookAt = m_position + ViewDirection();
+    D3DXMATRIX view;
+    D3DXMatrixLookAtLH(&view, &m_position, &lookAt, &m_up);
+    return view;
+}
+
+D3DXMATRIX COxelD3DCameraBase::ProjectionMatrix()
+{
+    D3DXMATRIX projection;
+    D3DXMatrixPerspectiveFovLH(&projection, kFieldOfView, kAspect, kNear, kFar);
+    return projection;
+}
+
+void COxelD3DCameraBase::PixelRay(float x, float y, float width, float height, D3DXVECTOR3* from,
+                                  D3DXVECTOR3* to) const
+{
+    const D3DXMATRIX view = ViewMatrix();
+    const D3DXMATRIX projection = ProjectionMatrix();
+    D3DXMATRIX both = view * projection;
+    D3DXMATRIX inverse;
+    D3DXMatrixInverse(&inverse, nullptr, &both);
+    const float ndcX = 2.0f * x / width - 1.0f;
+    const float ndcY = 1.0f - 2.0f * y / height;
+    const D3DXVECTOR3 nearPoint(ndcX, ndcY, 0.0f);
+    const D3DXVECTOR3 farPoint(ndcX, ndcY, 1.0f);
+    D3DXVec3TransformCoord(from, &nearPoint, &inverse);
+    D3DXVec3TransformCoord(to, &farPoint, &inverse);
+}
+
+void COxelD3DCameraBase::Turn(float right, float up)
+{
+    const D3DXVECTOR3 direction = ViewDirection();
+    const float length = D3DXVec3Length(&direction);
+    if (length <= 0.0f) {
+        return;
+    }
+    const float level = std::sqrt(direction.x * direction.x + direction.z * direction.z);
+    // Turning right about the vertical raises the angle from +z towards +x:
+    // with a left-handed view, the right of a view along +z is +x.
+    const float heading = std::atan2(direction.x, direction.z) + right;
+    const float steepest = D3DX_PI / 2.0f - kTurnLimit;
+    const float elevation = std::max(-steepest, std::min(steepest, std::atan2(direction.y, level) + up));
+    // The yaw turns a target straight ahead along -z towards the heading.
+    const D3DXVECTOR3 ahead(0.0f, length * std::sin(elevation), -length * std::cos(elevation));
+    m_pitch = 0.0f;
+    m_roll = 0.0f;
+    m_yaw = heading - D3DX_PI;
+    SetTarget(m_position.x + ahead.x, m_position.y + ahead.y, m_position.z + ahead.z);
+}
+
+void COxelD3DCameraBase::Pan(float right, float up)
+{
+    D3DXVECTOR3 forward = ViewDirection();
+    D3DXVec3Normalize(&forward, &forward);
+    D3DXVECTOR3 side;
+    D3DXVec3Cross(&side, &m_up, &forward);
+    D3DXVec3Normalize(&side, &side);
+    D3DXVECTOR3 above;
+    D3DXVec3Cross(&above, &forward, &side);
+    const D3DXVECTOR3 step = side * right + above * up;
+    Move(step.x, step.y, step.z);
+}
+
+void COxelD3DCameraBase::Dolly(float distance)
+{
+    D3DXVECTOR3 forward = ViewDirection();
+    D3DXVec3Normalize(&forward, &forward);
+    Move(forward.x * distance, forward.y * distance, forward.z * distance);
+}
+
+void COxelD3DCameraBase::LookFrom(const D3DXVECTOR3& eye, const D3DXVECTOR3& target)
+{
+    SetPitch(0.0f, 0);
+    SetYaw(0.0f, 0);
+    SetRoll(0.0f, 0);
+    SetPosition(eye.x, eye.y, eye.z);
+    SetTarget(target.x, target.y, target.z);
+    SetUp(0.0f, 1.0f, 0.0f);
 }
 
 void COxelD3DCameraBase::SetPosition(float x, float y, float z)
@@ -231,5 +315,70 @@ void COxelD3DCameraBase::NotifyObservers()
         if (std::find(m_observers.begin(), m_observers.end(), observer) != m_observers.end()) {
             observer->OnCameraChanged();
         }
+    }
+}
+
+namespace {
+
+// How far in front of the eye, along the view, a framed map may reach at
+// most: a little short of the far plane, so its far edge is not cut.
+const float kDeepestFraming = 0.96f * kFar;
+
+// The eye distance from `centre` at which every corner of the box from
+// `low` to `high` lies inside the view looking along `forward` (straight
+// across: the view's right is level), and the depth of its farthest corner
+// from that eye.
+void FitBox(const D3DXVECTOR3& centre, const D3DXVECTOR3& low, const D3DXVECTOR3& high, const D3DXVECTOR3& forward,
+            float* distance, float* deepest)
+{
+    const D3DXVECTOR3 up(0.0f, 1.0f, 0.0f);
+    D3DXVECTOR3 side;
+    D3DXVec3Cross(&side, &up, &forward);
+    D3DXVec3Normalize(&side, &side);
+    D3DXVECTOR3 above;
+    D3DXVec3Cross(&above, &forward, &side);
+    const float spread = std::tan(kFieldOfView / 2.0f);
+    float needed = kNear;
+    float farthest = -1e30f;
+    for (int corner = 0; corner < 8; ++corner) {
+        const D3DXVECTOR3 p(corner & 1 ? high.x : low.x, corner & 2 ? high.y : low.y, corner & 4 ? high.z : low.z);
+        const D3DXVECTOR3 q = p - centre;
+        const float along = D3DXVec3Dot(&q, &forward);
+        const float across = std::max(std::fabs(D3DXVec3Dot(&q, &side)), std::fabs(D3DXVec3Dot(&q, &above)));
+        needed = std::max(needed, std::max(across / spread, kNear) - along);
+        farthest = std::max(farthest, along);
+    }
+    *distance = needed;
+    *deepest = needed + farthest;
+}
+
+}  // namespace
+
+Framing FramingView(int width, int height, float lowest, float highest, float reach, D3DXVECTOR2 focus)
+{
+    const float deepestAllowed = std::min(reach, kDeepestFraming);
+    D3DXVECTOR3 centre(width / 2.0f, (lowest + highest) / 2.0f, height / 2.0f);
+    float shownWidth = static_cast<float>(width);
+    float shownHeight = static_cast<float>(height);
+    for (;;) {
+        const D3DXVECTOR3 low(centre.x - shownWidth / 2.0f, lowest, centre.z - shownHeight / 2.0f);
+        const D3DXVECTOR3 high(centre.x + shownWidth / 2.0f, highest, centre.z + shownHeight / 2.0f);
+        // From 55 degrees below the level, looking along -z as the start view
+        // does, steeper where the map would reach too deep.
+        for (int degrees = 55; degrees <= 80; degrees += 5) {
+            const float tilt = D3DXToRadian(static_cast<float>(degrees));
+            const D3DXVECTOR3 forward(0.0f, -std::sin(tilt), -std::cos(tilt));
+            float distance = 0.0f;
+            float deepest = 0.0f;
+            FitBox(centre, low, high, forward, &distance, &deepest);
+            if (deepest <= deepestAllowed || shownWidth < 1.0f) {
+                return Framing{centre - forward * distance, centre};
+            }
+        }
+        // Not the whole map: a part of it around the focus.
+        centre.x = focus.x;
+        centre.z = focus.y;
+        shownWidth *= 0.9f;
+        shownHeight *= 0.9f;
     }
 }

@@ -11,6 +11,8 @@
 #include "terrain/COxelD3DTerrainBase.h"
 #include "terrain/COxelD3DTerrainChipManager.h"
 #include "terrain/COxelD3DTerrainPlane.h"
+#include "terrain/COxelQuadNode.h"
+#include "terrain/GroundPick.h"
 
 #include <d3dx9.h>
 #include <mmsystem.h>
@@ -277,6 +279,7 @@ void COxelD3DSceneBase::Render()
     }
     overTiles([&] { m_terrain->RenderBillboards(); });
     g_device->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
+    DrawBrushOutline();
 
     // Blended planes back to front by their height's distance from the eye.
     std::sort(m_planes.begin(), m_planes.end(), [&eye](const COxelD3DTerrainPlane* a, const COxelD3DTerrainPlane* b) {
@@ -333,6 +336,45 @@ void COxelD3DSceneBase::DrawSkyBehindGround(const D3DXVECTOR3& eye)
     m_backgroundSphere->Render();
     g_device->SetRenderState(D3DRS_ALPHABLENDENABLE, FALSE);
     g_device->SetViewport(&viewport);
+}
+
+// Over the ground and under the planes, which tint it as they tint the
+// ground; the hills in front hide it. Leaves the states as it found them.
+void COxelD3DSceneBase::DrawBrushOutline()
+{
+    if (m_brushOutline.empty()) {
+        return;
+    }
+    struct LineVertex {
+        float x, y, z;
+        D3DCOLOR colour;
+    };
+    const D3DCOLOR kOutlineColour = 0xFFFFE040;
+    std::vector<LineVertex> lines;
+    lines.reserve(m_brushOutline.size());
+    for (const D3DXVECTOR3& point : m_brushOutline) {
+        lines.push_back(LineVertex{point.x, point.y, point.z, kOutlineColour});
+    }
+    DWORD colourOperation = 0;
+    DWORD colourArgument = 0;
+    g_device->GetTextureStageState(0, D3DTSS_COLOROP, &colourOperation);
+    g_device->GetTextureStageState(0, D3DTSS_COLORARG1, &colourArgument);
+    g_device->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_SELECTARG1);
+    g_device->SetTextureStageState(0, D3DTSS_COLORARG1, D3DTA_DIFFUSE);
+    g_device->SetRenderState(D3DRS_LIGHTING, FALSE);
+    g_device->SetRenderState(D3DRS_FOGENABLE, FALSE);
+    g_device->SetRenderState(D3DRS_ZWRITEENABLE, FALSE);
+    D3DXMATRIX world;
+    D3DXMatrixIdentity(&world);
+    g_device->SetTransform(D3DTS_WORLD, &world);
+    g_device->SetTexture(0, nullptr);
+    g_device->SetFVF(D3DFVF_XYZ | D3DFVF_DIFFUSE);
+    g_device->DrawPrimitiveUP(D3DPT_LINELIST, static_cast<UINT>(lines.size() / 2), lines.data(), sizeof(LineVertex));
+    g_device->SetTextureStageState(0, D3DTSS_COLOROP, colourOperation);
+    g_device->SetTextureStageState(0, D3DTSS_COLORARG1, colourArgument);
+    g_device->SetRenderState(D3DRS_LIGHTING, TRUE);
+    g_device->SetRenderState(D3DRS_FOGENABLE, TRUE);
+    g_device->SetRenderState(D3DRS_ZWRITEENABLE, TRUE);
 }
 
 bool COxelD3DSceneBase::TargetHasAlpha() const
@@ -445,6 +487,36 @@ void COxelD3DSceneBase::OnKeyDown(WPARAM key)
     default:
         break;
     }
+    if (m_showBackground && m_backgroundSphere) {
+        const D3DXVECTOR3 eye = m_camera->GetPosition();
+        m_backgroundSphere->SetPosition(eye.x, eye.y, eye.z);
+    }
+}
+
+void COxelD3DSceneBase::FrameMap()
+{
+    COxelD3DTerrainChipManager* map = m_terrain ? m_terrain->m_pChipManager : nullptr;
+    if (!m_camera || !map || !map->m_pRoot) {
+        return;
+    }
+    // A map too large to show whole shows around the ground in the middle of
+    // the view, or below the target where the view meets none.
+    const D3DXVECTOR3 target = m_camera->m_target;
+    D3DXVECTOR2 focus(target.x, target.z);
+    D3DXVECTOR3 from;
+    D3DXVECTOR3 to;
+    m_camera->PixelRay(0.5f, 0.5f, 1.0f, 1.0f, &from, &to);
+    GroundHit hit;
+    if (PickGround(*map, from, to, m_showInfinite != 0, &hit)) {
+        focus = D3DXVECTOR2(hit.point.x - hit.tileX * map->m_mapWidth, hit.point.z - hit.tileZ * map->m_mapHeight);
+    }
+    map->m_pRoot->RefreshHeights();
+    // No deeper than where the fog hides half: the framed map stays legible.
+    const Framing framing = FramingView(map->m_mapWidth, map->m_mapHeight, map->m_pRoot->m_vMin.y,
+                                        map->m_pRoot->m_vMax.y, (m_fogStart + m_fogEnd) / 2.0f, focus);
+    m_camera->LookFrom(framing.eye, framing.target);
+    // The target is held inside the map, as the keys hold it.
+    m_camera->Move(0.0f, 0.0f, 0.0f);
     if (m_showBackground && m_backgroundSphere) {
         const D3DXVECTOR3 eye = m_camera->GetPosition();
         m_backgroundSphere->SetPosition(eye.x, eye.y, eye.z);

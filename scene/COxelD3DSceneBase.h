@@ -33,6 +33,10 @@ public:
     virtual HRESULT OnResetDevice();
     // The camera keys of the preview and of the editor windows that pass keys on.
     virtual void OnKeyDown(WPARAM key);
+    // Points the camera at the whole map from above at an angle ("F", Home);
+    // where the fog would hide more than half of the whole, at as much as it
+    // leaves legible around the ground in the middle of the view.
+    void FrameMap();
 
     // A 32 x 32 plane at height 2.5 whose id is the number of planes before it.
     void AddPlane();
@@ -62,6 +66,9 @@ public:
     IDirect3DVertexBuffer9* m_boxVertices;
     IDirect3DIndexBuffer9* m_boxIndices;
     IDirect3DTexture9* m_effectTexture;
+    // Where the preview's brush will act, as line pieces of two points each
+    // in world units; drawn over the ground while not empty.
+    std::vector<D3DXVECTOR3> m_brushOutline;
     // 1: the sky is drawn before the ground even where the target could take
     // it after, as the preview was first drawn. Tests and the benchmark compare
     // with it; 0 at start.
@@ -76,6 +83,7 @@ private:
     // The four walls of the unit box, stretched and placed by the world transform.
     void DrawWalls(const D3DMATRIX& world);
     void DrawSkyBehindGround(const D3DXVECTOR3& eye);
+    void DrawBrushOutline();
     // Whether render target 0 has an alpha channel the sky can be guided by.
     bool TargetHasAlpha() const;
 

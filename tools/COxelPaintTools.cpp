@@ -14,6 +14,7 @@ const char kHeightToolKey[] = "HeightTool";
 const char kDragPaintKey[] = "DragPaint";
 const char kFillKey[] = "Fill";
 const char kPlaceBillboardKey[] = "PlaceBillboard";
+const char kPreviewEditKey[] = "PreviewEdit";
 // Hundredths, as the settings file keeps whole numbers.
 const char kStrengthKey[] = "Strength";
 const char kTargetHeightKey[] = "TargetHeight";
@@ -36,6 +37,10 @@ const Choice kHeightTools[] = {{COxelPaintTools::kRaiseLowerTool, COxelPaintTool
                                {COxelPaintTools::kSmoothTool, COxelPaintTools::kSmooth},
                                {COxelPaintTools::kFlattenTool, COxelPaintTools::kFlatten},
                                {COxelPaintTools::kSetHeightTool, COxelPaintTools::kSetHeight}};
+const Choice kPreviewEdits[] = {{COxelPaintTools::kPreviewOffCommand, COxelPaintTools::kPreviewOff},
+                                {COxelPaintTools::kPreviewHeightsCommand, COxelPaintTools::kPreviewHeights},
+                                {COxelPaintTools::kPreviewChipsCommand, COxelPaintTools::kPreviewChips},
+                                {COxelPaintTools::kPreviewBillboardsCommand, COxelPaintTools::kPreviewBillboards}};
 // In hundredths.
 const Choice kStrengths[] = {{COxelPaintTools::kStrength1, 10},
                              {COxelPaintTools::kStrength1 + 1, 25},
@@ -81,7 +86,7 @@ void MarkGroup(HMENU menu, const Choice (&choices)[N], int value)
 
 COxelPaintTools::COxelPaintTools()
     : m_brushSize(1), m_heightTool(kRaiseLower), m_dragPaint(0), m_fill(0), m_placeBillboard(0),
-      m_strength(kDefaultStrength / double(kHundredths)), m_targetHeight(kLowest)
+      m_previewEdit(kPreviewOff), m_strength(kDefaultStrength / double(kHundredths)), m_targetHeight(kLowest)
 {
 }
 
@@ -99,6 +104,10 @@ void COxelPaintTools::Load(COxelSettingsFile& settings)
     m_dragPaint = settings.ReadInt(kSection, kDragPaintKey) == 1 ? 1 : 0;
     m_fill = settings.ReadInt(kSection, kFillKey) == 1 ? 1 : 0;
     m_placeBillboard = settings.ReadInt(kSection, kPlaceBillboardKey) == 1 ? 1 : 0;
+    const int previewEdit = settings.ReadInt(kSection, kPreviewEditKey);
+    if (IsChoice(kPreviewEdits, previewEdit)) {
+        m_previewEdit = previewEdit;
+    }
     const int strength = settings.ReadInt(kSection, kStrengthKey);
     if (IsChoice(kStrengths, strength)) {
         m_strength = strength / double(kHundredths);
@@ -113,13 +122,15 @@ void COxelPaintTools::Save(COxelSettingsFile& settings) const
     settings.WriteInt(kSection, kDragPaintKey, m_dragPaint);
     settings.WriteInt(kSection, kFillKey, m_fill);
     settings.WriteInt(kSection, kPlaceBillboardKey, m_placeBillboard);
+    settings.WriteInt(kSection, kPreviewEditKey, m_previewEdit);
     settings.WriteInt(kSection, kStrengthKey, static_cast<int>(std::lround(m_strength * kHundredths)));
     settings.WriteInt(kSection, kTargetHeightKey, static_cast<int>(std::lround(m_targetHeight * kHundredths)));
 }
 
 bool COxelPaintTools::OnCommand(int id)
 {
-    if (Pick(kBrushSizes, id, m_brushSize) || Pick(kHeightTools, id, m_heightTool)) {
+    if (Pick(kBrushSizes, id, m_brushSize) || Pick(kHeightTools, id, m_heightTool) ||
+        Pick(kPreviewEdits, id, m_previewEdit)) {
         return true;
     }
     int strength = 0;
@@ -150,6 +161,7 @@ void COxelPaintTools::ShowIn(HMENU menu) const
     CheckMenuItem(menu, kFill, MF_BYCOMMAND | (m_fill ? MF_CHECKED : MF_UNCHECKED));
     CheckMenuItem(menu, kPlaceBillboard, MF_BYCOMMAND | (m_placeBillboard ? MF_CHECKED : MF_UNCHECKED));
     MarkGroup(menu, kStrengths, static_cast<int>(std::lround(m_strength * kHundredths)));
+    MarkGroup(menu, kPreviewEdits, m_previewEdit);
 }
 
 bool COxelPaintTools::SetTargetHeight(const char* text)

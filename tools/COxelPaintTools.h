@@ -10,10 +10,10 @@ class COxelSettingsFile;
 
 // The painting tools the "ツール(&T)" menu chooses: the brush size, what a
 // click in the height views does and how strongly, whether dragging paints,
-// whether a left click in the texture mapping window fills, and whether clicks
-// on cells place billboards instead of chips. The defaults (1 x 1, raise and
-// lower by 0.5, no strokes, no fill, chips) edit one vertex or cell per click,
-// as the windows always have. Kept in a section of its own in the settings file.
+// whether a left click in the texture mapping window fills, whether clicks
+// on cells place billboards instead of chips, and what the preview edits. The
+// defaults (1 x 1, raise and lower by 0.5, no strokes, no fill, chips, nothing
+// in the preview) edit one vertex or cell per click, as the windows always have. Kept in a section of its own in the settings file.
 class COxelPaintTools {
 public:
     enum HeightTool {
@@ -42,6 +42,21 @@ public:
         // "強さ": 0.1, 0.25, 0.5, 1 and 2.
         kStrength1 = 7030,
         kStrength5 = 7034,
+        // "プレビューで編集": しない, 高さ, チップ, ビルボード.
+        kPreviewOffCommand = 7040,
+        kPreviewHeightsCommand = 7041,
+        kPreviewChipsCommand = 7042,
+        kPreviewBillboardsCommand = 7043,
+    };
+
+    // What the preview's mouse edits: nothing (it only moves the camera), the
+    // heights as the height window does, the chips as the texture mapping
+    // window does, or the billboards as "ビルボードを置く" places them.
+    enum PreviewEdit {
+        kPreviewOff = 0,
+        kPreviewHeights = 1,
+        kPreviewChips = 2,
+        kPreviewBillboards = 3,
     };
 
     // The heights a target may take, as the grid keeps them.
@@ -80,6 +95,7 @@ public:
     int m_dragPaint;
     int m_fill;
     int m_placeBillboard;
+    int m_previewEdit;
     // The raise or lower of a click at the brush's centre.
     double m_strength;
     double m_targetHeight;
