@@ -255,3 +255,146 @@ TEST(COxelD3DCameraBase, MoveWrapsTheTargetAroundTheScenesMapAndKeepsTheEyesOffs
     camera.Move(0.0f, 0.0f, 0.5f);
     EXPECT_EQ(D3DXVECTOR3(4.0f, 8.0f, 0.25f), camera.m_target);
 }
+
+namespace {
+
+float Heading(const D3DXVECTOR3& direction)
+{
+    return std::atan2(direction.x, direction.z);
+}
+
+float Elevation(const D3DXVECTOR3& direction)
+{
+    return std::atan2(direction.y, std::sqrt(direction.x * direction.x + direction.z * direction.z));
+}
+
+// Where point p shows in the view, from -1 to 1 across and up, and how deep.
+D3DXVECTOR3 OnScreen(const COxelD3DCameraBase& camera, const D3DXVECTOR3& p)
+{
+    D3DXVECTOR3 inView;
+    const D3DXMATRIX view = camera.ViewMatrix();
+    D3DXVec3TransformCoord(&inView, &p, &view);
+    D3DXVECTOR3 projected;
+    const D3DXMATRIX both = view * COxelD3DCameraBase::ProjectionMatrix();
+    D3DXVec3TransformCoord(&projected, &p, &both);
+    return D3DXVECTOR3(projected.x, projected.y, inView.z);
+}
+
+}  // namespace
+
+// The mouse turns the view about the eye: right about the vertical, up and
+// down short of straight up or down; after it the keypad turns and tilts the
+// view as before.
+TEST(COxelD3DCameraBase, TurnLooksRightAndUpAboutTheEyeAndStopsShortOfStraightUpOrDown)
+{
+    COxelD3DCameraBase camera;
+    PlaceAtStartView(camera);
+    const D3DXVECTOR3 eye = camera.m_position;
+    const D3DXVECTOR3 start = camera.ViewDirection();
+    // What lies right of the middle comes to the middle.
+    const D3DXVECTOR3 rightOfMiddle = eye + start + D3DXVECTOR3(-3.0f, 0.0f, 0.0f);
+    ASSERT_GT(OnScreen(camera, rightOfMiddle).x, 0.1f);
+    camera.Turn(std::atan2(3.0f, 16.0f), 0.0f);
+    EXPECT_NEAR(0.0f, OnScreen(camera, rightOfMiddle).x, 0.02f);
+    EXPECT_EQ(eye, camera.m_position);
+    const D3DXVECTOR3 toTarget = camera.m_target - camera.m_position;
+    EXPECT_NEAR(D3DXVec3Length(&start), D3DXVec3Length(&toTarget), 1e-4f) << "the target keeps its distance";
+    EXPECT_NEAR(Elevation(start), Elevation(camera.ViewDirection()), 1e-5f);
+
+    const float steepest = D3DX_PI / 2.0f - COxelD3DCameraBase::kTurnLimit;
+    const struct {
+        float up;
+        float elevation;
+    } tilts[] = {{0.2f, Elevation(start) + 0.2f}, {10.0f, steepest}, {-0.3f, steepest - 0.3f}, {-10.0f, -steepest}};
+    for (const auto& tilt : tilts) {
+        const float heading = Heading(camera.ViewDirection());
+        camera.Turn(0.0f, tilt.up);
+        EXPECT_NEAR(tilt.elevation, Elevation(camera.ViewDirection()), 1e-4f) << tilt.up;
+        EXPECT_NEAR(heading, Heading(camera.ViewDirection()), 1e-4f) << tilt.up;
+    }
+
+    camera.Turn(0.0f, 0.5f - Elevation(camera.ViewDirection()));
+    const float heading = Heading(camera.ViewDirection());
+    camera.SetPitch(0.01f, 1);
+    EXPECT_NEAR(heading, Heading(camera.ViewDirection()), 1e-4f) << "the keypad tilts without turning";
+    camera.SetYaw(0.01f, 1);
+    EXPECT_NEAR(0.51f, Elevation(camera.ViewDirection()), 1e-4f) << "and turns without tilting";
+}
+
+// The middle drag and the wheel move eye and target together: across and up
+// in the view's plane, or along the view.
+TEST(COxelD3DCameraBase, PanAndDollyMoveEyeAndTargetInTheViewsPlaneOrAlongIt)
+{
+    COxelD3DCameraBase camera;
+    PlaceAtStartView(camera);
+    camera.Turn(0.7f, 0.0f);
+    const D3DXVECTOR3 eye = camera.m_position;
+    const D3DXVECTOR3 target = camera.m_target;
+    const D3DXVECTOR3 ahead = camera.ViewDirection();
+    const D3DXVECTOR3 middle = eye + ahead;
+    camera.Pan(2.0f, 1.0f);
+    D3DXVECTOR3 moved = camera.m_position - eye;
+    EXPECT_NEAR(std::sqrt(5.0f), D3DXVec3Length(&moved), 1e-4f);
+    EXPECT_NEAR(0.0f, D3DXVec3Dot(&moved, &ahead), 1e-3f) << "in the view's plane";
+    const D3DXVECTOR3 shown = OnScreen(camera, middle);
+    EXPECT_LT(shown.x, -0.05f) << "what was in the middle is now left";
+    EXPECT_LT(shown.y, -0.05f) << "and below";
+    const D3DXVECTOR3 apart = (camera.m_target - target) - moved;
+    EXPECT_NEAR(0.0f, D3DXVec3Length(&apart), 1e-5f) << "the target goes along";
+
+    const D3DXVECTOR3 before = camera.m_position;
+    camera.Dolly(-3.0f);
+    moved = camera.m_position - before;
+    D3DXVECTOR3 along;
+    D3DXVec3Normalize(&along, &ahead);
+    EXPECT_NEAR(-3.0f, D3DXVec3Dot(&moved, &along), 1e-4f);
+    EXPECT_NEAR(3.0f, D3DXVec3Length(&moved), 1e-4f);
+    EXPECT_EQ(ahead, camera.ViewDirection()) << "looking the same way";
+}
+
+// "F": the whole map in view from above at an angle, no deeper than the
+// reach; a map too large for it shows around the focus, as large as it may.
+TEST(FramingView, ShowsTheWholeMapWithinReachOrAsMuchAsFitsAroundTheFocus)
+{
+    const struct {
+        int size;
+        float lowest;
+        float highest;
+        float reach;
+        bool whole;
+    } cases[] = {
+        {16, 2.0f, 2.0f, 26.0f, true},  {16, 0.0f, 16.0f, 48.0f, true}, {32, 2.0f, 2.0f, 48.0f, true},
+        {32, 2.0f, 2.0f, 26.0f, false}, {128, 0.0f, 9.0f, 26.0f, false}, {512, 2.0f, 2.0f, 100.0f, false},
+    };
+    const D3DXVECTOR2 focus(20.0f, 9.0f);
+    for (const auto& c : cases) {
+        const Framing framing = FramingView(c.size, c.size, c.lowest, c.highest, c.reach, focus);
+        COxelD3DCameraBase camera;
+        camera.LookFrom(framing.eye, framing.target);
+        const D3DXVECTOR3 direction = camera.ViewDirection();
+        EXPECT_LE(Elevation(direction), -D3DXToRadian(54.0f)) << c.size << " from above";
+        EXPECT_GE(Elevation(direction), -D3DXToRadian(81.0f)) << c.size << " at an angle";
+        const D3DXVECTOR3 middle = OnScreen(camera, framing.target);
+        EXPECT_NEAR(0.0f, middle.x, 1e-4f) << c.size;
+        if (!c.whole) {
+            EXPECT_EQ(focus.x, framing.target.x) << c.size;
+            EXPECT_EQ(focus.y, framing.target.z) << c.size;
+        }
+        // The map's corners (or the part shown) lie in view and within reach;
+        // the widest of them touches the edge of the view.
+        float widest = 0.0f;
+        for (int corner = 0; corner < 8; ++corner) {
+            const float half = c.whole ? c.size / 2.0f : 0.0f;
+            const D3DXVECTOR3 p(framing.target.x + (corner & 1 ? half : -half), corner & 2 ? c.highest : c.lowest,
+                                framing.target.z + (corner & 4 ? half : -half));
+            const D3DXVECTOR3 shown = OnScreen(camera, p);
+            EXPECT_LE(std::fabs(shown.x), 1.0001f) << c.size << " corner " << corner;
+            EXPECT_LE(std::fabs(shown.y), 1.0001f) << c.size << " corner " << corner;
+            EXPECT_LE(shown.z, std::min(c.reach, 48.0f) + 1e-3f) << c.size << " corner " << corner;
+            widest = std::max(widest, std::max(std::fabs(shown.x), std::fabs(shown.y)));
+        }
+        if (c.whole) {
+            EXPECT_GT(widest, 0.999f) << c.size << " fills the view";
+        }
+    }
+}

@@ -77,3 +77,26 @@ TEST(PaintTools, TheStrengthTargetAndBillboardPlacingAreKeptInTheSettingsFile)
     EXPECT_EQ(16.0, odd.m_targetHeight) << "kept within the grid's heights";
     DeleteFileA(path.c_str());
 }
+
+// "プレビューで編集" is one of four choices, off at first, kept with the tools.
+TEST(PaintTools, WhatThePreviewEditsIsOneOfFourChoicesKeptInTheSettingsFile)
+{
+    const std::string path = SettingsFilePath();
+    COxelSettingsFile& settings = *COxelSettingsFile::GetInstance();
+    EXPECT_EQ(COxelPaintTools::kPreviewOff, COxelPaintTools().m_previewEdit);
+    const int modes[] = {COxelPaintTools::kPreviewHeights, COxelPaintTools::kPreviewChips,
+                         COxelPaintTools::kPreviewBillboards, COxelPaintTools::kPreviewOff};
+    for (int mode : modes) {
+        COxelPaintTools chosen;
+        EXPECT_TRUE(chosen.OnCommand(COxelPaintTools::kPreviewOffCommand + mode));
+        chosen.Save(settings);
+        COxelPaintTools loaded;
+        loaded.Load(settings);
+        EXPECT_EQ(mode, loaded.m_previewEdit);
+    }
+    WritePrivateProfileStringA("PaintTools", "PreviewEdit", "4", path.c_str());
+    COxelPaintTools odd;
+    odd.Load(settings);
+    EXPECT_EQ(COxelPaintTools::kPreviewOff, odd.m_previewEdit);
+    DeleteFileA(path.c_str());
+}
