@@ -14,9 +14,10 @@
 namespace {
 
 // The outline floats this far above the ground, so the ground does not hide it.
-const float kOutlineLift = 0.03f;
-// Half the arms of the cross that marks a vertex the brush moves.
-const float kCrossArm = 0.2f;
+const float kOutlineLift = 0.1f;
+// How far along the edges to its neighbours the cross that marks a vertex
+// the brush moves reaches.
+const float kCrossArm = 0.25f;
 // A stroke reaches every point the ground under the pointer passes, sampled
 // this often; a jump farther than kLongestStep (over a ridge, to another
 // copy) reaches only where it lands.
@@ -281,14 +282,19 @@ void COxelPreviewMouse::ShowOutline(const GroundHit& hit, MapPoint::Kind kind)
     if (kind != MapPoint::kVertex) {
         return;
     }
-    // A cross on every vertex the brush moves.
+    // A cross on every vertex the brush moves, its arms along the cells' edges,
+    // which the ground follows straight from vertex to vertex.
+    const auto towards = [&](const D3DXVECTOR3& from, float dx, float dz) {
+        const D3DXVECTOR3 to = ground(from.x + dx, from.z + dz);
+        return from + (to - from) * kCrossArm;
+    };
     for (int dz = 0; dz < size; ++dz) {
         for (int dx = 0; dx < size; ++dx) {
             const D3DXVECTOR3 centre = ground(x0 + dx, z0 + dz);
-            lines.push_back(centre - D3DXVECTOR3(kCrossArm, 0.0f, 0.0f));
-            lines.push_back(centre + D3DXVECTOR3(kCrossArm, 0.0f, 0.0f));
-            lines.push_back(centre - D3DXVECTOR3(0.0f, 0.0f, kCrossArm));
-            lines.push_back(centre + D3DXVECTOR3(0.0f, 0.0f, kCrossArm));
+            lines.push_back(towards(centre, -1.0f, 0.0f));
+            lines.push_back(towards(centre, 1.0f, 0.0f));
+            lines.push_back(towards(centre, 0.0f, -1.0f));
+            lines.push_back(towards(centre, 0.0f, 1.0f));
         }
     }
 }

@@ -349,7 +349,7 @@ void COxelD3DSceneBase::DrawBrushOutline()
         float x, y, z;
         D3DCOLOR colour;
     };
-    const D3DCOLOR kOutlineColour = 0xFFFFE040;
+    const D3DCOLOR kOutlineColour = 0xFFFFFF00;
     std::vector<LineVertex> lines;
     lines.reserve(m_brushOutline.size());
     for (const D3DXVECTOR3& point : m_brushOutline) {
