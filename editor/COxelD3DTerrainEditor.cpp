@@ -396,6 +396,7 @@ void COxelD3DTerrainEditor::NewMap(int width, int height)
             window->Refresh();
         }
     }
+    FollowPreviewPointer();
 }
 
 bool COxelD3DTerrainEditor::ReplaceHeights(const std::vector<double>& heights)
@@ -626,6 +627,8 @@ void COxelD3DTerrainEditor::MarkUnsaved()
     m_history.MarkUnsaved();
     UpdateEditCommands();
     m_recovery.MapChanged(IsModified(), timeGetTime());
+    // The ground under a pointer resting on the preview may have moved.
+    FollowPreviewPointer();
 }
 
 void COxelD3DTerrainEditor::OfferRecoveredWork()
@@ -752,6 +755,8 @@ void COxelD3DTerrainEditor::NotifyWindows(const MapChange& change)
     }
     UpdateEditCommands();
     m_recovery.MapChanged(IsModified(), timeGetTime());
+    // The ground under a pointer resting on the preview may have moved.
+    FollowPreviewPointer();
 }
 
 void COxelD3DTerrainEditor::UpdateEditCommands()

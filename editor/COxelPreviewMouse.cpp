@@ -144,7 +144,9 @@ void COxelPreviewMouse::Follow(HWND window)
         return;
     }
     ScreenToClient(window, &at);
-    Hover(window, at);
+    // Only the mouse's own messages carry a stroke on: this comes from the
+    // stroke's own edits too.
+    Hover(window, at, false);
 }
 
 void COxelPreviewMouse::Stop(HWND window)
@@ -207,7 +209,7 @@ MapPoint COxelPreviewMouse::PointOf(const GroundHit& hit, MapPoint::Kind kind) c
     return MapPoint{kind, GridPoint{hit.cellColumn, hit.cellRow}};
 }
 
-void COxelPreviewMouse::Hover(HWND window, POINT at)
+void COxelPreviewMouse::Hover(HWND window, POINT at, bool strokes)
 {
     GroundHit hit;
     if (!Pick(window, at, &hit)) {
@@ -216,7 +218,7 @@ void COxelPreviewMouse::Hover(HWND window, POINT at)
     }
     MapPoint::Kind kind;
     COxelTool* tool = Tool(&kind);
-    if (m_drag == kEditDrag && m_stroking && m_tool) {
+    if (strokes && m_drag == kEditDrag && m_stroking && m_tool) {
         ContinueStroke(hit);
     }
     const MapPoint point = PointOf(hit, kind);

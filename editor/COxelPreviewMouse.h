@@ -44,8 +44,8 @@ private:
     COxelTool* Tool(MapPoint::Kind* kind) const;
     MapPoint PointOf(const GroundHit& hit, MapPoint::Kind kind) const;
     // The readout, cursor and outline for the ground under `at`; without
-    // ground, no outline.
-    void Hover(HWND window, POINT at);
+    // ground, no outline. `strokes`: a stroke under way reaches that ground.
+    void Hover(HWND window, POINT at, bool strokes = true);
     void ShowOutline(const GroundHit& hit, MapPoint::Kind kind);
     void ClearOutline();
 
