@@ -85,7 +85,6 @@ bool COxelPreviewMouse::OnMessage(HWND window, UINT message, WPARAM wParam, LPAR
             BeginCameraDrag(window, kTurnDrag, at);
         } else if (editing) {
             BeginEdit(window, at, message == WM_RBUTTONDOWN);
-            m_button = message;
         }
         Hover(window, at);
         return true;
@@ -187,18 +186,9 @@ bool COxelPreviewMouse::Pick(HWND window, POINT at, GroundHit* hit) const
 
 COxelTool* COxelPreviewMouse::Tool(MapPoint::Kind* kind) const
 {
-    switch (m_editor.m_tools.m_previewEdit) {
-    case COxelPaintTools::kPreviewHeights:
-        *kind = MapPoint::kVertex;
-        return &m_editor.PreviewTool(COxelPaintTools::kPreviewHeights);
-    case COxelPaintTools::kPreviewChips:
-    case COxelPaintTools::kPreviewBillboards:
-        *kind = MapPoint::kCell;
-        return &m_editor.PreviewTool(m_editor.m_tools.m_previewEdit);
-    default:
-        *kind = MapPoint::kCell;
-        return nullptr;
-    }
+    const int mode = m_editor.m_tools.m_previewEdit;
+    *kind = mode == COxelPaintTools::kPreviewHeights ? MapPoint::kVertex : MapPoint::kCell;
+    return mode == COxelPaintTools::kPreviewOff ? nullptr : &m_editor.PreviewTool(mode);
 }
 
 MapPoint COxelPreviewMouse::PointOf(const GroundHit& hit, MapPoint::Kind kind) const
@@ -207,6 +197,14 @@ MapPoint COxelPreviewMouse::PointOf(const GroundHit& hit, MapPoint::Kind kind) c
         return MapPoint{kind, GridPoint{hit.vertexColumn, hit.vertexRow}};
     }
     return MapPoint{kind, GridPoint{hit.cellColumn, hit.cellRow}};
+}
+
+GridPoint COxelPreviewMouse::WorldPointOf(const GroundHit& hit, MapPoint::Kind kind) const
+{
+    if (kind == MapPoint::kVertex) {
+        return GridPoint{static_cast<int>(std::lround(hit.point.x)), static_cast<int>(std::lround(hit.point.z))};
+    }
+    return GridPoint{hit.tileX * m_editor.m_mapWidth + hit.cellColumn, hit.tileZ * m_editor.m_mapHeight + hit.cellRow};
 }
 
 void COxelPreviewMouse::Hover(HWND window, POINT at, bool strokes)
@@ -221,14 +219,10 @@ void COxelPreviewMouse::Hover(HWND window, POINT at, bool strokes)
     if (strokes && m_drag == kEditDrag && m_stroking && m_tool) {
         ContinueStroke(hit);
     }
-    const MapPoint point = PointOf(hit, kind);
     // The cursor stands on the copy the pointer is over, not on the map itself.
-    const int column = kind == MapPoint::kVertex ? static_cast<int>(std::lround(hit.point.x))
-                                                 : hit.tileX * m_editor.m_mapWidth + hit.cellColumn;
-    const int row = kind == MapPoint::kVertex ? static_cast<int>(std::lround(hit.point.z))
-                                              : hit.tileZ * m_editor.m_mapHeight + hit.cellRow;
-    m_editor.PlaceCursor(column, row);
-    m_editor.ShowStatus((tool ? *tool : m_editor.ActiveTool(kind)).StatusText(point));
+    const GridPoint world = WorldPointOf(hit, kind);
+    m_editor.PlaceCursor(world.column, world.row);
+    m_editor.ShowStatus((tool ? *tool : m_editor.ActiveTool(kind)).StatusText(PointOf(hit, kind)));
     if (tool) {
         ShowOutline(hit, kind);
     } else {
@@ -254,13 +248,10 @@ void COxelPreviewMouse::ShowOutline(const GroundHit& hit, MapPoint::Kind kind)
     const bool fills = kind == MapPoint::kCell && m_editor.m_tools.m_fill && !m_right;
     const int size = fills ? 1 : m_editor.m_tools.m_brushSize;
     const int first = -(size / 2);
-    // The brush's corners in world columns and rows of the copy under the pointer.
-    const float x0 = static_cast<float>((kind == MapPoint::kVertex ? static_cast<int>(std::lround(hit.point.x))
-                                                                   : hit.tileX * width + hit.cellColumn) +
-                                        first);
-    const float z0 = static_cast<float>((kind == MapPoint::kVertex ? static_cast<int>(std::lround(hit.point.z))
-                                                                   : hit.tileZ * height + hit.cellRow) +
-                                        first);
+    // The brush's first corner on the copy under the pointer.
+    const GridPoint world = WorldPointOf(hit, kind);
+    const float x0 = static_cast<float>(world.column + first);
+    const float z0 = static_cast<float>(world.row + first);
     // Cells span size units; vertices sit size - 1 units apart.
     const int span = kind == MapPoint::kVertex ? size - 1 : size;
     std::vector<D3DXVECTOR3>& lines = scene->m_brushOutline;
@@ -349,6 +340,7 @@ void COxelPreviewMouse::BeginEdit(HWND window, POINT at, bool right)
         return;
     }
     m_drag = kEditDrag;
+    m_button = right ? WM_RBUTTONDOWN : WM_LBUTTONDOWN;
     m_tool = tool;
     m_kind = kind;
     m_right = right;

@@ -43,6 +43,9 @@ private:
     // The tool "プレビューで編集" chooses and what it works on; null when off.
     COxelTool* Tool(MapPoint::Kind* kind) const;
     MapPoint PointOf(const GroundHit& hit, MapPoint::Kind kind) const;
+    // The same point on the copy of the map the ground lies on: columns and
+    // rows that go on past the map's edges.
+    GridPoint WorldPointOf(const GroundHit& hit, MapPoint::Kind kind) const;
     // The readout, cursor and outline for the ground under `at`; without
     // ground, no outline. `strokes`: a stroke under way reaches that ground.
     void Hover(HWND window, POINT at, bool strokes = true);

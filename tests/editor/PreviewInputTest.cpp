@@ -3,6 +3,8 @@
 #include "app/COxelD3DApplication.h"
 #include "editor/COxelD3DEditMenuWnd.h"
 #include "editor/COxelMapDataFile.h"
+#include "io/MapFileDisk.h"
+#include "io/MapFileFormat.h"
 #include "scene/COxelD3DCameraBase.h"
 #include "scene/COxelD3DSceneBase.h"
 #include "support/EditorSession.h"
@@ -175,9 +177,9 @@ TEST_F(PreviewInputTest, AVertexClickedAfterTurningAndMovingTheViewIsRaisedAndSa
     ScratchFolder scratch{"quelmora-preview-input-test"};
     const std::string saved = scratch.path() + "raised.omd";
     ASSERT_TRUE(session.editor().m_mapFile->Save(saved.c_str()));
-    session.editor().NewMap(kMap, kMap);
-    ASSERT_EQ(S_OK, session.editor().m_mapFile->Load(saved.c_str()));
-    EXPECT_EQ(2.5, session.terrain().GetHeight(Wrap(x), Wrap(z))) << "in the file";
+    MapFileContents map;
+    ASSERT_EQ(MapFileError::None, LoadMapFile(saved.c_str(), &map));
+    EXPECT_EQ(2.5, map.cells[Wrap(z) * kMap + Wrap(x)].heights[0]) << "in the file";
 }
 
 // With the map repeated, "チップ" paints a cell of a copy: the cell of the

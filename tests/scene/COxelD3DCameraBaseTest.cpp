@@ -321,37 +321,6 @@ TEST(COxelD3DCameraBase, TurnLooksRightAndUpAboutTheEyeAndStopsShortOfStraightUp
     EXPECT_NEAR(0.51f, Elevation(camera.ViewDirection()), 1e-4f) << "and turns without tilting";
 }
 
-// The middle drag and the wheel move eye and target together: across and up
-// in the view's plane, or along the view.
-TEST(COxelD3DCameraBase, PanAndDollyMoveEyeAndTargetInTheViewsPlaneOrAlongIt)
-{
-    COxelD3DCameraBase camera;
-    PlaceAtStartView(camera);
-    camera.Turn(0.7f, 0.0f);
-    const D3DXVECTOR3 eye = camera.m_position;
-    const D3DXVECTOR3 target = camera.m_target;
-    const D3DXVECTOR3 ahead = camera.ViewDirection();
-    const D3DXVECTOR3 middle = eye + ahead;
-    camera.Pan(2.0f, 1.0f);
-    D3DXVECTOR3 moved = camera.m_position - eye;
-    EXPECT_NEAR(std::sqrt(5.0f), D3DXVec3Length(&moved), 1e-4f);
-    EXPECT_NEAR(0.0f, D3DXVec3Dot(&moved, &ahead), 1e-3f) << "in the view's plane";
-    const D3DXVECTOR3 shown = OnScreen(camera, middle);
-    EXPECT_LT(shown.x, -0.05f) << "what was in the middle is now left";
-    EXPECT_LT(shown.y, -0.05f) << "and below";
-    const D3DXVECTOR3 apart = (camera.m_target - target) - moved;
-    EXPECT_NEAR(0.0f, D3DXVec3Length(&apart), 1e-5f) << "the target goes along";
-
-    const D3DXVECTOR3 before = camera.m_position;
-    camera.Dolly(-3.0f);
-    moved = camera.m_position - before;
-    D3DXVECTOR3 along;
-    D3DXVec3Normalize(&along, &ahead);
-    EXPECT_NEAR(-3.0f, D3DXVec3Dot(&moved, &along), 1e-4f);
-    EXPECT_NEAR(3.0f, D3DXVec3Length(&moved), 1e-4f);
-    EXPECT_EQ(ahead, camera.ViewDirection()) << "looking the same way";
-}
-
 // "F": the whole map in view from above at an angle, no deeper than the
 // reach; a map too large for it shows around the focus, as large as it may.
 TEST(FramingView, ShowsTheWholeMapWithinReachOrAsMuchAsFitsAroundTheFocus)
