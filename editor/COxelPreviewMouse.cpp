@@ -47,6 +47,7 @@ COxelPreviewMouse::COxelPreviewMouse(COxelD3DTerrainEditor& editor)
       m_last{0, 0},
       m_tracking(false),
       m_altTurned(false),
+      m_acting(false),
       m_tool(nullptr),
       m_kind(MapPoint::kCell),
       m_stroking(false),
@@ -135,6 +136,10 @@ bool COxelPreviewMouse::OnMessage(HWND window, UINT message, WPARAM wParam, LPAR
 
 void COxelPreviewMouse::Follow(HWND window)
 {
+    // The preview's own edits: the mouse message that made them shows them.
+    if (m_acting) {
+        return;
+    }
     POINT at;
     if (!window || !GetCursorPos(&at) || WindowFromPoint(at) != window) {
         if (m_drag == kNoDrag) {
@@ -151,7 +156,7 @@ void COxelPreviewMouse::Follow(HWND window)
 void COxelPreviewMouse::Stop(HWND window)
 {
     if (m_drag == kEditDrag && m_stroking && m_tool) {
-        m_tool->End();
+        Act([this] { m_tool->End(); });
     }
     Release(window);
     ClearOutline();
@@ -326,7 +331,7 @@ void COxelPreviewMouse::MoveCamera(HWND window, POINT at)
     RECT client = {0, 0, 1, 1};
     GetClientRect(window, &client);
     const D3DXVECTOR3 direction = camera.ViewDirection();
-    const float span = 2.0f * D3DXVec3Length(&direction) * std::tan(D3DX_PI / 8.0f);
+    const float span = COxelD3DCameraBase::ViewSpanAt(D3DXVec3Length(&direction));
     const float perPixel = span / static_cast<float>(client.bottom > 0 ? client.bottom : 1);
     camera.Pan(-dx * perPixel, dy * perPixel);
 }
@@ -352,8 +357,10 @@ void COxelPreviewMouse::BeginEdit(HWND window, POINT at, bool right)
         m_reached.assign(static_cast<size_t>(m_editor.m_mapWidth) * m_editor.m_mapHeight, 0);
         m_reached[m_press.at.row * m_editor.m_mapWidth + m_press.at.column] = 1;
         m_lastGround = hit.point;
-        tool->Begin(m_press, right);
-        tool->Reach({m_press.at});
+        Act([&] {
+            tool->Begin(m_press, right);
+            tool->Reach({m_press.at});
+        });
     }
 }
 
@@ -391,7 +398,7 @@ void COxelPreviewMouse::ContinueStroke(const GroundHit& hit)
     reach(PointOf(hit, m_kind).at);
     m_lastGround = hit.point;
     if (!points.empty()) {
-        m_tool->Reach(points);
+        Act([&] { m_tool->Reach(points); });
     }
 }
 
@@ -407,13 +414,13 @@ void COxelPreviewMouse::EndEdit(HWND window, POINT at)
             ContinueStroke(hit);
         }
         Release(window);
-        tool->End();
+        Act([tool] { tool->End(); });
         return;
     }
     Release(window);
     // A new map between press and release leaves nothing to click.
     if (m_mapCount == m_editor.m_newMapCount && Pick(window, at, &hit) &&
         PointOf(hit, press.kind).at == press.at) {
-        tool->Click(press, right);
+        Act([&] { tool->Click(press, right); });
     }
 }

@@ -59,6 +59,15 @@ private:
     void EndEdit(HWND window, POINT at);
     // Lets go of the mouse without hearing of it as an interruption.
     void Release(HWND window);
+    // Runs `action` of the tool, which changes the map: the message under
+    // way follows the change, so Follow need not do it again.
+    template <class Action>
+    void Act(Action action)
+    {
+        m_acting = true;
+        action();
+        m_acting = false;
+    }
 
     COxelD3DTerrainEditor& m_editor;
     Drag m_drag;
@@ -68,6 +77,8 @@ private:
     bool m_tracking;
     // A turn with Alt held: the Alt key's release must not open the window's menu.
     bool m_altTurned;
+    // A tool of the preview is changing the map.
+    bool m_acting;
     // The edit under way: its tool, whether it strokes, where its press was
     // (a click is a release over the same point) and, for a stroke, the points
     // it has reached and the last ground it passed, in world units.

@@ -34,6 +34,15 @@ bool SceneMapSize(int& width, int& height)
     return true;
 }
 
+// The view plane's right and up for a view along `forward` (unit) with `up`:
+// the right is level whatever the tilt.
+void ViewPlaneAxes(const D3DXVECTOR3& forward, const D3DXVECTOR3& up, D3DXVECTOR3* side, D3DXVECTOR3* above)
+{
+    D3DXVec3Cross(side, &up, &forward);
+    D3DXVec3Normalize(side, side);
+    D3DXVec3Cross(above, &forward, side);
+}
+
 }  // namespace
 
 float WrapToMapPeriod(float v, int period)
@@ -187,6 +196,11 @@ void COxelD3DCameraBase::PixelRay(float x, float y, float width, float height, D
     D3DXVec3TransformCoord(to, &farPoint, &inverse);
 }
 
+float COxelD3DCameraBase::ViewSpanAt(float distance)
+{
+    return 2.0f * distance * std::tan(kFieldOfView / 2.0f);
+}
+
 void COxelD3DCameraBase::Turn(float right, float up)
 {
     const D3DXVECTOR3 direction = ViewDirection();
@@ -213,10 +227,8 @@ void COxelD3DCameraBase::Pan(float right, float up)
     D3DXVECTOR3 forward = ViewDirection();
     D3DXVec3Normalize(&forward, &forward);
     D3DXVECTOR3 side;
-    D3DXVec3Cross(&side, &m_up, &forward);
-    D3DXVec3Normalize(&side, &side);
     D3DXVECTOR3 above;
-    D3DXVec3Cross(&above, &forward, &side);
+    ViewPlaneAxes(forward, m_up, &side, &above);
     const D3DXVECTOR3 step = side * right + above * up;
     Move(step.x, step.y, step.z);
 }
@@ -331,13 +343,11 @@ const float kDeepestFraming = 0.96f * kFar;
 void FitBox(const D3DXVECTOR3& centre, const D3DXVECTOR3& low, const D3DXVECTOR3& high, const D3DXVECTOR3& forward,
             float* distance, float* deepest)
 {
-    const D3DXVECTOR3 up(0.0f, 1.0f, 0.0f);
     D3DXVECTOR3 side;
-    D3DXVec3Cross(&side, &up, &forward);
-    D3DXVec3Normalize(&side, &side);
     D3DXVECTOR3 above;
-    D3DXVec3Cross(&above, &forward, &side);
-    const float spread = std::tan(kFieldOfView / 2.0f);
+    ViewPlaneAxes(forward, D3DXVECTOR3(0.0f, 1.0f, 0.0f), &side, &above);
+    // Half the view's span one unit ahead.
+    const float spread = COxelD3DCameraBase::ViewSpanAt(1.0f) / 2.0f;
     float needed = kNear;
     float farthest = -1e30f;
     for (int corner = 0; corner < 8; ++corner) {

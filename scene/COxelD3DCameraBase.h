@@ -42,6 +42,9 @@ public:
     // the view that lies between the near and the far plane. The picture is
     // the whole view whatever its shape, as the preview stretches it.
     void PixelRay(float x, float y, float width, float height, D3DXVECTOR3* from, D3DXVECTOR3* to) const;
+    // How many units the view spans from bottom to top (and, square as it
+    // is, from left to right) `distance` units ahead of the eye.
+    static float ViewSpanAt(float distance);
 
     // The mouse's camera. Turn looks `right` radians to the right about the
     // vertical and `up` radians up, never closer than kTurnLimit to straight

@@ -60,14 +60,32 @@ public:
     {
     }
 
-    void Visit(COxelQuadNode* node)
+    // Walks the tree from `root`, whose box is tested like every other.
+    void Walk(COxelQuadNode* root)
+    {
+        float enter = 0.0f;
+        if (Reaches(root, &enter)) {
+            Visit(root);
+        }
+    }
+
+    // The cell met (-1 for none) and how far along.
+    int Cell() const { return m_cell; }
+    float Along() const { return m_nearest; }
+
+private:
+    // Whether the segment, up to the nearest meeting so far, enters the
+    // node's box, and where.
+    bool Reaches(COxelQuadNode* node, float* enter) const
     {
         node->RefreshHeights();
-        float enter = 0.0f;
         float exit = m_nearest;
-        if (!SegmentInBox(m_origin, m_direction, node->m_vMin, node->m_vMax, &enter, &exit)) {
-            return;
-        }
+        return SegmentInBox(m_origin, m_direction, node->m_vMin, node->m_vMax, enter, &exit);
+    }
+
+    // A node whose box the segment enters.
+    void Visit(COxelQuadNode* node)
+    {
         if (node->m_width == 1) {
             VisitCell(node->m_start);
             return;
@@ -81,9 +99,7 @@ public:
         int count = 0;
         for (COxelQuadNode* child : node->m_pChild) {
             float childEnter = 0.0f;
-            float childExit = m_nearest;
-            child->RefreshHeights();
-            if (!SegmentInBox(m_origin, m_direction, child->m_vMin, child->m_vMax, &childEnter, &childExit)) {
+            if (!Reaches(child, &childEnter)) {
                 continue;
             }
             int k = count++;
@@ -99,11 +115,6 @@ public:
         }
     }
 
-    // The cell met (-1 for none) and how far along.
-    int Cell() const { return m_cell; }
-    float Along() const { return m_nearest; }
-
-private:
     void VisitCell(int index)
     {
         const double* h = m_map.m_cells[index].m_height;
@@ -195,7 +206,7 @@ bool PickGround(COxelD3DTerrainChipManager& map, const D3DXVECTOR3& from, const 
         for (int tileX = firstX; tileX <= lastX; ++tileX) {
             const D3DXVECTOR3 offset(static_cast<float>(tileX * width), 0.0f, static_cast<float>(tileZ * height));
             GroundWalk walk(map, from - offset, direction, nearest);
-            walk.Visit(map.m_pRoot);
+            walk.Walk(map.m_pRoot);
             if (walk.Cell() < 0) {
                 continue;
             }

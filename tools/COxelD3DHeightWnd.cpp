@@ -103,12 +103,6 @@ void COxelD3DHeightWnd::UpdateLayout()
     }
 }
 
-void COxelD3DHeightWnd::OnCommand(int id)
-{
-    UpdateLayout();
-    OnDisplaySizeCommand(id);
-}
-
 int COxelD3DHeightWnd::SquareSize() const
 {
     return m_squareSize;

@@ -21,7 +21,6 @@ public:
     void Create() override;
     void OnPaint(HDC hdc) override;
     int OnMouse(UINT message, int x, int y) override;
-    void OnCommand(int id) override;
     // Fits the window to the map size and repaints.
     void Refresh() override;
     // Repaints the squares of the vertices at the corners of the changed cells.
@@ -33,9 +32,9 @@ public:
     void SetSquareSize(int size) override;
 
 private:
-    // Follows the editor's map size; the view has a square for each vertex
-    // of a row, its first column showing the far edge.
-    void UpdateLayout();
+    // The view has a square for each vertex of a row, its first column
+    // showing the far edge.
+    void UpdateLayout() override;
 
     COxelToolGesture m_gesture;
     int m_squareSize;

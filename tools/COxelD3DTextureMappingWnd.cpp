@@ -123,12 +123,6 @@ void COxelD3DTextureMappingWnd::UpdateLayout()
     }
 }
 
-void COxelD3DTextureMappingWnd::OnCommand(int id)
-{
-    UpdateLayout();
-    OnDisplaySizeCommand(id);
-}
-
 int COxelD3DTextureMappingWnd::SquareSize() const
 {
     return m_cellWidth;

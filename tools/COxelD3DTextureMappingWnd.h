@@ -23,9 +23,6 @@ public:
     void Create() override;
     void OnPaint(HDC hdc) override;
     int OnMouse(UINT message, int x, int y) override;
-    // The display-size menu: "小", "中" and "大". The cell at the top-left
-    // corner stays there.
-    void OnCommand(int id) override;
     // Fits the window to the map size and cell size and repaints.
     void Refresh() override;
     // Repaints the changed cells.
@@ -45,9 +42,9 @@ protected:
     void SetSquareSize(int size) override;
 
 private:
-    // Follows the editor's map size and the cell size; the view has a square
-    // for each cell, its first column showing the first cell.
-    void UpdateLayout();
+    // The view has a square for each cell, its first column showing the
+    // first cell.
+    void UpdateLayout() override;
 
     // One cell: its chip turned by its rotation, then its outline with the
     // pen and brush selected.

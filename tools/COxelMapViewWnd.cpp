@@ -87,6 +87,12 @@ void COxelMapViewWnd::OnZoom(int delta, POINT anchor)
     }
 }
 
+void COxelMapViewWnd::OnCommand(int id)
+{
+    UpdateLayout();
+    OnDisplaySizeCommand(id);
+}
+
 bool COxelMapViewWnd::OnDisplaySizeCommand(int id)
 {
     for (int i = 0; i < 3; ++i) {

@@ -23,6 +23,9 @@ public:
     void OnWheel(int delta, bool across) override;
     // Steps through the display sizes, keeping the square under `anchor` there.
     void OnZoom(int delta, POINT anchor) override;
+    // The display-size menu: "小", "中" and "大". The square at the top-left
+    // corner stays there.
+    void OnCommand(int id) override;
 
     // The square sizes of "表示サイズ" ("小", "中", "大"), in pixels.
     static const int kDisplaySizes[3];
@@ -30,6 +33,8 @@ public:
     virtual int SquareSize() const = 0;
 
 protected:
+    // Follows the editor's map size and the square size.
+    virtual void UpdateLayout() = 0;
     // Takes a new square size and marks it in the menu (the caller fits the window).
     virtual void SetSquareSize(int size) = 0;
     // A "表示サイズ" command: shows its size, the square at the top-left

@@ -56,6 +56,23 @@ protected:
         RealInput::Release(1);
     }
 
+    // The program's windows, once its preview shows the frame rate.
+    struct Windows {
+        HWND preview;
+        HWND editMenu;
+        HWND heights;
+    };
+    static void WaitForWindows(RunningProgram& program, Windows* windows)
+    {
+        windows->preview = program.WaitForPreview(30000);
+        ASSERT_NE(nullptr, windows->preview);
+        ASSERT_TRUE(IsRateTitle(program.WaitForRateTitle()));
+        windows->editMenu = program.FindWindowOfClass("EditMenu");
+        windows->heights = program.FindWindowOfClass("HeightEditor");
+        ASSERT_NE(nullptr, windows->editMenu);
+        ASSERT_NE(nullptr, windows->heights);
+    }
+
     static bool HasScrollBars(HWND window)
     {
         return (GetWindowLongPtrA(window, GWL_STYLE) & (WS_HSCROLL | WS_VSCROLL)) == (WS_HSCROLL | WS_VSCROLL);
@@ -87,13 +104,11 @@ TEST_F(SampleMapProgram, TheHelpMenuOpensTheSampleAndItsFirstSaveAsksForAName)
     ASSERT_EQ(MapFileError::None, LoadMapFile(sample.c_str(), &expected));
 
     RunningProgram program(installed.path(), elsewhere.path());
-    HWND preview = program.WaitForPreview(30000);
-    ASSERT_NE(nullptr, preview);
-    ASSERT_TRUE(IsRateTitle(program.WaitForRateTitle()));
-    HWND editMenu = program.FindWindowOfClass("EditMenu");
-    HWND heights = program.FindWindowOfClass("HeightEditor");
-    ASSERT_NE(nullptr, editMenu);
-    ASSERT_NE(nullptr, heights);
+    Windows windows = {};
+    ASSERT_NO_FATAL_FAILURE(WaitForWindows(program, &windows));
+    HWND preview = windows.preview;
+    HWND editMenu = windows.editMenu;
+    HWND heights = windows.heights;
     const ScreenPicture start = WaitForSteadyPicture(preview, 300, 20000);
     ASSERT_FALSE(start.pixels.empty());
 
@@ -133,12 +148,11 @@ TEST_F(SampleMapProgram, AMissingSampleIsNamedAndTheStartMapStays)
 {
     ASSERT_NO_FATAL_FAILURE(Install(false));
     RunningProgram program(installed.path(), elsewhere.path());
-    HWND preview = program.WaitForPreview(30000);
-    ASSERT_NE(nullptr, preview);
-    ASSERT_TRUE(IsRateTitle(program.WaitForRateTitle()));
-    HWND editMenu = program.FindWindowOfClass("EditMenu");
-    HWND heights = program.FindWindowOfClass("HeightEditor");
-    ASSERT_NE(nullptr, editMenu);
+    Windows windows = {};
+    ASSERT_NO_FATAL_FAILURE(WaitForWindows(program, &windows));
+    HWND preview = windows.preview;
+    HWND editMenu = windows.editMenu;
+    HWND heights = windows.heights;
 
     ASSERT_NO_FATAL_FAILURE(ChooseOpenSampleMap(program, editMenu));
     std::string text;
