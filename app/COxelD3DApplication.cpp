@@ -3,6 +3,7 @@
 #include "app/MultiSample.h"
 #include "app/PreviewTitle.h"
 #include "app/ProgramImages.h"
+#include "app/ProgramText.h"
 #include "app/SafeRelease.h"
 #include "editor/COxelD3DTerrainEditor.h"
 #include "scene/COxelD3DSceneBase.h"
@@ -12,7 +13,6 @@
 #include <new>
 #include <string>
 #include <utility>
-
 
 COxelD3DApplication* g_application = nullptr;
 IDirect3DDevice9* g_device = nullptr;
@@ -97,7 +97,7 @@ int COxelD3DApplication::Run()
         }
         timeEndPeriod(1);
     } else {
-        MessageBoxA(nullptr, "Direct3D の初期化に失敗しました。", "Error", MB_OK | MB_TASKMODAL);
+        MessageBoxA(nullptr, Text(IDS_DIRECT3D_FAILED), "Error", MB_OK | MB_TASKMODAL);
     }
     delete this;
     return 0;

@@ -1,5 +1,6 @@
 #include "app/CommandLine.h"
 
+#include "app/ProgramText.h"
 #include "io/AnsiPath.h"
 #include "io/MapFileFormat.h"
 
@@ -7,17 +8,10 @@
 #include <cstdlib>
 #include <cstring>
 
-const char kCommandLineUsage[] =
-    "使い方:\n"
-    "  quelmora.exe [MAP.omd]                        エディタを起動します (マップを指定するとそれを開きます)\n"
-    "  quelmora.exe --export-gltf MAP.omd OUT.glb    glTF 形式で書き出します\n"
-    "  quelmora.exe --export-heightmap MAP.omd OUT.png\n"
-    "                                                ハイトマップを書き出します\n"
-    "  quelmora.exe --export-picture MAP.omd OUT.png マップ画像を書き出します\n"
-    "  quelmora.exe --import-heightmap PICTURE OUT.omd [--size N]\n"
-    "                                                画像から N×N (16, 32, 64, 128, 256, 512。既定は画像の長い辺が収まる大きさ、最大 512) のマップを作ります\n"
-    "  quelmora.exe --help                           この説明を表示します (-h, /? も同じ)\n"
-    "終了コード: 0 書き出しました / 1 入力が読めないか書き込めません / 2 引数の誤り\n";
+const char* CommandLineUsage()
+{
+    return Text(IDS_COMMAND_LINE_USAGE);
+}
 
 namespace {
 
@@ -193,16 +187,16 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments)
         }
         // Which of two values was meant is the user's to say, not the parser's to guess.
         if (std::find(options.begin(), options.end(), argument) != options.end()) {
-            return UsageError("同じオプションが二度指定されています: " + argument);
+            return UsageError(Text(IDS_USAGE_REPEATED_OPTION) + argument);
         }
         options.push_back(argument);
         if (argument == kSizeOption) {
             if (i + 1 >= arguments.size()) {
-                return UsageError("--size の後にマップの大きさがありません。");
+                return UsageError(Text(IDS_USAGE_NO_SIZE));
             }
             size = MapSize(arguments[++i]);
             if (!size) {
-                return UsageError("--size に指定できる大きさは 16, 32, 64, 128, 256, 512 です: " + arguments[i]);
+                return UsageError(Text(IDS_USAGE_BAD_SIZE) + arguments[i]);
             }
             continue;
         }
@@ -213,10 +207,10 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments)
             }
         }
         if (!named) {
-            return UsageError("不明なオプションです: " + argument);
+            return UsageError(Text(IDS_USAGE_UNKNOWN_OPTION) + argument);
         }
         if (form) {
-            return UsageError(std::string("一度に指定できるのは一つの処理だけです: ") + form->option + " " + argument);
+            return UsageError(std::string(Text(IDS_USAGE_TWO_FORMS)) + form->option + " " + argument);
         }
         form = named;
     }
@@ -224,10 +218,10 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments)
     CommandLine command;
     if (!form) {
         if (size) {
-            return UsageError("--size は --import-heightmap と共に指定します。");
+            return UsageError(Text(IDS_USAGE_SIZE_WITHOUT_IMPORT));
         }
         if (operands.size() > 1) {
-            return UsageError("開けるマップは一つだけです: " + operands[1]);
+            return UsageError(Text(IDS_USAGE_TWO_MAPS) + operands[1]);
         }
         if (operands.size() == 1) {
             command.form = CommandLine::kOpenMap;
@@ -236,13 +230,13 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments)
         return command;
     }
     if (operands.size() < 2) {
-        return UsageError(std::string("引数が足りません: ") + form->option + " " + form->operands);
+        return UsageError(std::string(Text(IDS_USAGE_TOO_FEW)) + form->option + " " + form->operands);
     }
     if (operands.size() > 2) {
-        return UsageError("余分な引数があります: " + operands[2]);
+        return UsageError(Text(IDS_USAGE_TOO_MANY) + operands[2]);
     }
     if (size && form->form != CommandLine::kImportHeightmap) {
-        return UsageError("--size は --import-heightmap と共に指定します。");
+        return UsageError(Text(IDS_USAGE_SIZE_WITHOUT_IMPORT));
     }
     command.form = form->form;
     command.input = operands[0];

@@ -44,7 +44,7 @@ struct CommandLine {
 };
 
 // The usage text of --help, lines ending in "\n".
-extern const char kCommandLineUsage[];
+const char* CommandLineUsage();
 
 // The arguments of a command line without its program name (WinMain's
 // lpCmdLine), split as the C runtime splits them: blanks separate arguments

@@ -2,6 +2,7 @@
 
 #include "app/CommandLine.h"
 #include "app/D3DXRuntime.h"
+#include "app/ProgramText.h"
 #include "editor/MapImportExport.h"
 #include "io/AnsiPath.h"
 #include "io/FileIdentity.h"
@@ -14,11 +15,6 @@
 #include <vector>
 
 namespace {
-
-const char kOutputIsInputMessage[] =
-    "出力先が、読み込むファイル（入力のマップや画像、マップが使うテクスチャ画像）と同じファイルです"
-    "（別の名前やリンクで同じファイルを指している場合も含みます）。\n"
-    "入力を失わないよう、書き出しませんでした。別の出力先を指定してください。";
 
 // Every file the form reads: its input and, for the glTF file and the map
 // picture, the atlas the map names, and for the glTF file the pictures of its
@@ -141,11 +137,11 @@ int RunWithoutWindow(const CommandLine& command)
     bool done = false;
     switch (command.form) {
     case CommandLine::kHelp:
-        Write(STD_OUTPUT_HANDLE, WithCrLf(kCommandLineUsage));
+        Write(STD_OUTPUT_HANDLE, WithCrLf(CommandLineUsage()));
         return kExitDone;
     case CommandLine::kUsageError:
         ReportToConsole(command.error.c_str());
-        ReportToConsole("使い方は quelmora.exe --help で表示します。");
+        ReportToConsole(Text(IDS_USAGE_SEE_HELP));
         return kExitUsageError;
     default:
         break;
@@ -158,13 +154,13 @@ int RunWithoutWindow(const CommandLine& command)
     // would lose that file for good.
     for (const std::string& read : FilesRead(command)) {
         if (IsSameFile(read.c_str(), output)) {
-            Report(output, kOutputIsInputMessage);
+            Report(output, Text(IDS_OUTPUT_IS_INPUT));
             return kExitFailed;
         }
     }
     // The grid's normals are D3DX's arithmetic, as in the editor.
     if (!LoadD3DXRuntime()) {
-        ReportToConsole(kMissingD3DXRuntimeText);
+        ReportToConsole(MissingD3DXRuntimeText());
         return kExitFailed;
     }
     switch (command.form) {

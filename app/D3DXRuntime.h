@@ -9,4 +9,4 @@
 bool LoadD3DXRuntime();
 
 // What a user without it is told, in a message box captioned "Error".
-extern const char kMissingD3DXRuntimeText[];
+const char* MissingD3DXRuntimeText();

@@ -1,5 +1,6 @@
 #include "app/ProgramImages.h"
 
+#include "app/ProgramText.h"
 #include "io/AnsiPath.h"
 
 #include <windows.h>
@@ -13,16 +14,12 @@ namespace {
 
 const struct {
     const char* name;
-    const char* shows;
+    UINT shows;
 } kProgramImages[] = {
-    {"effect.dds", "マップ境界とカーソル位置の表示"},
-    {"planetexture.dds", "新しい平面とビルボード"},
-    {"billboard.dds", "新しいビルボード"},
+    {"effect.dds", IDS_IMAGE_SHOWS_EFFECT},
+    {"planetexture.dds", IDS_IMAGE_SHOWS_PLANE},
+    {"billboard.dds", IDS_IMAGE_SHOWS_BILLBOARD},
 };
-
-const char kUnreadableImages[] = "プログラムに付属する次の画像を読み込めませんでした。画像なしで表示されます。\n";
-const char kLookedIn[] = "探した場所：\n";
-const char kPutBeside[] = "\n画像をプログラム（quelmora.exe）と同じフォルダーに置いてください。";
 
 std::string FullPath(const char* name)
 {
@@ -101,13 +98,13 @@ void ReportUnreadableProgramImages()
         if (places.empty() || lstrcmpiA(places[0].c_str(), current.c_str()) != 0) {
             places.push_back(current);
         }
-        text += std::string("\n「") + image.name + "」（" + image.shows + "）\n" + kLookedIn;
+        text += FormatText(IDS_IMAGE_LOOKED_FOR, image.name, Text(image.shows));
         for (const std::string& place : places) {
             text += "    " + place + "\n";
         }
     }
     if (!text.empty()) {
-        const std::string message = kUnreadableImages + text + kPutBeside;
+        const std::string message = Text(IDS_IMAGES_UNREADABLE) + text + Text(IDS_IMAGES_PUT_BESIDE);
         MessageBoxA(nullptr, message.c_str(), "Error", MB_OK | MB_ICONWARNING | MB_TASKMODAL);
     }
 }

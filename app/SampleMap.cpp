@@ -1,6 +1,7 @@
 #include "app/SampleMap.h"
 
 #include "app/ProgramImages.h"
+#include "app/ProgramText.h"
 #include "io/AnsiPath.h"
 
 #include <windows.h>
@@ -19,7 +20,7 @@ std::string SampleMapPathIn(const std::string& programFolder, const std::string&
 
 std::string MissingSampleMapMessage(const std::string& programFolder, const std::string& currentFolder)
 {
-    std::string text = std::string("サンプルマップ「") + kSampleMapName + "」が見つかりません。\n探した場所：\n";
+    std::string text = FormatText(IDS_SAMPLE_MAP_MISSING, kSampleMapName);
     if (!programFolder.empty()) {
         text += "    " + programFolder + kSampleMapName + "\n";
     }
@@ -27,7 +28,7 @@ std::string MissingSampleMapMessage(const std::string& programFolder, const std:
     if (!currentFolder.empty() && lstrcmpiA(programFolder.c_str(), currentFolder.c_str()) != 0) {
         text += "    " + currentFolder + kSampleMapName + "\n";
     }
-    return text + "\nファイルをプログラム（quelmora.exe）と同じフォルダーに置いてください。";
+    return text + Text(IDS_SAMPLE_MAP_PUT_BESIDE);
 }
 
 std::string CurrentFolder()

@@ -2,6 +2,7 @@
 #include "app/CommandLine.h"
 #include "app/CommandLineRun.h"
 #include "app/D3DXRuntime.h"
+#include "app/ProgramLanguage.h"
 #include "io/AnsiPath.h"
 
 #include <ole2.h>
@@ -10,6 +11,8 @@
 
 int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE, LPSTR, int nCmdShow)
 {
+    // Before any text: the command line's messages are in it too.
+    ChooseProgramLanguage();
     // Not lpCmdLine: the system makes that from the UTF-16 command line by
     // best fit, where "café.png" becomes "cafe.png", another file.
     const CommandLine command = ReadCommandLine(GetCommandLineW());
@@ -17,7 +20,7 @@ int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE, LPSTR, int nCmdShow)
         return RunWithoutWindow(command);
     }
     if (!LoadD3DXRuntime()) {
-        MessageBoxA(nullptr, kMissingD3DXRuntimeText, "Error", MB_OK);
+        MessageBoxA(nullptr, MissingD3DXRuntimeText(), "Error", MB_OK);
         return 0;
     }
     g_application = new (std::nothrow) COxelD3DApplication(hInstance, nCmdShow);

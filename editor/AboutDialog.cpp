@@ -1,5 +1,7 @@
 #include "editor/AboutDialog.h"
 
+#include "app/ProgramText.h"
+
 namespace {
 
 const int kAboutDialogResource = 101;
@@ -19,7 +21,7 @@ INT_PTR CALLBACK AboutDialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM)
 
 HWND OpenAboutDialog(HWND owner)
 {
-    g_aboutDialog = CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(kAboutDialogResource), owner,
-                                       AboutDialogProc, 0);
+    g_aboutDialog = CreateDialogIndirectParamA(GetModuleHandleA(nullptr), ProgramDialog(kAboutDialogResource), owner,
+                                               AboutDialogProc, 0);
     return g_aboutDialog;
 }

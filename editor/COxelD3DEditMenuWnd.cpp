@@ -3,6 +3,7 @@
 #include "app/COxelD3DApplication.h"
 #include "app/COxelSettingsFile.h"
 #include "app/ProgramImages.h"
+#include "app/ProgramText.h"
 #include "app/SampleMap.h"
 #include "editor/AboutDialog.h"
 #include "editor/COxelD3DTerrainEditor.h"
@@ -27,10 +28,6 @@ const char kMenuName[] = "OXELAPP_EDITOR_TEXTUREMENU";
 const DWORD kStyle = WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
 // Wide enough for the menu bar on one line and the longest readout in the status bar.
 const int kClientWidth = 420;
-const char kNewMapOfCurrentSizeText[] = "同じサイズで新規作成 (%d×%d)\tCtrl+N";
-const char kRecentFileGone[] =
-    "ファイル「%s」が見つかりません。\n"
-    "移動または削除された可能性があるため、最近使ったファイルの一覧から外しました。";
 
 enum Command {
     kExit = 100,
@@ -98,9 +95,10 @@ void COxelD3DEditMenuWnd::Create()
 
     RECT outer = {0, 0, kClientWidth, 0};
     AdjustWindowRect(&outer, kStyle, TRUE);
+    // The menu in the program's language: the class's would come in the system's.
     m_hWnd = CreateWindowExA(0, kClassName, kClassName, kStyle, CW_USEDEFAULT, CW_USEDEFAULT,
                              outer.right - outer.left, outer.bottom - outer.top,
-                             COxelD3DTerrainEditor::PreviewWindow(), nullptr, instance, nullptr);
+                             COxelD3DTerrainEditor::PreviewWindow(), LoadProgramMenu(kMenuName), instance, nullptr);
     // No size grip: the window keeps its size.
     m_statusBar = CreateWindowExA(0, STATUSCLASSNAMEA, "", WS_CHILD | WS_VISIBLE, 0, 0, 0, 0, m_hWnd,
                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(kStatusBarId)), instance, nullptr);
@@ -173,7 +171,7 @@ void COxelD3DEditMenuWnd::ShowCurrentSize()
         return;
     }
     char text[128];
-    snprintf(text, sizeof text, kNewMapOfCurrentSizeText, editor->m_mapWidth, editor->m_mapHeight);
+    snprintf(text, sizeof text, Text(IDS_NEW_MAP_OF_CURRENT_SIZE), editor->m_mapWidth, editor->m_mapHeight);
     ModifyMenuA(menu, kNewMapOfCurrentSize, MF_BYCOMMAND | MF_STRING, kNewMapOfCurrentSize, text);
 }
 
@@ -334,7 +332,7 @@ void COxelD3DEditMenuWnd::OpenRecentFile(int id)
     m_recentFiles.Remove(path);
     KeepRecentFiles();
     char text[MAX_PATH + 256];
-    snprintf(text, sizeof text, kRecentFileGone, path.c_str());
+    snprintf(text, sizeof text, Text(IDS_RECENT_FILE_GONE), path.c_str());
     MessageBoxA(nullptr, text, "Error", MB_OK | MB_TASKMODAL);
 }
 
@@ -514,7 +512,6 @@ void COxelD3DEditMenuWnd::NewMap(int width, int height)
         m_fileName[0] = '\0';
     }
 }
-
 
 void COxelD3DEditMenuWnd::Toggle(int id, int& flag)
 {

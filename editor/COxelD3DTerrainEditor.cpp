@@ -2,6 +2,7 @@
 
 #include "app/COxelD3DApplication.h"
 #include "app/COxelSettingsFile.h"
+#include "app/ProgramText.h"
 #include "app/WindowPlacement.h"
 #include "editor/AtlasStep.h"
 #include "editor/COxelD3DEditMenuWnd.h"
@@ -16,8 +17,8 @@
 #include "scene/COxelD3DCameraBase.h"
 #include "scene/COxelD3DSceneBase.h"
 #include "terrain/COxelD3DTerrainChipManager.h"
-#include "terrain/MapGridMath.h"
 #include "terrain/COxelD3DTerrainPlane.h"
+#include "terrain/MapGridMath.h"
 #include "tools/COxelD3DBillboardSettingWnd.h"
 #include "tools/COxelD3DHeightWnd.h"
 #include "tools/COxelD3DSceneSettingWnd.h"
@@ -38,7 +39,6 @@
 
 namespace {
 
-const char kOpenImageTitle[] = "ファイルオープン！";
 const int kDefaultCellSize = 16;
 // The map edit window's outer size when the settings file has none.
 const SIZE kDefaultMapEditSize = {640, 334};
@@ -51,18 +51,6 @@ const char kSquareSizeKey[] = "SquareSize";
 const int kMapEditHeightValue = 19;
 
 const char kPromptCaption[] = "Quelmora";
-const char kUnsavedNamedMap[] = "マップ「%s」には保存されていない変更があります。\n変更を保存しますか？";
-const char kUnsavedMap[] = "マップには保存されていない変更があります。\n変更を保存しますか？";
-const char kRecoveredNamedMap[] =
-    "Quelmora は前回、正常に終了しませんでした。\n"
-    "マップ「%s」の保存されていない変更（%s 時点）が残っています。\n変更を復元しますか？";
-const char kRecoveredMap[] =
-    "Quelmora は前回、正常に終了しませんでした。\n"
-    "名前のないマップの保存されていない変更（%s 時点）が残っています。\n変更を復元しますか？";
-const char kRecoveryFailure[] =
-    "保存されていない変更の復元用コピーを次のフォルダーに書き込めませんでした。\n%s\n"
-    "理由：%s（エラー %lu）\n"
-    "このままでは、異常終了したときに変更を復元できません。変更のたびに書き込みを試みます。";
 // How soon a write that waits for a mouse button looks again.
 const DWORD kButtonHeldRetry = 200;
 
@@ -100,10 +88,10 @@ void ReportRecoveryFailure(const std::string& folder, DWORD error)
     }
     reason[end] = '\0';
     if (end == 0) {
-        snprintf(reason, sizeof reason, "不明なエラー");
+        snprintf(reason, sizeof reason, "%s", Text(IDS_UNKNOWN_ERROR));
     }
     char text[MAX_PATH + 1024];
-    snprintf(text, sizeof text, kRecoveryFailure, folder.c_str(), reason, error);
+    snprintf(text, sizeof text, Text(IDS_RECOVERY_FAILURE), folder.c_str(), reason, error);
     MessageBoxA(nullptr, text, "Error", MB_OK | MB_ICONWARNING | MB_TASKMODAL);
 }
 
@@ -114,7 +102,7 @@ std::string LocalTimeText(unsigned long long time)
     FILETIME local;
     SYSTEMTIME parts;
     if (!FileTimeToLocalFileTime(&utc, &local) || !FileTimeToSystemTime(&local, &parts)) {
-        return "時刻不明";
+        return Text(IDS_UNKNOWN_TIME);
     }
     char text[32];
     snprintf(text, sizeof text, "%04u/%02u/%02u %02u:%02u", parts.wYear, parts.wMonth, parts.wDay, parts.wHour,
@@ -429,7 +417,7 @@ void COxelD3DTerrainEditor::OpenTextureImage(const char* path)
 {
     char chosen[MAX_PATH];
     if (!path) {
-        if (!AskForFileToOpen(GetWindowHandle(kTextureWindow), kBitmapFileType, kOpenImageTitle, chosen)) {
+        if (!AskForFileToOpen(GetWindowHandle(kTextureWindow), kBitmapFileType, Text(IDS_OPEN_IMAGE_TITLE), chosen)) {
             return;
         }
         path = chosen;
@@ -641,9 +629,9 @@ void COxelD3DTerrainEditor::OfferRecoveredWork()
     const std::string time = LocalTimeText(left.note.time);
     char text[MAX_PATH + 512];
     if (!left.note.mapFile.empty()) {
-        snprintf(text, sizeof text, kRecoveredNamedMap, left.note.mapFile.c_str(), time.c_str());
+        snprintf(text, sizeof text, Text(IDS_RECOVERED_NAMED_MAP), left.note.mapFile.c_str(), time.c_str());
     } else {
-        snprintf(text, sizeof text, kRecoveredMap, time.c_str());
+        snprintf(text, sizeof text, Text(IDS_RECOVERED_MAP), time.c_str());
     }
     // A damaged copy has its message from the loader, and the start map stays.
     if (MessageBoxA(nullptr, text, kPromptCaption, MB_YESNO | MB_ICONQUESTION | MB_TASKMODAL) != IDYES ||
@@ -705,9 +693,9 @@ bool COxelD3DTerrainEditor::ConfirmDiscard()
     auto* menu = EditMenu();
     char text[MAX_PATH + 256];
     if (menu && menu->m_fileName[0]) {
-        snprintf(text, sizeof text, kUnsavedNamedMap, menu->m_fileName);
+        snprintf(text, sizeof text, Text(IDS_UNSAVED_NAMED_MAP), menu->m_fileName);
     } else {
-        snprintf(text, sizeof text, kUnsavedMap);
+        snprintf(text, sizeof text, "%s", Text(IDS_UNSAVED_MAP));
     }
     // Task-modal: no other window of the program can start a second discard
     // while the question is open.

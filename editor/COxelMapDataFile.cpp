@@ -1,5 +1,6 @@
 #include "editor/COxelMapDataFile.h"
 
+#include "app/ProgramText.h"
 #include "editor/COxelD3DTerrainEditor.h"
 #include "editor/COxelD3DTerrainEditorChildWndBase.h"
 #include "editor/FileDialog.h"
@@ -23,9 +24,6 @@
 
 namespace {
 
-const char kSaveTitle[] = "名前をつけて保存";
-const char kOpenTitle[] = "ファイルオープン";
-
 // Task-modal: while the box waits, no editor window can start another command.
 void ReportError(const char* message)
 {
@@ -36,13 +34,13 @@ void ReportError(const char* message)
 void ReportRefusedImages(const std::vector<const char*>& names)
 {
     const size_t kListed = 5;
-    std::string text = "マップが指定する次の画像は、ネットワーク上またはデバイスのパスのため読み込みませんでした。";
+    std::string text = Text(IDS_REMOTE_IMAGES_REFUSED);
     for (size_t i = 0; i < names.size() && i < kListed; ++i) {
         text += "\n";
         text += names[i];
     }
     if (names.size() > kListed) {
-        text += "\nほか " + std::to_string(names.size() - kListed) + " 件";
+        text += FormatText(IDS_REMOTE_IMAGES_MORE, static_cast<unsigned>(names.size() - kListed));
     }
     ReportError(text.c_str());
 }
@@ -66,7 +64,7 @@ bool COxelMapDataFile::Save(const char* path, char* savedPath)
     if (!path) {
         const unsigned asked = m_editor ? m_editor->m_newMapCount : 0;
         // A map made while the dialog was up is not the one the name was chosen for.
-        if (!AskForFileToSave(nullptr, kMapFileType, kSaveTitle, chosen) ||
+        if (!AskForFileToSave(nullptr, kMapFileType, Text(IDS_SAVE_TITLE), chosen) ||
             (m_editor && m_editor->m_newMapCount != asked)) {
             return false;
         }
@@ -74,7 +72,7 @@ bool COxelMapDataFile::Save(const char* path, char* savedPath)
     }
     MapFileContents map;
     if (!Gather(&map) || !SaveMapFile(path, map)) {
-        ReportError(kMapNotSavedMessage);
+        ReportError(MapNotSavedMessage());
         return false;
     }
     if (savedPath && savedPath != path) {
@@ -88,7 +86,7 @@ HRESULT COxelMapDataFile::Open(char* pathOut, const char* folder)
     char chosen[MAX_PATH];
     // The question about unsaved changes comes once the file is chosen, when
     // the load really starts: whatever was done before then is asked about.
-    if (!AskForFileToOpen(nullptr, kMapFileType, kOpenTitle, chosen, folder) || !m_editor || !m_editor->ConfirmDiscard()) {
+    if (!AskForFileToOpen(nullptr, kMapFileType, Text(IDS_OPEN_TITLE), chosen, folder) || !m_editor || !m_editor->ConfirmDiscard()) {
         return 0;
     }
     return OpenPath(chosen, pathOut);

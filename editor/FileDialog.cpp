@@ -1,26 +1,24 @@
 #include "editor/FileDialog.h"
 
+#include "app/ProgramLanguage.h"
+#include "app/ProgramText.h"
 #include "editor/ProgramWindowsDisabled.h"
 #include "io/AnsiPath.h"
 
 #include <commdlg.h>
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 
-const FileType kBitmapFileType = {"Bitmap (*.BMP)\0*.BMP\0", "BMP"};
-const FileType kDdsFileType = {"DirectDraw サーフェイス  (*.DDS)\0*.DDS\0", "DDS"};
-const FileType kMapFileType = {"マップデータファイル (*.omd)\0*.omd\0", "omd"};
-const FileType kHeightmapImageFileType = {
-    "画像ファイル (*.png;*.bmp)\0*.png;*.bmp\0PNG (*.png)\0*.png\0Bitmap (*.bmp)\0*.bmp\0すべてのファイル (*.*)\0*.*\0",
-    "png"};
-const FileType kPngFileType = {"PNG (*.png)\0*.png\0", "png"};
-const FileType kGlbFileType = {"glTF バイナリ (*.glb)\0*.glb\0", "glb"};
+const FileType kBitmapFileType = {IDS_FILTER_BITMAP, "BMP"};
+const FileType kDdsFileType = {IDS_FILTER_DDS, "DDS"};
+const FileType kMapFileType = {IDS_FILTER_MAP, "omd"};
+const FileType kHeightmapImageFileType = {IDS_FILTER_HEIGHTMAP_IMAGE, "png"};
+const FileType kPngFileType = {IDS_FILTER_PNG, "png"};
+const FileType kGlbFileType = {IDS_FILTER_GLB, "glb"};
 
 namespace {
-
-const char kTooLongMessage[] =
-    "ファイルのパスが長すぎるため、読み書きしませんでした。\n短い名前のフォルダーやファイルを選んでください。";
 
 // A text of the program's code page in UTF-16: `length` bytes of it, zeros
 // included, or up to its zero when no length is given.
@@ -41,14 +39,13 @@ std::wstring Wide(const char* text, int length = -1)
     return wide;
 }
 
-// The filter's bytes up to and including the zero of its empty last string.
-int FilterLength(const char* filter)
+// The filter as the dialog takes it: zero-terminated strings, ending with
+// an empty one. Split in UTF-16, where no character's second byte is a "|".
+std::wstring Filter(UINT text)
 {
-    const char* end = filter;
-    while (*end) {
-        end += std::strlen(end) + 1;
-    }
-    return static_cast<int>(end - filter) + 1;
+    std::wstring filter = TextIn(text, ProgramLanguage());
+    std::replace(filter.begin(), filter.end(), L'|', L'\0');
+    return filter + L'\0';
 }
 
 void Refuse(const std::string& path, const std::string& message)
@@ -63,7 +60,7 @@ bool Ask(BOOL(WINAPI* ask)(OPENFILENAMEW*), HWND owner, const FileType& type, co
          DWORD flags, const char* folder = nullptr)
 {
     path[0] = '\0';
-    const std::wstring filter = Wide(type.filter, FilterLength(type.filter));
+    const std::wstring filter = Filter(type.filter);
     const std::wstring wideTitle = Wide(title);
     const std::wstring extension = Wide(type.defaultExtension);
     const std::wstring wideFolder = Wide(folder);
@@ -92,7 +89,7 @@ bool Ask(BOOL(WINAPI* ask)(OPENFILENAMEW*), HWND owner, const FileType& type, co
         return false;
     }
     if (exact.size() >= MAX_PATH) {
-        Refuse(exact, kTooLongMessage);
+        Refuse(exact, Text(IDS_PATH_TOO_LONG));
         return false;
     }
     std::memcpy(path, exact.c_str(), exact.size() + 1);

@@ -2,11 +2,11 @@
 
 #include <windows.h>
 
-// The kinds of file the editor's dialogs offer: the filter (pairs of
-// zero-terminated strings, ending with an empty one) and the extension a bare
-// name gets.
+// The kinds of file the editor's dialogs offer: the filter (the number of a
+// text of pairs of a name and its patterns, each followed by "|") and the
+// extension a bare name gets.
 struct FileType {
-    const char* filter;
+    UINT filter;
     const char* defaultExtension;
 };
 

@@ -1,5 +1,6 @@
 #include "editor/FileDrop.h"
 
+#include "app/ProgramText.h"
 #include "editor/COxelD3DTerrainEditor.h"
 #include "editor/MapImportExport.h"
 #include "io/AnsiPath.h"
@@ -13,17 +14,6 @@
 #include <string>
 
 namespace {
-
-const char kSeveralFiles[] =
-    "ドロップできるファイルは一度に一つだけです。\n開くファイルを一つだけドロップしてください。";
-const char kUnreadable[] =
-    "ドロップされたファイルの一覧を読み取れませんでした。\n"
-    "もう一度ドロップしてください。何も変更していません。";
-const char kNotForHere[] =
-    "このファイルはここにドロップしても開けません。\n"
-    "・マップデータファイル（*.omd）は、どのウィンドウにもドロップできます。\n"
-    "・画像ファイル（PNG、BMP など）は、ハイトマップとして HeightEditor ウィンドウにドロップできます。\n"
-    "・BMP ファイルは、テクスチャ画像として Texture ウィンドウにドロップできます。";
 
 // The pictures the heightmap import reads, by what their names end with.
 const char* const kPictureExtensions[] = {".png", ".bmp", ".jpg", ".jpeg", ".gif", ".tif", ".tiff"};
@@ -100,11 +90,11 @@ void OpenDroppedFiles(COxelD3DTerrainEditor* editor, int index, HDROP drop)
         return;
     }
     if (!readable) {
-        Refuse(kUnreadable);
+        Refuse(Text(IDS_DROP_UNREADABLE));
         return;
     }
     if (count != 1) {
-        Refuse(kSeveralFiles);
+        Refuse(Text(IDS_DROP_SEVERAL_FILES));
         return;
     }
     char path[MAX_PATH] = "";
@@ -123,6 +113,6 @@ void OpenDroppedFiles(COxelD3DTerrainEditor* editor, int index, HDROP drop)
                            [&](const char* extension) { return HasExtension(path, extension); })) {
         ImportHeightmap(editor, editor->GetWindowHandle(kHeightWindow), path);
     } else {
-        Refuse(kNotForHere);
+        Refuse(Text(IDS_DROP_NOT_FOR_HERE));
     }
 }

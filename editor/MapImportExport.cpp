@@ -1,6 +1,7 @@
 #include "editor/MapImportExport.h"
 
 #include "app/ProgramImages.h"
+#include "app/ProgramText.h"
 #include "editor/BitmapInfo.h"
 #include "editor/COxelD3DTerrainEditor.h"
 #include "editor/COxelMapDataFile.h"
@@ -33,12 +34,6 @@
 
 namespace {
 
-const char kImportTitle[] = "ハイトマップの読み込み";
-const char kNewFromHeightmapTitle[] = "ハイトマップから新規作成";
-const char kExportHeightmapTitle[] = "ハイトマップの書き出し";
-const char kExportGltfTitle[] = "glTF 形式で書き出し";
-const char kExportPictureTitle[] = "マップ画像の書き出し";
-
 // A step of the map picture's export: rows of it are written until about this
 // long has passed, then the windows' messages are handled.
 const DWORD kPictureStepMs = 20;
@@ -50,19 +45,18 @@ void ShowError(const char*, const std::string& message)
     MessageBoxA(nullptr, message.c_str(), "Error", MB_OK | MB_TASKMODAL);
 }
 
-static_assert(kMaxImageFileBytes >> 20 == 528, "the message below names the picture file limit");
-static_assert(kMaxImagePixels == 8192ll * 8192, "the message below names the pixel limit");
+static_assert(kMaxImageFileBytes >> 20 == 528, "IDS_PICTURE_FILE_TOO_LARGE names the picture file limit");
+static_assert(kMaxImagePixels == 8192ll * 8192, "IDS_PICTURE_TOO_MANY_PIXELS names the pixel limit");
 
 const char* ReadFailure(MapFileError error)
 {
     switch (error) {
         case MapFileError::TooLarge:
-            return "画像ファイルが大きすぎる（528 MB を超えている）ため、ハイトマップを読み込めませんでした。";
+            return Text(IDS_PICTURE_FILE_TOO_LARGE);
         case MapFileError::CannotRead:
-            return "画像ファイルを読み込めないため、ハイトマップを読み込めませんでした。";
+            return Text(IDS_PICTURE_CANNOT_READ);
         default:
-            return "画像ファイルを開けないため、ハイトマップを読み込めませんでした。\n"
-                   "ファイルが存在し、他のプログラムで使用中でないことを確認してください。";
+            return Text(IDS_PICTURE_CANNOT_OPEN);
     }
 }
 
@@ -70,32 +64,27 @@ const char* DecodeFailure(ImageError error)
 {
     switch (error) {
         case ImageError::UnsupportedFormat:
-            return "対応していない形式のファイルのため、ハイトマップを読み込めませんでした。\n"
-                   "PNG または BMP の画像を選んでください。";
+            return Text(IDS_PICTURE_UNSUPPORTED_FORMAT);
         case ImageError::UnsupportedPixelFormat:
-            return "画像の画素の形式（符号付きや浮動小数点の値など）に対応していないため、"
-                   "ハイトマップを読み込めませんでした。\n"
-                   "8 ビットか 16 ビットの画像、または 32 ビット浮動小数点のグレースケール TIFF を選んでください。";
+            return Text(IDS_PICTURE_UNSUPPORTED_PIXELS);
         case ImageError::TooLarge:
-            return "画像の画素数が多すぎる（8192 × 8192 画素を超えている）ため、ハイトマップを読み込めませんでした。";
+            return Text(IDS_PICTURE_TOO_MANY_PIXELS);
         case ImageError::CodecUnavailable:
-            return "画像を読み込む機能（Windows Imaging Component）を使えないため、ハイトマップを読み込めませんでした。";
+            return Text(IDS_PICTURE_NO_CODEC);
         default:
-            return "画像ファイルが壊れているため、ハイトマップを読み込めませんでした。";
+            return Text(IDS_PICTURE_DAMAGED);
     }
 }
 
-// `what` names the thing written, e.g. "ハイトマップ".
-std::string NotMadeMessage(const char* what)
+// `what` names the thing written, e.g. IDS_HEIGHTMAP.
+std::string NotMadeMessage(UINT what)
 {
-    return std::string(what) + "を作れなかったため、書き出せませんでした。";
+    return FormatText(IDS_EXPORT_NOT_MADE, Text(what));
 }
 
-std::string NotWrittenMessage(const char* what)
+std::string NotWrittenMessage(UINT what)
 {
-    return std::string(what) + "を書き出せませんでした。\n"
-                               "保存先に書き込めないか、ファイルが他のプログラムで使用中です。\n"
-                               "元のファイルは変更されていません。";
+    return FormatText(IDS_EXPORT_NOT_WRITTEN, Text(what));
 }
 
 bool ChoosePath(HWND owner, const FileType& type, const char* title, bool exporting, const char* path,
@@ -109,7 +98,7 @@ bool ChoosePath(HWND owner, const FileType& type, const char* title, bool export
 }
 
 // Writes through a temporary file, so a failed write keeps the old file.
-bool WriteExport(const char* path, const std::vector<unsigned char>& bytes, const char* what, FailureReport report)
+bool WriteExport(const char* path, const std::vector<unsigned char>& bytes, UINT what, FailureReport report)
 {
     if (bytes.empty()) {
         report(path, NotMadeMessage(what));
@@ -188,24 +177,15 @@ bool ReadHeightPicture(const char* path, LuminanceImage* image, FailureReport re
 // over the whole height range; "いいえ" keeps the documented mapping.
 bool AskToStretch(const LuminanceRange& range)
 {
-    char shown[256];
+    std::string question;
     if (range.lowest < 0.0f || range.highest > 1.0f) {
-        std::snprintf(shown, sizeof shown,
-                      "この画像の値は %g ～ %g で、0 ～ 1 の範囲を超えた部分は、そのままでは高さ 0 と 16 で"
-                      "切り取られます。",
-                      range.lowest, range.highest);
+        question = FormatText(IDS_STRETCH_BEYOND_RANGE, range.lowest, range.highest);
     } else {
-        std::snprintf(shown, sizeof shown,
-                      "この画像は値の範囲の一部しか使っていないため、そのままでは高さ %.2f ～ %.2f の"
-                      "起伏になります。",
-                      range.lowest * kHeightmapTop, range.highest * kHeightmapTop);
+        question = FormatText(IDS_STRETCH_PART_OF_RANGE, range.lowest * kHeightmapTop, range.highest * kHeightmapTop);
     }
-    const std::string question = std::string(shown) +
-                                 "\n\n最も低い値を高さ 0、最も高い値を高さ 16 に引き伸ばしますか？\n"
-                                 "「いいえ」を選ぶと、値のとおりに読み込みます。";
-    return MessageBoxA(nullptr, question.c_str(), kImportTitle, MB_YESNO | MB_ICONQUESTION | MB_TASKMODAL) == IDYES;
+    question += Text(IDS_STRETCH_QUESTION);
+    return MessageBoxA(nullptr, question.c_str(), Text(IDS_IMPORT_HEIGHTMAP_TITLE), MB_YESNO | MB_ICONQUESTION | MB_TASKMODAL) == IDYES;
 }
-
 
 // A plane's or billboard's extent and image for the glTF file; a missing one gives an untextured quad.
 GltfPlaneImage QuadImage(const COxelD3DTerrainPlane* quad)
@@ -224,7 +204,7 @@ bool WriteHeightmap(const std::vector<double>& heights, int width, int height, c
 {
     std::vector<unsigned char> png;
     EncodeHeightmap(heights, width, height, &png);
-    return WriteExport(path, png, "ハイトマップ", report);
+    return WriteExport(path, png, IDS_HEIGHTMAP, report);
 }
 
 bool WriteGltf(const MapFileContents& map, const ChipImageInfo& atlasImage,
@@ -234,12 +214,12 @@ bool WriteGltf(const MapFileContents& map, const ChipImageInfo& atlasImage,
     BgraImage atlasPixels;
     GltfAtlas atlas;
     if (!ReadAtlasPixels(atlasImage, &atlasPixels) || EncodeBgraPng(atlasPixels, &atlas.png) != ImageError::None) {
-        report(path, NotMadeMessage("glTF ファイル"));
+        report(path, NotMadeMessage(IDS_GLTF_FILE));
         return false;
     }
     atlas.width = atlasImage.width;
     atlas.height = atlasImage.height;
-    return WriteExport(path, EncodeTerrainGlb(map, atlas, planeImages, billboardImages), "glTF ファイル", report);
+    return WriteExport(path, EncodeTerrainGlb(map, atlas, planeImages, billboardImages), IDS_GLTF_FILE, report);
 }
 
 bool WriteMapPicture(const MapFileContents& map, const ChipImageInfo& atlasImage, const AtlasLayout& layout,
@@ -247,12 +227,12 @@ bool WriteMapPicture(const MapFileContents& map, const ChipImageInfo& atlasImage
 {
     BgraImage atlas;
     if (!ReadAtlasPixels(atlasImage, &atlas)) {
-        report(path, NotMadeMessage("マップ画像"));
+        report(path, NotMadeMessage(IDS_MAP_PICTURE));
         return false;
     }
     std::vector<unsigned char> png;
     EncodeMapPicture(map, atlas, layout, &png);
-    return WriteExport(path, png, "マップ画像", report);
+    return WriteExport(path, png, IDS_MAP_PICTURE, report);
 }
 
 void ReleaseAtlas(ChipImageInfo* atlas)
@@ -306,9 +286,9 @@ bool ReadMapForExport(const char* mapPath, bool withAtlas, OpenedMap* opened, Ch
     if (!withAtlas || LoadAtlasBitmap(opened->map.atlasFile, atlas)) {
         return true;
     }
-    report(opened->map.atlasFile, "ファイルのオープンに失敗しました");
+    report(opened->map.atlasFile, Text(IDS_FILE_NOT_OPENED));
     if (!LoadAtlasBitmap(kBuiltInAtlasName, atlas)) {
-        report(mapPath, "組み込みのテクスチャ画像を読み込めませんでした。");
+        report(mapPath, Text(IDS_BUILT_IN_ATLAS_UNREADABLE));
         return false;
     }
     return true;
@@ -367,7 +347,7 @@ bool TakeHeightPicture(HWND owner, const char* title, const char* path, Luminanc
 bool ImportHeightmap(COxelD3DTerrainEditor* editor, HWND owner, const char* path)
 {
     LuminanceImage image;
-    if (!editor || !editor->HasMap() || !TakeHeightPicture(owner, kImportTitle, path, &image)) {
+    if (!editor || !editor->HasMap() || !TakeHeightPicture(owner, Text(IDS_IMPORT_HEIGHTMAP_TITLE), path, &image)) {
         return false;
     }
     WaitCursor wait;
@@ -378,7 +358,7 @@ bool NewMapFromHeightmap(COxelD3DTerrainEditor* editor, HWND owner, const char* 
 {
     LuminanceImage image;
     if (!editor || !editor->HasMap() || !editor->ConfirmDiscard() ||
-        !TakeHeightPicture(owner, kNewFromHeightmapTitle, path, &image)) {
+        !TakeHeightPicture(owner, Text(IDS_NEW_FROM_HEIGHTMAP_TITLE), path, &image)) {
         return false;
     }
     WaitCursor wait;
@@ -394,7 +374,7 @@ bool NewMapFromHeightmap(COxelD3DTerrainEditor* editor, HWND owner, const char* 
 bool ExportHeightmap(COxelD3DTerrainEditor* editor, HWND owner, const char* path)
 {
     char chosen[MAX_PATH];
-    if (!editor || !editor->HasMap() || !ChoosePath(owner, kPngFileType, kExportHeightmapTitle, true, path, chosen)) {
+    if (!editor || !editor->HasMap() || !ChoosePath(owner, kPngFileType, Text(IDS_EXPORT_HEIGHTMAP_TITLE), true, path, chosen)) {
         return false;
     }
     WaitCursor wait;
@@ -412,13 +392,13 @@ bool ExportHeightmap(COxelD3DTerrainEditor* editor, HWND owner, const char* path
 bool ExportGltf(COxelD3DTerrainEditor* editor, HWND owner, const char* path)
 {
     char chosen[MAX_PATH];
-    if (!editor || !editor->HasMap() || !ChoosePath(owner, kGlbFileType, kExportGltfTitle, true, path, chosen)) {
+    if (!editor || !editor->HasMap() || !ChoosePath(owner, kGlbFileType, Text(IDS_EXPORT_GLTF_TITLE), true, path, chosen)) {
         return false;
     }
     WaitCursor wait;
     MapFileContents map;
     if (!GatherMap(editor, &map)) {
-        ShowError(chosen, NotMadeMessage("glTF ファイル"));
+        ShowError(chosen, NotMadeMessage(IDS_GLTF_FILE));
         return false;
     }
     // Only the visible planes are written; the hidden ones need no picture.
@@ -441,26 +421,26 @@ bool ExportGltf(COxelD3DTerrainEditor* editor, HWND owner, const char* path)
 bool ExportMapPicture(COxelD3DTerrainEditor* editor, HWND owner, const char* path)
 {
     char chosen[MAX_PATH];
-    if (!editor || !editor->HasMap() || !ChoosePath(owner, kPngFileType, kExportPictureTitle, true, path, chosen)) {
+    if (!editor || !editor->HasMap() || !ChoosePath(owner, kPngFileType, Text(IDS_EXPORT_PICTURE_TITLE), true, path, chosen)) {
         return false;
     }
     WaitCursor wait;
     MapFileContents map;
     if (!GatherMap(editor, &map)) {
-        ShowError(chosen, NotMadeMessage("マップ画像"));
+        ShowError(chosen, NotMadeMessage(IDS_MAP_PICTURE));
         return false;
     }
     const COxelD3DTerrainChipManager* terrain = editor->m_terrain;
     const AtlasLayout layout = {terrain->m_chipColumns, terrain->m_chipRows, terrain->m_chipRowRest};
     BgraImage atlas;
     if (!ReadAtlasPixels(terrain->m_chipImage, &atlas)) {
-        ShowError(chosen, NotMadeMessage("マップ画像"));
+        ShowError(chosen, NotMadeMessage(IDS_MAP_PICTURE));
         return false;
     }
     // The largest pictures take seconds: the windows keep answering meanwhile,
     // and a cancelled export writes nothing.
     MapPictureWriter writer(map, atlas, layout);
-    ProgressWindow progress(owner, kExportPictureTitle);
+    ProgressWindow progress(owner, Text(IDS_EXPORT_PICTURE_TITLE));
     std::vector<unsigned char> png;
     // Flushing tens of megabytes to the disk can take a second: a thread of
     // its own writes them, once the picture is whole and past cancelling.
@@ -494,11 +474,11 @@ bool ExportMapPicture(COxelD3DTerrainEditor* editor, HWND owner, const char* pat
         return false;
     }
     if (png.empty()) {
-        ShowError(chosen, NotMadeMessage("マップ画像"));
+        ShowError(chosen, NotMadeMessage(IDS_MAP_PICTURE));
         return false;
     }
     if (!written) {
-        ShowError(chosen, NotWrittenMessage("マップ画像"));
+        ShowError(chosen, NotWrittenMessage(IDS_MAP_PICTURE));
     }
     return written;
 }
@@ -556,7 +536,7 @@ bool NewMapFileFromHeightmap(const char* picturePath, int size, const char* mapP
         size = MapSizeForPicture(image.width, image.height);
     }
     if (!SaveMapFile(mapPath, NewMapWithHeights(HeightsFromLuminance(image, size, size), size, size))) {
-        report(mapPath, kMapNotSavedMessage);
+        report(mapPath, MapNotSavedMessage());
         return false;
     }
     return true;

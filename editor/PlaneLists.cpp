@@ -1,5 +1,6 @@
 #include "editor/PlaneLists.h"
 
+#include "app/ProgramText.h"
 #include "editor/COxelD3DTerrainEditor.h"
 #include "editor/PlaneListStep.h"
 #include "io/MapFileFormat.h"
@@ -101,7 +102,7 @@ bool AddListedPlane(COxelD3DTerrainEditor& editor, PlaneKind kind)
     const std::size_t most = plane ? kMaxMapFilePlanes : kMaxMapFileBillboards;
     if (list && list->size() >= most) {
         char text[256];
-        snprintf(text, sizeof text, "%sは %u 個までです。\nこれ以上追加できません。", plane ? "平面" : "ビルボード",
+        snprintf(text, sizeof text, Text(plane ? IDS_TOO_MANY_PLANES : IDS_TOO_MANY_BILLBOARDS),
                  static_cast<unsigned>(most));
         MessageBoxA(nullptr, text, "Quelmora", MB_OK | MB_ICONWARNING | MB_TASKMODAL);
         return false;

@@ -1,5 +1,6 @@
 #include "editor/ProgressWindow.h"
 
+#include "app/ProgramText.h"
 #include "editor/ProgramWindowsDisabled.h"
 
 #include <commctrl.h>
@@ -75,8 +76,8 @@ void ProgressWindow::Show()
 {
     INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_PROGRESS_CLASS};
     InitCommonControlsEx(&controls);
-    m_dialog = CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(kProgressDialogResource), m_owner,
-                                  DialogProc, reinterpret_cast<LPARAM>(this));
+    m_dialog = CreateDialogIndirectParamA(GetModuleHandleA(nullptr), ProgramDialog(kProgressDialogResource), m_owner,
+                                          DialogProc, reinterpret_cast<LPARAM>(this));
     if (m_dialog) {
         // In front with the focus, as a modal window comes: Esc reaches it at once.
         ShowWindow(m_dialog, SW_SHOW);

@@ -1,5 +1,7 @@
 #include "editor/StatusReadout.h"
 
+#include "app/ProgramText.h"
+
 #include <cmath>
 #include <cstdio>
 
@@ -25,17 +27,17 @@ std::string HeightText(double height)
 std::string VertexReadout(int x, int y, double height)
 {
     char text[128];
-    std::snprintf(text, sizeof text, "X %d  Y %d  高さ %s", x, y, HeightText(height).c_str());
+    std::snprintf(text, sizeof text, Text(IDS_VERTEX_READOUT), x, y, HeightText(height).c_str());
     return text;
 }
 
 std::string CellReadout(int x, int y, int chip, int turn, int billboard)
 {
     char text[160];
-    std::snprintf(text, sizeof text, "X %d  Y %d  チップ %d  回転 %d  ", x, y, chip, turn);
+    std::snprintf(text, sizeof text, Text(IDS_CELL_READOUT), x, y, chip, turn);
     std::string shown = text;
     if (billboard < 0) {
-        return shown + "ビルボード なし";
+        return shown + Text(IDS_READOUT_NO_BILLBOARD);
     }
-    return shown + "ビルボード " + std::to_string(billboard);
+    return shown + Text(IDS_READOUT_BILLBOARD) + std::to_string(billboard);
 }

@@ -1,5 +1,6 @@
 #include "editor/TargetHeightDialog.h"
 
+#include "app/ProgramText.h"
 #include "editor/ProgramWindowsDisabled.h"
 #include "tools/COxelPaintTools.h"
 
@@ -9,7 +10,6 @@ namespace {
 
 const int kDialogResource = 105;
 const int kHeightBox = 1110;
-const char kRefusedText[] = "高さには 0 から 16 までの数を入れてください。";
 
 INT_PTR CALLBACK TargetHeightProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
 {
@@ -28,7 +28,7 @@ INT_PTR CALLBACK TargetHeightProc(HWND dialog, UINT message, WPARAM wParam, LPAR
             char text[64] = {};
             GetDlgItemTextA(dialog, kHeightBox, text, sizeof text);
             if (!tools->SetTargetHeight(text)) {
-                MessageBoxA(dialog, kRefusedText, "Quelmora", MB_OK | MB_ICONWARNING);
+                MessageBoxA(dialog, Text(IDS_TARGET_HEIGHT_REFUSED), "Quelmora", MB_OK | MB_ICONWARNING);
                 HWND box = GetDlgItem(dialog, kHeightBox);
                 SetFocus(box);
                 SendMessageA(box, EM_SETSEL, 0, -1);
@@ -51,6 +51,6 @@ INT_PTR CALLBACK TargetHeightProc(HWND dialog, UINT message, WPARAM wParam, LPAR
 bool AskTargetHeight(HWND owner, COxelPaintTools& tools)
 {
     ProgramWindowsDisabled disabled;
-    return DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(kDialogResource), owner, TargetHeightProc,
-                           reinterpret_cast<LPARAM>(&tools)) == IDOK;
+    return DialogBoxIndirectParamA(GetModuleHandleA(nullptr), ProgramDialog(kDialogResource), owner, TargetHeightProc,
+                                   reinterpret_cast<LPARAM>(&tools)) == IDOK;
 }

@@ -1,5 +1,7 @@
 #include "io/AnsiPath.h"
 
+#include "app/ProgramText.h"
+
 #include <windows.h>
 
 #include <cstring>
@@ -60,9 +62,7 @@ std::string ShownAnsiPath(const wchar_t* path)
 
 std::string InexactPathMessage()
 {
-    return "ファイル名に、この Windows の文字コード（コード ページ " + std::to_string(GetACP()) +
-           "）で表せない文字（? で示したもの）が含まれているため、読み書きしませんでした。\n"
-           "別のファイルを読み書きしてしまわないためです。ファイル名やフォルダー名を変えてからやり直してください。";
+    return FormatText(IDS_INEXACT_PATH, GetACP());
 }
 
 const char* NextPathCharacter(const char* p)

@@ -1,5 +1,7 @@
 #include "io/MapFileDisk.h"
 
+#include "app/ProgramText.h"
+
 #include <windows.h>
 
 #include <string>
@@ -82,10 +84,10 @@ bool PutInPlace(const char* temporary, const char* target)
 
 }  // namespace
 
-const char kMapNotSavedMessage[] =
-    "マップを保存できませんでした。\n"
-    "保存先に書き込めないか、ファイルが他のプログラムで使用中です。\n"
-    "元のファイルは変更されていません。";
+const char* MapNotSavedMessage()
+{
+    return Text(IDS_MAP_NOT_SAVED);
+}
 
 MapFileError ReadFileBytes(const char* path, unsigned long long limit, std::vector<unsigned char>* bytes)
 {
@@ -181,52 +183,37 @@ const char* MapFileErrorMessage(MapFileError error)
         case MapFileError::None:
             return "";
         case MapFileError::CannotOpen:
-            return "ファイルを開けないため、オープンに失敗しました。\n"
-                   "ファイルが存在し、他のプログラムで使用中でないことを確認してください。";
+            return Text(IDS_MAP_CANNOT_OPEN);
         case MapFileError::TooLarge:
-            return "ファイルが大きすぎるため、オープンに失敗しました。\n"
-                   "マップデータファイルではありません。";
+            return Text(IDS_MAP_TOO_LARGE);
         case MapFileError::CannotRead:
-            return "ファイルを読み込めないため、オープンに失敗しました。";
+            return Text(IDS_MAP_CANNOT_READ);
         case MapFileError::WrongMagic:
-            return "ファイルのバージョンが異なるため、オープンに失敗しました\n"
-                   "本ソフトは開発初期段階のため、予告無しにファイルの仕様を変更することがあります。";
+            return Text(IDS_MAP_WRONG_MAGIC);
         case MapFileError::HeaderTruncated:
-            return "マップデータファイルが壊れているため、オープンに失敗しました。\n"
-                   "ファイルがヘッダーの途中で終わっています。";
+            return Text(IDS_MAP_HEADER_TRUNCATED);
         case MapFileError::BadMapSize:
-            return "マップデータファイルが壊れているため、オープンに失敗しました。\n"
-                   "マップの幅と高さが、16、32、64、128、256、512 のいずれかの同じ値になっていません。";
+            return Text(IDS_MAP_BAD_MAP_SIZE);
         case MapFileError::ShorterThanHeaderSays:
-            return "マップデータファイルが壊れているため、オープンに失敗しました。\n"
-                   "ファイルが途中で切れています。ヘッダーが示すセル・平面・ビルボードのデータが足りません。";
+            return Text(IDS_MAP_SHORTER_THAN_HEADER_SAYS);
         case MapFileError::LongerThanHeaderSays:
-            return "マップデータファイルが壊れているため、オープンに失敗しました。\n"
-                   "ヘッダーが示す最後のデータの後に、余分なデータがあります。";
+            return Text(IDS_MAP_LONGER_THAN_HEADER_SAYS);
         case MapFileError::TooManyPlanes:
-            return "マップデータファイルが壊れているため、オープンに失敗しました。\n"
-                   "平面の数が多すぎます（64 個まで）。";
+            return Text(IDS_MAP_TOO_MANY_PLANES);
         case MapFileError::TooManyBillboards:
-            return "マップデータファイルが壊れているため、オープンに失敗しました。\n"
-                   "ビルボードの数が多すぎます（64 個まで）。";
+            return Text(IDS_MAP_TOO_MANY_BILLBOARDS);
         case MapFileError::CellOutOfOrder:
-            return "マップデータファイルが壊れているため、オープンに失敗しました。\n"
-                   "セルのデータが番号順に並んでいません。";
+            return Text(IDS_MAP_CELL_OUT_OF_ORDER);
         case MapFileError::NonFiniteHeight:
-            return "マップデータファイルが壊れているため、オープンに失敗しました。\n"
-                   "頂点の高さに数値でない値（NaN または無限大）があります。";
+            return Text(IDS_MAP_NON_FINITE_HEIGHT);
         case MapFileError::NonFiniteNormal:
-            return "マップデータファイルが壊れているため、オープンに失敗しました。\n"
-                   "頂点の法線に数値でない値（NaN または無限大）があります。";
+            return Text(IDS_MAP_NON_FINITE_NORMAL);
         case MapFileError::NonFiniteBoundingBox:
-            return "マップデータファイルが壊れているため、オープンに失敗しました。\n"
-                   "セルの範囲（バウンディングボックス）に数値でない値（NaN または無限大）があります。";
+            return Text(IDS_MAP_NON_FINITE_BOUNDING_BOX);
         case MapFileError::NonFinitePlaneHeight:
-            return "マップデータファイルが壊れているため、オープンに失敗しました。\n"
-                   "平面の高さに数値でない値（NaN または無限大）があります。";
+            return Text(IDS_MAP_NON_FINITE_PLANE_HEIGHT);
         case MapFileError::UnterminatedText:
-            return "マップデータファイルが壊れているため、オープンに失敗しました。\n"
-                   "ファイル名の文字列が終端されていません。";
+            return Text(IDS_MAP_UNTERMINATED_TEXT);
     }
     return "";
 }

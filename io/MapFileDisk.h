@@ -38,4 +38,4 @@ bool SaveMapFile(const char* path, const MapFileContents& map);
 const char* MapFileErrorMessage(MapFileError error);
 
 // What the message box (caption "Error") says when a save failed.
-extern const char kMapNotSavedMessage[];
+const char* MapNotSavedMessage();

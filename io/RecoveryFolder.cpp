@@ -1,5 +1,6 @@
 #include "io/RecoveryFolder.h"
 
+#include "app/ProgramText.h"
 #include "io/AnsiPath.h"
 #include "io/MapFileDisk.h"
 #include "io/MapFileFormat.h"
@@ -20,7 +21,6 @@ const char kMapFileKey[] = "MapFile=";
 const char kTimeKey[] = "Time=";
 
 const char kDeclinedFolder[] = "Declined\\";
-const char kUnnamedMap[] = "名前のないマップ";
 
 bool StartsWith(const std::string& text, const char* prefix)
 {
@@ -157,7 +157,7 @@ std::string DeclinedCopyStem(const std::string& mapFile, const SYSTEMTIME& writt
              written.wHour, written.wMinute);
     std::string title = MapTitle(mapFile);
     if (title.empty()) {
-        title = kUnnamedMap;
+        title = Text(IDS_UNNAMED_MAP);
     }
     const size_t timeLength = std::strlen(time);
     if (room <= timeLength) {

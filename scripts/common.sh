@@ -33,9 +33,13 @@ quelmora_install_packages() {
     libxcomposite1 libxinerama1 libxxf86vm1 libxfixes3 libgnutls30 \
     x11-apps x11-utils xdotool libx11-dev imagemagick fonts-ipafont locales nlohmann-json3-dev \
     libz-mingw-w64-dev
-  if ! locale -a 2>/dev/null | grep -qi '^ja_JP\.utf-\?8$'; then
-    quelmora_as_root localedef -i ja_JP -f UTF-8 ja_JP.UTF-8
-  fi
+  # Japanese for the program; English for the tests of a Windows that is not Japanese.
+  local locale
+  for locale in ja_JP en_US; do
+    if ! locale -a 2>/dev/null | grep -qi "^$locale\.utf-\?8$"; then
+      quelmora_as_root localedef -i "$locale" -f UTF-8 "$locale.UTF-8"
+    fi
+  done
 }
 
 # Node and the Khronos glTF-Validator (npm), for the test of the glTF export.
@@ -62,7 +66,9 @@ quelmora_wine_env() {
   export WINEARCH=win64
   export WINEDEBUG=-all
   export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
-  export LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8
+  # Japanese, as the program's users have it; a test of another Windows
+  # language sets QUELMORA_WINE_LANG.
+  export LANG=${QUELMORA_WINE_LANG:-ja_JP.UTF-8} LC_ALL=${QUELMORA_WINE_LANG:-ja_JP.UTF-8}
   export MESA_SHADER_CACHE_DIR="$QUELMORA_BUILD/mesa-cache"
 }
 

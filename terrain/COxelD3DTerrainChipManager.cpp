@@ -1,6 +1,7 @@
 #include "terrain/COxelD3DTerrainChipManager.h"
 
 #include "app/COxelD3DApplication.h"
+#include "app/ProgramText.h"
 #include "app/SafeRelease.h"
 #include "io/OpenedMap.h"
 #include "scene/COxelD3DCameraBase.h"
@@ -104,7 +105,7 @@ bool COxelD3DTerrainChipManager::ReadAtlas(const char* path, HBITMAP* bitmapOut,
             DeleteObject(bitmap);
         }
         // Named, since a map may ask for an atlas the user never chose.
-        const std::string message = std::string("ファイルのオープンに失敗しました\n") + (path ? path : "");
+        const std::string message = std::string(Text(IDS_FILE_NOT_OPENED)) + "\n" + (path ? path : "");
         MessageBoxA(nullptr, message.c_str(), "Error", MB_OK | MB_TASKMODAL);
         return false;
     }

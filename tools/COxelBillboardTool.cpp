@@ -1,14 +1,8 @@
 #include "tools/COxelBillboardTool.h"
 
+#include "app/ProgramText.h"
 #include "editor/COxelD3DTerrainEditor.h"
 #include "editor/MapPainting.h"
-
-namespace {
-
-const char kNonePickedText[] = "置くビルボードが選ばれていません。\n"
-                               "「表示」メニューの「ビルボード設定」で、置くビルボードをリストから選んでください。";
-
-}  // namespace
 
 COxelBillboardTool::COxelBillboardTool(COxelD3DTerrainEditor& editor)
     : COxelCellTool(editor), m_billboard(-1), m_toldNonePicked(false)
@@ -22,7 +16,7 @@ void COxelBillboardTool::Begin(MapPoint start, bool right)
     if (!right && m_billboard < 0 && !m_toldNonePicked) {
         // Once: after that, the left button quietly does nothing until one is picked.
         m_toldNonePicked = true;
-        MessageBoxA(nullptr, kNonePickedText, "Quelmora", MB_OK | MB_ICONINFORMATION | MB_TASKMODAL);
+        MessageBoxA(nullptr, Text(IDS_NO_BILLBOARD_PICKED), "Quelmora", MB_OK | MB_ICONINFORMATION | MB_TASKMODAL);
     }
 }
 

@@ -1,5 +1,6 @@
 #include "tools/COxelD3DBillboardSettingWnd.h"
 
+#include "app/ProgramText.h"
 #include "editor/COxelD3DTerrainEditor.h"
 #include "editor/EditorWindowRouting.h"
 #include "editor/FileDialog.h"
@@ -27,8 +28,6 @@ const int kLoadImageButton = 1008;
 const int kRepeatBox = 1009;
 const int kDeleteButton = 40013;
 const int kClearButton = 1010;
-const char kOpenImageTitle[] = "ファイルオープン！";
-const char kUnreadableImageMessage[] = "ファイルのオープンに失敗しました";
 
 INT_PTR CALLBACK BillboardDialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
@@ -59,7 +58,7 @@ void COxelD3DBillboardSettingWnd::Create()
     if (!m_hWnd) {
         return;
     }
-    const EntryColumn column = {"名前", 200};
+    const EntryColumn column = {Text(IDS_COLUMN_NAME), 200};
     m_billboardList = CreateEntryList(m_hWnd, kListId, 10, 40, 260, 160, &column, 1);
     // The map may have billboards already: the list starts with them.
     Refresh();
@@ -96,7 +95,7 @@ void COxelD3DBillboardSettingWnd::OnCommand(int id)
     case kLoadImageButton: {
         char path[MAX_PATH];
         if (!terrain->FindBillboard(m_selectedBillboard) ||
-            !AskForFileToOpen(nullptr, kDdsFileType, kOpenImageTitle, path)) {
+            !AskForFileToOpen(nullptr, kDdsFileType, Text(IDS_OPEN_IMAGE_TITLE), path)) {
             break;
         }
         // The dialog runs a message loop of its own: the billboard may be gone
@@ -107,7 +106,7 @@ void COxelD3DBillboardSettingWnd::OnCommand(int id)
         // An image Direct3D cannot read is refused before the old one goes.
         D3DXIMAGE_INFO info;
         if (FAILED(D3DXGetImageInfoFromFileA(path, &info))) {
-            MessageBoxA(nullptr, kUnreadableImageMessage, "Error", MB_OK | MB_TASKMODAL);
+            MessageBoxA(nullptr, Text(IDS_FILE_NOT_OPENED), "Error", MB_OK | MB_TASKMODAL);
             break;
         }
         editor->Perform(std::make_unique<PlaneImageStep>(PlaneKind::kBillboard, m_selectedBillboard, path));
@@ -192,7 +191,7 @@ void COxelD3DBillboardSettingWnd::Refresh()
 void COxelD3DBillboardSettingWnd::AddEntry(int id, const char* label)
 {
     char name[64];
-    std::snprintf(name, sizeof name, "ビルボード(%d)", id);
+    std::snprintf(name, sizeof name, Text(IDS_BILLBOARD_ENTRY), id);
     InsertEntry(m_billboardList, id, label ? label : name);
 }
 

@@ -1,5 +1,6 @@
 #include "tools/COxelD3DHeightWnd.h"
 
+#include "app/ProgramText.h"
 #include "editor/COxelD3DTerrainEditor.h"
 #include "editor/EditorWindowRouting.h"
 #include "editor/GdiScope.h"
@@ -48,8 +49,9 @@ void COxelD3DHeightWnd::Create()
 
     const SIZE outer = OuterSize(editor->m_mapWidth * m_squareSize, editor->m_mapHeight * m_squareSize,
                                  WS_CAPTION | WS_SYSMENU, kExStyle, true);
+    // The menu in the program's language: the class's would come in the system's.
     m_hWnd = CreateWindowExA(kExStyle, kClassName, kClassName, kStyle, CW_USEDEFAULT, CW_USEDEFAULT, outer.cx, outer.cy,
-                             COxelD3DTerrainEditor::PreviewWindow(), nullptr, instance, nullptr);
+                             COxelD3DTerrainEditor::PreviewWindow(), LoadProgramMenu(kMenuName), instance, nullptr);
 }
 
 void COxelD3DHeightWnd::OnPaint(HDC hdc)

@@ -1,5 +1,6 @@
 #include "tools/COxelD3DSceneSettingWnd.h"
 
+#include "app/ProgramText.h"
 #include "editor/COxelD3DTerrainEditor.h"
 #include "editor/EditorWindowRouting.h"
 #include "editor/FileDialog.h"
@@ -24,8 +25,6 @@
 namespace {
 
 const int kDialogResource = 102;
-const char kOpenImageTitle[] = "ファイルオープン！";
-const char kUnreadableImageMessage[] = "ファイルのオープンに失敗しました";
 
 enum Control {
     kSliderId = 1,
@@ -81,7 +80,7 @@ bool IsReadableImage(const char* path)
 
 void ReportUnreadableImage()
 {
-    MessageBoxA(nullptr, kUnreadableImageMessage, "Error", MB_OK | MB_TASKMODAL);
+    MessageBoxA(nullptr, Text(IDS_FILE_NOT_OPENED), "Error", MB_OK | MB_TASKMODAL);
 }
 
 }  // namespace
@@ -110,8 +109,8 @@ COxelD3DSceneSettingWnd::~COxelD3DSceneSettingWnd()
 void COxelD3DSceneSettingWnd::Create()
 {
     const HINSTANCE instance = GetModuleHandleA(nullptr);
-    m_hWnd = CreateDialogParamA(instance, MAKEINTRESOURCEA(kDialogResource), COxelD3DTerrainEditor::PreviewWindow(),
-                                SceneSettingDlgProc, 0);
+    m_hWnd = CreateDialogIndirectParamA(instance, ProgramDialog(kDialogResource), COxelD3DTerrainEditor::PreviewWindow(),
+                                        SceneSettingDlgProc, 0);
     if (!m_hWnd) {
         return;
     }
@@ -136,7 +135,7 @@ void COxelD3DSceneSettingWnd::Create()
 
     m_selectedPlane = 0;
     // Wide enough for "15.500000", the highest plane, with both columns inside the list.
-    const EntryColumn columns[] = {{"名前", 176}, {"高さ", 66}};
+    const EntryColumn columns[] = {{Text(IDS_COLUMN_NAME), 176}, {Text(IDS_COLUMN_HEIGHT), 66}};
     m_planeList = CreateEntryList(m_hWnd, kPlaneListId, 10, 215, 260, 160, columns, 2);
 }
 
@@ -401,7 +400,7 @@ void COxelD3DSceneSettingWnd::AddPlaneEntry()
 void COxelD3DSceneSettingWnd::InsertPlaneEntry(int id, const char* label)
 {
     char name[128];
-    snprintf(name, sizeof name, "平面(%d)", id);
+    snprintf(name, sizeof name, Text(IDS_PLANE_ENTRY), id);
     InsertEntry(m_planeList, id, label ? label : name);
     if (COxelD3DTerrainPlane* plane = FindPlane(id)) {
         ShowHeight(id, plane->m_y);
@@ -481,7 +480,7 @@ void COxelD3DSceneSettingWnd::LoadPlaneImage()
         return;
     }
     char path[MAX_PATH];
-    if (!AskForFileToOpen(nullptr, kDdsFileType, kOpenImageTitle, path)) {
+    if (!AskForFileToOpen(nullptr, kDdsFileType, Text(IDS_OPEN_IMAGE_TITLE), path)) {
         return;
     }
     // The dialog leaves the other windows working; the plane is looked up again
@@ -502,7 +501,7 @@ void COxelD3DSceneSettingWnd::LoadPlaneImage()
 void COxelD3DSceneSettingWnd::LoadBackgroundImage()
 {
     char path[MAX_PATH];
-    if (!AskForFileToOpen(nullptr, kBitmapFileType, kOpenImageTitle, path)) {
+    if (!AskForFileToOpen(nullptr, kBitmapFileType, Text(IDS_OPEN_IMAGE_TITLE), path)) {
         return;
     }
     if (!IsReadableImage(path)) {

@@ -1,5 +1,6 @@
 #include "tools/COxelD3DTextureMappingWnd.h"
 
+#include "app/ProgramText.h"
 #include "editor/COxelD3DTerrainEditor.h"
 #include "editor/CellStep.h"
 #include "editor/EditorWindowRouting.h"
@@ -51,9 +52,11 @@ void COxelD3DTextureMappingWnd::Create()
 
     const SIZE outer = OuterSize(editor->m_mapWidth * m_cellWidth, editor->m_mapHeight * m_cellHeight,
                                  WS_CAPTION | WS_SYSMENU, kExStyle, true);
-    // A top-level window gets a caption without asking for one; the class menu applies.
+    // A top-level window gets a caption without asking for one. The menu is
+    // the class's, in the program's language rather than the system's.
     m_hWnd = CreateWindowExA(kExStyle, kClassName, kClassName, WS_SYSMENU, CW_USEDEFAULT, CW_USEDEFAULT, outer.cx,
-                             outer.cy, COxelD3DTerrainEditor::PreviewWindow(), nullptr, instance, nullptr);
+                             outer.cy, COxelD3DTerrainEditor::PreviewWindow(), LoadProgramMenu(kMenuName), instance,
+                             nullptr);
 }
 
 void COxelD3DTextureMappingWnd::OnPaint(HDC hdc)

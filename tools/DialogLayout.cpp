@@ -1,5 +1,7 @@
 #include "tools/DialogLayout.h"
 
+#include "app/ProgramText.h"
+
 #include <cstring>
 #include <vector>
 
@@ -29,10 +31,8 @@ DialogBox ScaledPlace(int x, int y, int width, int height, int baseWidth, int ba
 
 HWND CreateHiddenDialog(HINSTANCE instance, int resource, HWND owner, DLGPROC procedure)
 {
-    HRSRC found = FindResourceA(instance, MAKEINTRESOURCEA(resource), MAKEINTRESOURCEA(5));  // RT_DIALOG
-    HGLOBAL loaded = found ? LoadResource(instance, found) : nullptr;
-    const void* bytes = loaded ? LockResource(loaded) : nullptr;
-    const DWORD size = found ? SizeofResource(instance, found) : 0;
+    DWORD size = 0;
+    const void* bytes = ProgramDialog(resource, &size);
     if (!bytes || size < sizeof(DLGTEMPLATE)) {
         return nullptr;
     }

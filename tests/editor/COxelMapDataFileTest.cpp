@@ -300,7 +300,7 @@ TEST_F(MapDataFileTest, AFailedSaveIsReportedAndKeepsTheOldFile)
         MessageBoxAnswer refusal;
         EXPECT_FALSE(Choose(kSave));
         EXPECT_EQ("Error", refusal.caption);
-        EXPECT_EQ(kMapNotSavedMessage, refusal.text);
+        EXPECT_EQ(MapNotSavedMessage(), refusal.text);
         EXPECT_EQ(target, FileName());
     }
     CloseHandle(locked);

@@ -1,0 +1,147 @@
+#include "app/ProgramLanguage.h"
+#include "editor/COxelD3DTerrainEditor.h"
+
+#include "support/EditorSession.h"
+#include "support/ProgramFiles.h"
+#include "support/RunningProgram.h"
+#include "support/ScratchFolder.h"
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+// The program on a Windows that is not Japanese. CTest runs this suite, and
+// the programs it starts, with Wine's locale set to English (US); the
+// executables' manifest keeps their ANSI code page 932 there.
+
+namespace {
+
+// The menu bar's items, as the edit menu window shows them.
+std::vector<std::string> MenuBar(HWND window)
+{
+    std::vector<std::string> items;
+    HMENU menu = GetMenu(window);
+    for (int i = 0; i < GetMenuItemCount(menu); ++i) {
+        char text[64] = "";
+        GetMenuStringA(menu, i, text, sizeof text, MF_BYPOSITION);
+        items.push_back(text);
+    }
+    return items;
+}
+
+std::string DialogItemText(HWND dialog, int id)
+{
+    char text[128] = "";
+    GetDlgItemTextA(dialog, id, text, sizeof text);
+    return text;
+}
+
+// A click of the height window's left button at its top-left square: one
+// raise, a change the program asks about before closing.
+void RaiseOneVertex(RunningProgram& program)
+{
+    HWND heights = program.FindWindowOfClass("HeightEditor");
+    ASSERT_NE(nullptr, heights);
+    PostMessageA(heights, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+    PostMessageA(heights, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+}
+
+// Writes Quelmora.ini beside the program with the default layout and, when
+// given, "[Settings] Language=`language`".
+void UseSettings(const char* language)
+{
+    ASSERT_TRUE(CopyFileA(QUELMORA_DEFAULT_SETTINGS, SettingsFilePath().c_str(), FALSE));
+    if (language) {
+        ASSERT_TRUE(WritePrivateProfileStringA("Settings", "Language", language, SettingsFilePath().c_str()));
+    }
+}
+
+}  // namespace
+
+TEST(EnglishWindows, TheUnsavedChangesQuestionAndTheSceneDialogReadInEnglish)
+{
+    ASSERT_NE(LANG_JAPANESE, PRIMARYLANGID(GetUserDefaultUILanguage())) << "run with an English locale";
+    UseSettings(nullptr);
+    RunningProgram program;
+    ASSERT_TRUE(program.started());
+    HWND preview = program.WaitForPreview(30000);
+    ASSERT_NE(nullptr, preview);
+    const std::string title = program.WaitForRateTitle();
+    EXPECT_EQ(" Untitled map", title.substr(title.find(']') + 1));
+
+    HWND scene = program.FindWindowOfClass("#32770", "Scene");
+    ASSERT_NE(nullptr, scene);
+    EXPECT_EQ("Add Plane", DialogItemText(scene, 1000));
+    EXPECT_EQ("Show", DialogItemText(scene, 1004));
+
+    ASSERT_NO_FATAL_FAILURE(RaiseOneVertex(program));
+    Sleep(500);
+    PostMessageA(preview, WM_CLOSE, 0, 0);
+    std::string question;
+    ASSERT_TRUE(program.AnswerMessageBox("Quelmora", IDNO, &question));
+    EXPECT_EQ("The map has unsaved changes.\nDo you want to save them?", question);
+    DWORD exitCode = 1;
+    ASSERT_TRUE(program.WaitForExit(20000, &exitCode));
+    EXPECT_EQ(0u, exitCode);
+    DeleteFileA(SettingsFilePath().c_str());
+}
+
+// "Language=ja" on an English Windows: the Japanese interface as on a
+// Japanese one, and a map whose name is Japanese opens.
+TEST(EnglishWindows, JapaneseChosenInTheSettingsReadsJapaneseAndOpensJapaneseNames)
+{
+    ASSERT_NE(LANG_JAPANESE, PRIMARYLANGID(GetUserDefaultUILanguage())) << "run with an English locale";
+    ASSERT_EQ(932u, GetACP());
+    ScratchFolder folder("JapaneseNames");
+    const std::string map = folder.path() + "島の地図.omd";
+    ASSERT_TRUE(CopyFileA("island.omd", map.c_str(), FALSE));
+    UseSettings("ja");
+    RunningProgram program(std::vector<std::string>{map});
+    ASSERT_TRUE(program.started());
+    HWND preview = program.WaitForPreview(30000);
+    ASSERT_NE(nullptr, preview);
+    const std::string title = program.WaitForRateTitle();
+    EXPECT_EQ(" 島の地図.omd", title.substr(title.find(']') + 1));
+
+    HWND scene = program.FindWindowOfClass("#32770", "Scene");
+    ASSERT_NE(nullptr, scene);
+    EXPECT_EQ("平面を追加", DialogItemText(scene, 1000));
+
+    ASSERT_NO_FATAL_FAILURE(RaiseOneVertex(program));
+    Sleep(500);
+    PostMessageA(preview, WM_CLOSE, 0, 0);
+    std::string question;
+    ASSERT_TRUE(program.AnswerMessageBox("Quelmora", IDNO, &question));
+    EXPECT_EQ(0u, question.find("マップ「")) << question;
+    EXPECT_NE(std::string::npos, question.find("島の地図.omd」には保存されていない変更があります。\n変更を保存しますか？"))
+        << question;
+    DWORD exitCode = 1;
+    ASSERT_TRUE(program.WaitForExit(20000, &exitCode));
+    EXPECT_EQ(0u, exitCode);
+    DeleteFileA(SettingsFilePath().c_str());
+}
+
+// Menus belong to their process: these are the editor's own, made here as the
+// program makes them.
+TEST(EnglishWindows, TheMenusReadInTheLanguageChosen)
+{
+    ASSERT_NE(LANG_JAPANESE, PRIMARYLANGID(GetUserDefaultUILanguage())) << "run with an English locale";
+    const LANGID before = ProgramLanguage();
+    const struct {
+        const char* setting;
+        std::vector<std::string> bar;
+    } cases[] = {
+        {"auto", {"&File", "&Edit", "&View", "&Tools", "&Help"}},
+        {"ja", {"ファイル(&F)", "編集(&E)", "表示(&V)", "ツール(&T)", "ヘルプ(&H)"}},
+    };
+    for (const auto& c : cases) {
+        SetProgramLanguage(ChooseLanguage(c.setting, GetUserDefaultUILanguage(), TextTables(GetModuleHandleA(nullptr))));
+        EditorSession session;
+        ASSERT_TRUE(session.ok());
+        EXPECT_EQ(c.bar, MenuBar(session.handle(kEditMenuWindow))) << c.setting;
+    }
+    SetProgramLanguage(before);
+}
