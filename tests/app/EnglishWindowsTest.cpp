@@ -61,9 +61,21 @@ void UseSettings(const char* language)
 
 }  // namespace
 
-TEST(EnglishWindows, TheUnsavedChangesQuestionAndTheSceneDialogReadInEnglish)
+class EnglishWindows : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        if (PRIMARYLANGID(GetUserDefaultUILanguage()) == LANG_JAPANESE) {
+            // Under Wine, CTest sets the locale; a Japanese Windows cannot run the suite.
+            ASSERT_EQ(nullptr, GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version"))
+                << "run with QUELMORA_WINE_LANG=en_US.UTF-8, as CTest does";
+            GTEST_SKIP() << "needs a Windows whose user interface is not Japanese";
+        }
+    }
+};
+
+TEST_F(EnglishWindows, TheUnsavedChangesQuestionAndTheSceneDialogReadInEnglish)
 {
-    ASSERT_NE(LANG_JAPANESE, PRIMARYLANGID(GetUserDefaultUILanguage())) << "run with an English locale";
     UseSettings(nullptr);
     RunningProgram program;
     ASSERT_TRUE(program.started());
@@ -91,9 +103,8 @@ TEST(EnglishWindows, TheUnsavedChangesQuestionAndTheSceneDialogReadInEnglish)
 
 // "Language=ja" on an English Windows: the Japanese interface as on a
 // Japanese one, and a map whose name is Japanese opens.
-TEST(EnglishWindows, JapaneseChosenInTheSettingsReadsJapaneseAndOpensJapaneseNames)
+TEST_F(EnglishWindows, JapaneseChosenInTheSettingsReadsJapaneseAndOpensJapaneseNames)
 {
-    ASSERT_NE(LANG_JAPANESE, PRIMARYLANGID(GetUserDefaultUILanguage())) << "run with an English locale";
     ASSERT_EQ(932u, GetACP());
     ScratchFolder folder("JapaneseNames");
     const std::string map = folder.path() + "島の地図.omd";
@@ -126,9 +137,8 @@ TEST(EnglishWindows, JapaneseChosenInTheSettingsReadsJapaneseAndOpensJapaneseNam
 
 // Menus belong to their process: these are the editor's own, made here as the
 // program makes them.
-TEST(EnglishWindows, TheMenusReadInTheLanguageChosen)
+TEST_F(EnglishWindows, TheMenusReadInTheLanguageChosen)
 {
-    ASSERT_NE(LANG_JAPANESE, PRIMARYLANGID(GetUserDefaultUILanguage())) << "run with an English locale";
     const LANGID before = ProgramLanguage();
     const struct {
         const char* setting;

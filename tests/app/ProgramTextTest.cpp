@@ -137,7 +137,8 @@ TEST(ProgramText, EveryTableHasEveryTextWithItsArguments)
     for (const TextTable& table : tables) {
         codes.insert(table.code);
     }
-    ASSERT_EQ((std::set<std::string>{"en", "ja"}), codes);
+    ASSERT_EQ(tables.size(), codes.size());
+    ASSERT_TRUE(codes.count("ja") && codes.count("en"));
 
     const std::set<UINT> japanese = TextIds(kJapanese);
     EXPECT_GT(japanese.size(), 90u);
