@@ -20,20 +20,17 @@ const FileType kGlbFileType = {IDS_FILTER_GLB, "glb"};
 
 namespace {
 
-// A text of the program's code page in UTF-16: `length` bytes of it, zeros
-// included, or up to its zero when no length is given.
-std::wstring Wide(const char* text, int length = -1)
+// A text of the program's code page in UTF-16.
+std::wstring Wide(const char* text)
 {
     if (!text) {
         return std::wstring();
     }
-    const int size = MultiByteToWideChar(CP_ACP, 0, text, length, nullptr, 0);
+    const int size = MultiByteToWideChar(CP_ACP, 0, text, -1, nullptr, 0);
     std::wstring wide(size > 0 ? size : 0, L'\0');
     if (size > 0) {
-        MultiByteToWideChar(CP_ACP, 0, text, length, &wide[0], size);
-    }
-    // A length of -1 counts the terminating zero, which the string holds anyway.
-    if (length < 0 && !wide.empty()) {
+        MultiByteToWideChar(CP_ACP, 0, text, -1, &wide[0], size);
+        // The count includes the terminating zero, which the string holds anyway.
         wide.pop_back();
     }
     return wide;
