@@ -86,7 +86,8 @@ HRESULT COxelMapDataFile::Open(char* pathOut, const char* folder)
     char chosen[MAX_PATH];
     // The question about unsaved changes comes once the file is chosen, when
     // the load really starts: whatever was done before then is asked about.
-    if (!AskForFileToOpen(nullptr, kMapFileType, Text(IDS_OPEN_TITLE), chosen, folder) || !m_editor || !m_editor->ConfirmDiscard()) {
+    if (!AskForFileToOpen(nullptr, kMapFileType, Text(IDS_OPEN_TITLE), chosen, folder) || !m_editor ||
+        !m_editor->ConfirmDiscard()) {
         return 0;
     }
     return OpenPath(chosen, pathOut);

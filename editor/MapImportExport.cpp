@@ -184,7 +184,8 @@ bool AskToStretch(const LuminanceRange& range)
         question = FormatText(IDS_STRETCH_PART_OF_RANGE, range.lowest * kHeightmapTop, range.highest * kHeightmapTop);
     }
     question += Text(IDS_STRETCH_QUESTION);
-    return MessageBoxA(nullptr, question.c_str(), Text(IDS_IMPORT_HEIGHTMAP_TITLE), MB_YESNO | MB_ICONQUESTION | MB_TASKMODAL) == IDYES;
+    return MessageBoxA(nullptr, question.c_str(), Text(IDS_IMPORT_HEIGHTMAP_TITLE),
+                       MB_YESNO | MB_ICONQUESTION | MB_TASKMODAL) == IDYES;
 }
 
 // A plane's or billboard's extent and image for the glTF file; a missing one gives an untextured quad.
@@ -374,7 +375,8 @@ bool NewMapFromHeightmap(COxelD3DTerrainEditor* editor, HWND owner, const char* 
 bool ExportHeightmap(COxelD3DTerrainEditor* editor, HWND owner, const char* path)
 {
     char chosen[MAX_PATH];
-    if (!editor || !editor->HasMap() || !ChoosePath(owner, kPngFileType, Text(IDS_EXPORT_HEIGHTMAP_TITLE), true, path, chosen)) {
+    if (!editor || !editor->HasMap() ||
+        !ChoosePath(owner, kPngFileType, Text(IDS_EXPORT_HEIGHTMAP_TITLE), true, path, chosen)) {
         return false;
     }
     WaitCursor wait;
@@ -392,7 +394,8 @@ bool ExportHeightmap(COxelD3DTerrainEditor* editor, HWND owner, const char* path
 bool ExportGltf(COxelD3DTerrainEditor* editor, HWND owner, const char* path)
 {
     char chosen[MAX_PATH];
-    if (!editor || !editor->HasMap() || !ChoosePath(owner, kGlbFileType, Text(IDS_EXPORT_GLTF_TITLE), true, path, chosen)) {
+    if (!editor || !editor->HasMap() ||
+        !ChoosePath(owner, kGlbFileType, Text(IDS_EXPORT_GLTF_TITLE), true, path, chosen)) {
         return false;
     }
     WaitCursor wait;
@@ -421,7 +424,8 @@ bool ExportGltf(COxelD3DTerrainEditor* editor, HWND owner, const char* path)
 bool ExportMapPicture(COxelD3DTerrainEditor* editor, HWND owner, const char* path)
 {
     char chosen[MAX_PATH];
-    if (!editor || !editor->HasMap() || !ChoosePath(owner, kPngFileType, Text(IDS_EXPORT_PICTURE_TITLE), true, path, chosen)) {
+    if (!editor || !editor->HasMap() ||
+        !ChoosePath(owner, kPngFileType, Text(IDS_EXPORT_PICTURE_TITLE), true, path, chosen)) {
         return false;
     }
     WaitCursor wait;

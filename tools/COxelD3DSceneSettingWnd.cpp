@@ -109,8 +109,8 @@ COxelD3DSceneSettingWnd::~COxelD3DSceneSettingWnd()
 void COxelD3DSceneSettingWnd::Create()
 {
     const HINSTANCE instance = GetModuleHandleA(nullptr);
-    m_hWnd = CreateDialogIndirectParamA(instance, ProgramDialog(kDialogResource), COxelD3DTerrainEditor::PreviewWindow(),
-                                        SceneSettingDlgProc, 0);
+    m_hWnd = CreateDialogIndirectParamA(instance, ProgramDialog(kDialogResource),
+                                        COxelD3DTerrainEditor::PreviewWindow(), SceneSettingDlgProc, 0);
     if (!m_hWnd) {
         return;
     }

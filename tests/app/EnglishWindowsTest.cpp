@@ -39,14 +39,23 @@ std::string DialogItemText(HWND dialog, int id)
     return text;
 }
 
-// A click of the height window's left button at its top-left square: one
-// raise, a change the program asks about before closing.
-void RaiseOneVertex(RunningProgram& program)
+// A click of the height window's left button at its top-left square, one
+// raise, then the preview closed: the question about the unsaved change,
+// answered "No", and the program's clean end.
+std::string QuestionOnClosingAfterAnEdit(RunningProgram& program, HWND preview)
 {
     HWND heights = program.FindWindowOfClass("HeightEditor");
-    ASSERT_NE(nullptr, heights);
+    EXPECT_NE(nullptr, heights);
     PostMessageA(heights, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
     PostMessageA(heights, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+    PostMessageA(preview, WM_CLOSE, 0, 0);
+    std::string question;
+    EXPECT_TRUE(program.AnswerMessageBox("Quelmora", IDNO, &question));
+    DWORD exitCode = 1;
+    EXPECT_TRUE(program.WaitForExit(20000, &exitCode));
+    EXPECT_EQ(0u, exitCode);
+    DeleteFileA(SettingsFilePath().c_str());
+    return question;
 }
 
 // Writes Quelmora.ini beside the program with the default layout and, when
@@ -89,16 +98,20 @@ TEST_F(EnglishWindows, TheUnsavedChangesQuestionAndTheSceneDialogReadInEnglish)
     EXPECT_EQ("Add Plane", DialogItemText(scene, 1000));
     EXPECT_EQ("Show", DialogItemText(scene, 1004));
 
-    ASSERT_NO_FATAL_FAILURE(RaiseOneVertex(program));
-    Sleep(500);
-    PostMessageA(preview, WM_CLOSE, 0, 0);
-    std::string question;
-    ASSERT_TRUE(program.AnswerMessageBox("Quelmora", IDNO, &question));
-    EXPECT_EQ("The map has unsaved changes.\nDo you want to save them?", question);
-    DWORD exitCode = 1;
-    ASSERT_TRUE(program.WaitForExit(20000, &exitCode));
-    EXPECT_EQ(0u, exitCode);
-    DeleteFileA(SettingsFilePath().c_str());
+    EXPECT_EQ("The map has unsaved changes.\nDo you want to save them?",
+              QuestionOnClosingAfterAnEdit(program, preview));
+}
+
+TEST_F(EnglishWindows, TheCommandLineSpeaksEnglish)
+{
+    ScratchFolder folder("EnglishCommandLine");
+    const std::string log = folder.path() + "console.txt";
+    const ProgramRun help = RunProgramToEnd("--help", log);
+    EXPECT_EQ(0u, help.exitCode);
+    EXPECT_EQ(0u, help.console.find("Usage:\r\n")) << help.console;
+    const ProgramRun wrong = RunProgramToEnd("--bogus", log);
+    EXPECT_EQ(2u, wrong.exitCode);
+    EXPECT_EQ("Unknown option: --bogus\r\nquelmora.exe --help shows how to use it.\r\n", wrong.console);
 }
 
 // "Language=ja" on an English Windows: the Japanese interface as on a
@@ -121,18 +134,11 @@ TEST_F(EnglishWindows, JapaneseChosenInTheSettingsReadsJapaneseAndOpensJapaneseN
     ASSERT_NE(nullptr, scene);
     EXPECT_EQ("平面を追加", DialogItemText(scene, 1000));
 
-    ASSERT_NO_FATAL_FAILURE(RaiseOneVertex(program));
-    Sleep(500);
-    PostMessageA(preview, WM_CLOSE, 0, 0);
-    std::string question;
-    ASSERT_TRUE(program.AnswerMessageBox("Quelmora", IDNO, &question));
+    const std::string question = QuestionOnClosingAfterAnEdit(program, preview);
     EXPECT_EQ(0u, question.find("マップ「")) << question;
-    EXPECT_NE(std::string::npos, question.find("島の地図.omd」には保存されていない変更があります。\n変更を保存しますか？"))
+    EXPECT_NE(std::string::npos,
+              question.find("島の地図.omd」には保存されていない変更があります。\n変更を保存しますか？"))
         << question;
-    DWORD exitCode = 1;
-    ASSERT_TRUE(program.WaitForExit(20000, &exitCode));
-    EXPECT_EQ(0u, exitCode);
-    DeleteFileA(SettingsFilePath().c_str());
 }
 
 // Menus belong to their process: these are the editor's own, made here as the
@@ -148,7 +154,8 @@ TEST_F(EnglishWindows, TheMenusReadInTheLanguageChosen)
         {"ja", {"ファイル(&F)", "編集(&E)", "表示(&V)", "ツール(&T)", "ヘルプ(&H)"}},
     };
     for (const auto& c : cases) {
-        SetProgramLanguage(ChooseLanguage(c.setting, GetUserDefaultUILanguage(), TextTables(GetModuleHandleA(nullptr))));
+        const std::vector<TextTable> tables = TextTables(GetModuleHandleA(nullptr));
+        SetProgramLanguage(ChooseLanguage(c.setting, GetUserDefaultUILanguage(), tables));
         EditorSession session;
         ASSERT_TRUE(session.ok());
         EXPECT_EQ(c.bar, MenuBar(session.handle(kEditMenuWindow))) << c.setting;
