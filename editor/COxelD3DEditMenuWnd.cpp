@@ -118,6 +118,7 @@ void COxelD3DEditMenuWnd::Create()
     CheckMenuCommand(kInfinite, true);
     if (COxelD3DTerrainEditor* editor = COxelD3DTerrainEditor::GetInstance()) {
         editor->m_tools.ShowIn(GetMenu(m_hWnd));
+        editor->m_regions.ShowIn(GetMenu(m_hWnd));
     }
     ShowHistory(false, false);
     // Without a recovery folder no copy is ever kept or declined.
@@ -359,6 +360,10 @@ void COxelD3DEditMenuWnd::OnCommand(int id)
         }
         // The brush's outline in the preview takes the new size or mode.
         editor->FollowPreviewPointer();
+        return;
+    }
+    if (editor && editor->m_regions.OnCommand(id)) {
+        editor->m_regions.ShowIn(GetMenu(m_hWnd));
         return;
     }
     if (editor && id == COxelPaintTools::kTargetHeightCommand) {

@@ -8,10 +8,12 @@
 #include "terrain/MapGridMath.h"
 #include "tools/BillboardMark.h"
 #include "tools/MapViewMath.h"
+#include "tools/RegionOutline.h"
 
 #include <algorithm>
 #include <cstdlib>
 #include <memory>
+#include <utility>
 
 namespace {
 
@@ -29,6 +31,8 @@ const POINT kNoCell = {-1, -1};
 POINT g_leftPress = kNoCell;
 POINT g_rightPress = kNoCell;
 bool g_dragging = false;
+// The selection's drag under way, if any.
+COxelTool* g_selection = nullptr;
 POINT g_lastMouse = {0, 0};
 
 LRESULT CALLBACK MapEditWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
@@ -149,6 +153,9 @@ void COxelD3DMapEditWnd::OnPaint(HDC hdc)
             DrawCell(m_cells[CellIndex(column, row)], hdc);
         }
     }
+    if (COxelD3DTerrainEditor* editor = COxelD3DTerrainEditor::GetInstance()) {
+        DrawRegionOutlines(hdc, m_view, MapPoint::kCell, editor->m_regions);
+    }
 }
 
 MapPoint COxelD3DMapEditWnd::PointAt(const MapEditCell& cell, int px, int py) const
@@ -189,6 +196,9 @@ int COxelD3DMapEditWnd::OnMouse(UINT message, int x, int y)
     if (message == WM_CAPTURECHANGED) {
         g_dragging = false;
         g_leftPress = g_rightPress = kNoCell;
+        if (COxelTool* selection = std::exchange(g_selection, nullptr)) {
+            selection->End();
+        }
         return 0;
     }
     // With the mouse held, a point left of or above the window comes as a
@@ -198,6 +208,13 @@ int COxelD3DMapEditWnd::OnMouse(UINT message, int x, int y)
     const GridPoint square = m_view.SquareAt(POINT{x, y});
     const POINT cell = {square.column, square.row};
     const bool onMap = m_view.OnMap(square);
+    if (COxelD3DTerrainEditor* editor = COxelD3DTerrainEditor::GetInstance();
+        editor && EditedTerrain() &&
+        (g_selection || (message == WM_LBUTTONDOWN && onMap && editor->m_regions.Selecting() &&
+                         !editor->m_regions.Stamping()))) {
+        SelectDrag(message, cell, onMap);
+        return 0;
+    }
     switch (message) {
     case WM_MBUTTONDOWN:
         if (COxelD3DTerrainEditor* editor = COxelD3DTerrainEditor::GetInstance(); editor && onMap) {
@@ -215,7 +232,9 @@ int COxelD3DMapEditWnd::OnMouse(UINT message, int x, int y)
             const POINT pixel = m_view.ContentPoint(POINT{x, y});
             const MapPoint point = PointAt(m_cells[CellIndex(cell.x, cell.y)], pixel.x, pixel.y);
             COxelD3DTerrainEditor* editor = COxelD3DTerrainEditor::GetInstance();
-            editor->ShowStatus(editor->ActiveTool(point.kind).StatusText(point));
+            COxelTool& tool = editor->ActiveTool(point.kind);
+            tool.Hover(point);
+            editor->ShowStatus(tool.StatusText(point));
         }
         if (!g_dragging ||
             (std::abs(g_lastMouse.x - x) < kDragThreshold && std::abs(g_lastMouse.y - y) < kDragThreshold)) {
@@ -263,6 +282,37 @@ int COxelD3DMapEditWnd::OnMouse(UINT message, int x, int y)
         break;
     }
     return 0;
+}
+
+void COxelD3DMapEditWnd::SelectDrag(UINT message, POINT square, bool onMap)
+{
+    COxelD3DTerrainEditor* editor = COxelD3DTerrainEditor::GetInstance();
+    const int index = onMap ? m_cells[CellIndex(square.x, square.y)].index : 0;
+    const MapPoint point = {MapPoint::kCell, GridPoint{index % m_mapWidth, index / m_mapWidth}};
+    switch (message) {
+    case WM_LBUTTONDOWN:
+        g_selection = &editor->ActiveTool(MapPoint::kCell);
+        g_selection->Begin(point, false);
+        g_selection->Reach({point.at});
+        SetCapture(m_hWnd);
+        break;
+    case WM_MOUSEMOVE:
+        if (onMap) {
+            g_selection->Reach({point.at});
+        }
+        break;
+    case WM_LBUTTONUP:
+        if (COxelTool* selection = std::exchange(g_selection, nullptr)) {
+            if (onMap) {
+                selection->Reach({point.at});
+            }
+            selection->End();
+        }
+        if (GetCapture() == m_hWnd) {
+            ReleaseCapture();
+        }
+        break;
+    }
 }
 
 void COxelD3DMapEditWnd::OnCommand(int)

@@ -71,6 +71,9 @@ private:
     void DrawCell(const MapEditCell& cell, HDC hdc);
     // Changes a vertex or the cell itself after a click at map pixel (px,
     // py); the editor then has every square that shows the change redrawn.
+    // While "範囲選択" is on, a left drag selects cells instead of moving the
+    // view: `message` at view square `square`.
+    void SelectDrag(UINT message, POINT square, bool onMap);
     void EditCell(const MapEditCell& cell, UINT message, int px, int py);
     // What map pixel (px, py) of `cell` lies on: a corner's vertex or the cell.
     MapPoint PointAt(const MapEditCell& cell, int px, int py) const;

@@ -183,6 +183,7 @@ COxelD3DTerrainEditor::COxelD3DTerrainEditor()
       m_terrain(nullptr),
       m_windows(),
       m_selectedChip(0),
+      m_regions(*this),
       m_mapFile(new (std::nothrow) COxelMapDataFile(this)),
       m_recovery(RecoveryFolderPath()),
       m_newMapCount(0),
@@ -362,6 +363,8 @@ void COxelD3DTerrainEditor::NewMap(int width, int height)
 {
     EndStrokes();
     ++m_newMapCount;
+    // The copy stays on the clipboard for the new map.
+    m_regions.Forget();
     m_missingAtlas[0] = '\0';
     m_mapWidth = width;
     m_mapHeight = height;
@@ -785,13 +788,22 @@ int COxelD3DTerrainEditor::ShortcutCommand(const MSG& message) const
         }
         return 0;
     };
-    if (const int command = find(m_shortcuts)) {
-        return command;
-    }
-    // A plain key in a text box is the box's text.
     char className[16] = {};
     GetClassNameA(message.hwnd, className, sizeof className);
-    return lstrcmpiA(className, "Edit") == 0 ? 0 : find(m_toolKeys);
+    const bool textBox = lstrcmpiA(className, "Edit") == 0;
+    if (const int command = find(m_shortcuts)) {
+        // A text box cuts, copies, pastes and selects its own text.
+        const bool textCommand = command == COxelRegionEditing::kCut || command == COxelRegionEditing::kCopy ||
+                                 command == COxelRegionEditing::kPaste || command == COxelRegionEditing::kSelectAll;
+        return textBox && textCommand ? 0 : command;
+    }
+    // A stamp turns with "R" and ends with Esc, as long as there is one.
+    if (m_regions.Stamping() && !textBox && !held(VK_CONTROL) && !held(VK_MENU) &&
+        (message.wParam == 'R' || message.wParam == VK_ESCAPE)) {
+        return message.wParam == 'R' ? COxelRegionEditing::kTurnStamp : COxelRegionEditing::kEndStamp;
+    }
+    // A plain key in a text box is the box's text.
+    return textBox ? 0 : find(m_toolKeys);
 }
 
 void COxelD3DTerrainEditor::EndStrokes()
@@ -874,6 +886,9 @@ void COxelD3DTerrainEditor::PlaceCursor(int column, int row)
 
 COxelTool& COxelD3DTerrainEditor::ActiveTool(MapPoint::Kind kind)
 {
+    if (COxelTool* region = m_regions.Tool()) {
+        return *region;
+    }
     if (kind == MapPoint::kVertex) {
         return m_heightTool;
     }

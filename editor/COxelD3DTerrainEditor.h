@@ -4,6 +4,7 @@
 #include "editor/MapHistory.h"
 #include "editor/MapStep.h"
 #include "editor/RecoveryCopy.h"
+#include "editor/COxelRegionEditing.h"
 #include "tools/COxelBillboardTool.h"
 #include "tools/COxelChipTool.h"
 #include "tools/COxelHeightTool.h"
@@ -206,6 +207,8 @@ public:
     int m_selectedChip;
     // The painting tools chosen in the edit menu's "ツール(&T)" menu.
     COxelPaintTools m_tools;
+    // The selection, the copy and paste of regions and their stamp.
+    COxelRegionEditing m_regions;
     // Owned; reads and writes map files for the edit menu.
     COxelMapDataFile* m_mapFile;
     // Every step done to the map since it was made or opened.

@@ -129,6 +129,18 @@ void PaintChips(COxelD3DTerrainEditor& editor, const std::vector<GridPoint>& cel
     PlaceChips(editor, changing, chip);
 }
 
+namespace {
+
+// Whether a fill may reach cell (column, row): anywhere without a selection,
+// else only inside it.
+bool Fillable(const COxelD3DTerrainEditor& editor, int column, int row)
+{
+    const MapRect& selection = editor.m_regions.Selection();
+    return selection.Empty() || selection.Contains(GridPoint{column, row}, editor.m_mapWidth, editor.m_mapHeight);
+}
+
+}  // namespace
+
 void FillChips(COxelD3DTerrainEditor& editor, GridPoint start, int chip)
 {
     if (!editor.HasMap()) {
@@ -137,11 +149,11 @@ void FillChips(COxelD3DTerrainEditor& editor, GridPoint start, int chip)
     COxelD3DTerrainChipManager* terrain = editor.m_terrain;
     const int regionChip = terrain->GetMapChip(start.column, start.row);
     const int regionRotation = terrain->GetMapChipRotation(start.column, start.row);
-    if (regionChip == chip && regionRotation == 0) {
+    if ((regionChip == chip && regionRotation == 0) || !Fillable(editor, start.column, start.row)) {
         return;
     }
     const CellMatches alike = [&](int column, int row) {
-        return terrain->GetMapChip(column, row) == regionChip &&
+        return Fillable(editor, column, row) && terrain->GetMapChip(column, row) == regionChip &&
                terrain->GetMapChipRotation(column, row) == regionRotation;
     };
     // Every cell of the region differs from the chip placed unturned.
@@ -176,10 +188,12 @@ void FillBillboards(COxelD3DTerrainEditor& editor, GridPoint start, int billboar
         return;
     }
     const int region = BillboardAt(editor, start.column, start.row);
-    if (region == billboard) {
+    if (region == billboard || !Fillable(editor, start.column, start.row)) {
         return;
     }
-    const CellMatches alike = [&](int column, int row) { return BillboardAt(editor, column, row) == region; };
+    const CellMatches alike = [&](int column, int row) {
+        return Fillable(editor, column, row) && BillboardAt(editor, column, row) == region;
+    };
     PlaceBillboards(editor, FloodFillRegion(alike, start, editor.m_mapWidth, editor.m_mapHeight), billboard);
 }
 

@@ -106,3 +106,8 @@
 #define IDS_BILLBOARD_ENTRY                  2098
 #define IDS_PLANE_ENTRY                      2099
 #define IDS_NO_BILLBOARD_PICKED              2100
+#define IDS_COPY_FAILED                      2101
+#define IDS_PASTE_NOTHING                    2102
+#define IDS_PASTE_UNREADABLE                 2103
+#define IDS_PASTE_TOO_LARGE                  2104
+#define IDS_PASTE_DROPPED_BILLBOARDS         2105

@@ -89,6 +89,8 @@ COxelD3DSceneBase::COxelD3DSceneBase()
       m_boxVertices(nullptr),
       m_boxIndices(nullptr),
       m_effectTexture(nullptr),
+      m_selectionShown(false),
+      m_selectionBox{0.0f, 0.0f, 0.0f, 0.0f, 0.0f, 0.0f},
       m_skyFirst(0),
       m_backgroundSphere(nullptr)
 {
@@ -311,6 +313,18 @@ void COxelD3DSceneBase::Render()
         D3DXMatrixScaling(&scaling, span, kWallHeight, span);
         D3DXMATRIX translation;
         D3DXMatrixTranslation(&translation, m_cursorPosition[0], m_cursorPosition[1] - 1.0f, m_cursorPosition[2]);
+        DrawWalls(scaling * translation);
+    }
+    if (m_selectionShown) {
+        if (!m_showMapBorder && !m_showCursor) {
+            g_device->SetRenderState(D3DRS_LIGHTING, FALSE);
+            g_device->SetRenderState(D3DRS_ZWRITEENABLE, FALSE);
+        }
+        // From one unit below the lowest vertex to seven above the highest.
+        D3DXMATRIX scaling;
+        D3DXMatrixScaling(&scaling, m_selectionBox[3], kWallHeight + m_selectionBox[4], m_selectionBox[5]);
+        D3DXMATRIX translation;
+        D3DXMatrixTranslation(&translation, m_selectionBox[0], m_selectionBox[1] - 1.0f, m_selectionBox[2]);
         DrawWalls(scaling * translation);
     }
 }

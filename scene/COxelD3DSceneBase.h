@@ -69,6 +69,11 @@ public:
     // Where the preview's brush will act, as line pieces of two points each
     // in world units; drawn over the ground while not empty.
     std::vector<D3DXVECTOR3> m_brushOutline;
+    // The selected region of the map, shown by walls as the cursor is: x, y
+    // and z of its low corner in world units (y its lowest vertex), then its
+    // extent along x, from its lowest to its highest vertex, and along z.
+    bool m_selectionShown;
+    float m_selectionBox[6];
     // 1: the sky is drawn before the ground even where the target could take
     // it after, as the preview was first drawn. Tests and the benchmark compare
     // with it; 0 at start.

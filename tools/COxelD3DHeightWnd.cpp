@@ -7,6 +7,7 @@
 #include "terrain/COxelD3DTerrainChipManager.h"
 #include "terrain/MapGridMath.h"
 #include "tools/MapViewMath.h"
+#include "tools/RegionOutline.h"
 
 #include <algorithm>
 
@@ -78,6 +79,7 @@ void COxelD3DHeightWnd::OnPaint(HDC hdc)
             Rectangle(hdc, square.left, square.top, square.right, square.bottom);
         }
     }
+    DrawRegionOutlines(hdc, m_view, MapPoint::kVertex, editor->m_regions);
 }
 
 int COxelD3DHeightWnd::OnMouse(UINT message, int x, int y)

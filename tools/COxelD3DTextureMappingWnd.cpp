@@ -9,6 +9,7 @@
 #include "terrain/MapGridMath.h"
 #include "tools/BillboardMark.h"
 #include "tools/MapViewMath.h"
+#include "tools/RegionOutline.h"
 
 #include <algorithm>
 
@@ -80,6 +81,7 @@ void COxelD3DTextureMappingWnd::OnPaint(HDC hdc)
             DrawCell(hdc, column, row);
         }
     }
+    DrawRegionOutlines(hdc, m_view, MapPoint::kCell, editor->m_regions);
 }
 
 void COxelD3DTextureMappingWnd::DrawCell(HDC hdc, int column, int row)

@@ -48,6 +48,11 @@ int COxelMapView::GridColumn(int column) const
     return ShiftedGridColumn(column, m_columns, m_mirrorShift);
 }
 
+int COxelMapView::ViewColumn(int gridColumn) const
+{
+    return ViewColumnOfGrid(gridColumn, m_columns, m_mirrorShift);
+}
+
 RECT COxelMapView::SquareRect(int column, int row) const
 {
     const int left = column * m_squareWidth - m_scroll.x;

@@ -35,6 +35,8 @@ public:
     bool OnMap(GridPoint square) const;
     // The grid column of view column `column`, not wrapped.
     int GridColumn(int column) const;
+    // The view column, 0 .. Columns() - 1, that shows grid column `gridColumn` (any: the grid wraps it).
+    int ViewColumn(int gridColumn) const;
     // Where view square (column, row) lies in client pixels.
     RECT SquareRect(int column, int row) const;
     // The view squares that client rectangle `clip` touches, as a half-open

@@ -33,6 +33,10 @@ void COxelTool::Click(MapPoint point, bool right)
     End();
 }
 
+void COxelTool::Hover(MapPoint)
+{
+}
+
 std::string COxelTool::StatusText(MapPoint point) const
 {
     COxelD3DTerrainChipManager* terrain = m_editor.m_terrain;

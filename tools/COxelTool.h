@@ -36,6 +36,9 @@ public:
     virtual void End();
     // One press and release over `point`.
     void Click(MapPoint point, bool right);
+    // The pointer rests or moves over `point` with no action under way; a tool
+    // that shows where it would act follows it. The default shows nothing.
+    virtual void Hover(MapPoint point);
 
     // What the status bar says while the pointer is over `point`: what the
     // map holds there.

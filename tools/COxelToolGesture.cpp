@@ -42,7 +42,9 @@ void COxelToolGesture::Hover(const COxelMapView& view, GridPoint square)
     // The cursor stands where the view shows the square: the first column of
     // the height window is the far edge, not vertex 0.
     editor->PlaceCursor(view.GridColumn(square.column), square.row);
-    editor->ShowStatus(editor->ActiveTool(m_kind).StatusText(PointAt(view, square)));
+    COxelTool& tool = editor->ActiveTool(m_kind);
+    tool.Hover(PointAt(view, square));
+    editor->ShowStatus(tool.StatusText(PointAt(view, square)));
 }
 
 void COxelToolGesture::OnMouse(HWND window, const COxelMapView& view, UINT message, POINT at)
