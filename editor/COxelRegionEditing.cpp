@@ -123,8 +123,9 @@ void COxelRegionEditing::EndStamp()
 void COxelRegionEditing::ShowOutlines()
 {
     const MapRect stamp = m_stamp.Footprint();
+    const bool selectionMoved = !SameRect(m_selection, m_shownSelection);
     std::vector<MapArea> repainted;
-    if (!SameRect(m_selection, m_shownSelection)) {
+    if (selectionMoved) {
         for (const MapRect& rect : {m_shownSelection, m_selection}) {
             if (!rect.Empty()) {
                 repainted.push_back(OutlineArea(rect));
@@ -151,7 +152,7 @@ void COxelRegionEditing::ShowOutlines()
     // The preview stands walls round the selection, from below its lowest
     // vertex to above its highest, as it does round the cursor.
     COxelD3DSceneBase* scene = COxelD3DTerrainEditor::Scene();
-    if (!scene) {
+    if (!scene || !selectionMoved) {
         return;
     }
     scene->m_selectionShown = !m_selection.Empty() && m_editor.HasMap();

@@ -1,0 +1,200 @@
+#include "editor/COxelD3DTerrainEditor.h"
+
+#include "editor/CellStep.h"
+#include "editor/COxelMapDataFile.h"
+#include "editor/COxelRegionEditing.h"
+#include "io/MapFileDisk.h"
+#include "support/EditorSession.h"
+#include "support/ProgramFiles.h"
+#include "support/RealInput.h"
+#include "support/RunningProgram.h"
+#include "support/ScratchFolder.h"
+#include "terrain/COxelD3DTerrainChipManager.h"
+#include "terrain/MapGridMath.h"
+#include "tools/COxelD3DTextureMappingWnd.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+const int kSize = 16;
+
+// What the views show of the map, in their own columns (mirrored) and rows:
+// a cell's chip and turn at texture mapping square (c, r), and a vertex's
+// height at height window square (k, l). A cell at square c has its corners
+// at height squares c - 1 and c.
+struct ViewedMap {
+    const COxelD3DTerrainChipManager& map;
+    CellState Cell(int c, int r) const
+    {
+        return CellStep::Read(map, WrapIndex(r, kSize) * kSize + WrapIndex(kSize - c, kSize));
+    }
+    double Height(int k, int l) const { return map.GetHeight(WrapIndex(kSize - k, kSize), WrapIndex(l, kSize)); }
+};
+
+// The copy and paste of a region, driven with the real mouse and keyboard in
+// the editor's own windows.
+class RegionInputTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(session.ok());
+        session.MakeVariedMap(kSize, 0, false);
+    }
+    void TearDown() override
+    {
+        RealInput::Release(1);
+        RealInput::Release(3);
+        COxelRegionEditing& regions = session.editor().m_regions;
+        regions.Forget();
+        if (regions.Selecting()) {
+            regions.OnCommand(COxelRegionEditing::kSelectMode);
+        }
+    }
+
+    // The texture mapping window in front, with the focus.
+    HWND Mapping() const
+    {
+        HWND window = session.handle(kTextureMappingWindow);
+        SetWindowPos(window, HWND_TOP, 644, 0, 0, 0, SWP_NOSIZE | SWP_SHOWWINDOW);
+        SetForegroundWindow(window);
+        RealInput::Dispatch(200);
+        return window;
+    }
+    // The middle of texture mapping square (c, r).
+    POINT Square(int c, int r) const
+    {
+        const int size = static_cast<COxelD3DTextureMappingWnd*>(session.window(kTextureMappingWindow))->m_cellWidth;
+        return POINT{c * size + size / 2, r * size + size / 2};
+    }
+    void Drag(HWND window, POINT from, POINT to) const
+    {
+        RealInput::MoveTo(window, from);
+        RealInput::Press(1);
+        for (int step = 1; step <= 4; ++step) {
+            RealInput::MoveTo(window, POINT{from.x + (to.x - from.x) * step / 4, from.y + (to.y - from.y) * step / 4});
+        }
+        RealInput::Release(1);
+        RealInput::Dispatch(100);
+    }
+
+    EditorSession session;
+};
+
+}  // namespace
+
+// A 3 x 2 region selected by a drag, copied with Ctrl+C, pasted with Ctrl+V,
+// turned once with "R" and put down by a click elsewhere, then saved: the file
+// holds the region there, turned, and one undo takes the paste back.
+TEST_F(RegionInputTest, ARegionCopiedPastedTurnedAndPutDownIsSavedTurned)
+{
+    COxelD3DTerrainEditor& editor = session.editor();
+    SendMessageA(session.handle(kEditMenuWindow), WM_COMMAND, COxelRegionEditing::kSelectMode, 0);
+    HWND mapping = Mapping();
+    // Squares (2, 3) to (4, 4): three across, two down.
+    Drag(mapping, Square(2, 3), Square(4, 4));
+    const MapRect selected = editor.m_regions.Selection();
+    EXPECT_EQ(3, selected.columns);
+    EXPECT_EQ(2, selected.rows);
+
+    const ViewedMap view{*editor.m_terrain};
+    std::vector<std::vector<CellState>> cells(2, std::vector<CellState>(3));
+    std::vector<std::vector<double>> heights(3, std::vector<double>(4));
+    for (int r = 0; r < 2; ++r) {
+        for (int c = 0; c < 3; ++c) {
+            cells[r][c] = view.Cell(2 + c, 3 + r);
+        }
+    }
+    for (int l = 0; l < 3; ++l) {
+        for (int k = 0; k < 4; ++k) {
+            heights[l][k] = view.Height(1 + k, 3 + l);
+        }
+    }
+
+    RealInput::Key("ctrl+c");
+    RealInput::Key("ctrl+v");
+    RealInput::Dispatch(100);
+    ASSERT_TRUE(editor.m_regions.Stamping());
+    RealInput::MoveTo(mapping, Square(9, 8));
+    RealInput::Dispatch(100);
+    RealInput::Key("r");
+    RealInput::MoveTo(mapping, Square(9, 9));
+    RealInput::Press(1);
+    RealInput::Release(1);
+    RealInput::Key("Escape");
+    RealInput::Dispatch(100);
+    EXPECT_FALSE(editor.m_regions.Stamping());
+
+    ScratchFolder folder("RegionInput");
+    const std::string path = folder.path() + "stamped.omd";
+    ASSERT_TRUE(editor.m_mapFile->Save(path.c_str()));
+    editor.NewMap(kSize, kSize);
+    ASSERT_EQ(S_OK, editor.m_mapFile->Load(path.c_str()));
+    // Turned a quarter clockwise as the views show it: two across, three down;
+    // square (c, r) of the turned copy is square (r, 1 - c) of the copy.
+    for (int r = 0; r < 3; ++r) {
+        for (int c = 0; c < 2; ++c) {
+            const CellState expected = {cells[1 - c][r].chip, (cells[1 - c][r].rotation + 1) % 4,
+                                        cells[1 - c][r].billboard};
+            EXPECT_EQ(expected, view.Cell(9 + c, 9 + r)) << c << " " << r;
+        }
+    }
+    for (int l = 0; l < 4; ++l) {
+        for (int k = 0; k < 3; ++k) {
+            EXPECT_DOUBLE_EQ(heights[2 - k][l], view.Height(8 + k, 9 + l)) << k << " " << l;
+        }
+    }
+    // Around it, the map is as it was made.
+    EXPECT_EQ((CellState{(WrapIndex(kSize - 8, kSize) + 3 * 9) % 32, (WrapIndex(kSize - 8, kSize) + 9) % 4, -1}),
+              view.Cell(8, 9));
+}
+
+// A copy made in the real program, running beside, pastes here: the
+// clipboard carries it between the two.
+TEST_F(RegionInputTest, ACopyInOneProgramPastesInAnother)
+{
+    ScratchFolder folder("RegionBetweenPrograms");
+    const std::string path = folder.path() + "source.omd";
+    ASSERT_TRUE(session.editor().m_mapFile->Save(path.c_str()));
+    // This editor's map is flat and plain; the copy is of the varied one.
+    session.editor().NewMap(kSize, kSize);
+
+    RunningProgram program(std::vector<std::string>{path});
+    ASSERT_TRUE(program.started());
+    ASSERT_NE(nullptr, program.WaitForPreview(30000));
+    program.WaitForRateTitle();
+    HWND theirs = program.FindWindowOfClass("TextureMapping");
+    ASSERT_NE(nullptr, theirs);
+    PostMessageA(program.FindWindowOfClass("EditMenu"), WM_COMMAND, COxelRegionEditing::kSelectMode, 0);
+    SetWindowPos(session.handle(kTextureMappingWindow), HWND_BOTTOM, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE);
+    SetForegroundWindow(theirs);
+    RealInput::Dispatch(300);
+    // Their texture mapping window shows 10-pixel squares at first.
+    Drag(theirs, POINT{2 * 10 + 5, 3 * 10 + 5}, POINT{3 * 10 + 5, 4 * 10 + 5});
+    RealInput::Key("ctrl+c");
+    Sleep(500);
+
+    HWND mapping = Mapping();
+    RealInput::Key("ctrl+v");
+    RealInput::Dispatch(100);
+    ASSERT_TRUE(session.editor().m_regions.Stamping());
+    RealInput::MoveTo(mapping, Square(6, 6));
+    RealInput::Press(1);
+    RealInput::Release(1);
+    RealInput::Dispatch(100);
+    const ViewedMap view{*session.editor().m_terrain};
+    for (int r = 0; r < 2; ++r) {
+        for (int c = 0; c < 2; ++c) {
+            const int x = WrapIndex(kSize - (2 + c), kSize);
+            const int y = 3 + r;
+            EXPECT_EQ((CellState{(x + 3 * y) % 32, (x + y) % 4, -1}), view.Cell(6 + c, 6 + r)) << c << " " << r;
+        }
+    }
+    PostMessageA(program.FindWindowOfClass("EditMenu"), WM_CLOSE, 0, 0);
+    DWORD exitCode = 1;
+    EXPECT_TRUE(program.WaitForExit(20000, &exitCode));
+    DeleteFileA(SettingsFilePath().c_str());
+}
