@@ -27,7 +27,7 @@ const int kSize = 16;
 // height at height window square (k, l). A cell at square c has its corners
 // at height squares c - 1 and c.
 struct ViewedMap {
-    const COxelD3DTerrainChipManager& map;
+    COxelD3DTerrainChipManager& map;
     CellState Cell(int c, int r) const
     {
         return CellStep::Read(map, WrapIndex(r, kSize) * kSize + WrapIndex(kSize - c, kSize));
