@@ -15,6 +15,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -197,4 +198,53 @@ TEST_F(RegionInputTest, ACopyInOneProgramPastesInAnother)
     DWORD exitCode = 1;
     EXPECT_TRUE(program.WaitForExit(20000, &exitCode));
     DeleteFileA(SettingsFilePath().c_str());
+}
+
+// "切り取り" leaves the region flat at its lowest vertex, with the picked chip
+// unturned and no billboard; its copy put down with Shift held stands on the
+// ground: its lowest vertex at the height under its top-left corner.
+TEST_F(RegionInputTest, ACutLeavesFlatGroundAndShiftPutsTheCopyDownOnTheGround)
+{
+    COxelD3DTerrainEditor& editor = session.editor();
+    const ViewedMap view{*editor.m_terrain};
+    editor.m_selectedChip = 5;
+    // Squares (2, 3) to (3, 4); their corners are height squares 1 to 3, rows 3 to 5.
+    editor.m_regions.Select(MapRect{{kSize - 2, 3}, 2, 2});
+    double heights[3][3];
+    double lowest = 16.0;
+    for (int l = 0; l < 3; ++l) {
+        for (int k = 0; k < 3; ++k) {
+            heights[l][k] = view.Height(1 + k, 3 + l);
+            lowest = std::min(lowest, heights[l][k]);
+        }
+    }
+    HWND mapping = Mapping();
+    RealInput::Key("ctrl+x");
+    RealInput::Dispatch(100);
+    for (int l = 0; l < 3; ++l) {
+        for (int k = 0; k < 3; ++k) {
+            EXPECT_DOUBLE_EQ(lowest, view.Height(1 + k, 3 + l)) << k << " " << l;
+        }
+    }
+    for (int r = 0; r < 2; ++r) {
+        for (int c = 0; c < 2; ++c) {
+            EXPECT_EQ((CellState{5, 0, -1}), view.Cell(2 + c, 3 + r)) << c << " " << r;
+        }
+    }
+
+    RealInput::Key("ctrl+v");
+    const double ground = view.Height(8, 9);
+    RealInput::MoveTo(mapping, Square(9, 9));
+    RealInput::Xdotool("keydown shift");
+    RealInput::Press(1);
+    RealInput::Release(1);
+    RealInput::Xdotool("keyup shift");
+    RealInput::Key("Escape");
+    RealInput::Dispatch(100);
+    for (int l = 0; l < 3; ++l) {
+        for (int k = 0; k < 3; ++k) {
+            const double expected = std::min(16.0, std::max(0.0, heights[l][k] - lowest + ground));
+            EXPECT_DOUBLE_EQ(expected, view.Height(8 + k, 9 + l)) << k << " " << l;
+        }
+    }
 }
