@@ -5,6 +5,7 @@
 #include "editor/COxelRegionEditing.h"
 #include "io/MapFileDisk.h"
 #include "support/EditorSession.h"
+#include "support/MessageBoxAnswer.h"
 #include "support/ProgramFiles.h"
 #include "support/RealInput.h"
 #include "support/RunningProgram.h"
@@ -35,6 +36,18 @@ struct ViewedMap {
     }
     double Height(int k, int l) const { return map.GetHeight(WrapIndex(kSize - k, kSize), WrapIndex(l, kSize)); }
 };
+
+// A left drag from client point `from` to `to` of `window`, in four steps.
+void DragAcross(HWND window, POINT from, POINT to)
+{
+    RealInput::MoveTo(window, from);
+    RealInput::Press(1);
+    for (int step = 1; step <= 4; ++step) {
+        RealInput::MoveTo(window, POINT{from.x + (to.x - from.x) * step / 4, from.y + (to.y - from.y) * step / 4});
+    }
+    RealInput::Release(1);
+    RealInput::Dispatch(100);
+}
 
 // The copy and paste of a region, driven with the real mouse and keyboard in
 // the editor's own windows.
@@ -71,16 +84,6 @@ protected:
         const int size = static_cast<COxelD3DTextureMappingWnd*>(session.window(kTextureMappingWindow))->m_cellWidth;
         return POINT{c * size + size / 2, r * size + size / 2};
     }
-    void Drag(HWND window, POINT from, POINT to) const
-    {
-        RealInput::MoveTo(window, from);
-        RealInput::Press(1);
-        for (int step = 1; step <= 4; ++step) {
-            RealInput::MoveTo(window, POINT{from.x + (to.x - from.x) * step / 4, from.y + (to.y - from.y) * step / 4});
-        }
-        RealInput::Release(1);
-        RealInput::Dispatch(100);
-    }
 
     EditorSession session;
 };
@@ -96,7 +99,7 @@ TEST_F(RegionInputTest, ARegionCopiedPastedTurnedAndPutDownIsSavedTurned)
     SendMessageA(session.handle(kEditMenuWindow), WM_COMMAND, COxelRegionEditing::kSelectMode, 0);
     HWND mapping = Mapping();
     // Squares (2, 3) to (4, 4): three across, two down.
-    Drag(mapping, Square(2, 3), Square(4, 4));
+    DragAcross(mapping, Square(2, 3), Square(4, 4));
     const MapRect selected = editor.m_regions.Selection();
     EXPECT_EQ(3, selected.columns);
     EXPECT_EQ(2, selected.rows);
@@ -155,8 +158,13 @@ TEST_F(RegionInputTest, ARegionCopiedPastedTurnedAndPutDownIsSavedTurned)
 
 // A copy made in the real program, running beside, pastes here: the
 // clipboard carries it between the two.
-TEST_F(RegionInputTest, ACopyInOneProgramPastesInAnother)
+TEST(RegionBetweenPrograms, ACopyInOneProgramPastesInAnother)
 {
+    ASSERT_TRUE(CopyFileA(QUELMORA_DEFAULT_SETTINGS, SettingsFilePath().c_str(), FALSE));
+    ASSERT_TRUE(OpenClipboard(nullptr) && EmptyClipboard() && CloseClipboard());
+    EditorSession session;
+    ASSERT_TRUE(session.ok());
+    session.MakeVariedMap(kSize, 0, false);
     ScratchFolder folder("RegionBetweenPrograms");
     const std::string path = folder.path() + "source.omd";
     ASSERT_TRUE(session.editor().m_mapFile->Save(path.c_str()));
@@ -167,33 +175,38 @@ TEST_F(RegionInputTest, ACopyInOneProgramPastesInAnother)
     ASSERT_TRUE(program.started());
     ASSERT_NE(nullptr, program.WaitForPreview(30000));
     program.WaitForRateTitle();
-    HWND theirs = program.FindWindowOfClass("TextureMapping");
-    ASSERT_NE(nullptr, theirs);
-    PostMessageA(program.FindWindowOfClass("EditMenu"), WM_COMMAND, COxelRegionEditing::kSelectMode, 0);
-    SetWindowPos(session.handle(kTextureMappingWindow), HWND_BOTTOM, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE);
-    SetForegroundWindow(theirs);
-    RealInput::Dispatch(300);
-    // Their texture mapping window shows 10-pixel squares at first.
-    Drag(theirs, POINT{2 * 10 + 5, 3 * 10 + 5}, POINT{3 * 10 + 5, 4 * 10 + 5});
-    RealInput::Key("ctrl+c");
-    Sleep(500);
+    // The other program copies its whole map, through its menu's commands:
+    // its windows stay out of the way of the keys and the mouse here.
+    HWND theirMenu = program.FindWindowOfClass("EditMenu");
+    PostMessageA(theirMenu, WM_COMMAND, COxelRegionEditing::kSelectAll, 0);
+    PostMessageA(theirMenu, WM_COMMAND, COxelRegionEditing::kCopy, 0);
+    const UINT format = RegisterClipboardFormatA("Quelmora.MapRegion.1");
+    for (int wait = 0; wait < 100 && !IsClipboardFormatAvailable(format); ++wait) {
+        Sleep(50);
+    }
+    ASSERT_TRUE(IsClipboardFormatAvailable(format));
 
-    HWND mapping = Mapping();
+    HWND mapping = session.handle(kTextureMappingWindow);
+    SetWindowPos(mapping, HWND_TOP, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_SHOWWINDOW);
+    SetForegroundWindow(mapping);
+    RealInput::Dispatch(300);
+    MessageBoxAnswer boxes;
     RealInput::Key("ctrl+v");
     RealInput::Dispatch(100);
-    ASSERT_TRUE(session.editor().m_regions.Stamping());
-    RealInput::MoveTo(mapping, Square(6, 6));
+    ASSERT_TRUE(session.editor().m_regions.Stamping()) << boxes.count << " " << boxes.text;
+    RealInput::MoveTo(mapping, POINT{6 * 10 + 5, 6 * 10 + 5});
     RealInput::Press(1);
     RealInput::Release(1);
     RealInput::Dispatch(100);
     const ViewedMap view{*session.editor().m_terrain};
-    for (int r = 0; r < 2; ++r) {
-        for (int c = 0; c < 2; ++c) {
-            const int x = WrapIndex(kSize - (2 + c), kSize);
-            const int y = 3 + r;
-            EXPECT_EQ((CellState{(x + 3 * y) % 32, (x + y) % 4, -1}), view.Cell(6 + c, 6 + r)) << c << " " << r;
+    // Their map from its top-left square on, here from square (6, 6) on, wrapping.
+    for (int r = 0; r < kSize; ++r) {
+        for (int c = 0; c < kSize; ++c) {
+            const int x = WrapIndex(kSize - c, kSize);
+            EXPECT_EQ((CellState{(x + 3 * r) % 32, (x + r) % 4, -1}), view.Cell(6 + c, 6 + r)) << c << " " << r;
         }
     }
+    session.editor().m_regions.Forget();
     PostMessageA(program.FindWindowOfClass("EditMenu"), WM_CLOSE, 0, 0);
     DWORD exitCode = 1;
     EXPECT_TRUE(program.WaitForExit(20000, &exitCode));
