@@ -76,13 +76,9 @@ int main(int argc, char** argv)
         redos.push_back((SecondsNow() - start) * 1e3);
         editor.Undo();
     }
-    const auto timing = [](std::vector<double> times) {
-        std::sort(times.begin(), times.end());
-        return RunTiming{times[times.size() / 2], times[0]};
-    };
-    PrintTiming("put down (Perform, windows told)", timing(puts), "< 100");
-    PrintTiming("undo", timing(undos), "");
-    PrintTiming("redo", timing(redos), "");
+    PrintTiming("put down (Perform, windows told)", TimingOf(puts), "< 100");
+    PrintTiming("undo", TimingOf(undos), "");
+    PrintTiming("redo", TimingOf(redos), "");
     std::printf("clipboard bytes: %zu\n", bytes.size());
     std::printf("step bytes: %zu (%.1f a cell), history bytes: %zu\n", stepBytes,
                 static_cast<double>(stepBytes) / (kRegionSize * kRegionSize), historyBytes);

@@ -43,8 +43,9 @@ void COxelToolGesture::Hover(const COxelMapView& view, GridPoint square)
     // the height window is the far edge, not vertex 0.
     editor->PlaceCursor(view.GridColumn(square.column), square.row);
     COxelTool& tool = editor->ActiveTool(m_kind);
-    tool.Hover(PointAt(view, square));
-    editor->ShowStatus(tool.StatusText(PointAt(view, square)));
+    const MapPoint point = PointAt(view, square);
+    tool.Hover(point);
+    editor->ShowStatus(tool.StatusText(point));
 }
 
 void COxelToolGesture::OnMouse(HWND window, const COxelMapView& view, UINT message, POINT at)

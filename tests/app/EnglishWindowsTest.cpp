@@ -32,6 +32,13 @@ std::vector<std::string> MenuBar(HWND window)
     return items;
 }
 
+// The map's name in the preview's title, after the frame rate, once it shows.
+std::string ShownMapName(const RunningProgram& program)
+{
+    const std::string title = program.WaitForRateTitle();
+    return title.substr(title.find(']') + 1);
+}
+
 std::string DialogItemText(HWND dialog, int id)
 {
     char text[128] = "";
@@ -90,8 +97,7 @@ TEST_F(EnglishWindows, TheUnsavedChangesQuestionAndTheSceneDialogReadInEnglish)
     ASSERT_TRUE(program.started());
     HWND preview = program.WaitForPreview(30000);
     ASSERT_NE(nullptr, preview);
-    const std::string title = program.WaitForRateTitle();
-    EXPECT_EQ(" Untitled map", title.substr(title.find(']') + 1));
+    EXPECT_EQ(" Untitled map", ShownMapName(program));
 
     HWND scene = program.FindWindowOfClass("#32770", "Scene");
     ASSERT_NE(nullptr, scene);
@@ -127,8 +133,7 @@ TEST_F(EnglishWindows, JapaneseChosenInTheSettingsReadsJapaneseAndOpensJapaneseN
     ASSERT_TRUE(program.started());
     HWND preview = program.WaitForPreview(30000);
     ASSERT_NE(nullptr, preview);
-    const std::string title = program.WaitForRateTitle();
-    EXPECT_EQ(" 島の地図.omd", title.substr(title.find(']') + 1));
+    EXPECT_EQ(" 島の地図.omd", ShownMapName(program));
 
     HWND scene = program.FindWindowOfClass("#32770", "Scene");
     ASSERT_NE(nullptr, scene);

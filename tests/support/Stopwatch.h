@@ -31,11 +31,17 @@ struct RunTiming {
     double best;
 };
 
+// The median and the best of run times taken one by one, in milliseconds.
+inline RunTiming TimingOf(std::vector<double> times)
+{
+    std::sort(times.begin(), times.end());
+    return RunTiming{times[times.size() / 2], times[0]};
+}
+
 template <class Work>
 RunTiming TimeRuns(int repeats, Work work)
 {
-    const std::vector<double> times = SortedRunTimesMs(repeats, work);
-    return RunTiming{times[times.size() / 2], times[0]};
+    return TimingOf(SortedRunTimesMs(repeats, work));
 }
 
 // One row of a benchmark's table: what was timed, median, best and its target.
