@@ -206,10 +206,10 @@ TEST(TerrainCorners, OneVertexTurnsTheFourCellsRoundItAndTwoByTwoMakeASandCellIn
     EXPECT_EQ((std::vector<int>{3 * 8 + 3, 3 * 8 + 4, 4 * 8 + 3, 4 * 8 + 4}), map.Paint({{4, 4}}, kSand));
     std::vector<int> turns;
     for (const auto& cell : std::vector<std::pair<int, int>>{{3, 3}, {4, 3}, {3, 4}, {4, 4}}) {
-        EXPECT_EQ(32, map.At(cell.first, cell.second).chip);
+        EXPECT_EQ(35, map.At(cell.first, cell.second).chip);  // grass on three corners
         turns.push_back(map.At(cell.first, cell.second).turn);
     }
-    EXPECT_EQ((std::vector<int>{2, 3, 1, 0}), turns);
+    EXPECT_EQ((std::vector<int>{1, 0, 2, 3}), turns);
     EXPECT_EQ(kSand, map.Vertex(4, 4));
     EXPECT_EQ(kGrass, map.Vertex(4, 5));
     map.ExpectNoSeam();
@@ -218,7 +218,7 @@ TEST(TerrainCorners, OneVertexTurnsTheFourCellsRoundItAndTwoByTwoMakeASandCellIn
     EXPECT_EQ(9u, cell.Paint({{4, 4}, {5, 4}, {4, 5}, {5, 5}}, kSand).size());
     EXPECT_EQ((ChipTurn{15, 0}), cell.At(4, 4));
     EXPECT_EQ((ChipTurn{33, 0}), cell.At(4, 3));  // sand along its bottom: grass along its top, as drawn
-    EXPECT_EQ((ChipTurn{35, 0}), cell.At(3, 3));  // sand at its bottom left corner only
+    EXPECT_EQ((ChipTurn{35, 1}), cell.At(3, 3));  // sand at its bottom left corner only
     cell.ExpectNoSeam();
 }
 
