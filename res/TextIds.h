@@ -111,3 +111,12 @@
 #define IDS_PASTE_UNREADABLE                 2103
 #define IDS_PASTE_TOO_LARGE                  2104
 #define IDS_PASTE_DROPPED_BILLBOARDS         2105
+#define IDS_TERRAIN_GRASS                    2106
+#define IDS_TERRAIN_SAND                     2107
+#define IDS_TERRAIN_DIRT                     2108
+#define IDS_TERRAIN_ROCK                     2109
+#define IDS_TERRAIN_SNOW                     2110
+#define IDS_TERRAIN_SHALLOW_WATER            2111
+#define IDS_TERRAIN_DESCRIPTION_BROKEN       2112
+#define IDS_TERRAIN_ATLAS_QUESTION           2113
+#define IDS_NO_TERRAINS                      2114
