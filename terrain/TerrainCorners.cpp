@@ -88,11 +88,12 @@ std::vector<int> TerrainCorners::PaintedFirst(const TerrainSet& set, int painted
 
 void TerrainCorners::Settle(const std::vector<int>& priority, const std::function<bool(int index)>& fixed)
 {
+    m_fixed = fixed;
     while (!m_queue.empty()) {
         const int cell = m_queue.back();
         m_queue.pop_back();
         m_queued[cell] = 0;
-        if (fixed && fixed(cell)) {
+        if (m_fixed && m_fixed(cell)) {
             continue;
         }
         SettleCell(cell, priority);
@@ -136,45 +137,48 @@ void TerrainCorners::SettleCell(int index, const std::vector<int>& priority)
         }
         return;
     }
-    // The corners to take over, and what each becomes.
-    int becomes[4] = {-1, -1, -1, -1};
-    std::vector<int> others;
-    for (int terrain : corners.terrain) {
-        if (terrain != first && std::find(others.begin(), others.end(), terrain) == others.end()) {
-            others.push_back(terrain);
+    // The cell keeps `first` and at most one terrain that meets it; each
+    // corner of any other terrain takes one of the two. Of every such choice,
+    // the one that leaves the fewest cells round the changed corners without a
+    // chip wins, changing corners changed before in this action as little as
+    // possible (so that two cells do not hand a corner back and forth), then
+    // as few corners as it can, then keeping the terrain that ranks first.
+    Choice best;
+    for (int partner = -1; partner < m_set.Count(); ++partner) {
+        if (partner == first || (partner >= 0 && !m_set.Joins(first, partner))) {
+            continue;
         }
-    }
-    if (others.size() == 1) {
-        // Two terrains that do not meet: a third that meets both comes between them.
-        const int between = Between(first, others[0], rank);
-        for (int corner = 0; corner < 4 && between >= 0; ++corner) {
-            if (corners.terrain[corner] != first) {
-                becomes[corner] = between;
-            }
-        }
-    } else {
-        // Three or four: the other terrain that `first` joins and that holds
-        // the most corners stays; the rest become `first`.
-        int kept = -1;
-        int keptCorners = 0;
-        for (int terrain : others) {
-            const int count =
-                static_cast<int>(std::count(std::begin(corners.terrain), std::end(corners.terrain), terrain));
-            if (m_set.Joins(first, terrain) && (count > keptCorners || (count == keptCorners && rank(terrain) < rank(kept)))) {
-                kept = terrain;
-                keptCorners = count;
-            }
-        }
+        Choice choice;
+        choice.partner = partner;
         for (int corner = 0; corner < 4; ++corner) {
-            if (corners.terrain[corner] != first && corners.terrain[corner] != kept) {
-                becomes[corner] = first;
+            const int terrain = corners.terrain[corner];
+            if (terrain == first || terrain == partner) {
+                continue;
             }
+            // Each corner to whichever of the two suits the cells round it best.
+            Choice withPartner = choice;
+            withPartner.Add(vertices[corner], partner);
+            Choice withFirst = choice;
+            withFirst.Add(vertices[corner], first);
+            // A corner changed before in this action may only become the
+            // first terrain: each change then ranks the corner higher, and two
+            // cells cannot hand it back and forth.
+            const bool partnerFits = partner >= 0 && m_changes[vertices[corner]] == 0 &&
+                                     Unshowable(withPartner) <= Unshowable(withFirst);
+            choice = partnerFits ? withPartner : withFirst;
+        }
+        choice.unshowable = Unshowable(choice);
+        for (int k = 0; k < choice.count; ++k) {
+            choice.changedBefore += m_changes[choice.vertex[k]] > 0 ? 1 : 0;
+        }
+        choice.rank = partner >= 0 ? rank(partner) : m_set.Count() + 2;
+        if (best.partner == kNoChoice || choice.Before(best)) {
+            best = choice;
         }
     }
-    const bool takesOver = std::any_of(std::begin(becomes), std::end(becomes), [](int t) { return t >= 0; }) &&
-                           std::none_of(std::begin(vertices), std::end(vertices), [&](int v) {
-                               return m_changes[v] >= kMostChanges;
-                           });
+    const bool takesOver = best.partner != kNoChoice && best.count > 0 &&
+                           std::none_of(best.vertex, best.vertex + best.count,
+                                        [&](int v) { return m_changes[v] >= kMostChanges; });
     if (!takesOver) {
         // The set cannot join these corners: the cell shows the first terrain whole.
         const std::vector<int>& chips = m_set.m_terrains[first].chips;
@@ -188,25 +192,85 @@ void TerrainCorners::SettleCell(int index, const std::vector<int>& priority)
         }
         return;
     }
-    for (int corner = 0; corner < 4; ++corner) {
-        if (becomes[corner] >= 0 && m_vertices[vertices[corner]] != becomes[corner]) {
-            m_vertices[vertices[corner]] = becomes[corner];
-            ++m_changes[vertices[corner]];
-            QueueAround(vertices[corner]);
-        }
+    for (int k = 0; k < best.count; ++k) {
+        m_vertices[best.vertex[k]] = best.terrain[k];
+        ++m_changes[best.vertex[k]];
+        QueueAround(best.vertex[k]);
     }
 }
 
-template <typename Rank>
-int TerrainCorners::Between(int a, int b, Rank rank) const
+void TerrainCorners::Choice::Add(int v, int t)
 {
-    int between = -1;
-    for (int terrain = 0; terrain < m_set.Count(); ++terrain) {
-        if (m_set.Joins(a, terrain) && m_set.Joins(b, terrain) && (between < 0 || rank(terrain) < rank(between))) {
-            between = terrain;
+    vertex[count] = v;
+    terrain[count] = t;
+    ++count;
+}
+
+bool TerrainCorners::Choice::Before(const Choice& other) const
+{
+    if (changedBefore != other.changedBefore) {
+        return changedBefore < other.changedBefore;
+    }
+    if (unshowable != other.unshowable) {
+        return unshowable < other.unshowable;
+    }
+    if (count != other.count) {
+        return count < other.count;
+    }
+    return rank < other.rank;
+}
+
+int TerrainCorners::Unshowable(const Choice& choice)
+{
+    int cells[16];
+    int cellCount = 0;
+    for (int k = 0; k < choice.count; ++k) {
+        const int column = choice.vertex[k] % m_width;
+        const int row = choice.vertex[k] / m_width;
+        for (const int cell : {VertexIndex(column, row), VertexIndex(column, row - 1), VertexIndex(column - 1, row),
+                               VertexIndex(column - 1, row - 1)}) {
+            if (std::find(cells, cells + cellCount, cell) == cells + cellCount) {
+                cells[cellCount++] = cell;
+            }
         }
     }
-    return between;
+    int unshowable = 0;
+    for (int c = 0; c < cellCount; ++c) {
+        if (m_fixed && m_fixed(cells[c])) {
+            continue;
+        }
+        int vertices[4];
+        CornerVertices(cells[c], vertices);
+        int terrains[4];
+        for (int corner = 0; corner < 4; ++corner) {
+            const int* changed = std::find(choice.vertex, choice.vertex + choice.count, vertices[corner]);
+            terrains[corner] = changed != choice.vertex + choice.count
+                                   ? choice.terrain[changed - choice.vertex]
+                                   : Vertex(vertices[corner] % m_width, vertices[corner] / m_width);
+        }
+        unshowable += Showable(terrains) ? 0 : 1;
+    }
+    return unshowable;
+}
+
+bool TerrainCorners::Showable(const int terrains[4]) const
+{
+    int a = -1;
+    int b = -1;
+    for (int corner = 0; corner < 4; ++corner) {
+        const int t = terrains[corner];
+        if (t < 0 || t == a || t == b) {
+            continue;  // a corner no cell reads fits anything
+        }
+        if (a < 0) {
+            a = t;
+        } else if (b < 0) {
+            b = t;
+        } else {
+            return false;
+        }
+    }
+    return b < 0 || m_set.Joins(a, b);
 }
 
 std::vector<CellChipChange> TerrainCorners::Changes() const

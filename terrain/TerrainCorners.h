@@ -20,16 +20,15 @@ struct CellChipChange {
 // do to it, for one step of the history.
 //
 // Where a cell's corners hold terrains that no chip joins, the terrain that
-// comes first by priority (the painted one, for a brush) decides:
-// - two terrains that no transition joins: the other corners take a third
-//   terrain that meets both (painting shallow water into grass leaves a ring of
-//   sand), the first by priority when several do;
-// - three or four terrains: of the others, the one it joins that holds the
-//   most corners stays, and the rest of the corners take the first terrain.
-// Those vertices then change the cells around them in turn, so the map shows
-// no seam that the set could avoid. Where the set has no such terrain (or a
-// vertex has changed hands four times in one action, which bounds the work),
-// the cell shows the first terrain whole.
+// comes first by priority (the painted one, for a brush) stays, with at most
+// one terrain that meets it, and the other corners take one of the two. Of the
+// ways to do that, the one that leaves the fewest cells round the changed
+// corners unjoined wins: so shallow water painted into grass takes a ring of
+// sand round it, which joins both. The cells round a changed corner are then
+// settled in turn, so the map shows no seam that the set could avoid. Where
+// the set cannot join a cell's corners at all (or a vertex has changed hands
+// four times in one action, which bounds the work), the cell shows the first
+// terrain whole.
 class TerrainCorners {
 public:
     // The chip and turn of cell `index` (row * width + column) as the map holds it.
@@ -66,10 +65,27 @@ private:
     // around that vertex, this one among them.
     void SettleCell(int index, const std::vector<int>& priority);
 
-    // The terrain meeting both `a` and `b` that ranks first; -1 for none.
-    template <typename Rank>
-    int Between(int a, int b, Rank rank) const;
+    // A way to join an unjoined cell: the corners it changes and what they
+    // become, and what it costs.
+    struct Choice {
+        int partner = kNoChoice;
+        int vertex[4];
+        int terrain[4];
+        int count = 0;
+        // Cells round the changed corners left unjoined.
+        int unshowable = 0;
+        // Changed corners that had changed before in this action.
+        int changedBefore = 0;
+        int rank = 0;
+        void Add(int vertex, int terrain);
+        bool Before(const Choice& other) const;
+    };
+    // How many cells round the corners `choice` changes would be left without a chip.
+    int Unshowable(const Choice& choice);
+    // Whether a chip shows corners of these terrains (-1 fits anything).
+    bool Showable(const int terrains[4]) const;
 
+    static const int kNoChoice = -2;
     static const unsigned char kMostChanges = 4;
 
     const TerrainSet& m_set;
@@ -83,4 +99,6 @@ private:
     // By vertex: how often a cell took it over.
     std::vector<unsigned char> m_changes;
     std::unordered_map<int, ChipTurn> m_changed;
+    // The cells Settle leaves as they are.
+    std::function<bool(int index)> m_fixed;
 };

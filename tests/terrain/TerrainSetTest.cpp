@@ -222,7 +222,7 @@ TEST(TerrainCorners, OneVertexTurnsTheFourCellsRoundItAndTwoByTwoMakeASandCellIn
     cell.ExpectNoSeam();
 }
 
-TEST(TerrainCorners, TerrainsThatDoNotMeetGetATerrainBetweenThemOrTheLastPaintedWins)
+TEST(TerrainCorners, TerrainsThatDoNotMeetGetTerrainsBetweenThemAndLeaveNoSeam)
 {
     // Shallow water into grass: the set joins it only to sand, which comes between.
     PaintedMap lake(12, 12, ChipTurn{0, 0});
@@ -232,6 +232,17 @@ TEST(TerrainCorners, TerrainsThatDoNotMeetGetATerrainBetweenThemOrTheLastPainted
     EXPECT_EQ(kSand, lake.Vertex(2, 1));
     EXPECT_EQ(kSand, lake.Vertex(11, 11));  // across the map's edges
     EXPECT_EQ(kGrass, lake.Vertex(3, 1));
+    // More water beside the first, over its ring of sand, spreads no further
+    // than it was painted: the sand moves out round it.
+    for (int column = 2; column < 6; ++column) {
+        lake.Paint({{column, 0}}, kShallow);
+        lake.ExpectNoSeam();
+    }
+    EXPECT_EQ(kShallow, lake.Vertex(5, 0));
+    EXPECT_EQ(kSand, lake.Vertex(6, 0));
+    EXPECT_EQ(kSand, lake.Vertex(5, 1));
+    EXPECT_EQ(kGrass, lake.Vertex(7, 0));
+    EXPECT_EQ(kGrass, lake.Vertex(6, 6));
 
     // Sand, then rock beside it, then dirt over the sand and rock's corner:
     // every step leaves the cells joined.
@@ -244,12 +255,40 @@ TEST(TerrainCorners, TerrainsThatDoNotMeetGetATerrainBetweenThemOrTheLastPainted
     EXPECT_EQ(kDirt, hill.Vertex(4, 4));
     EXPECT_EQ(kDirt, hill.Vertex(5, 4));
 
-    // Dirt and shallow water meet nowhere and nothing joins both: the cells
-    // between show dirt whole, and the rest of the map is left alone.
-    PaintedMap pond(8, 8, ChipTurn{8, 0});
+    // Nothing meets both dirt and shallow water: sand comes round the water,
+    // and round the sand a terrain that meets sand and dirt.
+    PaintedMap pond(10, 10, ChipTurn{8, 0});
     pond.Paint({{4, 4}}, kShallow);
+    pond.ExpectNoSeam();
+    EXPECT_EQ(kSand, pond.Vertex(4, 5));
+    EXPECT_NE(kDirt, pond.Vertex(4, 6));
     EXPECT_EQ((ChipTurn{8, 0}), pond.At(0, 0));
-    EXPECT_EQ(kDirt, pond.Vertex(4, 5));
+}
+
+// Brushes of every terrain at random places, one after the other, never
+// leave two cells that disagree about a corner.
+TEST(TerrainCorners, RandomStrokesOfEveryTerrainLeaveNoSeam)
+{
+    PaintedMap map(12, 12, ChipTurn{0, 0});
+    unsigned seed = 12345;
+    const auto next = [&seed](unsigned below) {
+        seed = seed * 1103515245u + 12345u;
+        return (seed >> 16) % below;
+    };
+    for (int stroke = 0; stroke < 300; ++stroke) {
+        const int terrain = static_cast<int>(next(6));
+        const int column = static_cast<int>(next(12));
+        const int row = static_cast<int>(next(12));
+        std::vector<std::pair<int, int>> vertices = {{column, row}};
+        if (next(2) == 0) {
+            vertices.insert(vertices.end(), {{column + 1, row}, {column, row + 1}, {column + 1, row + 1}});
+        }
+        map.Paint(vertices, terrain);
+        SCOPED_TRACE(stroke);
+        map.ExpectNoSeam();
+        ASSERT_FALSE(HasFatalFailure());
+        EXPECT_EQ(terrain, map.Vertex(column, row));
+    }
 }
 
 TEST(TerrainCorners, ChipsOutsideTheSetAreReadAsNoTerrainAndTakeThePaintedOne)
