@@ -3,6 +3,7 @@
 #include "terrain/MapGridMath.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <utility>
 
 TerrainCorners::TerrainCorners(const TerrainSet& set, int width, int height, CellAt cellAt)
@@ -12,7 +13,8 @@ TerrainCorners::TerrainCorners(const TerrainSet& set, int width, int height, Cel
       m_cellAt(std::move(cellAt)),
       m_vertices(static_cast<size_t>(width) * height, kUnread),
       m_queued(static_cast<size_t>(width) * height, 0),
-      m_changes(static_cast<size_t>(width) * height, 0)
+      m_held(static_cast<size_t>(width) * height, 0),
+      m_reach(static_cast<size_t>(width) * height, 255)
 {
 }
 
@@ -62,6 +64,12 @@ void TerrainCorners::Paint(int column, int row, int terrain)
     const int vertex = VertexIndex(column, row);
     m_vertices[vertex] = terrain;
     QueueAround(vertex);
+    for (int dy = -kReach; dy <= kReach; ++dy) {
+        for (int dx = -kReach; dx <= kReach; ++dx) {
+            unsigned char& reach = m_reach[VertexIndex(column + dx, row + dy)];
+            reach = std::min<unsigned char>(reach, static_cast<unsigned char>(std::max(std::abs(dx), std::abs(dy))));
+        }
+    }
 }
 
 void TerrainCorners::QueueAround(int vertex)
@@ -137,49 +145,70 @@ void TerrainCorners::SettleCell(int index, const std::vector<int>& priority)
         }
         return;
     }
-    // The cell keeps `first` and at most one terrain that meets it; each
-    // corner of any other terrain takes one of the two. Of every such choice,
-    // the one that leaves the fewest cells round the changed corners without a
-    // chip wins, changing corners changed before in this action as little as
-    // possible (so that two cells do not hand a corner back and forth), then
-    // as few corners as it can, then keeping the terrain that ranks first.
-    Choice best;
-    for (int partner = -1; partner < m_set.Count(); ++partner) {
-        if (partner == first || (partner >= 0 && !m_set.Joins(first, partner))) {
-            continue;
-        }
-        Choice choice;
-        choice.partner = partner;
-        for (int corner = 0; corner < 4; ++corner) {
-            const int terrain = corners.terrain[corner];
-            if (terrain == first || terrain == partner) {
+    // The cell is to show one terrain, or two that meet; its other corners
+    // take one of them. A corner painted with the terrain that ranks first
+    // stays, and so does one too far from the painting or that would go back
+    // to a terrain it held before in this action: a stroke changes the ground
+    // round it, never far across the map, and two cells cannot hand a corner
+    // back and forth. Of the ways left, the one that leaves the fewest cells
+    // round the changed corners unjoined wins, then the one that changes the
+    // fewest corners, then the one that keeps the terrains that rank first.
+    // The terrains it may show: its own, and those that meet one of its own
+    // that some other of its own does not meet.
+    std::vector<char> allowed(m_set.Count(), 0);
+    for (int corner = 0; corner < 4; ++corner) {
+        allowed[corners.terrain[corner]] = 1;
+    }
+    for (int x : corners.terrain) {
+        for (int y : corners.terrain) {
+            if (x == y || m_set.Joins(x, y)) {
                 continue;
             }
-            // Each corner to whichever of the two suits the cells round it best.
-            Choice withPartner = choice;
-            withPartner.Add(vertices[corner], partner);
-            Choice withFirst = choice;
-            withFirst.Add(vertices[corner], first);
-            // A corner changed before in this action may only become the
-            // first terrain: each change then ranks the corner higher, and two
-            // cells cannot hand it back and forth.
-            const bool partnerFits = partner >= 0 && m_changes[vertices[corner]] == 0 &&
-                                     Unshowable(withPartner) <= Unshowable(withFirst);
-            choice = partnerFits ? withPartner : withFirst;
-        }
-        choice.unshowable = Unshowable(choice);
-        for (int k = 0; k < choice.count; ++k) {
-            choice.changedBefore += m_changes[choice.vertex[k]] > 0 ? 1 : 0;
-        }
-        choice.rank = partner >= 0 ? rank(partner) : m_set.Count() + 2;
-        if (best.partner == kNoChoice || choice.Before(best)) {
-            best = choice;
+            for (int t = 0; t < m_set.Count(); ++t) {
+                allowed[t] = allowed[t] || m_set.Joins(t, x);
+            }
         }
     }
-    const bool takesOver = best.partner != kNoChoice && best.count > 0 &&
-                           std::none_of(best.vertex, best.vertex + best.count,
-                                        [&](int v) { return m_changes[v] >= kMostChanges; });
-    if (!takesOver) {
+    Choice best;
+    for (int a = 0; a < m_set.Count(); ++a) {
+        for (int b = a; b < m_set.Count(); ++b) {
+            if (!allowed[a] || !allowed[b] || (a != b && !m_set.Joins(a, b))) {
+                continue;
+            }
+            Choice choice;
+            choice.partner = a;
+            bool possible = true;
+            for (int corner = 0; corner < 4 && possible; ++corner) {
+                const int v = vertices[corner];
+                if (corners.terrain[corner] == a || corners.terrain[corner] == b) {
+                    continue;
+                }
+                const bool movable = m_reach[v] <= kReach && !(m_reach[v] == 0 && rank(m_vertices[v]) == 0);
+                const bool toA = movable && !HeldBefore(v, a);
+                const bool toB = movable && !HeldBefore(v, b);
+                possible = toA || toB;
+                Choice withA = choice;
+                withA.Add(v, a);
+                Choice withB = choice;
+                withB.Add(v, b);
+                const bool takesB = toB && (!toA || Unshowable(withB) < Unshowable(withA) ||
+                                            (Unshowable(withB) == Unshowable(withA) && rank(b) < rank(a)));
+                choice = takesB ? withB : withA;
+            }
+            if (!possible) {
+                continue;
+            }
+            choice.unshowable = Unshowable(choice);
+            for (int k = 0; k < choice.count; ++k) {
+                choice.changedBefore += m_held[choice.vertex[k]] != 0 ? 1 : 0;
+            }
+            choice.rank = std::min(rank(a), rank(b)) * (m_set.Count() + 2) + std::max(rank(a), rank(b));
+            if (best.partner == kNoChoice || choice.Before(best)) {
+                best = choice;
+            }
+        }
+    }
+    if (best.partner == kNoChoice || best.count == 0) {
         // The set cannot join these corners: the cell shows the first terrain whole.
         const std::vector<int>& chips = m_set.m_terrains[first].chips;
         const ChipTurn whole = std::find(chips.begin(), chips.end(), current.chip) != chips.end()
@@ -193,10 +222,21 @@ void TerrainCorners::SettleCell(int index, const std::vector<int>& priority)
         return;
     }
     for (int k = 0; k < best.count; ++k) {
-        m_vertices[best.vertex[k]] = best.terrain[k];
-        ++m_changes[best.vertex[k]];
+        const int v = best.vertex[k];
+        m_held[v] |= Bit(m_vertices[v]) | Bit(best.terrain[k]);
+        m_vertices[v] = best.terrain[k];
         QueueAround(best.vertex[k]);
     }
+}
+
+uint64_t TerrainCorners::Bit(int terrain)
+{
+    return terrain >= 0 && terrain < 64 ? uint64_t{1} << terrain : 0;
+}
+
+bool TerrainCorners::HeldBefore(int vertex, int terrain) const
+{
+    return (m_held[vertex] & Bit(terrain)) != 0;
 }
 
 void TerrainCorners::Choice::Add(int v, int t)
@@ -208,14 +248,14 @@ void TerrainCorners::Choice::Add(int v, int t)
 
 bool TerrainCorners::Choice::Before(const Choice& other) const
 {
-    if (changedBefore != other.changedBefore) {
-        return changedBefore < other.changedBefore;
-    }
     if (unshowable != other.unshowable) {
         return unshowable < other.unshowable;
     }
     if (count != other.count) {
         return count < other.count;
+    }
+    if (changedBefore != other.changedBefore) {
+        return changedBefore < other.changedBefore;
     }
     return rank < other.rank;
 }

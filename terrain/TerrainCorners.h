@@ -2,6 +2,7 @@
 
 #include "terrain/TerrainSet.h"
 
+#include <cstdint>
 #include <functional>
 #include <unordered_map>
 #include <vector>
@@ -19,16 +20,16 @@ struct CellChipChange {
 // their corners call for; the map itself is not touched: Changes lists what to
 // do to it, for one step of the history.
 //
-// Where a cell's corners hold terrains that no chip joins, the terrain that
-// comes first by priority (the painted one, for a brush) stays, with at most
-// one terrain that meets it, and the other corners take one of the two. Of the
-// ways to do that, the one that leaves the fewest cells round the changed
-// corners unjoined wins: so shallow water painted into grass takes a ring of
-// sand round it, which joins both. The cells round a changed corner are then
-// settled in turn, so the map shows no seam that the set could avoid. Where
-// the set cannot join a cell's corners at all (or a vertex has changed hands
-// four times in one action, which bounds the work), the cell shows the first
-// terrain whole.
+// Where a cell's corners hold terrains that no chip joins, the cell is made to
+// show one terrain, or two that meet, leaving as few cells round it unjoined
+// as it can: so shallow water painted into grass takes a ring of sand round
+// it, which joins both. The painted corners stay (those of the terrain ranked
+// first), and only corners within two vertices of a painted one change, never
+// back to a terrain they held in the same action: a stroke changes the ground
+// round it, never far across the map. The cells round a changed corner are
+// then settled in turn, so the map shows no seam that the set could avoid
+// there. Where no such change joins a cell's corners, the cell shows the
+// terrain ranked first whole.
 class TerrainCorners {
 public:
     // The chip and turn of cell `index` (row * width + column) as the map holds it.
@@ -68,6 +69,7 @@ private:
     // A way to join an unjoined cell: the corners it changes and what they
     // become, and what it costs.
     struct Choice {
+        // The first of the terrains it keeps; kNoChoice before one is found.
         int partner = kNoChoice;
         int vertex[4];
         int terrain[4];
@@ -85,8 +87,13 @@ private:
     // Whether a chip shows corners of these terrains (-1 fits anything).
     bool Showable(const int terrains[4]) const;
 
+    static uint64_t Bit(int terrain);
+    // Whether vertex `vertex` held terrain `terrain` before it changed in this action.
+    bool HeldBefore(int vertex, int terrain) const;
+
     static const int kNoChoice = -2;
-    static const unsigned char kMostChanges = 4;
+    // How far from the painted vertices the cells' corners may change.
+    static const int kReach = 2;
 
     const TerrainSet& m_set;
     int m_width;
@@ -96,8 +103,10 @@ private:
     std::vector<int> m_vertices;
     std::vector<int> m_queue;
     std::vector<char> m_queued;
-    // By vertex: how often a cell took it over.
-    std::vector<unsigned char> m_changes;
+    // By vertex: a bit for each terrain it held in this action, once it changed.
+    std::vector<uint64_t> m_held;
+    // By vertex: how far the nearest painted vertex is (0 to kReach), or more.
+    std::vector<unsigned char> m_reach;
     std::unordered_map<int, ChipTurn> m_changed;
     // The cells Settle leaves as they are.
     std::function<bool(int index)> m_fixed;

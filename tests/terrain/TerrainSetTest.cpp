@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -265,29 +266,37 @@ TEST(TerrainCorners, TerrainsThatDoNotMeetGetTerrainsBetweenThemAndLeaveNoSeam)
     EXPECT_EQ((ChipTurn{8, 0}), pond.At(0, 0));
 }
 
-// Brushes of every terrain at random places, one after the other, never
-// leave two cells that disagree about a corner.
-TEST(TerrainCorners, RandomStrokesOfEveryTerrainLeaveNoSeam)
+// Grass, sand and shallow water brushed at random places of a map, one stroke
+// after the other: no two cells ever disagree about a corner, and a stroke
+// changes only the ground round it.
+TEST(TerrainCorners, RandomStrokesOfAShoreLeaveNoSeamAndStayWhereTheyArePainted)
 {
-    PaintedMap map(12, 12, ChipTurn{0, 0});
+    PaintedMap map(24, 24, ChipTurn{0, 0});
     unsigned seed = 12345;
     const auto next = [&seed](unsigned below) {
         seed = seed * 1103515245u + 12345u;
         return (seed >> 16) % below;
     };
-    for (int stroke = 0; stroke < 300; ++stroke) {
-        const int terrain = static_cast<int>(next(6));
-        const int column = static_cast<int>(next(12));
-        const int row = static_cast<int>(next(12));
+    const int terrains[] = {kGrass, kSand, kShallow};
+    for (int stroke = 0; stroke < 400; ++stroke) {
+        SCOPED_TRACE(stroke);
+        const int terrain = terrains[next(3)];
+        const int column = static_cast<int>(next(24));
+        const int row = static_cast<int>(next(24));
         std::vector<std::pair<int, int>> vertices = {{column, row}};
         if (next(2) == 0) {
             vertices.insert(vertices.end(), {{column + 1, row}, {column, row + 1}, {column + 1, row + 1}});
         }
-        map.Paint(vertices, terrain);
-        SCOPED_TRACE(stroke);
+        const std::vector<int> changed = map.Paint(vertices, terrain);
         map.ExpectNoSeam();
         ASSERT_FALSE(HasFatalFailure());
         EXPECT_EQ(terrain, map.Vertex(column, row));
+        // Across the map's edges too.
+        const auto apart = [](int a, int b) { return std::min((a - b + 24) % 24, (b - a + 24) % 24); };
+        for (int index : changed) {
+            ASSERT_LE(std::max(apart(index % 24, column), apart(index / 24, row)), 4)
+                << "cell " << index % 24 << "," << index / 24;
+        }
     }
 }
 
