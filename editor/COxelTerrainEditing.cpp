@@ -4,6 +4,7 @@
 #include "editor/AtlasStep.h"
 #include "editor/COxelD3DTerrainEditor.h"
 #include "editor/COxelD3DTerrainEditorChildWndBase.h"
+#include "editor/PaintRulesDialog.h"
 #include "editor/WaitCursor.h"
 #include "io/AnsiPath.h"
 #include "io/TextEncoding.h"
@@ -184,6 +185,10 @@ bool COxelTerrainEditing::OnCommand(int id)
     }
     if (id == kTerrainBrush) {
         SetBrush(!m_brush);
+        return true;
+    }
+    if (id == kPaintByRules) {
+        AskPaintRules(m_editor.GetWindowHandle(kEditMenuWindow), m_editor);
         return true;
     }
     if (id >= kFirstTerrain && id <= kLastTerrain) {

@@ -120,3 +120,17 @@
 #define IDS_TERRAIN_DESCRIPTION_BROKEN       2112
 #define IDS_TERRAIN_ATLAS_QUESTION           2113
 #define IDS_NO_TERRAINS                      2114
+#define IDS_PAINT_RULES_HINT                 2120
+#define IDS_RULE_NOTHING_TO_PAINT            2121
+#define IDS_RULE_MISSING_NUMBER              2122
+#define IDS_RULE_NOT_A_NUMBER                2123
+#define IDS_RULE_FROM_ABOVE_TO               2124
+#define IDS_RULE_UNKNOWN_TERRAIN             2125
+#define IDS_RULE_NO_TERRAINS                 2126
+#define IDS_RULE_CHIP_BEYOND_ATLAS           2127
+#define IDS_RULE_HEIGHT_FROM                 2128
+#define IDS_RULE_HEIGHT_TO                   2129
+#define IDS_RULE_SLOPE_FROM                  2130
+#define IDS_RULE_SLOPE_TO                    2131
+#define IDS_RULE_HEIGHT                      2132
+#define IDS_RULE_SLOPE                       2133
