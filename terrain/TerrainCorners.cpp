@@ -14,7 +14,8 @@ TerrainCorners::TerrainCorners(const TerrainSet& set, int width, int height, Cel
       m_vertices(static_cast<size_t>(width) * height, kUnread),
       m_queued(static_cast<size_t>(width) * height, 0),
       m_held(static_cast<size_t>(width) * height, 0),
-      m_reach(static_cast<size_t>(width) * height, 255)
+      m_reach(static_cast<size_t>(width) * height, 255),
+      m_moveCorners(true)
 {
 }
 
@@ -94,9 +95,11 @@ std::vector<int> TerrainCorners::PaintedFirst(const TerrainSet& set, int painted
     return priority;
 }
 
-void TerrainCorners::Settle(const std::vector<int>& priority, const std::function<bool(int index)>& fixed)
+void TerrainCorners::Settle(const std::vector<int>& priority, const std::function<bool(int index)>& fixed,
+                            bool moveCorners)
 {
     m_fixed = fixed;
+    m_moveCorners = moveCorners;
     while (!m_queue.empty()) {
         const int cell = m_queue.back();
         m_queue.pop_back();
@@ -152,7 +155,9 @@ void TerrainCorners::SettleCell(int index, const std::vector<int>& priority)
     // round it, never far across the map, and two cells cannot hand a corner
     // back and forth. Of the ways left, the one that leaves the fewest cells
     // round the changed corners unjoined wins, then the one that changes the
-    // fewest corners, then the one that keeps the terrains that rank first.
+    // fewest corners, then the one whose changed corners take the terrains
+    // that rank last: the terrain painted, or a rule's that comes first, holds
+    // its own ground and does not creep along the edges of others.
     // The terrains it may show: its own, and those that meet one of its own
     // that some other of its own does not meet.
     std::vector<char> allowed(m_set.Count(), 0);
@@ -183,7 +188,8 @@ void TerrainCorners::SettleCell(int index, const std::vector<int>& priority)
                 if (corners.terrain[corner] == a || corners.terrain[corner] == b) {
                     continue;
                 }
-                const bool movable = m_reach[v] <= kReach && !(m_reach[v] == 0 && rank(m_vertices[v]) == 0);
+                const bool movable = m_moveCorners && m_reach[v] <= kReach &&
+                                     !(m_reach[v] == 0 && rank(m_vertices[v]) == 0);
                 const bool toA = movable && !HeldBefore(v, a);
                 const bool toB = movable && !HeldBefore(v, b);
                 possible = toA || toB;
@@ -192,7 +198,7 @@ void TerrainCorners::SettleCell(int index, const std::vector<int>& priority)
                 Choice withB = choice;
                 withB.Add(v, b);
                 const bool takesB = toB && (!toA || Unshowable(withB) < Unshowable(withA) ||
-                                            (Unshowable(withB) == Unshowable(withA) && rank(b) < rank(a)));
+                                            (Unshowable(withB) == Unshowable(withA) && rank(b) > rank(a)));
                 choice = takesB ? withB : withA;
             }
             if (!possible) {
@@ -202,7 +208,10 @@ void TerrainCorners::SettleCell(int index, const std::vector<int>& priority)
             for (int k = 0; k < choice.count; ++k) {
                 choice.changedBefore += m_held[choice.vertex[k]] != 0 ? 1 : 0;
             }
-            choice.rank = std::min(rank(a), rank(b)) * (m_set.Count() + 2) + std::max(rank(a), rank(b));
+            choice.rank = 0;
+            for (int k = 0; k < choice.count; ++k) {
+                choice.rank -= rank(choice.terrain[k]);
+            }
             if (best.partner == kNoChoice || choice.Before(best)) {
                 best = choice;
             }

@@ -47,7 +47,11 @@ public:
     // corners call for. `priority` ranks the terrains (by index, lower first)
     // for corners that cannot be joined; a corner no cell reads takes the
     // cell's first terrain. Cells for which `fixed` holds keep their chip.
-    void Settle(const std::vector<int>& priority, const std::function<bool(int index)>& fixed = nullptr);
+    // With `moveCorners` false no corner changes: a cell whose corners cannot
+    // be joined shows its first terrain whole (for painting the whole map at
+    // once, where every corner was chosen on purpose).
+    void Settle(const std::vector<int>& priority, const std::function<bool(int index)>& fixed = nullptr,
+                bool moveCorners = true);
     // Ranks `painted` first and the others in the set's order.
     static std::vector<int> PaintedFirst(const TerrainSet& set, int painted);
 
@@ -78,6 +82,7 @@ private:
         int unshowable = 0;
         // Changed corners that had changed before in this action.
         int changedBefore = 0;
+        // Less for changed corners that take terrains ranked later.
         int rank = 0;
         void Add(int vertex, int terrain);
         bool Before(const Choice& other) const;
@@ -110,4 +115,5 @@ private:
     std::unordered_map<int, ChipTurn> m_changed;
     // The cells Settle leaves as they are.
     std::function<bool(int index)> m_fixed;
+    bool m_moveCorners;
 };

@@ -276,7 +276,8 @@ std::vector<CellChipChange> ApplyPaintRules(const std::vector<PaintRule>& rules,
                 corners.Paint(index % width, index / width, painted[index]);
             }
         }
-        corners.Settle(priority, [&](int index) { return !byTerrain(index); });
+        // Every corner is where its rule put it: only the cells are chosen.
+        corners.Settle(priority, [&](int index) { return !byTerrain(index); }, false);
         for (const CellChipChange& change : corners.Changes()) {
             shows[change.index] = change.shows;
         }
