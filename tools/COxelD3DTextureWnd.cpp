@@ -53,7 +53,7 @@ SIZE COxelD3DTextureWnd::ClientSize()
         return SIZE{0, 0};
     }
     const SIZE chips = {terrain->m_chipImage.width / kScale, terrain->m_chipImage.height / kScale};
-    const int terrains = COxelD3DTerrainEditor::GetInstance()->m_terrains.Terrains().Count();
+    const int terrains = COxelD3DTerrainEditor::ExistingInstance()->m_terrains.Terrains().Count();
     if (terrains == 0) {
         return chips;
     }
