@@ -119,6 +119,7 @@ void COxelD3DEditMenuWnd::Create()
     if (COxelD3DTerrainEditor* editor = COxelD3DTerrainEditor::GetInstance()) {
         editor->m_tools.ShowIn(GetMenu(m_hWnd));
         editor->m_regions.ShowIn(GetMenu(m_hWnd));
+        editor->m_terrains.ShowIn(GetMenu(m_hWnd));
     }
     ShowHistory(false, false);
     // Without a recovery folder no copy is ever kept or declined.
@@ -364,6 +365,9 @@ void COxelD3DEditMenuWnd::OnCommand(int id)
     }
     if (editor && editor->m_regions.OnCommand(id)) {
         editor->m_regions.ShowIn(GetMenu(m_hWnd));
+        return;
+    }
+    if (editor && editor->m_terrains.OnCommand(id)) {
         return;
     }
     if (editor && id == COxelPaintTools::kTargetHeightCommand) {

@@ -176,7 +176,7 @@ void COxelD3DMapEditWnd::EditCell(const MapEditCell& cell, UINT message, int px,
         return;
     }
     const MapPoint point = PointAt(cell, px, py);
-    editor->ActiveTool(point.kind).Click(point, message == WM_RBUTTONUP);
+    editor->MapEditTool(point.kind).Click(point, message == WM_RBUTTONUP);
 }
 
 void COxelD3DMapEditWnd::OnMapChanged(const MapChange& change)
@@ -232,7 +232,7 @@ int COxelD3DMapEditWnd::OnMouse(UINT message, int x, int y)
             const POINT pixel = m_view.ContentPoint(POINT{x, y});
             const MapPoint point = PointAt(m_cells[CellIndex(cell.x, cell.y)], pixel.x, pixel.y);
             COxelD3DTerrainEditor* editor = COxelD3DTerrainEditor::GetInstance();
-            COxelTool& tool = editor->ActiveTool(point.kind);
+            COxelTool& tool = editor->MapEditTool(point.kind);
             tool.Hover(point);
             editor->ShowStatus(tool.StatusText(point));
         }

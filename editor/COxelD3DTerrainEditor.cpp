@@ -184,6 +184,7 @@ COxelD3DTerrainEditor::COxelD3DTerrainEditor()
       m_windows(),
       m_selectedChip(0),
       m_regions(*this),
+      m_terrains(*this),
       m_mapFile(new (std::nothrow) COxelMapDataFile(this)),
       m_recovery(RecoveryFolderPath()),
       m_newMapCount(0),
@@ -375,6 +376,7 @@ void COxelD3DTerrainEditor::NewMap(int width, int height)
     KeepPickInAtlas();
     // The new atlas bitmap may reuse the old one's handle.
     m_turnedTiles.Release();
+    m_terrains.AtlasChanged();
     if (COxelD3DSceneSettingWnd* scene = SceneSettingWindow()) {
         scene->DeleteAllPlanes();
     }
@@ -728,6 +730,7 @@ void COxelD3DTerrainEditor::NotifyWindows(const MapChange& change)
 {
     if (change.kind == MapChange::kAtlas) {
         KeepPickInAtlas();
+        m_terrains.AtlasChanged();
         // The new atlas bitmap may reuse the old one's handle.
         m_turnedTiles.Release();
         // The windows that draw chips from the atlas start afresh: the texture
@@ -892,10 +895,19 @@ COxelTool& COxelD3DTerrainEditor::ActiveTool(MapPoint::Kind kind)
     if (kind == MapPoint::kVertex) {
         return m_heightTool;
     }
+    if (COxelTool* terrain = m_terrains.Tool()) {
+        return *terrain;
+    }
     if (m_tools.m_placeBillboard) {
         return m_billboardTool;
     }
     return m_chipTool;
+}
+
+COxelTool& COxelD3DTerrainEditor::MapEditTool(MapPoint::Kind kind)
+{
+    COxelTool* terrain = m_terrains.Tool();
+    return terrain && !m_regions.Tool() ? *terrain : ActiveTool(kind);
 }
 
 COxelTool& COxelD3DTerrainEditor::PreviewTool(int mode)
@@ -905,6 +917,9 @@ COxelTool& COxelD3DTerrainEditor::PreviewTool(int mode)
     }
     if (mode == COxelPaintTools::kPreviewBillboards) {
         return m_billboardTool;
+    }
+    if (COxelTool* terrain = m_terrains.Tool()) {
+        return *terrain;
     }
     return m_chipTool;
 }

@@ -5,6 +5,7 @@
 #include "editor/MapStep.h"
 #include "editor/RecoveryCopy.h"
 #include "editor/COxelRegionEditing.h"
+#include "editor/COxelTerrainEditing.h"
 #include "tools/COxelBillboardTool.h"
 #include "tools/COxelChipTool.h"
 #include "tools/COxelHeightTool.h"
@@ -167,6 +168,9 @@ public:
     // The tool the views hand their mouse to over a vertex or a cell, as
     // "ツール(&T)" chooses it.
     COxelTool& ActiveTool(MapPoint::Kind kind);
+    // The same for the map edit window, where the terrain brush paints on
+    // vertices as well as on cells.
+    COxelTool& MapEditTool(MapPoint::Kind kind);
     // The tool "プレビューで編集" names with `mode` (COxelPaintTools::PreviewEdit,
     // not kPreviewOff): the height, chip or billboard tool.
     COxelTool& PreviewTool(int mode);
@@ -209,6 +213,8 @@ public:
     COxelPaintTools m_tools;
     // The selection, the copy and paste of regions and their stamp.
     COxelRegionEditing m_regions;
+    // The atlas's terrains, the picked one and the terrain brush.
+    COxelTerrainEditing m_terrains;
     // Owned; reads and writes map files for the edit menu.
     COxelMapDataFile* m_mapFile;
     // Every step done to the map since it was made or opened.

@@ -25,7 +25,7 @@ CellStep::CellStep() : m_mapWidth(0), m_area()
 
 void CellStep::PlaceChip(int column, int row, int chip)
 {
-    m_requests.push_back(Request{column, row, kPlaceChip, chip});
+    m_requests.push_back(Request{column, row, kPlaceChip, chip, 0});
 }
 
 void CellStep::PlaceChips(const std::vector<GridPoint>& cells, int chip)
@@ -38,12 +38,17 @@ void CellStep::PlaceChips(const std::vector<GridPoint>& cells, int chip)
 
 void CellStep::Turn(int column, int row)
 {
-    m_requests.push_back(Request{column, row, kTurn, 0});
+    m_requests.push_back(Request{column, row, kTurn, 0, 0});
+}
+
+void CellStep::ShowChip(int column, int row, int chip, int rotation)
+{
+    m_requests.push_back(Request{column, row, kShowChip, chip, rotation});
 }
 
 void CellStep::SetBillboard(int column, int row, int billboard)
 {
-    m_requests.push_back(Request{column, row, kSetBillboard, billboard});
+    m_requests.push_back(Request{column, row, kSetBillboard, billboard, 0});
 }
 
 CellState CellStep::Read(const COxelD3DTerrainChipManager& terrain, int index)
@@ -118,6 +123,10 @@ void CellStep::Record(const COxelD3DTerrainChipManager& terrain)
                 break;
             case kSetBillboard:
                 cell.after.billboard = request.value;
+                break;
+            case kShowChip:
+                cell.after.chip = request.value;
+                cell.after.rotation = request.rotation;
                 break;
             }
         }

@@ -31,6 +31,8 @@ public:
     void PlaceChip(int column, int row, int chip);
     void PlaceChips(const std::vector<GridPoint>& cells, int chip);
     void Turn(int column, int row);
+    // The chip and its turn at once, as a terrain calls for them.
+    void ShowChip(int column, int row, int chip, int rotation);
     void SetBillboard(int column, int row, int billboard);
 
     bool Redo(EditedMap& map) override;
@@ -49,12 +51,14 @@ private:
         CellState before;
         CellState after;
     };
-    enum Action { kPlaceChip, kTurn, kSetBillboard };
+    enum Action { kPlaceChip, kTurn, kSetBillboard, kShowChip };
     struct Request {
         int column;
         int row;
         Action action;
         int value;
+        // The turn of kShowChip.
+        int rotation;
     };
 
     Cell* Find(int index);

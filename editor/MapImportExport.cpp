@@ -251,9 +251,9 @@ bool LoadAtlasBitmap(const char* name, ChipImageInfo* atlas)
 {
     *atlas = ChipImageInfo();
     CopyPath(atlas->fileName, sizeof atlas->fileName, name);
-    if (strcmp(name, kBuiltInAtlasName) == 0) {
-        atlas->hBitmap = static_cast<HBITMAP>(
-            LoadImageA(GetModuleHandleA(nullptr), kBuiltInAtlasName, IMAGE_BITMAP, 0, 0, LR_DEFAULTCOLOR));
+    if (IsBuiltInAtlas(name)) {
+        atlas->hBitmap =
+            static_cast<HBITMAP>(LoadImageA(GetModuleHandleA(nullptr), name, IMAGE_BITMAP, 0, 0, LR_DEFAULTCOLOR));
     } else if (!IsRemoteOrDevicePath(name)) {
         atlas->hBitmap = static_cast<HBITMAP>(LoadImageA(nullptr, name, IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE));
     }

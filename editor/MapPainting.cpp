@@ -3,6 +3,7 @@
 #include "editor/COxelD3DTerrainEditor.h"
 #include "editor/CellStep.h"
 #include "editor/HeightStep.h"
+#include "terrain/COxelD3DMapChipData.h"
 #include "terrain/COxelD3DTerrainChipManager.h"
 #include "terrain/MapGridMath.h"
 
@@ -158,6 +159,44 @@ void FillChips(COxelD3DTerrainEditor& editor, GridPoint start, int chip)
     };
     // Every cell of the region differs from the chip placed unturned.
     PlaceChips(editor, FloodFillRegion(alike, start, editor.m_mapWidth, editor.m_mapHeight), chip);
+}
+
+void ShowCellChips(COxelD3DTerrainEditor& editor, const std::vector<CellChipChange>& cells)
+{
+    if (cells.empty() || !editor.HasMap()) {
+        return;
+    }
+    const int width = editor.m_mapWidth;
+    const auto cellOf = [width](const CellChipChange& change) {
+        return GridPoint{change.index % width, change.index / width};
+    };
+    for (const auto& quarter : InQuarters(cells, cellOf, width, editor.m_mapHeight)) {
+        if (quarter.empty()) {
+            continue;
+        }
+        auto step = std::make_unique<CellStep>();
+        for (const CellChipChange& change : quarter) {
+            step->ShowChip(change.index % width, change.index / width, change.shows.chip, change.shows.turn);
+        }
+        Perform(editor, std::move(step));
+    }
+}
+
+void PaintTerrain(COxelD3DTerrainEditor& editor, const TerrainSet& set, const std::vector<GridPoint>& vertices,
+                  int terrain)
+{
+    if (vertices.empty() || !editor.HasMap() || terrain < 0 || terrain >= set.Count()) {
+        return;
+    }
+    const COxelD3DTerrainChipManager* grid = editor.m_terrain;
+    TerrainCorners corners(set, editor.m_mapWidth, editor.m_mapHeight, [grid](int index) {
+        return ChipTurn{grid->m_cells[index].m_chipIndex, grid->m_cells[index].m_rotation};
+    });
+    for (const GridPoint& vertex : vertices) {
+        corners.Paint(vertex.column, vertex.row, terrain);
+    }
+    corners.Settle(TerrainCorners::PaintedFirst(set, terrain));
+    ShowCellChips(editor, corners.Changes());
 }
 
 void TurnChips(COxelD3DTerrainEditor& editor, const std::vector<GridPoint>& cells)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "terrain/TerrainCorners.h"
 #include "tools/BrushMath.h"
 
 #include <vector>
@@ -24,6 +25,12 @@ void PaintChips(COxelD3DTerrainEditor& editor, const std::vector<GridPoint>& cel
 // cell `start` and connect to it through shared edges, across the map's edges.
 // A region that shows `chip` unturned already is left alone.
 void FillChips(COxelD3DTerrainEditor& editor, GridPoint start, int chip);
+// Gives each listed cell (by index) the chip and turn it is to show.
+void ShowCellChips(COxelD3DTerrainEditor& editor, const std::vector<CellChipChange>& cells);
+// Paints terrain `terrain` of `set` on each listed vertex: the cells around
+// them take the chips and turns their corners call for (TerrainCorners says how).
+void PaintTerrain(COxelD3DTerrainEditor& editor, const TerrainSet& set, const std::vector<GridPoint>& vertices,
+                  int terrain);
 // Turns the chip of each listed cell a quarter further.
 void TurnChips(COxelD3DTerrainEditor& editor, const std::vector<GridPoint>& cells);
 // Puts billboard `billboard` (-1: none) on each listed cell; cells that have it already are left alone.

@@ -92,15 +92,21 @@ int COxelD3DTerrainChipManager::LoadTexture(const char* path)
 
 bool COxelD3DTerrainChipManager::ReadAtlas(const char* path, HBITMAP* bitmapOut, IDirect3DTexture9** textureOut)
 {
-    HBITMAP bitmap = path ? static_cast<HBITMAP>(LoadImageA(nullptr, path, IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE))
-                          : nullptr;
+    const bool builtIn = path && IsBuiltInAtlas(path);
+    const HMODULE module = GetModuleHandleA(nullptr);
+    HBITMAP bitmap = nullptr;
+    if (path) {
+        bitmap = static_cast<HBITMAP>(builtIn ? LoadImageA(module, path, IMAGE_BITMAP, 0, 0, LR_DEFAULTCOLOR)
+                                              : LoadImageA(nullptr, path, IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE));
+    }
     BITMAP description = {};
     if (bitmap) {
         GetObjectA(bitmap, sizeof description, &description);
     }
     IDirect3DTexture9* texture = nullptr;
     if (!bitmap || description.bmWidth < kChipSize || description.bmHeight < kChipSize || !g_device ||
-        FAILED(D3DXCreateTextureFromFileA(g_device, path, &texture))) {
+        FAILED(builtIn ? D3DXCreateTextureFromResourceA(g_device, module, path, &texture)
+                       : D3DXCreateTextureFromFileA(g_device, path, &texture))) {
         if (bitmap) {
             DeleteObject(bitmap);
         }

@@ -3,7 +3,11 @@
 #include "editor/COxelD3DTerrainEditor.h"
 #include "editor/EditorWindowRouting.h"
 #include "editor/GdiScope.h"
+#include "io/TextEncoding.h"
 #include "terrain/COxelD3DTerrainChipManager.h"
+#include "terrain/MapGridMath.h"
+
+#include <algorithm>
 
 namespace {
 
@@ -12,6 +16,11 @@ const DWORD kExStyle = WS_EX_TOOLWINDOW;
 const int kScale = 4;
 const int kChipOnScreen = 32;
 const int kOpenTextureImage = 400;
+// The terrains of an atlas that describes them, in a strip right of the chips:
+// each its first chip and its name.
+const int kStripWidth = 100;
+const int kTerrainHeight = 28;
+const int kTerrainThumb = 24;
 
 POINT g_pendingPress = {-1, -1};
 
@@ -43,7 +52,47 @@ SIZE COxelD3DTextureWnd::ClientSize()
     if (!terrain) {
         return SIZE{0, 0};
     }
-    return SIZE{terrain->m_chipImage.width / kScale, terrain->m_chipImage.height / kScale};
+    const SIZE chips = {terrain->m_chipImage.width / kScale, terrain->m_chipImage.height / kScale};
+    const int terrains = COxelD3DTerrainEditor::ExistingInstance()->m_terrains.Terrains().Count();
+    if (terrains == 0) {
+        return chips;
+    }
+    return SIZE{chips.cx + kStripWidth, std::max<LONG>(chips.cy, terrains * kTerrainHeight)};
+}
+
+void COxelD3DTextureWnd::PaintTerrains(HDC hdc, HDC atlasDC)
+{
+    COxelD3DTerrainEditor* editor = COxelD3DTerrainEditor::GetInstance();
+    const COxelD3DTerrainChipManager* terrain = Terrain();
+    const TerrainSet& set = editor->m_terrains.Terrains();
+    if (set.Empty()) {
+        return;
+    }
+    const int left = terrain->m_chipImage.width / kScale;
+    const SIZE client = ClientSize();
+    RECT strip = {left, 0, client.cx, client.cy};
+    FillRect(hdc, &strip, GetSysColorBrush(COLOR_BTNFACE));
+    SetBkMode(hdc, TRANSPARENT);
+    SetTextColor(hdc, GetSysColor(COLOR_BTNTEXT));
+    ScopedSelection font(hdc, GetStockObject(DEFAULT_GUI_FONT));
+    const int columns = terrain->m_chipColumns;
+    for (int k = 0; k < set.Count(); ++k) {
+        const int top = k * kTerrainHeight;
+        const int chip = set.m_terrains[k].chips.front();
+        const int pad = (kTerrainHeight - kTerrainThumb) / 2;
+        StretchBlt(hdc, left + pad, top + pad, kTerrainThumb, kTerrainThumb, atlasDC, kChipSize * (chip % columns),
+                   kChipSize * (chip / columns), kChipSize, kChipSize, SRCCOPY);
+        RECT name = {left + kTerrainHeight + 2, top, client.cx - 2, top + kTerrainHeight};
+        DrawTextW(hdc, WideFromUtf8(set.m_terrains[k].name).c_str(), -1, &name,
+                  DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS | DT_NOPREFIX);
+    }
+    // The picked terrain, red while the brush paints it.
+    const bool painting = editor->m_terrains.BrushOn();
+    ScopedGdiObject<HPEN> pen(CreatePen(PS_SOLID, 1, painting ? RGB(255, 0, 0) : GetSysColor(COLOR_GRAYTEXT)));
+    ScopedSelection penSelection(hdc, pen.get());
+    ScopedSelection brushSelection(hdc, GetStockObject(NULL_BRUSH));
+    const int top = editor->m_terrains.Picked() * kTerrainHeight;
+    Rectangle(hdc, left + 1, top + 1, client.cx - 1, top + kTerrainHeight - 1);
 }
 
 void COxelD3DTextureWnd::Create()
@@ -72,6 +121,7 @@ void COxelD3DTextureWnd::OnPaint(HDC hdc)
         SetStretchBltMode(hdc, HALFTONE);
         StretchBlt(hdc, 0, 0, atlas.width / kScale, atlas.height / kScale, source.get(), 0, 0, atlas.width,
                    atlas.height, SRCCOPY);
+        PaintTerrains(hdc, source.get());
     }
     // An atlas without a whole chip column has no chip to frame.
     const int columns = terrain->m_chipColumns;
@@ -93,13 +143,28 @@ int COxelD3DTextureWnd::OnMouse(UINT message, int x, int y)
     if (!terrain || terrain->m_chipColumns <= 0) {
         return 0;
     }
-    const POINT chip = {x / kChipOnScreen, y / kChipOnScreen};
+    // A press and a release over the same chip pick it; over the same terrain of the strip, that terrain.
+    const int stripLeft = terrain->m_chipImage.width / kScale;
+    const POINT chip = x < stripLeft ? POINT{x / kChipOnScreen, y / kChipOnScreen}
+                                     : POINT{-2, y / kTerrainHeight};
     if (message == WM_LBUTTONDOWN) {
         g_pendingPress = chip;
     } else if (message == WM_LBUTTONUP && g_pendingPress.x == chip.x && g_pendingPress.y == chip.y) {
-        editor->m_selectedChip = chip.y * terrain->m_chipColumns + chip.x;
-        Redraw();
         g_pendingPress = POINT{-1, -1};
+        if (chip.x == -2) {
+            // Picking a terrain is choosing to paint with it.
+            editor->m_terrains.Pick(chip.y);
+            return 0;
+        }
+        if (y >= terrain->m_chipImage.height / kScale) {
+            return 0;  // below the atlas, beside a long list of terrains
+        }
+        editor->m_selectedChip = chip.y * terrain->m_chipColumns + chip.x;
+        // And picking a chip, to paint with the chip.
+        if (editor->m_terrains.BrushOn()) {
+            editor->m_terrains.SetBrush(false);
+        }
+        Redraw();
     }
     return 0;
 }

@@ -6,7 +6,8 @@
 
 // The map-chip atlas at a quarter of its size, with the picked chip framed in
 // red. A left click picks the chip that the texture mapping and map edit
-// windows then paint with.
+// windows then paint with. An atlas with terrains has them in a strip to the
+// right, where a click picks the terrain the terrain brush paints.
 class COxelD3DTextureWnd : public COxelD3DTerrainEditorChildWndBase {
 public:
     COxelD3DTextureWnd();
@@ -21,6 +22,8 @@ public:
     void Refresh() override;
 
 private:
-    // The client size for the current atlas.
+    // The client size for the current atlas, with the strip of its terrains.
     static SIZE ClientSize();
+    // The strip of terrains, drawn from the atlas selected into `atlasDC`.
+    static void PaintTerrains(HDC hdc, HDC atlasDC);
 };

@@ -693,6 +693,8 @@ Image ChipLava()
     return img;
 }
 
+}  // namespace
+
 std::vector<Image> DrawAtlasChips()
 {
     const Image grass = ChipGrass();
@@ -742,8 +744,6 @@ std::vector<Image> DrawAtlasChips()
     return chips;
 }
 
-}  // namespace
-
 Image DrawWaterSurface(const WaterLook& look, uint32_t seed)
 {
     Image img(kTile, kTile);
@@ -772,10 +772,10 @@ Image DrawWaterSurface(const WaterLook& look, uint32_t seed)
     return img;
 }
 
-Image DrawAtlas()
+Image LayOutAtlas(const std::vector<Image>& chips)
 {
-    const std::vector<Image> chips = DrawAtlasChips();
-    Image atlas(kTile * kAtlasColumns, kTile * kAtlasRows);
+    const int rows = static_cast<int>((chips.size() + kAtlasColumns - 1) / kAtlasColumns);
+    Image atlas(kTile * kAtlasColumns, kTile * rows);
     for (size_t k = 0; k < chips.size(); ++k) {
         const int left = static_cast<int>(k % kAtlasColumns) * kTile;
         const int top = static_cast<int>(k / kAtlasColumns) * kTile;

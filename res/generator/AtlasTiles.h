@@ -4,10 +4,15 @@
 
 #include "Raster.h"
 
+#include <vector>
+
 constexpr int kAtlasColumns = 8;
 constexpr int kAtlasRows = 4;
 
-Image DrawAtlas();
+// The atlas's chips, in its order.
+std::vector<Image> DrawAtlasChips();
+// Chips kAtlasColumns to a row, chip k at column k % kAtlasColumns and row k / kAtlasColumns.
+Image LayOutAtlas(const std::vector<Image>& chips);
 
 struct WaterLook {
     Rgb deep;

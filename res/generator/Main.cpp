@@ -1,8 +1,9 @@
-// Draws the program's built-in pictures (the map-chip atlas, the sky panorama and the small icon) and the sample
+// Draws the program's built-in pictures (the map-chip atlases, the sky panorama and the small icon) and the sample
 // textures that live in data/. Everything comes from integer hashes and a small generator of our own, so every run
 // writes the same bytes and the repository needs to carry no large binaries.
 //
-//   generate_images OUTDIR                 writes OUTDIR/mapchip.bmp, OUTDIR/background.bmp, OUTDIR/smallicon.ico
+//   generate_images OUTDIR                 writes OUTDIR/mapchip.bmp, OUTDIR/terrainchip.bmp, OUTDIR/background.bmp,
+//                                          OUTDIR/smallicon.ico
 //   generate_images --data DATADIR         writes DATADIR/effect.dds, DATADIR/planetexture.dds, DATADIR/billboard.dds
 //   generate_images --check-data DATADIR   exits with 0 when the files in DATADIR are exactly what --data writes
 
@@ -10,6 +11,7 @@
 #include "Encoders.h"
 #include "Panorama.h"
 #include "SmallImages.h"
+#include "TransitionTiles.h"
 
 #include <cstdio>
 #include <filesystem>
@@ -65,7 +67,14 @@ int WriteResources(const std::filesystem::path& dir)
     if (!MakeDirectory(dir)) {
         return 1;
     }
-    if (!WriteBytes(dir / "mapchip.bmp", EncodeBmp(DrawAtlas()))) {
+    // The terrain atlas starts with the very chips of the map-chip atlas, drawn once for both.
+    std::vector<Image> chips = DrawAtlasChips();
+    if (!WriteBytes(dir / "mapchip.bmp", EncodeBmp(LayOutAtlas(chips)))) {
+        return 1;
+    }
+    std::vector<Image> transitions = DrawTransitionChips(chips);
+    chips.insert(chips.end(), std::make_move_iterator(transitions.begin()), std::make_move_iterator(transitions.end()));
+    if (!WriteBytes(dir / "terrainchip.bmp", EncodeBmp(LayOutAtlas(chips)))) {
         return 1;
     }
     if (!WriteBytes(dir / "background.bmp", EncodePanorama())) {

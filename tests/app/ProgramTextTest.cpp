@@ -99,6 +99,7 @@ BOOL CALLBACK AddControl(HWND control, LPARAM controls)
     auto* shape = reinterpret_cast<std::map<int, std::string>*>(controls);
     (*shape)[GetDlgCtrlID(control) == -1 ? -static_cast<int>(shape->size()) - 2 : GetDlgCtrlID(control)] += className;
     EXPECT_TRUE(GetWindowTextLengthA(control) > 0 || std::string(className) == "Edit" ||
+                std::string(className) == "ComboBox" ||
                 std::string(className) == "msctls_progress32")
         << className << " " << GetDlgCtrlID(control);
     return TRUE;
@@ -157,7 +158,7 @@ TEST(ProgramText, EveryTableHasEveryMenuAndDialogOfTheSameShape)
     const char* const menus[] = {"OXELAPP_EDITOR_TEXTUREMENU", "OXELAPP_EDITOR_TEXTUREMAPMENU",
                                  "OXELAPP_EDITOR_HEIGHTMENU"};
     const std::vector<UINT> dialogs = ResourceNumbers(5);  // RT_DIALOG
-    EXPECT_EQ((std::vector<UINT>{101, 102, 103, 104, 105}), dialogs);
+    EXPECT_EQ((std::vector<UINT>{101, 102, 103, 104, 105, 106}), dialogs);
     std::map<std::string, std::wstring> japaneseMenus;
     std::map<UINT, std::map<int, std::string>> japaneseDialogs;
     InLanguage(kJapanese, [&] {
