@@ -3,6 +3,8 @@
 #include "io/OpenedMap.h"
 #include "terrain/ChipImageInfo.h"
 #include "terrain/MapGridMath.h"
+#include "terrain/TerrainCorners.h"
+#include "terrain/TerrainSet.h"
 #include "tools/BrushMath.h"
 
 #include <algorithm>
@@ -258,6 +260,56 @@ bool HasTree(int chip, const CellShape& shape, int column, int row)
     return grass && shape.low > kWater + 0.5 && shape.high < kWater + 3.0 && Unit(column, row, 97U) < 0.3;
 }
 
+// The edges between sand, grass, rock and shallow water drawn with the
+// transitions of the atlas with terrains, as its terrain brush draws them.
+// Each corner takes the terrain of its cells that comes first: the sand keeps
+// its ring, so the water and the grass take the beach's edges, and the grass
+// the rock's. Chips that are no terrain's (deep water, lush grass, flowers,
+// gravel) stay as they are.
+void ShowTransitions(MapFileContents* map)
+{
+    CopyMapFileText(map->atlasFile, kTerrainAtlasName);
+    const TerrainSet set = BuiltInTerrainSet({"grass", "sand", "dirt", "rock", "snow", "shallow water"});
+    const int terrainOfChip[][2] = {{kSampleChipSand, 1}, {kSampleChipRock, 3}, {kSampleChipShallowWater, 5},
+                                    {kSampleChipGrass, 0}};
+    // Sand first, then rock, water and grass.
+    const std::vector<int> priority = {3, 0, 4, 1, 5, 2};
+    const auto terrainAt = [&](int index) {
+        for (const auto& pair : terrainOfChip) {
+            if (map->cells[index].chip == pair[0]) {
+                return pair[1];
+            }
+        }
+        return -1;
+    };
+    const auto cellAt = [&](int index) { return ChipTurn{map->cells[index].chip, map->cells[index].rotation}; };
+    TerrainCorners corners(set, kSize, kSize, cellAt);
+    for (int row = 0; row < kSize; ++row) {
+        for (int column = 0; column < kSize; ++column) {
+            int terrain = -1;
+            for (const int cell : {row * kSize + column, WrapIndex(row - 1, kSize) * kSize + column,
+                                   row * kSize + WrapIndex(column - 1, kSize),
+                                   WrapIndex(row - 1, kSize) * kSize + WrapIndex(column - 1, kSize)}) {
+                const int own = terrainAt(cell);
+                if (own >= 0 && (terrain < 0 || priority[own] < priority[terrain])) {
+                    terrain = own;
+                }
+            }
+            if (terrain >= 0) {
+                corners.Paint(column, row, terrain);
+            }
+        }
+    }
+    corners.Settle(priority, [&](int index) { return terrainAt(index) < 0; }, false);
+    for (const CellChipChange& change : corners.Changes()) {
+        MapFileCell& cell = map->cells[static_cast<std::size_t>(change.index)];
+        cell.chip = change.shows.chip;
+        cell.rotation = change.shows.turn;
+        // Trees stand on whole grass only.
+        cell.billboard = -1;
+    }
+}
+
 }  // namespace
 
 MapFileContents MakeSampleIsland()
@@ -312,6 +364,8 @@ MapFileContents MakeSampleIsland()
             cell.billboard = HasTree(cell.chip, ShapeOf(ground, column, row), column, row) ? 0 : -1;
         }
     }
+
+    ShowTransitions(&map);
 
     MapFilePlane water = {};
     CopyMapFileText(water.textureFile, "planetexture.dds");

@@ -19,10 +19,14 @@ const int kSand = 15;
 const int kRock = 17;
 const int kShallowWater = 27;
 const int kDeepWater = 28;
+// Of the atlas with terrains: the transitions of grass and sand, and of sand and shallow water.
+const int kFirstBeach = 32;
+const int kFirstShore = 48;
 
+// Water, or the shore's transitions between sand and shallow water.
 bool IsWater(int chip)
 {
-    return chip == kShallowWater || chip == kDeepWater;
+    return chip == kShallowWater || chip == kDeepWater || (chip >= kFirstShore && chip < kFirstShore + 4);
 }
 
 struct CellSpan {
@@ -52,7 +56,7 @@ TEST(SampleMapFile, IsAnIslandWithAWaterPlaneAndTreesOnChosenCells)
     const MapFileContents& map = opened.map;
     EXPECT_GE(map.width, 64);
     EXPECT_EQ(map.width, map.height);
-    EXPECT_STREQ(kBuiltInAtlasName, map.atlasFile);
+    EXPECT_STREQ(kTerrainAtlasName, map.atlasFile);
 
     ASSERT_EQ(1u, map.planes.size());
     const MapFilePlane& water = map.planes[0];
@@ -85,6 +89,10 @@ TEST(SampleMapFile, IsAnIslandWithAWaterPlaneAndTreesOnChosenCells)
     }
     for (int chip : {kGrass, kSand, kRock, kShallowWater, kDeepWater}) {
         EXPECT_GT(chips[chip], 0) << "no cell of chip " << chip;
+    }
+    // The beach meets the grass and the water in transitions, not in hard squares.
+    for (int first : {kFirstBeach, kFirstShore}) {
+        EXPECT_GT(chips[first] + chips[first + 1] + chips[first + 2] + chips[first + 3], 0) << "no transition " << first;
     }
     EXPECT_GE(chips.size(), 6u);
     // A few dozen trees, not a forest on every cell.
