@@ -18,7 +18,7 @@ const int kChipOnScreen = 32;
 const int kOpenTextureImage = 400;
 // The terrains of an atlas that describes them, in a strip right of the chips:
 // each its first chip and its name.
-const int kStripWidth = 100;
+const int kStripWidth = 124;
 const int kTerrainHeight = 28;
 const int kTerrainThumb = 24;
 
